@@ -1,0 +1,12 @@
+#pragma once
+// Standard dialogs of the toolkit layer. In tests every dialog answers from the
+// script in platform/ui/dialog_script.h instead of showing itself.
+
+#include <QString>
+
+// The folder browser: its top-left corner at screen position (x, y), the initial
+// folder preselected, browsing limited to root when root is not empty. Modal: the
+// other windows of the application are disabled while it is open. Returns true and
+// the chosen folder, or false (and an empty path) when cancelled.
+bool BrowseForFolder(int x, int y, const QString& title, const QString& initialFolder, const QString& root,
+                     QString& path);

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and starts Talvorn3.
+# Without a display the program runs on the offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+./scripts/build.sh
+BUILD_DIR=${BUILD_DIR:-build}
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  export QT_QPA_PLATFORM=offscreen
+fi
+exec "$BUILD_DIR/acquisition/Talvorn3" "$@"
