@@ -53,7 +53,7 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;
   const int64_t end = position_ + count;
-  if (end > data_.size()) data_.resize(end);
+  if (end > data_.size()) data_.resize(end, '\0');  // a gap left by a seek past the end reads as zeros
   std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
   position_ = end;
   return count;
@@ -69,7 +69,7 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TMemoryStream::SetSize(int64_t newSize) {
-  data_.resize(std::max<int64_t>(newSize, 0));
+  data_.resize(std::max<int64_t>(newSize, 0), '\0');
   position_ = std::min<int64_t>(position_, data_.size());
 }
 
@@ -111,6 +111,12 @@ TFileStream::TFileStream(const QString& fileName, uint16_t mode) : fileName_(fil
   if ((mode & 3) == fmOpenWrite) flags = O_WRONLY;
   if ((mode & 3) == fmOpenReadWrite) flags = O_RDWR;
   fd_ = ::open(path.constData(), flags | O_CLOEXEC);
+  struct stat st {};
+  if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {  // Linux opens a folder for reading
+    ::close(fd_);
+    fd_ = -1;
+    errno = EISDIR;
+  }
   if (fd_ < 0) throw EFOpenError("Cannot open file \"" + fileName.toStdString() + "\". " + std::strerror(errno));
 }
 
@@ -148,7 +154,8 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   return r < 0 ? ::lseek(fd_, 0, SEEK_CUR) : r;
 }
 
+// As the runtime's handle stream does: the position moves to the new end.
 void TFileStream::SetSize(int64_t newSize) {
-  if (::ftruncate(fd_, static_cast<off_t>(newSize)) != 0) throw EWriteError();
-  if (Position() > newSize) Seek(newSize, soBeginning);
+  if (newSize < 0 || ::ftruncate(fd_, static_cast<off_t>(newSize)) != 0) throw EWriteError();
+  Seek(newSize, soBeginning);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Byte streams with the semantics the file formats rely on: Read/Write move as many
 // bytes as they can and return the count; ReadBuffer/WriteBuffer demand the whole
-// transfer and throw EReadError/EWriteError otherwise. Little-endian field helpers
-// read and write fixed-width values and the 10-byte extended float.
+// transfer and throw EReadError/EWriteError otherwise. ReadValue/WriteValue move
+// fixed-width fields little-endian; the 10-byte extended float is in extended.h.
 
 #include <QByteArray>
 #include <QString>
@@ -72,7 +72,8 @@ public:
   }
 };
 
-// A growable block of memory.
+// A growable block of memory. Growth (SetSize, or a write after a seek past the
+// end) fills with zeros; SetSize keeps the position unless it is past the new end.
 class TMemoryStream : public TStream {
 public:
   TMemoryStream() = default;
@@ -118,6 +119,7 @@ public:
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  // Truncates or extends (with zeros) and leaves the position at the new end.
   void SetSize(int64_t newSize) override;
   const QString& FileName() const { return fileName_; }
 

@@ -1,0 +1,126 @@
+#include "platform/ui/control_event_bridge.h"
+
+#include "platform/ui/controls.h"
+#include "platform/ui/keys.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace {
+
+bool ToMouseButton(Qt::MouseButton button, TMouseButton& out) {
+  switch (button) {
+    case Qt::LeftButton: out = mbLeft; return true;
+    case Qt::RightButton: out = mbRight; return true;
+    case Qt::MiddleButton: out = mbMiddle; return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool TControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != control_.Widget()) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+      watched->event(event);
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      TMouseButton button;
+      if (ToMouseButton(mouse->button(), button)) {
+        const QPoint pos = mouse->position().toPoint();
+        TShiftState shift = ShiftStateFromQt(mouse->modifiers(), mouse->buttons());
+        if (event->type() == QEvent::MouseButtonPress) {
+          if (button == mbLeft) leftPressed_ = true;
+          control_.MouseDown(button, shift, pos.x(), pos.y());
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+          if (button == mbLeft) control_.DblClick();
+          control_.MouseDown(button, shift.Include(ssDouble), pos.x(), pos.y());
+        } else {
+          // A click is a left press and release both inside the control.
+          if (button == mbLeft && leftPressed_) {
+            leftPressed_ = false;
+            if (control_.clickEvents_ && control_.Widget()->rect().contains(pos)) control_.Click();
+          }
+          control_.MouseUp(button, shift, pos.x(), pos.y());
+        }
+      }
+      event->accept();
+      return true;
+    }
+    case QEvent::MouseMove: {
+      watched->event(event);
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPoint pos = mouse->position().toPoint();
+      control_.MouseMove(ShiftStateFromQt(mouse->modifiers(), mouse->buttons()), pos.x(), pos.y());
+      event->accept();
+      return true;
+    }
+    case QEvent::Wheel: {
+      auto* wheel = static_cast<QWheelEvent*>(event);
+      const QPoint global = wheel->globalPosition().toPoint();
+      if (control_.MouseWheel(ShiftStateFromQt(wheel->modifiers(), wheel->buttons()), wheel->angleDelta().y(),
+                              TPoint{global.x(), global.y()})) {
+        event->accept();
+        return true;
+      }
+      return false;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return KeyEvent(watched, event);
+    case QEvent::FocusIn:
+      control_.DoEnter();
+      return false;
+    case QEvent::FocusOut:
+      control_.DoExit();
+      return false;
+    case QEvent::Resize:
+      watched->event(event);
+      control_.Resize();
+      return true;
+    case QEvent::Paint:
+      watched->event(event);
+      control_.Paint();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TControlEventBridge::KeyEvent(QObject* watched, QEvent* event) {
+  auto* keyEvent = static_cast<QKeyEvent*>(event);
+  WORD key = VirtualKeyFromQt(keyEvent->key(), keyEvent->modifiers());
+  const TShiftState shift = ShiftStateFromQt(keyEvent->modifiers(), QApplication::mouseButtons());
+  event->accept();
+  if (event->type() == QEvent::KeyRelease) {
+    if (key == 0 || control_.KeyUp(key, shift)) watched->event(event);
+    event->accept();
+    return true;
+  }
+  const bool swallowed = key != 0 && !control_.KeyDown(key, shift);
+  // The character follows its key-down even when the key-down was swallowed.
+  const QString text = keyEvent->text();
+  QChar ch;
+  if (text.size() == 1 && (text[0].isPrint() || text[0] == QChar(VK_RETURN) || text[0] == QChar(VK_ESCAPE) ||
+                           text[0] == QChar(VK_BACK) || text[0] == QChar(VK_TAB))) {
+    ch = text[0];
+    if (!control_.KeyPress(ch)) ch = QChar();
+    if (ch.isNull()) return true;
+  }
+  if (swallowed) return true;
+  if (!ch.isNull() && ch != text[0]) {
+    // The handler replaced the character: the widget gets the new one.
+    QKeyEvent replaced(keyEvent->type(), keyEvent->key(), keyEvent->modifiers(), QString(ch),
+                       keyEvent->isAutoRepeat(), static_cast<ushort>(keyEvent->count()));
+    watched->event(&replaced);
+  } else {
+    watched->event(event);
+  }
+  event->accept();
+  return true;
+}

@@ -1,0 +1,167 @@
+#pragma once
+// TControl and TWinControl over Qt widgets.
+//
+// A control owns its widget. A TWinControl is a windowed control: it has a
+// window handle (messages.h) that leads to its window procedure, and it parents
+// other controls. Qt's input events reach the On... events through a filter on
+// the widget, so any widget class can stand behind a control.
+//
+// Threads: user-interface thread only, except what messages.h allows.
+
+#include "platform/ui/component.h"
+#include "platform/ui/control_types.h"
+#include "platform/ui/messages.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QObject;
+class QWidget;
+class TWinControl;
+
+class TControl : public TComponent, public TWindowProcedure {
+public:
+  // A control shown as a plain widget (a paint box, a graphic control).
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  QWidget* Widget() const { return widget_; }
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const;
+  int Top() const;
+  int Width() const;
+  int Height() const;
+  void SetLeft(int value) { SetBounds(value, Top(), Width(), Height()); }
+  void SetTop(int value) { SetBounds(Left(), value, Width(), Height()); }
+  void SetWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
+  void SetHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
+  // For a window the bounds include its frame; the client area is what is inside.
+  virtual void SetBounds(int left, int top, int width, int height);
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientWidth(int value);
+  void SetClientHeight(int value);
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool value);
+
+  // Caption and Text are the same property.
+  virtual QString Text() const { return text_; }
+  virtual void SetText(const QString& value);
+  QString Caption() const { return Text(); }
+  void SetCaption(const QString& value) { SetText(value); }
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
+  const QString& Hint() const { return hint_; }
+  void SetHint(const QString& value);
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TMouseWheelEvent OnMouseWheel;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TNotifyEvent OnResize;
+  TNotifyEvent OnPaint;
+
+  // The window procedure: the handler registered for the message, else
+  // DefaultHandler. A handler may call DefaultHandler for the built-in behaviour.
+  void WndProc(TMessage& message) override;
+  virtual void DefaultHandler(TMessage& message);
+  // An empty handler removes the registration.
+  void SetMessageHandler(UINT msg, std::function<void(TMessage&)> handler);
+  LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  virtual void Click();
+  virtual void DblClick();
+
+protected:
+  // widget: the widget to show as; the control takes it over.
+  TControl(TComponent* AOwner, QWidget* widget);
+  // The widget whose geometry is the control's bounds (an MDI child's frame).
+  virtual QWidget* BoundsWidget() const { return widget_; }
+  // True for controls that show as windows of their own without a parent.
+  virtual bool ShowsAsWindow() const { return false; }
+  void ApplyVisible(bool value);
+  void SetVisibleFlag(bool value) { visible_ = value; }
+
+  // The event bridge calls these; they run the events with the toolkit's rules.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // True when handled (no default scrolling).
+  virtual bool MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  // The form's key preview runs first; false when the key was swallowed.
+  virtual bool KeyDown(WORD& key, TShiftState shift);
+  virtual bool KeyUp(WORD& key, TShiftState shift);
+  virtual bool KeyPress(QChar& key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void Resize();
+  virtual void Paint();
+
+  // False for controls whose widget reports its own clicks (buttons): then a
+  // left press and release is not a click by itself.
+  bool clickEvents_ = true;
+
+private:
+  friend class TControlEventBridge;
+  friend class TWinControl;
+  QWidget* MeasuredFrame() const;
+
+  QWidget* widget_;
+  std::unique_ptr<QObject> bridge_;
+  TWinControl* parent_ = nullptr;
+  bool visible_ = true;
+  bool enabled_ = true;
+  QString text_;
+  TColor color_ = clBtnFace;
+  QString hint_;
+  std::map<UINT, std::function<void(TMessage&)>> handlers_;
+};
+
+// The control whose widget is widget or its nearest ancestor, or nullptr.
+TControl* FindControlOfWidget(const QWidget* widget);
+
+class TWinControl : public TControl {
+public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  HWND Handle() const { return handle_; }
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+
+  // The widget that child controls are placed in.
+  virtual QWidget* ClientWidget() const { return Widget(); }
+
+  bool Focused() const;
+  bool CanFocus() const;
+  void SetFocus();
+
+protected:
+  TWinControl(TComponent* AOwner, QWidget* widget);
+
+private:
+  friend class TControl;
+  HWND handle_ = nullptr;
+  std::vector<TControl*> controls_;
+};

@@ -1,0 +1,72 @@
+#include "platform/ui/dialogs.h"
+
+#include "platform/ui/dialog_script.h"
+#include "platform/ui/disabled_windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace {
+
+bool InsideRoot(const QString& folder, const QString& root) {
+  const QString path = QDir::cleanPath(folder);
+  const QString top = QDir::cleanPath(root);
+  return path == top || path.startsWith(top.endsWith(u'/') ? top : top + u'/');
+}
+
+bool ShowFolderDialog(int x, int y, const QString& title, const QString& initialFolder, const QString& root,
+                      QString& path) {
+  QFileDialog dialog(QApplication::activeWindow(), title);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  const bool limited = !root.isEmpty();
+  QString start = initialFolder;
+  if (limited && (start.isEmpty() || !InsideRoot(start, root))) start = root;
+  if (!start.isEmpty()) {
+    // Opening the parent with the folder selected shows the folder preselected.
+    const QDir folder(start);
+    QDir parent(folder);
+    if (parent.cdUp() && (!limited || InsideRoot(parent.path(), root))) {
+      dialog.setDirectory(parent);
+      dialog.selectFile(folder.absolutePath());
+    } else {
+      dialog.setDirectory(folder);
+    }
+  }
+  if (limited) {
+    dialog.setSidebarUrls({QUrl::fromLocalFile(root)});
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, [&dialog, root](const QString& folder) {
+      if (!InsideRoot(folder, root)) dialog.setDirectory(root);
+    });
+  }
+  dialog.move(x, y);
+  TDisabledWindows disabled(&dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+  if (limited && !InsideRoot(chosen, root)) return false;
+  path = chosen;
+  return true;
+}
+
+}  // namespace
+
+bool BrowseForFolder(int x, int y, const QString& title, const QString& initialFolder, const QString& root,
+                     QString& path) {
+  path.clear();
+  if (!TDialogScript::Enabled()) return ShowFolderDialog(x, y, title, initialFolder, root, path);
+  TShownDialog shown;
+  shown.Kind = dkFolder;
+  shown.Title = title;
+  shown.InitialFolder = initialFolder;
+  shown.Root = root;
+  shown.X = x;
+  shown.Y = y;
+  const std::optional<std::optional<QString>> answer = TDialogScript::TakeFolder(shown);
+  if (!answer || !*answer) return false;
+  path = **answer;
+  return true;
+}

@@ -1,0 +1,322 @@
+#include "platform/ui/forms.h"
+
+#include "platform/ui/application.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+// The widget of a form: a user's close request becomes TForm::Close, which
+// decides whether the window hides, goes or stays. Activation changes reach the
+// forms as OnDeactivate of the window left, then OnActivate of the new one.
+class TFormWidget final : public QWidget {
+public:
+  TForm* form = nullptr;
+  ~TFormWidget() override {
+    if (Active() == this) Active() = nullptr;
+  }
+
+protected:
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    if (form) form->Close();
+  }
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (!form || event->type() != QEvent::ActivationChange || !isWindow()) return;
+    QPointer<TFormWidget>& active = Active();
+    if (isActiveWindow()) {
+      if (active == this) return;
+      if (active && active->form) active->form->Deactivate();
+      active = this;
+      form->Activate();
+    } else if (active == this) {
+      active = nullptr;
+      form->Deactivate();
+    }
+  }
+
+private:
+  static QPointer<TFormWidget>& Active() {
+    static QPointer<TFormWidget> active;
+    return active;
+  }
+};
+
+TForm* GetParentForm(TControl* control) {
+  if (!control) return nullptr;
+  while (control->Parent()) control = control->Parent();
+  return dynamic_cast<TForm*>(control);
+}
+
+TForm* FormOfWidget(const QWidget* widget) {
+  for (TControl* c = FindControlOfWidget(widget); c; c = FindControlOfWidget(c->Widget()->parentWidget()))
+    if (auto* form = dynamic_cast<TForm*>(c)) return form;
+  return nullptr;
+}
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, new TFormWidget) {
+  static_cast<TFormWidget*>(Widget())->form = this;
+  SetVisibleFlag(false);
+}
+
+TForm::~TForm() {
+  Destroying();
+  static_cast<TFormWidget*>(Widget())->form = nullptr;
+  if (Application) Application->FormDestroyed(this);
+  if (mdiArea_) {
+    // The children's windows live in this frame's area, so they go first.
+    while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
+  }
+  if (mdiFrame_ && mdiFrame_->activeChild_ == this) mdiFrame_->activeChild_ = nullptr;
+  if (subWindow_) {
+    subWindow_->setWidget(nullptr);
+    delete subWindow_.data();
+  }
+}
+
+void TForm::AfterConstruction() {
+  if (OnCreate) OnCreate(this);
+  if (formStyle_ == fsMDIChild) Show();
+}
+
+void TForm::BeforeDestruction() {
+  if (OnDestroy) OnDestroy(this);
+}
+
+void TForm::SetFormStyle(TFormStyle value) {
+  if (value == formStyle_) return;
+  if (formStyle_ == fsMDIChild || formStyle_ == fsMDIForm)
+    throw EInvalidOperation("Cannot change the style of an MDI form");
+  if (value == fsMDIChild) {
+    TForm* frame = Application ? Application->MainForm() : nullptr;
+    if (!frame || frame == this || frame->formStyle_ != fsMDIForm)
+      throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    formStyle_ = value;
+    mdiFrame_ = frame;
+    subWindow_ = frame->mdiArea_->addSubWindow(Widget());
+    subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    Widget()->setVisible(true);
+    subWindow_->setVisible(Visible());
+    return;
+  }
+  formStyle_ = value;
+  if (value == fsMDIForm) {
+    mdiArea_ = new QMdiArea(Widget());
+    mdiArea_->setGeometry(Widget()->rect());
+    mdiArea_->show();
+    QObject::connect(mdiArea_, &QMdiArea::subWindowActivated, mdiArea_,
+                     [this](QMdiSubWindow* window) { MdiChildActivated(window); });
+  }
+  ApplyWindowFlags();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle value) {
+  if (value == borderStyle_) return;
+  borderStyle_ = value;
+  ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags() {
+  QWidget* widget = Widget();
+  if (formStyle_ == fsMDIChild || !widget->isWindow()) return;
+  Qt::WindowFlags flags = Qt::Window;
+  switch (borderStyle_) {
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsDialog: flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool; break;
+    default: break;
+  }
+  if (formStyle_ == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
+  if (widget->windowFlags() == flags) return;
+  const bool shown = widget->isVisible();
+  widget->setWindowFlags(flags);  // hides the window
+  if (shown) widget->show();
+}
+
+QWidget* TForm::BoundsWidget() const {
+  if (subWindow_) return subWindow_.data();
+  return Widget();
+}
+
+TWindowState TForm::WindowState() const {
+  const Qt::WindowStates state = BoundsWidget()->windowState();
+  if (state & Qt::WindowMinimized) return wsMinimized;
+  if (state & Qt::WindowMaximized) return wsMaximized;
+  return wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState value) {
+  QWidget* frame = BoundsWidget();
+  Qt::WindowStates state = frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+  if (value == wsMinimized) state |= Qt::WindowMinimized;
+  if (value == wsMaximized) state |= Qt::WindowMaximized;
+  frame->setWindowState(state);
+}
+
+void TForm::SetText(const QString& value) {
+  TWinControl::SetText(value);
+  Widget()->setWindowTitle(value);
+}
+
+void TForm::SetVisible(bool value) {
+  if (value == Visible()) {
+    if (value) BringToFront();
+    return;
+  }
+  if (value) {
+    ApplyPosition();
+    DoShow();
+  } else {
+    DoHide();
+  }
+  TWinControl::SetVisible(value);
+  if (value) BringToFront();
+}
+
+void TForm::BringToFront() {
+  QWidget* frame = BoundsWidget();
+  // The offscreen platform cannot raise windows and says so on every call.
+  if (!frame->isWindow() || QGuiApplication::platformName() != QLatin1String("offscreen")) frame->raise();
+  if (subWindow_ && mdiFrame_)
+    mdiFrame_->mdiArea_->setActiveSubWindow(subWindow_.data());
+  else if (frame->isWindow())
+    frame->activateWindow();
+}
+
+void TForm::ApplyPosition() {
+  QWidget* frame = BoundsWidget();
+  if (!frame->isWindow() || position_ == poDesigned || position_ == poDefault) return;
+  auto screenArea = [frame] {
+    QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+  };
+  TForm* mainForm = Application ? Application->MainForm() : nullptr;
+  QRect area;
+  switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter: area = screenArea(); break;
+    case poOwnerFormCenter:
+      if (auto* owner = dynamic_cast<TForm*>(Owner()); owner && owner->Visible()) {
+        area = owner->BoundsWidget()->frameGeometry();
+        break;
+      }
+      [[fallthrough]];
+    case poMainFormCenter:
+      area = mainForm && mainForm != this && mainForm->Visible() ? mainForm->BoundsWidget()->frameGeometry()
+                                                                  : screenArea();
+      break;
+    default: return;
+  }
+  if (area.isEmpty()) return;
+  SetBounds(area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2, Width(),
+            Height());
+}
+
+void TForm::Close() {
+  if (modal_) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = formStyle_ == fsMDIChild ? caMinimize : caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+  }
+}
+
+bool TForm::CloseQuery() {
+  if (formStyle_ == fsMDIForm) {
+    for (int i = 0; i < MDIChildCount(); ++i)
+      if (!MDIChildren(i)->CloseQuery()) return false;
+  }
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::Release() { PostMessage(Handle(), CM_RELEASE, 0, 0); }
+
+void TForm::DefaultHandler(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CLOSE: Close(); break;
+    case CM_RELEASE: Free(); break;  // nothing of this form may be touched after this
+    default: TWinControl::DefaultHandler(message); break;
+  }
+}
+
+void TForm::Resize() {
+  // Until controls can be aligned, the MDI area is the whole client area.
+  if (mdiArea_) mdiArea_->setGeometry(Widget()->rect());
+  TWinControl::Resize();
+}
+
+void TForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+// ---- MDI ---------------------------------------------------------------------------
+
+namespace {
+std::vector<TForm*> ChildrenTopFirst(QMdiArea* area) {
+  std::vector<TForm*> forms;
+  if (!area) return forms;
+  const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::StackingOrder);
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if (TForm* form = FormOfWidget((*it)->widget())) forms.push_back(form);
+  return forms;
+}
+}  // namespace
+
+int TForm::MDIChildCount() const { return static_cast<int>(ChildrenTopFirst(mdiArea_).size()); }
+
+TForm* TForm::MDIChildren(int index) const {
+  const std::vector<TForm*> forms = ChildrenTopFirst(mdiArea_);
+  return forms.at(static_cast<size_t>(index));
+}
+
+TForm* TForm::ActiveMDIChild() const {
+  if (!mdiArea_) return nullptr;
+  QMdiSubWindow* window = mdiArea_->currentSubWindow();
+  return window ? FormOfWidget(window->widget()) : nullptr;
+}
+
+void TForm::MdiChildActivated(QMdiSubWindow* window) {
+  TForm* active = window ? FormOfWidget(window->widget()) : nullptr;
+  if (active == activeChild_) return;
+  TForm* previous = activeChild_;
+  activeChild_ = active;
+  if (previous) previous->Deactivate();
+  if (active) active->Activate();
+}

@@ -1,0 +1,136 @@
+#pragma once
+// TForm: a top-level window, an MDI frame or an MDI child.
+//
+// Life cycle: create forms with TComponent::Create<T>(owner) or
+// Application->CreateForm so that OnCreate runs once the whole object exists; an
+// MDI child shows itself at that moment. Close() asks OnCloseQuery, then OnClose
+// picks what happens (hide, free later, minimize, nothing); closing the main form
+// ends Application->Run. ShowModal runs its own message loop with the other
+// windows disabled; with TDialogScript enabled it calls the queued callback
+// instead of waiting for a user.
+//
+// Threads: user-interface thread only.
+
+#include "platform/ui/controls.h"
+#include "platform/ui/modal_results.h"
+
+#include <QPointer>
+#include <QString>
+
+class QEventLoop;
+class QMdiArea;
+class QMdiSubWindow;
+
+enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TPosition : uint8_t {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+enum TWindowState : uint8_t { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TForm : public TWinControl {
+public:
+  explicit TForm(TComponent* AOwner);
+  ~TForm() override;
+
+  // Runs OnCreate; an MDI child then shows itself.
+  void AfterConstruction() override;
+
+  // The window class name other programs find the window by; each form class
+  // that must be found returns its own.
+  virtual QString WindowClassName() const { return QStringLiteral("TForm"); }
+
+  TFormStyle FormStyle() const { return formStyle_; }
+  // fsMDIChild needs the main form to be an MDI frame (EInvalidOperation else).
+  void SetFormStyle(TFormStyle value);
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle value);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition value) { position_ = value; }
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState value);
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool value) { keyPreview_ = value; }
+
+  void SetText(const QString& value) override;
+  void SetVisible(bool value) override;
+
+  void Close();
+  // The MDI children's answers first, then OnCloseQuery.
+  virtual bool CloseQuery();
+  // Frees the form once the messages queued before have run.
+  void Release();
+
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  // Non-zero ends a running ShowModal (after CloseQuery and OnClose agree).
+  void SetModalResult(TModalResult value);
+  bool IsModal() const { return modal_; }
+
+  // MDI frame: the children, the active one first.
+  int MDIChildCount() const;
+  TForm* MDIChildren(int index) const;
+  TForm* ActiveMDIChild() const;
+  QMdiArea* MdiArea() const { return mdiArea_; }
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TCloseQueryEvent OnCloseQuery;
+  TCloseEvent OnClose;
+
+  // WM_CLOSE closes the form; CM_RELEASE frees it.
+  void DefaultHandler(TMessage& message) override;
+
+protected:
+  QWidget* BoundsWidget() const override;
+  bool ShowsAsWindow() const override { return true; }
+  void BeforeDestruction() override;
+  void Resize() override;
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& action);
+  virtual void Activate();
+  virtual void Deactivate();
+
+private:
+  friend class TFormWidget;
+  void ApplyWindowFlags();
+  void BringToFront();
+  void ApplyPosition();
+  void CloseModal();
+  void MdiChildActivated(QMdiSubWindow* window);
+  TModalResult RunModalLoop();
+  TModalResult RunScriptedModal();
+
+  TFormStyle formStyle_ = fsNormal;
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TPosition position_ = poDesigned;
+  bool keyPreview_ = false;
+  TModalResult modalResult_ = mrNone;
+  bool modal_ = false;
+  QEventLoop* modalLoop_ = nullptr;
+  QMdiArea* mdiArea_ = nullptr;
+  QPointer<QMdiSubWindow> subWindow_;
+  TForm* activeChild_ = nullptr;
+  TForm* mdiFrame_ = nullptr;
+};
+
+// The form that control is placed on (the top of its parent chain), or nullptr.
+TForm* GetParentForm(TControl* control);
+// The form whose window is widget or holds it, or nullptr.
+TForm* FormOfWidget(const QWidget* widget);

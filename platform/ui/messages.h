@@ -1,0 +1,81 @@
+#pragma once
+// Window handles and window messages on the user-interface thread.
+//
+// Every form, every windowed control and every hidden message window has a handle
+// that leads to its window procedure. Handles are never reused, so a message that
+// arrives after its window is gone finds nothing and is dropped.
+//
+// Threads: PostMessage and SendMessage may be called from any thread; the window
+// procedure always runs on the user-interface thread. Everything else here belongs
+// to the user-interface thread.
+
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+struct HWND__;
+using HWND = HWND__*;
+using UINT = uint32_t;
+using WORD = uint16_t;
+using DWORD = uint32_t;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+using UINT_PTR = uintptr_t;
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_COPYDATA = 0x004A;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_USER = 0x0400;
+// The toolkit's own messages live above the application range.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+
+// The thread that loaded the program: the user-interface thread.
+extern const std::thread::id MainThreadID;
+bool IsMainThread();
+
+// What a handle leads to. The registering object outlives its handle.
+class TWindowProcedure {
+public:
+  virtual void WndProc(TMessage& message) = 0;
+
+protected:
+  ~TWindowProcedure() = default;
+};
+
+// Gives target a new handle (user-interface thread). ReleaseWindowHandle makes the
+// handle unknown at once: queued messages for it are dropped from then on.
+HWND AllocateWindowHandle(TWindowProcedure& target);
+void ReleaseWindowHandle(HWND wnd);
+bool IsWindow(HWND wnd);
+
+// Hidden message windows: method is the window procedure. DeallocateHWnd may be
+// called from inside method itself.
+HWND AllocateHWnd(std::function<void(TMessage&)> method);
+void DeallocateHWnd(HWND wnd);
+
+// Queues the message for the window procedure on the user-interface thread (FIFO).
+// Returns false when wnd is not a window. Runs no earlier than the next time the
+// user-interface thread serves its queue (its message loop or ProcessMessages).
+bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Calls the window procedure and returns its Result. From another thread it waits
+// until the user-interface thread has run it; that thread serves such calls in its
+// message loop, in ProcessMessages and while it waits in TThread::WaitFor.
+// 0 for an unknown handle.
+LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Runs the window procedure of wnd now (user-interface thread); false when wnd is
+// not a window.
+bool DeliverMessage(HWND wnd, TMessage& message);

@@ -1,0 +1,86 @@
+#include "profiledata/hilbert.h"
+
+#include "platform/rtl/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
+namespace {
+
+int32_t SaturateToInt32(long double v) {
+  const int64_t r = Round(v);
+  return static_cast<int32_t>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
+  if (trace == nullptr || n <= 0) return;
+  constexpr long double pi = std::numbers::pi_v<long double>;
+  const auto count = static_cast<size_t>(n);
+
+  std::vector<long double> envelope(count);
+  std::vector<long double> phase(count);
+  for (size_t i = 0; i < count; ++i) {
+    long double sum = 0;
+    for (size_t j = 0; j < count; ++j) {
+      if (j == i) continue;
+      sum += static_cast<long double>(trace[j]) / (static_cast<long double>(i) - static_cast<long double>(j));
+    }
+    const long double h = sum / pi;
+    const long double x = trace[i];
+    envelope[i] = std::sqrt(x * x + h * h);
+    phase[i] = std::atan2(h, x);
+  }
+
+  if (mode == 0) {
+    for (size_t i = 0; i < count; ++i) trace[i] = SaturateToInt32(envelope[i]);
+    return;
+  }
+
+  // Unwrap: a drop of the raw phase is replaced by a continuation at the previous
+  // step, so the unwrapped phase never falls.
+  std::vector<long double> unwrapped(count);
+  double offset = 0, q1 = 0, q2 = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const long double p = phase[i];
+    if (p < q1) offset = static_cast<double>(offset + (q1 - p) + std::fabs(q2 - q1));
+    q2 = q1;
+    q1 = static_cast<double>(p);
+    unwrapped[i] = p + offset;
+  }
+
+  const long double dt = static_cast<long double>(timeWindow) / n;
+  if (dt == 0 || !std::isfinite(dt)) {
+    std::fill(trace, trace + count, 0);
+    return;
+  }
+  // f_i = (u_(i+1) - u_(i-1)) / (4 pi dt) in GHz; at either end the sample stands in
+  // for its missing neighbour and the one-sided difference is halved.
+  for (size_t i = 0; i < count; ++i) {
+    const long double prev = unwrapped[i == 0 ? i : i - 1];
+    const long double next = unwrapped[i + 1 == count ? i : i + 1];
+    long double f = (next - prev) / (4 * pi * dt);
+    if (i == 0 || i + 1 == count) f /= 2;
+    trace[i] = SaturateToInt32(f * 100000);
+  }
+}
+
+void MeanTrace(double* mean, const int32_t* block, int samples, int traces) {
+  if (mean == nullptr || samples <= 0) return;
+  const auto width = static_cast<size_t>(samples);
+  std::fill(mean, mean + width, 0.0);
+  if (block == nullptr || traces <= 0) return;
+  const double divisor = traces;
+  for (size_t t = 0; t < static_cast<size_t>(traces); ++t) {
+    const int32_t* row = block + t * width;
+    for (size_t k = 0; k < width; ++k) mean[k] += row[k] / divisor;
+  }
+}
+
+void MeanTrace(std::vector<double>& mean, const int32_t* block, int samples, int traces) {
+  mean.assign(static_cast<size_t>(std::max(samples, 0)), 0.0);
+  MeanTrace(mean.data(), block, samples, traces);
+}

@@ -1,0 +1,139 @@
+// MDI frames and their children.
+
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "tests/support/ui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class TFrameForm : public TForm {
+public:
+  explicit TFrameForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+
+class TChildForm : public TForm {
+public:
+  explicit TChildForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
+};
+
+class UiMdi : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->CreateForm(frame_);
+    frame_->Show();
+  }
+  void TearDown() override { frame_->Free(); }
+  TFrameForm* frame_ = nullptr;
+};
+
+TEST_F(UiMdi, ChildrenLiveInTheFrameAndShowWhenCreated) {
+  TChildForm* first = nullptr;
+  TChildForm* second = nullptr;
+  Application->CreateForm(first);
+  Application->CreateForm(second);
+  EXPECT_TRUE(first->Visible());
+  EXPECT_EQ(frame_->MDIChildCount(), 2);
+  ASSERT_NE(frame_->MdiArea(), nullptr);
+  EXPECT_TRUE(frame_->MdiArea()->isAncestorOf(first->Widget()));
+  EXPECT_TRUE(frame_->MdiArea()->isAncestorOf(second->Widget()));
+  // The child created last is the active one and comes first.
+  EXPECT_EQ(frame_->ActiveMDIChild(), second);
+  EXPECT_EQ(frame_->MDIChildren(0), second);
+  EXPECT_EQ(frame_->MDIChildren(1), first);
+
+  first->Show();  // brings it to the front
+  EXPECT_EQ(frame_->ActiveMDIChild(), first);
+  EXPECT_EQ(frame_->MDIChildren(0), first);
+
+  second->Free();
+  EXPECT_EQ(frame_->MDIChildCount(), 1);
+  EXPECT_EQ(frame_->MDIChildren(0), first);
+  first->Free();
+  EXPECT_EQ(frame_->MDIChildCount(), 0);
+  EXPECT_EQ(frame_->ActiveMDIChild(), nullptr);
+}
+
+TEST_F(UiMdi, ChildBoundsAreThoseOfItsFrameWindow) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  child->SetBounds(10, 20, 300, 200);
+  QWidget* subWindow = child->Widget()->parentWidget();
+  ASSERT_NE(qobject_cast<QMdiSubWindow*>(subWindow), nullptr);
+  EXPECT_EQ(subWindow->geometry(), QRect(10, 20, 300, 200));
+  EXPECT_EQ(child->Left(), 10);
+  EXPECT_EQ(child->Width(), 300);
+  EXPECT_LT(child->ClientWidth(), 300);
+  child->Free();
+}
+
+TEST_F(UiMdi, ActivatingAChildRunsItsOnActivate) {
+  TChildForm* first = nullptr;
+  TChildForm* second = nullptr;
+  Application->CreateForm(first);
+  Application->CreateForm(second);
+  std::vector<std::string> events;
+  first->OnActivate = [&](TObject*) { events.push_back("first+"); };
+  first->OnDeactivate = [&](TObject*) { events.push_back("first-"); };
+  second->OnDeactivate = [&](TObject*) { events.push_back("second-"); };
+  first->Show();
+  EXPECT_EQ(events, (std::vector<std::string>{"second-", "first+"}));
+  second->Free();
+  first->Free();
+}
+
+TEST_F(UiMdi, ChildCloseMinimizesByDefault) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  TCloseAction defaultAction = caNone;
+  child->OnClose = [&](TObject*, TCloseAction& action) { defaultAction = action; };
+  child->Close();
+  EXPECT_EQ(defaultAction, caMinimize);
+  EXPECT_EQ(child->WindowState(), wsMinimized);
+  child->Free();
+}
+
+TEST_F(UiMdi, FrameCloseQueryAsksEveryChildFirst) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  bool childAllows = false;
+  int frameQueries = 0;
+  child->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = childAllows; };
+  frame_->OnCloseQuery = [&](TObject*, bool&) { ++frameQueries; };
+  EXPECT_FALSE(frame_->CloseQuery());
+  EXPECT_EQ(frameQueries, 0);
+  childAllows = true;
+  EXPECT_TRUE(frame_->CloseQuery());
+  EXPECT_EQ(frameQueries, 1);
+  child->Free();
+}
+
+TEST_F(UiMdi, FreeingTheFrameFreesItsChildren) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  bool childDestroyed = false;
+  child->OnDestroy = [&](TObject*) { childDestroyed = true; };
+  frame_->Free();
+  frame_ = nullptr;
+  EXPECT_TRUE(childDestroyed);
+  EXPECT_EQ(Application->ComponentCount(), 0);
+  Application->CreateForm(frame_);  // for TearDown
+}
+
+TEST(UiMdiWithoutFrame, ChildNeedsAnMdiMainForm) {
+  EXPECT_THROW(TComponent::Create<TChildForm>(nullptr), EInvalidOperation);
+  TForm* plainMain = nullptr;
+  Application->CreateForm(plainMain);
+  EXPECT_THROW(TComponent::Create<TChildForm>(nullptr), EInvalidOperation);
+  plainMain->Free();
+}
+
+}  // namespace

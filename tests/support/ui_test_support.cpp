@@ -1,0 +1,34 @@
+#include "tests/support/ui_test_support.h"
+
+#include "platform/ui/application.h"
+#include "platform/ui/dialog_script.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+bool ProcessMessagesUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    Application->ProcessMessages();
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+TUnexpectedDialogRecorder::TUnexpectedDialogRecorder() {
+  TDialogScript::SetUnexpectedHandler([this](const QString& description) { descriptions_.push_back(description); });
+}
+
+TUnexpectedDialogRecorder::~TUnexpectedDialogRecorder() { InstallFailingDialogHandler(); }
+
+void RecreateApplication() {
+  delete Application;
+  new TApplication();
+}
+
+void InstallFailingDialogHandler() {
+  TDialogScript::SetUnexpectedHandler(
+      [](const QString& description) { ADD_FAILURE() << description.toStdString(); });
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Helpers for tests of toolkit code, provided by the UI test main.
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+// Runs Application->ProcessMessages until condition holds or the limit passes;
+// returns the condition's last value.
+bool ProcessMessagesUntil(const std::function<bool()>& condition,
+                          std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// While it lives, dialogs that find no scripted answer are collected instead of
+// failing the test.
+class TUnexpectedDialogRecorder {
+public:
+  TUnexpectedDialogRecorder();
+  ~TUnexpectedDialogRecorder();
+  TUnexpectedDialogRecorder(const TUnexpectedDialogRecorder&) = delete;
+  TUnexpectedDialogRecorder& operator=(const TUnexpectedDialogRecorder&) = delete;
+
+  const std::vector<QString>& Descriptions() const { return descriptions_; }
+
+private:
+  std::vector<QString> descriptions_;
+};
+
+// Replaces the application object by a fresh one (its forms go with the old
+// one). Terminate cannot be undone, so tests that end Application->Run call this
+// afterwards.
+void RecreateApplication();
+
+// The handler the test main installs: an unexpected dialog fails the test.
+void InstallFailingDialogHandler();
