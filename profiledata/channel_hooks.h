@@ -1,0 +1,81 @@
+#pragma once
+// What the scan settings of a channel ask of their neighbours: the channel's radar,
+// the channel store that owns them, the radargram window that owns the store, and
+// the acquisition program's main window. The real radar, channel store, radargram
+// window and main window implement these; the settings never see more of them.
+//
+// The main window is process-wide: the acquisition program registers it at start and
+// unregisters it (nullptr) before it goes. The planning program never registers one,
+// and the settings take that absence as "planning program": no radar, no window
+// hooks, zero distance defaults (see setting_data.h).
+//
+// All calls run on the user-interface thread.
+
+#include "profiledata/gpr_constants.h"
+
+#include <cstdint>
+
+class IChannelStore;
+
+// The channel's radar unit.
+class ISettingsRadar {
+public:
+  virtual ~ISettingsRadar() = default;
+  // The unit model the radar reports.
+  virtual TTypeGPR RadarType() const = 0;
+  virtual uint16_t FirmwareVer() const = 0;
+  // The radar's PcLoading writer. The settings pass 1.0 (parameters not loaded):
+  // the radar then restarts a running acquisition with the current settings, or
+  // only marks its parameters stale when it is stopped.
+  virtual void SetPcLoading(double pcLoading) = 0;
+};
+
+// A radargram window as its channels' settings see it.
+class IChannelWindow {
+public:
+  virtual ~IChannelWindow() = default;
+  virtual bool Visible() const = 0;
+  // True when the store is the window's active (selected) channel.
+  virtual bool IsActiveChannel(const IChannelStore* store) const = 0;
+  // Slot 0..4 of the store in the window, -1 when the store is not one of its channels.
+  virtual int ChannelIndex(const IChannelStore* store) const = 0;
+  // Refills the window's property list for that channel.
+  virtual void FilValueList(int channel) = 0;
+  // Tells the window's tool chain that the unit model of a channel changed.
+  virtual void ChangeRadarInTools() = 0;
+  // Offsets of the device, in 0.01 mm (units of 10^-5 m).
+  virtual int32_t DeviceX() const = 0;
+  virtual int32_t DeviceY() const = 0;
+  virtual int32_t DeviceZ() const = 0;
+};
+
+// The channel store that owns the settings. The settings find it as
+// dynamic_cast<IChannelStore*>(Owner()), so a store class derives from TComponent
+// and from this interface.
+class IChannelStore {
+public:
+  virtual ~IChannelStore() = default;
+  // True while the store holds recorded or loaded traces; the unit model, serial
+  // number and advanced stacking of the channel cannot change then.
+  virtual bool HoldsTraces() const = 0;
+  // The radargram window that owns the store, or nullptr.
+  virtual IChannelWindow* Window() const = 0;
+};
+
+// The acquisition program's main window.
+class IAcquisitionShell {
+public:
+  virtual ~IAcquisitionShell() = default;
+  // The current radar; a new channel takes it as its radar. nullptr when none.
+  virtual ISettingsRadar* CurrentRadar() const = 0;
+  // The program's current distance source and odometer multiplier (INI section
+  // "General", keys "TopoType" and "OdometerMult").
+  virtual TTopoType CurrentTopoType() const = 0;
+  virtual uint16_t OdometerMult() const = 0;
+  // The active radargram window, or nullptr.
+  virtual IChannelWindow* ActiveChannelWindow() const = 0;
+};
+
+// Registers the main window (nullptr: none, the planning program). Not owned.
+void SetAcquisitionShell(IAcquisitionShell* shell);
+IAcquisitionShell* AcquisitionShell();

@@ -1,0 +1,89 @@
+#pragma once
+// Small fakes of the channel settings' neighbours: a radar that counts parameter
+// re-sends, a radargram window that records property-list refills and tool-chain
+// notices, a channel store, and a main window. ShellScope registers a main window
+// for one test and always unregisters it.
+
+#include "platform/ui/component.h"
+#include "profiledata/channel_hooks.h"
+
+#include <map>
+#include <vector>
+
+class FakeRadar : public ISettingsRadar {
+public:
+  TTypeGPR type = unknown;
+  uint16_t firmware = 0;
+  int resends = 0;
+  double lastPcLoading = -1;
+
+  TTypeGPR RadarType() const override { return type; }
+  uint16_t FirmwareVer() const override { return firmware; }
+  void SetPcLoading(double pcLoading) override {
+    ++resends;
+    lastPcLoading = pcLoading;
+  }
+};
+
+class FakeWindow : public IChannelWindow {
+public:
+  bool visible = true;
+  const IChannelStore* activeStore = nullptr;
+  std::map<const IChannelStore*, int> channels;  // store -> slot
+  int32_t deviceX = 0, deviceY = 0, deviceZ = 0;
+  std::vector<int> filledLists;  // channel of every FilValueList call, in order
+  int radarChanges = 0;
+
+  bool Visible() const override { return visible; }
+  bool IsActiveChannel(const IChannelStore* store) const override { return store == activeStore; }
+  int ChannelIndex(const IChannelStore* store) const override {
+    const auto it = channels.find(store);
+    return it == channels.end() ? -1 : it->second;
+  }
+  void FilValueList(int channel) override { filledLists.push_back(channel); }
+  void ChangeRadarInTools() override { ++radarChanges; }
+  int32_t DeviceX() const override { return deviceX; }
+  int32_t DeviceY() const override { return deviceY; }
+  int32_t DeviceZ() const override { return deviceZ; }
+
+  // Makes the store the window's channel in that slot.
+  void AddChannel(const IChannelStore* store, int slot, bool active) {
+    channels[store] = slot;
+    if (active) activeStore = store;
+  }
+};
+
+// A channel store: a component that owns its settings and is reached through the
+// interface by a cross-cast.
+class FakeStore : public TComponent, public IChannelStore {
+public:
+  explicit FakeStore(IChannelWindow* window = nullptr) : TComponent(nullptr), window_(window) {}
+  bool holdsTraces = false;
+
+  bool HoldsTraces() const override { return holdsTraces; }
+  IChannelWindow* Window() const override { return window_; }
+
+private:
+  IChannelWindow* window_;
+};
+
+class FakeShell : public IAcquisitionShell {
+public:
+  ISettingsRadar* radar = nullptr;
+  TTopoType topoType = ttWheel;
+  uint16_t odometerMult = 5;
+  IChannelWindow* activeWindow = nullptr;
+
+  ISettingsRadar* CurrentRadar() const override { return radar; }
+  TTopoType CurrentTopoType() const override { return topoType; }
+  uint16_t OdometerMult() const override { return odometerMult; }
+  IChannelWindow* ActiveChannelWindow() const override { return activeWindow; }
+};
+
+class ShellScope {
+public:
+  explicit ShellScope(IAcquisitionShell* shell) { SetAcquisitionShell(shell); }
+  ~ShellScope() { SetAcquisitionShell(nullptr); }
+  ShellScope(const ShellScope&) = delete;
+  ShellScope& operator=(const ShellScope&) = delete;
+};
