@@ -1,8 +1,10 @@
 #pragma once
-// What the scan settings of a channel ask of their neighbours: the channel's radar,
-// the channel store that owns them, the radargram window that owns the store, and
-// the acquisition program's main window. The real radar, channel store, radargram
-// window and main window implement these; the settings never see more of them.
+// What the scan settings and the marker lists of a channel ask of their neighbours:
+// the channel's radar, the channel store that owns them, the radargram window or the
+// planning program's project profile that owns the store, and the acquisition
+// program's main window. The real radar, channel store, radargram window, project
+// profile and main window implement these; the settings and markers never see more
+// of them.
 //
 // The main window is process-wide: the acquisition program registers it at start and
 // unregisters it (nullptr) before it goes. The planning program never registers one,
@@ -16,6 +18,19 @@
 #include <cstdint>
 
 class IChannelStore;
+class TSettingData;
+
+// The planning program's project profile that owns a channel store. Positions along
+// it count the project's own device offset, so the marker lists convert metres with
+// offset through it instead of through the channel settings.
+class IProjectProfile {
+public:
+  virtual ~IProjectProfile() = default;
+  // Trace number of a distance in m along the profile:
+  // round((m x 100000 - shift) / (MeasureStep x 100)), numerator (-shift - m x 100000)
+  // on a profile recorded flipped; shift = the profile's device X offset (10^-5 m).
+  virtual int32_t ProfileDistToTraceWithShift(long double distance) const = 0;
+};
 
 // The channel's radar unit.
 class ISettingsRadar {
@@ -60,6 +75,22 @@ public:
   virtual bool HoldsTraces() const = 0;
   // The radargram window that owns the store, or nullptr.
   virtual IChannelWindow* Window() const = 0;
+
+  // What the marker lists ask of the store that owns them.
+  // Writes the store's own unsaved-changes flag (markers and traces), never the
+  // settings' flag.
+  virtual void SetNeedForSave(bool value) = 0;
+  // The channel's scan settings, owned by the store; nullptr only while it has none.
+  virtual TSettingData* Settings() const = 0;
+  // First trace and end of the traces (exclusive), in the store's trace numbering.
+  virtual int64_t MinNumTraces() const = 0;
+  virtual int64_t MaxNumTraces() const = 0;
+  // Writes the file of default settings, so that a colour or pen width chosen for
+  // markers becomes the default of new channels.
+  virtual void SaveDefaultSettings() = 0;
+  // The project profile that owns the store in the planning program; nullptr in the
+  // acquisition program.
+  virtual IProjectProfile* ProjectProfile() const = 0;
 };
 
 // The acquisition program's main window.

@@ -1,8 +1,9 @@
 #pragma once
-// Small fakes of the channel settings' neighbours: a radar that counts parameter
-// re-sends, a radargram window that records property-list refills and tool-chain
-// notices, a channel store, and a main window. ShellScope registers a main window
-// for one test and always unregisters it.
+// Small fakes of the channel settings' and marker lists' neighbours: a radar that
+// counts parameter re-sends, a radargram window that records property-list refills
+// and tool-chain notices, a channel store that counts the flags and default saves
+// asked of it, a project profile of the planning program, and a main window.
+// ShellScope registers a main window for one test and always unregisters it.
 
 #include "platform/ui/component.h"
 #include "profiledata/channel_hooks.h"
@@ -54,17 +55,49 @@ public:
 };
 
 // A channel store: a component that owns its settings and is reached through the
-// interface by a cross-cast.
+// interface by a cross-cast. A test that needs Settings() creates them with the store
+// as owner and puts them in `settings`.
 class FakeStore : public TComponent, public IChannelStore {
 public:
   explicit FakeStore(IChannelWindow* window = nullptr) : TComponent(nullptr), window_(window) {}
   bool holdsTraces = false;
+  TSettingData* settings = nullptr;
+  int64_t minNumTraces = 0;
+  int64_t maxNumTraces = 0;
+  IProjectProfile* projectProfile = nullptr;
+  bool needForSave = false;  // the store's own flag
+  int defaultSaves = 0;      // SaveDefaultSettings calls
 
   bool HoldsTraces() const override { return holdsTraces; }
   IChannelWindow* Window() const override { return window_; }
+  void SetNeedForSave(bool value) override { needForSave = value; }
+  TSettingData* Settings() const override { return settings; }
+  int64_t MinNumTraces() const override { return minNumTraces; }
+  int64_t MaxNumTraces() const override { return maxNumTraces; }
+  void SaveDefaultSettings() override { ++defaultSaves; }
+  IProjectProfile* ProjectProfile() const override { return projectProfile; }
+
+  // Forgets what was counted so far.
+  void ResetCounters() {
+    needForSave = false;
+    defaultSaves = 0;
+  }
 
 private:
   IChannelWindow* window_;
+};
+
+// The planning program's project profile: answers a fixed trace and records the
+// distances it was asked for.
+class FakeProjectProfile : public IProjectProfile {
+public:
+  int32_t trace = 0;
+  mutable std::vector<long double> asked;
+
+  int32_t ProfileDistToTraceWithShift(long double distance) const override {
+    asked.push_back(distance);
+    return trace;
+  }
 };
 
 class FakeShell : public IAcquisitionShell {
