@@ -13,6 +13,12 @@ QColor ColorToQColor(TColor color) {
       case 13: return palette.color(QPalette::Highlight);
       case 14: return palette.color(QPalette::HighlightedText);
       case 18: return palette.color(QPalette::ButtonText);
+      case 6: return palette.color(QPalette::Shadow);
+      case 16: return palette.color(QPalette::Dark);
+      case 17: return palette.color(QPalette::Disabled, QPalette::Text);
+      case 20: return palette.color(QPalette::Light);
+      case 21: return palette.color(QPalette::Shadow);
+      case 22: return palette.color(QPalette::Midlight);
       default: return palette.color(QPalette::Window);
     }
   }

@@ -132,6 +132,14 @@ void TControl::SetHint(const QString& value) {
   widget_->setToolTip(value);
 }
 
+TFont* TControl::Font() {
+  if (!font_) {
+    font_ = std::make_unique<TFont>();
+    font_->OnChange = [this](TObject*) { widget_->setFont(font_->ToQFont()); };
+  }
+  return font_.get();
+}
+
 void TControl::WndProc(TMessage& message) {
   auto it = handlers_.find(message.Msg);
   if (it == handlers_.end()) {

@@ -10,6 +10,8 @@
 
 #include "platform/ui/component.h"
 #include "platform/ui/control_types.h"
+#include "platform/ui/cursors.h"
+#include "platform/ui/graphics.h"
 #include "platform/ui/messages.h"
 
 #include <QString>
@@ -66,6 +68,11 @@ public:
   void SetColor(TColor value);
   const QString& Hint() const { return hint_; }
   void SetHint(const QString& value);
+  // The control's font; a change shows in the control's widget at once.
+  TFont* Font();
+  // The mouse pointer over the control: a screen cursor slot (cursors.cpp).
+  TCursor Cursor() const;
+  void SetCursor(TCursor value);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -134,6 +141,7 @@ private:
   QString text_;
   TColor color_ = clBtnFace;
   QString hint_;
+  std::unique_ptr<TFont> font_;
   std::map<UINT, std::function<void(TMessage&)>> handlers_;
 };
 

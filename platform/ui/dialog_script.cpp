@@ -13,6 +13,7 @@ struct TScriptState {
   std::deque<int> answers;
   std::deque<std::optional<QString>> folders;
   std::deque<std::function<void(TForm&)>> modals;
+  std::deque<std::optional<TColor>> colors;
   std::vector<TShownDialog> shown;
   std::function<void(const QString&)> unexpected;
 };
@@ -82,6 +83,11 @@ void TDialogScript::QueueModal(std::function<void(TForm&)> work) {
   State().modals.push_back(std::move(work));
 }
 
+void TDialogScript::QueueColor(std::optional<TColor> color) {
+  std::lock_guard guard(State().lock);
+  State().colors.push_back(color);
+}
+
 std::vector<TShownDialog> TDialogScript::Shown() {
   std::lock_guard guard(State().lock);
   return State().shown;
@@ -90,7 +96,7 @@ std::vector<TShownDialog> TDialogScript::Shown() {
 int TDialogScript::Pending() {
   std::lock_guard guard(State().lock);
   const TScriptState& s = State();
-  return static_cast<int>(s.answers.size() + s.folders.size() + s.modals.size());
+  return static_cast<int>(s.answers.size() + s.folders.size() + s.modals.size() + s.colors.size());
 }
 
 void TDialogScript::Reset() {
@@ -99,6 +105,7 @@ void TDialogScript::Reset() {
   s.answers.clear();
   s.folders.clear();
   s.modals.clear();
+  s.colors.clear();
   s.shown.clear();
 }
 
@@ -169,4 +176,21 @@ std::function<void(TForm&)> TDialogScript::TakeModal(const TShownDialog& shown) 
   if (!work)
     ReportUnexpected(QStringLiteral("Unexpected modal form %1 \"%2\"").arg(shown.FormClass, shown.Caption));
   return work;
+}
+
+std::optional<std::optional<TColor>> TDialogScript::TakeColor(const TShownDialog& shown) {
+  std::optional<std::optional<TColor>> answer;
+  {
+    std::lock_guard guard(State().lock);
+    TScriptState& s = State();
+    s.shown.push_back(shown);
+    if (!s.colors.empty()) {
+      answer = s.colors.front();
+      s.colors.pop_front();
+    }
+  }
+  if (!answer)
+    ReportUnexpected(QStringLiteral("Unexpected colour dialog opened with colour $%1")
+                         .arg(static_cast<uint32_t>(shown.Color), 6, 16, QLatin1Char('0')));
+  return answer;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Answers for message boxes, folder dialogs and modal forms, queued by tests.
+// Answers for message boxes, folder and colour dialogs and modal forms, queued
+// by tests.
 //
 // While enabled, every such dialog records what it showed and takes the next
 // answer of its kind instead of waiting for a user. A dialog that finds no answer
@@ -10,6 +11,7 @@
 // Threads: dialogs run on the user-interface thread; the calls here may come from
 // any thread.
 
+#include "platform/ui/control_types.h"
 #include "platform/ui/message_boxes.h"
 
 #include <QString>
@@ -20,7 +22,7 @@
 
 class TForm;
 
-enum TDialogKind : uint8_t { dkMessageBox, dkFolder, dkModal };
+enum TDialogKind : uint8_t { dkMessageBox, dkFolder, dkModal, dkColor };
 
 // What a dialog showed.
 struct TShownDialog {
@@ -38,6 +40,8 @@ struct TShownDialog {
   int Y = 0;
   // Modal forms (Caption too).
   QString FormClass;
+  // Colour dialogs: the colour they opened with.
+  TColor Color = 0;
 };
 
 class TDialogScript {
@@ -53,6 +57,8 @@ public:
   // Works the next modal form and closes it by setting its ModalResult (left at
   // mrNone, ShowModal returns mrCancel).
   static void QueueModal(std::function<void(TForm&)> work);
+  // The colour the next colour dialog returns; nullopt cancels it.
+  static void QueueColor(std::optional<TColor> color);
 
   static std::vector<TShownDialog> Shown();
   // Answers queued and not used yet.
@@ -68,4 +74,6 @@ public:
   static std::optional<std::optional<QString>> TakeFolder(const TShownDialog& shown);
   // Records shown; an empty function after reporting an unexpected form.
   static std::function<void(TForm&)> TakeModal(const TShownDialog& shown);
+  // Records shown; the outer nullopt after reporting an unexpected dialog.
+  static std::optional<std::optional<TColor>> TakeColor(const TShownDialog& shown);
 };

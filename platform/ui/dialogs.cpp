@@ -4,6 +4,7 @@
 #include "platform/ui/disabled_windows.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QUrl>
@@ -68,5 +69,24 @@ bool BrowseForFolder(int x, int y, const QString& title, const QString& initialF
   const std::optional<std::optional<QString>> answer = TDialogScript::TakeFolder(shown);
   if (!answer || !*answer) return false;
   path = **answer;
+  return true;
+}
+
+bool ChooseColor(TColor& color) {
+  if (!TDialogScript::Enabled()) {
+    QColorDialog dialog(ColorToQColor(color), QApplication::activeWindow());
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    TDisabledWindows disabled(&dialog);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    color = QColorToColor(dialog.selectedColor());
+    return true;
+  }
+  TShownDialog shown;
+  shown.Kind = dkColor;
+  shown.Color = color;
+  const std::optional<std::optional<TColor>> answer = TDialogScript::TakeColor(shown);
+  if (!answer || !*answer) return false;
+  color = **answer;
   return true;
 }

@@ -2,6 +2,8 @@
 // Standard dialogs of the toolkit layer. In tests every dialog answers from the
 // script in platform/ui/dialog_script.h instead of showing itself.
 
+#include "platform/ui/control_types.h"
+
 #include <QString>
 
 // The folder browser: its top-left corner at screen position (x, y), the initial
@@ -10,3 +12,8 @@
 // the chosen folder, or false (and an empty path) when cancelled.
 bool BrowseForFolder(int x, int y, const QString& title, const QString& initialFolder, const QString& root,
                      QString& path);
+
+// The colour dialog, opened with color chosen. Modal like the folder browser.
+// Returns true and the chosen colour (0x00BBGGRR), or false and color unchanged
+// when cancelled.
+bool ChooseColor(TColor& color);
