@@ -1,0 +1,118 @@
+// Sending commands: the reply wait, the reply timer and its expiry.
+
+#include "radar/radar.h"
+
+#include "platform/ui/application.h"
+#include "radar/packet_codes.h"
+#include "radar/radar_hooks.h"
+#include "radar/radar_link_state.h"
+#include "radar/reply_timers.h"
+
+#include <thread>
+
+bool TRadar::WaitForReply() {
+  const std::shared_ptr<const std::atomic<bool>> alive = alive_;
+  // Served messages may destroy the radar: look at the token before touching it.
+  while (*alive && TimerId != 0 && !NeedBreak) {
+    if (IsMainThread() && Application) {
+      Application->ProcessMessages();
+    } else {
+      std::this_thread::yield();
+    }
+  }
+  return *alive;
+}
+
+bool TRadar::ArmReplyTimer(uint32_t elapseMs, uint8_t code) {
+  std::lock_guard guard(timerLock_);
+  if (TimerId != 0) return false;
+  const uint32_t id = StartReplyTimer(elapseMs, [](uint32_t timerId) { RadarTimerProc(timerId); });
+  if (id == 0) return false;
+  curCmd = code;
+  TimerId = id;
+  return true;
+}
+
+TReplyWaitEnd TRadar::EndReplyWait(uint8_t replyCode) {
+  std::lock_guard guard(timerLock_);
+  const uint32_t id = TimerId;
+  if (id == 0 || static_cast<uint8_t>(curCmd + 1) != replyCode || !ReplyEndsWait(replyCode)) return rwOtherCommand;
+  if (!StopReplyTimer(id)) return rwTimerNotStopped;
+  TimerId = 0;
+  return rwEnded;
+}
+
+void TRadar::ReplyTimedOut(uint32_t id) {
+  const uint8_t command = curCmd;
+  WriteStrToLog(QStringLiteral("%1\t Not received request #%2 %1").arg(id).arg(GetCommandName(command)));
+  if (command == bcpGetMSmode) {
+    // No answer to the mode query: the radar works alone.
+    SetModeRadar(0);
+    NewViewChannalCount = 1;
+    WriteStrToLog(QStringLiteral("ModeRadar=%1").arg(ModeRadar()));
+  } else if (command == bcpGetMasterSlaveStt) {
+    // No answer to the channel query: the radar numbers itself.
+    const uint8_t channel = AutoNumChannalRadar.fetch_add(1);
+    SetNumChannalRadar(channel);
+    if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(static_cast<uint8_t>(channel + 1));
+    SetCountRadarInArray(1);
+    SetXshift(0);
+    SetYshift(0);
+    SetZeroOffset(0);
+    WriteStrToLog(QStringLiteral("Auto NumChannalRadar=%1").arg(channel));
+  }
+  std::lock_guard guard(timerLock_);
+  if (TimerId == id) TimerId = 0;
+}
+
+void RadarTimerProc(uint32_t id) {
+  const IRadarSetView* set = RadarSetView();
+  const TRadar* first = set ? set->SlotRadar(0) : nullptr;
+  if (!StopReplyTimer(id)) {
+    if (first) first->WriteStrToLog(QStringLiteral("Can not kill timer %1").arg(id));
+    return;
+  }
+  TRadar* radar = FindRadarByTimerId(id);
+  if (!radar) {
+    // The radar went, or it gave the reply up (a failed write): nobody waits for this
+    // timer, and the radar in slot 0 may well wait for its own.
+    if (first) first->WriteStrToLog(QStringLiteral("No responsible timer %1").arg(id));
+    return;
+  }
+  radar->ReplyTimedOut(id);
+}
+
+std::optional<std::vector<uint8_t>> TRadar::BuildCommandPacket(uint8_t code, uint8_t sizeParam, const void* param) {
+  TPacketWriter packet(code);
+  switch (code) {
+    case bcpLoadData: LoadDataBlock(packet); break;
+    case bcpLoad_Steck_Curve: LoadSteckingCurve(packet); break;
+    case bcpLoadFileHeader: LoadFileHeader(packet); break;
+    default: break;
+  }
+  AppendCommandParams(packet, sizeParam, param);
+  // A settings container near 64 KiB would overflow the 16-bit length.
+  std::optional<std::vector<uint8_t>> bytes = packet.Finish();
+  if (!bytes) WriteStrToLog(QStringLiteral("Packet too long, not sent: ") + GetCommandName(code));
+  return bytes;
+}
+
+bool BuildAndSendPacket(uint8_t code, uint8_t sizeParam, const void* param, TRadar& radar) {
+  const bool waits = !IsNoWaitCode(code);
+  if (waits && !radar.WaitForReply()) return false;
+  const std::optional<std::vector<uint8_t>> packet = radar.BuildCommandPacket(code, sizeParam, param);
+  if (!packet) return false;
+  if (waits && !radar.NeedBreak) radar.ArmReplyTimer(ReplyTimeoutMs, code);
+  radar.QueuePacket(*packet);
+  return true;
+}
+
+void TRadar::SendFramedCommand(uint8_t CmdType, uint8_t sizeParam, const void* param) {
+  const std::shared_ptr<const std::atomic<bool>> alive = alive_;
+  BuildAndSendPacket(CmdType, sizeParam, param, *this);
+  if (!*alive) return;
+  IRadarShell* shell = RadarShell();
+  if (!shell) return;
+  if (CmdType == bcpStop) shell->SetButtonInRunMode(false);
+  if (CmdType == bcpStart) shell->SetWasOverFlow(false);
+}

@@ -1,0 +1,84 @@
+#include "tests/radar/radar_test_support.h"
+
+#include <QFile>
+
+#include <bit>
+
+TBytesBuilder& TBytesBuilder::Le64(double v) {
+  const auto bits = std::bit_cast<uint64_t>(v);
+  for (int i = 0; i < 8; ++i) U8(static_cast<unsigned>(bits >> (8 * i)));
+  return *this;
+}
+
+TBytes FrameWithLength(uint8_t code, const TBytes& params, uint16_t length) {
+  TBytes out = {'Q', 'E', 'L', '3', static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length), code};
+  uint8_t checksum = code;
+  for (uint8_t b : params) {
+    out.push_back(b);
+    checksum ^= b;
+  }
+  out.push_back(checksum);
+  return out;
+}
+
+TBytes Frame(uint8_t code, const TBytes& params) {
+  return FrameWithLength(code, params, static_cast<uint16_t>(params.size() + 2));
+}
+
+// ---- TFakeRadar --------------------------------------------------------------------------
+
+void TFakeRadar::QueuePacket(std::span<const uint8_t> packet) {
+  QueueWiFiPacket(packet);
+  TBytes copy(packet.begin(), packet.end());
+  {
+    std::lock_guard guard(sentLock_);
+    sent_.push_back(copy);
+  }
+  if (onQueued) onQueued(copy);
+}
+
+std::vector<TBytes> TFakeRadar::Sent() const {
+  std::lock_guard guard(sentLock_);
+  return sent_;
+}
+
+std::vector<uint8_t> TFakeRadar::SentCodes() const {
+  std::vector<uint8_t> codes;
+  for (const TBytes& packet : Sent()) codes.push_back(packet.size() > 6 ? packet[6] : 0);
+  return codes;
+}
+
+TReplyWaitEnd TFakeRadar::InjectReply(const TBytes& frame) {
+  AppendReceived(frame);
+  return EndReplyWait(frame[6]);
+}
+
+// ---- Fakes of the neighbours ------------------------------------------------------------------
+
+TFakeRadarShell::TFakeRadarShell() {
+  window = AllocateHWnd([this](TMessage& message) { messages.push_back(message); });
+}
+
+TFakeRadarShell::~TFakeRadarShell() { DeallocateHWnd(window); }
+
+bool TFakeRadarSet::InChannelSet(const TRadar& radar) const {
+  for (const TRadar* member : channelSet) {
+    if (member == &radar) return true;
+  }
+  return false;
+}
+
+QStringList ReadLogLines(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+bool LogContains(const QString& fileName, const QString& text) {
+  for (const QString& line : ReadLogLines(fileName)) {
+    if (line.contains(text)) return true;
+  }
+  return false;
+}

@@ -1,0 +1,152 @@
+#pragma once
+// Helpers of the radar tests: a byte builder that lays frames out by hand (expected
+// bytes never come from the code under test), a radar with a recording transport,
+// fakes of the main window and the radar set, and a temporary program folder for
+// the logs and the settings container.
+
+#include "platform/rtl/paths.h"
+#include "platform/ui/messages.h"
+#include "radar/radar.h"
+#include "radar/radar_hooks.h"
+#include "tests/support/ui_test_support.h"
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using TBytes = std::vector<uint8_t>;
+
+// ---- Byte builder -------------------------------------------------------------------
+
+class TBytesBuilder {
+public:
+  TBytesBuilder& U8(unsigned v) { bytes.push_back(static_cast<uint8_t>(v)); return *this; }
+  TBytesBuilder& Be16(unsigned v) { return U8(v >> 8).U8(v); }
+  TBytesBuilder& Le16(unsigned v) { return U8(v).U8(v >> 8); }
+  TBytesBuilder& Le32(uint32_t v) { return U8(v).U8(v >> 8).U8(v >> 16).U8(v >> 24); }
+  TBytesBuilder& Be24(int32_t v) { const auto u = static_cast<uint32_t>(v); return U8(u >> 16).U8(u >> 8).U8(u); }
+  TBytesBuilder& Le64(double v);
+  TBytesBuilder& Text(const char* s) { while (*s) U8(static_cast<uint8_t>(*s++)); return *this; }
+  TBytesBuilder& Zeros(size_t n) { bytes.insert(bytes.end(), n, 0); return *this; }
+  TBytesBuilder& Add(const TBytes& more) {
+    for (uint8_t b : more) bytes.push_back(b);
+    return *this;
+  }
+  TBytes bytes;
+};
+
+// "QEL3", L (BE) = params + 2, code, params, XOR of code and params.
+TBytes Frame(uint8_t code, const TBytes& params);
+// A frame with its length field set to `length` whatever the parameters (and a
+// correct XOR of code and params).
+TBytes FrameWithLength(uint8_t code, const TBytes& params, uint16_t length);
+
+// ---- Radar with a recording transport ---------------------------------------------------
+
+class TFakeRadar : public TRadar {
+public:
+  explicit TFakeRadar(TComponent* owner = nullptr) : TRadar(owner) {}
+
+  void SendCommand(uint8_t code, uint8_t size, const void* param) override { SendFramedCommand(code, size, param); }
+  void QueuePacket(std::span<const uint8_t> packet) override;
+  int32_t GetNumCollision() override { return 0; }
+  int32_t GetSumCollision() override { return 0; }
+  void ClearSumCollision() override {}
+  void SetWhillParamFromMaster(int32_t, TDirectForCart) override {}
+  TDirectForCart GetRadarDirection() override { return dForward; }
+  TParentThread* GetCommThread() override { return nullptr; }
+
+  // Every packet handed to the transport, in order. Any thread.
+  std::vector<TBytes> Sent() const;
+  std::vector<uint8_t> SentCodes() const;
+  // Runs on the sending thread right after a packet was queued.
+  std::function<void(const TBytes&)> onQueued;
+
+  // A reply arriving on the link as the reader thread handles it: appended to the
+  // receive buffer, then the wait it answers is ended.
+  TReplyWaitEnd InjectReply(const TBytes& frame);
+
+private:
+  mutable std::mutex sentLock_;
+  std::vector<TBytes> sent_;
+};
+
+// ---- Main window and radar set ------------------------------------------------------------
+
+class TFakeRadarShell : public IRadarShell {
+public:
+  TFakeRadarShell();
+  ~TFakeRadarShell() override;
+
+  HWND MainWindowHandle() const override { return window; }
+  void AfterChangeRadar() override { ++radarChanges; }
+  void SetButtonInRunMode(bool running) override { runButtonStates.push_back(running); }
+  void SetWasOverFlow(bool value) override { wasOverFlow = value; }
+  void SetPCLoading(double pcTime) override { pcLoading = pcTime; }
+  void SetCountRadarFromMaster(uint8_t count) override { countRadarFromMaster = count; }
+  TSettingData* ActiveChannelFor(const TRadar&) const override { return channel; }
+  bool PreferencesDialogExists() const override { return preferencesExist; }
+  bool PreferencesDialogVisible() const override { return preferencesVisible; }
+  void SetAmpChartRange(double minimum, double maximum) override {
+    chartMin = minimum;
+    chartMax = maximum;
+  }
+
+  HWND window = nullptr;
+  std::vector<TMessage> messages;  // posted to the main window
+  int radarChanges = 0;
+  std::vector<bool> runButtonStates;
+  bool wasOverFlow = true;
+  double pcLoading = 0;
+  int countRadarFromMaster = -1;
+  TSettingData* channel = nullptr;
+  bool preferencesExist = false;
+  bool preferencesVisible = false;
+  double chartMin = 0, chartMax = 0;
+};
+
+class TFakeRadarSet : public IRadarSetView {
+public:
+  TRadar* SlotRadar(int slot) const override { return slot >= 0 && slot < 5 ? slotRadars[slot] : nullptr; }
+  bool InChannelSet(const TRadar& radar) const override;
+  TTypeGPRDevice TypeGPRDevice() const override { return device; }
+
+  TRadar* slotRadars[5] = {};
+  std::vector<const TRadar*> channelSet;
+  TTypeGPRDevice device = tdUnknown;
+};
+
+// Registers the fakes for one test and always unregisters them.
+class THooksScope {
+public:
+  THooksScope(IRadarShell* shell, IRadarSetView* set) {
+    SetRadarShell(shell);
+    SetRadarSetView(set);
+  }
+  ~THooksScope() {
+    SetRadarShell(nullptr);
+    SetRadarSetView(nullptr);
+  }
+  THooksScope(const THooksScope&) = delete;
+  THooksScope& operator=(const THooksScope&) = delete;
+};
+
+// Points the program folder at a fresh temporary folder for one test.
+class TProgramFolderScope {
+public:
+  TProgramFolderScope() { SetProgramFolder(dir.path() + u'/'); }
+  ~TProgramFolderScope() { SetProgramFolder(QString()); }
+  QString Path(const QString& name) const { return dir.path() + u'/' + name; }
+
+  QTemporaryDir dir;
+};
+
+// The log's lines (split at CRLF; a trailing empty piece dropped).
+QStringList ReadLogLines(const QString& fileName);
+// True when some line of the log contains text.
+bool LogContains(const QString& fileName, const QString& text);
