@@ -178,6 +178,14 @@ public:
   // A reply arrived (reader thread): when it answers the awaited command
   // (curCmd = reply - 1, and ReplyEndsWait) and its timer is stopped, TimerId := 0.
   TReplyWaitEnd EndReplyWait(uint8_t replyCode);
+  // EndReplyWait in two steps, so that a reply's effects are in place before the
+  // next command may go: StopReplyTimerFor stops the timer of the awaited command
+  // and leaves TimerId set (rwEnded), and ReleaseReplyWait(id) then clears it.
+  // timerMustRun false: a reply to the awaited command whose timer has already
+  // expired reports rwTimerNotStopped instead of rwOtherCommand. *id receives the
+  // TimerId it looked at.
+  TReplyWaitEnd StopReplyTimerFor(uint8_t replyCode, bool timerMustRun, uint32_t* id = nullptr);
+  void ReleaseReplyWait(uint32_t id);
   // The reply timer's expiry for this radar (RadarTimerProc), user-interface thread.
   void ReplyTimedOut(uint32_t id);
   // Forgets the awaited reply without stopping its timer; its expiry then finds no radar.

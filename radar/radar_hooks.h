@@ -9,15 +9,38 @@
 // takes its window-less values, and the parameter re-send finds the radar outside
 // the channel set.
 //
-// Calls run on the user-interface thread unless a method says otherwise.
+// Calls run on the user-interface thread unless a method says otherwise. Methods
+// marked "any thread" are called by the reader threads too; an implementation keeps
+// what they read in atomics or under its own lock.
 
 #include "platform/ui/messages.h"
 #include "profiledata/gpr_constants.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
+class TCustomIniFile;
 class TRadar;
+class TResultCheckingTCP;
 class TSettingData;
+
+// The recording window (the main window's RunChild) as the radar link sees it.
+class IRecordingWindow {
+public:
+  virtual ~IRecordingWindow() = default;
+  // Takes radar.LastArray (under radar.SectPaint, which the window takes itself)
+  // into the channel store of the radar's slot: NumCollisionWiFi zero traces for
+  // traces lost on Wi-Fi, then the trace NumCollision times in Direction; updates
+  // radar.LastDirect and radar.LastRecived. The window may change Direction and
+  // NumCollisionWiFi. Called on the radar's reader thread (on the user-interface
+  // thread, with the reader waiting, for firmware below 6), never with a lock of
+  // the radar held.
+  virtual void PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction, int32_t& NumCollisionWiFi,
+                              TRadar& radar) = 0;
+  // LongTrace of the window's channel 0. Any thread.
+  virtual int32_t Channel0LongTrace() const = 0;
+};
 
 class IRadarShell {
 public:
@@ -32,26 +55,67 @@ public:
   virtual void SetWasOverFlow(bool value) = 0;
   // PC time stamp of the last load-data command.
   virtual void SetPCLoading(double pcTime) = 0;
-  // Number of radars of the set as reported by the master.
+  // Number of radars of the set as reported by the master. Any thread.
   virtual void SetCountRadarFromMaster(uint8_t count) = 0;
+  virtual uint8_t CountRadarFromMaster() const = 0;
   // The channel settings of the active radargram window in the slot that holds this
   // radar; nullptr when no radargram window is active (or it has no such channel).
   virtual TSettingData* ActiveChannelFor(const TRadar& radar) const = 0;
+  // Any thread.
   virtual bool PreferencesDialogExists() const = 0;
   virtual bool PreferencesDialogVisible() const = 0;
   // Vertical range of the settings window's first amplitude chart (ChartAmp_ entry 0).
   virtual void SetAmpChartRange(double minimum, double maximum) = 0;
+
+  // ---- What the reader threads hand traces and reports to. Any thread. ----
+  // The general preferences dialog's handle; nullptr while it does not exist.
+  virtual HWND PreferencesDialogHandle() const = 0;
+  // The acquisition settings window's handle (it exists for the whole run) and
+  // whether it is shown.
+  virtual HWND SettingsWindowHandle() const = 0;
+  virtual bool SettingsWindowVisible() const = 0;
+  // The current radargram window's handle (CurChild); nullptr when there is none.
+  virtual HWND CurrentChildHandle() const = 0;
+  // The recording window (RunChild); nullptr when none records. It stays valid
+  // until the main window has stopped the radars' hand-overs.
+  virtual IRecordingWindow* RunChild() const = 0;
+  // The Run command is checked; a recording has started (RadarStarted).
+  virtual bool RunActionChecked() const = 0;
+  virtual bool RadarStarted() const = 0;
+  virtual bool SimpleMode() const = 0;
+  // The main window is removing a device (isDeleteDeviceRunned): serial readers idle.
+  virtual bool DeleteDeviceRunning() const = 0;
+  // The main window has a current radar (its `radar` field).
+  virtual bool HasCurrentRadar() const = 0;
+
+  // ---- User-interface thread ----
+  // The program's settings file; nullptr when there is none.
+  virtual TCustomIniFile* MainIni() const = 0;
+  // The TCP probe result the main window holds (ResultCheckingTCP); nullptr when none.
+  virtual TResultCheckingTCP* ResultCheckingTCP() const = 0;
+  // Takes a new probe result.
+  virtual void SetResultCheckingTCP(std::unique_ptr<TResultCheckingTCP> result) = 0;
+  // The 3000 ms ping timer that probes for a Wi-Fi radar.
+  virtual void SetPingTimerEnabled(bool enabled) = 0;
 };
 
 class IRadarSetView {
 public:
   virtual ~IRadarSetView() = default;
-  // The radar in a slot of the set that owns the radars (ActiveRadar); nullptr when empty.
+  // The radar in a slot of the set that owns the radars (ActiveRadar); nullptr when
+  // empty. Any thread.
   virtual TRadar* SlotRadar(int slot) const = 0;
   // True when the radar sits in a channel slot of the main window's ControlRadar.
   virtual bool InChannelSet(const TRadar& radar) const = 0;
   // Device-box type reported for the set.
   virtual TTypeGPRDevice TypeGPRDevice() const = 0;
+  // The device box a radar reported (raw type byte, serial number). Any thread.
+  virtual void SetDeviceBox(uint8_t typeGPRDevice, uint16_t serNumDevice) = 0;
+  // Guards the slaves' FRun flags and the reader threads' FRunPaintLastTrace. Any thread.
+  virtual std::recursive_mutex& RadarSect() = 0;
+  // True when no slave of the set has its FRun flag set (each read under RadarSect).
+  // Any thread.
+  virtual bool isSlaveRunEnded() = 0;
 };
 
 void SetRadarShell(IRadarShell* shell);

@@ -34,12 +34,24 @@ bool TRadar::ArmReplyTimer(uint32_t elapseMs, uint8_t code) {
 }
 
 TReplyWaitEnd TRadar::EndReplyWait(uint8_t replyCode) {
+  uint32_t id = 0;
+  const TReplyWaitEnd end = StopReplyTimerFor(replyCode, true, &id);
+  if (end == rwEnded) ReleaseReplyWait(id);
+  return end;
+}
+
+TReplyWaitEnd TRadar::StopReplyTimerFor(uint8_t replyCode, bool timerMustRun, uint32_t* stoppedId) {
   std::lock_guard guard(timerLock_);
   const uint32_t id = TimerId;
-  if (id == 0 || static_cast<uint8_t>(curCmd + 1) != replyCode || !ReplyEndsWait(replyCode)) return rwOtherCommand;
-  if (!StopReplyTimer(id)) return rwTimerNotStopped;
-  TimerId = 0;
-  return rwEnded;
+  if (stoppedId) *stoppedId = id;
+  if (static_cast<uint8_t>(curCmd + 1) != replyCode || !ReplyEndsWait(replyCode)) return rwOtherCommand;
+  if (id == 0) return timerMustRun ? rwOtherCommand : rwTimerNotStopped;
+  return StopReplyTimer(id) ? rwEnded : rwTimerNotStopped;
+}
+
+void TRadar::ReleaseReplyWait(uint32_t id) {
+  std::lock_guard guard(timerLock_);
+  if (TimerId == id) TimerId = 0;
 }
 
 void TRadar::ReplyTimedOut(uint32_t id) {

@@ -61,6 +61,67 @@ TFakeRadarShell::TFakeRadarShell() {
 
 TFakeRadarShell::~TFakeRadarShell() { DeallocateHWnd(window); }
 
+void TFakeRadarShell::SetResultCheckingTCP(std::unique_ptr<TResultCheckingTCP> result) {
+  probeResult = std::move(result);
+}
+
+std::vector<TMessage> TFakeRadarShell::Messages(UINT msg) const {
+  std::vector<TMessage> out;
+  for (const TMessage& m : messages)
+    if (m.Msg == msg) out.push_back(m);
+  return out;
+}
+
+TFakeRadarShell::TWindow::TWindow() {
+  window = AllocateHWnd([this](TMessage& message) { messages.push_back(message); });
+}
+
+TFakeRadarShell::TWindow::~TWindow() { DeallocateHWnd(window); }
+
+std::vector<TMessage> TFakeRadarShell::TWindow::Messages(UINT msg) const {
+  std::vector<TMessage> out;
+  for (const TMessage& m : messages)
+    if (m.Msg == msg) out.push_back(m);
+  return out;
+}
+
+void TFakeRecordingWindow::PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction,
+                                          int32_t& NumCollisionWiFi, TRadar& radar) {
+  TCall call;
+  call.Radar = &radar;
+  call.NumCollision = NumCollision;
+  call.Direction = Direction;
+  call.NumCollisionWiFi = NumCollisionWiFi;
+  call.Samples = radar.CopyLastArray();  // under the radar's SectPaint
+  call.Thread = std::this_thread::get_id();
+  std::lock_guard guard(lock_);
+  calls_.push_back(call);
+}
+
+std::vector<TFakeRecordingWindow::TCall> TFakeRecordingWindow::Calls() const {
+  std::lock_guard guard(lock_);
+  return calls_;
+}
+
+size_t TFakeRecordingWindow::Count() const {
+  std::lock_guard guard(lock_);
+  return calls_.size();
+}
+
+void TParserUnderTest::Feed(const TBytes& bytes) {
+  Owner()->AppendReceived(bytes);
+  ParseHeldPackets();
+}
+
+bool TFakeRadarSet::isSlaveRunEnded() {
+  for (const auto& slot : slotRadars) {
+    TRadar* radar = slot.load();
+    std::lock_guard guard(sect);
+    if (radar && radar->ModeRadar() == 2 && radar->FRun) return false;
+  }
+  return true;
+}
+
 bool TFakeRadarSet::InChannelSet(const TRadar& radar) const {
   for (const TRadar* member : channelSet) {
     if (member == &radar) return true;

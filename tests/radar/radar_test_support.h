@@ -7,10 +7,14 @@
 #include "platform/rtl/paths.h"
 #include "platform/ui/messages.h"
 #include "radar/radar.h"
+#include "radar/parent_thread.h"
 #include "radar/radar_hooks.h"
+#include "radar/tcp_probe.h"
 #include "tests/support/ui_test_support.h"
 
 #include <QTemporaryDir>
+
+#include <atomic>
 
 #include <cstdint>
 #include <functional>
@@ -54,12 +58,14 @@ public:
 
   void SendCommand(uint8_t code, uint8_t size, const void* param) override { SendFramedCommand(code, size, param); }
   void QueuePacket(std::span<const uint8_t> packet) override;
-  int32_t GetNumCollision() override { return 0; }
-  int32_t GetSumCollision() override { return 0; }
-  void ClearSumCollision() override {}
+  int32_t GetNumCollision() override { return thread ? thread->NumCollision.load() : 0; }
+  int32_t GetSumCollision() override { return thread ? thread->SumCollision.load() : 0; }
+  void ClearSumCollision() override {
+    if (thread) thread->SumCollision = 0;
+  }
   void SetWhillParamFromMaster(int32_t, TDirectForCart) override {}
   TDirectForCart GetRadarDirection() override { return dForward; }
-  TParentThread* GetCommThread() override { return nullptr; }
+  TParentThread* GetCommThread() override { return thread; }
 
   // Every packet handed to the transport, in order. Any thread.
   std::vector<TBytes> Sent() const;
@@ -71,9 +77,22 @@ public:
   // receive buffer, then the wait it answers is ended.
   TReplyWaitEnd InjectReply(const TBytes& frame);
 
+  TParentThread* thread = nullptr;  // the parser under test, when there is one
+
 private:
   mutable std::mutex sentLock_;
   std::vector<TBytes> sent_;
+};
+
+// A reader thread that is never started: its parser runs on the test's thread.
+class TParserUnderTest : public TParentThread {
+public:
+  explicit TParserUnderTest(TFakeRadar& radar) : TParentThread(&radar) { radar.thread = this; }
+  // Appends bytes to the radar's receive buffer and parses them as a reader cycle does.
+  void Feed(const TBytes& bytes);
+
+protected:
+  void Execute() override {}
 };
 
 // ---- Main window and radar set ------------------------------------------------------------
@@ -89,6 +108,7 @@ public:
   void SetWasOverFlow(bool value) override { wasOverFlow = value; }
   void SetPCLoading(double pcTime) override { pcLoading = pcTime; }
   void SetCountRadarFromMaster(uint8_t count) override { countRadarFromMaster = count; }
+  uint8_t CountRadarFromMaster() const override { return static_cast<uint8_t>(countRadarFromMaster.load()); }
   TSettingData* ActiveChannelFor(const TRadar&) const override { return channel; }
   bool PreferencesDialogExists() const override { return preferencesExist; }
   bool PreferencesDialogVisible() const override { return preferencesVisible; }
@@ -96,29 +116,105 @@ public:
     chartMin = minimum;
     chartMax = maximum;
   }
+  HWND PreferencesDialogHandle() const override { return preferencesExist ? preferences.window : nullptr; }
+  HWND SettingsWindowHandle() const override { return settings.window; }
+  bool SettingsWindowVisible() const override { return settingsVisible; }
+  HWND CurrentChildHandle() const override { return hasCurrentChild ? currentChild.window : nullptr; }
+  IRecordingWindow* RunChild() const override { return runChild; }
+  bool RunActionChecked() const override { return runActionChecked; }
+  bool RadarStarted() const override { return radarStarted; }
+  bool SimpleMode() const override { return simpleMode; }
+  bool DeleteDeviceRunning() const override { return deleteDeviceRunning; }
+  bool HasCurrentRadar() const override { return hasCurrentRadar; }
+  TCustomIniFile* MainIni() const override { return mainIni; }
+  TResultCheckingTCP* ResultCheckingTCP() const override { return probeResult.get(); }
+  void SetResultCheckingTCP(std::unique_ptr<TResultCheckingTCP> result) override;
+  void SetPingTimerEnabled(bool enabled) override { pingTimerStates.push_back(enabled); }
+
+  // A hidden window that records what is posted to it (user-interface thread).
+  struct TWindow {
+    TWindow();
+    ~TWindow();
+    std::vector<TMessage> Messages(UINT msg) const;
+    HWND window = nullptr;
+    std::vector<TMessage> messages;
+  };
 
   HWND window = nullptr;
   std::vector<TMessage> messages;  // posted to the main window
+  TWindow preferences, settings, currentChild;
   int radarChanges = 0;
   std::vector<bool> runButtonStates;
   bool wasOverFlow = true;
   double pcLoading = 0;
-  int countRadarFromMaster = -1;
-  TSettingData* channel = nullptr;
-  bool preferencesExist = false;
-  bool preferencesVisible = false;
+  std::atomic<int> countRadarFromMaster{-1};
+  std::atomic<TSettingData*> channel{nullptr};
+  std::atomic<bool> preferencesExist{false};
+  std::atomic<bool> preferencesVisible{false};
+  std::atomic<bool> settingsVisible{false};
+  std::atomic<bool> hasCurrentChild{false};
+  std::atomic<IRecordingWindow*> runChild{nullptr};
+  std::atomic<bool> runActionChecked{false};
+  std::atomic<bool> radarStarted{false};
+  std::atomic<bool> simpleMode{false};
+  std::atomic<bool> deleteDeviceRunning{false};
+  std::atomic<bool> hasCurrentRadar{false};
+  TCustomIniFile* mainIni = nullptr;
+  std::unique_ptr<TResultCheckingTCP> probeResult;
+  std::vector<bool> pingTimerStates;
   double chartMin = 0, chartMax = 0;
+  // Messages of one kind posted to the main window.
+  std::vector<TMessage> Messages(UINT msg) const;
+  // Makes currentChild the current radargram window, recording into `window`.
+  void Record(IRecordingWindow* recording) {
+    hasCurrentChild = true;
+    runChild = recording;
+    runActionChecked = true;
+  }
+};
+
+// A recording window that keeps a copy of every trace handed to it. Any thread.
+class TFakeRecordingWindow : public IRecordingWindow {
+public:
+  struct TCall {
+    const TRadar* Radar = nullptr;
+    int32_t NumCollision = 0;
+    TDirectForCart Direction = dForward;
+    int32_t NumCollisionWiFi = 0;
+    TLastArray Samples{};
+    std::thread::id Thread;
+  };
+  void PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction, int32_t& NumCollisionWiFi,
+                      TRadar& radar) override;
+  int32_t Channel0LongTrace() const override { return longTrace; }
+
+  std::vector<TCall> Calls() const;
+  size_t Count() const;
+  std::atomic<int32_t> longTrace{0};
+
+private:
+  mutable std::mutex lock_;
+  std::vector<TCall> calls_;
 };
 
 class TFakeRadarSet : public IRadarSetView {
 public:
-  TRadar* SlotRadar(int slot) const override { return slot >= 0 && slot < 5 ? slotRadars[slot] : nullptr; }
+  TRadar* SlotRadar(int slot) const override { return slot >= 0 && slot < 5 ? slotRadars[slot].load() : nullptr; }
   bool InChannelSet(const TRadar& radar) const override;
   TTypeGPRDevice TypeGPRDevice() const override { return device; }
+  void SetDeviceBox(uint8_t typeGPRDevice, uint16_t serNumDevice) override {
+    deviceBoxType = typeGPRDevice;
+    deviceBoxSerial = serNumDevice;
+  }
+  std::recursive_mutex& RadarSect() override { return sect; }
+  bool isSlaveRunEnded() override;
 
-  TRadar* slotRadars[5] = {};
+  std::atomic<TRadar*> slotRadars[5] = {};
   std::vector<const TRadar*> channelSet;
   TTypeGPRDevice device = tdUnknown;
+  std::atomic<int> deviceBoxType{-1};
+  std::atomic<int> deviceBoxSerial{-1};
+  std::recursive_mutex sect;
 };
 
 // Registers the fakes for one test and always unregisters them.

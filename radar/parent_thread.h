@@ -1,0 +1,91 @@
+#pragma once
+// TParentThread: the reader thread of one radar, with the packet parser that both
+// transports share. The subclasses (TCommThread for a serial radar, TWiFiThread for
+// a TCP radar) read the port into the radar's receive buffer and call ParseProc.
+//
+// Threads and locks:
+// - ParseProc and everything it calls run on this reader thread: the receive
+//   buffer is parsed and consumed here without SectCom (only this thread changes
+//   it), decoded traces are stored under the radar's SectPaint, and the
+//   master/slave-mode reply is handled under SectParse.
+// - The hand-over of a trace calls the recording window on this thread, or, for
+//   firmware below 6, on the user-interface thread through Synchronize while this
+//   thread waits. A master may also run a slave's hand-over on its own thread when
+//   the slave's reader is late; RadarSect of the radar set guards FRun and
+//   FRunPaintLastTrace for that.
+// - Messages to windows are only posted.
+// - Fields read by other threads (the radar's Get...Collision, the master) are
+//   atomic; the rest belongs to the reader.
+//
+// Stopping: Terminate() ends the loop within one cycle; MaxCicle := 0 ends a
+// hand-over that waits for a master or a slave. The owner waits for the end with
+// StopReaderThread (bounded).
+
+#include "platform/ui/threads.h"
+#include "profiledata/gpr_constants.h"
+#include "radar/packet.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+class TRadar;
+
+class TParentThread : public TThread {
+public:
+  // Created suspended; the transport starts it once its own fields are set.
+  explicit TParentThread(TRadar* owner);
+
+  TRadar* Owner() const { return FOwner; }
+
+  // Parses at most one packet from the start of the owner's receive buffer; returns
+  // the bytes it removed (0: nothing complete yet).
+  size_t ParseProc();
+  // Up to 11 ParseProc calls while a whole packet may be held (8 bytes or more) and
+  // the previous call made progress: a burst is drained without waiting for the
+  // next read, and a short reply left behind a burst is not kept waiting.
+  void ParseHeldPackets();
+
+  // The hand-over of the decoded trace to the recording window (master, slave or
+  // single radar). Reader thread, or the user-interface thread for firmware below 6,
+  // or a master's reader for a late slave.
+  void PaintLastTrace();
+
+  std::atomic<int32_t> MaxCicle{0};
+  std::atomic<int32_t> NumCollision{0};
+  std::atomic<int32_t> SumCollision{0};
+  std::atomic<int32_t> NumCollisionWiFi{0};
+  std::atomic<TDirectForCart> FDirectionForCart{dForward};
+  std::atomic<uint8_t> numLastTrace{0};
+  std::atomic<int32_t> FCounterOn{0};
+  std::atomic<bool> FRunPaintLastTrace{false};
+
+protected:
+  // Reply and report effects (reply_dispatch.cpp).
+  void DispatchPacket(const TFrame& frame, size_t startPos);
+  void ParceWifiSettingsResponce(const TFrame& frame);
+  // Trace packets 0x66 and 0xDA (trace_decode.cpp).
+  void ParceLastTrace(size_t startPos, const TFrame& frame);
+  void ParceLastTrace3(size_t startPos, const TFrame& frame);
+  // The unit-wide last sentence and the GPS state from a reported NMEA text.
+  void TakeNmeaText(const QString& text);
+  void SendAck(uint8_t sequence);
+  // SumCollision += extra, saturating.
+  void AddSumCollision(int32_t extra);
+
+  // The reader's sleep granularity: logged by the constructors, refined by the
+  // reader itself (the setting is per thread) when it starts.
+  void LogTimerResolution();
+  void RequestFinestResolution();
+
+  TRadar* FOwner;
+};
+
+// The hand-over lock: the radar set's RadarSect, or a process-wide one without a set.
+std::recursive_mutex& HandOverLock();
+
+// Asks the reader to stop (Terminate, MaxCicle := 0) and waits for its end at most
+// limit, serving the user-interface thread's calls meanwhile (a reader may wait in
+// Synchronize). True when it ended; the caller may then free it.
+bool StopReaderThread(TParentThread& thread, std::chrono::milliseconds limit);
+inline constexpr std::chrono::milliseconds ReaderStopLimit{10000};

@@ -1,0 +1,232 @@
+// Trace packets on the reader thread: decoding into LastArray, acknowledgements,
+// and the routing of each trace to the preferences dialog, the settings window's
+// preview or the recording window.
+
+#include "radar/packet_codes.h"
+#include "radar/parent_thread.h"
+#include "radar/gps_state.h"
+#include "radar/radar.h"
+#include "radar/radar_hooks.h"
+#include "radar/radar_link_state.h"
+#include "radar/radar_messages.h"
+#include "radar/trace_layouts.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr uint8_t kSlave = 2;
+
+// The radar's channel slot in the set (0 when the set does not hold it).
+int SlotOf(const TRadar& radar) {
+  const IRadarSetView* set = RadarSetView();
+  if (!set) return 0;
+  for (int slot = 0; slot < 5; ++slot) {
+    if (set->SlotRadar(slot) == &radar) return slot;
+  }
+  return 0;
+}
+
+// Posts a trace to the preview of the settings window when it is shown; true when
+// it did.
+bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
+  HWND settings = shell ? shell->SettingsWindowHandle() : nullptr;
+  if (!settings || !shell->SettingsWindowVisible()) return false;
+  PostMessage(settings, WM_PAINTLASTTRACE, static_cast<WPARAM>(std::max(radar.LengthLastArray.load(), 0)),
+              SlotOf(radar));
+  return true;
+}
+
+}  // namespace
+
+void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
+  TRadar& radar = *FOwner;
+  IRadarShell* shell = RadarShell();
+  const uint16_t firmware = radar.FirmwareVer();
+  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
+  const std::optional<int32_t> longTrace =
+      recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
+  TLastArray samples = radar.CopyLastArray();
+  const std::optional<TDecodedTrace> trace = DecodeTrace66(frame, firmware, longTrace, samples);
+  if (!trace) return;  // too short for its own header: nothing can be taken from it
+  const TTraceHeader& header = trace->Header;
+
+  if (radar.CurMode() == cmCont) {
+    NumCollision = 1;
+    SumCollision = 0;
+  } else {
+    NumCollision = header.CollisionCount;
+    if (header.CollisionCount > 1) AddSumCollision(header.CollisionCount - 1);
+  }
+  {
+    std::lock_guard guard(radar.SectPaint);
+    radar.AccelerometerValues = header.Accelerometer;
+  }
+  TakeNmeaText(header.Nmea);
+  radar.SetLastNMEA(header.Nmea.size() > GpsMinSentenceLength ? header.Nmea : QString());
+
+  const uint8_t sequence = header.Sequence;
+  if (firmware >= 5) {
+    TDirectForCart direction = header.Direction;
+    if (radar.ModeRadar() == kSlave) {
+      direction = MasterDirection;
+    } else {
+      MasterDirection = direction;
+    }
+    // A GPS-placed recording runs forward whatever the wheel says.
+    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
+    FDirectionForCart = direction;
+    if (!radar.WithoutAck()) SendAck(sequence);
+    radar.SetSpeedLimit(header.SpeedLimit);
+  }
+  radar.StoreLastTrace(samples);
+
+  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
+    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+  } else if (PostToSettingsPreview(shell, radar)) {
+  } else if (shell && shell->CurrentChildHandle() && shell->RunActionChecked()) {
+    if (firmware < 6) {
+      // Old firmware: the window stores the trace on its own thread while this one waits.
+      Synchronize([this] { PaintLastTrace(); });
+    } else if (sequence == numLastTrace) {
+      radar.WriteStrToLog(QStringLiteral("numCurTrace = numLastTrace  bcpAckofReceipt: startPos=") +
+                          QString::number(startPos) + QStringLiteral(" BlockLength=") +
+                          QString::number(frame.Length()));
+      if (radar.WithoutAck()) SendAck(sequence);
+    } else if (firmware != 18 || NumCollision > 0 || (radar.ModeRadar() == kSlave && radar.MainNumCollision > 0)) {
+      PaintLastTrace();
+    } else if (radar.ModeRadar() != kSlave) {
+      NumCollision = 1;
+      radar.WriteStrToLog(QStringLiteral(" change NumCollision=1"));
+      PaintLastTrace();
+    }
+  }
+  numLastTrace = sequence;
+}
+
+void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
+  TRadar& radar = *FOwner;
+  IRadarShell* shell = RadarShell();
+  const uint16_t firmware = radar.FirmwareVer();
+  TLastArray samples = radar.CopyLastArray();
+  const std::optional<TDecodedTrace> trace = DecodeTrace3(frame, firmware, samples);
+  if (!trace) return;
+  const TTraceHeader& header = trace->Header;
+  NumberedTracesArrive = true;
+
+  if (radar.CurMode() == cmCont) {
+    NumCollision = 1;
+    SumCollision = 0;
+  } else {
+    NumCollision = header.CollisionCount;
+    if (header.CollisionCount > 1) AddSumCollision(header.CollisionCount - 1);
+  }
+  {
+    std::lock_guard guard(radar.SectPaint);
+    radar.AccelerometerValues = header.Accelerometer;
+  }
+  TakeNmeaText(header.Nmea);
+  radar.SetLastNMEA(header.Nmea.size() > GpsMinSentenceLength ? header.Nmea : QString());
+  radar.LengthLastArray = trace->SampleCount;
+
+  const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
+  if (firmware > 4) {
+    TDirectForCart direction = header.Direction;
+    if (radar.ModeRadar() == kSlave) {
+      direction = MasterDirection;
+    } else {
+      MasterDirection = direction;
+    }
+    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
+    FDirectionForCart = direction;
+    radar.predNumTraceWiFi = radar.NumTraceWiFi.load();
+    radar.NumTraceWiFi = header.TraceNumber;
+    NumCollisionWiFi = radar.NumTraceWiFi - radar.predNumTraceWiFi - 1;
+    if (NumCollisionWiFi > 0) WiFiTracesLost = true;
+    if (!radar.WithoutAck()) SendAck(lowNumber);
+  }
+  radar.StoreLastTrace(samples);
+
+  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
+    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+  } else if (PostToSettingsPreview(shell, radar)) {
+  } else if (shell && shell->CurrentChildHandle() && lowNumber != numLastTrace) {
+    PaintLastTrace();
+  }
+  numLastTrace = lowNumber;
+}
+
+void TParentThread::PaintLastTrace() {
+  TRadar& radar = *FOwner;
+  std::recursive_mutex& sect = HandOverLock();
+  {
+    std::lock_guard guard(sect);
+    FRunPaintLastTrace = true;
+  }
+  IRadarShell* shell = RadarShell();
+  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
+  auto recordingOn = [&] { return recording && shell->CurrentChildHandle() && shell->RunActionChecked(); };
+
+  if (recording && radar.ModeRadar() == kSlave) {
+    // The master releases this position once it has stored its own trace of it.
+    for (MaxCicle = 1000; !radar.FRun && MaxCicle > 0; --MaxCicle)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (radar.FRun && recordingOn()) {
+      TDirectForCart direction = radar.MainDirection;
+      int32_t lost = NumCollisionWiFi;
+      recording->PaintLastTrace(radar.MainNumCollision, direction, lost, radar);
+      radar.MainDirection = direction;
+      NumCollisionWiFi = lost;
+      radar.MainNumCollision = 1;
+    }
+    std::lock_guard guard(sect);
+    radar.FRun = false;
+  } else if (recording) {
+    const bool master = radar.ModeRadar() == 1;
+    IRadarSetView* set = RadarSetView();
+    bool slavesLate = false;
+    bool handingOver = true;
+    if (master) {
+      handingOver = !MasterHandOverRunning.exchange(true);
+      if (handingOver && set) {
+        for (MaxCicle = 300; !set->isSlaveRunEnded() && MaxCicle > 0; --MaxCicle)
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        slavesLate = !set->isSlaveRunEnded();
+      }
+    }
+    if (handingOver) {
+      // The master's trace of a position is stored before its slaves' traces.
+      if (recordingOn()) {
+        TDirectForCart direction = FDirectionForCart;
+        int32_t lost = NumCollisionWiFi;
+        recording->PaintLastTrace(NumCollision, direction, lost, radar);
+        FDirectionForCart = direction;
+        NumCollisionWiFi = lost;
+      }
+      if (master && set) {
+        for (int slot = 0; slot < 5; ++slot) {
+          TRadar* slave = set->SlotRadar(slot);
+          if (!slave || slave == &radar || slave->ModeRadar() != kSlave) continue;
+          TParentThread* slaveThread = slave->GetCommThread();
+          slave->MainNumCollision = NumCollision.load();
+          if (slaveThread) slaveThread->SumCollision = SumCollision.load();
+          slave->MainDirection = FDirectionForCart.load();
+          slave->SetLastNMEA(radar.LastNMEA());
+          bool runFromHere = false;
+          {
+            std::lock_guard guard(sect);
+            slave->FRun = true;
+            runFromHere = slavesLate && slaveThread && !slaveThread->FRunPaintLastTrace;
+          }
+          // The slave's reader is late: its hand-over runs on this thread.
+          if (runFromHere) slaveThread->PaintLastTrace();
+        }
+      }
+      if (master) MasterHandOverRunning = false;
+    }
+  }
+  std::lock_guard guard(sect);
+  FRunPaintLastTrace = false;
+}

@@ -1,0 +1,116 @@
+#include "radar/wifi_thread.h"
+
+#include "platform/net/tcp_client.h"
+#include "radar/comm_thread.h"
+#include "radar/packet_codes.h"
+#include "radar/radar.h"
+#include "radar/radar_hooks.h"
+#include "radar/radar_messages.h"
+#include "radar/tcp_probe.h"
+
+#include <cerrno>
+#include <chrono>
+#include <limits>
+#include <thread>
+
+TWiFiThread::TWiFiThread(const QString&, uint16_t, TRadar* owner)
+    : TParentThread(owner), globLocBuf(WiFiReadLimit) {
+  LogTimerResolution();
+  SetPriority(tpTimeCritical);
+  SumCollision = 0;
+  if (IRadarShell* shell = RadarShell()) {
+    if (TResultCheckingTCP* probe = shell->ResultCheckingTCP()) client_ = std::move(probe->Tcp);
+  }
+  if (client_) client_->OnDisconnect = [this] { WasWifiDisconnected(); };
+}
+
+TWiFiThread::~TWiFiThread() {
+  // The thread has ended (the owner stopped it): the client is this thread's alone.
+  if (client_) {
+    client_->Disconnect();
+    client_->OnDisconnect = nullptr;
+    client_.reset();
+  }
+}
+
+void TWiFiThread::Execute() {
+  RequestFinestResolution();
+  while (!Terminated()) {
+    Cycle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(WiFiCycleMs));
+  }
+}
+
+void TWiFiThread::Cycle() {
+  if (!FOwner || !client_) return;
+  TRadar& radar = *FOwner;
+  const TNetTransfer received = client_->Receive(globLocBuf.data(), globLocBuf.size(), 0);
+  if (received.Status == nsError) {
+    WasWifiError(received.Error);
+    return;
+  }
+  if (received.Status != nsOk) {
+    if (radar.noDataCounter > std::numeric_limits<int32_t>::min()) --radar.noDataCounter;
+  } else {
+    const std::span<const uint8_t> bytes(globLocBuf.data(), received.Count);
+    if (!radar.AppendReceived(bytes)) {
+      radar.ClearReceived();
+      // The main window warns after the stop that the recording overflowed.
+      TThread::Queue(nullptr, [] {
+        if (IRadarShell* shell = RadarShell()) shell->SetWasOverFlow(true);
+      });
+      radar.WriteStrToLog(QStringLiteral("WiFiThread.Execute Buf overload,  NeedByteReaded=") +
+                          QString::number(received.Count));
+    }
+    radar.isConnected = true;
+    radar.noDataCounter = SilenceCycles;
+  }
+  ParseHeldPackets();
+
+  if (radar.noDataCounter < 0) {
+    const IRadarShell* shell = RadarShell();
+    if (shell && shell->HasCurrentRadar() && radar.TimerId == 0) radar.SendCommand(bcpPing2, 0, nullptr);
+    radar.isConnected = false;
+    if (radar.noDataCounter < WiFiSilenceLimit) {
+      WasWifiError(WiFiOwnTimeoutCode);
+      return;
+    }
+  } else {
+    radar.isConnected = true;
+  }
+  SendQueued();
+}
+
+void TWiFiThread::SendQueued() {
+  bool failed = false;
+  {
+    std::lock_guard guard(FOwner->SectCom);
+    const std::span<const uint8_t> queued = FOwner->ForSendWiFiGlobBuf.Bytes();
+    if (queued.empty() || queued.size() >= 65535 || !client_) return;
+    const TNetTransfer sent = client_->Send(queued.data(), queued.size(), 0);
+    if (sent.Count > 0) FOwner->ForSendWiFiGlobBuf.Consume(sent.Count);
+    failed = sent.Status == nsError;
+  }
+  // A failed send is left to the receive side, which sees the broken connection.
+  if (failed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void TWiFiThread::WasWifiError(int SocketError) {
+  if (SocketError == EWOULDBLOCK) return;
+  TRadar& radar = *FOwner;
+  radar.ResetTimerId();
+  Terminate();
+  if (client_) client_->Disconnect();
+  const QString counter = QString::number(radar.noDataCounter);
+  if (SocketError == WiFiOwnTimeoutCode) {
+    radar.WriteStrToLog(QStringLiteral("WiFi:: own timeout ") + counter);
+  } else {
+    radar.WriteStrToLog(QStringLiteral("WiFi:: ") + NetErrorText(SocketError) + u' ' + counter);
+  }
+  const IRadarShell* shell = RadarShell();
+  if (HWND main = shell ? shell->MainWindowHandle() : nullptr) PostMessage(main, WM_WIFIERROR, 0, 0);
+}
+
+void TWiFiThread::WasWifiDisconnected() {
+  if (FOwner) FOwner->WriteStrToLog(QStringLiteral("WiFi:: WasWifiDisconnected"));
+}
