@@ -9,16 +9,37 @@
 // The main window is process-wide: the acquisition program registers it at start and
 // unregisters it (nullptr) before it goes. The planning program never registers one,
 // and the settings take that absence as "planning program": no radar, no window
-// hooks, zero distance defaults (see setting_data.h).
+// hooks, zero distance defaults (see setting_data.h). "No window" is a nullptr
+// window: the channel record then keeps the picture, palette and zero-level line
+// with the settings themselves.
 //
 // All calls run on the user-interface thread.
 
+#include "platform/ui/control_types.h"
 #include "profiledata/gpr_constants.h"
 
 #include <cstdint>
+#include <vector>
 
 class IChannelStore;
+class TBitmap;
+class TPalMaker;
 class TSettingData;
+
+// Inclinometer calibration of a radar per axis, with the zero angle and the
+// quality of the calibration.
+struct TInclCalibration {
+  double GXmin = 0, GXmax = 0, GYmin = 0, GYmax = 0, GZmin = 0, GZmax = 0;
+  double ZeroAngle = 0;
+  double CalibrationQuality = 0;
+};
+
+// One point of a channel's zero-level line: X a trace, Y a sample.
+struct TZeroLevelPoint {
+  double X = 0;
+  double Y = 0;
+  bool operator==(const TZeroLevelPoint&) const = default;
+};
 
 // The planning program's project profile that owns a channel store. Positions along
 // it count the project's own device offset, so the marker lists convert metres with
@@ -43,6 +64,11 @@ public:
   // the radar then restarts a running acquisition with the current settings, or
   // only marks its parameters stale when it is stopped.
   virtual void SetPcLoading(double pcLoading) = 0;
+  // What reading a settings file takes from the channel's radar: the device's
+  // serial number and its inclinometer calibration. A radar that does not know
+  // them answers 0 and a zero calibration.
+  virtual uint16_t DeviceSerNum() const { return 0; }
+  virtual TInclCalibration InclinometerCalibration() const { return {}; }
 };
 
 // A radargram window as its channels' settings see it.
@@ -62,6 +88,26 @@ public:
   virtual int32_t DeviceX() const = 0;
   virtual int32_t DeviceY() const = 0;
   virtual int32_t DeviceZ() const = 0;
+
+  // ---- What a channel record is written from and read into ------------------
+  // The channel stores of a window share its device offsets.
+  virtual void SetDeviceOffsets(int32_t x, int32_t y, int32_t z) = 0;
+  // The window's palette control (owned by the window, never nullptr).
+  virtual TPalMaker* PaletteControl() = 0;
+  // The window's aspect mode.
+  virtual TProportional Proportional() const = 0;
+  virtual void SetProportional(TProportional value) = 0;
+  // The 8-bit display picture of a channel, owned by the window; nullptr when the
+  // channel has none.
+  virtual TBitmap* DisplayBitmap(int channel) = 0;
+  // The points of a channel's zero-level series, in series order.
+  virtual std::vector<TZeroLevelPoint> ZeroLevelPoints(int channel) const = 0;
+  virtual void ClearZeroLevel(int channel) = 0;
+  virtual void AddZeroLevelPoint(int channel, TZeroLevelPoint point, TColor color) = 0;
+  // Set by opening a file: the next paint rebuilds the display from the data.
+  virtual void SetFirstPaintAfterOpen(bool value) = 0;
+  // Releases the topographic-correction button (correction off in the display).
+  virtual void ReleaseTopoCorrectionButton() = 0;
 };
 
 // The channel store that owns the settings. The settings find it as
@@ -105,6 +151,9 @@ public:
   virtual uint16_t OdometerMult() const = 0;
   // The active radargram window, or nullptr.
   virtual IChannelWindow* ActiveChannelWindow() const = 0;
+  // Raised when a stored picture could not be read: the window being opened then
+  // recomputes every channel's display instead of trusting the stored pictures.
+  virtual void SetErrorLoadFile(bool value) = 0;
 };
 
 // Registers the main window (nullptr: none, the planning program). Not owned.

@@ -7,6 +7,10 @@
 #include "platform/rtl/ansi.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/rounding.h"
+#include "platform/ui/bitmap.h"
+#include "profiledata/markers_data.h"
+#include "profiledata/polyline_markers.h"
+#include "profiledata/topo_data.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,13 +31,42 @@ TSettingData::TSettingData(TComponent* AOwner) : TComponent(AOwner) {
   FVersion = SettingDataVersion;
   FAngle = 9000000;
   FAzimuth = 0;
+  FListOwner = AOwner;
+  TopoArray = new TTopoData(AOwner);
   initial();
+  Bmp = std::make_unique<TBitmap>();
+  Bmp->SetPixelFormat(pf8bit);
+  Bmp->SetSize(0, 2);
+  SurfaceMarkersArray = new TSurfeMarkersData(AOwner);
+  ObjectMarkersArray = new TObjectMarkersData(AOwner);
+  PolyLineMarkersArray = new TPolyLineMarkersArray(AOwner);
   // Radars from firmware 7 on sum deeper samples more often by default.
   if (shell) FAdvanceStacking = Radar && Radar->FirmwareVer() >= 7;
   NrmCoef = 0.015L;
 }
 
-TSettingData::~TSettingData() = default;
+TSettingData::~TSettingData() {
+  Destroying();
+  FreeStoreComponent(PolyLineMarkersArray);
+  FreeStoreComponent(ObjectMarkersArray);
+  FreeStoreComponent(SurfaceMarkersArray);
+  FreeStoreComponent(TopoArray);
+}
+
+void TSettingData::FreeStoreComponent(TComponent* component) {
+  if (!component) return;
+  if (!FListOwner) {
+    component->Free();
+    return;
+  }
+  // A store being destroyed frees its components, the last created first: the
+  // lists, created after the settings, are gone by the time the settings go.
+  for (int i = 0; i < FListOwner->ComponentCount(); ++i)
+    if (FListOwner->Components(i) == component) {
+      component->Free();
+      return;
+    }
+}
 
 void TSettingData::initial() {
   IAcquisitionShell* shell = AcquisitionShell();
@@ -95,6 +128,8 @@ IChannelWindow* TSettingData::OwnerWindow() const {
   IChannelStore* store = ChannelStore();
   return store ? store->Window() : nullptr;
 }
+
+IChannelWindow* TSettingData::RecordWindow() const { return AcquisitionShell() ? OwnerWindow() : nullptr; }
 
 bool TSettingData::RefusedWhileTracesHeld() const {
   if (!AcquisitionShell()) return false;

@@ -8,7 +8,14 @@
 //
 // Ownership: a channel store creates exactly one TSettingData with itself as owner
 // and frees it with itself; the settings reach the store as
-// dynamic_cast<IChannelStore*>(Owner()). Everything else they own is held by value.
+// dynamic_cast<IChannelStore*>(Owner()). The topography marks and the three marker
+// lists are components of the store too (their changes mark the store for saving)
+// but the settings create and free them; whichever of store and settings goes
+// first, each list is freed once. The settings never outlive their store. The
+// picture and everything else they own is held by value.
+//
+// The channel record (WriteSetValue, ReadSetValue, ReadRawValue) is in
+// setting_data_record_*.cpp; its layout is in record_format.h.
 //
 // Two programs: with a main window registered (SetAcquisitionShell) the setters
 // re-send the parameters to the channel's radar and refresh the radargram window's
@@ -30,12 +37,22 @@
 #include "profiledata/gpr_constants.h"
 #include "profiledata/inclinometer_table.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class TBitmap;
+class TObjectMarkersData;
+class TPolyLineMarkersArray;
+class TSettingRecordReader;
+class TStream;
+class TSurfeMarkersData;
+class TTopoData;
 
 // One run of the depth-dependent stacking table: from sample Start on, each sample
 // of a trace is the sum of Count soundings.
@@ -190,6 +207,33 @@ public:
   // ---- Inclinometer ------------------------------------------------------------
   int64_t GetNumIncl() const { return MaxNumIncl - MinNumIncl; }
 
+  // ---- Channel record -----------------------------------------------------------
+  // Writes the header of the current format at streamBeginPos and leaves the stream
+  // behind it; both offset fields (record end and header end) hold that position
+  // until the channel store appends its raw block and patches the record end.
+  // defaultMode: a settings file (no traces, NMEA, picture or markers). saveAsDezo:
+  // the record is not part of a multi-channel container, so the window's device
+  // offsets are stored. A stream that cannot be written throws EWriteError.
+  void WriteSetValue(TStream& stream, bool defaultMode, bool saveAsDezo, int64_t streamBeginPos);
+  // Reads the header whose magic is at the stream's position, either format. The
+  // file name decides the settings-file handling ("stt", "bstt", "dstt") and where
+  // the device offsets go (".frn", ".trc"). recordEnd receives the record's end
+  // (it keeps what the caller put there when the magic is not recognised). On
+  // return the stream is at header end + addShift. False after a failure, which is
+  // reported to the user unless the record is of a version this code never wrote.
+  // A true result for a data record guarantees a trace range inside the trace
+  // tables whose traces fit the raw block between header end and record end. The
+  // marker lists read their records in the version being read, which they find
+  // through the store's Settings(): the store must answer with these settings.
+  bool ReadSetValue(const QString& fileName, TStream& stream, int64_t addShift, int64_t& recordEnd,
+                    int64_t streamBeginPos);
+  // The raw block of the record at streamBeginPos (either format): block receives
+  // record end - header end bytes, size their count, and the stream is left at the
+  // record end. False, with nothing read, when there is no record or its end lies
+  // beyond the stream.
+  bool ReadRawValue(const QString& fileName, TStream& stream, int64_t& size, QByteArray& block, int64_t& recordEnd,
+                    int64_t streamBeginPos);
+
   // ---- Public fields -------------------------------------------------------------
   // The channel's radar; with a main window, its current radar at create. Not owned.
   ISettingsRadar* Radar = nullptr;
@@ -218,12 +262,26 @@ public:
   std::vector<double> ZeroLevelX;
   std::vector<double> ZeroLevelY;
 
-  // Still to come with the record and settings files: the topography marks of old
-  // records (TopoArray), the picture kept without a window (Bmp), the three marker
-  // lists, and WriteSetValue / ReadSetValue / ReadRawValue / LoadFromFile /
-  // WriteToFile / SaveDefault / SaveSTT / ImportFromSEGA.
+  // Topography marks of old records; the store turns them into surface markers.
+  TTopoData* TopoArray = nullptr;
+  // The channel's 8-bit picture, kept with the record while the channel has no
+  // window; 0 x 2 pixels when new.
+  std::unique_ptr<TBitmap> Bmp;
+  TSurfeMarkersData* SurfaceMarkersArray = nullptr;
+  TObjectMarkersData* ObjectMarkersArray = nullptr;
+  TPolyLineMarkersArray* PolyLineMarkersArray = nullptr;
+
+  // Still to come with the settings files: LoadFromFile / WriteToFile / SaveDefault /
+  // SaveSTT / ImportFromSEGA.
 
 private:
+  friend class TSettingRecordReader;
+  // The radargram window the record is written from and read into: the store's
+  // window in the acquisition program, none in the planning program.
+  IChannelWindow* RecordWindow() const;
+  // Frees a list the settings created unless the store already freed it.
+  void FreeStoreComponent(TComponent* component);
+
   IChannelStore* ChannelStore() const;
   // The radargram window owning the channel store, or nullptr.
   IChannelWindow* OwnerWindow() const;
@@ -282,4 +340,7 @@ private:
   int32_t FStartZShift = 0;
   int32_t FAzimuth = 0;
   int32_t FAngle = 0;
+
+  // The store the lists were created in (their owner), nullptr without one.
+  TComponent* FListOwner = nullptr;
 };

@@ -1,10 +1,13 @@
 #include "raster/raster_library.h"
 
+#include "raster/backends.h"
 #include "raster/bindings.h"
 #include "raster/blend.h"
 #include "raster/cpu_features.h"
+#include "raster/gamma.h"
 #include "raster/low_level.h"
 #include "raster/perf_timer.h"
+#include "raster/resamplers.h"
 
 #include <mutex>
 
@@ -26,12 +29,18 @@ void RasterLibraryStartup() {
   CreateGlobalPerfTimer();
   InitLowLevelBindings();
   InitBlendBindings();
+  InitResamplers();
+  // The bitmap core last: its bitmaps use every routine and class bound above.
+  ApplyGammaValue(0.7);
+  CreateSharedScratchBitmap();
   started = true;
 }
 
 void RasterLibraryShutdown() {
   std::lock_guard guard(StartupLock());
   if (!started) return;
+  FreeSharedScratchBitmap();
+  FreeResamplers();
   FreeRegistries();
   FreeGlobalPerfTimer();
   started = false;

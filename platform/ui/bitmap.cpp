@@ -1,6 +1,7 @@
 #include "platform/ui/bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 HPALETTE CreatePalette(const TMaxLogPalette& log) {
@@ -14,6 +15,8 @@ namespace {
 
 QImage::Format QtFormat(TPixelFormat format) {
   switch (format) {
+    case pf1bit:
+    case pf4bit:
     case pf8bit: return QImage::Format_Indexed8;
     case pf24bit: return QImage::Format_BGR888;
     default: return QImage::Format_RGB32;
@@ -21,15 +24,32 @@ QImage::Format QtFormat(TPixelFormat format) {
 }
 
 bool Supported(TPixelFormat format) {
-  return format == pfDevice || format == pf8bit || format == pf24bit || format == pf32bit;
+  return format == pfDevice || format == pf1bit || format == pf4bit || format == pf8bit || format == pf24bit ||
+         format == pf32bit;
 }
 
+bool Indexed(TPixelFormat format) { return format == pf1bit || format == pf4bit || format == pf8bit; }
+
+// How many palette entries the pixels of an indexed format can name.
+int IndexCount(TPixelFormat format) {
+  switch (format) {
+    case pf1bit: return 2;
+    case pf4bit: return 16;
+    default: return 256;
+  }
+}
+
+// The colours of a 4-bit picture without a palette: the 16 standard colours.
+constexpr std::array<QRgb, 16> kStandard16{
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+
 // The index of the palette colour nearest to rgb (squared distance; the first of
-// equals).
-uint8_t NearestIndex(QRgb rgb, const QList<QRgb>& table) {
+// equals) among the first `count` entries.
+uint8_t NearestIndex(QRgb rgb, const QList<QRgb>& table, int count = 256) {
   int best = 0;
   int bestDistance = -1;
-  for (int i = 0; i < table.size(); ++i) {
+  for (int i = 0; i < std::min<int>(count, static_cast<int>(table.size())); ++i) {
     const int dr = qRed(rgb) - qRed(table[i]);
     const int dg = qGreen(rgb) - qGreen(table[i]);
     const int db = qBlue(rgb) - qBlue(table[i]);
@@ -43,14 +63,14 @@ uint8_t NearestIndex(QRgb rgb, const QList<QRgb>& table) {
   return static_cast<uint8_t>(best);
 }
 
-QImage ToIndexed(const QImage& colour, const QList<QRgb>& table) {
+QImage ToIndexed(const QImage& colour, const QList<QRgb>& table, int count) {
   QImage indexed(colour.size(), QImage::Format_Indexed8);
   indexed.setColorTable(table);
   const QImage source = colour.convertToFormat(QImage::Format_RGB32);
   for (int y = 0; y < source.height(); ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
     uint8_t* out = indexed.scanLine(y);
-    for (int x = 0; x < source.width(); ++x) out[x] = NearestIndex(in[x], table);
+    for (int x = 0; x < source.width(); ++x) out[x] = NearestIndex(in[x], table, count);
   }
   return indexed;
 }
@@ -68,12 +88,19 @@ void TBitmap::FlushCanvas() {
   if (canvas_) canvas_->Flush();
 }
 
-QList<QRgb> TBitmap::ColorTable() const {
-  QList<QRgb> table(256);
-  for (int i = 0; i < 256; ++i) table[i] = qRgb(i, i, i);
+QList<QRgb> TBitmap::ColorTable(TPixelFormat format) const {
+  const int count = IndexCount(format);
+  QList<QRgb> table(256, qRgb(0, 0, 0));
+  if (format == pf1bit) {
+    table[1] = qRgb(255, 255, 255);
+  } else if (format == pf4bit) {
+    std::copy(kStandard16.begin(), kStandard16.end(), table.begin());
+  } else {
+    for (int i = 0; i < 256; ++i) table[i] = qRgb(i, i, i);
+  }
   if (palette_) {
     for (int i = 0; i < 256; ++i) {
-      if (static_cast<size_t>(i) < palette_->Entries.size()) {
+      if (i < count && static_cast<size_t>(i) < palette_->Entries.size()) {
         const TPaletteEntry& e = palette_->Entries[static_cast<size_t>(i)];
         table[i] = qRgb(e.peRed, e.peGreen, e.peBlue);
       } else {
@@ -90,17 +117,19 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format) {
   QImage next;
   if (width > 0 && height > 0) {
     next = QImage(width, height, QtFormat(format));
-    if (format == pf8bit) {
-      next.setColorTable(ColorTable());
+    if (Indexed(format)) {
+      next.setColorTable(ColorTable(format));
       next.fill(0);
     } else {
       next.fill(Qt::black);
     }
     if (!image_.isNull()) {
-      // The old pixels in the new format, then the part that fits.
+      // The old pixels in the new format, then the part that fits. Indexed formats
+      // share one memory layout, so a change between them also goes by colour.
       QImage old = image_;
-      if (old.format() != next.format())
-        old = format == pf8bit ? ToIndexed(old, ColorTable()) : old.convertToFormat(next.format());
+      if (old.format() != next.format() || (Indexed(format) && format != format_))
+        old = Indexed(format) ? ToIndexed(old, ColorTable(format), IndexCount(format))
+                              : old.convertToFormat(next.format());
       const int rows = std::min(height, old.height());
       const qsizetype bytes = std::min(next.bytesPerLine(), old.bytesPerLine());
       const qsizetype used = static_cast<qsizetype>(std::min(width, old.width())) * (next.depth() / 8);
@@ -142,7 +171,7 @@ TCanvas* TBitmap::Canvas() {
 void TBitmap::SetPalette(HPALETTE palette) {
   FlushCanvas();
   palette_ = std::move(palette);
-  if (format_ == pf8bit && !image_.isNull()) image_.setColorTable(ColorTable());
+  if (Indexed(format_) && !image_.isNull()) image_.setColorTable(ColorTable(format_));
   Changed();
 }
 
@@ -166,15 +195,16 @@ const QImage& TBitmap::Image() {
 
 QImage* TBitmap::BeginPaint() {
   if (image_.isNull()) return nullptr;
-  if (format_ != pf8bit) return &image_;
+  if (!Indexed(format_)) return &image_;
   work_ = image_.convertToFormat(QImage::Format_RGB32);
   before_ = work_.copy();
   return &work_;
 }
 
 void TBitmap::EndPaint() {
-  if (format_ != pf8bit || work_.isNull()) return;
+  if (!Indexed(format_) || work_.isNull()) return;
   const QList<QRgb> table = image_.colorTable();
+  const int count = IndexCount(format_);
   for (int y = 0; y < work_.height(); ++y) {
     const auto* now = reinterpret_cast<const QRgb*>(work_.constScanLine(y));
     const auto* was = reinterpret_cast<const QRgb*>(before_.constScanLine(y));
@@ -182,7 +212,7 @@ void TBitmap::EndPaint() {
     for (int x = 0; x < work_.width(); ++x) {
       if (now[x] == was[x]) continue;
       if (!indices) indices = image_.scanLine(y);
-      indices[x] = NearestIndex(now[x], table);
+      indices[x] = NearestIndex(now[x], table, count);
     }
   }
   work_ = QImage();

@@ -3,6 +3,8 @@
 // pixels (ScanLine), a logical palette for 8-bit pictures and a canvas.
 //
 // Pixel memory by format, rows top row first:
+//   pf1bit, pf4bit    one byte per pixel holding an index into the palette
+//                     (0..1, 0..15); only the bitmap image packs them into bits;
 //   pf8bit            one byte per pixel, an index into the palette;
 //   pf24bit           three bytes per pixel, B, G, R;
 //   pf32bit, pfDevice four bytes per pixel, B, G, R and an unused byte.
@@ -12,13 +14,20 @@
 // Drawing on an 8-bit picture works in colour and gives each pixel that changed
 // the index of the nearest palette colour (the first of equals); pixels the
 // drawing did not touch keep their index even where the palette repeats a colour.
+// 1- and 4-bit pictures draw the same way with their 2 or 16 colours.
 //
 // Palettes: a palette object is what a palette handle refers to; whoever holds
-// the HPALETTE owns it, and SetPalette hands it to the bitmap.
+// the HPALETTE owns it, and SetPalette hands it to the bitmap. Without one, an
+// 8-bit picture uses the grey ramp, a 4-bit one the 16 standard colours and a
+// 1-bit one black and white.
+//
+// Streams: SaveToStream / LoadFromStream write and read the Windows bitmap file
+// image (bitmap_stream.h).
 //
 // Threads: whichever thread owns the bitmap; drawing it on a control happens on
 // the user-interface thread.
 
+#include "platform/ui/bitmap_stream.h"
 #include "platform/ui/canvas.h"
 
 #include <QImage>
@@ -79,8 +88,9 @@ public:
   bool Empty() const { return width_ == 0 || height_ == 0; }
 
   TPixelFormat PixelFormat() const { return format_; }
-  // pfDevice, pf8bit, pf24bit and pf32bit; the pixels are converted (to 8 bits:
-  // the nearest palette colour). EInvalidGraphicOperation for the other formats.
+  // pfDevice, pf1bit, pf4bit, pf8bit, pf24bit and pf32bit; the pixels are
+  // converted (to an indexed format: the nearest palette colour).
+  // EInvalidGraphicOperation for the other formats.
   void SetPixelFormat(TPixelFormat value);
 
   // The first byte of row (0 = top). EInvalidGraphicOperation when row is outside
@@ -99,6 +109,18 @@ public:
   // Copies size, format, palette and pixels.
   void Assign(const TBitmap& source);
 
+  // The bitmap file image: 1, 4 and 8 bits with their palette (the grey ramp, the
+  // 16 standard colours or black and white when none was given), 24 bits, and 32
+  // bits for pf32bit and pfDevice (the unused byte written as 0). An empty picture
+  // is written as a complete image without pixel rows, so it reads back as itself.
+  void SaveToStream(TStream& stream);
+  // Replaces size, format, palette and pixels with the image at the stream's
+  // position (1 and 4 bits give pf1bit and pf4bit, 24 pf24bit, 32 pf32bit; a
+  // colour table becomes the palette) and leaves the stream behind it. A stream
+  // that ends early throws EReadError, one that holds no valid image
+  // EInvalidGraphic; either way the bitmap stays as it was.
+  void LoadFromStream(TStream& stream);
+
   // The pixels for drawing and reading (painting ended).
   const QImage& Image();
 
@@ -112,7 +134,9 @@ private:
   void Changed() override;
 
   void FlushCanvas();
-  QList<QRgb> ColorTable() const;
+  // The 256 colours the pixel indices of an indexed format stand for; entries
+  // past the palette (or past the format's 2 or 16) are black.
+  QList<QRgb> ColorTable(TPixelFormat format) const;
   void Rebuild(int width, int height, TPixelFormat format);
 
   int width_ = 0;

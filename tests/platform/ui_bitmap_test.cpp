@@ -138,7 +138,7 @@ TEST(UiBitmap, FormatChangesConvertThePixels) {
   EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
   EXPECT_EQ(bitmap.ScanLine(0)[1], 1);
 
-  EXPECT_THROW(bitmap.SetPixelFormat(pf4bit), EInvalidGraphicOperation);
+  EXPECT_THROW(bitmap.SetPixelFormat(pf15bit), EInvalidGraphicOperation);
   EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 // Small fakes of the channel settings' and marker lists' neighbours: a radar that
-// counts parameter re-sends, a radargram window that records property-list refills
-// and tool-chain notices, a channel store that counts the flags and default saves
-// asked of it, a project profile of the planning program, and a main window.
-// ShellScope registers a main window for one test and always unregisters it.
+// counts parameter re-sends, a radargram window that records property-list refills,
+// tool-chain notices and what a channel record put into it, a channel store that
+// counts the flags and default saves asked of it, a project profile of the planning
+// program, and a main window. ShellScope registers a main window for one test and
+// always unregisters it.
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/component.h"
 #include "profiledata/channel_hooks.h"
+#include "profiledata/pal_maker.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class FakeRadar : public ISettingsRadar {
@@ -18,12 +22,17 @@ public:
   int resends = 0;
   double lastPcLoading = -1;
 
+  uint16_t serNum = 0;
+  TInclCalibration calibration;
+
   TTypeGPR RadarType() const override { return type; }
   uint16_t FirmwareVer() const override { return firmware; }
   void SetPcLoading(double pcLoading) override {
     ++resends;
     lastPcLoading = pcLoading;
   }
+  uint16_t DeviceSerNum() const override { return serNum; }
+  TInclCalibration InclinometerCalibration() const override { return calibration; }
 };
 
 class FakeWindow : public IChannelWindow {
@@ -47,11 +56,59 @@ public:
   int32_t DeviceY() const override { return deviceY; }
   int32_t DeviceZ() const override { return deviceZ; }
 
+  // What a channel record asks of the window.
+  TProportional proportional = PropInSamples11;
+  std::map<int, TBitmap*> displayBitmaps;                   // channel -> picture (not owned)
+  std::map<int, std::vector<TZeroLevelPoint>> zeroLevels;  // channel -> series
+  std::map<int, std::vector<TColor>> zeroLevelColors;      // channel -> colour of each added point
+  std::vector<int> zeroLevelClears;                        // channel of every ClearZeroLevel call
+  int deviceOffsetSets = 0;
+  bool firstPaintAfterOpen = false;
+  int topoButtonReleases = 0;
+
+  ~FakeWindow() override {
+    if (palette_) palette_->Free();
+  }
+  void SetDeviceOffsets(int32_t x, int32_t y, int32_t z) override {
+    deviceX = x;
+    deviceY = y;
+    deviceZ = z;
+    ++deviceOffsetSets;
+  }
+  TPalMaker* PaletteControl() override {
+    if (!palette_) palette_ = new TPalMaker(nullptr);
+    return palette_;
+  }
+  TProportional Proportional() const override { return proportional; }
+  void SetProportional(TProportional value) override { proportional = value; }
+  TBitmap* DisplayBitmap(int channel) override {
+    const auto it = displayBitmaps.find(channel);
+    return it == displayBitmaps.end() ? nullptr : it->second;
+  }
+  std::vector<TZeroLevelPoint> ZeroLevelPoints(int channel) const override {
+    const auto it = zeroLevels.find(channel);
+    return it == zeroLevels.end() ? std::vector<TZeroLevelPoint>{} : it->second;
+  }
+  void ClearZeroLevel(int channel) override {
+    zeroLevels[channel].clear();
+    zeroLevelColors[channel].clear();
+    zeroLevelClears.push_back(channel);
+  }
+  void AddZeroLevelPoint(int channel, TZeroLevelPoint point, TColor color) override {
+    zeroLevels[channel].push_back(point);
+    zeroLevelColors[channel].push_back(color);
+  }
+  void SetFirstPaintAfterOpen(bool value) override { firstPaintAfterOpen = value; }
+  void ReleaseTopoCorrectionButton() override { ++topoButtonReleases; }
+
   // Makes the store the window's channel in that slot.
   void AddChannel(const IChannelStore* store, int slot, bool active) {
     channels[store] = slot;
     if (active) activeStore = store;
   }
+
+private:
+  TPalMaker* palette_ = nullptr;  // made on first use: most tests never need one
 };
 
 // A channel store: a component that owns its settings and is reached through the
@@ -111,6 +168,8 @@ public:
   TTopoType CurrentTopoType() const override { return topoType; }
   uint16_t OdometerMult() const override { return odometerMult; }
   IChannelWindow* ActiveChannelWindow() const override { return activeWindow; }
+  bool errorLoadFile = false;
+  void SetErrorLoadFile(bool value) override { errorLoadFile = value; }
 };
 
 class ShellScope {

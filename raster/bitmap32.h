@@ -1,0 +1,311 @@
+#pragma once
+// The 32-bit bitmap of the raster library.
+//
+// TCustomBitmap32 is a pixel map with a clip rectangle, draw and combine modes,
+// a master alpha and change notification. Its pixels belong to a backend
+// (raster/backends.h): Bits points at Width x Height TColor32 values, row after
+// row, top row first, without gaps, so pixel (X, Y) is element X + Y x Width.
+// The memory moves whenever the size or the backend changes: re-read Bits and
+// ScanLine after SetSize. A bitmap is empty when Width or Height is 0 or its
+// backend holds no surface; an empty bitmap has no pixels.
+//
+// TBitmap32 keeps its pixels in a device backend (raster/device_backend.h) and
+// adds a canvas, a font and text output through it.
+//
+// Notification: Changed reports the changed area to OnAreaChanged and then
+// fires OnChange. Between BeginUpdate and EndUpdate neither fires, except that
+// in measuring mode the area still goes to the measuring callback; OnChange
+// never fires while measuring. EndUpdate does not call Changed itself.
+//
+// Threads: a bitmap is used on one thread at a time (drawing happens on the
+// user-interface thread); Lock/Unlock are for callers that share it, and the
+// destructor clears the bitmap under the lock. The library must be started
+// (RasterLibraryStartup) before the first bitmap is created.
+
+#include "raster/bitmap32_types.h"
+#include "raster/blend.h"
+#include "raster/geometry.h"
+#include "raster/low_level.h"
+#include "raster/persistent.h"
+#include "raster/samplers.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QImage;
+class TBitmap;
+class TCanvas;
+class TFont;
+class TStream;
+class TCustomBackend;
+
+class TCustomBitmap32 : public TCustomMap {
+public:
+  // A memory backend (every pixel $FF000000 once sized), OuterColor 0,
+  // MasterAlpha 255, PenColor $FFFFFFFF, StippleStep 1, cmBlend, wmClamp and a
+  // TNearestResampler.
+  TCustomBitmap32();
+  ~TCustomBitmap32() override;
+
+  // Asks the backend first, then the bitmap itself.
+  bool QueryInterface(const TGUID& IID, void*& Obj) override;
+
+  // ---- Size, pixels, backend ------------------------------------------------
+  bool Empty() const override;
+  PColor32 Bits() const { return FBits; }
+  // Neither checks its arguments.
+  PColor32 ScanLine(int Y) const { return FBits + ptrdiff_t{Y} * FWidth; }
+  PColor32 PixelPtr(int X, int Y) const { return FBits + (ptrdiff_t{Y} * FWidth + X); }
+  TColor32 Pixel(int X, int Y) const { return *PixelPtr(X, Y); }
+  void SetPixel(int X, int Y, TColor32 Value) { *PixelPtr(X, Y) = Value; }
+  // OuterColor outside ClipRect; writes only inside it.
+  TColor32 PixelS(int X, int Y) const;
+  void SetPixelS(int X, int Y, TColor32 Value);
+  // Coordinates folded into ClipRect by the wrap routines of WrapMode.
+  TColor32 PixelW(int X, int Y) const;
+  void SetPixelW(int X, int Y, TColor32 Value);
+
+  TCustomBackend* Backend() const { return FBackend; }
+  // Installs Value (which takes over the pixels) and releases the old backend;
+  // nothing for nullptr or the current backend. The bitmap takes over the
+  // caller's reference to Value.
+  virtual void SetBackend(TCustomBackend* Value);
+  // Adds a reference to the current backend and returns it (for RevertBackend).
+  TCustomBackend* ReleaseBackend();
+
+  // ---- Clearing and alpha -----------------------------------------------------
+  // Clear($FF000000).
+  void Clear();
+  // Nothing (not even Changed) for an empty bitmap; unless measuring fills
+  // ClipRect when Clipping, else every pixel; then Changed.
+  void Clear(TColor32 FillColor);
+  // Rows Y1..Y2-1 from X1 get X2 - X1 copies of Value, unclipped; reports the
+  // rectangle.
+  void FillRect(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  void ResetAlpha() { ResetAlpha(255); }
+  // Unless measuring sets every alpha byte and keeps the colour bytes; Changed.
+  void ResetAlpha(uint8_t AlphaValue);
+
+  // ---- Clipping ---------------------------------------------------------------
+  TRect BoundsRect() const { return TRect{0, 0, FWidth, FHeight}; }
+  const TRect& ClipRect() const { return FClipRect; }
+  // Value cut to BoundsRect ((0, 0, 0, 0) when they do not meet); re-chooses the
+  // wrap routines. No notification.
+  void SetClipRect(const TRect& Value);
+  void ResetClipRect() { SetClipRect(BoundsRect()); }
+  // ClipRect differs from BoundsRect.
+  bool Clipping() const { return FClipping; }
+  // ClipRect x 65536 and x 256.
+  const TFixedRect& FixedClipRect() const { return FFixedClipRect; }
+  const TRect& ClipRect256() const { return F256ClipRect; }
+
+  // ---- Settings (each setter stores a different value and calls Changed) ----
+  TDrawMode DrawMode() const { return FDrawMode; }
+  void SetDrawMode(TDrawMode Value);
+  TCombineMode CombineMode() const { return FCombineMode; }
+  // Also re-reads BlendProc for the new mode.
+  void SetCombineMode(TCombineMode Value);
+  TWrapMode WrapMode() const { return FWrapMode; }
+  // Also re-chooses the wrap routines for ClipRect.
+  void SetWrapMode(TWrapMode Value);
+  uint32_t MasterAlpha() const { return FMasterAlpha; }
+  void SetMasterAlpha(uint32_t Value);
+  TColor32 OuterColor() const { return FOuterColor; }
+  void SetOuterColor(TColor32 Value) { FOuterColor = Value; }
+  TColor32 PenColor() const { return FPenColor; }
+  void SetPenColor(TColor32 Value) { FPenColor = Value; }
+  float StippleCounter() const { return FStippleCounter; }
+  void SetStippleCounter(float Value) { FStippleCounter = Value; }
+  float StippleStep() const { return FStippleStep; }
+  void SetStippleStep(float Value) { FStippleStep = Value; }
+
+  // The blend-into-memory routine of CombineMode, cached.
+  TBlendMem* BlendProc() const { return FBlendProc; }
+  TWrapProcEx WrapProcHorz() const { return FWrapProcHorz; }
+  TWrapProcEx WrapProcVert() const { return FWrapProcVert; }
+
+  TCustomResampler* Resampler() const { return FResampler.get(); }
+  // nullptr or the current resampler is ignored; otherwise the old one is freed,
+  // the bitmap owns the new one and Changed follows.
+  void SetResampler(std::unique_ptr<TCustomResampler> Value);
+  QString ResamplerClassName() const;
+  // An empty name, the current class's name or an unknown name does nothing;
+  // otherwise a resampler of that class (raster/resamplers.h) replaces the old.
+  void SetResamplerClassName(const QString& Value);
+
+  // ---- Notification -------------------------------------------------------------
+  bool MeasuringMode() const { return FMeasuringMode; }
+  // Measuring on: drawing writes no pixel and only reports areas to Callback.
+  void BeginMeasuring(const TAreaChangedEvent& Callback);
+  void EndMeasuring();
+
+  // OnAreaChanged(this, BoundsRect, AreaKindRect) when not updating or when
+  // measuring; then, unless measuring, OnChange when not updating.
+  void Changed() override;
+  void Changed(const TRect& Area, uint32_t Info = AreaKindRect);
+  // Only OnChange (when not updating), without an area.
+  void PropertyChanged();
+
+  TPixelCombineEvent OnPixelCombine;
+  TAreaChangedEvent OnAreaChanged;
+
+  // ---- Assignment ---------------------------------------------------------------
+  // Between BeginUpdate and EndUpdate + Changed (also when an exception passes):
+  //   nullptr          SetSize(0, 0);
+  //   TCustomBitmap32  its pixels and settings;
+  //   TBitmap          imported (alpha 255 unless it is pf32bit, whose fourth
+  //                    bytes become the alpha);
+  //   anything else    EConvertError.
+  void Assign(TObject* Source);
+  // A picture (any image the toolkit decodes) drawn over white, alpha 255.
+  void Assign(const QImage& Picture);
+  // A TBitmap becomes pf32bit with these pixels, alpha in the fourth byte;
+  // anything else: EConvertError.
+  void AssignTo(TObject* Dest);
+  // The picture becomes an ARGB32 image of these pixels.
+  void AssignTo(QImage& Picture);
+
+  // ---- Streams and files --------------------------------------------------------
+  // A 54-byte header ("BM", 32 bits per pixel, uncompressed) and B, G, R, A per
+  // pixel. SaveTopDown false writes the height negative and the rows top row
+  // first; true writes it positive and the rows last row first.
+  void SaveToStream(TStream& Stream, bool SaveTopDown = false);
+  // A 32-bit uncompressed BMP is read at its pixel offset; anything else is read
+  // as a toolkit TBitmap (EInvalidGraphic when it is no image it knows) and
+  // assigned. Pixels the stream cannot hold throw EReadError. The bitmap is
+  // unchanged on a failure.
+  void LoadFromStream(TStream& Stream);
+  void SaveToFile(const QString& FileName, bool SaveTopDown = false);
+  // A BMP through LoadFromStream, any other picture format through the toolkit.
+  void LoadFromFile(const QString& FileName);
+
+  // The binary "Data" property: Width (int32), Height (int32), then the pixels
+  // in memory order. ReadData leaves the bitmap unchanged when the data are
+  // bad (EReadError) and calls Changed in every case.
+  void ReadData(TStream& Stream);
+  void WriteData(TStream& Stream);
+  // Whether "Data" is written: without an ancestor when the bitmap is not empty;
+  // with one when it is not a TCustomBitmap32 or its content differs.
+  bool DataPropertyStored(const TObject* Ancestor) const;
+  // Both empty, or the same class with the same size and pixels.
+  bool SameContentAs(const TCustomBitmap32* B) const;
+
+protected:
+  struct TNoBackend {};
+  // Everything except the backend, which the derived constructor makes.
+  explicit TCustomBitmap32(TNoBackend);
+
+  void ChangeSize(int& Width, int& Height, int NewWidth, int NewHeight) override;
+  // The backend's OnChange: takes the new Bits and resets ClipRect.
+  virtual void BackendSwitched(TObject* Sender);
+  // The backend's OnChanging, before the surface goes.
+  virtual void BackendSwitching(TObject* Sender);
+  // Dst takes the size and the pixels.
+  virtual void CopyPixelsInto(TCustomBitmap32* Dst) const;
+  // DrawMode, CombineMode, WrapMode, MasterAlpha, OuterColor and the resampler.
+  virtual void CopyPropertiesInto(TCustomBitmap32* Dst) const;
+  virtual void MakeDefaultBackend();
+  // Unhooks the backend and releases the bitmap's reference.
+  virtual void DropBackend();
+  // The destructor's work; runs once, from the most derived destructor first.
+  void Destroying();
+
+  TCustomBackend* FBackend = nullptr;
+  PColor32 FBits = nullptr;
+  TRect FClipRect;
+  TFixedRect FFixedClipRect;
+  TRect F256ClipRect;
+  bool FClipping = false;
+  TDrawMode FDrawMode = dmOpaque;
+  TCombineMode FCombineMode = cmBlend;
+  TWrapMode FWrapMode = wmClamp;
+  uint32_t FMasterAlpha = 255;
+  TColor32 FOuterColor = 0;
+  TColor32 FPenColor = 0xFFFFFFFFu;
+  float FStippleCounter = 0;
+  TArrayOfColor32 FStipplePattern;
+  float FStippleStep = 1.0f;
+  TAreaChangedEvent FOldOnAreaChanged;
+  bool FMeasuringMode = false;
+  std::unique_ptr<TCustomResampler> FResampler;
+  TWrapProcEx FWrapProcHorz = nullptr;
+  TWrapProcEx FWrapProcVert = nullptr;
+  TBlendMem* FBlendProc = nullptr;
+  // The pen position of MoveTo/LineTo.
+  int32_t RasterX = 0;
+  int32_t RasterY = 0;
+  TFixed RasterXF = 0;
+  TFixed RasterYF = 0;
+
+private:
+  void Initialize();
+  void ChooseWrapProcs();
+  void ImportBitmap(TBitmap& Graphic);
+  void ExportBitmap(TBitmap& Graphic);
+  void ImportPicture(const QImage& Picture);
+  void LoadPictureFromStream(TStream& Stream);
+  void SetPixelsFromBuffer(int Width, int Height, const std::vector<TColor32>& Pixels, bool BottomUp);
+
+  bool FDestroyed = false;
+};
+
+// Text-format flags of Textout(DstRect, Flags, Text).
+inline constexpr uint32_t DT_LEFT = 0x0000;
+inline constexpr uint32_t DT_CENTER = 0x0001;
+inline constexpr uint32_t DT_RIGHT = 0x0002;
+inline constexpr uint32_t DT_VCENTER = 0x0004;
+inline constexpr uint32_t DT_BOTTOM = 0x0008;
+inline constexpr uint32_t DT_WORDBREAK = 0x0010;
+inline constexpr uint32_t DT_SINGLELINE = 0x0020;
+inline constexpr uint32_t DT_NOCLIP = 0x0100;
+inline constexpr uint32_t DT_CALCRECT = 0x0400;
+
+class TBitmap32 : public TCustomBitmap32 {
+public:
+  // As TCustomBitmap32 with a device backend: a new surface reads 0
+  // (transparent black).
+  TBitmap32();
+  ~TBitmap32() override;
+
+  // The backend's canvas, created on first use and deleted before every resize
+  // or backend switch (the next call makes a new one). EIntfCastError when the
+  // backend has no canvas; DeleteCanvas checks first.
+  TCanvas* Canvas();
+  bool CanvasAllocated();
+  void DeleteCanvas();
+  // The font of text output; EIntfCastError without font support.
+  TFont* Font();
+  void SetFont(const TFont& Value);
+  void UpdateFont();
+  // The paint device of the pixels; EIntfCastError without a device context.
+  QImage* Handle();
+
+  // Text in Font; the reported areas are given in raster/device_backend.h.
+  void Textout(int X, int Y, const QString& Text);
+  void Textout(int X, int Y, const TRect& ClipRect, const QString& Text);
+  void Textout(const TRect& DstRect, uint32_t Flags, const QString& Text);
+  TSize TextExtent(const QString& Text);
+  int TextWidth(const QString& Text) { return TextExtent(Text).cx; }
+  int TextHeight(const QString& Text) { return TextExtent(Text).cy; }
+
+  // Before installing Value hooks its font and canvas changes (a canvas change
+  // calls Changed).
+  void SetBackend(TCustomBackend* Value) override;
+
+  TNotifyEvent OnHandleChanged;
+
+protected:
+  void DropBackend() override;
+  void BackendSwitching(TObject* Sender) override;
+  void BackendSwitched(TObject* Sender) override;
+  void CopyPropertiesInto(TCustomBitmap32* Dst) const override;
+  void MakeDefaultBackend() override;
+  // OnHandleChanged(this).
+  virtual void HandleChanged();
+
+private:
+  void FontChanged(TObject* Sender);
+  void CanvasChanged(TObject* Sender);
+};
