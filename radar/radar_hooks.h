@@ -16,14 +16,18 @@
 #include "platform/ui/messages.h"
 #include "profiledata/gpr_constants.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
 class TCustomIniFile;
 class TRadar;
+class TRadarParamReserving;
 class TResultCheckingTCP;
 class TSettingData;
+class TStream;
 
 // The recording window (the main window's RunChild) as the radar link sees it.
 class IRecordingWindow {
@@ -40,6 +44,47 @@ public:
                               TRadar& radar) = 0;
   // LongTrace of the window's channel 0. Any thread.
   virtual int32_t Channel0LongTrace() const = 0;
+};
+
+// The current radargram window (the main window's CurChild) as the radar set sees
+// it: its five channels by slot. User-interface thread.
+class IRadarSetWindow {
+public:
+  virtual ~IRadarSetWindow() = default;
+  // The settings of the window's channel in a slot; nullptr when the window has no
+  // such channel.
+  virtual TSettingData* ChannelSettings(int slot) const = 0;
+  // The channel holds recorded or loaded traces.
+  virtual bool ChannelHoldsTraces(int slot) const = 0;
+  // The channel's next trace starts a recording (its FirstTrace flag).
+  virtual void SetChannelFirstTrace(int slot) = 0;
+  // The channel-visibility flag of a slot.
+  virtual void SetChannelVisible(int slot, bool visible) = 0;
+  virtual void SetCountChannalView(int32_t count) = 0;
+  // The device box of the window's profile.
+  virtual void SetDeviceBox(TTypeGPRDevice type, int32_t serNum) = 0;
+  // Reads a multi-channel settings container into the window's channels.
+  virtual void ReadFromFileToFRNChannals(const QString& fileName) = 0;
+};
+
+// The current radargram window (the main window's CurChild) as the recovery of a
+// radar's backup sees it: it takes the backup's settings and shows the replay's
+// progress in the panel of the radar's channel. User-interface thread.
+class IBackupWindow {
+public:
+  virtual ~IBackupWindow() = default;
+  // Reads a multi-channel container from Stream's position into the window's
+  // channels (ReadFromStreamToFRNChannals); FileName (".trc") makes it a backup's
+  // settings container. Leaves Stream just past the container. Throws
+  // EStreamError when Stream ends inside it.
+  virtual void ReadFromStreamToFRNChannals(const QString& FileName, TStream& Stream) = 0;
+  // The progress panel of a channel (GetProgressPanelByIndx) is shown.
+  virtual bool ProgressPanelVisible(int channel) const = 0;
+  // Width of the channel's progress image (GetProgressImageByIndx).
+  virtual void SetProgressImageWidth(int channel, int width) = 0;
+  virtual void HideProgressPanel(int channel) = 0;
+  // Width of the window's ProgressPanel, the full length of a progress image.
+  virtual int ProgressPanelWidth() const = 0;
 };
 
 class IRadarShell {
@@ -97,6 +142,37 @@ public:
   virtual void SetResultCheckingTCP(std::unique_ptr<TResultCheckingTCP> result) = 0;
   // The 3000 ms ping timer that probes for a Wi-Fi radar.
   virtual void SetPingTimerEnabled(bool enabled) = 0;
+
+  // ---- What the radar set asks (user-interface thread unless marked) ----
+  // The defaults stand for a main window without these parts.
+  // The current radargram window (CurChild); nullptr when there is none.
+  virtual IRadarSetWindow* CurChildWindow() const { return nullptr; }
+  // The main window's current radar (its `radar` field); HasCurrentRadar follows it.
+  virtual TRadar* CurrentRadar() const { return nullptr; }
+  virtual void SetCurrentRadar(TRadar* /*radar*/) {}
+  // Port name of the current radar (strComNumber, "WiFi" for a TCP radar).
+  virtual void SetStrComNumber(const QString& /*name*/) {}
+  // " Error" after a failed set test, else empty (strErrorCreateRadar).
+  virtual void SetStrErrorCreateRadar(const QString& /*text*/) {}
+  virtual TModeSystemRadars ModeSystemRadars() const { return msrSingle; }
+  virtual void SetModeSystemRadars(TModeSystemRadars /*mode*/) {}
+  // PC time stamp of the last load-data command (PCLoading).
+  virtual double PCLoading() const { return 0; }
+  // The main window is re-checking a device (isCheckDeviceRunned). Any thread.
+  virtual bool CheckDeviceRunning() const { return false; }
+  // The program-wide address and port of a Wi-Fi radar.
+  virtual QString WiFiAddress() const { return QString(); }
+  virtual uint16_t WiFiPort() const { return 0; }
+  // The saved parameters of a Wi-Fi radar (ReserverRadarParam); nullptr before the
+  // first Wi-Fi loss.
+  virtual TRadarParamReserving* ReserverRadarParam() const { return nullptr; }
+
+  // ---- What the recovery of a radar's backup asks (user-interface thread) ----
+  // The defaults stand for a main window without a radargram window.
+  // The current radargram window (CurChild); nullptr when there is none.
+  virtual IBackupWindow* CurrentBackupWindow() const { return nullptr; }
+  // Checks or unchecks the Run action without executing it.
+  virtual void SetRunActionChecked(bool /*checked*/) {}
 };
 
 class IRadarSetView {

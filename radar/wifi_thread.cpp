@@ -2,6 +2,7 @@
 
 #include "platform/net/tcp_client.h"
 #include "radar/comm_thread.h"
+#include "radar/ftp_backup.h"
 #include "radar/packet_codes.h"
 #include "radar/radar.h"
 #include "radar/radar_hooks.h"
@@ -13,8 +14,9 @@
 #include <limits>
 #include <thread>
 
-TWiFiThread::TWiFiThread(const QString&, uint16_t, TRadar* owner)
-    : TParentThread(owner), globLocBuf(WiFiReadLimit) {
+TWiFiThread::TWiFiThread(const QString& ip, uint16_t, TRadar* owner)
+    : TParentThread(owner), globLocBuf(WiFiReadLimit), ftpHost_(ip), ftpPort_(RadarFtpPort),
+      ftpTimeouts_(RadarFtpTimeouts) {
   LogTimerResolution();
   SetPriority(tpTimeCritical);
   SumCollision = 0;
@@ -37,12 +39,37 @@ void TWiFiThread::Execute() {
   RequestFinestResolution();
   while (!Terminated()) {
     Cycle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(WiFiCycleMs));
+    // A replay has all its bytes at hand: it goes on at once, one packet a step.
+    if (isFtpGet) {
+      std::this_thread::yield();
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(WiFiCycleMs));
+    }
   }
 }
 
 void TWiFiThread::Cycle() {
-  if (!FOwner || !client_) return;
+  if (!FOwner) return;
+  std::lock_guard guard(cycleLock_);
+  if (isFtpGet) {
+    ReplayCycle();
+  } else {
+    TcpCycle();
+  }
+}
+
+std::unique_lock<std::mutex> TWiFiThread::LockCycles() {
+  std::unique_lock lock(cycleLock_, std::defer_lock);
+  while (!lock.try_lock()) {
+    // A cycle may be waiting for this thread (a hand-over for old firmware).
+    if (IsMainThread()) CheckSynchronize();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return lock;
+}
+
+void TWiFiThread::TcpCycle() {
+  if (!client_) return;
   TRadar& radar = *FOwner;
   const TNetTransfer received = client_->Receive(globLocBuf.data(), globLocBuf.size(), 0);
   if (received.Status == nsError) {

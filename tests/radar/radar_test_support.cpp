@@ -1,5 +1,7 @@
 #include "tests/radar/radar_test_support.h"
 
+#include "profiledata/setting_data.h"
+
 #include <QFile>
 
 #include <bit>
@@ -142,4 +144,35 @@ bool LogContains(const QString& fileName, const QString& text) {
     if (line.contains(text)) return true;
   }
   return false;
+}
+
+// ---- TFakeSetWindow ------------------------------------------------------------------------
+
+TFakeSetWindow::TFakeSetWindow() = default;
+
+TFakeSetWindow::~TFakeSetWindow() {
+  for (TSettingData* channel : channels_) {
+    if (channel) channel->Free();
+  }
+}
+
+TSettingData& TFakeSetWindow::AddChannel(int slot) {
+  TSettingData*& channel = channels_.at(static_cast<size_t>(slot));
+  if (!channel) channel = new TSettingData(nullptr);
+  return *channel;
+}
+
+TSettingData* TFakeSetWindow::ChannelSettings(int slot) const {
+  return slot >= 0 && slot < 5 ? channels_[static_cast<size_t>(slot)] : nullptr;
+}
+
+TFakeRadar* NewAnsweringRadar(const QString& name, uint8_t mode, uint16_t serial, uint8_t channel) {
+  auto* radar = new TFakeRadar;
+  radar->OpenLog(name);
+  radar->strComNumber = name;
+  radar->SetModeRadar(mode);
+  radar->SetSerNum(serial);
+  radar->SetNumChannalRadar(channel);
+  radar->onQueued = [radar](const TBytes& packet) { radar->EndReplyWait(static_cast<uint8_t>(packet[6] + 1)); };
+  return radar;
 }

@@ -12,14 +12,18 @@
 #include "radar/tcp_probe.h"
 #include "tests/support/ui_test_support.h"
 
+class TSettingData;
+
 #include <QTemporaryDir>
 
+#include <array>
 #include <atomic>
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -130,6 +134,22 @@ public:
   TResultCheckingTCP* ResultCheckingTCP() const override { return probeResult.get(); }
   void SetResultCheckingTCP(std::unique_ptr<TResultCheckingTCP> result) override;
   void SetPingTimerEnabled(bool enabled) override { pingTimerStates.push_back(enabled); }
+  // What the radar set asks.
+  IRadarSetWindow* CurChildWindow() const override { return curChildWindow; }
+  TRadar* CurrentRadar() const override { return currentRadar; }
+  void SetCurrentRadar(TRadar* radar) override {
+    currentRadar = radar;
+    hasCurrentRadar = radar != nullptr;
+  }
+  void SetStrComNumber(const QString& name) override { strComNumber = name; }
+  void SetStrErrorCreateRadar(const QString& text) override { strErrorCreateRadar = text; }
+  TModeSystemRadars ModeSystemRadars() const override { return modeSystemRadars; }
+  void SetModeSystemRadars(TModeSystemRadars mode) override { modeSystemRadars = mode; }
+  double PCLoading() const override { return pcLoading; }
+  bool CheckDeviceRunning() const override { return checkDeviceRunning; }
+  QString WiFiAddress() const override { return wifiAddress; }
+  uint16_t WiFiPort() const override { return wifiPort; }
+  TRadarParamReserving* ReserverRadarParam() const override { return reserverRadarParam; }
 
   // A hidden window that records what is posted to it (user-interface thread).
   struct TWindow {
@@ -163,6 +183,15 @@ public:
   std::unique_ptr<TResultCheckingTCP> probeResult;
   std::vector<bool> pingTimerStates;
   double chartMin = 0, chartMax = 0;
+  IRadarSetWindow* curChildWindow = nullptr;
+  TRadar* currentRadar = nullptr;
+  QString strComNumber;
+  QString strErrorCreateRadar;
+  TModeSystemRadars modeSystemRadars = msrSingle;
+  std::atomic<bool> checkDeviceRunning{false};
+  QString wifiAddress = QStringLiteral("127.0.0.1");
+  uint16_t wifiPort = 0;
+  TRadarParamReserving* reserverRadarParam = nullptr;
   // Messages of one kind posted to the main window.
   std::vector<TMessage> Messages(UINT msg) const;
   // Makes currentChild the current radargram window, recording into `window`.
@@ -246,3 +275,40 @@ public:
 QStringList ReadLogLines(const QString& fileName);
 // True when some line of the log contains text.
 bool LogContains(const QString& fileName, const QString& text);
+
+// The current radargram window as the radar set sees it: channels in the slots the
+// test gives it, and a record of what the set did to it. Channels are added before
+// any radar reads them (reader threads read them too).
+class TFakeSetWindow : public IRadarSetWindow {
+public:
+  TFakeSetWindow();
+  ~TFakeSetWindow() override;
+  // A channel with default settings in the slot (owned by the window).
+  TSettingData& AddChannel(int slot);
+
+  TSettingData* ChannelSettings(int slot) const override;
+  bool ChannelHoldsTraces(int slot) const override { return slot >= 0 && slot < 5 && holdsTraces[slot]; }
+  void SetChannelFirstTrace(int slot) override { firstTraces.push_back(slot); }
+  void SetChannelVisible(int slot, bool visible) override { channelVisible.at(static_cast<size_t>(slot)) = visible; }
+  void SetCountChannalView(int32_t count) override { countChannalView = count; }
+  void SetDeviceBox(TTypeGPRDevice type, int32_t serNum) override {
+    deviceType = type;
+    deviceSerial = serNum;
+  }
+  void ReadFromFileToFRNChannals(const QString& fileName) override { containersRead.push_back(fileName); }
+
+  std::array<bool, 5> holdsTraces{};
+  std::vector<int> firstTraces;
+  std::array<std::optional<bool>, 5> channelVisible{};
+  int32_t countChannalView = -1;
+  int deviceType = -1;
+  int32_t deviceSerial = -1;
+  std::vector<QString> containersRead;
+
+private:
+  std::array<TSettingData*, 5> channels_{};
+};
+
+// A radar whose unit answers every command at once, with its log open under name
+// (also its port name) and its place in a set. Allocated: a radar set may own it.
+TFakeRadar* NewAnsweringRadar(const QString& name, uint8_t mode = 0, uint16_t serial = 0, uint8_t channel = 0);

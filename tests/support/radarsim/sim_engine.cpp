@@ -82,7 +82,21 @@ void TRadarSimEngine::Answer(const TSimCommand& command) {
     case 0xB4: Reply(0xB5, {c.PerformanceDelay}); break;
     case 0xB8: Reply(0xB9, {c.MasterSlaveMode}); break;
     case 0xC0: Reply(0xC1, {c.WithoutAck}); break;
-    case 0xC4: Reply(0xC5, {0, 2, 0x39, 0x30, 1}); break;
+    case 0xC4:
+    case 0xE2: {
+      // Byte 8 the box type, bytes 9..10 its serial (LE), byte 11 the inclinometer mounting.
+      const TBytes box = {0, c.DeviceType, static_cast<uint8_t>(c.DeviceSerial), static_cast<uint8_t>(c.DeviceSerial >> 8),
+                          c.InclinometerMounting};
+      Reply(static_cast<uint8_t>(command.Code + 1), box);
+      // A resumed transfer goes on with the run's next trace; TraceLimit counts
+      // from the resume.
+      if (command.Code == 0xE2 && !streaming_) {
+        streaming_ = true;
+        streamedThisRun_ = 0;
+        nextTrace_ = TSimClock::now();
+      }
+      break;
+    }
     case 0xC8: {
       TBytes r = {c.Channel, c.RadarCount};
       PutU16BE(r, static_cast<uint16_t>(c.Xoffset));

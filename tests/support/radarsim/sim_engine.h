@@ -31,12 +31,16 @@ struct TSimConfig {
   int16_t Xoffset = 0;
   int16_t Yoffset = 0;
   uint16_t ZeroOffset = 0;
+  // Answer to 0xC4 and 0xE2: device-box type (raw byte), box serial, inclinometer mounting.
+  uint8_t DeviceType = 2;
+  uint16_t DeviceSerial = 12345;
+  uint8_t InclinometerMounting = 1;
   uint8_t WithoutAck = 0;       // answer to 0xC0
   uint8_t PerformanceDelay = 30;
   TTraceFormat Format = tfReadydata2;
   int SamplesPerTrace = 0;      // 0: the window codes of the last load-data command (500 before one)
   int TraceIntervalMs = 5;
-  uint32_t TraceLimit = 0;      // traces per start; 0 streams until the stop command
+  uint32_t TraceLimit = 0;      // traces per start (or resume); 0 streams until the stop command
   std::string Nmea;             // in traces and in the ping answer
   std::string GpsText = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
   // Collision count of trace `index`; 1 when empty.
