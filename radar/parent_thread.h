@@ -30,6 +30,7 @@
 #include <cstdint>
 
 class TRadar;
+struct TTraceHeader;
 
 class TParentThread : public TThread {
 public:
@@ -67,6 +68,8 @@ protected:
   // Trace packets 0x66 and 0xDA (trace_decode.cpp).
   void ParceLastTrace(size_t startPos, const TFrame& frame);
   void ParceLastTrace3(size_t startPos, const TFrame& frame);
+  // Collision counts, accelerometer and GPS text of a decoded trace header.
+  void TakeTraceHeader(TRadar& radar, const TTraceHeader& header);
   // The unit-wide last sentence and the GPS state from a reported NMEA text.
   void TakeNmeaText(const QString& text);
   void SendAck(uint8_t sequence);

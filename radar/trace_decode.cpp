@@ -41,18 +41,9 @@ bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
 
 }  // namespace
 
-void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
-  TRadar& radar = *FOwner;
-  IRadarShell* shell = RadarShell();
-  const uint16_t firmware = radar.FirmwareVer();
-  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
-  const std::optional<int32_t> longTrace =
-      recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
-  TLastArray samples = radar.CopyLastArray();
-  const std::optional<TDecodedTrace> trace = DecodeTrace66(frame, firmware, longTrace, samples);
-  if (!trace) return;  // too short for its own header: nothing can be taken from it
-  const TTraceHeader& header = trace->Header;
-
+// What both trace layouts report besides the samples: the pulses since the last
+// trace (continuous mode counts every trace as one), the accelerometer, the GPS text.
+void TParentThread::TakeTraceHeader(TRadar& radar, const TTraceHeader& header) {
   if (radar.CurMode() == cmCont) {
     NumCollision = 1;
     SumCollision = 0;
@@ -66,6 +57,21 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   }
   TakeNmeaText(header.Nmea);
   radar.SetLastNMEA(header.Nmea.size() > GpsMinSentenceLength ? header.Nmea : QString());
+}
+
+void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
+  TRadar& radar = *FOwner;
+  IRadarShell* shell = RadarShell();
+  const uint16_t firmware = radar.FirmwareVer();
+  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
+  const std::optional<int32_t> longTrace =
+      recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
+  TLastArray samples = radar.CopyLastArray();
+  const std::optional<TDecodedTrace> trace = DecodeTrace66(frame, firmware, longTrace, samples);
+  if (!trace) return;  // too short for its own header: nothing can be taken from it
+  const TTraceHeader& header = trace->Header;
+
+  TakeTraceHeader(radar, header);
 
   const uint8_t sequence = header.Sequence;
   if (firmware >= 5) {
@@ -116,19 +122,7 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   const TTraceHeader& header = trace->Header;
   NumberedTracesArrive = true;
 
-  if (radar.CurMode() == cmCont) {
-    NumCollision = 1;
-    SumCollision = 0;
-  } else {
-    NumCollision = header.CollisionCount;
-    if (header.CollisionCount > 1) AddSumCollision(header.CollisionCount - 1);
-  }
-  {
-    std::lock_guard guard(radar.SectPaint);
-    radar.AccelerometerValues = header.Accelerometer;
-  }
-  TakeNmeaText(header.Nmea);
-  radar.SetLastNMEA(header.Nmea.size() > GpsMinSentenceLength ? header.Nmea : QString());
+  TakeTraceHeader(radar, header);
   radar.LengthLastArray = trace->SampleCount;
 
   const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
