@@ -1,10 +1,10 @@
 #pragma once
-// What the scan settings and the marker lists of a channel ask of their neighbours:
-// the channel's radar, the channel store that owns them, the radargram window or the
-// planning program's project profile that owns the store, and the acquisition
-// program's main window. The real radar, channel store, radargram window, project
-// profile and main window implement these; the settings and markers never see more
-// of them.
+// What the scan settings, the marker lists and the channel store of a channel ask of
+// their neighbours: the channel's radar, the channel store that owns them, the
+// radargram window or the planning program's project profile that owns the store,
+// the acquisition program's main window and the radar library's online stages. The
+// real radar, channel store (T2Dview), radargram window, project profile, main
+// window and stages implement these; the profile data never see more of them.
 //
 // The main window is process-wide: the acquisition program registers it at start and
 // unregisters it (nullptr) before it goes. The planning program never registers one,
@@ -18,11 +18,17 @@
 #include "platform/ui/control_types.h"
 #include "profiledata/gpr_constants.h"
 
+#include <QString>
+
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class IChannelStore;
+class T2Dview;
 class TBitmap;
+class TCustomIniFile;
+class TListOfDots;
 class TPalMaker;
 class TSettingData;
 
@@ -108,6 +114,25 @@ public:
   virtual void SetFirstPaintAfterOpen(bool value) = 0;
   // Releases the topographic-correction button (correction off in the display).
   virtual void ReleaseTopoCorrectionButton() = 0;
+
+  // ---- What a channel store asks of the window that owns it ------------------
+  // The defaults describe a window that has none of these (no free slot, no file
+  // naming, a device box without tilt sensor reversal).
+  // Puts a new store into the window's first free channel slot 0..4 and returns
+  // the slot; -1 when every slot is taken.
+  virtual int RegisterChannel(IChannelStore* /*store*/) { return -1; }
+  // Empties the slot of a store that goes; nothing when it has none.
+  virtual void UnregisterChannel(IChannelStore* /*store*/) {}
+  // Prefix and counter of the window's new file names.
+  virtual QString FilePrefix() const { return {}; }
+  virtual int32_t FileCount() const { return 0; }
+  // Reads a multi-channel settings container into the window's channels.
+  virtual void ReadFromFileToFRNChannals(const QString& /*fileName*/) {}
+  // The flag that lets the window write its default settings files.
+  virtual void SetSaveDefault(bool /*value*/) {}
+  // True when the window's device box mounts its inclinometer reversed (the
+  // multi-channel boxes): the tilt of its channels is then signed per channel.
+  virtual bool ReversedInclinometer() const { return false; }
 };
 
 // The channel store that owns the settings. The settings find it as
@@ -154,8 +179,72 @@ public:
   // Raised when a stored picture could not be read: the window being opened then
   // recomputes every channel's display instead of trusting the stored pictures.
   virtual void SetErrorLoadFile(bool value) = 0;
+
+  // ---- What the channel stores ask of the main window -------------------------
+  // The defaults describe a main window that keeps none of these.
+  // The first channel of a new radargram window makes its distance source the
+  // program's current one.
+  virtual void SetCurrentTopoType(TTopoType /*value*/) {}
+  // Folder of new data files, with a trailing separator.
+  virtual QString LastFolder() const { return {}; }
+  // Name (without folder) of the current or last new data file.
+  virtual void SetLastFile(const QString& /*value*/) {}
+  // The program's settings file (MainIni); the channel stores keep their online
+  // stage parameters there. nullptr when there is none. Not owned.
+  virtual TCustomIniFile* MainIni() const { return nullptr; }
+  // Serial number of the device box the radar set reports (SerNumDevice).
+  virtual int32_t RadarSetSerNumDevice() const { return 0; }
 };
 
 // Registers the main window (nullptr: none, the planning program). Not owned.
 void SetAcquisitionShell(IAcquisitionShell* shell);
 IAcquisitionShell* AcquisitionShell();
+
+// ---- Online processing stages --------------------------------------------------
+// Every channel of the acquisition program owns one set of online stages (wavelet
+// filter, windowed background removal, gain, comparator, device zero offset, gain
+// calibration and the online depth-slice store). They belong to the radar library;
+// the channel store only creates and frees them and keeps the parameters below in
+// the main window's settings file. The acquisition program registers a factory at
+// start; the planning program registers none, and its channels have no stages.
+
+// What the channel store reads and writes of a channel's stages. The real set
+// holds the stage objects; the code that runs them reaches them through it.
+class IOnlineStages {
+public:
+  virtual ~IOnlineStages() = default;
+  // Comparator: threshold and on/off.
+  virtual int32_t ComparatorThreshold() const = 0;
+  virtual void SetComparatorThreshold(int32_t value) = 0;
+  virtual bool ComparatorApplay() const = 0;
+  virtual void SetComparatorApplay(bool value) = 0;
+  // Windowed background removal: window width in traces and on/off.
+  virtual int32_t WidthWindow() const = 0;
+  virtual void SetWidthWindow(int32_t value) = 0;
+  virtual bool WindowedBackgroundRemovalApplay() const = 0;
+  virtual void SetWindowedBackgroundRemovalApplay(bool value) = 0;
+  // Wavelet filter: time scale in ns and on/off.
+  virtual long double WaveletTimescale() const = 0;
+  virtual void SetWaveletTimescale(long double value) = 0;
+  virtual bool WaveletApplay() const = 0;
+  virtual void SetWaveletApplay(bool value) = 0;
+  // Runs the wavelet stage's Init after its parameters were read.
+  virtual void InitWavelet() = 0;
+  // Gain: on/off and the gain curve (owned by the gain stage).
+  virtual bool TVGCApplay() const = 0;
+  virtual void SetTVGCApplay(bool value) = 0;
+  virtual TListOfDots& ListofBaseDots() = 0;
+};
+
+class IOnlineStagesFactory {
+public:
+  virtual ~IOnlineStagesFactory() = default;
+  // Creates the stages of a channel whose store is being created (its settings
+  // exist, its window slot is taken); the wavelet stage is initialised. The
+  // store owns the result and frees it before its settings.
+  virtual std::unique_ptr<IOnlineStages> CreateOnlineStages(T2Dview& store) = 0;
+};
+
+// Registers the factory (nullptr: none). Not owned. User-interface thread.
+void SetOnlineStagesFactory(IOnlineStagesFactory* factory);
+IOnlineStagesFactory* OnlineStagesFactory();

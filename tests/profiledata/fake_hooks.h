@@ -3,8 +3,9 @@
 // counts parameter re-sends, a radargram window that records property-list refills,
 // tool-chain notices and what a channel record put into it, a channel store that
 // counts the flags and default saves asked of it, a project profile of the planning
-// program, and a main window. ShellScope registers a main window for one test and
-// always unregisters it.
+// program, and a main window. The window also hands out channel slots and file names
+// to channel stores, and the main window its settings file. ShellScope registers a
+// main window for one test and always unregisters it.
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/component.h"
@@ -107,6 +108,34 @@ public:
     if (active) activeStore = store;
   }
 
+  // What a channel store asks of the window.
+  QString filePrefix;
+  int32_t fileCount = 0;
+  std::vector<QString> containersRead;           // ReadFromFileToFRNChannals calls, in order
+  bool saveDefault = false;
+  bool reversedInclinometer = false;
+  std::vector<const IChannelStore*> unregistered;  // UnregisterChannel calls, in order
+
+  int RegisterChannel(IChannelStore* store) override {
+    for (int slot = 0; slot < 5; ++slot) {
+      bool taken = false;
+      for (const auto& [s, used] : channels) taken = taken || used == slot;
+      if (taken) continue;
+      channels[store] = slot;
+      return slot;
+    }
+    return -1;
+  }
+  void UnregisterChannel(IChannelStore* store) override {
+    channels.erase(store);
+    unregistered.push_back(store);
+  }
+  QString FilePrefix() const override { return filePrefix; }
+  int32_t FileCount() const override { return fileCount; }
+  void ReadFromFileToFRNChannals(const QString& fileName) override { containersRead.push_back(fileName); }
+  void SetSaveDefault(bool value) override { saveDefault = value; }
+  bool ReversedInclinometer() const override { return reversedInclinometer; }
+
 private:
   TPalMaker* palette_ = nullptr;  // made on first use: most tests never need one
 };
@@ -170,6 +199,21 @@ public:
   IChannelWindow* ActiveChannelWindow() const override { return activeWindow; }
   bool errorLoadFile = false;
   void SetErrorLoadFile(bool value) override { errorLoadFile = value; }
+
+  // What the channel stores ask of the main window.
+  int topoTypeSets = 0;  // SetCurrentTopoType calls
+  QString lastFolder;
+  QString lastFile;
+  TCustomIniFile* mainIni = nullptr;  // not owned
+  int32_t serNumDevice = 0;
+  void SetCurrentTopoType(TTopoType value) override {
+    topoType = value;
+    ++topoTypeSets;
+  }
+  QString LastFolder() const override { return lastFolder; }
+  void SetLastFile(const QString& value) override { lastFile = value; }
+  TCustomIniFile* MainIni() const override { return mainIni; }
+  int32_t RadarSetSerNumDevice() const override { return serNumDevice; }
 };
 
 class ShellScope {
