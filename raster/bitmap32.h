@@ -31,6 +31,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -180,6 +181,152 @@ public:
   void SaveToFile(const QString& FileName, bool SaveTopDown = false);
   // A BMP through LoadFromStream, any other picture format through the toolkit.
   void LoadFromFile(const QString& FileName);
+
+  // ---- Sub-pixel and blended pixel access (pixel_access.cpp) ------------------
+  // Suffixes: S clipped against ClipRect, T blended with BlendProc (CombineMode),
+  // W coordinates folded into ClipRect by the wrap routines, X 16.16
+  // coordinates, F float coordinates, R read through the Resampler. Fixed and
+  // float writes are anti-aliased (they blend). No accessor calls Changed.
+  //
+  // 16.16 to 24.8: (v + 127) shr 8 - a logical shift in PixelX, whose
+  // coordinates must not be negative, an arithmetic one in PixelXS and the
+  // PixelXW write. Floats: round(v x 256) (halves to even).
+  TColor32 PixelX(TFixed X, TFixed Y) const;
+  void SetPixelX(TFixed X, TFixed Y, TColor32 Value);
+  TColor32 PixelXS(TFixed X, TFixed Y) const;
+  void SetPixelXS(TFixed X, TFixed Y, TColor32 Value);
+  // Bilinear mix of the four wrapped neighbours of (X shr 16, Y shr 16),
+  // weighted by bits 8..15 of X and Y; OuterColor for an empty ClipRect.
+  TColor32 PixelXW(TFixed X, TFixed Y) const;
+  // SetPixelT256 at the 24.8 position wrapped into Left..Right - 128 and
+  // Top..Bottom - 128 of the 24.8 clip rectangle. Nothing for an empty ClipRect;
+  // a neighbour that would fall outside the bitmap is left out.
+  void SetPixelXW(TFixed X, TFixed Y, TColor32 Value);
+  TColor32 PixelF(float X, float Y) const;
+  void SetPixelF(float X, float Y, TColor32 Value);
+  TColor32 PixelFS(float X, float Y) const;
+  void SetPixelFS(float X, float Y, TColor32 Value);
+  // PixelXW at (Fixed(X), Fixed(Y)).
+  TColor32 PixelFW(float X, float Y) const;
+  void SetPixelFW(float X, float Y, TColor32 Value);
+  TColor32 PixelFR(float X, float Y) const;
+  TColor32 PixelXR(TFixed X, TFixed Y) const;
+
+  // BlendProc(Value, pixel); unclipped.
+  void SetPixelT(int X, int Y, TColor32 Value);
+  // Blends into *Ptr and advances Ptr by one pixel.
+  void SetPixelT(PColor32& Ptr, TColor32 Value);
+  // SetPixelT inside ClipRect only.
+  void SetPixelTS(int X, int Y, TColor32 Value);
+
+  // 24.8 coordinates. Spreads C over the pixel (X, Y) div 256, its right
+  // neighbour and the two below them, weighted by GammaTable of the fractions
+  // (left GammaTable[fx xor 255], right GammaTable[fx], likewise top and
+  // bottom). cmBlend: CombinePxInto(C, P, Ca x wx x wy shr 16); cmMerge:
+  // CombinePxInto(MergePx(C, P), P, wx x wy shr 8). Order: top-left, top-right,
+  // bottom-right, bottom-left. No bounds check: X, Y >= 0 and the four pixels
+  // inside the bitmap.
+  void SetPixelT256(int32_t X, int32_t Y, TColor32 C);
+  // Nothing outside [Left - 256, Right) x [Top - 256, Bottom) of the 24.8 clip
+  // rectangle; of the four pixels only those inside ClipRect are written.
+  // Positions are floored (X = 256 x px + fx also for negative X).
+  void SetPixelTS256(int32_t X, int32_t Y, TColor32 C);
+  // SampleBilinear of the four pixels at (X, Y) div 256 with the weights
+  // GammaTable[fx xor 255] (left) and GammaTable[fy xor 255] (top). No check.
+  TColor32 GetPixelT256(int32_t X, int32_t Y) const;
+  // With r = ClipRect.Right - 1, b = ClipRect.Bottom - 1: OuterColor left of or
+  // above the 24.8 clip rectangle; GetPixelT256 when X < 256 r and Y < 256 b;
+  // pixel (r, Y div 256) at X = 256 r, Y <= 256 b; pixel (X div 256, b) at
+  // Y = 256 b, X <= 256 r; OuterColor otherwise.
+  TColor32 GetPixelTS256(int32_t X, int32_t Y) const;
+
+  // ---- Stipple (line_spans.cpp) -----------------------------------------------
+  // The pattern becomes a copy of the colours; StippleCounter 0.
+  void SetStipple(const TArrayOfColor32& NewStipple);
+  void SetStipple(std::initializer_list<TColor32> NewStipple);
+  const TArrayOfColor32& StipplePattern() const { return FStipplePattern; }
+  // Nothing for an empty pattern; with L entries and d = LengthPixels x
+  // StippleStep <> 0: counter := counter + d - L x floor((counter + d) / L).
+  void AdvanceStippleCounter(float LengthPixels);
+  // $FF000000 for an empty pattern. Otherwise, with the counter brought into
+  // [0, L), i = round(counter - 0.5) and w = round((counter - i) x 255): entry
+  // i when w = 0, else CombinePx(entry i, entry (i + 1) mod L, 255 - w); the
+  // counter then grows by StippleStep.
+  TColor32 GetStippleColor();
+
+  // ---- Spans (line_spans.cpp; X2 and Y2 inclusive) ------------------------------
+  // Unclipped spans: store (HorzLine, VertLine) or blend (T); nothing when the
+  // second end lies before the first. No notification.
+  void HorzLine(int X1, int Y, int X2, TColor32 Value);
+  void HorzLineT(int X1, int Y, int X2, TColor32 Value);
+  void VertLine(int X, int Y1, int Y2, TColor32 Value);
+  void VertLineT(int X, int Y1, int Y2, TColor32 Value);
+  // Clipped spans: ends sorted and cut to ClipRect; report the cut rectangle
+  // (X1, Y, X2, Y + 1) resp. (X, Y1, X + 1, Y2). Measuring: only the uncut one.
+  void HorzLineS(int X1, int Y, int X2, TColor32 Value);
+  void HorzLineTS(int X1, int Y, int X2, TColor32 Value);
+  void VertLineS(int X, int Y1, int Y2, TColor32 Value);
+  void VertLineTS(int X, int Y1, int Y2, TColor32 Value);
+  // Stippled, clipped, blended; the counter advances over the clipped-away
+  // parts as if they had been drawn, so the phase does not depend on ClipRect.
+  void HorzLineTSP(int X1, int Y, int X2);
+  void VertLineTSP(int X, int Y1, int Y2);
+  // Anti-aliased spans between 16.16 ends on a 16.16 row (column): coverage
+  // weights through GammaTable, Value's alpha and CombineMode ignored.
+  // Unclipped; report RectFromFloat(FixedRect(X1, Y, X2, Y + 1)) as a line.
+  void HorzLineX(TFixed X1, TFixed Y, TFixed X2, TColor32 Value);
+  void VertLineX(TFixed X, TFixed Y1, TFixed Y2, TColor32 Value);
+  // Clipped: HorzLineX of the span clamped to the fixed clip rectangle when it
+  // is longer than a pixel and its row lies inside, else the clipped line form;
+  // the uncut area is reported.
+  void HorzLineXS(TFixed X1, TFixed Y, TFixed X2, TColor32 Value);
+  void VertLineXS(TFixed X, TFixed Y1, TFixed Y2, TColor32 Value);
+
+  // ---- Lines (lines_int.cpp, lines_aa.cpp, lines_fixed.cpp) ---------------------
+  // L: whether the end point itself is drawn. Lines report their end points
+  // with AreaKindLine + 2 (LineXSP: + 4), also in measuring mode, where nothing
+  // is drawn.
+  //
+  // Integer Bresenham lines: with major/minor deltas and h = major div 2, pixel
+  // k (0 <= k < major) is k steps along the major axis and
+  // (h + k x minor) div major steps along the minor one (a diagonal counts as
+  // y-major). The S forms draw exactly the pixels of that set that lie inside
+  // ClipRect; nothing is reported when none does.
+  void Line(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  void LineT(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  void LineS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  void LineTS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  // Anti-aliased integer lines: pixel pairs across the minor axis weighted by
+  // GammaTable of a 16-bit accumulator. LineAS draws the LineA pixels inside
+  // ClipRect (with L taken as true when the end point lies outside).
+  void LineA(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  void LineAS(int X1, int Y1, int X2, int Y2, TColor32 Value, bool L = false);
+  void MoveTo(int X, int Y);
+  void LineToS(int X, int Y);
+  void LineToTS(int X, int Y);
+  void LineToAS(int X, int Y);
+
+  // Anti-aliased 16.16 and float lines (F converts with Fixed). LineX and LineXP
+  // need non-negative coordinates and the line inside the bitmap; the S forms
+  // clip; the P forms take every point's colour from GetStippleColor.
+  void LineX(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, TColor32 Value, bool L = false);
+  void LineF(float X1, float Y1, float X2, float Y2, TColor32 Value, bool L = false);
+  void LineXS(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, TColor32 Value, bool L = false);
+  void LineFS(float X1, float Y1, float X2, float Y2, TColor32 Value, bool L = false);
+  void LineXP(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, bool L = false);
+  void LineFP(float X1, float Y1, float X2, float Y2, bool L = false);
+  void LineXSP(TFixed X1, TFixed Y1, TFixed X2, TFixed Y2, bool L = false);
+  void LineFSP(float X1, float Y1, float X2, float Y2, bool L = false);
+  void MoveToX(TFixed X, TFixed Y);
+  void MoveToF(float X, float Y);
+  void LineToXS(TFixed X, TFixed Y);
+  void LineToFS(float X, float Y);
+  void LineToXSP(TFixed X, TFixed Y);
+  void LineToFSP(float X, float Y);
+
+  TPoint RasterPos() const { return TPoint{RasterX, RasterY}; }
+  TFixed RasterXFixed() const { return RasterXF; }
+  TFixed RasterYFixed() const { return RasterYF; }
 
   // The binary "Data" property: Width (int32), Height (int32), then the pixels
   // in memory order. ReadData leaves the bitmap unchanged when the data are

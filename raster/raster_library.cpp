@@ -7,6 +7,7 @@
 #include "raster/gamma.h"
 #include "raster/low_level.h"
 #include "raster/perf_timer.h"
+#include "raster/resampler_routines.h"
 #include "raster/resamplers.h"
 
 #include <mutex>
@@ -29,6 +30,7 @@ void RasterLibraryStartup() {
   CreateGlobalPerfTimer();
   InitLowLevelBindings();
   InitBlendBindings();
+  RegisterResamplerRoutines();
   InitResamplers();
   // The bitmap core last: its bitmaps use every routine and class bound above.
   ApplyGammaValue(0.7);
