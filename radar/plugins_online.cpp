@@ -1,0 +1,326 @@
+#include "radar/plugins_online.h"
+
+#include "platform/rtl/rounding.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/gpr_constants.h"
+#include "profiledata/setting_data.h"
+#include "radar/packet_codes.h"
+#include "radar/radar.h"
+#include "radar/radar_hooks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace PluginsOnline {
+
+namespace {
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// Half-to-even rounding in the default rounding mode, as Round gives it, kept
+// inline (x87 frndint) for the per-sample loops; glibc's nearbyintl saves and
+// restores the floating-point environment on every call.
+inline long double RoundInline(long double v) { return __builtin_rintl(v); }
+
+// Round, half to even, then saturated to the 32-bit sample range (NaN gives 0).
+inline int32_t RoundToInt32(long double v) {
+  const long double r = RoundInline(v);
+  if (!(r == r)) return 0;
+  if (r >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
+  if (r <= -2147483648.0L) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+// Restores a stage's runing flag however the trace ends.
+class TRunGuard {
+public:
+  explicit TRunGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TRunGuard() { flag_ = false; }
+  TRunGuard(const TRunGuard&) = delete;
+  TRunGuard& operator=(const TRunGuard&) = delete;
+
+private:
+  bool& flag_;
+};
+
+}  // namespace
+
+// ---- Base ----------------------------------------------------------------------------
+
+TSettingData* TOnlinePlugins::Settings() const { return FOwner ? FOwner->Settings() : nullptr; }
+
+int32_t TOnlinePlugins::SamplesOf(int32_t n) const {
+  n = std::clamp(n, 0, TraceArrayLength);
+  const TSettingData* settings = Settings();
+  if (!settings) return n;
+  return std::clamp(settings->GetLongTrace(), 0, n);
+}
+
+// ---- Wavelet -------------------------------------------------------------------------
+
+TWavelet::TWavelet(T2Dview* owner) : TOnlinePlugins(owner), line(1024, 0.0L) {}
+
+void TWavelet::Init() {
+  Timescale = 3.0L;
+  if (const TSettingData* settings = Settings()) Timescale = UnitParams(settings->GetTypeGPR()).TimeScaleForWavelet;
+  PrepareLine();
+  AExecuting = true;
+  runing = false;
+}
+
+void TWavelet::SetOnlineParameters(const TOnlineParametrs& P) {
+  const auto* p = dynamic_cast<const TParametrsWavelet*>(&P);
+  if (!p) return;
+  Timescale = p->pTimescale;
+  Applay = p->pApplay;
+  PrepareLine();
+}
+
+void TWavelet::PrepareLine() {
+  std::fill(line.begin(), line.end(), 0.0L);
+  CorFunc.clear();
+  CorLength = 0;
+  start = 0;
+  stop = -1;
+  const TSettingData* settings = Settings();
+  const long double s = Timescale / 3.4L;
+  if (!settings || settings->GetLongTrace() <= 0 || !(s > 0) || !std::isfinite(s)) return;
+  const long double dt = static_cast<long double>(settings->GetSpanWidth()) / settings->GetLongTrace();
+  if (!(dt > 0) || !std::isfinite(dt)) return;
+
+  const long double norm = std::sqrt(3.0L * s * std::pow(std::numbers::pi_v<long double>, 0.25L));
+  for (int j = 0; j < LineLength; ++j) {
+    const long double u = dt * (j - LineCentre) / s;
+    line[j] = 2.0L * (1.0L - u * u) * std::exp(-u * u / 2.0L) / norm;
+  }
+  start = 0;
+  while (start < LineLength - 1 && std::fabs(line[start]) < Threshold) ++start;
+  stop = LineLength - 1;
+  while (stop > 0 && std::fabs(line[stop]) < Threshold) --stop;
+  if (stop < start) return;
+  long double sum = 0;
+  for (int j = start; j <= stop; ++j) sum += std::fabs(line[j]);
+  if (!(sum > 0)) return;
+  CorLength = stop - start + 1;
+  CorFunc.resize(static_cast<size_t>(CorLength));
+  for (int i = 0; i < CorLength; ++i) CorFunc[i] = line[start + i] / sum;
+}
+
+void TWavelet::ChangeTimescaleIfNoCorrect() {
+  const IRadarShell* shell = RadarShell();
+  const TSettingData* settings = Settings();
+  if (!shell || !settings || !shell->SimpleMode()) return;
+  const long double unitScale = UnitParams(settings->GetTypeGPR()).TimeScaleForWavelet;
+  if (unitScale > 0 && unitScale != Timescale) {
+    Timescale = unitScale;
+    PrepareLine();
+  }
+}
+
+void TWavelet::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) {
+  if (!Applay || runing || !ArrayLastTrace) return;
+  TRunGuard guard(runing);
+  ChangeTimescaleIfNoCorrect();
+  RunHook();
+  const int32_t n = std::clamp(lenArrayLastTrace, 0, TraceArrayLength);
+  if (CorLength <= 0 || n <= 0) return;
+  input_.assign(ArrayLastTrace, ArrayLastTrace + n);
+  const int32_t h = static_cast<int32_t>(Round(CorLength / 2.0L));
+  const int32_t last = n - 2;  // the last sample is never read
+  const long double* taps = CorFunc.data();
+  const int32_t* in = input_.data();
+  // Four output samples at a time: each one's sum is a serial chain of roundings,
+  // the four chains are independent and overlap in the pipeline.
+  int32_t k = 0;
+  for (; k + 3 < n; k += 4) {
+    long double a0 = 0, a1 = 0, a2 = 0, a3 = 0;
+    const int32_t dFirst = std::max(0, h - k);
+    const int32_t dEnd = std::min(CorLength, last - (k + 3) + h + 1);  // all four inside
+    // Edges where only some of the four are inside go through the general form.
+    auto tap = [&](long double& acc, int32_t kk, int32_t d) {
+      const int32_t index = kk + d - h;
+      if (index >= 0 && index <= last) acc = RoundInline(acc + in[index] * taps[d]);
+    };
+    int32_t d = 0;
+    for (; d < std::min(dFirst, CorLength); ++d) {
+      tap(a0, k, d); tap(a1, k + 1, d); tap(a2, k + 2, d); tap(a3, k + 3, d);
+    }
+    for (; d < dEnd; ++d) {
+      const int32_t index = k + d - h;
+      const long double t = taps[d];
+      a0 = RoundInline(a0 + in[index] * t);
+      a1 = RoundInline(a1 + in[index + 1] * t);
+      a2 = RoundInline(a2 + in[index + 2] * t);
+      a3 = RoundInline(a3 + in[index + 3] * t);
+    }
+    for (; d < CorLength; ++d) {
+      tap(a0, k, d); tap(a1, k + 1, d); tap(a2, k + 2, d); tap(a3, k + 3, d);
+    }
+    ArrayLastTrace[k] = RoundToInt32(a0);
+    ArrayLastTrace[k + 1] = RoundToInt32(a1);
+    ArrayLastTrace[k + 2] = RoundToInt32(a2);
+    ArrayLastTrace[k + 3] = RoundToInt32(a3);
+  }
+  for (; k < n; ++k) {
+    long double acc = 0;
+    for (int32_t d = 0; d < CorLength; ++d) {
+      const int32_t index = k + d - h;
+      if (index >= 0 && index <= last) acc = RoundInline(acc + in[index] * taps[d]);
+    }
+    ArrayLastTrace[k] = RoundToInt32(acc);
+  }
+}
+
+// ---- Windowed background removal ----------------------------------------------------
+
+void TWindowedBackgroundRemoval::Init() {
+  const TSettingData* settings = Settings();
+  const int32_t L = settings ? std::clamp(settings->GetLongTrace(), 0, TraceArrayLength) : TraceArrayLength;
+  SumV.assign(static_cast<size_t>(L), 0.0L);
+  arIndexTraces.clear();
+  CountTraces = 0;
+  runing = false;
+}
+
+void TWindowedBackgroundRemoval::Apply(int32_t width, bool applay) {
+  WidthWindow = std::clamp(width, 0, MaxWidthWindow);
+  Applay = applay;
+}
+
+void TWindowedBackgroundRemoval::SetOnlineParameters(const TOnlineParametrs& P) {
+  const auto* p = dynamic_cast<const TParametrsWindowedBackgroundRemoval*>(&P);
+  if (!p) return;
+  if (runing) {
+    tempWidthWindow = p->pWidthWindow;
+    tempApplay = p->pApplay;
+    tempGetParam = true;
+  } else {
+    Apply(p->pWidthWindow, p->pApplay);
+    Init();
+    tempGetParam = false;
+  }
+}
+
+void TWindowedBackgroundRemoval::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) {
+  if (Applay && !runing && CountTraces < MaxCountTraces && ArrayLastTrace) {
+    TRunGuard guard(runing);
+    RunHook();
+    const int32_t L = std::min<int32_t>(static_cast<int32_t>(SumV.size()), SamplesOf(lenArrayLastTrace));
+    const int32_t n = std::clamp(lenArrayLastTrace, 0, TraceArrayLength);
+    for (int32_t k = 0; k < L; ++k) SumV[k] += ArrayLastTrace[k];
+    const int32_t m = std::min(CountTraces, WidthWindow);
+    std::vector<int32_t> copy(TraceArrayLength, 0);
+    std::copy(ArrayLastTrace, ArrayLastTrace + n, copy.begin());
+    arIndexTraces.push_back(std::move(copy));
+    ++CountTraces;
+    if (CountTraces - 1 >= WidthWindow) {
+      const std::vector<int32_t>& oldest = arIndexTraces.front();
+      for (int32_t k = 0; k < static_cast<int32_t>(SumV.size()); ++k) SumV[k] -= oldest[k];
+      arIndexTraces.pop_front();
+      --CountTraces;
+    }
+    if (m > 0) {
+      const long double divisor = m + 1;
+      for (int32_t k = 0; k < L; ++k)
+        ArrayLastTrace[k] = RoundToInt32(ArrayLastTrace[k] - SumV[k] / divisor);
+    }
+  }
+  if (tempGetParam && !runing) {
+    Apply(tempWidthWindow, tempApplay);
+    tempGetParam = false;
+    Init();
+  }
+}
+
+// ---- Gain ------------------------------------------------------------------------------
+
+TTVGC::TTVGC(T2Dview* owner) : TOnlinePlugins(owner) {
+  ListofBaseDots.SetLeft(10);
+  ListofBaseDots.SetTop(10);
+  ListofBaseDots.SetWidth(280);
+  ListofBaseDots.SetHeight(450);
+  ListofBaseDots.SetPoint(0, 140, 0);
+  ListofBaseDots.SetPoint(1, 207, 450);
+  ListofBaseDots.PrepaerValues();
+}
+
+void TTVGC::Init() {
+  AExecuting = true;
+  runing = false;
+  ListofBaseDots.PrepaerValues();
+}
+
+void TTVGC::SetOnlineParameters(const TOnlineParametrs& P) {
+  const auto* p = dynamic_cast<const TParametrsGain*>(&P);
+  if (!p) return;
+  ListofBaseDots.Assign(p->pListOfBaseDots);
+  Applay = p->pApplay;
+  ListofBaseDots.PrepaerValues();
+}
+
+void TTVGC::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) {
+  if (!Applay || runing || !ArrayLastTrace) return;
+  TRunGuard guard(runing);
+  RunHook();
+  ListDotsHeight = ListofBaseDots.GetHeight();
+  const int32_t L = SamplesOf(lenArrayLastTrace);
+  if (L <= 0) return;
+  const long double scale = static_cast<long double>(ListDotsHeight) / L;
+  for (int32_t k = 0; k < L; ++k) {
+    const int32_t row = RoundToInt32(k * scale);
+    ArrayLastTrace[k] = RoundToInt32(ArrayLastTrace[k] * ListofBaseDots.Rval(row));
+  }
+}
+
+// ---- Device zero offset ------------------------------------------------------------------
+
+TDeviceOffset::TDeviceOffset(T2Dview* owner) : TOnlinePlugins(owner) { Applay = true; }
+
+void TDeviceOffset::Init() {
+  const TSettingData* settings = Settings();
+  MinTraceDepth = settings ? static_cast<int32_t>(Round(settings->GetLongTrace() / 3.0L)) : 100;
+  CountTraces = 0;
+  NakoplMidleAmp = 0;
+}
+
+void TDeviceOffset::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) {
+  if (!Applay || runing || CountTraces >= MaxCountTraces || !ArrayLastTrace) return;
+  TRunGuard guard(runing);
+  const int32_t L = SamplesOf(lenArrayLastTrace);
+  const int32_t first = std::max(0, MinTraceDepth);
+  // A trace shorter than the depth adds nothing and is not counted.
+  if (first >= L) return;
+  long double sum = 0;
+  for (int32_t k = first; k < L; ++k) sum += ArrayLastTrace[k];
+  NakoplMidleAmp += sum / (L - first);
+  ++CountTraces;
+}
+
+void TDeviceOffset::CalculateOffset() {
+  const TSettingData* settings = Settings();
+  CalculateOffset(settings ? dynamic_cast<TRadar*>(settings->GetSettingRadar()) : nullptr);
+}
+
+void TDeviceOffset::CalculateOffset(TRadar* radar) {
+  if (CountTraces <= 0) return;
+  const int64_t measured = Round(NakoplMidleAmp / CountTraces);
+  FinishDeviceOffset = ClampToInt32(Round(measured * OffsetScale));
+  if (!radar) return;
+  const auto v = static_cast<uint16_t>(static_cast<uint64_t>(static_cast<int64_t>(radar->ZeroOffset()) -
+                                                             FinishDeviceOffset) & 0xFFFFu);
+  if (v > 0 && v < 64000) {
+    const uint8_t params[3] = {16, static_cast<uint8_t>(v / 256), static_cast<uint8_t>(v % 256)};
+    radar->SendCommand(bcpSetZeroOffset, 3, params);
+    radar->WriteStrToLog(QStringLiteral("Set ZeroOffset=") + QString::number(v));
+    radar->SetZeroOffset(v);
+  } else {
+    radar->WriteStrToLog(QStringLiteral("Error FinishDeviceOffset=") + QString::number(FinishDeviceOffset));
+  }
+}
+
+}  // namespace PluginsOnline

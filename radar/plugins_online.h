@@ -1,0 +1,192 @@
+#pragma once
+// The online processing stages of a channel, run on a copy of every new trace
+// while a radar records: wavelet filter, then windowed background removal, then
+// gain (PluginsOnline::TWavelet, TWindowedBackgroundRemoval, PluginsOnline::TTVGC).
+// TDeviceOffset measures the radar's zero offset on raw traces; TComparator only
+// keeps its parameters. Each trace is processed in place; a stage that is off
+// leaves it unchanged.
+//
+// The stages belong to their channel store (T2Dview, may be nullptr in tests) and
+// read its scan settings: trace length L, time window, antenna unit. They are
+// owned by the channel's stage set (online_stages.h), not by the store's component
+// tree, so that the store frees them exactly once.
+//
+// User-interface thread only. The runing flag of a stage makes a nested call (from
+// a message loop re-entered while a trace is processed) do nothing.
+
+#include "radar/online_parameters.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class T2Dview;
+class TRadar;
+class TSettingData;
+
+namespace PluginsOnline {
+
+// Samples a trace array has room for.
+constexpr int32_t TraceArrayLength = 1026;
+
+class TOnlinePlugins {
+public:
+  explicit TOnlinePlugins(T2Dview* owner) : FOwner(owner) {}
+  virtual ~TOnlinePlugins() = default;
+  TOnlinePlugins(const TOnlinePlugins&) = delete;
+  TOnlinePlugins& operator=(const TOnlinePlugins&) = delete;
+
+  // Whole-channel pass and drawing: nothing of the system runs them on a stage.
+  virtual void Draw() {}
+  virtual void Execute(bool /*first*/) {}
+  virtual void ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) = 0;
+  virtual void Init() = 0;
+  // Takes a parameter record of the stage's own kind; any other changes nothing.
+  virtual void SetOnlineParameters(const TOnlineParametrs& /*P*/) {}
+
+  bool GetExecuting() const { return AExecuting; }
+  void SetExecuting(bool value) { AExecuting = value; }
+  bool Running() const { return runing; }
+
+  T2Dview* Owner() const { return FOwner; }
+
+  bool Applay = false;
+  bool Visible = false;
+
+  // Called while a trace is processed, with the stage running: the point where a
+  // message loop re-entered by the caller could deliver a parameter change.
+  std::function<void()> DuringTrace;
+
+protected:
+  // The owner's scan settings, or nullptr.
+  TSettingData* Settings() const;
+  // Samples to process: the channel's LongTrace (n without settings), never more
+  // than the n the caller passed.
+  int32_t SamplesOf(int32_t n) const;
+  // A copy runs, so that the hook may replace or clear itself.
+  void RunHook() {
+    if (!DuringTrace) return;
+    const std::function<void()> hook = DuringTrace;
+    hook();
+  }
+
+  T2Dview* FOwner;
+  bool AExecuting = true;
+  bool runing = false;
+};
+
+// Correlation of each trace with a Ricker wavelet of the time scale.
+class TWavelet : public TOnlinePlugins {
+public:
+  static constexpr int LineLength = 900;  // samples of the wavelet before trimming
+  static constexpr int LineCentre = 450;
+  static constexpr long double Threshold = 0.0001L;  // smallest tap kept at the ends
+
+  explicit TWavelet(T2Dview* owner);
+
+  void ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) override;
+  // Timescale := the antenna unit's wavelet time scale (3.0 without settings);
+  // PrepareLine.
+  void Init() override;
+  void SetOnlineParameters(const TOnlineParametrs& P) override;
+
+  // Builds CorFunc from Timescale and the sample interval dt = SpanWidth / L:
+  // line[j] = 2 (1 - u^2) e^(-u^2/2) / sqrt(3 s pi^(1/4)), u = dt (j - 450) / s,
+  // s = Timescale / 3.4; trimmed to the taps of magnitude >= 0.0001 and divided by
+  // the sum of their magnitudes. No sample interval or time scale: no taps, and
+  // the stage leaves traces unchanged.
+  void PrepareLine();
+  // In simple mode the antenna unit's wavelet time scale wins over the stored one.
+  void ChangeTimescaleIfNoCorrect();
+
+  long double Timescale = 1.0L;
+  int32_t CorLength = 0;
+  std::vector<long double> CorFunc;  // CorLength taps
+  int32_t start = 0, stop = -1;
+
+private:
+  std::vector<long double> line;
+  std::vector<int32_t> input_;  // scratch copy of the trace
+};
+
+class TWindowedBackgroundRemoval : public TOnlinePlugins {
+public:
+  // The queue holds at most W + 1 traces and has room for 303.
+  static constexpr int32_t MaxWidthWindow = 302;
+  static constexpr int32_t MaxCountTraces = 20000;
+
+  explicit TWindowedBackgroundRemoval(T2Dview* owner) : TOnlinePlugins(owner) {}
+
+  // Each trace loses the mean of the traces held so far (itself included), divided
+  // by min(C, W) + 1; see the .cpp.
+  void ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) override;
+  // SumV sized to L and zeroed, held traces released, C := 0.
+  void Init() override;
+  // While a trace is processed the change waits until it is done; then the window
+  // starts afresh.
+  void SetOnlineParameters(const TOnlineParametrs& P) override;
+
+  int32_t WidthWindow = 100;
+  int32_t CountTraces = 0;
+  std::vector<long double> SumV;
+  std::deque<std::vector<int32_t>> arIndexTraces;
+  int32_t tempWidthWindow = 100;
+  bool tempApplay = false;
+  bool tempGetParam = false;
+
+private:
+  void Apply(int32_t width, bool applay);
+};
+
+// Time-varying gain along the trace from a gain curve.
+class TTVGC : public TOnlinePlugins {
+public:
+  explicit TTVGC(T2Dview* owner);
+
+  // trace[k] := round(trace[k] x Rval[round(k x H / L)]), H the curve's height.
+  void ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) override;
+  void Init() override;
+  void SetOnlineParameters(const TOnlineParametrs& P) override;
+
+  TListOfDots ListofBaseDots;
+  int32_t ListDotsHeight = 0;
+};
+
+// Zero offset of the radar: the mean level of the lower two thirds of the raw
+// traces, sent to the radar as its new zero offset.
+class TDeviceOffset : public TOnlinePlugins {
+public:
+  static constexpr int32_t MaxCountTraces = 20000;
+  static constexpr long double OffsetScale = 4096.0L / 131071.0L;
+
+  explicit TDeviceOffset(T2Dview* owner);
+
+  void ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace) override;
+  // MinTraceDepth := round(L / 3) (100 without settings), sums cleared.
+  void Init() override;
+  // Sends the measured offset to the channel's radar (see the .cpp).
+  void CalculateOffset();
+  // The same with an explicit radar (nullptr: only FinishDeviceOffset is computed).
+  void CalculateOffset(TRadar* radar);
+
+  int32_t MinTraceDepth = 100;
+  int32_t CountTraces = 0;
+  long double NakoplMidleAmp = 0;
+  int32_t FinishDeviceOffset = 0;
+};
+
+// Amplitude threshold of the comparator display: parameters only.
+class TComparator : public TOnlinePlugins {
+public:
+  explicit TComparator(T2Dview* owner) : TOnlinePlugins(owner) {}
+  void ExecuteLastTrace(int32_t*, int32_t) override {}
+  void Init() override {}
+
+  int32_t Threshold = 30000;
+  int32_t ThresholdMax = 0;
+  int32_t locThreshold = 0;
+  bool locExecuting = false;
+};
+
+}  // namespace PluginsOnline
