@@ -3,9 +3,10 @@
 # Without a display the program runs on the offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then export XDG_RUNTIME_DIR="$(mktemp -d)"; fi
+BUILD_DIR=${BUILD_DIR:-build}
 ./scripts/setup.sh
 ./scripts/build.sh
-BUILD_DIR=${BUILD_DIR:-build}
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   export QT_QPA_PLATFORM=offscreen
 fi

@@ -2,8 +2,10 @@
 # Sets up the machine, builds everything and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Qt wants a private runtime folder; a headless machine may not have one.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then export XDG_RUNTIME_DIR="$(mktemp -d)"; fi
+export QT_QPA_PLATFORM=offscreen
+BUILD_DIR=${BUILD_DIR:-build}
 ./scripts/setup.sh
 ./scripts/build.sh
-BUILD_DIR=${BUILD_DIR:-build}
-export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(nproc)" --timeout 300
