@@ -9,6 +9,7 @@
 #include "raster/perf_timer.h"
 #include "raster/resampler_routines.h"
 #include "raster/resamplers.h"
+#include "raster/resampler_transfer.h"
 
 #include <mutex>
 
@@ -32,6 +33,7 @@ void RasterLibraryStartup() {
   InitBlendBindings();
   RegisterResamplerRoutines();
   InitResamplers();
+  RegisterScalingResamplers();
   // The bitmap core last: its bitmaps use every routine and class bound above.
   ApplyGammaValue(0.7);
   CreateSharedScratchBitmap();
