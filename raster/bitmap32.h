@@ -36,6 +36,7 @@
 #include <vector>
 
 class QImage;
+class QPaintDevice;
 class TBitmap;
 class TCanvas;
 class TFont;
@@ -85,6 +86,53 @@ public:
   // Rows Y1..Y2-1 from X1 get X2 - X1 copies of Value, unclipped; reports the
   // rectangle.
   void FillRect(int X1, int Y1, int X2, int Y2, TColor32 Value);
+
+  // ---- Fills, frames, whole-picture operations (bitmap32_drawing.cpp) --------
+  // Rectangles: X1 <= x < X2, Y1 <= y < Y2. S forms draw only inside ClipRect
+  // and do nothing for an empty rectangle or one that misses ClipRect.
+  void FillRectS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  // Alpha 255: FillRect; alpha 0: nothing, nothing reported; else every pixel
+  // gets CombinePxInto(Value, pixel, alpha) (cmBlend) or MergePxInto (cmMerge).
+  void FillRectT(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  void FillRectTS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  // Measuring: only ARect is reported.
+  void FillRectS(const TRect& ARect, TColor32 Value);
+  void FillRectTS(const TRect& ARect, TColor32 Value);
+  // One-pixel frames; every border pixel is drawn once.
+  void FrameRectS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  void FrameRectTS(int X1, int Y1, int X2, int Y2, TColor32 Value);
+  // Stippled frame drawn clockwise so that the pattern runs on around corners.
+  void FrameRectTSP(int X1, int Y1, int X2, int Y2);
+  void FrameRectS(const TRect& ARect, TColor32 Value) { FrameRectS(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom, Value); }
+  void FrameRectTS(const TRect& ARect, TColor32 Value) { FrameRectTS(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom, Value); }
+  // Contrast > 0: white edges (alpha Contrast x 512 div 100) top/left, black
+  // (alpha Contrast x 255 div 100) bottom/right; < 0 the other way round.
+  void RaiseRectTS(int X1, int Y1, int X2, int Y2, int Contrast);
+  void RaiseRectTS(const TRect& ARect, int Contrast) { RaiseRectTS(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom, Contrast); }
+
+  // Shifts the whole pixel block by Dx + Dy x Width positions (pixels leaving
+  // one row enter the next); FillBack fills the uncovered rows and columns.
+  void Roll(int Dx, int Dy, bool FillBack, TColor32 FillColor);
+  // Dst nullptr or this: in place.
+  void FlipHorz(TCustomBitmap32* Dst = nullptr);
+  void FlipVert(TCustomBitmap32* Dst = nullptr);
+  // Clockwise: (x, y) -> (Height - 1 - y, x). Counter-clockwise: (y, Width - 1 - x).
+  void Rotate90(TCustomBitmap32* Dst = nullptr);
+  void Rotate180(TCustomBitmap32* Dst = nullptr);
+  void Rotate270(TCustomBitmap32* Dst = nullptr);
+
+  // Drawing onto another bitmap with this bitmap's DrawMode, MasterAlpha,
+  // CombineMode, OuterColor and OnPixelCombine. Unscaled forms: CopyBlock into
+  // Dst's ClipRect; DstRect forms: ResampleTransfer with Resampler.
+  void DrawTo(TCustomBitmap32* Dst);
+  void DrawTo(TCustomBitmap32* Dst, int DstX, int DstY);
+  void DrawTo(TCustomBitmap32* Dst, int DstX, int DstY, const TRect& SrcRect);
+  void DrawTo(TCustomBitmap32* Dst, const TRect& DstRect);
+  void DrawTo(TCustomBitmap32* Dst, const TRect& DstRect, const TRect& SrcRect);
+  // Src drawn onto this bitmap; nothing for nullptr.
+  void Draw(int DstX, int DstY, TCustomBitmap32* Src);
+  void Draw(int DstX, int DstY, const TRect& SrcRect, TCustomBitmap32* Src);
+  void Draw(const TRect& DstRect, const TRect& SrcRect, TCustomBitmap32* Src);
   void ResetAlpha() { ResetAlpha(255); }
   // Unless measuring sets every alpha byte and keeps the colour bytes; Changed.
   void ResetAlpha(uint8_t AlphaValue);
@@ -436,6 +484,38 @@ public:
   TSize TextExtent(const QString& Text);
   int TextWidth(const QString& Text) { return TextExtent(Text).cx; }
   int TextHeight(const QString& Text) { return TextExtent(Text).cy; }
+  // Wide-string twins (QString is already UTF-16).
+  void TextoutW(int X, int Y, const QString& Text) { Textout(X, Y, Text); }
+  void TextoutW(int X, int Y, const TRect& ClipRect, const QString& Text) { Textout(X, Y, ClipRect, Text); }
+  void TextoutW(const TRect& DstRect, uint32_t Flags, const QString& Text) { Textout(DstRect, Flags, Text); }
+  TSize TextExtentW(const QString& Text) { return TextExtent(Text); }
+  int TextWidthW(const QString& Text) { return TextExtent(Text).cx; }
+  int TextHeightW(const QString& Text) { return TextExtent(Text).cy; }
+
+  // Anti-aliased text (bitmap32_text.cpp). AALevel (clamped to -1..4): 1..4
+  // render white text 2^AALevel times larger and average each block's blue
+  // bytes into alpha; -1 and 0 render at size (anti-aliased by the toolkit
+  // for -1) and take the blue byte as alpha. The result, in Color's RGB, is
+  // blended at (X, Y) with MasterAlpha = Color shr 24.
+  void RenderText(int X, int Y, const QString& Text, int AALevel, TColor32 Color);
+  void RenderTextW(int X, int Y, const QString& Text, int AALevel, TColor32 Color);
+
+  // Device drawing (the paint device of a canvas or image); alpha ignored.
+  // Nothing for an empty bitmap.
+  void DrawTo(QPaintDevice* hDst, int DstX, int DstY);
+  void DrawTo(QPaintDevice* hDst, const TRect& DstRect, const TRect& SrcRect);
+  // SrcRect of hSrc stretched into DstRect of this bitmap; reports DstRect.
+  void Draw(const TRect& DstRect, const TRect& SrcRect, const QImage& hSrc);
+  // SrcRect scaled into DstRect through tiles of at most 1024 x 1024
+  // destination pixels, each resampled into a temporary bitmap and copied 1:1.
+  void TileTo(QPaintDevice* hDst, const TRect& DstRect, const TRect& SrcRect);
+  // The same onto a toolkit canvas: the pixels go through an opaque 24-bit
+  // picture, so the canvas copies them and ignores their alpha as a device does.
+  void DrawTo(TCanvas* hDst, int DstX, int DstY);
+  void DrawTo(TCanvas* hDst, const TRect& DstRect, const TRect& SrcRect);
+  void TileTo(TCanvas* hDst, const TRect& DstRect, const TRect& SrcRect);
+  using TCustomBitmap32::Draw;
+  using TCustomBitmap32::DrawTo;
 
   // Before installing Value hooks its font and canvas changes (a canvas change
   // calls Changed).

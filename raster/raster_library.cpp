@@ -4,6 +4,7 @@
 #include "raster/bindings.h"
 #include "raster/blend.h"
 #include "raster/cpu_features.h"
+#include "raster/filters.h"
 #include "raster/gamma.h"
 #include "raster/low_level.h"
 #include "raster/perf_timer.h"
@@ -31,6 +32,7 @@ void RasterLibraryStartup() {
   CreateGlobalPerfTimer();
   InitLowLevelBindings();
   InitBlendBindings();
+  InitFilterBindings();
   RegisterResamplerRoutines();
   InitResamplers();
   RegisterScalingResamplers();

@@ -71,6 +71,13 @@ void TFont::Assign(const TFont& source) {
   color_ = source.color_;
   style_ = source.style_;
   charset_ = source.charset_;
+  quality_ = source.quality_;
+  Changed();
+}
+
+void TFont::SetQuality(TFontQuality value) {
+  if (quality_ == value) return;
+  quality_ = value;
   Changed();
 }
 
@@ -85,6 +92,8 @@ QFont TFont::ToQFont() const {
   font.setItalic(style_.Contains(fsItalic));
   font.setUnderline(style_.Contains(fsUnderline));
   font.setStrikeOut(style_.Contains(fsStrikeOut));
+  if (quality_ == fqNonAntialiased) font.setStyleStrategy(QFont::NoAntialias);
+  if (quality_ >= fqAntialiased) font.setStyleStrategy(QFont::PreferAntialias);
   return font;
 }
 

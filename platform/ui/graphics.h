@@ -68,6 +68,11 @@ constexpr TFontCharset RUSSIAN_CHARSET = 204;
 constexpr TFontCharset EASTEUROPE_CHARSET = 238;
 
 enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+// How glyph edges are rendered: fqNonAntialiased gives pure on/off pixels,
+// fqAntialiased (and the ClearType kinds) blended edges; the others leave it to the system.
+enum TFontQuality : uint8_t {
+  fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural
+};
 using TFontStyles = TEnumSet<TFontStyle>;
 
 class TFont : public TObject {
@@ -91,6 +96,8 @@ public:
   // the code that asks which one a form uses.
   TFontCharset Charset() const { return charset_; }
   void SetCharset(TFontCharset value);
+  TFontQuality Quality() const { return quality_; }
+  void SetQuality(TFontQuality value);
 
   // Copies every property and fires OnChange once.
   void Assign(const TFont& source);
@@ -106,6 +113,7 @@ private:
   TColor color_ = clWindowText;
   TFontStyles style_;
   TFontCharset charset_ = DEFAULT_CHARSET;
+  TFontQuality quality_ = fqDefault;
 };
 
 enum TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
