@@ -20,6 +20,8 @@ TEST(ChannelStore, TakesTheFirstFreeWindowSlotNamesItsFileAndCreatesItsStages) {
   auto* window = new TWindowOwner();
   window->filePrefix = QStringLiteral("Line_");
   window->fileCount = 12;
+  std::vector<const IChannelStore*> unregistered;
+  window->unregisteredLog = &unregistered;
 
   auto* first = new T2Dview(window);
   EXPECT_EQ(window->ChannelIndex(first), 0);
@@ -44,7 +46,7 @@ TEST(ChannelStore, TakesTheFirstFreeWindowSlotNamesItsFileAndCreatesItsStages) {
   EXPECT_EQ(factory.log.destroyed, 1);
   window->Free();  // frees the other five without calling back into the going window
   EXPECT_EQ(factory.log.destroyed, 6);
-  EXPECT_EQ(window->unregistered.size(), 1u);
+  EXPECT_EQ(unregistered, std::vector<const IChannelStore*>{second});
 }
 
 TEST(ChannelStore, PlanningProgramHasNoSlotNoNameAndNoStages) {

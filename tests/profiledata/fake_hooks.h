@@ -115,6 +115,8 @@ public:
   bool saveDefault = false;
   bool reversedInclinometer = false;
   std::vector<const IChannelStore*> unregistered;  // UnregisterChannel calls, in order
+  // The same calls, kept outside the window so a test can read them after freeing it.
+  std::vector<const IChannelStore*>* unregisteredLog = nullptr;
 
   int RegisterChannel(IChannelStore* store) override {
     for (int slot = 0; slot < 5; ++slot) {
@@ -129,6 +131,7 @@ public:
   void UnregisterChannel(IChannelStore* store) override {
     channels.erase(store);
     unregistered.push_back(store);
+    if (unregisteredLog) unregisteredLog->push_back(store);
   }
   QString FilePrefix() const override { return filePrefix; }
   int32_t FileCount() const override { return fileCount; }
