@@ -15,31 +15,17 @@
 #include "raster/bitmap32.h"
 
 #include "raster/gamma.h"
+#include "raster/line_axes.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace {
 
-struct AaLine {
-  int64_t a1, b1;  // start along the major and the minor axis
-  int sa, sb;
-  int64_t major, minor;
-  int64_t ea;
-  bool xMajor;
+struct AaLine : TLineAxes {
+  int64_t ea;  // minor step per major step, 16.16
 
-  AaLine(int X1, int Y1, int X2, int Y2) {
-    const int64_t dx = int64_t{X2} - X1, dy = int64_t{Y2} - Y1;
-    xMajor = std::llabs(dx) > std::llabs(dy);
-    a1 = xMajor ? X1 : Y1;
-    b1 = xMajor ? Y1 : X1;
-    const int64_t da = xMajor ? dx : dy, db = xMajor ? dy : dx;
-    sa = da < 0 ? -1 : 1;
-    sb = db < 0 ? -1 : 1;
-    major = std::llabs(da);
-    minor = std::llabs(db);
-    ea = minor * 65536 / major;
-  }
+  AaLine(int X1, int Y1, int X2, int Y2) : TLineAxes(X1, Y1, X2, Y2) { ea = minor * 65536 / major; }
 
   // The pair of step i (>= 1): main(x, y, alpha) and neighbour(x, y, alpha).
   template <class Put>
@@ -50,10 +36,6 @@ struct AaLine {
     put(a, b, GammaTable[w ^ 255u]);
     put(a, b + sb, GammaTable[w]);
   }
-
-  // (a, b) in the line's axes to (x, y).
-  int64_t X(int64_t a, int64_t b) const { return xMajor ? a : b; }
-  int64_t Y(int64_t a, int64_t b) const { return xMajor ? b : a; }
 };
 
 }  // namespace

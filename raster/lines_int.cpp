@@ -8,6 +8,7 @@
 // unclipped line that fall inside ClipRect, however far outside the ends lie.
 
 #include "raster/bitmap32.h"
+#include "raster/line_axes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,23 +22,8 @@ Int128 FloorDiv(Int128 a, Int128 b) { return a >= 0 ? a / b : -((-a + b - 1) / b
 Int128 CeilDiv(Int128 a, Int128 b) { return -FloorDiv(-a, b); }
 
 // A line in major/minor terms: positions a (major) and b (minor).
-struct Bresenham {
-  int64_t a1, b1;  // start
-  int sa, sb;      // directions (+1 / -1)
-  int64_t major, minor;
-  bool xMajor;
-
-  Bresenham(int X1, int Y1, int X2, int Y2) {
-    const int64_t dx = int64_t{X2} - X1, dy = int64_t{Y2} - Y1;
-    xMajor = std::llabs(dx) > std::llabs(dy);
-    a1 = xMajor ? X1 : Y1;
-    b1 = xMajor ? Y1 : X1;
-    const int64_t da = xMajor ? dx : dy, db = xMajor ? dy : dx;
-    sa = da < 0 ? -1 : 1;
-    sb = db < 0 ? -1 : 1;
-    major = std::llabs(da);
-    minor = std::llabs(db);
-  }
+struct Bresenham : TLineAxes {
+  using TLineAxes::TLineAxes;
 
   // The k range [kLo, kHi] whose pixels lie in [aMin, aMax] x [bMin, bMax]
   // (inclusive, in the line's own axes); empty when kLo > kHi.
