@@ -2,6 +2,7 @@
 
 #include "acquisition/main_form.h"
 #include "platform/ui/application.h"
+#include "raster/raster_library.h"
 
 #include <QApplication>
 
@@ -9,11 +10,15 @@ int main(int argc, char** argv) {
   SelectOffscreenPlatformWithoutDisplay();
   QApplication qtApplication(argc, argv);
   qtApplication.setQuitOnLastWindowClosed(false);
+  // The raster library's tables and routine bindings are set up before any of
+  // the program's own start-up code, and released after its windows are gone.
+  RasterLibraryStartup();
   {
     TApplication application;
     Application->Initialize();
     CreateMainWindow();
     Application->Run();
   }
+  RasterLibraryShutdown();
   return 0;
 }
