@@ -8,9 +8,11 @@
 #include "raster/gamma.h"
 #include "raster/low_level.h"
 #include "raster/perf_timer.h"
+#include "raster/rasterizers.h"
 #include "raster/resampler_routines.h"
 #include "raster/resamplers.h"
 #include "raster/resampler_transfer.h"
+#include "raster/transforms.h"
 
 #include <mutex>
 
@@ -33,6 +35,8 @@ void RasterLibraryStartup() {
   InitLowLevelBindings();
   InitBlendBindings();
   InitFilterBindings();
+  InitRasterizers();
+  RegisterTransformRoutines();
   RegisterResamplerRoutines();
   InitResamplers();
   RegisterScalingResamplers();
