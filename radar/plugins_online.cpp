@@ -81,27 +81,31 @@ void TWavelet::SetOnlineParameters(const TOnlineParametrs& P) {
   PrepareLine();
 }
 
-void TWavelet::PrepareLine() {
+void TWavelet::PrepareLine() { PrepareWaveletTaps(Timescale, Settings(), line, start, stop, CorLength, CorFunc); }
+
+void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std::vector<long double>& line,
+                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc) {
+  if (line.size() < static_cast<size_t>(TWavelet::LineLength)) line.resize(TWavelet::LineLength);
   std::fill(line.begin(), line.end(), 0.0L);
   CorFunc.clear();
   CorLength = 0;
   start = 0;
   stop = -1;
-  const TSettingData* settings = Settings();
   const long double s = Timescale / 3.4L;
   if (!settings || settings->GetLongTrace() <= 0 || !(s > 0) || !std::isfinite(s)) return;
   const long double dt = static_cast<long double>(settings->GetSpanWidth()) / settings->GetLongTrace();
   if (!(dt > 0) || !std::isfinite(dt)) return;
 
+  // A Ricker wavelet centred on sample LineCentre.
   const long double norm = std::sqrt(3.0L * s * std::pow(std::numbers::pi_v<long double>, 0.25L));
-  for (int j = 0; j < LineLength; ++j) {
-    const long double u = dt * (j - LineCentre) / s;
+  for (int j = 0; j < TWavelet::LineLength; ++j) {
+    const long double u = dt * (j - TWavelet::LineCentre) / s;
     line[j] = 2.0L * (1.0L - u * u) * std::exp(-u * u / 2.0L) / norm;
   }
   start = 0;
-  while (start < LineLength - 1 && std::fabs(line[start]) < Threshold) ++start;
-  stop = LineLength - 1;
-  while (stop > 0 && std::fabs(line[stop]) < Threshold) --stop;
+  while (start < TWavelet::LineLength - 1 && std::fabs(line[start]) < TWavelet::Threshold) ++start;
+  stop = TWavelet::LineLength - 1;
+  while (stop > 0 && std::fabs(line[stop]) < TWavelet::Threshold) --stop;
   if (stop < start) return;
   long double sum = 0;
   for (int j = start; j <= stop; ++j) sum += std::fabs(line[j]);

@@ -110,6 +110,12 @@ private:
   std::vector<int32_t> input_;  // scratch copy of the trace
 };
 
+// The wavelet filter's taps for a time scale and the sample interval of the
+// scan settings (see TWavelet::PrepareLine); the online dialog draws the same
+// taps for its own time scale. line holds at least LineLength samples.
+void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std::vector<long double>& line,
+                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc);
+
 class TWindowedBackgroundRemoval : public TOnlinePlugins {
 public:
   // The queue holds at most W + 1 traces and has room for 303.

@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QImage>
 #include <QPixmap>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
 
@@ -134,6 +135,17 @@ void TScreen::SetCursors(int id, HCURSOR cursor) {
     if (slot.isValid() && slot.toInt() == id) ShowSlotOn(widget, static_cast<TCursor>(id));
   }
 }
+
+namespace {
+QSize PrimaryScreenSize() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return QSize();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize();
+}
+}  // namespace
+
+int TScreen::Width() const { return PrimaryScreenSize().width(); }
+int TScreen::Height() const { return PrimaryScreenSize().height(); }
 
 void TScreen::ApplyScreenCursor() {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;

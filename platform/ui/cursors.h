@@ -78,6 +78,10 @@ public:
   // and the controls that show slot id take the new cursor at once.
   void SetCursors(int id, HCURSOR cursor);
 
+  // The size of the primary screen in pixels; 0 without a screen.
+  int Width() const;
+  int Height() const;
+
 private:
   void ApplyScreenCursor();
 

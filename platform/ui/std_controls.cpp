@@ -1,0 +1,52 @@
+#include "platform/ui/std_controls.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+TLabel::TLabel(TComponent* AOwner) : TControl(AOwner, new QLabel) {
+  // A label shows its parent's background.
+  SetColor(clNone);
+  Label()->setTextFormat(Qt::PlainText);
+}
+
+QLabel* TLabel::Label() const { return static_cast<QLabel*>(Widget()); }
+
+QString TLabel::Text() const { return Label()->text(); }
+
+void TLabel::SetText(const QString& value) {
+  TControl::SetText(value);
+  Label()->setText(value);
+  AdjustSize();
+}
+
+void TLabel::SetAutoSize(bool value) {
+  autoSize_ = value;
+  AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+  if (!autoSize_) return;
+  const QSize size = Label()->sizeHint();
+  SetBounds(Left(), Top(), size.width(), size.height());
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox) {
+  // The box reports its own state changes; a press and release is no click by itself.
+  clickEvents_ = false;
+  toggled_ = QObject::connect(Box(), &QCheckBox::toggled, Box(), [this] { Click(); });
+}
+
+TCheckBox::~TCheckBox() { QObject::disconnect(toggled_); }
+
+QCheckBox* TCheckBox::Box() const { return static_cast<QCheckBox*>(Widget()); }
+
+QString TCheckBox::Text() const { return Box()->text(); }
+
+void TCheckBox::SetText(const QString& value) {
+  TControl::SetText(value);
+  Box()->setText(value);
+}
+
+bool TCheckBox::Checked() const { return Box()->isChecked(); }
+
+void TCheckBox::SetChecked(bool value) { Box()->setChecked(value); }

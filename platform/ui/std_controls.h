@@ -1,0 +1,46 @@
+#pragma once
+// TLabel (a line of text, over a QLabel) and TCheckBox (over a QCheckBox).
+//
+// A label sizes itself to its text while AutoSize is on (the default). A check
+// box runs OnClick whenever its state changes: a click, the space key, or the
+// program setting Checked to the other state; setting the state it already has
+// runs nothing.
+//
+// Threads: user-interface thread only.
+
+#include "platform/ui/controls.h"
+
+#include <QMetaObject>
+
+class QCheckBox;
+class QLabel;
+
+class TLabel : public TControl {
+public:
+  explicit TLabel(TComponent* AOwner);
+
+  QString Text() const override;
+  void SetText(const QString& value) override;
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+
+private:
+  QLabel* Label() const;
+  void AdjustSize();
+  bool autoSize_ = true;
+};
+
+class TCheckBox : public TWinControl {
+public:
+  explicit TCheckBox(TComponent* AOwner);
+  ~TCheckBox() override;
+
+  QString Text() const override;
+  void SetText(const QString& value) override;
+  bool Checked() const;
+  void SetChecked(bool value);
+
+private:
+  QCheckBox* Box() const;
+  QMetaObject::Connection toggled_;
+};
