@@ -7,6 +7,7 @@
 #include "raster/filters.h"
 #include "raster/gamma.h"
 #include "raster/low_level.h"
+#include "raster/micro_tiles.h"
 #include "raster/perf_timer.h"
 #include "raster/rasterizers.h"
 #include "raster/resampler_routines.h"
@@ -40,6 +41,7 @@ void RasterLibraryStartup() {
   RegisterResamplerRoutines();
   InitResamplers();
   RegisterScalingResamplers();
+  RegisterMicroTilesRoutines();
   // The bitmap core last: its bitmaps use every routine and class bound above.
   ApplyGammaValue(0.7);
   CreateSharedScratchBitmap();
