@@ -6,6 +6,10 @@
 #include "raster/low_level.h"
 #include "raster/low_level_forms.h"
 #include "raster/perf_timer.h"
+#include "raster/rasterizers.h"
+#include "raster/resampler_kernels.h"
+#include "raster/resamplers.h"
+#include "raster/gamma.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +45,39 @@ TEST(RasterLibrary, StartupIsIdempotentAndShutdownFreesTheRegistries) {
   EXPECT_TRUE(RasterLibraryStarted());
   ASSERT_NE(FindRegistry("Ras32_Blend bindings"), nullptr);
   EXPECT_EQ(FindRegistry("Ras32_Blend bindings")->Count(), items);
+}
+
+// Start-up leaves every unit ready: each unit's registry exists, the class lists
+// are in the order names are looked up in, the rasterizers know the processors
+// and the gamma table is built; shut-down removes the registries.
+TEST(RasterLibrary, StartupPreparesEveryUnitAndShutdownRemovesTheRegistries) {
+  RasterLibraryShutdown();
+  RasterLibraryStartup();
+  const char* const registries[] = {"Ras32_LowLevel bindings", "Ras32_Blend bindings",   "Ras32_Filters bindings",
+                                    "Ras32_Transforms bindings", "Ras32_Resamplers bindings", "Ras32_MicroTiles bindings"};
+  for (const char* name : registries) {
+    const TFunctionRegistry* registry = FindRegistry(name);
+    ASSERT_NE(registry, nullptr) << name;
+    EXPECT_GT(registry->Count(), 0) << name;
+  }
+  QStringList resamplers;
+  for (const TResamplerClass& c : ResamplerClasses()) resamplers << c.ClassName;
+  EXPECT_EQ(resamplers, (QStringList{"TNearestResampler", "TLinearResampler", "TDraftResampler", "TKernelResampler"}));
+  QStringList kernels;
+  for (const TKernelClass& c : KernelClasses()) kernels << c.ClassName;
+  EXPECT_EQ(kernels, (QStringList{"TBoxKernel", "TLinearKernel", "TCosineKernel", "TSplineKernel", "TCubicKernel",
+                                  "TMitchellKernel", "TAlbrechtKernel", "TLanczosKernel", "TGaussianKernel",
+                                  "TBlackmanKernel", "THannKernel", "THammingKernel", "TSinshKernel",
+                                  "THermiteKernel"}));
+  EXPECT_GE(RasterizerProcessorCount, 1);
+  EXPECT_EQ(GammaTable[0], 0);
+  EXPECT_EQ(GammaTable[128], 157);
+  EXPECT_EQ(GammaTable[255], 255);
+
+  RasterLibraryShutdown();
+  for (const char* name : registries) EXPECT_EQ(FindRegistry(name), nullptr) << name;
+  EXPECT_TRUE(ResamplerClasses().empty());
+  RasterLibraryStartup();
 }
 
 // Every routine has a form that runs on a processor without any extension.
