@@ -73,6 +73,12 @@ bool TControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
       return KeyEvent(watched, event);
+    case QEvent::Enter:
+      control_.Perform(CM_MOUSEENTER, 0, 0);
+      return false;
+    case QEvent::Leave:
+      control_.Perform(CM_MOUSELEAVE, 0, 0);
+      return false;
     case QEvent::FocusIn:
       control_.DoEnter();
       return false;

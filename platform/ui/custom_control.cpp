@@ -30,6 +30,16 @@ public:
 
   TCanvas& Canvas() { return canvas_; }
   TPoint MousePos() const { return mousePos_; }
+  bool EraseBackground() const { return eraseBackground_; }
+  void SetEraseBackground(bool value) { eraseBackground_ = value; }
+
+  void PaintOn(const std::function<void(QPaintDevice*)>& paint) {
+    canvas_.Flush();
+    FitToWidget();
+    if (picture_.isNull()) return;
+    paint(&picture_);
+    Changed();
+  }
 
   void Invalidate() {
     needsPaint_ = true;
@@ -103,7 +113,7 @@ private:
       needsPaint_ = false;
       canvas_.Flush();
       FitToWidget();
-      picture_.fill(Background());
+      if (eraseBackground_) picture_.fill(Background());
       painting_ = true;
       // Nothing may be thrown through Qt's event dispatch.
       try {
@@ -125,6 +135,7 @@ private:
   QImage picture_;
   bool needsPaint_ = true;
   bool painting_ = false;
+  bool eraseBackground_ = true;
   TPoint mousePos_;
 };
 
@@ -144,6 +155,13 @@ TCanvas* TCustomControl::Canvas() { return &picture_->Canvas(); }
 void TCustomControl::Invalidate() { picture_->Invalidate(); }
 void TCustomControl::Repaint() { picture_->Repaint(); }
 TPoint TCustomControl::MouseClientPos() const { return picture_->MousePos(); }
+
+bool TCustomControl::EraseBackground() const { return picture_->EraseBackground(); }
+void TCustomControl::SetEraseBackground(bool value) { picture_->SetEraseBackground(value); }
+
+void TCustomControl::PaintOnPicture(const std::function<void(QPaintDevice* device)>& paint) {
+  if (paint) picture_->PaintOn(paint);
+}
 
 void TCustomControl::SetTabStop(bool value) {
   tabStop_ = value;

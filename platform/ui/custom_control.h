@@ -6,16 +6,18 @@
 // the control may draw at any time, not only in Paint: what it draws is shown
 // at the next screen update and stays until drawn over. Paint runs when the
 // control was invalidated, resized or shown, after the picture was cleared with
-// the control's Color; a screen update for drawing done outside Paint only shows
-// the picture and runs no Paint.
+// the control's Color (unless EraseBackground is off); a screen update for
+// drawing done outside Paint only shows the picture and runs no Paint.
 //
 // Threads: user-interface thread only.
 
 #include "platform/ui/canvas.h"
 #include "platform/ui/controls.h"
 
+#include <functional>
 #include <memory>
 
+class QPaintDevice;
 class TControlPicture;
 
 class TCustomControl : public TWinControl {
@@ -33,6 +35,18 @@ public:
   // control takes it from SetFocus.
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool value);
+
+  // False: Paint finds the picture as it was left instead of cleared with the
+  // Color, so a control that keeps its own buffer may repaint only the parts
+  // that changed. A picture that grows is still filled with the Color.
+  bool EraseBackground() const;
+  void SetEraseBackground(bool value);
+
+  // For copies that replace the picture's pixels (a block transfer from an
+  // image, whose alpha is not blended): paint gets the picture as a paint
+  // device after the canvas has finished its open drawing; the screen shows the
+  // result at its next update. Nothing is called while the picture is empty.
+  void PaintOnPicture(const std::function<void(QPaintDevice* device)>& paint);
 
 protected:
   // Client coordinates of the mouse event being handled (the last one that

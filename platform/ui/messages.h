@@ -39,6 +39,9 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_USER = 0x0400;
 // The toolkit's own messages live above the application range.
 constexpr UINT CM_BASE = 0xB000;
+// Sent to a control when the mouse pointer enters or leaves its widget.
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
 
 // The thread that loaded the program: the user-interface thread.
