@@ -120,28 +120,48 @@ TFloatPoint TTransformation::Transform(const TFloatPoint& P) {
   return result;
 }
 
-void TTransformation::ReverseTransformInt(int32_t DstX, int32_t DstY, int32_t& SrcX, int32_t& SrcY) {
-  if (FitsFixed(int64_t{DstX} * 65536) && FitsFixed(int64_t{DstY} * 65536)) {
+namespace {
+
+using TFixedMapping = void (TTransformation::*)(TFixed, TFixed, TFixed&, TFixed&);
+using TFloatMapping = void (TTransformation::*)(float, float, float&, float&);
+
+// Integer positions map through the 16.16 form while X shl 16 fits, and
+// through the float form beyond that; both round as FxRound does.
+void MapInt(TTransformation& t, TFixedMapping fixedForm, TFloatMapping floatForm, int32_t X, int32_t Y,
+            int32_t& OutX, int32_t& OutY) {
+  if (FitsFixed(int64_t{X} * 65536) && FitsFixed(int64_t{Y} * 65536)) {
     TFixed x = 0;
     TFixed y = 0;
-    ReverseTransformFixed(Fixed(DstX), Fixed(DstY), x, y);
-    SrcX = RoundFixed(x);
-    SrcY = RoundFixed(y);
+    (t.*fixedForm)(Fixed(X), Fixed(Y), x, y);
+    OutX = RoundFixed(x);
+    OutY = RoundFixed(y);
   } else {
     float x = 0;
     float y = 0;
-    ReverseTransformFloat(static_cast<float>(DstX), static_cast<float>(DstY), x, y);
-    SrcX = RoundAsFxRound(x);
-    SrcY = RoundAsFxRound(y);
+    (t.*floatForm)(static_cast<float>(X), static_cast<float>(Y), x, y);
+    OutX = RoundAsFxRound(x);
+    OutY = RoundAsFxRound(y);
   }
 }
 
-void TTransformation::ReverseTransformFixed(TFixed DstX, TFixed DstY, TFixed& SrcX, TFixed& SrcY) {
+// 16.16 positions map through the float form.
+void MapFixed(TTransformation& t, TFloatMapping floatForm, TFixed X, TFixed Y, TFixed& OutX, TFixed& OutY) {
   float x = 0;
   float y = 0;
-  ReverseTransformFloat(static_cast<float>(DstX / 65536.0), static_cast<float>(DstY / 65536.0), x, y);
-  SrcX = Fixed(x);
-  SrcY = Fixed(y);
+  (t.*floatForm)(static_cast<float>(X / 65536.0), static_cast<float>(Y / 65536.0), x, y);
+  OutX = Fixed(x);
+  OutY = Fixed(y);
+}
+
+}  // namespace
+
+void TTransformation::ReverseTransformInt(int32_t DstX, int32_t DstY, int32_t& SrcX, int32_t& SrcY) {
+  MapInt(*this, &TTransformation::ReverseTransformFixed, &TTransformation::ReverseTransformFloat, DstX, DstY, SrcX,
+         SrcY);
+}
+
+void TTransformation::ReverseTransformFixed(TFixed DstX, TFixed DstY, TFixed& SrcX, TFixed& SrcY) {
+  MapFixed(*this, &TTransformation::ReverseTransformFloat, DstX, DstY, SrcX, SrcY);
 }
 
 void TTransformation::ReverseTransformFloat(float, float, float&, float&) {
@@ -150,27 +170,11 @@ void TTransformation::ReverseTransformFloat(float, float, float&, float&) {
 }
 
 void TTransformation::TransformInt(int32_t SrcX, int32_t SrcY, int32_t& DstX, int32_t& DstY) {
-  if (FitsFixed(int64_t{SrcX} * 65536) && FitsFixed(int64_t{SrcY} * 65536)) {
-    TFixed x = 0;
-    TFixed y = 0;
-    TransformFixed(Fixed(SrcX), Fixed(SrcY), x, y);
-    DstX = RoundFixed(x);
-    DstY = RoundFixed(y);
-  } else {
-    float x = 0;
-    float y = 0;
-    TransformFloat(static_cast<float>(SrcX), static_cast<float>(SrcY), x, y);
-    DstX = RoundAsFxRound(x);
-    DstY = RoundAsFxRound(y);
-  }
+  MapInt(*this, &TTransformation::TransformFixed, &TTransformation::TransformFloat, SrcX, SrcY, DstX, DstY);
 }
 
 void TTransformation::TransformFixed(TFixed SrcX, TFixed SrcY, TFixed& DstX, TFixed& DstY) {
-  float x = 0;
-  float y = 0;
-  TransformFloat(static_cast<float>(SrcX / 65536.0), static_cast<float>(SrcY / 65536.0), x, y);
-  DstX = Fixed(x);
-  DstY = Fixed(y);
+  MapFixed(*this, &TTransformation::TransformFloat, SrcX, SrcY, DstX, DstY);
 }
 
 void TTransformation::TransformFloat(float, float, float&, float&) {

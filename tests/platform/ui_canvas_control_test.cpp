@@ -33,12 +33,6 @@ protected:
   }
 };
 
-// The colour the screen shows at (x, y) of the control.
-TColor Shown(TControl& control, int x, int y) {
-  const QImage image = control.Widget()->grab().toImage();
-  return QColorToColor(image.pixelColor(x, y));
-}
-
 class UiCustomControl : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -58,8 +52,8 @@ protected:
 };
 
 TEST_F(UiCustomControl, PaintDrawsOverThePictureClearedWithTheColour) {
-  EXPECT_EQ(Shown(*control_, 1, 1), kMark);
-  EXPECT_EQ(Shown(*control_, 20, 20), 0x00C0C0C0);
+  EXPECT_EQ(ShownColor(*control_, 1, 1), kMark);
+  EXPECT_EQ(ShownColor(*control_, 20, 20), 0x00C0C0C0);
 }
 
 TEST_F(UiCustomControl, DrawingOutsidePaintIsShownWithoutAnotherPaint) {
@@ -67,14 +61,14 @@ TEST_F(UiCustomControl, DrawingOutsidePaintIsShownWithoutAnotherPaint) {
   control_->Canvas()->Brush()->SetColor(0x00FF00);
   control_->Canvas()->FillRect(Rect(10, 10, 20, 20));
   Application->ProcessMessages();
-  EXPECT_EQ(Shown(*control_, 15, 15), 0x00FF00);
+  EXPECT_EQ(ShownColor(*control_, 15, 15), 0x00FF00);
   EXPECT_EQ(control_->Canvas()->Pixels(15, 15), 0x00FF00);
   EXPECT_EQ(control_->paints, paints);
 
   // Invalidate: one Paint on a cleared picture.
   control_->Invalidate();
   ASSERT_TRUE(ProcessMessagesUntil([&] { return control_->paints == paints + 1; }));
-  EXPECT_EQ(Shown(*control_, 15, 15), 0x00C0C0C0);
+  EXPECT_EQ(ShownColor(*control_, 15, 15), 0x00C0C0C0);
   EXPECT_EQ(control_->paints, paints + 1);
 }
 

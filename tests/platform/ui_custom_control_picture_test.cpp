@@ -33,11 +33,6 @@ protected:
   }
 };
 
-TColor Shown(TControl& control, int x, int y) {
-  const QImage image = control.Widget()->grab().toImage();
-  return QColorToColor(image.pixelColor(x, y));
-}
-
 class UiCustomControlPicture : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -66,10 +61,10 @@ TEST_F(UiCustomControlPicture, PaintOnAnUnerasedPictureFindsWhatWasThere) {
   EXPECT_TRUE(control_->EraseBackground());
   control_->SetEraseBackground(false);
   Repainted();
-  EXPECT_EQ(Shown(*control_, 1, 1), 0x0000FF);
+  EXPECT_EQ(ShownColor(*control_, 1, 1), 0x0000FF);
   control_->SetEraseBackground(true);
   Repainted();
-  EXPECT_EQ(Shown(*control_, 1, 1), 0x00C0C0C0);
+  EXPECT_EQ(ShownColor(*control_, 1, 1), 0x00C0C0C0);
 }
 
 TEST_F(UiCustomControlPicture, PaintOnPictureReplacesPixelsAndShowsWithoutPaint) {
@@ -82,8 +77,8 @@ TEST_F(UiCustomControlPicture, PaintOnPictureReplacesPixelsAndShowsWithoutPaint)
     painter.drawImage(QPoint(20, 10), source);
   });
   Application->ProcessMessages();
-  EXPECT_EQ(Shown(*control_, 23, 13), 0x00FF00);
-  EXPECT_EQ(Shown(*control_, 19, 13), 0x00C0C0C0);
+  EXPECT_EQ(ShownColor(*control_, 23, 13), 0x00FF00);
+  EXPECT_EQ(ShownColor(*control_, 19, 13), 0x00C0C0C0);
   EXPECT_EQ(control_->Canvas()->Pixels(27, 17), 0x00FF00);
   EXPECT_EQ(control_->paints, paints);
 }

@@ -26,14 +26,7 @@ protected:
   }
   void TearDown() override { form->Free(); }
 
-  // Shows the dialog modally; work runs while it shows, then "Ok" closes it.
-  void ShowAndWork(const std::function<void()>& work) {
-    TDialogScript::QueueModal([&](TForm&) {
-      work();
-      ClickControl(form->OKBitBtn);
-    });
-    EXPECT_EQ(form->ShowModal(), mrOk);
-  }
+  void ShowAndWork(const std::function<void()>& work) { ::ShowAndWork(form, form->OKBitBtn, work); }
 
   TFakeDialogHost host;
   TOnlineWindowedBackgroundRemovalForm* form = nullptr;

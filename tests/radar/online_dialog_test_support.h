@@ -4,6 +4,8 @@
 // copy of what it received. Also the synthesised input the dialog tests share.
 
 #include "platform/ui/controls.h"
+#include "platform/ui/dialog_script.h"
+#include "platform/ui/forms.h"
 #include "radar/online_dialog_hooks.h"
 #include "radar/online_stages.h"
 #include "tests/profiledata/channel_store_env.h"
@@ -15,6 +17,9 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -95,6 +100,15 @@ inline void ClickAt(QWidget* widget, QPoint pos, Qt::MouseButton button = Qt::Le
 
 inline void ClickControl(TControl* control) {
   ClickAt(control->Widget(), control->Widget()->rect().center());
+}
+
+// Shows a dialog modally; work runs while it shows, then its "Ok" button closes it.
+inline void ShowAndWork(TForm* form, TControl* okButton, const std::function<void()>& work) {
+  TDialogScript::QueueModal([&](TForm&) {
+    work();
+    ClickControl(okButton);
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
 }
 
 inline void SendKey(QWidget* widget, int qtKey, const QString& text = QString(),

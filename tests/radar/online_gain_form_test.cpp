@@ -37,13 +37,7 @@ protected:
   // Curve-box coordinates to the form's.
   static QPoint At(int x, int y) { return QPoint(10 + x, TOnlineTVGCForm::CurveTop + y); }
 
-  void ShowAndWork(const std::function<void()>& work) {
-    TDialogScript::QueueModal([&](TForm&) {
-      work();
-      ClickControl(form->OKBitBtn);
-    });
-    EXPECT_EQ(form->ShowModal(), mrOk);
-  }
+  void ShowAndWork(const std::function<void()>& work) { ::ShowAndWork(form, form->OKBitBtn, work); }
 
   TFakeDialogHost host;  // plotting height 300
   TOnlineTVGCForm* form = nullptr;

@@ -25,13 +25,7 @@ protected:
   }
   void TearDown() override { form->Free(); }
 
-  void ShowAndWork(const std::function<void()>& work) {
-    TDialogScript::QueueModal([&](TForm&) {
-      work();
-      ClickControl(form->OKBitBtn);
-    });
-    EXPECT_EQ(form->ShowModal(), mrOk);
-  }
+  void ShowAndWork(const std::function<void()>& work) { ::ShowAndWork(form, form->OKBitBtn, work); }
 
   TFakeDialogHost host;  // 500 samples in 100 ns: 0.2 ns per sample
   TOnlineWaveletForm* form = nullptr;

@@ -1,9 +1,14 @@
 #include "tests/support/ui_test_support.h"
 
 #include "platform/ui/application.h"
+#include "platform/ui/control_types.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/dialog_script.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
 
 #include <thread>
 
@@ -31,4 +36,9 @@ void RecreateApplication() {
 void InstallFailingDialogHandler() {
   TDialogScript::SetUnexpectedHandler(
       [](const QString& description) { ADD_FAILURE() << description.toStdString(); });
+}
+
+TColor ShownColor(TControl& control, int x, int y) {
+  const QImage image = control.Widget()->grab().toImage();
+  return QColorToColor(image.pixelColor(x, y));
 }

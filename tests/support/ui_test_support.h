@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for tests of toolkit code, provided by the UI test main.
 
+#include "platform/ui/graphics.h"
+
 #include <QString>
 
 #include <chrono>
@@ -11,6 +13,11 @@
 // returns the condition's last value.
 bool ProcessMessagesUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+class TControl;
+
+// The colour the screen shows at client point (x, y) of the control.
+TColor ShownColor(TControl& control, int x, int y);
 
 // While it lives, dialogs that find no scripted answer are collected instead of
 // failing the test.
