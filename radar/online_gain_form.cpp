@@ -206,8 +206,10 @@ void TOnlineTVGCForm::FormMouseDown(TObject*, TMouseButton Button, TShiftState S
   LayoutGain();
   const int hit = PointAt(x, y, Shift);
   if (Button == mbRight && hit < 0) {
-    // Only inside the curve box: a point outside would put rows beyond the
-    // curve's tables. SetVal refuses a taken row and a full list.
+    // Only inside the curve box: a point below it would become the last point,
+    // and the next layout would squeeze the whole curve back into the box; one
+    // above or beside it would shape the curve without being drawn.
+    // SetVal refuses a taken row and a full list.
     if (x >= 0 && x <= dots.Getwidth() && y >= 0 && y <= dots.GetHeight()) dots.SetVal(dots.GetCount(), TPoint{x, y});
     NumDragPoint = -1;
   } else if (Shift.Contains(ssCtrl) && hit > 0 && hit < dots.GetCount() - 1) {

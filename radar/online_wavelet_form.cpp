@@ -117,6 +117,8 @@ void TOnlineWaveletForm::DrawWavelet() {
   PrepareLine();
   const IOnlineDialogHost* host = OnlineDialogHost();
   const TSettingData* settings = host ? host->CurrentSettings() : nullptr;
+  // Without a sample interval there is no time scale to draw on; the chart
+  // keeps what it shows.
   if (!settings || settings->GetLongTrace() <= 0) return;
   const double a = settings->GetSpanWidth() / settings->GetLongTrace();  // ns per sample
   Series2->Clear();

@@ -161,9 +161,85 @@ TEST_F(GainForm, CursorShowsMoveOverAPointAndDeleteWithCtrl) {
   EXPECT_EQ(Screen->Cursors(crGainMoveDel)->shape(), Qt::ForbiddenCursor);
 }
 
+// A point is taken up to six pixels away in x and in y, not seven.
+TEST_F(GainForm, PointIsTakenWithinSixPixels) {
+  struct Case {
+    int dx, dy;
+    int over;  // NumOverPoint for the first point at (140, 0)
+  };
+  const Case cases[] = {
+      {0, 0, 0}, {6, 6, 0}, {-6, -6, 0}, {6, -6, 0}, {7, 0, -1}, {-7, 0, -1}, {0, 7, -1}, {0, -7, -1}, {6, 7, -1},
+  };
+  ShowAndWork([&] {
+    for (const Case& c : cases) {
+      SendMouse(Surface(), QEvent::MouseMove, At(140 + c.dx, c.dy), Qt::NoButton, Qt::NoButton);
+      EXPECT_EQ(form->NumOverPoint, c.over) << c.dx << "," << c.dy;
+      EXPECT_EQ(form->GainSurface->Cursor(), c.over >= 0 ? crGainMove : crDefault) << c.dx << "," << c.dy;
+    }
+  });
+}
+
+// Ctrl pressed over a point shows the delete cursor; any key release shows the
+// move cursor over a point and the default one elsewhere.
+TEST_F(GainForm, KeysSwitchTheCursorOverAPoint) {
+  struct Case {
+    QPoint hover;
+    int key;
+    TCursor afterPress;
+    TCursor afterRelease;
+  };
+  const Case cases[] = {
+      {At(141, 3), Qt::Key_Control, crGainMoveDel, crGainMove},
+      {At(141, 40), Qt::Key_Control, crDefault, crDefault},
+      {At(141, 3), Qt::Key_A, crGainMove, crGainMove},
+  };
+  ShowAndWork([&] {
+    QWidget* focused = form->ExecCheckBox->Widget();
+    for (const Case& c : cases) {
+      SendMouse(Surface(), QEvent::MouseMove, c.hover, Qt::NoButton, Qt::NoButton);
+      const Qt::KeyboardModifiers held = c.key == Qt::Key_Control ? Qt::ControlModifier : Qt::NoModifier;
+      QKeyEvent press(QEvent::KeyPress, c.key, held);
+      QApplication::sendEvent(focused, &press);
+      EXPECT_EQ(form->GainSurface->Cursor(), c.afterPress) << c.key;
+      // A release of a key pressed elsewhere counts as well.
+      form->GainSurface->SetCursor(crGainMoveDel);
+      QKeyEvent release(QEvent::KeyRelease, c.key, Qt::NoModifier);
+      QApplication::sendEvent(focused, &release);
+      EXPECT_EQ(form->GainSurface->Cursor(), c.afterRelease) << c.key;
+    }
+  });
+}
+
+// Enter (either key) ends the modal run itself (the script would otherwise end
+// it with no result); other keys do not. Escape: below.
+TEST_F(GainForm, EnterClosesTheDialog) {
+  struct Case {
+    int key;
+    TModalResult result;
+  };
+  const Case cases[] = {
+      {Qt::Key_Return, mrCancel}, {Qt::Key_Enter, mrCancel}, {Qt::Key_A, mrNone},
+  };
+  for (const Case& c : cases) {
+    TModalResult during = mrNone;
+    TDialogScript::QueueModal([&](TForm&) {
+      SendKey(form->ExecCheckBox->Widget(), c.key);
+      during = form->ModalResult();
+    });
+    form->ShowModal();
+    EXPECT_EQ(during, c.result) << c.key;
+    EXPECT_FALSE(form->Visible());
+  }
+}
+
 TEST_F(GainForm, EscapeClosesTheDialog) {
-  TDialogScript::QueueModal([&](TForm&) { SendKey(form->ExecCheckBox->Widget(), Qt::Key_Escape); });
+  TModalResult during = mrNone;
+  TDialogScript::QueueModal([&](TForm&) {
+    SendKey(form->ExecCheckBox->Widget(), Qt::Key_Escape);
+    during = form->ModalResult();
+  });
   EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(during, mrCancel);
   EXPECT_FALSE(form->Visible());
 }
 
