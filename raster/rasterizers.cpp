@@ -88,8 +88,9 @@ void TRasterizer::Rasterize(TCustomBitmap32* Dst, const TRect& DstRect) {
       const TRect bounds = RectFromFloat(sampler->GetSampleBounds(), rdOutward);
       IntersectRect(r, r, bounds);
     }
-    // An empty rectangle holds no pixel to paint or report.
-    if (!RectIsEmpty(r)) RasterizeCore(Dst, r);
+    // An empty rectangle goes in too: RasterizeCore closes with its report
+    // either way.
+    RasterizeCore(Dst, r);
   } catch (...) {
     finish();
     throw;
@@ -150,5 +151,7 @@ void TRegularRasterizer::RasterizeCore(TCustomBitmap32* Dst, const TRect& R) {
       unreported = 0;
     }
   }
-  if (unreported > 0) Dst->Changed(TRect{R.Left, R.Bottom - unreported, R.Right, R.Bottom}, AreaKindRect);
+  // The rows not yet reported; empty when every row went out already, or when
+  // R had none, and reported all the same.
+  Dst->Changed(TRect{R.Left, R.Bottom - unreported, R.Right, R.Bottom}, AreaKindRect);
 }

@@ -45,7 +45,8 @@ public:
   // Nothing without a sampler or a destination. Otherwise the sampler is
   // prepared, the work is cut to Dst's bounds and, when the sampler has
   // bounds, to those bounds widened to whole pixels; RasterizeCore paints
-  // what is left, unless nothing is.
+  // what is left, even when that is nothing (a cut that fails gives the
+  // rectangle (0, 0, 0, 0)).
   // Afterwards, also when a sample fails, Dst's update count is brought back
   // to what it was and the sampler finalized.
   void Rasterize(TCustomBitmap32* Dst, const TRect& DstRect);
@@ -70,7 +71,7 @@ public:
   virtual void AssignTo(TRasterizer& Dest) const;
 
 protected:
-  // Paints every pixel of R, which lies inside Dst.
+  // Paints every pixel of R, which lies inside Dst and may be empty.
   virtual void RasterizeCore(TCustomBitmap32* Dst, const TRect& R) = 0;
 
   void AssignColor(TColor32& Dst, TColor32 Src) { (this->*FAssignColor)(Dst, Src); }
@@ -94,7 +95,7 @@ private:
 // Visits R row by row, top to bottom, each row left to right, with the
 // sampler's GetSampleInt. UpdateRowCount > 0 reports every UpdateRowCount rows
 // to Dst as soon as they are painted (progressive display); the rows not yet
-// reported go out at the end. An empty remainder is not reported.
+// reported go out at the end, in a report that is empty when there are none.
 class TRegularRasterizer : public TRasterizer {
 public:
   int32_t UpdateRowCount() const { return FUpdateRowCount; }

@@ -254,7 +254,9 @@ void TAffineTransformation::PrepareMapping() {
                                     double{m[0][2]} * (double{m[1][0]} * m[2][1] - double{m[2][0]} * m[1][1]));
   // A singular matrix (or one whose determinant is not a number) maps back as
   // the identity: the picture is drawn untransformed rather than not at all.
-  if (!(std::fabs(d) >= 0.00001f)) {
+  // The limit is the decimal 0.00001, which the Single nearest to it (just
+  // below) does not reach.
+  if (!(std::fabs(d) >= 0.00001)) {
     FInverseMatrix = IdentityMatrix;
   } else {
     const double r = 1.0 / d;
@@ -408,8 +410,9 @@ void TransformBitmap(TCustomBitmap32* Dst, TCustomBitmap32* Src, TTransformation
   if (Src == nullptr) throw EBitmapException("Source bitmap is nil");
   if (Transformation == nullptr) throw ERasterError("Transformation is nil");
 
-  // A rectangle that only touches the clip holds no pixel and is not reported.
-  if (!IntersectRect(DstRect, DstRect, Dst->ClipRect()) || RectIsEmpty(DstRect)) return;
+  // Only a rectangle that misses the clip returns here; one that merely touches
+  // it (or was empty already) holds no pixel but is drawn and reported as usual.
+  if (!IntersectRect(DstRect, DstRect, Dst->ClipRect())) return;
 
   if (!Dst->MeasuringMode()) {
     std::unique_ptr<TRasterizer> ownRasterizer;

@@ -200,8 +200,9 @@ private:
 // Dst's ClipRect) takes a sample of Src's resampler, put in by Src's draw mode,
 // master alpha, combine mode, callback and outer colour. Nothing at all when
 // DstRect misses ClipRect; otherwise Dst.Changed(DstRect cut to ClipRect) -
-// also in measuring mode, where nothing is drawn. The forms without a rectangle
-// use Dst's BoundsRect; without a rasterizer (or with nullptr) a
+// also in measuring mode, where nothing is drawn, and also when the cut
+// rectangle has no width or height (it touches the clip). The forms without a
+// rectangle use Dst's BoundsRect; without a rasterizer (or with nullptr) a
 // DefaultRasterizerClass one is made for the call. A given rasterizer gets its
 // previous sampler back afterwards.
 // EBitmapException "Destination bitmap is nil" / "Source bitmap is nil" and

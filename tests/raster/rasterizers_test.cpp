@@ -106,27 +106,48 @@ TEST_F(Rasterizers, VisitsTheCutRectangleRowByRowAndReportsItOnce) {
   }
 }
 
-TEST_F(Rasterizers, NothingToVisitMeansNothingReported) {
+TEST_F(Rasterizers, NothingToVisitStillEndsWithTheClosingReport) {
   TCustomBitmap32 dst;
   dst.SetSize(4, 4);
   dst.Clear(Untouched);
   NotificationRecorder recorder(dst);
   TRegularRasterizer rasterizer;
 
-  rasterizer.Rasterize(&dst);  // no sampler
-  RecordingSampler sampler;
-  sampler.hasBounds = true;
-  sampler.bounds = TFloatRect{10, 10, 20, 20};  // misses the destination
-  rasterizer.SetSampler(&sampler);
-  rasterizer.Rasterize(&dst);
-  sampler.hasBounds = false;
-  rasterizer.Rasterize(&dst, TRect{1, 1, 1, 3});  // no width
-
-  EXPECT_TRUE(sampler.visits.empty());
-  EXPECT_TRUE(PaintedExactly(dst, TRect{}));
+  rasterizer.Rasterize(&dst);  // no sampler: not even a report
   EXPECT_TRUE(recorder.areas.empty());
   EXPECT_EQ(recorder.changes, 0);
-  EXPECT_EQ(sampler.finalized, sampler.prepared);
+
+  // With a sampler the rows not yet reported go out at the end, even none.
+  struct Case {
+    const char* what;
+    bool hasBounds;
+    TFloatRect bounds;
+    TRect dstRect;
+    int updateRowCount;
+    std::vector<TRect> reports;
+  };
+  const Case cases[] = {
+      {"bounds missing the destination", true, {10, 10, 20, 20}, TRect{0, 0, 4, 4}, 0, {TRect{}}},
+      {"no width", false, {}, TRect{1, 1, 1, 3}, 0, {TRect{1, 1, 1, 3}}},
+      {"no width, row by row", false, {}, TRect{1, 1, 1, 3}, 1,
+       {TRect{1, 1, 1, 2}, TRect{1, 2, 1, 3}, TRect{1, 3, 1, 3}}},
+      {"no height", false, {}, TRect{0, 2, 4, 2}, 0, {TRect{0, 2, 4, 2}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    recorder.Reset();
+    RecordingSampler sampler;
+    sampler.hasBounds = c.hasBounds;
+    sampler.bounds = c.bounds;
+    rasterizer.SetSampler(&sampler);
+    rasterizer.SetUpdateRowCount(c.updateRowCount);
+    rasterizer.Rasterize(&dst, c.dstRect);
+    EXPECT_TRUE(sampler.visits.empty());
+    EXPECT_EQ(recorder.areas, c.reports);
+    EXPECT_EQ(sampler.prepared, 1);
+    EXPECT_EQ(sampler.finalized, 1);
+  }
+  EXPECT_TRUE(PaintedExactly(dst, TRect{}));
 }
 
 TEST_F(Rasterizers, UpdateRowCountReportsRowsAsSoonAsTheyArePainted) {
@@ -137,10 +158,11 @@ TEST_F(Rasterizers, UpdateRowCountReportsRowsAsSoonAsTheyArePainted) {
   };
   const Case cases[] = {
       {4, 0, Rows({{2, 6}}, 1, 4)},
-      {4, 2, Rows({{2, 4}, {4, 6}}, 1, 4)},
+      // Nothing is left for the closing report, which still comes, empty.
+      {4, 2, Rows({{2, 4}, {4, 6}, {6, 6}}, 1, 4)},
       {5, 2, Rows({{2, 4}, {4, 6}, {6, 7}}, 1, 4)},
       {4, 3, Rows({{2, 5}, {5, 6}}, 1, 4)},
-      {3, 1, Rows({{2, 3}, {3, 4}, {4, 5}}, 1, 4)},
+      {3, 1, Rows({{2, 3}, {3, 4}, {4, 5}, {5, 5}}, 1, 4)},
       {2, 5, Rows({{2, 4}}, 1, 4)},
   };
   for (const Case& c : cases) {
