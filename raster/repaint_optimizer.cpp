@@ -284,27 +284,31 @@ bool TMicroTilesRepaintOptimizer::UpdatesAvailable() {
 }
 
 void TMicroTilesRepaintOptimizer::PerformOptimization() {
-  if (!FUseInvalidTiles) return;
-  ResetWorkingTiles();
-  const bool wholeTiles = FPerformanceLevel > 0;
+  if (FUseInvalidTiles) {
+    ResetWorkingTiles();
+    const bool wholeTiles = FPerformanceLevel > 0;
 
-  // A changed layer invalidates where it was painted last and where it paints
-  // now. By index: measuring may queue or delete layers.
-  for (size_t i = 0; i < FInvalidLayers.size(); ++i) {
-    TCustomLayer* layer = FInvalidLayers[i];
-    TilesClearUsed(FTempTiles);
-    LayerToTiles(FTempTiles, layer);
-    TMicroTiles& old = OldInvalidTilesOf(layer);
-    TilesUnion(FInvalidTiles, FTempTiles, wholeTiles);
-    TilesUnion(FInvalidTiles, old, wholeTiles);
-    TilesCopy(old, FTempTiles);
-    layer->SetLayerOptions(layer->LayerOptions() & ~LOB_INVALID);
+    // A changed layer invalidates where it was painted last and where it paints
+    // now. By index: measuring may queue or delete layers.
+    for (size_t i = 0; i < FInvalidLayers.size(); ++i) {
+      TCustomLayer* layer = FInvalidLayers[i];
+      TilesClearUsed(FTempTiles);
+      LayerToTiles(FTempTiles, layer);
+      TMicroTiles& old = OldInvalidTilesOf(layer);
+      TilesUnion(FInvalidTiles, FTempTiles, wholeTiles);
+      TilesUnion(FInvalidTiles, old, wholeTiles);
+      TilesCopy(old, FTempTiles);
+      layer->SetLayerOptions(layer->LayerOptions() & ~LOB_INVALID);
+    }
+    FInvalidLayers.clear();
+
+    TilesToRects(FInvalidTiles, FInvalidRects, FInvalidTiles.BoundsRect, false, wholeTiles);
+    TilesToRects(FForcedInvalidTiles, FInvalidRects, FForcedInvalidTiles.BoundsRect, false, wholeTiles);
   }
-  FInvalidLayers.clear();
 
-  TilesToRects(FInvalidTiles, FInvalidRects, FInvalidTiles.BoundsRect, false, wholeTiles);
-  TilesToRects(FForcedInvalidTiles, FInvalidRects, FForcedInvalidTiles.BoundsRect, false, wholeTiles);
-
+  // Also with nothing pending: a due re-check must not wait for the next
+  // change, and whatever the grids gathered while nothing counted as pending
+  // (areas reported during the last buffer paint) is not carried over.
   AdaptiveCheck();
 
   TilesClearUsed(FInvalidTiles);

@@ -133,6 +133,8 @@ public:
 
   void Reset() override;
   bool UpdatesAvailable() override;
+  // Appends the pending rectangles (when anything is pending), then, in any
+  // case, adapts the level (level 2 may empty the list) and clears the grids.
   void PerformOptimization() override;
   void AreaUpdateHandler(TObject* Sender, const TRect& Area, uint32_t Info) override;
   // Queues a visible change of the layer (once until it is repainted).

@@ -226,7 +226,7 @@ TEST_F(MicroTilesTest, AddLine) {
 
 // The walk written out step by step as the line's definition says, every
 // step added (no skipping), to check the skipping of steps off the grid.
-void ReferenceLine(TMicroTiles& g, int x1, int y1, int x2, int y2, int lineWidth) {
+void ReferenceLine(TMicroTiles& g, int x1, int y1, int x2, int y2, int lineWidth, bool round) {
   const int64_t dx = int64_t{x2} - x1, dy = int64_t{y2} - y1, w = 2 * int64_t{lineWidth};
   auto grow = [](int64_t& lo, int64_t& hi, int64_t d) {
     if (hi < lo) d = -d;
@@ -237,7 +237,7 @@ void ReferenceLine(TMicroTiles& g, int x1, int y1, int x2, int y2, int lineWidth
     grow(l, r, w);
     grow(t, b, w);
     auto c = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -2000000000, 2000000000)); };
-    TilesAddRect(g, TRect{c(l), c(t), c(r), c(b)});
+    TilesAddRect(g, TRect{c(l), c(t), c(r), c(b)}, round);
   };
   if (dx == 0 || dy == 0) return add(x1, y1, x2, y2);
   const bool alongX = std::llabs(dx) >= std::llabs(dy);
@@ -259,12 +259,14 @@ void ReferenceLine(TMicroTiles& g, int x1, int y1, int x2, int y2, int lineWidth
 TEST_F(MicroTilesTest, AddLineMatchesTheFullWalkForLinesLeavingTheGrid) {
   std::mt19937 rng(11);
   std::uniform_int_distribution<int> coord(-600, 700), width(0, 5);
-  for (int i = 0; i < 400; ++i) {
+  for (int i = 0; i < 800; ++i) {
+    // Whole tiles too: there a step that only touches the grid's edge still marks a tile.
+    const bool round = i % 2 != 0;
     const int x1 = coord(rng), y1 = coord(rng), x2 = coord(rng), y2 = coord(rng), w = width(rng);
     TMicroTiles g = Grid(150, 100), ref = Grid(150, 100);
-    TilesAddLine(g, x1, y1, x2, y2, w);
-    ReferenceLine(ref, x1, y1, x2, y2, w);
-    ASSERT_EQ(g.Tiles, ref.Tiles) << x1 << "," << y1 << " - " << x2 << "," << y2 << " w " << w;
+    TilesAddLine(g, x1, y1, x2, y2, w, round);
+    ReferenceLine(ref, x1, y1, x2, y2, w, round);
+    ASSERT_EQ(g.Tiles, ref.Tiles) << x1 << "," << y1 << " - " << x2 << "," << y2 << " w " << w << " round " << round;
   }
 }
 

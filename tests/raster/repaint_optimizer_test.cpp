@@ -74,6 +74,15 @@ class RepaintOptimizerTest : public RasterTest {
 protected:
   void SetUp() override {
     RasterTest::SetUp();
+    Build();
+  }
+  // A fresh buffer, collection and optimizer (for tables of cases).
+  void Build() {
+    optimizer.reset();
+    layers.reset();
+    micros = 1000;
+    ticks = 0;
+    rects.Clear();
     buffer = std::make_unique<TBitmap32>();
     buffer->SetSize(800, 200);
     layers = std::make_unique<TLayerCollection>(nullptr);
@@ -291,6 +300,63 @@ TEST_F(RepaintOptimizerTest, AdaptsTheLevelToThePaintTimes) {
     EXPECT_EQ(optimizer->ElapsedTimeForLastRepaint(), s.elapsed) << s.what;
   }
   EXPECT_EQ(optimizer->ElapsedTimeForFullSceneRepaint(), 300);
+}
+
+// PerformOptimization with nothing pending still runs the adaptive check: a
+// due re-check lowers the level, and level 2 empties the list (full repaint).
+TEST_F(RepaintOptimizerTest, AdaptiveCheckRunsAlsoWithNothingPending) {
+  struct Case {
+    const char* what;
+    int level;      // reached by slow paints before the call
+    int64_t ticks;  // at the call; the next check is due after tick 0
+    int expectedLevel;
+    int expectedRects;  // one rectangle was in the list
+  };
+  const Case cases[] = {
+      {"level 1, not due", 1, 0, 1, 1},
+      {"level 1, due", 1, 5, 0, 1},
+      {"level 2, not due", 2, 0, 2, 0},
+      {"level 2, due", 2, 5, 1, 1},
+  };
+  for (const Case& c : cases) {
+    Build();
+    optimizer->RegisterLayerCollection(layers.get());
+    optimizer->SetEnabled(true);
+    Paint(500);  // everything, slower than the unknown full repaint: level 1
+    if (c.level == 2) {
+      optimizer->AreaUpdateHandler(nullptr, {2, 2, 10, 10}, AreaKindRect);
+      Paint(600);
+    }
+    ASSERT_EQ(optimizer->PerformanceLevel(), c.level) << c.what;
+    ASSERT_FALSE(optimizer->UpdatesAvailable()) << c.what;
+
+    ticks = c.ticks;
+    rects.Clear();
+    rects.Add(TRect{1, 2, 3, 4});
+    optimizer->PerformOptimization();
+    EXPECT_EQ(optimizer->PerformanceLevel(), c.expectedLevel) << c.what;
+    EXPECT_EQ(rects.Count(), c.expectedRects) << c.what;
+  }
+}
+
+// After a buffer paint nothing is pending: areas reported during the paint are
+// dropped by the next PerformOptimization, even one with nothing to do.
+TEST_F(RepaintOptimizerTest, AreasReportedDuringThePaintAreDropped) {
+  optimizer->RegisterLayerCollection(layers.get());
+  optimizer->SetEnabled(true);
+  optimizer->SetAdaptiveMode(false);
+  Paint();
+
+  optimizer->BeginPaintBuffer();
+  optimizer->AreaUpdateHandler(nullptr, {40, 40, 50, 45}, AreaKindRect);
+  optimizer->EndPaintBuffer();
+  ASSERT_FALSE(optimizer->UpdatesAvailable());
+  rects.Clear();
+  optimizer->PerformOptimization();
+  EXPECT_EQ(rects.Count(), 0);
+
+  optimizer->AreaUpdateHandler(nullptr, {200, 100, 210, 110}, AreaKindRect);
+  EXPECT_EQ(Paint(), Strings{"200,100,210,110"});
 }
 
 TEST_F(RepaintOptimizerTest, WithoutAdaptiveModeTheLevelStays) {
