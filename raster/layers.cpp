@@ -182,14 +182,11 @@ TCustomLayer* TLayerCollection::MouseDown(TMouseButton Button, TShiftState Shift
   TCustomLayer* target = FMouseListener != nullptr ? FMouseListener : LayerAtPoint(X, Y, LOB_MOUSE_EVENTS);
   if (target != FMouseListener && (target == nullptr || (target->FLayerOptions & LOB_NO_CAPTURE) == 0))
     SetMouseListener(target);
+  // Only a listener hears a press: a layer that does not capture is still
+  // returned, so the control can report it, but gets neither state nor event.
   if (FMouseListener != nullptr) {
     FMouseListener->FLayerStates.Include(StateOfButton(Button));
     FMouseListener->MouseDown(Button, Shift, X, Y);
-  } else if (target != nullptr) {
-    // A layer that does not capture still hears the press it was hit by (it
-    // hears the release under the pointer too), but keeps no button state: a
-    // state left behind would hold a later capture forever.
-    target->MouseDown(Button, Shift, X, Y);
   }
   return target;
 }

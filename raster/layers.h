@@ -160,8 +160,8 @@ public:
   // that got the event, or nullptr.
   //   MouseDown: the listener, else the topmost mouse-event layer under (X, Y);
   //              that layer becomes the listener unless it has LOB_NO_CAPTURE;
-  //              the listener gets the button's state and the event (a layer
-  //              that does not capture gets the event without the state).
+  //              only the listener gets the button's state and the event (a
+  //              layer that does not capture is returned but hears nothing).
   //   MouseMove: the listener, else the layer under the point; without one the
   //              screen cursor becomes the owning control's cursor.
   //   MouseUp:   to the same target as MouseMove, which loses the button's

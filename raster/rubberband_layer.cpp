@@ -125,7 +125,17 @@ void TRubberbandLayer::Notification(TCustomLayer* ALayer) {
 
 void TRubberbandLayer::ApplyLocation(const TFloatRect& NewLocation) {
   TPositionedLayer::ApplyLocation(NewLocation);
-  if (FChildLayer != nullptr) FChildLayer->SetLocation(NewLocation);
+  // Bands that are each other's child (directly or along a chain) would pass
+  // the location round forever; the band that started it stops the round.
+  if (FChildLayer == nullptr || FPassingLocation) return;
+  FPassingLocation = true;
+  try {
+    FChildLayer->SetLocation(NewLocation);
+  } catch (...) {
+    FPassingLocation = false;
+    throw;
+  }
+  FPassingLocation = false;
 }
 
 void TRubberbandLayer::SettingChanged() {
@@ -160,10 +170,7 @@ void TRubberbandLayer::SetHandleFrame(TColor32 Value) {
   SettingChanged();
 }
 
-void TRubberbandLayer::SetFrameStipple(const TArrayOfColor32& Value) {
-  FFrameStipplePattern = Value;
-  SettingChanged();
-}
+void TRubberbandLayer::SetFrameStipple(const TArrayOfColor32& Value) { FFrameStipplePattern = Value; }
 
 void TRubberbandLayer::SetFrameStippleStep(float Value) {
   if (Value == FFrameStippleStep) return;
@@ -239,18 +246,26 @@ void TRubberbandLayer::MouseMove(TShiftState Shift, int X, int Y) {
 
   if (FOptions.Contains(roConstrained)) ConstrainRect(old, n, FDragState, Shift);
 
-  // The aspect ratio of a band without width or height is undefined; such a
-  // band is resized freely rather than given infinite sides.
-  if (FOptions.Contains(roProportional) && oldW != 0 && oldH != 0) {
+  // A ratio that divides by a zero old side is undefined; that side is left
+  // as dragged rather than made infinite.
+  if (FOptions.Contains(roProportional)) {
     switch (FDragState) {
       case dsSizeL:
-      case dsSizeTR: n.Top = old.Bottom - oldH * (n.Right - n.Left) / oldW; break;
+      case dsSizeTR:
+        if (oldW != 0) n.Top = old.Bottom - oldH * (n.Right - n.Left) / oldW;
+        break;
       case dsSizeT:
-      case dsSizeTL: n.Left = old.Right - oldW * (n.Bottom - n.Top) / oldH; break;
+      case dsSizeTL:
+        if (oldH != 0) n.Left = old.Right - oldW * (n.Bottom - n.Top) / oldH;
+        break;
       case dsSizeR:
-      case dsSizeBL: n.Bottom = old.Top + oldH * (n.Right - n.Left) / oldW; break;
+      case dsSizeBL:
+        if (oldW != 0) n.Bottom = old.Top + oldH * (n.Right - n.Left) / oldW;
+        break;
       case dsSizeB:
-      case dsSizeBR: n.Right = old.Left + oldW * (n.Bottom - n.Top) / oldH; break;
+      case dsSizeBR:
+        if (oldH != 0) n.Right = old.Left + oldW * (n.Bottom - n.Top) / oldH;
+        break;
       case dsNone:
       case dsMove: break;
     }

@@ -81,6 +81,7 @@ public:
   TColor32 HandleFrame() const { return FHandleFrame; }
   void SetHandleFrame(TColor32 Value);
   const TArrayOfColor32& FrameStipplePattern() const { return FFrameStipplePattern; }
+  // Stores only: the next paint shows it.
   void SetFrameStipple(const TArrayOfColor32& Value);
   float FrameStippleStep() const { return FFrameStippleStep; }
   void SetFrameStippleStep(float Value);
@@ -111,7 +112,7 @@ protected:
   // OnConstrain; runs with roConstrained before the proportional correction.
   virtual void ConstrainRect(const TFloatRect& OldLocation, TFloatRect& NewLocation, TDragState DragState,
                              TShiftState Shift);
-  // Also moves the child.
+  // Also moves the child (once round a cycle of bands).
   void ApplyLocation(const TFloatRect& NewLocation) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -140,4 +141,6 @@ private:
   TDragState FDragState = dsNone;
   TFloatRect FOldLocation;
   TFloatPoint FMouseShift;
+  // Set while ApplyLocation passes a location on to the child.
+  bool FPassingLocation = false;
 };

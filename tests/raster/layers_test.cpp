@@ -4,6 +4,7 @@
 #include "raster/rubberband_layer.h"
 
 #include "platform/rtl/sys_utils.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/cursors.h"
 
 #include "raster_test_support.h"
@@ -210,6 +211,78 @@ TEST_F(Layers, IndexIsLimitedToTheList) {
   EXPECT_EQ(layers.Count(), 3);
 }
 
+TEST_F(Layers, OnlyAVisibleLayerMovesInsideACollectionUpdate) {
+  struct Case {
+    bool visible;
+    int from, to;
+    int expectedIndex;
+    int expectedChanges;  // OnChanging and OnChange each
+  };
+  const Case cases[] = {
+      {true, 0, 2, 2, 1},   {false, 0, 2, 2, 0}, {true, 2, 0, 0, 1},  {true, 1, 1, 1, 0},
+      {true, 2, 7, 2, 0},   {true, 0, -3, 0, 0}, {false, 1, 9, 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.visible ? "visible " : "hidden ") << c.from << " -> " << c.to);
+    TLayerCollection layers(nullptr);
+    for (int i = 0; i < 3; ++i) layers.Add<TCustomLayer>();
+    TCustomLayer* layer = layers.Items(c.from);
+    layer->SetVisible(c.visible);
+    CollectionRecorder rec(layers);
+    layer->SetIndex(c.to);
+    EXPECT_EQ(layer->Index(), c.expectedIndex);
+    EXPECT_EQ(rec.changings, c.expectedChanges);
+    EXPECT_EQ(rec.changes, c.expectedChanges);
+    EXPECT_TRUE(rec.notices.empty());
+  }
+}
+
+TEST_F(Layers, LayerMovesBetweenCollectionsAndReleasesTheMouse) {
+  TLayerCollection first(nullptr);
+  TLayerCollection second(nullptr);
+  first.Add<TCustomLayer>();
+  TCustomLayer* layer = first.Add<TCustomLayer>();
+  second.Add<TCustomLayer>();
+  layer->SetMouseEvents(true);
+  EXPECT_EQ(first.MouseDown(mbLeft, {}, 5, 5), layer);
+  ASSERT_EQ(first.MouseListener(), layer);
+
+  CollectionRecorder fromRec(first);
+  CollectionRecorder toRec(second);
+  layer->SetLayerCollection(&second);
+  EXPECT_EQ(first.MouseListener(), nullptr);
+  EXPECT_TRUE(layer->LayerStates().Empty());
+  EXPECT_EQ(fromRec.notices, (std::vector<Notice>{{lnLayerDeleted, layer, 1}}));
+  EXPECT_EQ(toRec.notices, (std::vector<Notice>{{lnLayerAdded, layer, 1}}));
+  // Each side reports its change inside one update.
+  EXPECT_EQ(fromRec.changings, 1);
+  EXPECT_EQ(fromRec.changes, 1);
+  EXPECT_EQ(toRec.changings, 1);
+  EXPECT_EQ(toRec.changes, 1);
+  EXPECT_EQ(first.Count(), 1);
+  EXPECT_EQ(second.Items(1), layer);
+  EXPECT_EQ(layer->LayerCollection(), &second);
+}
+
+TEST_F(Layers, PointerOverNoLayerShowsTheOwningControlsCursor) {
+  auto* control = new TControl(nullptr);
+  control->SetCursor(crCross);
+  TLayerCollection layers(control);
+  auto* layer = layers.Add<TPositionedLayer>();  // (0, 0, 64, 64)
+  layer->SetCursor(crHandPoint);
+  EXPECT_EQ(layers.MouseMove({}, 10, 10), layer);
+  EXPECT_EQ(Screen->Cursor(), crHandPoint);
+  EXPECT_EQ(layers.MouseMove({}, 100, 100), nullptr);
+  EXPECT_EQ(Screen->Cursor(), crCross);
+
+  // Without a control as owner the cursor is left alone.
+  TLayerCollection loose(nullptr);
+  Screen->SetCursor(crHandPoint);
+  EXPECT_EQ(loose.MouseMove({}, 100, 100), nullptr);
+  EXPECT_EQ(Screen->Cursor(), crHandPoint);
+  control->Free();
+}
+
 TEST_F(Layers, ScaledLayersFollowTheViewport) {
   TLayerCollection layers(nullptr);
   layers.OnGetViewportScale = [](TObject*, float& sx, float& sy) { sx = 2; sy = 0.5f; };
@@ -297,8 +370,13 @@ TEST_F(LayerMouse, NoCaptureLayerIsNotTheListener) {
   EXPECT_EQ(layers.MouseMove({}, 20, 20), bottom);
   EXPECT_EQ(layers.MouseMove({}, 120, 120), top);
   EXPECT_EQ(layers.MouseUp(mbLeft, {}, 120, 120), top);
-  EXPECT_EQ(log, (std::vector<std::string>{"top down 0 60,60", "bottom move 20,20", "top move 120,120",
-                                           "top up 0 120,120"}));
+  // The press is returned to the caller, but only a listener hears it.
+  EXPECT_EQ(log, (std::vector<std::string>{"bottom move 20,20", "top move 120,120", "top up 0 120,120"}));
+  // A press on a capturing layer below still captures that one.
+  log.clear();
+  EXPECT_EQ(layers.MouseDown(mbRight, {}, 20, 20), bottom);
+  EXPECT_EQ(layers.MouseListener(), bottom);
+  EXPECT_EQ(log, std::vector<std::string>{"bottom down 1 20,20"});
 }
 
 TEST_F(LayerMouse, LayersWithoutMouseEventsAreTransparent) {

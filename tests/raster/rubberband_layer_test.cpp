@@ -86,7 +86,8 @@ TEST_F(Rubberband, ExcludedHandlesFallThroughToTheNextCandidate) {
 }
 
 TEST_F(Rubberband, ScaledBandIsHitAndDraggedInViewportCoordinates) {
-  layers.OnGetViewportScale = [](TObject*, float& sx, float& sy) { sx = 2; sy = 2; };
+  float scale = 2;
+  layers.OnGetViewportScale = [&scale](TObject*, float& sx, float& sy) { sx = scale; sy = scale; };
   layers.OnGetViewportShift = [](TObject*, float& dx, float& dy) { dx = 5; dy = 0; };
   band->SetScaled(true);
   // Adjusted (25, 20, 225, 120).
@@ -96,6 +97,16 @@ TEST_F(Rubberband, ScaledBandIsHitAndDraggedInViewportCoordinates) {
   Drag(100, 60, 140, 80);
   EXPECT_EQ(band->Location(), FloatRect(30, 20, 130, 70));
   EXPECT_EQ(userChanges, 1);
+
+  // A viewport that collapses the band mid-drag has no mapping back to layer
+  // units: the move is dropped.
+  layers.MouseDown(mbLeft, {}, 160, 90);
+  ASSERT_TRUE(band->IsDragging());
+  scale = 0;
+  layers.MouseMove({}, 200, 120);
+  EXPECT_EQ(band->Location(), FloatRect(30, 20, 130, 70));
+  EXPECT_EQ(userChanges, 1);
+  layers.MouseUp(mbLeft, {}, 200, 120);
 }
 
 TEST_F(Rubberband, MoveAndResizeWithinLimits) {
@@ -152,6 +163,28 @@ TEST_F(Rubberband, ProportionalResizeKeepsTheAspectRatio) {
   band->SetMinHeight(0);
   Drag(109, 10, 130, 10);  // the bottom-right corner
   EXPECT_EQ(band->Location(), FloatRect(10, 10, 130, 10));
+
+  // Only a zero divisor stops the proportion: a zero old side with a non-zero
+  // divisor keeps its ratio, so the side stays at zero. (A minimum of 0 would
+  // make the maximum of 0 a limit too.)
+  band->SetMinHeight(10);
+  struct ZeroCase {
+    TFloatRect start;
+    int x0, y0, x1, y1;
+    TFloatRect expected;
+  };
+  const ZeroCase zeroCases[] = {
+      // Zero width, bottom-right corner: the width follows the height (x 0).
+      {FloatRect(10, 10, 10, 60), 10, 60, 30, 80, FloatRect(10, 10, 10, 80)},
+      // Zero height, bottom-left corner: the height follows the width (x 0).
+      {FloatRect(10, 10, 110, 10), 10, 10, 0, 30, FloatRect(0, 10, 110, 10)},
+  };
+  for (const ZeroCase& c : zeroCases) {
+    SCOPED_TRACE(testing::Message() << "from (" << c.x0 << ", " << c.y0 << ")");
+    band->SetLocation(c.start);
+    Drag(c.x0, c.y0, c.x1, c.y1);
+    EXPECT_EQ(band->Location(), c.expected);
+  }
 }
 
 TEST_F(Rubberband, ConstrainRunsBeforeProportionAndResizingAfter) {
@@ -226,6 +259,17 @@ TEST_F(Rubberband, ChildFollowsAndIsDroppedWhenFreed) {
   EXPECT_EQ(band->ChildLayer(), nullptr);
   band->SetLocation(FloatRect(0, 0, 20, 20));
 
+  // Bands that are each other's child pass a location round once, not forever.
+  auto* other = layers.Add<TRubberbandLayer>();
+  other->SetChildLayer(band);
+  band->SetChildLayer(other);
+  band->SetLocation(FloatRect(3, 4, 50, 60));
+  EXPECT_EQ(other->Location(), FloatRect(3, 4, 50, 60));
+  other->SetLocation(FloatRect(5, 6, 70, 80));
+  EXPECT_EQ(band->Location(), FloatRect(5, 6, 70, 80));
+  band->SetChildLayer(nullptr);
+  other->Free();
+
   // A band freed before its child must not be told of the child's end.
   auto* child2 = layers.Add<TPositionedLayer>();
   band->SetChildLayer(child2);
@@ -244,6 +288,11 @@ TEST_F(Rubberband, SettingsReportTheBandForRepaint) {
   band->SetHandles(TRBHandles{rhFrame});
   band->SetFrameStippleStep(2);
   band->SetFrameStippleCounter(1);
+  EXPECT_EQ(updated.size(), 6u);
+  // A new frame pattern is only stored; the next paint picks it up.
+  const TArrayOfColor32 pattern{0xFFFF0000u, 0xFF00FF00u};
+  band->SetFrameStipple(pattern);
+  EXPECT_EQ(band->FrameStipplePattern(), pattern);
   EXPECT_EQ(updated.size(), 6u);
   layers.OnLayerUpdated = nullptr;
 }
@@ -277,6 +326,30 @@ TEST_F(Rubberband, PaintsFrameAndHandles) {
   EXPECT_NE(buffer.Pixel(109, 20), buffer.Pixel(109, 22));
   EXPECT_EQ(buffer.Pixel(60, 35), back);   // inside untouched
   EXPECT_EQ(buffer.Pixel(110, 20), back);  // outside the frame
+
+  // The frame pattern starts at FrameStippleCounter and advances by
+  // FrameStippleStep per pixel, whatever the buffer's own stipple state was:
+  // the top edge from x = 10, read at x = 30 .. 33.
+  struct StippleCase {
+    float counter, step;
+    TColor32 expected[4];
+  };
+  const TColor32 w = 0xFFFFFFFFu, k = 0xFF000000u;
+  const StippleCase stippleCases[] = {
+      {0, 1, {w, w, k, k}}, {2, 1, {k, k, w, w}}, {1, 1, {w, k, k, w}}, {0, 2, {w, k, w, k}}};
+  for (const StippleCase& c : stippleCases) {
+    SCOPED_TRACE(testing::Message() << "counter " << c.counter << " step " << c.step);
+    band->SetFrameStippleCounter(c.counter);
+    band->SetFrameStippleStep(c.step);
+    buffer.Clear(back);
+    buffer.SetStipple({0xFF0000FFu});
+    buffer.SetStippleCounter(0.5f);
+    buffer.SetStippleStep(3);
+    band->PaintLayer(&buffer);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(buffer.Pixel(30 + i, 10), c.expected[i]) << "x " << 30 + i;
+  }
+  band->SetFrameStippleCounter(0);
+  band->SetFrameStippleStep(1);
 
   // Only the frame: no handle squares.
   band->SetHandles(TRBHandles{rhFrame});
