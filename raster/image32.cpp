@@ -498,6 +498,8 @@ void TCustomImage32::SetRepaintMode(TRepaintMode Value) {
 }
 
 void TCustomImage32::BitmapChangeHandler(TObject*) {
+  // Hooked under rmFull only, where the optimizer is off; switching it on
+  // resets it anyway.
   if (FRepaintOptimizer->Enabled()) FRepaintOptimizer->Reset();
   AfterBitmapChange(FBitmap->BoundsRect());
 }
@@ -524,17 +526,17 @@ void TCustomImage32::MapBitmapArea(const TRect& Area, const std::function<void(c
   }
 }
 
-void TCustomImage32::BitmapAreaChangeHandler(TObject* Sender, const TRect& Area, uint32_t Info) {
+void TCustomImage32::BitmapAreaChangeHandler(TObject* Sender, const TRect& Area, uint32_t) {
   if (Sender == FBitmap.get()) {
-    // A line reports its end points, in either order, and its width: it is
-    // mapped as the rectangle that covers it.
-    const TRect area = AreaToRect(Area, Info);
+    // A line's end points are mapped as given, whatever their order (GrowArea
+    // grows a reversed area outward); the resampler's reach added there also
+    // covers the line's spread, so its reported width is not added on top.
     if (FRepaintMode == rmOptimizer) {
-      MapBitmapArea(area, [this](const TRect& R) { FRepaintOptimizer->AreaUpdateHandler(this, R, AreaKindRect); });
+      MapBitmapArea(Area, [this](const TRect& R) { FRepaintOptimizer->AreaUpdateHandler(this, R, AreaKindRect); });
     } else if (FRepaintMode == rmDirect) {
       // Listed as proper rectangles: a reversed one would make the stages'
       // clip rectangle empty.
-      MapBitmapArea(area, [this](const TRect& R) { FInvalidRects->Add(AreaToRect(R, AreaKindRect)); });
+      MapBitmapArea(Area, [this](const TRect& R) { FInvalidRects->Add(AreaToRect(R, AreaKindRect)); });
       if (FUpdateCount == 0) {
         // The listed parts of the buffer are out of date now.
         FBufferValid = false;
@@ -564,15 +566,38 @@ void TCustomImage32::SetupBitmap(bool DoClear, TColor32 ClearColor) {
   Changed();
 }
 
+TSize TCustomImage32::AutoSizeOfBitmap() const {
+  TSize size{FBitmap->Width(), FBitmap->Height()};
+  if (FScaleMode == smScale) {
+    // Each side with its own scale, as GetBitmapSize shows it: one scale for
+    // both would leave the control clipping or bordering the bitmap whenever
+    // ScaleX and ScaleY differ.
+    size.cx = RoundToInt(static_cast<double>(size.cx) * FScaleX);
+    size.cy = RoundToInt(static_cast<double>(size.cy) * FScaleY);
+  }
+  return size;
+}
+
+void TCustomImage32::SetAutoSize(bool Value) {
+  FAutoSize = Value;
+  if (!FAutoSize) return;
+  int w = Width();
+  int h = Height();
+  if (CanAutoSize(w, h)) SetBounds(Left(), Top(), w, h);
+}
+
+bool TCustomImage32::CanAutoSize(int& NewWidth, int& NewHeight) {
+  DropPlacementCache();
+  const TSize size = AutoSizeOfBitmap();
+  NewWidth = size.cx;
+  NewHeight = size.cy;
+  return true;
+}
+
 void TCustomImage32::AfterBitmapResize() {
   if (FAutoSize && FBitmap->Width() > 0 && FBitmap->Height() > 0) {
-    int w = FBitmap->Width();
-    int h = FBitmap->Height();
-    if (FScaleMode == smScale) {
-      w = RoundToInt(static_cast<double>(w) * FScaleX);
-      h = RoundToInt(static_cast<double>(h) * FScaleY);
-    }
-    SetBounds(Left(), Top(), w, h);
+    const TSize size = AutoSizeOfBitmap();
+    SetBounds(Left(), Top(), size.cx, size.cy);
   }
   if (FUpdateCount == 0 && OnBitmapResize) OnBitmapResize(this);
   DropPlacementCache();
@@ -608,13 +633,15 @@ TSize TCustomImage32::GetBitmapSize() {
       size = TSize{vw, vh};
       break;
     case smResize: {
-      // Single precision, as the ratios always were.
+      // The ratios are single precision, as they always were; the product is
+      // not rounded to single again: 3 x (7/6 as a single) is 3.4999999, which
+      // as a single would become 3.5 and round up.
       const float rx = static_cast<float>(vw) / static_cast<float>(bw);
       const float ry = static_cast<float>(vh) / static_cast<float>(bh);
       if (rx < ry) {
-        size = TSize{vw, RoundToInt(static_cast<float>(bh) * rx)};
+        size = TSize{vw, RoundToInt(static_cast<double>(bh) * rx)};
       } else {
-        size = TSize{RoundToInt(static_cast<float>(bw) * ry), vh};
+        size = TSize{RoundToInt(static_cast<double>(bw) * ry), vh};
       }
       break;
     }
@@ -666,7 +693,10 @@ TPoint TCustomImage32::BitmapToControl(const TPoint& APoint) {
 
 TFloatPoint TCustomImage32::BitmapToControl(const TFloatPoint& APoint) {
   RefreshPlacementCache();
-  return TFloatPoint{APoint.X * CachedScaleX + CachedShiftX, APoint.Y * CachedScaleY + CachedShiftY};
+  // Rounded to single once, at the end: rounding the product first can move
+  // the result by a step.
+  return TFloatPoint{static_cast<float>(static_cast<double>(APoint.X) * CachedScaleX + CachedShiftX),
+                     static_cast<float>(static_cast<double>(APoint.Y) * CachedScaleY + CachedShiftY)};
 }
 
 TPoint TCustomImage32::ControlToBitmap(const TPoint& APoint) {
@@ -679,8 +709,9 @@ TPoint TCustomImage32::ControlToBitmap(const TPoint& APoint) {
 TFloatPoint TCustomImage32::ControlToBitmap(const TFloatPoint& APoint) {
   RefreshPlacementCache();
   constexpr float kFar = 2147483648.0f;
-  return TFloatPoint{CachedRecScaleX == 0 ? kFar : CachedRecScaleX * (APoint.X - CachedShiftX),
-                     CachedRecScaleY == 0 ? kFar : CachedRecScaleY * (APoint.Y - CachedShiftY)};
+  return TFloatPoint{
+      CachedRecScaleX == 0 ? kFar : static_cast<float>(CachedRecScaleX * (static_cast<double>(APoint.X) - CachedShiftX)),
+      CachedRecScaleY == 0 ? kFar : static_cast<float>(CachedRecScaleY * (static_cast<double>(APoint.Y) - CachedShiftY))};
 }
 
 // ---- Painting ----------------------------------------------------------------------------

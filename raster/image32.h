@@ -213,9 +213,10 @@ public:
   void SetScaleY(float Value);
   TScaleMode ScaleMode() const { return FScaleMode; }
   virtual void SetScaleMode(TScaleMode Value);
-  // The control takes the bitmap's size whenever the bitmap is resized.
+  // The control takes the bitmap's size (scaled under smScale) when AutoSize
+  // is switched on and whenever the bitmap is resized.
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool Value) { FAutoSize = Value; }
+  void SetAutoSize(bool Value);
   TPixelCombineEvent OnBitmapPixelCombine() const { return FBitmap->OnPixelCombine; }
   void SetOnBitmapPixelCombine(const TPixelCombineEvent& Value);
 
@@ -279,6 +280,9 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
   virtual void AfterBitmapResize();
+  // The size AutoSize gives the control: the bitmap's, scaled under smScale.
+  // Also for an empty bitmap, which leaves the control without size.
+  virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
   virtual void AfterBitmapChange(const TRect& Area);
   // OnInitStages.
   virtual void InitStages();
@@ -335,6 +339,8 @@ private:
   // Calls Report with Area (bitmap pixels) grown by the resampler's reach and
   // mapped to the control, once per tile position under baTile.
   void MapBitmapArea(const TRect& Area, const std::function<void(const TRect&)>& Report);
+  // The bitmap's size, scaled under smScale.
+  TSize AutoSizeOfBitmap() const;
 
   // Rebuilt at every buffer paint: the handlers of the selected stages and
   // their indexes.

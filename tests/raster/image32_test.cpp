@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <limits>
@@ -170,6 +171,9 @@ TEST_F(Image32, BitmapPlacementByScaleModeAndAlignment) {
       {"optimal scaled, fits", 1000, 600, smOptimalScaled, baTopLeft, 0.25f, Rect(0, 0, 250, 150)},
       {"optimal scaled, too large", 1000, 600, smOptimalScaled, baTopLeft, 1, Rect(0, 0, 500, 300)},
       {"tile keeps the origin", 100, 60, smNormal, baTile, 1, Rect(0, 0, 100, 60)},
+      // 300 / 72 as a single is just below 25/6: 9 x it is 37.4999986, not 37.5.
+      {"resize rounds with the single ratio, width", 9, 72, smResize, baTopLeft, 1, Rect(0, 0, 37, 300)},
+      {"resize rounds with the single ratio, up", 7, 840, smResize, baTopLeft, 1, Rect(0, 0, 3, 300)},
       {"empty bitmap", 0, 0, smStretch, baCenter, 1, Rect(0, 0, 0, 0)},
   };
   for (const Case& c : cases) {
@@ -229,6 +233,13 @@ TEST_F(Image32, ControlAndBitmapCoordinatesMapBothWays) {
   image->SetBitmapAlign(baCustom);
   image->SetOffsetHorz(10);
   EXPECT_EQ(image->ControlToBitmap(TPoint{9, 0}).X, -2);
+
+  // A scale a single cannot hold (1/3): 5 x 0.333333343 + 5 = 6.6666667163
+  // is rounded to a single once, giving 6.66666651 (not 6.66666698).
+  image->SetBounds(0, 0, 100, 100);
+  image->Bitmap()->SetSize(300, 300);
+  image->SetOffsetHorz(5);
+  EXPECT_EQ(image->BitmapToControl(FloatPoint(5, 0)).X, 6.66666651f);
 
   // A bitmap shown without size has no pixel under any point.
   image->SetBounds(0, 0, 0, 0);
@@ -321,7 +332,7 @@ TEST_F(Image32, OptimizerRepaintsOnlyTheAreaUnderADrawnLine) {
   ASSERT_TRUE(NextPaint());
   ASSERT_FALSE(clips.empty());
   for (const TRect& c : clips) {
-    // The end points grown by the line's width and the resampler's reach.
+    // The end points grown by the resampler's reach (2), with room to spare.
     EXPECT_GE(c.Left, 20 - 6);
     EXPECT_LE(c.Right, 60 + 7);
     EXPECT_GE(c.Top, 90 - 6);
@@ -354,6 +365,65 @@ TEST_F(Image32, OptimizerRepaintsOnlyTheAreaUnderADrawnLine) {
   const int settled = paints;
   ProcessMessagesUntil([] { return false; }, std::chrono::milliseconds(150));
   EXPECT_EQ(paints, settled);
+}
+
+TEST_F(Image32, OptimizerRepaintsTheChangedAreaGrownByTheResamplersReach) {
+  image->SetBounds(0, 0, 256, 256);
+  ShowAndPaint();
+  image->SetRepaintMode(rmOptimizer);
+  auto* optimizer = dynamic_cast<TMicroTilesRepaintOptimizer*>(image->RepaintOptimizer());
+  ASSERT_NE(optimizer, nullptr);
+  optimizer->SetAdaptiveMode(false);  // exact tiles, whatever the timing
+  std::vector<TRect> clips;
+  image->PaintStages()->Add()->Stage = stageCustom;
+  image->OnPaintStage = [&](TObject*, TBitmap32* buffer, uint32_t) { clips.push_back(buffer->ClipRect()); };
+
+  struct Case {
+    const char* what;
+    int size;            // the bitmap's side
+    TScaleMode mode;
+    TBitmapAlign align;
+    void (*draw)(TBitmap32*);
+    TRect expected;      // the bounds of the repainted rectangles
+  };
+  // The nearest resampler reaches 1 pixel: areas grow by trunc(1) + 1 = 2
+  // bitmap pixels on every side; a line's reported width adds nothing.
+  const Case cases[] = {
+      {"line", 256, smNormal, baTopLeft, [](TBitmap32* b) { b->LineS(20, 90, 60, 110, 0xFF000000u); },
+       Rect(18, 88, 62, 112)},
+      {"line drawn backwards", 256, smNormal, baTopLeft, [](TBitmap32* b) { b->LineS(60, 110, 20, 90, 0xFF000000u); },
+       Rect(18, 88, 62, 112)},
+      {"rectangle", 256, smNormal, baTopLeft, [](TBitmap32* b) { b->FillRectS(100, 100, 110, 120, 0xFF000000u); },
+       Rect(98, 98, 112, 122)},
+      {"line, bitmap shown twice as large", 128, smScale, baTopLeft,
+       [](TBitmap32* b) { b->LineS(10, 20, 30, 40, 0xFF000000u); }, Rect(16, 36, 64, 84)},
+      {"rectangle, tiled", 64, smNormal, baTile, [](TBitmap32* b) { b->FillRectS(10, 10, 20, 20, 0xFF000000u); },
+       Rect(8, 8, 4 * 64 + 22, 4 * 64 + 22)},  // tiles 0 .. 296 div 64 of the buffer
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    image->Bitmap()->SetSize(c.size, c.size);
+    image->Bitmap()->Clear(0xFFFFFFFFu);
+    image->SetScaleMode(c.mode);
+    image->SetScale(2);
+    image->SetBitmapAlign(c.align);
+    ASSERT_TRUE(NextPaint());
+    // The whole area the changes above forced stays with the optimizer until
+    // a repaint asks it for rectangles.
+    image->Update(Rect(0, 0, 1, 1));
+    image->Invalidate();
+    ASSERT_TRUE(NextPaint());
+    clips.clear();
+    c.draw(image->Bitmap());
+    ASSERT_TRUE(NextPaint());
+    ASSERT_FALSE(clips.empty());
+    TRect bounds = clips.front();
+    for (const TRect& r : clips) {
+      bounds = TRect{std::min(bounds.Left, r.Left), std::min(bounds.Top, r.Top), std::max(bounds.Right, r.Right),
+                     std::max(bounds.Bottom, r.Bottom)};
+    }
+    EXPECT_EQ(bounds, c.expected);
+  }
 }
 
 TEST_F(Image32, DirectModeShowsTheChangedPartAtOnce) {
@@ -398,6 +468,12 @@ TEST_F(Image32, AutoSizeAndSetupBitmapFollowTheOtherSize) {
   EXPECT_EQ(image->Bitmap()->Width(), 64);
   EXPECT_EQ(image->Bitmap()->Height(), 48);
   EXPECT_EQ(image->Bitmap()->Pixel(63, 47), 0xFF0000FFu);
+
+  // Switching AutoSize on sizes the control at once, each side by its scale.
+  image->SetScaleY(0.5f);
+  image->SetAutoSize(true);
+  EXPECT_EQ(image->Width(), 160);  // 64 x 2.5
+  EXPECT_EQ(image->Height(), 24);  // 48 x 0.5
 }
 
 // A plain paint box: its owner draws into the buffer.
