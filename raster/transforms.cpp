@@ -78,46 +78,43 @@ void TTransformation::Changed() {
 
 TFloatRect TTransformation::GetTransformedBounds(const TFloatRect& ASrcRect) const { return ASrcRect; }
 
-TPoint TTransformation::ReverseTransform(const TPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TPoint result;
-  ReverseTransformInt(P.X, P.Y, result.X, result.Y);
+namespace {
+
+// Prepares the mapping when a change made it stale, then maps P with the form
+// for its coordinate type.
+template <class TPointType, class TCoord>
+TPointType PreparedMap(TTransformation& t, bool valid, const TPointType& P,
+                       void (TTransformation::*form)(TCoord, TCoord, TCoord&, TCoord&)) {
+  if (!valid) t.PrepareMapping();
+  TPointType result;
+  (t.*form)(P.X, P.Y, result.X, result.Y);
   return result;
+}
+
+}  // namespace
+
+TPoint TTransformation::ReverseTransform(const TPoint& P) {
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::ReverseTransformInt);
 }
 
 TFixedPoint TTransformation::ReverseTransform(const TFixedPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TFixedPoint result;
-  ReverseTransformFixed(P.X, P.Y, result.X, result.Y);
-  return result;
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::ReverseTransformFixed);
 }
 
 TFloatPoint TTransformation::ReverseTransform(const TFloatPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TFloatPoint result;
-  ReverseTransformFloat(P.X, P.Y, result.X, result.Y);
-  return result;
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::ReverseTransformFloat);
 }
 
 TPoint TTransformation::Transform(const TPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TPoint result;
-  TransformInt(P.X, P.Y, result.X, result.Y);
-  return result;
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::TransformInt);
 }
 
 TFixedPoint TTransformation::Transform(const TFixedPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TFixedPoint result;
-  TransformFixed(P.X, P.Y, result.X, result.Y);
-  return result;
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::TransformFixed);
 }
 
 TFloatPoint TTransformation::Transform(const TFloatPoint& P) {
-  if (!FTransformValid) PrepareMapping();
-  TFloatPoint result;
-  TransformFloat(P.X, P.Y, result.X, result.Y);
-  return result;
+  return PreparedMap(*this, FTransformValid, P, &TTransformation::TransformFloat);
 }
 
 namespace {
