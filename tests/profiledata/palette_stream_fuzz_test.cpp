@@ -43,6 +43,9 @@ TEST(PaletteStreamFuzz, EdgeCountsAndPositions) {
       TBytes().U32(0xFFFFFFFF).data,
       TBytes().U32(2).I32(INT32_MIN).I32(-1).I32(INT32_MAX).I32(0x00FFFFFF).data,
       TBytes().U32(3).I32(INT32_MAX).I32(0).I32(INT32_MIN).I32(0xFF).I32(5).I32(0x80000000).data,
+      // The control drew the marker of a point at the top of the integer range
+      // with its outline beyond it (a signed overflow under UBSan).
+      QByteArray::fromHex("03000000ffffff7fff0000010000000000cb00000000000000ff00d6"),
   };
   for (uint8_t reader : {0, 1, 2})
     for (const QByteArray& input : inputs) {
