@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 QByteArray Written(const TBmpImage& image) {
@@ -59,6 +61,28 @@ TEST(BitmapStreamFuzz, JunkInputsKeepTheReadersPromises) {
         ASSERT_TRUE(broken.empty()) << "reader " << int(reader) << ": " << broken << "\n" << input.toHex().constData();
       }
     }
+  }
+}
+
+// A picture without columns but with a height near 2^31: no pixel bytes, and
+// nothing for the reader or the writer to step through row by row (each row
+// used to be visited, which took seconds per read and per save).
+TEST(BitmapStreamFuzz, ZeroWidthPictureOfAnyHeight) {
+  for (int32_t height : {29884474, INT32_MAX, -INT32_MAX}) {
+    TBmpImage image;
+    image.Width = 0;
+    image.Height = height < 0 ? -height : height;
+    image.BitCount = 24;
+    QByteArray file = Written(image);
+    std::memcpy(file.data() + 22, &height, 4);  // a negative height stores the rows top-down
+    for (uint8_t reader : {0, 1})
+      EXPECT_TRUE(RunWithSelector(ReadBitmapStreamOnce, reader, file).empty()) << height;
+    TBitmap bitmap;
+    TMemoryStream stream(file);
+    bitmap.LoadFromStream(stream);
+    EXPECT_EQ(bitmap.Width(), 0);
+    EXPECT_EQ(bitmap.Height(), image.Height);
+    EXPECT_TRUE(bitmap.Empty());
   }
 }
 
