@@ -13,6 +13,10 @@
 namespace {
 
 constexpr int kMarkerTop = 20;
+// A point far outside 0..256 (a damaged or foreign palette stream) has its marker
+// far outside any control; its centre is held within this many pixels of the
+// origin so that the outline's arithmetic stays inside the integer range.
+constexpr int kFarMarkerPixel = 1 << 24;
 constexpr TColor kTickColor = 0x999999;
 
 // Filled by every redraw and read back by the same redraw, so one set serves
@@ -150,7 +154,7 @@ int TPalMaker::PixelOf(int32_t X) const { return SaturateToInt32(Round(X * stati
 
 void TPalMaker::DrawMarker(const TPointRec& point) {
   TCanvas* canvas = Canvas();
-  const int a = PixelOf(point.X);
+  const int a = std::clamp(PixelOf(point.X), -kFarMarkerPixel, kFarMarkerPixel);
   const int b = point.Y;
   const std::vector<TPoint> outline{{a, b}, {a - 5, b + 5}, {a - 5, b + 16}, {a + 5, b + 16}, {a + 5, b + 5}};
   if (point.Selected) {

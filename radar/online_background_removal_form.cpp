@@ -5,11 +5,12 @@
 #include "profiledata/digit_edit.h"
 #include "radar/adv_track_bar.h"
 #include "radar/online_dialog_hooks.h"
+#include "radar/online_form_strings.h"
 #include "radar/online_stages.h"
 
 TOnlineWindowedBackgroundRemovalForm::TOnlineWindowedBackgroundRemovalForm(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsToolWindow);
-  SetCaption(QStringLiteral("Windowed Background Removal property"));
+  SetCaption(LoadResString(SOnlineBackgroundRemovalFormCaption));
   SetClientWidth(249);
   SetClientHeight(154);
 
@@ -17,7 +18,7 @@ TOnlineWindowedBackgroundRemovalForm::TOnlineWindowedBackgroundRemovalForm(TComp
   Label1->SetParent(this);
   Label1->SetLeft(8);
   Label1->SetTop(8);
-  Label1->SetCaption(QStringLiteral("Width of Window, traces"));
+  Label1->SetCaption(LoadResString(SWidthOfWindowCaption));
 
   WidthWindowTrackBar = new TadvTrackBar(this);
   WidthWindowTrackBar->SetParent(this);
@@ -39,12 +40,12 @@ TOnlineWindowedBackgroundRemovalForm::TOnlineWindowedBackgroundRemovalForm(TComp
   ExecCheckBox = new TCheckBox(this);
   ExecCheckBox->SetParent(this);
   ExecCheckBox->SetBounds(8, 124, 97, 17);
-  ExecCheckBox->SetCaption(QStringLiteral("Apply"));
+  ExecCheckBox->SetCaption(LoadResString(SOnlineApplyCaption));
 
   OKBitBtn = new TBitBtn(this);
   OKBitBtn->SetParent(this);
   OKBitBtn->SetBounds(166, 120, 75, 25);
-  OKBitBtn->SetCaption(QStringLiteral("Ok"));
+  OKBitBtn->SetCaption(LoadResString(SOnlineOkCaption));
   OKBitBtn->SetModalResult(mrOk);
 
   OnShow = [this](TObject* sender) { FormShow(sender); };

@@ -20,6 +20,8 @@ class TLabel;
 class TadvTrackBar;
 
 RESOURCESTRING(SWindowedBackgroundRemovalCaption, "Windowed Background Removal");
+RESOURCESTRING(SOnlineBackgroundRemovalFormCaption, "Windowed Background Removal property");
+RESOURCESTRING(SWidthOfWindowCaption, "Width of Window, traces");
 
 class TOnlineWindowedBackgroundRemovalForm : public TForm {
 public:

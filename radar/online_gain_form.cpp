@@ -7,6 +7,7 @@
 #include "platform/ui/std_controls.h"
 #include "profiledata/form_charset.h"
 #include "radar/online_dialog_hooks.h"
+#include "radar/online_form_strings.h"
 #include "radar/online_stages.h"
 
 #include <cstdlib>
@@ -33,7 +34,7 @@ HCURSOR CursorOr(const char* name, TCursor standard) {
 
 TOnlineTVGCForm::TOnlineTVGCForm(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsToolWindow);
-  SetCaption(QStringLiteral("Online Gain property"));
+  SetCaption(LoadResString(SOnlineGainFormCaption));
   SetClientWidth(307);
   SetClientHeight(422);
   SetKeyPreview(true);
@@ -47,28 +48,28 @@ TOnlineTVGCForm::TOnlineTVGCForm(TComponent* AOwner) : TForm(AOwner) {
   Label1->SetParent(this);
   Label1->SetLeft(127);
   Label1->SetTop(8);
-  Label1->SetCaption(QStringLiteral("Gain, dB"));
+  Label1->SetCaption(LoadResString(SGainDbCaption));
 
   ExecCheckBox = new TCheckBox(this);
   ExecCheckBox->SetParent(this);
   ExecCheckBox->SetBounds(10, 6, 97, 17);
-  ExecCheckBox->SetCaption(QStringLiteral("Apply"));
+  ExecCheckBox->SetCaption(LoadResString(SOnlineApplyCaption));
 
   BitBtn1 = new TBitBtn(this);
   BitBtn1->SetParent(this);
   BitBtn1->SetBounds(10, 390, 75, 25);
-  BitBtn1->SetCaption(QStringLiteral("Null"));
+  BitBtn1->SetCaption(LoadResString(SNullCaption));
 
   CancelBitBtn = new TBitBtn(this);
   CancelBitBtn->SetParent(this);
   CancelBitBtn->SetBounds(116, 390, 75, 25);
-  CancelBitBtn->SetCaption(QStringLiteral("&Cancel"));
+  CancelBitBtn->SetCaption(LoadResString(SGainCancelCaption));
   CancelBitBtn->SetVisible(false);
 
   OKBitBtn = new TBitBtn(this);
   OKBitBtn->SetParent(this);
   OKBitBtn->SetBounds(222, 390, 75, 25);
-  OKBitBtn->SetCaption(QStringLiteral("Ok"));
+  OKBitBtn->SetCaption(LoadResString(SOnlineOkCaption));
   OKBitBtn->SetModalResult(mrOk);
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };

@@ -26,6 +26,10 @@ class TLabel;
 
 RESOURCESTRING(SGainCaption, "Gain");
 RESOURCESTRING(SRestoreCaption, "Restore");
+RESOURCESTRING(SOnlineGainFormCaption, "Online Gain property");
+RESOURCESTRING(SGainDbCaption, "Gain, dB");
+RESOURCESTRING(SNullCaption, "Null");
+RESOURCESTRING(SGainCancelCaption, "&Cancel");
 
 // Screen cursor slots of the curve editing: over a point, adding, deleting.
 constexpr TCursor crGainMove = 11;

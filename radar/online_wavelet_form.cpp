@@ -7,6 +7,7 @@
 #include "profiledata/form_charset.h"
 #include "profiledata/setting_data.h"
 #include "radar/online_dialog_hooks.h"
+#include "radar/online_form_strings.h"
 #include "radar/online_stages.h"
 
 #include <cmath>
@@ -22,7 +23,7 @@ constexpr double kInitialTime = 12;
 // line has the stage's 1024 entries; the wavelet fills the first 900.
 TOnlineWaveletForm::TOnlineWaveletForm(TComponent* AOwner) : TForm(AOwner), line(1024, 0.0L) {
   SetBorderStyle(bsToolWindow);
-  SetCaption(QStringLiteral("Online Wavelet  property"));
+  SetCaption(LoadResString(SOnlineWaveletFormCaption));
   SetClientWidth(286);
   SetClientHeight(319);
 
@@ -30,7 +31,7 @@ TOnlineWaveletForm::TOnlineWaveletForm(TComponent* AOwner) : TForm(AOwner), line
   Chart1->SetParent(this);
   Chart1->SetBounds(0, 0, 286, 240);
   TChartAxis* time = Chart1->LeftAxis();
-  time->SetTitle(QStringLiteral("Time, ns"));
+  time->SetTitle(LoadResString(STimeNsCaption));
   time->SetInverted(true);
   time->SetMinMax(-kInitialTime, kInitialTime);
   time->SetLabelFormat(QStringLiteral("##0.###"));
@@ -55,7 +56,7 @@ TOnlineWaveletForm::TOnlineWaveletForm(TComponent* AOwner) : TForm(AOwner), line
   Label1->SetParent(this);
   Label1->SetLeft(8);
   Label1->SetTop(252);
-  Label1->SetCaption(QStringLiteral("Time Scale, ns"));
+  Label1->SetCaption(LoadResString(STimeScaleNsCaption));
 
   DigitEditTimescale = new TDigitEdit(this);
   DigitEditTimescale->SetParent(this);
@@ -71,12 +72,12 @@ TOnlineWaveletForm::TOnlineWaveletForm(TComponent* AOwner) : TForm(AOwner), line
   ExecCheckBox = new TCheckBox(this);
   ExecCheckBox->SetParent(this);
   ExecCheckBox->SetBounds(8, 290, 97, 17);
-  ExecCheckBox->SetCaption(QStringLiteral("Apply"));
+  ExecCheckBox->SetCaption(LoadResString(SOnlineApplyCaption));
 
   OKBitBtn = new TBitBtn(this);
   OKBitBtn->SetParent(this);
   OKBitBtn->SetBounds(203, 286, 75, 25);
-  OKBitBtn->SetCaption(QStringLiteral("Ok"));
+  OKBitBtn->SetCaption(LoadResString(SOnlineOkCaption));
   OKBitBtn->SetModalResult(mrOk);
 
   OnCreate = [this](TObject* sender) { FormCreate(sender); };

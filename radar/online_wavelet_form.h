@@ -22,6 +22,10 @@ class TLabel;
 class TLineSeries;
 
 RESOURCESTRING(SWaveletCaption, "Wavelet");
+// Two blanks before "property", as the dialog has always shown it.
+RESOURCESTRING(SOnlineWaveletFormCaption, "Online Wavelet  property");
+RESOURCESTRING(STimeNsCaption, "Time, ns");
+RESOURCESTRING(STimeScaleNsCaption, "Time Scale, ns");
 
 class TOnlineWaveletForm : public TForm {
 public:

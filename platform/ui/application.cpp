@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
 
+#include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/termination_signals.h"
@@ -19,6 +20,9 @@ TApplication* Application = nullptr;
 
 namespace {
 
+// Shown for an exception that carries no text of its own.
+RESOURCESTRING(SUnknownException, "Unknown exception");
+
 QString ExecutablePath() {
   if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath();
   std::error_code error;
@@ -32,7 +36,7 @@ QString ExceptionMessage(std::exception_ptr error) {
   } catch (const std::exception& e) {
     return QString::fromUtf8(e.what());
   } catch (...) {
-    return QStringLiteral("Unknown exception");
+    return LoadResString(SUnknownException);
   }
 }
 

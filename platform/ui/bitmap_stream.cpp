@@ -88,7 +88,9 @@ void WriteBmpImage(TStream& stream, const TBmpImage& image) {
   WriteFileHeader(stream, file);
   stream.WriteBuffer(&info, sizeof info);
   if (!image.Colors.empty()) stream.WriteBuffer(image.Colors.data(), 4 * static_cast<int64_t>(image.Colors.size()));
-  // Bottom-up: the last row first.
+  // Bottom-up: the last row first. A picture without columns has empty rows, as
+  // many as its height says (up to 2^31 - 1): nothing to step through.
+  if (rowBytes == 0) return;
   for (int64_t row = image.Height - 1; row >= 0; --row)
     stream.WriteBuffer(image.Pixels.data() + row * rowBytes, rowBytes);
 }
@@ -150,7 +152,7 @@ TBmpImage ReadBmpImage(TStream& stream) {
   stream.SetPosition(pixelStart);
   image.Pixels.resize(static_cast<size_t>(pixelBytes));
   stream.ReadBuffer(image.Pixels.data(), pixelBytes);
-  if (!topDown && image.Height > 1) {
+  if (!topDown && image.Height > 1 && rowBytes > 0) {
     for (int64_t top = 0, bottom = image.Height - 1; top < bottom; ++top, --bottom)
       std::swap_ranges(image.Pixels.begin() + top * rowBytes, image.Pixels.begin() + (top + 1) * rowBytes,
                        image.Pixels.begin() + bottom * rowBytes);
