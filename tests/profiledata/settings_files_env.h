@@ -8,6 +8,7 @@
 #include "profiledata/settings_files_hooks.h"
 #include "tests/profiledata/channel_store_env.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
   int panelWidth = 300;
   std::vector<std::pair<int, int>> progress;  // (channel, width) of every SetProgressWidth
   std::vector<int> progressHidden;            // channel of every HideProgress
+  std::function<void()> onProgress;           // runs on every SetProgressWidth
 
   // FakeWindow::SetSaveDefault sets the flag, as the window's container reader does.
   bool IsSaveDefault() const override { return saveDefault; }
@@ -27,7 +29,10 @@ public:
     return saveBsttWorks;
   }
   int ProgressPanelWidth() const override { return panelWidth; }
-  void SetProgressWidth(int channel, int width) override { progress.emplace_back(channel, width); }
+  void SetProgressWidth(int channel, int width) override {
+    progress.emplace_back(channel, width);
+    if (onProgress) onProgress();
+  }
   void HideProgress(int channel) override { progressHidden.push_back(channel); }
 };
 
