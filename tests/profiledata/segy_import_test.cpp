@@ -327,6 +327,29 @@ TEST(SegyImport, FewSamplesKeepTheirOverStepThroughASavedProfile) {
   EXPECT_EQ(RawBytes(reopened), RawBytes(*env.store));
 }
 
+TEST(SegyImport, RecordsKeepAnOverStepAboveFiveOnlyWithItsTraceLength) {
+  struct TCase {
+    uint8_t overStep;
+    int32_t longTrace;
+    uint8_t read;
+  };
+  for (const TCase& c : {TCase{10, 100, 10}, TCase{6, 167, 6}, TCase{250, 4, 250}, TCase{9, 500, 5},
+                         TCase{10, 99, 5}, TCase{0, 500, 1}, TCase{3, 512, 3}}) {
+    SCOPED_TRACE(std::to_string(c.overStep) + " / " + std::to_string(c.longTrace));
+    TStoreEnv env;
+    TRecordFields f;
+    f.overStep = c.overStep;
+    f.longTrace = c.longTrace;
+    f.FillRaw();
+    const QString file = env.Path("r.dezo");
+    WriteFileBytes(file, BuildWgpr(f, 42));
+    T2Dview store(nullptr);
+    ASSERT_TRUE(store.LoadFromFile(file));
+    EXPECT_EQ(store.Settings()->GetOverStep(), c.read);
+    EXPECT_EQ(store.Settings()->GetLongTrace(), c.longTrace);
+  }
+}
+
 TEST(SegyImport, ExportLayoutImportsExactly) {
   // A channel of 500 samples in 100 ns with a 20 mm step, as the acquisition
   // program exports it: format 2, big-endian, X = trace x step in units 1.
