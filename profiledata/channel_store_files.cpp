@@ -60,15 +60,8 @@ int64_t WholeTraces(int64_t bytes, int64_t longTrace, int64_t bytesPerSample) {
 // ---- Loading --------------------------------------------------------------------------
 
 bool T2Dview::LoadFromFile(const QString& fileName) {
-  std::unique_ptr<TFileStream> stream;
-  try {
-    // Read-only: a profile on a read-only medium or without write permission opens.
-    stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyNone);
-  } catch (const EStreamError&) {
-    ReportFileError(SChannelFileNotOpened, fileName);
-    return false;
-  }
-  return LoadFromFileStream(fileName, *stream, 0);
+  const std::unique_ptr<TFileStream> stream = OpenFileForReading(fileName);
+  return stream && LoadFromFileStream(fileName, *stream, 0);
 }
 
 bool T2Dview::LoadFromFileStream(const QString& fileName, TStream& stream, int64_t streamBeginPos) {

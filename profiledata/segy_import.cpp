@@ -341,15 +341,10 @@ bool TSettingData::ImportFromSEGA(const QString& fileName) {
   if (!store) return false;
   TSegyImportResult result;
   {
-    std::unique_ptr<TFileStream> stream;
-    try {
-      stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyNone);
-    } catch (const EStreamError&) {
-      ReportFileError(SChannelFileNotOpened, fileName);
-      return false;
-    }
+    const std::unique_ptr<TFileStream> stream = OpenFileForReading(fileName);
+    if (!stream) return false;
     result = ImportSegYStream(*stream, *this, *store, dynamic_cast<ISettingsFilesWindow*>(OwnerWindow()));
-  }
+  }  // the file is closed before the step question
   if (result.Status == siRefused) return false;
   AskTraceStep(*this);
   return result.Traces > 0;

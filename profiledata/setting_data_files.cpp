@@ -74,13 +74,8 @@ bool TSettingData::LoadFromFile(const QString& fileName) {
     window->ReadFromFileToFRNChannals(fileName);
     return true;
   }
-  std::unique_ptr<TFileStream> stream;
-  try {
-    stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyNone);
-  } catch (const EStreamError&) {
-    ReportFileError(SChannelFileNotOpened, fileName);
-    return false;
-  }
+  const std::unique_ptr<TFileStream> stream = OpenFileForReading(fileName);
+  if (!stream) return false;
   int64_t recordEnd = stream->Size();
   return ReadSetValue(fileName, *stream, 0, recordEnd, 0);
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/dialog_script.h"
 #include "profiledata/markers_data.h"
 #include "tests/profiledata/record_fixture_builders.h"
+#include "tests/profiledata/record_test_env.h"
 #include "tests/profiledata/settings_files_env.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,6 @@
 namespace {
 
 using namespace record_fixtures;
-
-std::vector<QString> Shown() {
-  std::vector<QString> texts;
-  for (const TShownDialog& d : TDialogScript::Shown()) texts.push_back(d.Text);
-  return texts;
-}
 
 // Settings that differ from new ones in what a settings file carries.
 void MakeDistinct(TSettingData& s) {
@@ -135,7 +130,7 @@ TEST(SettingDataFiles, FailedDefaultsAreReportedAndTheContainerIsNotTried) {
   TDialogScript::QueueAnswer(IDOK);
   env.Settings().SaveDefault();
   const QString target = env.Path("plain") + QStringLiteral("/sub/stt");
-  EXPECT_EQ(Shown(), std::vector<QString>{QStringLiteral("Cannot write file \"") + target +
+  EXPECT_EQ(ShownTexts(), std::vector<QString>{QStringLiteral("Cannot write file \"") + target +
                                           QStringLiteral("\". The previous file is kept.")});
   EXPECT_TRUE(env.window->containersSaved.empty());
 }
@@ -191,14 +186,14 @@ TEST(SettingDataFiles, MissingOrForeignFileIsReported) {
   TFilesEnv env;
   TDialogScript::QueueAnswer(IDOK);
   EXPECT_FALSE(env.Settings().LoadFromFile(env.Path("absent.stt")));
-  EXPECT_EQ(Shown(), std::vector<QString>{QStringLiteral("Cannot open file \"") + env.Path("absent.stt") +
+  EXPECT_EQ(ShownTexts(), std::vector<QString>{QStringLiteral("Cannot open file \"") + env.Path("absent.stt") +
                                           QStringLiteral("\".")});
 
   TDialogScript::Reset();
   WriteFileBytes(env.Path("text.stt"), "not settings");
   TDialogScript::QueueAnswer(IDCANCEL);
   EXPECT_FALSE(env.Settings().LoadFromFile(env.Path("text.stt")));
-  EXPECT_EQ(Shown(), std::vector<QString>{"Format is not correct"});
+  EXPECT_EQ(ShownTexts(), std::vector<QString>{"Format is not correct"});
 }
 
 // ---- WriteToFile ---------------------------------------------------------------------------
@@ -238,7 +233,7 @@ TEST(SettingDataFiles, FailedWriteKeepsNameAndUnsavedChanges) {
   EXPECT_EQ(s.GetFileName(), before);
   EXPECT_TRUE(s.GetNeedForSave());
   EXPECT_TRUE(s.NewFile);
-  EXPECT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(ShownTexts().size(), 1u);
 
   TDialogScript::QueueAnswer(IDOK);
   EXPECT_FALSE(s.SaveSTT(file));
