@@ -194,6 +194,9 @@ public:
   virtual TCustomIniFile* MainIni() const { return nullptr; }
   // Serial number of the device box the radar set reports (SerNumDevice).
   virtual int32_t RadarSetSerNumDevice() const { return 0; }
+  // The program runs in simple mode: default settings go to the program folder's
+  // "dstt" instead of its "bstt".
+  virtual bool SimpleMode() const { return false; }
 };
 
 // Registers the main window (nullptr: none, the planning program). Not owned.

@@ -91,6 +91,10 @@ IChannelWindow* T2Dview::Window() const {
   return FWindow;
 }
 
+void T2Dview::SaveDefaultSettings() {
+  if (FSettings) FSettings->SaveDefault();
+}
+
 IProjectProfile* T2Dview::ProjectProfile() const { return dynamic_cast<IProjectProfile*>(Owner()); }
 
 bool T2Dview::GetNeedForSave() const { return FNeedForSave || (FSettings && FSettings->GetNeedForSave()); }

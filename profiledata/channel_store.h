@@ -58,9 +58,9 @@ public:
   TSettingData* Settings() const override { return FSettings; }
   int64_t MinNumTraces() const override { return FMinNumTraces.load(std::memory_order_acquire); }
   int64_t MaxNumTraces() const override { return FMaxNumTraces.load(std::memory_order_acquire); }
-  // Writing the default settings files belongs to the settings files, which this
-  // store does not have yet: nothing is written.
-  void SaveDefaultSettings() override {}
+  // The settings' SaveDefault: the window's default settings files, while its
+  // isSaveDefault flag is set.
+  void SaveDefaultSettings() override;
   IProjectProfile* ProjectProfile() const override;
 
   // Unsaved changes of the markers, the traces or the settings.

@@ -48,10 +48,6 @@ bool KnownMagicAt(TStream& stream, int64_t at) {
   return whole && (std::memcmp(magic, cr::MagicWgpr, 4) == 0 || std::memcmp(magic, cr::MagicDezo, 4) == 0);
 }
 
-void ReportFile(const TResourceString& text, const QString& fileName) {
-  MessageDlg(Format(LoadResString(text), {fileName}), mtError, TMsgDlgButtons{mbOK}, 0);
-}
-
 // Whole traces of longTrace samples of bytesPerSample bytes in a block, limited to
 // what the trace table can number from 0.
 int64_t WholeTraces(int64_t bytes, int64_t longTrace, int64_t bytesPerSample) {
@@ -59,30 +55,13 @@ int64_t WholeTraces(int64_t bytes, int64_t longTrace, int64_t bytesPerSample) {
   return std::min(bytes / (longTrace * bytesPerSample), cr::TraceEnd);
 }
 
-// What a write changes in the settings and the store, put back after a failure.
-struct TSavedWriteState {
-  QString fileName;
-  bool settingsNeedForSave;
-  bool newFile;
-  bool wasOpen;
-  uint8_t version;
-  bool storeNeedForSave;
-};
-
 }  // namespace
 
 // ---- Loading --------------------------------------------------------------------------
 
 bool T2Dview::LoadFromFile(const QString& fileName) {
-  std::unique_ptr<TFileStream> stream;
-  try {
-    // Read-only: a profile on a read-only medium or without write permission opens.
-    stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyNone);
-  } catch (const EStreamError&) {
-    ReportFile(SChannelFileNotOpened, fileName);
-    return false;
-  }
-  return LoadFromFileStream(fileName, *stream, 0);
+  const std::unique_ptr<TFileStream> stream = OpenFileForReading(fileName);
+  return stream && LoadFromFileStream(fileName, *stream, 0);
 }
 
 bool T2Dview::LoadFromFileStream(const QString& fileName, TStream& stream, int64_t streamBeginPos) {
@@ -238,29 +217,22 @@ bool T2Dview::WriteToFile(const QString& fileName) {
     if (needed > fileBlock.size()) return false;
   }
 
-  const TSavedWriteState saved{FSettings->GetFileName(), FSettings->GetNeedForSave(), FSettings->NewFile,
-                               FSettings->GetWasOpen(),  FSettings->GetVersion(),     FNeedForSave};
+  const TSettingData::TRecordWriteState saved = FSettings->RecordWriteState();
+  const bool storeNeedForSave = FNeedForSave;
   try {
-    TReplacingFile file(fileName);
-    {
-      TFileStream stream(file.TempName(), fmOpenReadWrite);
+    WriteFileReplacing(fileName, [&](TStream& stream) {
       if (planning) {
         WriteRecord(fileName, stream, 0, fileBlock.constData(), fileBlock.size());
       } else {
         WriteToFileToStream(fileName, stream, 0);
       }
-    }
-    file.Commit();
+    });
     return true;
   } catch (const std::exception&) {
     // Nothing was saved: the channel keeps its name and its unsaved changes.
-    FSettings->SetFileName(saved.fileName);
-    FSettings->SetNeedForSave(saved.settingsNeedForSave);
-    FSettings->NewFile = saved.newFile;
-    FSettings->SetWasOpen(saved.wasOpen);
-    FSettings->SetVersion(saved.version);
-    FNeedForSave = saved.storeNeedForSave;
-    ReportFile(SChannelFileNotWritten, fileName);
+    FSettings->RestoreRecordWriteState(saved);
+    FNeedForSave = storeNeedForSave;
+    ReportFileError(SChannelFileNotWritten, fileName);
     return false;
   }
 }

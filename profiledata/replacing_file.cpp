@@ -70,3 +70,12 @@ void TReplacingFile::Commit() {
   if (ec) Fail(target_, ec.message());
   committed_ = true;
 }
+
+void WriteFileReplacing(const QString& fileName, const std::function<void(TStream&)>& write) {
+  TReplacingFile file(fileName);
+  {
+    TFileStream stream(file.TempName(), fmOpenReadWrite);
+    write(stream);
+  }
+  file.Commit();
+}

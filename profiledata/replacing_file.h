@@ -15,6 +15,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class TStream;
+
 class TReplacingFile {
 public:
   explicit TReplacingFile(const QString& fileName);
@@ -34,3 +38,8 @@ private:
   unsigned permissions_ = 0;
   bool committed_ = false;
 };
+
+// Writes fileName through a TReplacingFile: write fills the new file's stream,
+// which is then closed and put in the old file's place. Throws what the
+// replacement or write throws; the old file then stays as it was.
+void WriteFileReplacing(const QString& fileName, const std::function<void(TStream&)>& write);

@@ -271,8 +271,54 @@ public:
   TObjectMarkersData* ObjectMarkersArray = nullptr;
   TPolyLineMarkersArray* PolyLineMarkersArray = nullptr;
 
-  // Still to come with the settings files: LoadFromFile / WriteToFile / SaveDefault /
-  // SaveSTT / ImportFromSEGA.
+  // ---- Settings files (setting_data_files.cpp) ------------------------------------
+  // Every file is written beside the old one and then put in its place, so a
+  // failed write keeps what was there; a failure is reported to the user.
+  //
+  // Writes one settings header (default mode, with the window's device offsets) at
+  // the start of the file. NewFile and the unsaved-changes flag keep their values:
+  // the defaults file is no save of the channel. False after a failure.
+  bool SaveSTT(const QString& fileName);
+  // Saves the default settings of the channel's radargram window, only while the
+  // window's isSaveDefault flag is set and the channel holds neither an opened
+  // file nor the settings file "stt" itself: the program folder's "stt" (SaveSTT),
+  // then the window's settings container there, "dstt" in simple mode, else
+  // "bstt". Nothing without a window and in the planning program.
+  void SaveDefault();
+  // Reads the settings header at the start of the file, opened read-only (how a
+  // ".stt" preset is opened). The names "bstt" and "dstt" are multi-channel
+  // containers: they go to the window's container reader, and nowhere without a
+  // window. False when the file cannot be opened (reported), its header could not
+  // be read, or nothing took the container.
+  bool LoadFromFile(const QString& fileName);
+  // Writes the full header (not default mode) at the start of the file, without
+  // the raw block; the window's device offsets are stored unless the channel's
+  // previous file was a ".frn" container. FileName becomes fileName and the
+  // unsaved-changes flag is cleared. After a failure (false) both stay as they were.
+  bool WriteToFile(const QString& fileName);
+
+  // ---- SEG-Y import (segy_import.cpp) -------------------------------------------------
+  // Imports a SEG-Y file into the channel store that owns the settings (a T2Dview),
+  // showing progress in channel 0's panel of its window, then asks for the trace
+  // step. A file that cannot be opened or read is reported. True when traces were
+  // imported (also when the file ended early: the traces read are kept). Nothing,
+  // false, in the planning program or without a channel store.
+  bool ImportFromSEGA(const QString& fileName);
+  // A sampling step above the setter's 1..5, as an import of fewer than 167
+  // samples per trace needs so that LongTrace x OverStep stays about 1000 and the
+  // time axis (SpanWidth x OverStep / 1000 per sample) right. No side effects.
+  void RestoreOverStep(uint8_t value) { FOverStep = value; }
+
+  // What writing a record changes in the settings, to put back after a failed write.
+  struct TRecordWriteState {
+    QString FileName;
+    bool NeedForSave = false;
+    bool NewFile = false;
+    bool WasOpen = false;
+    uint8_t Version = 0;
+  };
+  TRecordWriteState RecordWriteState() const;
+  void RestoreRecordWriteState(const TRecordWriteState& state);
 
 private:
   friend class TSettingRecordReader;

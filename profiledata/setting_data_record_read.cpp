@@ -18,6 +18,7 @@
 #include "platform/rtl/ansi.h"
 #include "platform/rtl/extended.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/rounding.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/graphics.h"
 #include "platform/ui/message_boxes.h"
@@ -197,6 +198,9 @@ void TSettingRecordReader::ApplySpanAndSampling(uint8_t spanIndex, double spanWi
   s_.SetSpanIndex(spanIndex);
   s_.FSpanWidth = spanWidth;
   s_.SetOverStep(overStep);
+  // A SEG-Y import of fewer than 167 samples per trace keeps LongTrace x OverStep
+  // at about 1000 with an OverStep above 5; the time axis needs it as stored.
+  if (overStep > 5 && longTrace == Round(1000.0L / overStep)) s_.FOverStep = overStep;
   s_.FLongTrace = longTrace;
 }
 

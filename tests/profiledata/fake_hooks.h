@@ -217,6 +217,8 @@ public:
   void SetLastFile(const QString& value) override { lastFile = value; }
   TCustomIniFile* MainIni() const override { return mainIni; }
   int32_t RadarSetSerNumDevice() const override { return serNumDevice; }
+  bool simpleMode = false;
+  bool SimpleMode() const override { return simpleMode; }
 };
 
 class ShellScope {
