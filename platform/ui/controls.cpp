@@ -108,6 +108,31 @@ void TControl::ApplyVisible(bool value) {
   frame->setVisible(value);
 }
 
+void TControl::AssignControl(const TControl& source) {
+  SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
+  SetVisible(source.Visible());
+  SetEnabled(source.Enabled());
+  SetText(source.Text());
+  SetColor(source.Color());
+  SetHint(source.Hint());
+  if (source.font_) Font()->Assign(*source.font_);
+  SetCursor(source.Cursor());
+  SetTag(source.Tag());
+  OnClick = source.OnClick;
+  OnDblClick = source.OnDblClick;
+  OnMouseDown = source.OnMouseDown;
+  OnMouseMove = source.OnMouseMove;
+  OnMouseUp = source.OnMouseUp;
+  OnMouseWheel = source.OnMouseWheel;
+  OnKeyDown = source.OnKeyDown;
+  OnKeyUp = source.OnKeyUp;
+  OnKeyPress = source.OnKeyPress;
+  OnEnter = source.OnEnter;
+  OnExit = source.OnExit;
+  OnResize = source.OnResize;
+  OnPaint = source.OnPaint;
+}
+
 void TControl::SetEnabled(bool value) {
   enabled_ = value;
   widget_->setEnabled(value);

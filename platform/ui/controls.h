@@ -100,6 +100,9 @@ public:
   virtual void DblClick();
 
 protected:
+  // For CreateClone: copies bounds, Visible, Enabled, Caption, Color, Hint,
+  // Font, Cursor, Tag and the event handlers of source.
+  void AssignControl(const TControl& source);
   // widget: the widget to show as; the control takes it over.
   TControl(TComponent* AOwner, QWidget* widget);
   // The widget whose geometry is the control's bounds (an MDI child's frame).
