@@ -257,6 +257,8 @@ public:
   // PixelXW at (Fixed(X), Fixed(Y)).
   TColor32 PixelFW(float X, float Y) const;
   void SetPixelFW(float X, float Y, TColor32 Value);
+  // Resampler.GetSampleFloat / GetSampleFixed, prepared and finalized around
+  // the read unless the resampler is already in a sampling run.
   TColor32 PixelFR(float X, float Y) const;
   TColor32 PixelXR(TFixed X, TFixed Y) const;
 
