@@ -205,7 +205,8 @@ public:
   //   nullptr          SetSize(0, 0);
   //   TCustomBitmap32  its pixels and settings;
   //   TBitmap          imported (alpha 255 unless it is pf32bit, whose fourth
-  //                    bytes become the alpha);
+  //                    bytes become the alpha; when it is Transparent, the
+  //                    pixels of its TransparentColor get alpha 0);
   //   anything else    EConvertError.
   void Assign(TObject* Source);
   // A picture (any image the toolkit decodes) drawn over white, alpha 255.
