@@ -205,7 +205,8 @@ public:
   //   nullptr          SetSize(0, 0);
   //   TCustomBitmap32  its pixels and settings;
   //   TBitmap          imported (alpha 255 unless it is pf32bit, whose fourth
-  //                    bytes become the alpha);
+  //                    bytes become the alpha; when it is Transparent, the
+  //                    pixels of its TransparentColor get alpha 0);
   //   anything else    EConvertError.
   void Assign(TObject* Source);
   // A picture (any image the toolkit decodes) drawn over white, alpha 255.
@@ -257,6 +258,8 @@ public:
   // PixelXW at (Fixed(X), Fixed(Y)).
   TColor32 PixelFW(float X, float Y) const;
   void SetPixelFW(float X, float Y, TColor32 Value);
+  // Resampler.GetSampleFloat / GetSampleFixed, prepared and finalized around
+  // the read unless the resampler is already in a sampling run.
   TColor32 PixelFR(float X, float Y) const;
   TColor32 PixelXR(TFixed X, TFixed Y) const;
 

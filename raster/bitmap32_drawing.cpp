@@ -18,6 +18,16 @@ bool MeetsClip(int X1, int Y1, int X2, int Y2, const TRect& Clip) {
 
 uint32_t ClampAlpha(int64_t v) { return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 255)); }
 
+// A flip or turn whose target is measuring only reports the area its W x H
+// result would cover: no pixel moves and the target keeps its size.
+bool OnlyReportTo(TCustomBitmap32& Target, int W, int H) {
+  if (!Target.MeasuringMode()) return false;
+  Target.Changed(TRect{0, 0, W, H}, AreaKindRect);
+  return true;
+}
+
+TCustomBitmap32& TargetOf(TCustomBitmap32& Self, TCustomBitmap32* Dst) { return Dst != nullptr ? *Dst : Self; }
+
 }  // namespace
 
 // ---- Fills ------------------------------------------------------------------------------
@@ -35,7 +45,7 @@ void TCustomBitmap32::FillRectT(int X1, int Y1, int X2, int Y2, TColor32 Value) 
     return;
   }
   if (A == 0) return;
-  if (FBits != nullptr && X2 > X1) {
+  if (!FMeasuringMode && FBits != nullptr && X2 > X1) {
     for (int y = Y1; y < Y2; ++y) {
       PColor32 p = PixelPtr(X1, y);
       if (FCombineMode == cmBlend)
@@ -95,7 +105,8 @@ void TCustomBitmap32::FrameRectTS(int X1, int Y1, int X2, int Y2, TColor32 Value
 void TCustomBitmap32::FrameRectTSP(int X1, int Y1, int X2, int Y2) {
   if (X1 >= X2 || Y1 >= Y2 || X1 >= FWidth || Y1 >= FHeight || X2 <= 0 || Y2 <= 0) return;
   if (X2 - X1 == 1 && Y2 - Y1 == 1) {
-    SetPixelT(X1, Y1, GetStippleColor());
+    // Measuring leaves the stipple phase alone, as the stippled spans do.
+    if (!FMeasuringMode) SetPixelT(X1, Y1, GetStippleColor());
     Changed(TRect{X1, Y1, X1 + 1, Y1 + 1}, AreaKindRect);
   } else if (X2 - X1 == 1) {
     VertLineTSP(X1, Y1, Y2 - 1);
@@ -138,10 +149,12 @@ void TCustomBitmap32::Roll(int Dx, int Dy, bool FillBack, TColor32 FillColor) {
   const int64_t N = int64_t{FWidth} * FHeight;
   const int64_t s = Dx + int64_t{Dy} * FWidth;
   // One move of the whole block: a pixel leaving a row enters the next one.
-  if (s > 0)
-    std::memmove(FBits + s, FBits, static_cast<size_t>(N - s) * sizeof(TColor32));
-  else if (s < 0)
-    std::memmove(FBits, FBits - s, static_cast<size_t>(N + s) * sizeof(TColor32));
+  if (!FMeasuringMode) {
+    if (s > 0)
+      std::memmove(FBits + s, FBits, static_cast<size_t>(N - s) * sizeof(TColor32));
+    else if (s < 0)
+      std::memmove(FBits, FBits - s, static_cast<size_t>(N + s) * sizeof(TColor32));
+  }
   if (FillBack) {
     TRect R;
     IntersectRect(R, TRect{Dx, Dy, Dx + FWidth, Dy + FHeight}, BoundsRect());
@@ -158,6 +171,7 @@ void TCustomBitmap32::Roll(int Dx, int Dy, bool FillBack, TColor32 FillColor) {
 }
 
 void TCustomBitmap32::FlipHorz(TCustomBitmap32* Dst) {
+  if (OnlyReportTo(TargetOf(*this, Dst), FWidth, FHeight)) return;
   if (Dst == nullptr || Dst == this) {
     for (int y = 0; y < FHeight; ++y) std::reverse(ScanLine(y), ScanLine(y) + FWidth);
     Changed();
@@ -171,6 +185,7 @@ void TCustomBitmap32::FlipHorz(TCustomBitmap32* Dst) {
 }
 
 void TCustomBitmap32::FlipVert(TCustomBitmap32* Dst) {
+  if (OnlyReportTo(TargetOf(*this, Dst), FWidth, FHeight)) return;
   if (Dst == nullptr || Dst == this) {
     std::vector<TColor32> row(static_cast<size_t>(FWidth));
     for (int i = 0; i < FHeight / 2; ++i) {
@@ -206,6 +221,7 @@ void QuarterTurn(const TCustomBitmap32& Src, TCustomBitmap32& Dst, bool Clockwis
 }  // namespace
 
 void TCustomBitmap32::Rotate90(TCustomBitmap32* Dst) {
+  if (OnlyReportTo(TargetOf(*this, Dst), FHeight, FWidth)) return;
   if (Dst == nullptr || Dst == this) {
     TCustomBitmap32 tmp;
     QuarterTurn(*this, tmp, true);
@@ -220,6 +236,7 @@ void TCustomBitmap32::Rotate90(TCustomBitmap32* Dst) {
 }
 
 void TCustomBitmap32::Rotate270(TCustomBitmap32* Dst) {
+  if (OnlyReportTo(TargetOf(*this, Dst), FHeight, FWidth)) return;
   if (Dst == nullptr || Dst == this) {
     TCustomBitmap32 tmp;
     QuarterTurn(*this, tmp, false);
@@ -234,6 +251,7 @@ void TCustomBitmap32::Rotate270(TCustomBitmap32* Dst) {
 }
 
 void TCustomBitmap32::Rotate180(TCustomBitmap32* Dst) {
+  if (OnlyReportTo(TargetOf(*this, Dst), FWidth, FHeight)) return;
   const int64_t N = int64_t{FWidth} * FHeight;
   if (Dst == nullptr || Dst == this) {
     if (FBits != nullptr) std::reverse(FBits, FBits + N);

@@ -6,6 +6,7 @@
 #include "raster/bitmap32.h"
 
 #include "raster/backends.h"
+#include "raster/coordinate_helpers.h"
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sys_utils.h"
@@ -16,6 +17,15 @@
 #include <cstring>
 
 namespace {
+
+// Every pixel whose colour bytes equal those of Key gets alpha 0 (colour kept).
+void ClearAlphaOfColor(TCustomBitmap32& Bitmap, TColor32 Key) {
+  const TColor32 rgb = Key & 0x00FFFFFFu;
+  PColor32 p = Bitmap.Bits();
+  const int64_t n = int64_t{Bitmap.Width()} * Bitmap.Height();
+  for (int64_t i = 0; i < n; ++i)
+    if ((p[i] & 0x00FFFFFFu) == rgb) p[i] = rgb;
+}
 
 // A painting of the canvas in progress ends before another painter starts.
 void FlushCanvas(TCustomBitmap32& bitmap) {
@@ -80,7 +90,8 @@ void TCustomBitmap32::AssignTo(QImage& Picture) {
 
 // Plain import with fill colour 0; the alpha is reset to 255 unless the bitmap
 // has 32 bits per pixel, whose fourth bytes are copied as they are (a 32-bit
-// block copy keeps them).
+// block copy keeps them). A transparent bitmap's background pixels then get
+// alpha 0.
 void TCustomBitmap32::ImportBitmap(TBitmap& Graphic) {
   TCustomBackend* saved = nullptr;
   DemandBackendSupport(this, {IDeviceContextSupport::IID, ICanvasSupport::IID}, rqAny, true, saved);
@@ -102,6 +113,7 @@ void TCustomBitmap32::ImportBitmap(TBitmap& Graphic) {
         canvas->GetCanvas()->StretchDraw(BoundsRect(), Graphic);
       }
       if (Graphic.PixelFormat() != pf32bit) ResetAlpha(255);
+      if (Graphic.Transparent() && !FMeasuringMode) ClearAlphaOfColor(*this, ToColor32(Graphic.TransparentColor()));
     }
   } catch (...) {
     RevertBackend(this, saved);

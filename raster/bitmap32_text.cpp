@@ -71,7 +71,10 @@ void RenderTextImpl(TBitmap32& Self, int X, int Y, const QString& Text, int AALe
     big.SetColor(clWhite);
     B2.SetFont(big);
     const TSize sz = B2.TextExtent(padded);
-    WriteWhiteText(B2, big, big.Size(), fqNonAntialiased, sz.cx, sz.cy, Text);
+    // One block more each way, in whole blocks: the last, partly covered block
+    // of each direction is shrunk too instead of being cut off.
+    const auto blocks = [factor](int size) { return (size + factor) / factor * factor; };
+    WriteWhiteText(B2, big, big.Size(), fqNonAntialiased, blocks(sz.cx), blocks(sz.cy), Text);
     B.SetSize(B2.Width() / factor, B2.Height() / factor);
     if (B.Empty()) return;
     ShrinkTextBitmap(B, B2, factor, Color);

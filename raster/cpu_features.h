@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <initializer_list>
 
-enum TCPUInstructionSet : uint8_t { ciMMX, ciEMMX, ciSSE, ciSSE2, ci3DNow, ci3DNowExt };
+// ciAVX2 follows the six classic extensions (their bits stay where they are) so
+// that the AVX2 forms are chosen by the registries like every other form.
+enum TCPUInstructionSet : uint8_t { ciMMX, ciEMMX, ciSSE, ciSSE2, ci3DNow, ci3DNowExt, ciAVX2 };
 
 // A set of TCPUInstructionSet in one byte, bit n for the n-th value.
 class TCPUFeatures {
@@ -47,6 +49,10 @@ struct TCpuIdWords {
   uint32_t StandardFeatures = 0;   // leaf 1, EDX
   uint32_t MaxExtendedLeaf = 0;    // leaf $80000000, EAX
   uint32_t ExtendedFeatures = 0;   // leaf $80000001, EDX (0 when that leaf is absent)
+  uint32_t MaxStandardLeaf = 0;    // leaf 0, EAX
+  uint32_t StandardFeaturesEcx = 0;  // leaf 1, ECX (bit 27 OSXSAVE, bit 28 AVX)
+  uint32_t StructuredFeatures = 0;   // leaf 7 sub-leaf 0, EBX (bit 5 AVX2; 0 when absent)
+  bool AvxStateEnabled = false;    // the system saves the SSE and AVX registers (XCR0 bits 1, 2)
 };
 
 // No identification instruction or a family below 5: nothing. Otherwise
@@ -55,6 +61,8 @@ struct TCpuIdWords {
 //   ciSSE      standard bit 25
 //   ciSSE2     standard bit 26
 //   ci3DNow    extended bit 31, ci3DNowExt extended bit 30 (extended leaves only)
+//   ciAVX2     leaf 7 EBX bit 5, with leaf 1 ECX bits 27 (OSXSAVE) and 28 (AVX)
+//              and the system saving the AVX registers; leaf 7 must exist
 // Extended leaves exist when MaxExtendedLeaf > $80000000.
 TCPUFeatures CpuFeaturesFromIdWords(const TCpuIdWords& words);
 

@@ -156,7 +156,7 @@ void TCustomBitmap32::Clear(TColor32 FillColor) {
 }
 
 void TCustomBitmap32::FillRect(int X1, int Y1, int X2, int Y2, TColor32 Value) {
-  if (FBits != nullptr && X2 > X1)
+  if (!FMeasuringMode && FBits != nullptr && X2 > X1)
     for (int y = Y1; y < Y2; ++y) FillDwords(PixelPtr(X1, y), static_cast<uint32_t>(X2 - X1), Value);
   Changed(TRect{X1, Y1, X2, Y2}, AreaKindRect);
 }

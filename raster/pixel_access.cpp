@@ -185,6 +185,28 @@ TColor32 TCustomBitmap32::PixelFW(float X, float Y) const { return PixelXW(Fixed
 
 void TCustomBitmap32::SetPixelFW(float X, float Y, TColor32 Value) { SetPixelXW(Fixed(X), Fixed(Y), Value); }
 
-TColor32 TCustomBitmap32::PixelFR(float X, float Y) const { return FResampler->GetSampleFloat(X, Y); }
+namespace {
 
-TColor32 TCustomBitmap32::PixelXR(TFixed X, TFixed Y) const { return FResampler->GetSampleFixed(X, Y); }
+// A resampled read outside a sampling run is a run of its own, so that the
+// resampler reads within the bitmap's current ClipRect, OuterColor and access
+// mode; a run already in progress (a transformer's) is left untouched.
+template <class Read>
+TColor32 SampleOnce(TCustomResampler& Resampler, Read read) {
+  if (Resampler.Sampling()) return read();
+  Resampler.PrepareSampling();
+  struct Finalize {
+    TCustomResampler& r;
+    ~Finalize() { r.FinalizeSampling(); }
+  } finalize{Resampler};
+  return read();
+}
+
+}  // namespace
+
+TColor32 TCustomBitmap32::PixelFR(float X, float Y) const {
+  return SampleOnce(*FResampler, [&] { return FResampler->GetSampleFloat(X, Y); });
+}
+
+TColor32 TCustomBitmap32::PixelXR(TFixed X, TFixed Y) const {
+  return SampleOnce(*FResampler, [&] { return FResampler->GetSampleFixed(X, Y); });
+}

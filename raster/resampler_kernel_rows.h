@@ -47,9 +47,8 @@ void KernelRowPass(const TColor32* Row, const TKernelRowTaps& Taps, int32_t Coun
 
 #if RASTER_SSE2_FORMS
 namespace raster_avx2 {
-// The portable loop compiled for 8-lane 32-bit multiplies; bound only when the
-// processor reports AVX2.
+// The portable loop compiled for 8-lane 32-bit multiplies; registered as
+// needing ciAVX2.
 void KernelColumnSweep(int32_t* Sums, const int32_t* const H[4], const int32_t W[4], size_t Count, bool First);
-bool Available();
 }  // namespace raster_avx2
 #endif

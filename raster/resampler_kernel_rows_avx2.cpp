@@ -1,6 +1,5 @@
 // The vertical sweep of the kernel resampler for processors with AVX2: the
-// same loop as the portable form, compiled for 8-lane 32-bit multiplies. The
-// library's feature list has no AVX2 entry, so the binding asks the processor.
+// same loop as the portable form, compiled for 8-lane 32-bit multiplies.
 #include "raster/resampler_kernel_rows.h"
 
 #if RASTER_SSE2_FORMS
@@ -25,8 +24,4 @@ void KernelColumnSweep(int32_t* Sums, const int32_t* const H[4], const int32_t W
 }  // namespace raster_avx2
 
 #pragma GCC pop_options
-
-namespace raster_avx2 {
-bool Available() { return __builtin_cpu_supports("avx2"); }
-}  // namespace raster_avx2
 #endif

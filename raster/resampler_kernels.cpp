@@ -602,6 +602,8 @@ TColor32 TKernelResampler::GetSampleFloat(float X, float Y) {
   const TRect& clip = FClipRect;
   int loX = -w, hiX = w, loY = -w, hiY = w;
   bool edge = false;
+  // An empty clip rectangle has no pixel to fold onto.
+  if (FPixelAccessMode == pamWrap && RectIsEmpty(clip)) return FOuterColor;
   if (FPixelAccessMode == pamSafe || FPixelAccessMode == pamTransparentEdge) {
     if (cX < clip.Left || cX > clip.Right || cY < clip.Top || cY > clip.Bottom)
       return FPixelAccessMode == pamSafe ? FOuterColor : 0;

@@ -373,11 +373,10 @@ void RegisterScalingResamplers() {
 #endif
   registry->RegisterBinding(fidKernelColumnSweep, &KernelColumnSweep);
   registry->Add(fidKernelColumnSweep, &raster_portable::KernelColumnSweep);
-  registry->RebindAll();
 #if RASTER_SSE2_FORMS
-  // No AVX2 entry in the feature list: ask the processor directly.
-  if (raster_avx2::Available()) KernelColumnSweep = &raster_avx2::KernelColumnSweep;
+  registry->Add(fidKernelColumnSweep, &raster_avx2::KernelColumnSweep, TCPUFeatures{ciAVX2});
 #endif
+  registry->RebindAll();
   AddResamplerClass({QStringLiteral("TLinearResampler"), [](TCustomBitmap32* b) -> std::unique_ptr<TCustomResampler> {
                        return std::make_unique<TLinearResampler>(b);
                      }});

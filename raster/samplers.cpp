@@ -48,6 +48,12 @@ void TCustomResampler::Changed() {
 
 void TCustomResampler::PrepareSampling() {
   if (FBitmap != nullptr) FClipRect = FBitmap->ClipRect();
+  FSampling = true;
+}
+
+void TCustomResampler::FinalizeSampling() {
+  FSampling = false;
+  TCustomSampler::FinalizeSampling();
 }
 
 bool TCustomResampler::HasBounds() const { return FPixelAccessMode != pamWrap; }

@@ -46,8 +46,12 @@ public:
 
   // The bitmap's Changed when a bitmap is attached, then OnChange.
   void Changed() override;
-  // Copies the bitmap's ClipRect, which the readers work within.
+  // Copies the bitmap's ClipRect, which the readers work within, and starts a
+  // sampling run that lasts until FinalizeSampling.
   void PrepareSampling() override;
+  void FinalizeSampling() override;
+  // Between PrepareSampling and FinalizeSampling.
+  bool Sampling() const { return FSampling; }
   // PixelAccessMode <> pamWrap.
   bool HasBounds() const override;
   // The bitmap's ClipRect, one pixel larger on every side for pamTransparentEdge.
@@ -68,4 +72,7 @@ protected:
   TCustomBitmap32* FBitmap = nullptr;
   TRect FClipRect;
   TPixelAccessMode FPixelAccessMode = pamSafe;
+
+private:
+  bool FSampling = false;
 };

@@ -185,6 +185,36 @@ void TBitmap::Assign(const TBitmap& source) {
   width_ = source.width_;
   height_ = source.height_;
   format_ = source.format_;
+  transparent_ = source.transparent_;
+  transparentMode_ = source.transparentMode_;
+  transparentColor_ = source.transparentColor_;
+  Changed();
+}
+
+void TBitmap::SetTransparent(bool value) {
+  if (value == transparent_) return;
+  transparent_ = value;
+  Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode value) {
+  if (value == transparentMode_) return;
+  transparentMode_ = value;
+  Changed();
+}
+
+TColor TBitmap::TransparentColor() {
+  if (transparentMode_ == tmFixed) return transparentColor_;
+  if (Empty()) return clDefault;
+  const QRgb corner = Image().pixel(0, height_ - 1);
+  return RGB(static_cast<uint8_t>(qRed(corner)), static_cast<uint8_t>(qGreen(corner)),
+             static_cast<uint8_t>(qBlue(corner)));
+}
+
+void TBitmap::SetTransparentColor(TColor value) {
+  if (transparentMode_ == tmFixed && value == transparentColor_) return;
+  transparentColor_ = value;
+  transparentMode_ = tmFixed;
   Changed();
 }
 

@@ -66,6 +66,10 @@ HPALETTE CreatePalette(const TMaxLogPalette& log);
 
 enum TPixelFormat : uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
+// Where a transparent picture's background colour comes from: tmAuto the
+// bottom-left pixel, tmFixed the colour given.
+enum TTransparentMode : uint8_t { tmAuto, tmFixed };
+
 class EInvalidGraphicOperation : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
@@ -106,7 +110,19 @@ public:
   // colours. Entries past the palette's end are black.
   void SetPalette(HPALETTE palette);
 
-  // Copies size, format, palette and pixels.
+  // Transparency for the picture's readers: when Transparent is set, the pixels
+  // of TransparentColor are background. Pixels, drawing and streams are not
+  // affected. Each setter calls OnChange when the value changes.
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool value);
+  TTransparentMode TransparentMode() const { return transparentMode_; }
+  void SetTransparentMode(TTransparentMode value);
+  // tmAuto: the colour (RGB) of the bottom-left pixel, clDefault for an empty
+  // picture; tmFixed: the colour given last. Setting it switches to tmFixed.
+  TColor TransparentColor();
+  void SetTransparentColor(TColor value);
+
+  // Copies size, format, palette, pixels and the transparency settings.
   void Assign(const TBitmap& source);
 
   // The bitmap file image: 1, 4 and 8 bits with their palette (the grey ramp, the
@@ -142,6 +158,9 @@ private:
   int width_ = 0;
   int height_ = 0;
   TPixelFormat format_ = pfDevice;
+  bool transparent_ = false;
+  TTransparentMode transparentMode_ = tmAuto;
+  TColor transparentColor_ = clDefault;
   QImage image_;
   HPALETTE palette_;
   std::unique_ptr<TCanvas> canvas_;

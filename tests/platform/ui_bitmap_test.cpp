@@ -159,6 +159,35 @@ TEST(UiBitmap, AssignCopiesPicturePaletteAndFormat) {
   EXPECT_EQ(copy.Palette()->Entries[7], (TPaletteEntry{1, 2, 3, PC_RESERVED}));
 }
 
+TEST(UiBitmap, TransparentColourIsTheBottomLeftPixelUntilOneIsGiven) {
+  TBitmap b;
+  int changes = 0;
+  b.OnChange = [&](TObject*) { ++changes; };
+  EXPECT_FALSE(b.Transparent());
+  EXPECT_EQ(b.TransparentColor(), clDefault);  // empty: no corner to read
+  b.SetPixelFormat(pf24bit);
+  b.SetSize(3, 2);
+  uint8_t* bottom = b.ScanLine(1);
+  bottom[0] = 0x30;  // blue, green, red
+  bottom[1] = 0x20;
+  bottom[2] = 0x10;
+  changes = 0;
+  b.SetTransparent(true);
+  b.SetTransparent(true);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(b.TransparentMode(), tmAuto);
+  EXPECT_EQ(b.TransparentColor(), RGB(0x10, 0x20, 0x30));
+  b.SetTransparentColor(clRed);
+  EXPECT_EQ(b.TransparentMode(), tmFixed);
+  EXPECT_EQ(b.TransparentColor(), clRed);
+  TBitmap copy;
+  copy.Assign(b);
+  EXPECT_TRUE(copy.Transparent());
+  EXPECT_EQ(copy.TransparentColor(), clRed);
+  b.SetTransparentMode(tmAuto);
+  EXPECT_EQ(b.TransparentColor(), RGB(0x10, 0x20, 0x30));
+}
+
 TEST(UiBitmap, CreatePaletteTakesTheCountedEntries) {
   TMaxLogPalette log;
   log.palNumEntries = 300;  // more than a logical palette holds

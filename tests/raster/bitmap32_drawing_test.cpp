@@ -2,6 +2,7 @@
 // 32-bit bitmap.
 
 #include "raster/bitmap32.h"
+#include "raster/coordinate_helpers.h"
 #include "raster/resampler_transfer.h"
 
 #include "bitmap_test_support.h"
@@ -37,6 +38,101 @@ TEST_F(BitmapDrawingTest, MeasuringFillsOnlyReportTheRectangleForm) {
   b.EndMeasuring();
   EXPECT_EQ(measured, std::vector<TRect>({TRect{-5, 1, 2, 9}, TRect{1, 1, 3, 3}}));
   EXPECT_EQ(PixelsOf(b), std::vector<TColor32>(16, Bg));
+}
+
+// Every drawing routine, run on a measuring bitmap, leaves pixels and size alone
+// and still reports an area (the repaint optimizer learns a layer's areas so);
+// the unclipped spans report nothing in any mode.
+struct MeasuredOp {
+  const char* name;
+  std::function<void(TCustomBitmap32&)> op;
+  bool reports = true;
+};
+
+TEST_F(BitmapDrawingTest, MeasuringWritesNoPixelInAnyDrawingRoutine) {
+  constexpr TColor32 c = 0xFF3060C0u, half = 0x80F0A050u;
+  TCustomBitmap32 other;
+  FillTagged(other, 3, 2);
+  const MeasuredOp ops[] = {
+      {"Clear", [](TCustomBitmap32& b) { b.Clear(c); }},
+      {"ResetAlpha", [](TCustomBitmap32& b) { b.ResetAlpha(7); }},
+      {"FillRect", [](TCustomBitmap32& b) { b.FillRect(1, 1, 5, 4, c); }},
+      {"FillRectT opaque", [](TCustomBitmap32& b) { b.FillRectT(1, 1, 5, 4, c); }},
+      {"FillRectT blended", [](TCustomBitmap32& b) { b.FillRectT(1, 1, 5, 4, half); }},
+      {"FillRectS rect", [](TCustomBitmap32& b) { b.FillRectS(TRect{0, 0, 6, 5}, c); }},
+      {"FillRectTS rect", [](TCustomBitmap32& b) { b.FillRectTS(TRect{0, 0, 6, 5}, half); }},
+      {"FrameRectS", [](TCustomBitmap32& b) { b.FrameRectS(0, 0, 6, 5, c); }},
+      {"FrameRectTS", [](TCustomBitmap32& b) { b.FrameRectTS(0, 0, 6, 5, half); }},
+      {"FrameRectTSP", [](TCustomBitmap32& b) { b.FrameRectTSP(0, 0, 6, 5); }},
+      {"FrameRectTSP one pixel", [](TCustomBitmap32& b) { b.FrameRectTSP(2, 2, 3, 3); }},
+      {"RaiseRectTS", [](TCustomBitmap32& b) { b.RaiseRectTS(0, 0, 6, 5, 60); }},
+      {"Roll", [](TCustomBitmap32& b) { b.Roll(2, 1, false, c); }},
+      {"Roll filling back", [](TCustomBitmap32& b) { b.Roll(-1, 1, true, c); }},
+      {"Roll past the size", [](TCustomBitmap32& b) { b.Roll(9, 0, true, c); }},
+      {"FlipHorz", [](TCustomBitmap32& b) { b.FlipHorz(); }},
+      {"FlipVert", [](TCustomBitmap32& b) { b.FlipVert(); }},
+      {"Rotate90", [](TCustomBitmap32& b) { b.Rotate90(); }},
+      {"Rotate180", [](TCustomBitmap32& b) { b.Rotate180(); }},
+      {"Rotate270", [](TCustomBitmap32& b) { b.Rotate270(); }},
+      {"FlipHorz into", [&](TCustomBitmap32& b) { other.FlipHorz(&b); }},
+      {"FlipVert into", [&](TCustomBitmap32& b) { other.FlipVert(&b); }},
+      {"Rotate90 into", [&](TCustomBitmap32& b) { other.Rotate90(&b); }},
+      {"Rotate180 into", [&](TCustomBitmap32& b) { other.Rotate180(&b); }},
+      {"Rotate270 into", [&](TCustomBitmap32& b) { other.Rotate270(&b); }},
+      {"Draw", [&](TCustomBitmap32& b) { b.Draw(1, 1, &other); }},
+      {"Draw scaled", [&](TCustomBitmap32& b) { b.Draw(TRect{0, 0, 6, 5}, other.BoundsRect(), &other); }},
+      {"HorzLine", [](TCustomBitmap32& b) { b.HorzLine(0, 1, 5, c); }, false},
+      {"HorzLineT", [](TCustomBitmap32& b) { b.HorzLineT(0, 1, 5, half); }, false},
+      {"VertLine", [](TCustomBitmap32& b) { b.VertLine(1, 0, 4, c); }, false},
+      {"VertLineT", [](TCustomBitmap32& b) { b.VertLineT(1, 0, 4, half); }, false},
+      {"HorzLineS", [](TCustomBitmap32& b) { b.HorzLineS(0, 1, 5, c); }},
+      {"VertLineTS", [](TCustomBitmap32& b) { b.VertLineTS(1, 0, 4, half); }},
+      {"HorzLineTSP", [](TCustomBitmap32& b) { b.HorzLineTSP(0, 1, 5); }},
+      {"VertLineTSP", [](TCustomBitmap32& b) { b.VertLineTSP(1, 0, 4); }},
+      {"HorzLineX", [](TCustomBitmap32& b) { b.HorzLineX(Fixed(0.5f), Fixed(1.5f), Fixed(4.5f), c); }},
+      {"VertLineX", [](TCustomBitmap32& b) { b.VertLineX(Fixed(1.5f), Fixed(0.5f), Fixed(3.5f), c); }},
+      {"HorzLineXS", [](TCustomBitmap32& b) { b.HorzLineXS(Fixed(0.5f), Fixed(1.5f), Fixed(4.5f), c); }},
+      {"VertLineXS", [](TCustomBitmap32& b) { b.VertLineXS(Fixed(1.5f), Fixed(0.5f), Fixed(3.5f), c); }},
+      {"Line", [](TCustomBitmap32& b) { b.Line(0, 0, 5, 3, c, true); }},
+      {"Line straight", [](TCustomBitmap32& b) { b.Line(0, 2, 5, 2, c, true); }},
+      {"LineT", [](TCustomBitmap32& b) { b.LineT(0, 0, 5, 3, half, true); }},
+      {"LineS", [](TCustomBitmap32& b) { b.LineS(0, 0, 5, 3, c, true); }},
+      {"LineS straight", [](TCustomBitmap32& b) { b.LineS(0, 2, 5, 2, c, true); }},
+      {"LineTS", [](TCustomBitmap32& b) { b.LineTS(0, 0, 5, 3, half, true); }},
+      {"LineA", [](TCustomBitmap32& b) { b.LineA(0, 0, 5, 3, c, true); }},
+      {"LineAS", [](TCustomBitmap32& b) { b.LineAS(0, 0, 5, 3, c, true); }},
+      {"LineToS", [](TCustomBitmap32& b) { b.MoveTo(0, 0); b.LineToS(5, 4); }},
+      {"LineToTS", [](TCustomBitmap32& b) { b.MoveTo(0, 0); b.LineToTS(5, 4); }},
+      {"LineToAS", [](TCustomBitmap32& b) { b.MoveTo(0, 0); b.LineToAS(5, 3); }},
+      {"LineX", [](TCustomBitmap32& b) { b.LineX(Fixed(0.5f), Fixed(0.5f), Fixed(4.5f), Fixed(3.5f), c, true); }},
+      {"LineF", [](TCustomBitmap32& b) { b.LineF(0.5f, 0.5f, 4.5f, 3.5f, c, true); }},
+      {"LineXS", [](TCustomBitmap32& b) { b.LineXS(Fixed(0.5f), Fixed(0.5f), Fixed(4.5f), Fixed(3.5f), c, true); }},
+      {"LineFS edge", [](TCustomBitmap32& b) { b.LineFS(-2.0f, 0.5f, 9.0f, 4.5f, c, true); }},
+      {"LineXP", [](TCustomBitmap32& b) { b.LineXP(Fixed(0.5f), Fixed(0.5f), Fixed(4.5f), Fixed(3.5f), true); }},
+      {"LineFP", [](TCustomBitmap32& b) { b.LineFP(0.5f, 0.5f, 4.5f, 3.5f, true); }},
+      {"LineXSP", [](TCustomBitmap32& b) { b.LineXSP(Fixed(0.5f), Fixed(0.5f), Fixed(4.5f), Fixed(3.5f), true); }},
+      {"LineFSP edge", [](TCustomBitmap32& b) { b.LineFSP(-2.0f, 0.5f, 9.0f, 4.5f, true); }},
+      {"LineToFS", [](TCustomBitmap32& b) { b.MoveToF(0.5f, 0.5f); b.LineToFS(4.5f, 3.5f); }},
+      {"LineToFSP", [](TCustomBitmap32& b) { b.MoveToF(0.5f, 0.5f); b.LineToFSP(4.5f, 3.5f); }},
+  };
+  for (const auto& o : ops) {
+    TCustomBitmap32 b;
+    FillTagged(b, 6, 5);
+    b.SetStipple({0xFFFFFFFFu, 0x80000000u});
+    b.SetPenColor(c);
+    const auto before = PixelsOf(b);
+    int changes = 0;
+    b.OnChange = [&](TObject*) { ++changes; };
+    std::vector<TRect> measured;
+    b.BeginMeasuring([&](TObject*, const TRect& area, uint32_t) { measured.push_back(area); });
+    o.op(b);
+    b.EndMeasuring();
+    EXPECT_EQ(b.Width(), 6) << o.name;
+    EXPECT_EQ(b.Height(), 5) << o.name;
+    EXPECT_EQ(PixelsOf(b), before) << o.name;
+    EXPECT_EQ(!measured.empty(), o.reports) << o.name;
+    EXPECT_EQ(changes, 0) << o.name;
+  }
 }
 
 struct FillCase {

@@ -76,6 +76,46 @@ TEST_F(BitmapTextTilingTest, LevelZeroIsPlainAndLevelMinusOneAntiAliased) {
   }
 }
 
+// Oversampled text is measured in the enlarged font and the size grown by one
+// block of 2^level pixels before it is cut into whole blocks, so the last,
+// partly covered block of each direction is drawn as well.
+TEST_F(BitmapTextTilingTest, OversampledTextCoversTheMeasuredSizePlusOneBlock) {
+  const QString text = QStringLiteral("Wave 42 gj");
+  for (int level = 1; level <= 4; ++level) {
+    const int factor = 1 << level;
+    TBitmap32 b;
+    b.SetSize(900, 300);
+    b.Clear(Bg);
+    TBitmap32 measure;
+    TFont big;
+    big.Assign(*b.Font());
+    big.SetSize(b.Font()->Size() * factor);
+    measure.SetFont(big);
+    const TSize measured = measure.TextExtent(text + QLatin1Char(' '));
+    NotificationRecorder rec(b);
+    b.RenderText(3, 4, text, level, 0xFFFF0000u);
+    ASSERT_EQ(rec.areas.size(), 1u) << "level " << level;
+    EXPECT_EQ(rec.areas[0], Bounds(3, 4, (measured.cx + factor) / factor, (measured.cy + factor) / factor))
+        << "level " << level;
+  }
+}
+
+TEST_F(BitmapTextTilingTest, MeasuringRenderTextReportsWithoutDrawing) {
+  for (int level : {-1, 0, 2}) {
+    TBitmap32 b;
+    b.SetSize(120, 40);
+    b.Clear(Bg);
+    std::vector<TRect> measured;
+    b.BeginMeasuring([&](TObject*, const TRect& area, uint32_t) { measured.push_back(area); });
+    b.RenderText(2, 2, QStringLiteral("Wave 42"), level, 0xFFFF0000u);
+    b.EndMeasuring();
+    EXPECT_EQ(PixelsOf(b), std::vector<TColor32>(120 * 40, Bg)) << "level " << level;
+    ASSERT_EQ(measured.size(), 1u) << "level " << level;
+    EXPECT_EQ(measured[0].Left, 2);
+    EXPECT_GT(measured[0].Right, 2);
+  }
+}
+
 TEST_F(BitmapTextTilingTest, RenderTextOnAnEmptyBitmapDoesNothing) {
   TBitmap32 b;
   EXPECT_NO_THROW(b.RenderText(0, 0, QStringLiteral("x"), 2, 0xFFFFFFFFu));

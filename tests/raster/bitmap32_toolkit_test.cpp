@@ -61,6 +61,50 @@ TEST_F(Bitmap32Toolkit, ImportTakesEveryPixelFormat) {
   }
 }
 
+// A transparent picture's background pixels (colour bytes equal to its
+// transparent colour, alpha ignored) import with alpha 0 and their colour kept;
+// every other pixel keeps the alpha it imports with.
+TEST_F(Bitmap32Toolkit, TransparentColourImportsWithAlphaZero) {
+  TBitmap rgb;  // bottom-left pixel 0x102030, the automatic background
+  FillRows(rgb, pf24bit, 3, 2, {0x30, 0x20, 0x10, 0x00, 0x00, 0xFF, 0x30, 0x20, 0x10,  //
+                                0x30, 0x20, 0x10, 0x31, 0x20, 0x10, 0xFF, 0xFF, 0xFF});
+  TBitmap withAlpha;  // 32 bits: the key matches whatever the fourth byte is
+  FillRows(withAlpha, pf32bit, 2, 1, {0x00, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0xFE, 0x80});
+
+  struct Case {
+    const char* what;
+    TBitmap& graphic;
+    TTransparentMode mode;
+    TColor color;
+    std::vector<TColor32> expected;
+  };
+  const Case cases[] = {
+      {"automatic: the bottom-left colour", rgb, tmAuto, clDefault,
+       {0x00102030u, 0xFFFF0000u, 0x00102030u, 0x00102030u, 0xFF102031u, 0xFFFFFFFFu}},
+      {"fixed colour", rgb, tmFixed, RGB(0xFF, 0x00, 0x00),
+       {0xFF102030u, 0x00FF0000u, 0xFF102030u, 0xFF102030u, 0xFF102031u, 0xFFFFFFFFu}},
+      {"fixed colour on 32 bits", withAlpha, tmFixed, clRed, {0x00FF0000u, 0x80FE0000u}},
+  };
+  for (const Case& c : cases) {
+    c.graphic.SetTransparent(true);
+    if (c.mode == tmFixed)
+      c.graphic.SetTransparentColor(c.color);
+    else
+      c.graphic.SetTransparentMode(tmAuto);
+    for (bool device : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.what << (device ? ", TBitmap32" : ", TCustomBitmap32"));
+      std::unique_ptr<TCustomBitmap32> bitmap(device ? new TBitmap32 : new TCustomBitmap32);
+      bitmap->Assign(&c.graphic);
+      EXPECT_EQ(PixelsOf(*bitmap), c.expected);
+    }
+  }
+  // Not transparent: nothing changes.
+  rgb.SetTransparent(false);
+  TCustomBitmap32 bitmap;
+  bitmap.Assign(&rgb);
+  EXPECT_EQ(bitmap.Pixel(0, 0), 0xFF102030u);
+}
+
 TEST_F(Bitmap32Toolkit, ImportIntoATBitmap32TakesTheCanvasFont) {
   TBitmap graphic;
   graphic.SetSize(1, 1);

@@ -36,9 +36,41 @@ TEST(CpuFeatures, DetectionFromIdentificationWords) {
   }
 }
 
+// AVX2 counts only with leaf 7, the AVX and OSXSAVE bits and the system's saving
+// of the wide registers.
+TEST(CpuFeatures, Avx2NeedsTheSystemsConsent) {
+  constexpr uint32_t kOsXsave = 1u << 27, kAvx = 1u << 28, kAvx2 = 1u << 5;
+  const auto words = [](uint32_t maxLeaf, uint32_t ecx, uint32_t ebx7, bool state) {
+    TCpuIdWords w{true, kFamily6, kMmx | kSse | kSse2, 0, 0};
+    w.MaxStandardLeaf = maxLeaf;
+    w.StandardFeaturesEcx = ecx;
+    w.StructuredFeatures = ebx7;
+    w.AvxStateEnabled = state;
+    return w;
+  };
+  const TCPUFeatures sse2{ciMMX, ciEMMX, ciSSE, ciSSE2};
+  const TCPUFeatures avx2{ciMMX, ciEMMX, ciSSE, ciSSE2, ciAVX2};
+  const DetectionCase cases[] = {
+      {"everything present", words(7, kOsXsave | kAvx, kAvx2, true), avx2},
+      {"registers not saved by the system", words(7, kOsXsave | kAvx, kAvx2, false), sse2},
+      {"no OSXSAVE", words(7, kAvx, kAvx2, true), sse2},
+      {"no AVX", words(7, kOsXsave, kAvx2, true), sse2},
+      {"no AVX2 bit", words(7, kOsXsave | kAvx, 0, true), sse2},
+      {"leaf 7 absent", words(6, kOsXsave | kAvx, kAvx2, true), sse2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CpuFeaturesFromIdWords(c.words).Bits(), c.expected.Bits());
+  }
+  TCpuIdWords family4 = words(7, kOsXsave | kAvx, kAvx2, true);
+  family4.Signature = 0x4F0;
+  EXPECT_TRUE(CpuFeaturesFromIdWords(family4).Empty());
+}
+
 TEST(CpuFeatures, SetHoldsOneBitPerExtensionInOrder) {
   EXPECT_EQ(TCPUFeatures({ciMMX}).Bits(), 0x01);
   EXPECT_EQ(TCPUFeatures({ciSSE2, ci3DNowExt}).Bits(), 0x08 | 0x20);
+  EXPECT_EQ(TCPUFeatures({ciAVX2}).Bits(), 0x40);
   EXPECT_TRUE(TCPUFeatures({ciSSE}).IsSubsetOf({ciMMX, ciSSE}));
   EXPECT_FALSE(TCPUFeatures({ciSSE, ciSSE2}).IsSubsetOf({ciSSE}));
   EXPECT_TRUE(TCPUFeatures().IsSubsetOf({}));
@@ -52,6 +84,8 @@ TEST(CpuFeatures, RealProcessorHasTheX86_64Baseline) {
   EXPECT_EQ(CPUFeatures().Bits(), CpuFeaturesFromIdWords(words).Bits());
   for (TCPUInstructionSet i : {ciMMX, ciEMMX, ciSSE, ciSSE2}) EXPECT_TRUE(CpuSupports(i)) << int(i);
   EXPECT_GE(ProcessorCount(), 1);
+  // The compiler's own detector (which also asks the system) agrees on AVX2.
+  EXPECT_EQ(CpuSupports(ciAVX2), static_cast<bool>(__builtin_cpu_supports("avx2")));
 }
 #endif
 

@@ -3,11 +3,15 @@
 
 #include "raster/bindings.h"
 #include "raster/blend.h"
+#include "raster/coordinate_helpers.h"
+#include "raster/resampler_kernels.h"
 #include "raster/resampler_routines.h"
+#include "raster/resamplers.h"
 
 #include "line_test_support.h"
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <random>
 
@@ -213,6 +217,66 @@ TEST_F(PixelAccess, BlendedWritesAndResampledReads) {
   b.Resampler()->PrepareSampling();
   EXPECT_EQ(b.PixelFR(2.6f, 1.8f), 0xFFABCDEFu);
   EXPECT_EQ(b.PixelXR(3 * 65536 - 20000, 2 * 65536 + 20000), 0xFFABCDEFu);
+}
+
+// A resampled read outside a sampling run prepares one of its own, so it works
+// within the bitmap's current ClipRect, OuterColor and access mode; a run in
+// progress is left as it is.
+struct ResampledReadCase {
+  const char* name;
+  std::function<std::unique_ptr<TCustomResampler>(TCustomBitmap32*)> make;
+  float x, y;  // read position
+  int px, py;  // the pixel expected there
+};
+
+TEST_F(PixelAccess, ResampledReadsPrepareTheirOwnSampling) {
+  const auto kernel = [](TKernelMode mode, TPixelAccessMode access) {
+    return [mode, access](TCustomBitmap32* b) -> std::unique_ptr<TCustomResampler> {
+      auto r = std::make_unique<TKernelResampler>(b);
+      r->SetKernelMode(mode);
+      r->SetPixelAccessMode(access);
+      return r;
+    };
+  };
+  const ResampledReadCase cases[] = {
+      {"kernel, dynamic", kernel(kmDynamic, pamSafe), 3, 2, 3, 2},
+      {"kernel, nearest table", kernel(kmTableNearest, pamSafe), 1, 3, 1, 3},
+      {"kernel, linear table", kernel(kmTableLinear, pamSafe), 4, 0, 4, 0},
+      {"kernel, wrapped", kernel(kmDynamic, pamWrap), 5, 2, 0, 2},
+      {"nearest, wrapped",
+       [](TCustomBitmap32* b) -> std::unique_ptr<TCustomResampler> {
+         auto r = std::make_unique<TNearestResampler>(b);
+         r->SetPixelAccessMode(pamWrap);
+         return r;
+       },
+       -1, 1, 4, 1},
+  };
+  for (const auto& c : cases) {
+    TCustomBitmap32 b;
+    b.SetSize(5, 4);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 5; ++x) b.SetPixel(x, y, 0xFF000000u | static_cast<uint32_t>(x * 16 + y));
+    b.SetOuterColor(0xFF00FF00u);
+    b.SetWrapMode(wmRepeat);
+    b.SetResampler(c.make(&b));
+    EXPECT_EQ(b.PixelFR(c.x, c.y), b.Pixel(c.px, c.py)) << c.name;
+    EXPECT_EQ(b.PixelXR(Fixed(c.x), Fixed(c.y)), b.Pixel(c.px, c.py)) << c.name;
+  }
+
+  // The read's own run ends with it; a run of the caller keeps its weight table.
+  TCustomBitmap32 b;
+  b.SetSize(3, 3);
+  b.Clear(0xFF405060u);
+  auto* r = new TKernelResampler(&b);
+  b.SetResampler(std::unique_ptr<TCustomResampler>(r));
+  r->SetKernelMode(kmTableNearest);
+  EXPECT_EQ(b.PixelFR(1, 1), 0xFF405060u);
+  EXPECT_TRUE(r->WeightTable().empty());
+  r->PrepareSampling();
+  const auto table = r->WeightTable();
+  EXPECT_EQ(b.PixelFR(1, 1), 0xFF405060u);
+  EXPECT_EQ(r->WeightTable(), table);
+  r->FinalizeSampling();
 }
 
 TEST_F(PixelAccess, SampleBilinearFormsFollowTheirFormulas) {

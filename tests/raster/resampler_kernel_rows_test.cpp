@@ -1,6 +1,7 @@
 #include "raster/resampler_kernel_rows.h"
 #include "raster/resampler_kernels.h"
 
+#include "raster/bindings.h"
 #include "raster/bitmap32.h"
 
 #include "bitmap_test_support.h"
@@ -102,7 +103,7 @@ TEST_F(KernelColumns, SweepAddsFourWeightedRowsInEveryForm) {
   for (int32_t& x : start) x = static_cast<int32_t>(rng() % 1000);
   std::vector<TKernelColumnSweep*> forms = {&raster_portable::KernelColumnSweep, KernelColumnSweep};
 #if RASTER_SSE2_FORMS
-  if (raster_avx2::Available()) forms.push_back(&raster_avx2::KernelColumnSweep);
+  if (CpuSupports(ciAVX2)) forms.push_back(&raster_avx2::KernelColumnSweep);
 #endif
   for (bool first : {true, false})
     for (size_t f = 0; f < forms.size(); ++f) {
@@ -116,5 +117,30 @@ TEST_F(KernelColumns, SweepAddsFourWeightedRowsInEveryForm) {
       }
     }
 }
+
+#if RASTER_SSE2_FORMS
+// The AVX2 sweep is a registered form like any other: the registry lists it and
+// a rebind keeps it bound exactly where the processor has AVX2.
+TEST_F(KernelColumns, RegistryListsTheAvx2SweepAndRebindKeepsIt) {
+  TFunctionRegistry* registry = FindRegistry("Ras32_Resamplers bindings");
+  ASSERT_NE(registry, nullptr);
+  const auto avx2 = reinterpret_cast<TRoutine>(&raster_avx2::KernelColumnSweep);
+  int listed = 0;
+  for (int i = 0; i < registry->Count(); ++i)
+    if (registry->GetItems(i)->FunctionID == fidKernelColumnSweep && registry->GetItems(i)->Proc == avx2) {
+      ++listed;
+      EXPECT_EQ(registry->GetItems(i)->CPUFeatures, TCPUFeatures{ciAVX2});
+    }
+  EXPECT_EQ(listed, 1);
+  // The processor's own report, independent of the library's detection.
+  const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  registry->RebindAll();
+  EXPECT_EQ(KernelColumnSweep, hasAvx2 ? &raster_avx2::KernelColumnSweep : &raster_portable::KernelColumnSweep);
+  // A processor reporting everything but AVX2 gets the portable sweep.
+  registry->RebindAll(PriorityForFeatures(TCPUFeatures{ciMMX, ciEMMX, ciSSE, ciSSE2, ci3DNow, ci3DNowExt}));
+  EXPECT_EQ(KernelColumnSweep, &raster_portable::KernelColumnSweep);
+  registry->RebindAll();
+}
+#endif
 
 }  // namespace

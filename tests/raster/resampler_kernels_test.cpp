@@ -330,4 +330,19 @@ TEST_F(KernelSampling, HalfWayBetweenTwoPixelsWithTheLinearKernelAveragesThem) {
   EXPECT_EQ(resampler.GetSampleFloat(-5.0f, 0.0f), 0x11223344u);
 }
 
+TEST_F(KernelSampling, WrappingIntoAnEmptyClipGivesTheOuterColour) {
+  TCustomBitmap32 bitmap;
+  SetPixels(bitmap, 2, 2, {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u});
+  bitmap.SetOuterColor(0x11223344u);
+  bitmap.SetClipRect(TRect{5, 5, 9, 9});  // misses the bitmap: (0, 0, 0, 0)
+  for (TWrapMode mode : {wmClamp, wmRepeat, wmMirror}) {
+    bitmap.SetWrapMode(mode);
+    TKernelResampler resampler(&bitmap);
+    resampler.SetPixelAccessMode(pamWrap);
+    resampler.PrepareSampling();
+    EXPECT_EQ(resampler.GetSampleFloat(1.0f, 1.0f), 0x11223344u) << int(mode);
+    resampler.FinalizeSampling();
+  }
+}
+
 }  // namespace
