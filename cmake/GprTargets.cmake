@@ -1,25 +1,103 @@
-# gpr_library(<target> SOURCES ... [DEPS ...]): one static library per folder,
-# includes written from the repository root.
+# Precompiled headers: third-party headers only (the standard library, QtCore;
+# for the tests also GoogleTest and the QtGui value types the toolkit's headers
+# bring anyway), which never change with our own code, so a PCH is built once
+# per configuration. Our own headers stay out, and so does QtGui from the
+# libraries' PCH: a PCH makes what it holds visible to every file, while the
+# layer check reads the include lines.
+option(GPR_PCH "Compile with precompiled headers" ON)
+
+set(GPR_PCH_STD_HEADERS
+  <algorithm> <array> <atomic> <chrono> <cmath> <cstdint> <cstring> <functional>
+  <limits> <map> <memory> <mutex> <optional> <string> <thread> <utility> <vector>)
+set(GPR_PCH_QTCORE_HEADERS <QByteArray> <QHash> <QList> <QString> <QStringList>)
+
+# Libraries with at least this many source files get the library PCH; for fewer
+# the PCH costs more than it saves.
+set(GPR_PCH_MIN_SOURCES 6)
+
+# gpr_library(<target> [SOURCES ...] [DEPS ...] [PRIVATE_DEPS ...]): one static
+# library per folder, includes written from the repository root.
+# SOURCES: the files; without it, every .cpp and .h in the calling folder.
+# DEPS: what the library's headers need (linked PUBLIC);
+# PRIVATE_DEPS: what only its .cpp files use.
 function(gpr_library target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB ARG_SOURCES CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  endif()
+  foreach(dep IN LISTS ARG_DEPS ARG_PRIVATE_DEPS)
+    # A misspelt or retired target name would otherwise become a plain "-l" flag
+    # and fail only at link time, far from its cause.
+    if(NOT TARGET ${dep})
+      message(FATAL_ERROR "gpr_library(${target}): '${dep}' is not a target (libraries are "
+        "platform_rtl, platform_ui, platform_serial, platform_net and one per subsystem folder)")
+    endif()
+  endforeach()
   add_library(${target} STATIC ${ARG_SOURCES})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  list(FILTER ARG_SOURCES INCLUDE REGEX "\\.cpp$")
+  list(LENGTH ARG_SOURCES source_count)
+  if(GPR_PCH AND source_count GREATER_EQUAL GPR_PCH_MIN_SOURCES)
+    target_precompile_headers(${target} PRIVATE ${GPR_PCH_STD_HEADERS} ${GPR_PCH_QTCORE_HEADERS})
+  endif()
 endfunction()
 
 # gpr_test(<name> SOURCES ... DEPS ... [QT]): a GoogleTest executable registered with CTest.
 # QT: the test runs with the toolkit's test main (headless application object,
-# scripted dialogs); otherwise with gtest_main.
+# scripted dialogs) and may drive the toolkit's widgets; otherwise with gtest_main.
+# QT tests share the test main's precompiled header.
 function(gpr_test name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(ARG_QT)
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} gpr_test_main_ui GTest::gtest GTest::gmock)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} gpr_test_main_ui Qt6::Widgets
+      GTest::gtest GTest::gmock)
+    if(GPR_PCH)
+      target_precompile_headers(${name} REUSE_FROM gpr_test_main_ui)
+    endif()
   else()
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# gpr_check_toolkit_links(): only the toolkit layer and the raster library's
+# device side link QtGui/QtWidgets themselves; everything else reaches them
+# through platform_ui. Tests and benchmarks may drive the toolkit directly.
+# Called once, after every target is defined.
+function(gpr_check_toolkit_links)
+  set(allowed platform_ui raster)
+  set(folders ${PROJECT_SOURCE_DIR})
+  set(offenders)
+  while(folders)
+    list(POP_FRONT folders folder)
+    get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+    list(APPEND folders ${subfolders})
+    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${folder})
+    if(relative MATCHES "^(tests|bench)(/|$)")
+      continue()
+    endif()
+    get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      if(target IN_LIST allowed)
+        continue()
+      endif()
+      get_target_property(links ${target} LINK_LIBRARIES)
+      foreach(link IN LISTS links)
+        if(link MATCHES "^Qt6?::(Gui|Widgets)$")
+          list(APPEND offenders "${target} links ${link}")
+        endif()
+      endforeach()
+    endforeach()
+  endwhile()
+  if(offenders)
+    list(JOIN offenders "\n  " text)
+    list(JOIN allowed " and " allowed_text)
+    message(FATAL_ERROR "Only ${allowed_text} may link QtGui/QtWidgets; link platform_ui instead:\n  ${text}")
+  endif()
 endfunction()

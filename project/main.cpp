@@ -4,12 +4,8 @@
 #include "raster/raster_library.h"
 #include "project/main_form.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-  SelectOffscreenPlatformWithoutDisplay();
-  QApplication qtApplication(argc, argv);
-  qtApplication.setQuitOnLastWindowClosed(false);
+  TToolkitSession toolkit(argc, argv);
   // The raster library's tables and routine bindings are set up before any of
   // the program's own start-up code, and released after its windows are gone.
   RasterLibraryStartup();

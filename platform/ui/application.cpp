@@ -7,6 +7,7 @@
 #include "platform/ui/timers.h"
 #include "platform/ui/ui_queue.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -144,3 +145,11 @@ void SelectOffscreenPlatformWithoutDisplay() {
   if (empty("DISPLAY") && empty("WAYLAND_DISPLAY") && empty("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
+
+TToolkitSession::TToolkitSession(int& argc, char** argv) {
+  SelectOffscreenPlatformWithoutDisplay();
+  application_ = std::make_unique<QApplication>(argc, argv);
+  application_->setQuitOnLastWindowClosed(false);
+}
+
+TToolkitSession::~TToolkitSession() = default;

@@ -1,7 +1,8 @@
 #pragma once
 // TApplication: the application object. The program (or the test main) creates
-// exactly one, after the QApplication; it sets the global `Application`, owns the
-// forms made by CreateForm and runs the one message loop.
+// exactly one, after the toolkit's own (TToolkitSession below); it sets the
+// global `Application`, owns the forms made by CreateForm and runs the one
+// message loop.
 //
 // Threads: user-interface thread only.
 
@@ -16,6 +17,7 @@
 #include <type_traits>
 #include <vector>
 
+class QApplication;
 class QEventLoop;
 class TForm;
 class TTerminationSignals;
@@ -96,3 +98,19 @@ extern TApplication* Application;
 // Without a display (no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM) the programs
 // run on Qt's offscreen platform. Call before the QApplication exists.
 void SelectOffscreenPlatformWithoutDisplay();
+
+// The toolkit's own application object, under TApplication. A program's main
+// makes one first, from main's arguments (argc must outlive it), and keeps it
+// until the end; only then may the TApplication be made. Without a display it
+// picks the offscreen platform. Closing the last window does not end the
+// program: the main form's closing ends Run.
+class TToolkitSession {
+public:
+  TToolkitSession(int& argc, char** argv);
+  ~TToolkitSession();
+  TToolkitSession(const TToolkitSession&) = delete;
+  TToolkitSession& operator=(const TToolkitSession&) = delete;
+
+private:
+  std::unique_ptr<QApplication> application_;
+};
