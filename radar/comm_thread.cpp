@@ -88,12 +88,7 @@ bool TCommThread::Cycle() {
   }
   ParseHeldPackets();
 
-  if (radar.noDataCounter < 0) {
-    if (radar.ready && radar.TimerId == 0) radar.SendCommand(bcpPing2, 0, nullptr);
-    radar.isConnected = false;
-  } else {
-    radar.isConnected = true;
-  }
+  SilenceStep(radar.ready);
   return true;
 }
 

@@ -77,6 +77,16 @@ void TParentThread::ParseHeldPackets() {
   }
 }
 
+bool TParentThread::SilenceStep(bool mayPing) {
+  TRadar& radar = *FOwner;
+  const bool silent = radar.noDataCounter < 0;
+  // Checking for an awaited reply and arming the ping's own wait are one step: a
+  // command of the user-interface thread cannot slip in between.
+  if (silent && mayPing) radar.SendIfIdle(bcpPing2);
+  radar.isConnected = !silent;
+  return silent;
+}
+
 void TParentThread::TakeNmeaText(const QString& text) {
   TRadar& radar = *FOwner;
   SetLastNmeaSentence(text);

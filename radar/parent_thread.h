@@ -46,6 +46,10 @@ public:
   // the previous call made progress: a burst is drained without waiting for the
   // next read, and a short reply left behind a burst is not kept waiting.
   void ParseHeldPackets();
+  // The silence rule of both readers: while the owner's noDataCounter is negative the
+  // radar counts as not connected and, when mayPing, is pinged unless a reply is
+  // awaited. True while silent.
+  bool SilenceStep(bool mayPing);
 
   // The hand-over of the decoded trace to the recording window (master, slave or
   // single radar). Reader thread, or the user-interface thread for firmware below 6,

@@ -173,8 +173,28 @@ public:
   // is awaited, until the reply or its timeout ends the wait or NeedBreak is set.
   // False when the radar was destroyed meanwhile: the caller must not touch it.
   bool WaitForReply();
-  // Starts the reply timer for code unless one runs; true when this call armed it.
-  bool ArmReplyTimer(uint32_t elapseMs, uint8_t code);
+  // Starts the reply timer for code unless one runs; checking and arming are one
+  // step under the timer lock.
+  enum TArmResult : uint8_t { arArmed, arBusy, arNoTimer };
+  TArmResult ArmReplyTimer(uint32_t elapseMs, uint8_t code);
+  // Takes the radar's one reply wait for a command of code. With waitForIdle the
+  // sender waits (WaitForReply) until no reply is awaited and arms in the same step
+  // as it finds the wait free; when another sender armed first, it waits again. So
+  // two senders (the user-interface thread and a reader's ping) never both find the
+  // radar idle. Without waitForIdle it gives up at once when a reply is awaited.
+  enum TReplyClaim : uint8_t {
+    rcArmed,    // the reply timer runs for this command
+    rcUnarmed,  // the command goes without a wait (NeedBreak, or no timer could be set)
+    rcBusy,     // a reply is awaited and the sender would not wait: nothing may go
+    rcGone      // the radar was destroyed while the sender waited
+  };
+  TReplyClaim ClaimReplyWait(uint8_t code, bool waitForIdle);
+  // Stops the reply timer this radar holds and ends the wait (a claimed command that
+  // was never sent).
+  void CancelReplyWait();
+  // Sends a command that awaits a reply only when none is awaited now, without
+  // waiting (the readers' ping on a silent line). True when it was queued.
+  bool SendIfIdle(uint8_t code);
   // A reply arrived (reader thread): when it answers the awaited command
   // (curCmd = reply - 1, and ReplyEndsWait) and its timer is stopped, TimerId := 0.
   TReplyWaitEnd EndReplyWait(uint8_t replyCode);
@@ -306,10 +326,11 @@ private:
 };
 
 // Sends one command on the calling thread: unless it is a no-wait code, waits for
-// the reply to the previous command (or its timeout), then frames the packet (so a
-// load-data block carries the state after that reply), arms the reply timer (unless
-// NeedBreak is set) and hands the packet to the transport. False when nothing was
-// queued (the packet did not fit a frame, or the radar went while waiting).
+// the reply to the previous command (or its timeout) and arms the reply timer
+// (unless NeedBreak is set) in one step (ClaimReplyWait), then frames the packet (so
+// a load-data block carries the state after that reply) and hands it to the
+// transport. False when nothing was queued (the packet did not fit a frame, or the
+// radar went while waiting).
 bool BuildAndSendPacket(uint8_t code, uint8_t sizeParam, const void* param, TRadar& radar);
 
 // Expiry of a reply timer: logs the missing reply on the radar whose TimerId is id,

@@ -94,16 +94,10 @@ void TWiFiThread::TcpCycle() {
   }
   ParseHeldPackets();
 
-  if (radar.noDataCounter < 0) {
-    const IRadarShell* shell = RadarShell();
-    if (shell && shell->HasCurrentRadar() && radar.TimerId == 0) radar.SendCommand(bcpPing2, 0, nullptr);
-    radar.isConnected = false;
-    if (radar.noDataCounter < WiFiSilenceLimit) {
-      WasWifiError(WiFiOwnTimeoutCode);
-      return;
-    }
-  } else {
-    radar.isConnected = true;
+  const IRadarShell* shell = RadarShell();
+  if (SilenceStep(shell && shell->HasCurrentRadar()) && radar.noDataCounter < WiFiSilenceLimit) {
+    WasWifiError(WiFiOwnTimeoutCode);
+    return;
   }
   SendQueued();
 }
