@@ -168,6 +168,9 @@ void TParentThread::DispatchPacket(const TFrame& frame, size_t startPos) {
     case bcpOKStart: {
       const TAnswer a = BeginAnswer(radar, code, false);
       LogAnswer(radar, a, QStringLiteral("OK"), QStringLiteral("bcpOKStart"), QStringLiteral("bcpOKStart"));
+      // The unit runs from here until its stop reply: a change of the channel's scan
+      // settings meanwhile restarts it (SetPcLoading).
+      radar.SetRuning(true);
       ApplyStartReply(radar, shell);
       FinishAnswer(radar, a);
       break;
