@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr uint8_t kSingle = 0;
-constexpr uint8_t kMaster = 1;
 // The channel number of a radar whose place in the set is not known yet.
 constexpr uint8_t kNoChannel = 255;
 constexpr int kChannelChecks = 100;
@@ -50,11 +48,11 @@ bool SendAll(TRadar& radar, std::initializer_list<uint8_t> codes) {
 
 // The queries a TCP radar shares from the mode on: one unit alone on its link.
 bool QueryTcpPlace(TRadar& radar) {
-  radar.SetModeRadar(kSingle);
+  radar.SetModeRadar(TRadarRole::single);
   Pause(100);
   radar.SetCountRadarInArray(1);
   if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(1);
-  radar.SetModeRadar(kSingle);
+  radar.SetModeRadar(TRadarRole::single);
   radar.SetNumChannalRadar(kNoChannel);
   return SendAll(radar, {bcpGetMasterSlaveStt, bcpGetMaxPerfomace, bcpGetEepromStorage, bcpPing2});
 }
@@ -142,9 +140,9 @@ bool TActiveRadar::CreateRadar(const QString& strComNumberIn) {
 }
 
 void TActiveRadar::ApplySingleMasterRule(TRadar& radar) {
-  if (radar.ModeRadar() == kSingle) {
+  if (radar.ModeRadar() == TRadarRole::single) {
     radar.SetNumChannalRadar(0);
-  } else if (radar.ModeRadar() == kMaster) {
+  } else if (radar.ModeRadar() == TRadarRole::master) {
     if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(radar.CountRadarInArray());
   }
 }
@@ -164,7 +162,7 @@ TRadar* TActiveRadar::CreateUSBRadar(const QString& strComNumberIn, bool& opened
   Pause(600);
   if (!SendAll(*radar, {bcpReadSerNum, bcpPing2, bcpGetVersion, bcpGetSlowRamp, bcpGetMaxPerfomace})) return nullptr;
 
-  radar->SetModeRadar(kSingle);
+  radar->SetModeRadar(TRadarRole::single);
   radar->SetNumChannalRadar(kNoChannel);
   if (!SendAll(*radar, {bcpGetMasterSlaveStt, bcpGetEepromStorage, bcpGetPerfomanceDelay, bcpPing2})) return nullptr;
   // The channel comes with the reply to the channel query (or its expiry), on the

@@ -18,8 +18,6 @@ bool IsMultiChannelGPRDevice(uint8_t aTypeGPRDevice) {
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
 IRadarSetWindow* CurrentWindow() {
   const IRadarShell* shell = RadarShell();
   return shell ? shell->CurChildWindow() : nullptr;
@@ -142,7 +140,7 @@ TRadar* TControlRadar::GetMasterRadar() const { return SlotRadar(FMasterChannal)
 bool TControlRadar::isSlaveRunEnded() {
   for (const auto& slot : arRadar) {
     const TRadar* radar = slot.load();
-    if (!radar || radar->ModeRadar() != kSlave) continue;
+    if (!radar || radar->ModeRadar() != TRadarRole::slave) continue;
     std::lock_guard guard(RadarSect);
     if (radar->FRun) return false;
   }

@@ -40,6 +40,7 @@
 #include "radar/link_buffers.h"
 #include "radar/packet.h"
 #include "radar/radar_log.h"
+#include "radar/radar_role.h"
 #include "radar/trace_layouts.h"
 
 #include <QString>
@@ -135,8 +136,8 @@ public:
   void SetMaxSpeedLimit(uint8_t value) { FMaxSpeedLimit = value; }
   TtypeGPSstate GPSstate() const { return FGPSstate; }
   void SetGPSstate(TtypeGPSstate value) { FGPSstate = value; }
-  uint8_t ModeRadar() const { return FModeRadar; }  // 0 single, 1 master, 2 slave
-  void SetModeRadar(uint8_t value) { FModeRadar = value; }
+  TRadarRole ModeRadar() const { return FModeRadar; }
+  void SetModeRadar(TRadarRole value) { FModeRadar = value; }
   uint8_t NumChannalRadar() const { return FNumChannalRadar; }
   void SetNumChannalRadar(uint8_t value) { FNumChannalRadar = value; }
   uint8_t CountRadarInArray() const { return FCountRadarInArray; }
@@ -313,7 +314,8 @@ private:
   QString FLastNMEA;                     // SectPaint
   std::atomic<uint8_t> FSpeedLimit{0}, FMaxSpeedLimit{0};
   std::atomic<TtypeGPSstate> FGPSstate{gpsNone};
-  std::atomic<uint8_t> FModeRadar{0}, FNumChannalRadar{0}, FCountRadarInArray{0};
+  std::atomic<TRadarRole> FModeRadar{TRadarRole::single};
+  std::atomic<uint8_t> FNumChannalRadar{0}, FCountRadarInArray{0};
   std::atomic<int32_t> FXshift{0}, FYshift{0}, FZeroOffset{0};
   bool FWithoutAck = false;              // SectCom
   uint8_t FMaxPerfomanceDelay = 0;       // SectCom

@@ -81,9 +81,9 @@ void TRadar::ReplyTimedOut(uint32_t id) {
   WriteStrToLog(QStringLiteral("%1\t Not received request #%2 %1").arg(id).arg(GetCommandName(command)));
   if (command == bcpGetMSmode) {
     // No answer to the mode query: the radar works alone.
-    SetModeRadar(0);
+    SetModeRadar(TRadarRole::single);
     NewViewChannalCount = 1;
-    WriteStrToLog(QStringLiteral("ModeRadar=%1").arg(ModeRadar()));
+    WriteStrToLog(QStringLiteral("ModeRadar=%1").arg(static_cast<int>(ModeRadar())));
   } else if (command == bcpGetMasterSlaveStt) {
     // No answer to the channel query: the radar numbers itself.
     const uint8_t channel = AutoNumChannalRadar.fetch_add(1);

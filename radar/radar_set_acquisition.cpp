@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 IRadarSetWindow* CurrentWindow() {
@@ -61,7 +59,7 @@ void TControlRadar::StartRadarGetData(int indx) {
   }
   // A slave is triggered by its master: it runs continuously, whatever its channel says.
   uint8_t runMode = channel ? channel->GetRunMode() : rmStep;
-  if (radar->ModeRadar() == kSlave) runMode = rmCont;
+  if (radar->ModeRadar() == TRadarRole::slave) runMode = rmCont;
 
   if (channel) {
     if (const TSettingData* first = window->ChannelSettings(0)) channel->SetStackingVolume(first->GetStackingVolume());

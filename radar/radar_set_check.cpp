@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr uint8_t kSingle = 0;
-constexpr uint8_t kMaster = 1;
-constexpr uint8_t kSlave = 2;
-
 void Post(HWND window, UINT message) {
   if (window) PostMessage(window, message, 0, 0);
 }
@@ -52,9 +48,9 @@ bool TActiveRadar::TestErrorActiveRadar() {
     const TRadar* radar = SlotRadar(k);
     if (!radar) continue;
     switch (radar->ModeRadar()) {
-      case kSingle: ++singles; break;
-      case kMaster: ++masters; break;
-      case kSlave: ++slaves; break;
+      case TRadarRole::single: ++singles; break;
+      case TRadarRole::master: ++masters; break;
+      case TRadarRole::slave: ++slaves; break;
       default: ++unknown; break;
     }
   }
@@ -76,7 +72,7 @@ bool TActiveRadar::TestErrorActiveRadar() {
     std::vector<TRadar*> others;
     for (int k = 0; k < MaxCountChannal; ++k) {
       TRadar* radar = SlotRadar(k);
-      if (radar && radar->ModeRadar() != kSingle) others.push_back(radar);
+      if (radar && radar->ModeRadar() != TRadarRole::single) others.push_back(radar);
     }
     for (TRadar* radar : others) FreeRadar(radar);
     return true;
@@ -121,7 +117,7 @@ void TActiveRadar::CreateArControlRadar() {
       if (channel < 0) continue;
       if (controlRadar_) controlRadar_->AddRadarToChanal(channel, radar);
       ++k;
-      if (radar->ModeRadar() == kMaster) {
+      if (radar->ModeRadar() == TRadarRole::master) {
         SetMasterChannal(channel);
         if (controlRadar_) controlRadar_->SetMasterChannal(channel);
       }

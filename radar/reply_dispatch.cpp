@@ -233,7 +233,7 @@ void TParentThread::DispatchPacket(const TFrame& frame, size_t startPos) {
         radar.SetMaxSpeedLimit(0);
         TakeNmeaText(pong->Nmea);
         radar.SetLastNMEA(pong->Nmea.size() > GpsMinSentenceLength ? pong->Nmea : QString());
-        if (radar.ModeRadar() != 2) {
+        if (radar.ModeRadar() != TRadarRole::slave) {
           PostTo(CurrentChild(shell), WM_GPSDATA, 0, 0);
           PostTo(Preferences(shell), WM_GPSDATA, 0, 0);
           if (radar.Power() != powerBefore) PostTo(MainWindow(shell), WM_GPRSTATUS, 0, 0);
@@ -270,7 +270,7 @@ void TParentThread::DispatchPacket(const TFrame& frame, size_t startPos) {
       break;
     }
     case bcpWheelRotate_Ticks: {
-      if (radar.ModeRadar() == 2) break;
+      if (radar.ModeRadar() == TRadarRole::slave) break;
       const std::optional<TWheelTick> tick = DecodeWheelTick(frame);
       if (!tick) break;
       if (HWND preferences = Preferences(shell)) {
@@ -315,18 +315,18 @@ void TParentThread::DispatchPacket(const TFrame& frame, size_t startPos) {
       std::lock_guard guard(radar.SectParse);
       const TAnswer a = BeginAnswer(radar, code, true);
       if (a.End == rwEnded) {
-        radar.SetModeRadar(DecodeFirstParam(frame).value_or(0));
-        radar.WriteStrToLog(CurCmdName(radar) + QStringLiteral(" MSmod= ") + QString::number(radar.ModeRadar()) +
+        radar.SetModeRadar(static_cast<TRadarRole>(DecodeFirstParam(frame).value_or(0)));
+        radar.WriteStrToLog(CurCmdName(radar) + QStringLiteral(" MSmod= ") + QString::number(static_cast<int>(radar.ModeRadar())) +
                             QStringLiteral("\tOK"));
       } else if (a.End == rwTimerNotStopped) {
         LogNotKilled(radar, QStringLiteral("bcpGetMSmode"));
-        radar.SetModeRadar(0);
+        radar.SetModeRadar(TRadarRole::single);
         radar.SetNumChannalRadar(0);
       }
-      if (radar.ModeRadar() == 0) {
+      if (radar.ModeRadar() == TRadarRole::single) {
         NewViewChannalCount = 1;
         if (shell) shell->SetCountRadarFromMaster(1);
-      } else if (radar.ModeRadar() == 1 && shell) {
+      } else if (radar.ModeRadar() == TRadarRole::master && shell) {
         shell->SetCountRadarFromMaster(std::max<uint8_t>(shell->CountRadarFromMaster(), 2));
       }
       FinishAnswer(radar, a);

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
 // The radar's channel slot in the set (0 when the set does not hold it).
 int SlotOf(const TRadar& radar) {
   const IRadarSetView* set = RadarSetView();
@@ -76,7 +74,7 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   const uint8_t sequence = header.Sequence;
   if (firmware >= 5) {
     TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == kSlave) {
+    if (radar.ModeRadar() == TRadarRole::slave) {
       direction = MasterDirection;
     } else {
       MasterDirection = direction;
@@ -90,7 +88,7 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   radar.StoreLastTrace(samples);
 
   if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
   } else if (PostToSettingsPreview(shell, radar)) {
   } else if (shell && shell->CurrentChildHandle() && shell->RunActionChecked()) {
     if (firmware < 6) {
@@ -101,9 +99,9 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
                           QString::number(startPos) + QStringLiteral(" BlockLength=") +
                           QString::number(frame.Length()));
       if (radar.WithoutAck()) SendAck(sequence);
-    } else if (firmware != 18 || NumCollision > 0 || (radar.ModeRadar() == kSlave && radar.MainNumCollision > 0)) {
+    } else if (firmware != 18 || NumCollision > 0 || (radar.ModeRadar() == TRadarRole::slave && radar.MainNumCollision > 0)) {
       PaintLastTrace();
-    } else if (radar.ModeRadar() != kSlave) {
+    } else if (radar.ModeRadar() != TRadarRole::slave) {
       NumCollision = 1;
       radar.WriteStrToLog(QStringLiteral(" change NumCollision=1"));
       PaintLastTrace();
@@ -128,7 +126,7 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
   if (firmware > 4) {
     TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == kSlave) {
+    if (radar.ModeRadar() == TRadarRole::slave) {
       direction = MasterDirection;
     } else {
       MasterDirection = direction;
@@ -144,7 +142,7 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   radar.StoreLastTrace(samples);
 
   if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
   } else if (PostToSettingsPreview(shell, radar)) {
   } else if (shell && shell->CurrentChildHandle() && lowNumber != numLastTrace) {
     PaintLastTrace();
@@ -163,7 +161,7 @@ void TParentThread::PaintLastTrace() {
   IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
   auto recordingOn = [&] { return recording && shell->CurrentChildHandle() && shell->RunActionChecked(); };
 
-  if (recording && radar.ModeRadar() == kSlave) {
+  if (recording && radar.ModeRadar() == TRadarRole::slave) {
     // The master releases this position once it has stored its own trace of it.
     for (MaxCicle = 1000; !radar.FRun && MaxCicle > 0; --MaxCicle)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -178,7 +176,7 @@ void TParentThread::PaintLastTrace() {
     std::lock_guard guard(sect);
     radar.FRun = false;
   } else if (recording) {
-    const bool master = radar.ModeRadar() == 1;
+    const bool master = radar.ModeRadar() == TRadarRole::master;
     IRadarSetView* set = RadarSetView();
     bool slavesLate = false;
     bool handingOver = true;
@@ -202,7 +200,7 @@ void TParentThread::PaintLastTrace() {
       if (master && set) {
         for (int slot = 0; slot < 5; ++slot) {
           TRadar* slave = set->SlotRadar(slot);
-          if (!slave || slave == &radar || slave->ModeRadar() != kSlave) continue;
+          if (!slave || slave == &radar || slave->ModeRadar() != TRadarRole::slave) continue;
           TParentThread* slaveThread = slave->GetCommThread();
           slave->MainNumCollision = NumCollision.load();
           if (slaveThread) slaveThread->SumCollision = SumCollision.load();

@@ -119,7 +119,7 @@ bool TFakeRadarSet::isSlaveRunEnded() {
   for (const auto& slot : slotRadars) {
     TRadar* radar = slot.load();
     std::lock_guard guard(sect);
-    if (radar && radar->ModeRadar() == 2 && radar->FRun) return false;
+    if (radar && radar->ModeRadar() == TRadarRole::slave && radar->FRun) return false;
   }
   return true;
 }
@@ -170,7 +170,7 @@ TFakeRadar* NewAnsweringRadar(const QString& name, uint8_t mode, uint16_t serial
   auto* radar = new TFakeRadar;
   radar->OpenLog(name);
   radar->strComNumber = name;
-  radar->SetModeRadar(mode);
+  radar->SetModeRadar(static_cast<TRadarRole>(mode));
   radar->SetSerNum(serial);
   radar->SetNumChannalRadar(channel);
   radar->onQueued = [radar](const TBytes& packet) { radar->EndReplyWait(static_cast<uint8_t>(packet[6] + 1)); };

@@ -57,7 +57,7 @@ TEST_F(RadarUsbLink, QueriesThenARecordingOfDecodedAcknowledgedTracesThenAStop) 
   EXPECT_EQ(radar.FirmwareVer(), 19);
   EXPECT_EQ(radar.SerNum(), 4242);
   EXPECT_EQ(radar.ShiftSlowRamp(), 31000);
-  EXPECT_EQ(radar.ModeRadar(), 0);
+  EXPECT_EQ(radar.ModeRadar(), TRadarRole::single);
   EXPECT_EQ(radar.CountRadarInArray(), 1);
   EXPECT_FALSE(radar.WithoutAck());
   EXPECT_EQ(radar.RadarType(), Unit02);
@@ -203,8 +203,8 @@ TEST_F(RadarUsbLink, ASlaveStoresEachTraceAfterItsMasterWithTheMastersCollisionC
   TRadarUsb& s = Open(slave);
   ASSERT_TRUE(RunCommands(m, {bcpGetVersion}));
   ASSERT_TRUE(RunCommands(s, {bcpGetVersion}));
-  m.SetModeRadar(1);
-  s.SetModeRadar(2);
+  m.SetModeRadar(TRadarRole::master);
+  s.SetModeRadar(TRadarRole::slave);
   shell.Record(&window);
   Sim(0).StartStreaming();
   Sim(1).StartStreaming();

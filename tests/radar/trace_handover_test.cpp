@@ -118,7 +118,7 @@ TEST_F(RadarTraceHandOver, CollisionCountsAddUpAndFirmware18NeverStoresZero) {
   EXPECT_EQ(window.Calls().back().NumCollision, 1);
   EXPECT_TRUE(LogContains(radar.Log().FileName(), QStringLiteral(" change NumCollision=1")));
   const size_t stored = window.Count();
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   spec = Spec(5);
   spec.Collision = 0;
   Feed(spec);
@@ -134,13 +134,13 @@ TEST_F(RadarTraceHandOver, DirectionsFollowTheMasterAndAGpsRecordingRunsForward)
   EXPECT_EQ(parser.FDirectionForCart, dBackward);
   EXPECT_EQ(MasterDirection, dBackward) << "a single radar publishes its direction";
 
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   MasterDirection = dForward;
   spec.Index = 2;
   Feed(spec);
   EXPECT_EQ(parser.FDirectionForCart, dForward) << "a slave takes the master's";
 
-  radar.SetModeRadar(0);
+  radar.SetModeRadar(TRadarRole::single);
   radar.SetGPSstate(gpsOn);
   shell.radarStarted = true;
   spec.Index = 3;
