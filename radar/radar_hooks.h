@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 
 class TCustomIniFile;
 class TRadar;
@@ -29,19 +30,44 @@ class TResultCheckingTCP;
 class TSettingData;
 class TStream;
 
+// One decoded trace on its way to the recording window: the radar's last-trace
+// array with the header fields the parser worked out, and the radar's own record of
+// what the window stored last.
+struct TTraceHandOver {
+  TRadar& Radar;
+  // The radar's LastArray; the caller holds the radar's SectPaint for the call.
+  std::span<const int32_t> Samples;
+  int32_t NumCollision = 1;         // positions the trace stands for
+  TDirectForCart Direction = dForward;
+  int32_t NumCollisionWiFi = 0;     // Wi-Fi traces lost just before it
+  TDirectForCart LastDirect = dForward;  // the radar's LastDirect
+  int64_t LastRecived = 0;               // the radar's LastRecived
+};
+
+// What the recording window made of a trace: the direction and the lost-trace count
+// it went by, and the radar's new LastDirect and LastRecived.
+struct TTraceStored {
+  TDirectForCart Direction = dForward;
+  int32_t NumCollisionWiFi = 0;
+  TDirectForCart LastDirect = dForward;
+  int64_t LastRecived = 0;
+};
+
+// The stored-nothing-else answer: every value as it came in.
+inline TTraceStored Unchanged(const TTraceHandOver& trace) {
+  return {trace.Direction, trace.NumCollisionWiFi, trace.LastDirect, trace.LastRecived};
+}
+
 // The recording window (the main window's RunChild) as the radar link sees it.
 class IRecordingWindow {
 public:
   virtual ~IRecordingWindow() = default;
-  // Takes radar.LastArray (under radar.SectPaint, which the window takes itself)
-  // into the channel store of the radar's slot: NumCollisionWiFi zero traces for
-  // traces lost on Wi-Fi, then the trace NumCollision times in Direction; updates
-  // radar.LastDirect and radar.LastRecived. The window may change Direction and
-  // NumCollisionWiFi. Called on the radar's reader thread (on the user-interface
-  // thread, with the reader waiting, for firmware below 6), never with a lock of
-  // the radar held.
-  virtual void PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction, int32_t& NumCollisionWiFi,
-                              TRadar& radar) = 0;
+  // Takes the trace into the channel store of the radar's slot: NumCollisionWiFi
+  // zero traces for traces lost on Wi-Fi, then the trace NumCollision times in
+  // Direction. Called on the radar's reader thread (on the user-interface thread,
+  // with the reader waiting, for firmware below 6; on a master's reader for a late
+  // slave) with the radar's SectPaint held and no other lock of the radar.
+  virtual TTraceStored PaintLastTrace(const TTraceHandOver& trace) = 0;
   // LongTrace of the window's channel 0. Any thread.
   virtual int32_t Channel0LongTrace() const = 0;
 };

@@ -1,6 +1,8 @@
-// Trace packets on the reader thread: decoding into LastArray, acknowledgements,
-// and the routing of each trace to the preferences dialog, the settings window's
-// preview or the recording window.
+// Trace packets on the reader thread, one flow per trace: the frame is decoded once,
+// in place, into the radar's LastArray (under SectPaint); the header sets the
+// collision counts, the direction and the acknowledgement; then the trace goes to the
+// preferences dialog, the settings window's preview or, in one PaintLastTrace call,
+// to the recording window, which reads it from LastArray under the same lock.
 
 #include "radar/packet_codes.h"
 #include "radar/parent_thread.h"
@@ -37,6 +39,44 @@ bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
   return true;
 }
 
+// The live views take a trace before any recording: the preferences dialog (which
+// shows no slave's traces) or else the settings window's preview. True when one of
+// them exists and the trace is theirs.
+bool PostToPreviews(const IRadarShell* shell, const TRadar& radar) {
+  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
+    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+    return true;
+  }
+  return PostToSettingsPreview(shell, radar);
+}
+
+// The direction a trace is stored in (firmware 5 on): a slave goes the master's way,
+// a single radar or a master its own and publishes it for the slaves; a GPS-placed
+// recording runs forward whatever the wheel says.
+TDirectForCart TraceDirection(const TRadar& radar, TDirectForCart own, const IRadarShell* shell) {
+  TDirectForCart direction = own;
+  if (radar.ModeRadar() == TRadarRole::slave) {
+    direction = MasterDirection;
+  } else {
+    MasterDirection = direction;
+  }
+  if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
+  return direction;
+}
+
+// Hands the radar's last trace to the window and keeps what the window reports for
+// the radar. Under the radar's SectPaint: the samples are read in place.
+TTraceStored StoreInWindow(IRecordingWindow& window, TRadar& radar, int32_t numCollision, TDirectForCart direction,
+                           int32_t lost) {
+  std::lock_guard guard(radar.SectPaint);
+  const TTraceHandOver trace{radar, radar.LastArray, numCollision, direction, lost, radar.LastDirect.load(),
+                             radar.LastRecived.load()};
+  const TTraceStored stored = window.PaintLastTrace(trace);
+  radar.LastDirect = stored.LastDirect;
+  radar.LastRecived = stored.LastRecived;
+  return stored;
+}
+
 }  // namespace
 
 // What both trace layouts report besides the samples: the pulses since the last
@@ -64,8 +104,11 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
   const std::optional<int32_t> longTrace =
       recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
-  TLastArray samples = radar.CopyLastArray();
-  const std::optional<TDecodedTrace> trace = DecodeTrace66(frame, firmware, longTrace, samples);
+  std::optional<TDecodedTrace> trace;
+  {
+    std::lock_guard guard(radar.SectPaint);
+    trace = DecodeTrace66(frame, firmware, longTrace, radar.LastArray);
+  }
   if (!trace) return;  // too short for its own header: nothing can be taken from it
   const TTraceHeader& header = trace->Header;
 
@@ -73,24 +116,14 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
 
   const uint8_t sequence = header.Sequence;
   if (firmware >= 5) {
-    TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == TRadarRole::slave) {
-      direction = MasterDirection;
-    } else {
-      MasterDirection = direction;
-    }
-    // A GPS-placed recording runs forward whatever the wheel says.
-    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
-    FDirectionForCart = direction;
+    FDirectionForCart = TraceDirection(radar, header.Direction, shell);
     if (!radar.WithoutAck()) SendAck(sequence);
     radar.SetSpeedLimit(header.SpeedLimit);
   }
-  radar.StoreLastTrace(samples);
 
-  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
-  } else if (PostToSettingsPreview(shell, radar)) {
+  if (PostToPreviews(shell, radar)) {
   } else if (shell && shell->CurrentChildHandle() && shell->RunActionChecked()) {
+    const bool slave = radar.ModeRadar() == TRadarRole::slave;
     if (firmware < 6) {
       // Old firmware: the window stores the trace on its own thread while this one waits.
       Synchronize([this] { PaintLastTrace(); });
@@ -99,9 +132,9 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
                           QString::number(startPos) + QStringLiteral(" BlockLength=") +
                           QString::number(frame.Length()));
       if (radar.WithoutAck()) SendAck(sequence);
-    } else if (firmware != 18 || NumCollision > 0 || (radar.ModeRadar() == TRadarRole::slave && radar.MainNumCollision > 0)) {
+    } else if (firmware != 18 || NumCollision > 0 || (slave && radar.MainNumCollision > 0)) {
       PaintLastTrace();
-    } else if (radar.ModeRadar() != TRadarRole::slave) {
+    } else if (!slave) {
       NumCollision = 1;
       radar.WriteStrToLog(QStringLiteral(" change NumCollision=1"));
       PaintLastTrace();
@@ -114,8 +147,11 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   TRadar& radar = *FOwner;
   IRadarShell* shell = RadarShell();
   const uint16_t firmware = radar.FirmwareVer();
-  TLastArray samples = radar.CopyLastArray();
-  const std::optional<TDecodedTrace> trace = DecodeTrace3(frame, firmware, samples);
+  std::optional<TDecodedTrace> trace;
+  {
+    std::lock_guard guard(radar.SectPaint);
+    trace = DecodeTrace3(frame, firmware, radar.LastArray);
+  }
   if (!trace) return;
   const TTraceHeader& header = trace->Header;
   NumberedTracesArrive = true;
@@ -125,25 +161,15 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
 
   const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
   if (firmware > 4) {
-    TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == TRadarRole::slave) {
-      direction = MasterDirection;
-    } else {
-      MasterDirection = direction;
-    }
-    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
-    FDirectionForCart = direction;
+    FDirectionForCart = TraceDirection(radar, header.Direction, shell);
     radar.predNumTraceWiFi = radar.NumTraceWiFi.load();
     radar.NumTraceWiFi = header.TraceNumber;
     NumCollisionWiFi = radar.NumTraceWiFi - radar.predNumTraceWiFi - 1;
     if (NumCollisionWiFi > 0) WiFiTracesLost = true;
     if (!radar.WithoutAck()) SendAck(lowNumber);
   }
-  radar.StoreLastTrace(samples);
 
-  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
-  } else if (PostToSettingsPreview(shell, radar)) {
+  if (PostToPreviews(shell, radar)) {
   } else if (shell && shell->CurrentChildHandle() && lowNumber != numLastTrace) {
     PaintLastTrace();
   }
@@ -166,11 +192,10 @@ void TParentThread::PaintLastTrace() {
     for (MaxCicle = 1000; !radar.FRun && MaxCicle > 0; --MaxCicle)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (radar.FRun && recordingOn()) {
-      TDirectForCart direction = radar.MainDirection;
-      int32_t lost = NumCollisionWiFi;
-      recording->PaintLastTrace(radar.MainNumCollision, direction, lost, radar);
-      radar.MainDirection = direction;
-      NumCollisionWiFi = lost;
+      const TTraceStored stored =
+          StoreInWindow(*recording, radar, radar.MainNumCollision, radar.MainDirection, NumCollisionWiFi);
+      radar.MainDirection = stored.Direction;
+      NumCollisionWiFi = stored.NumCollisionWiFi;
       radar.MainNumCollision = 1;
     }
     std::lock_guard guard(sect);
@@ -191,11 +216,9 @@ void TParentThread::PaintLastTrace() {
     if (handingOver) {
       // The master's trace of a position is stored before its slaves' traces.
       if (recordingOn()) {
-        TDirectForCart direction = FDirectionForCart;
-        int32_t lost = NumCollisionWiFi;
-        recording->PaintLastTrace(NumCollision, direction, lost, radar);
-        FDirectionForCart = direction;
-        NumCollisionWiFi = lost;
+        const TTraceStored stored = StoreInWindow(*recording, radar, NumCollision, FDirectionForCart, NumCollisionWiFi);
+        FDirectionForCart = stored.Direction;
+        NumCollisionWiFi = stored.NumCollisionWiFi;
       }
       if (master && set) {
         for (int slot = 0; slot < 5; ++slot) {

@@ -213,8 +213,7 @@ public:
     TLastArray Samples{};
     std::thread::id Thread;
   };
-  void PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction, int32_t& NumCollisionWiFi,
-                      TRadar& radar) override;
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override;
   int32_t Channel0LongTrace() const override { return longTrace; }
 
   std::vector<TCall> Calls() const;

@@ -183,4 +183,38 @@ TEST_F(RadarTraceHandOver, OldFirmwareHasNoSequenceAndIsNotAcknowledged) {
   ExpectTraceSamples(window.Calls()[1].Samples, Spec(2));
 }
 
+// A window that counts what it received and keeps the direction of the last trace,
+// as the recording window does, and checks that it is called with SectPaint held.
+class TCountingWindow : public IRecordingWindow {
+public:
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override {
+    // Another thread could take SectPaint now unless this call holds it.
+    std::thread other([&] {
+      lockFree = trace.Radar.SectPaint.try_lock();
+      if (lockFree) trace.Radar.SectPaint.unlock();
+    });
+    other.join();
+    TTraceStored stored = Unchanged(trace);
+    stored.LastDirect = trace.Direction;
+    stored.LastRecived = trace.LastRecived + trace.NumCollision;
+    return stored;
+  }
+  int32_t Channel0LongTrace() const override { return 0; }
+  bool lockFree = true;
+};
+
+TEST_F(RadarTraceHandOver, WhatTheWindowStoredBecomesTheRadarsRecord) {
+  TCountingWindow counting;
+  shell.Record(&counting);
+  auto spec = Spec(1);
+  spec.Collision = 2;
+  Feed(spec);
+  spec = Spec(2);
+  spec.Backward = true;
+  Feed(spec);
+  EXPECT_EQ(radar.LastRecived, 3) << "two positions, then one";
+  EXPECT_EQ(radar.LastDirect, dBackward);
+  EXPECT_FALSE(counting.lockFree) << "the window reads the radar's array under its SectPaint";
+}
+
 }  // namespace
