@@ -66,7 +66,10 @@ public:
   std::atomic<bool> FRunPaintLastTrace{false};
 
 protected:
-  // Reply and report effects (reply_dispatch.cpp).
+  // The reply handlers hand packets on to the decoders below.
+  friend struct TReplyHandlers;
+
+  // Reply and report effects (reply_dispatch.cpp): the handler of the packet's code.
   void DispatchPacket(const TFrame& frame, size_t startPos);
   void ParceWifiSettingsResponce(const TFrame& frame);
   // Trace packets 0x66 and 0xDA (trace_decode.cpp).
