@@ -48,8 +48,7 @@ void TCommThread::Execute() {
 }
 
 bool TCommThread::Cycle() {
-  const IRadarShell* shell = RadarShell();
-  if ((shell && shell->DeleteDeviceRunning()) || !FOwner || !f) return true;
+  if ((flags_ && flags_->DeleteDeviceRunning()) || !FOwner || !f) return true;
   TRadar& radar = *FOwner;
 
   TSerialStatus status;

@@ -23,7 +23,10 @@ constexpr size_t kMinimalPacket = PacketHeaderSize + MinPacketLength;
 
 TParentThread::TParentThread(TRadar* owner) : TThread(true), FOwner(owner) {
   SetFreeOnTerminate(false);
-  if (FOwner) FOwner->ClearReceived();
+  if (!FOwner) return;
+  FOwner->ClearReceived();
+  windows_ = FOwner->Shell().Windows;
+  flags_ = FOwner->Shell().Flags;
 }
 
 std::recursive_mutex& HandOverLock() {
@@ -95,8 +98,7 @@ void TParentThread::TakeNmeaText(const QString& text) {
   FCounterOn = step.HoldOff;
   radar.SetGPSstate(step.State);
   if (step.State == before) return;
-  const IRadarShell* shell = RadarShell();
-  if (HWND main = shell ? shell->MainWindowHandle() : nullptr) PostMessage(main, WM_GPRSTATUS, 0, 0);
+  if (HWND main = windows_ ? windows_->MainWindowHandle() : nullptr) PostMessage(main, WM_GPRSTATUS, 0, 0);
 }
 
 namespace {

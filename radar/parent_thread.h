@@ -29,6 +29,8 @@
 #include <chrono>
 #include <cstdint>
 
+class IAcquisitionFlags;
+class IRadarWindows;
 class TRadar;
 struct TTraceHeader;
 
@@ -89,6 +91,10 @@ protected:
   void RequestFinestResolution();
 
   TRadar* FOwner;
+  // The main window's parts a reader asks on every trace (any thread), taken from the
+  // owner: nullptr without a main window.
+  IRadarWindows* windows_ = nullptr;
+  IAcquisitionFlags* flags_ = nullptr;
 };
 
 // The hand-over lock: the radar set's RadarSect, or a process-wide one without a set.

@@ -39,6 +39,7 @@
 #include "profiledata/gpr_constants.h"
 #include "radar/link_buffers.h"
 #include "radar/packet.h"
+#include "radar/radar_hooks.h"
 #include "radar/radar_log.h"
 #include "radar/radar_role.h"
 #include "radar/trace_layouts.h"
@@ -292,6 +293,10 @@ public:
   // Shared with waits and queued calls that may outlive the radar: false once it went.
   std::shared_ptr<const std::atomic<bool>> LifeToken() const { return alive_; }
 
+  // The main window's parts as registered when the radar was created; its reader
+  // thread takes them from here.
+  const TRadarShell& Shell() const { return shell_; }
+
 protected:
   // SendCommand of the transports: BuildAndSendPacket, then bcpStop sets the main
   // window's Run command to stopped and bcpStart clears its overflow flag.
@@ -323,6 +328,7 @@ private:
   std::atomic<TInclinometersSett> FInclinometersSett{isUnknown};
 
   TRadarLog log_;
+  const TRadarShell shell_ = RadarShell();
   std::mutex timerLock_;                 // makes curCmd and TimerId change together
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };

@@ -88,7 +88,7 @@ void TRadar::ReplyTimedOut(uint32_t id) {
     // No answer to the channel query: the radar numbers itself.
     const uint8_t channel = AutoNumChannalRadar.fetch_add(1);
     SetNumChannalRadar(channel);
-    if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(static_cast<uint8_t>(channel + 1));
+    if (shell_.Flags) shell_.Flags->SetCountRadarFromMaster(static_cast<uint8_t>(channel + 1));
     SetCountRadarInArray(1);
     SetXshift(0);
     SetYshift(0);
@@ -165,7 +165,7 @@ void TRadar::SendFramedCommand(uint8_t CmdType, uint8_t sizeParam, const void* p
   const std::shared_ptr<const std::atomic<bool>> alive = alive_;
   BuildAndSendPacket(CmdType, sizeParam, param, *this);
   if (!*alive) return;
-  IRadarShell* shell = RadarShell();
+  IRadarUnitShell* shell = shell_.Unit;
   if (!shell) return;
   if (CmdType == bcpStop) shell->SetButtonInRunMode(false);
   if (CmdType == bcpStart) shell->SetWasOverFlow(false);

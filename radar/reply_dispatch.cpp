@@ -28,7 +28,8 @@ struct TReply {
   TRadar& Radar;
   const TFrame& Frame;
   size_t StartPos;
-  IRadarShell* Shell;
+  IRadarWindows* Windows;
+  IAcquisitionFlags* Flags;
   uint8_t Code() const { return Frame.Code(); }
 };
 
@@ -83,9 +84,9 @@ void PostTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window) PostMessage(window, message, wParam, lParam);
 }
 
-HWND MainWindow(const IRadarShell* shell) { return shell ? shell->MainWindowHandle() : nullptr; }
-HWND CurrentChild(const IRadarShell* shell) { return shell ? shell->CurrentChildHandle() : nullptr; }
-HWND Preferences(const IRadarShell* shell) { return shell ? shell->PreferencesDialogHandle() : nullptr; }
+HWND MainWindow(const IRadarWindows* windows) { return windows ? windows->MainWindowHandle() : nullptr; }
+HWND CurrentChild(const IRadarWindows* windows) { return windows ? windows->CurrentChildHandle() : nullptr; }
+HWND Preferences(const IRadarWindows* windows) { return windows ? windows->PreferencesDialogHandle() : nullptr; }
 
 // The mode a started radar reports by the run mode and distance source of its channel.
 std::optional<TCurMode> StartedMode(uint8_t runMode, TTopoType topoType) {
@@ -105,13 +106,14 @@ std::optional<TCurMode> StartedMode(uint8_t runMode, TTopoType topoType) {
   }
 }
 
-void ApplyStartReply(TRadar& radar, const IRadarShell* shell) {
-  if (!shell || !CurrentChild(shell)) return;
-  const TSettingData* channel = shell->ActiveChannelFor(radar);
+void ApplyStartReply(TRadar& radar, const IRadarWindows* windows, const IAcquisitionFlags* flags) {
+  const IRadarUnitShell* unit = radar.Shell().Unit;
+  if (!unit || !CurrentChild(windows)) return;
+  const TSettingData* channel = unit->ActiveChannelFor(radar);
   if (!channel) return;
   if (const std::optional<TCurMode> mode = StartedMode(channel->GetRunMode(), channel->GetTopoType()))
     radar.SetCurMode(*mode);
-  if (!shell->PreferencesDialogExists() || shell->PreferencesDialogVisible()) return;
+  if (!flags || !flags->PreferencesDialogExists() || flags->PreferencesDialogVisible()) return;
   const bool differs = channel->GetStacking() != radar.Stacking || channel->GetWheelMult() != radar.WheelMult ||
                        channel->GetTopoType() != radar.TopoType || channel->GetOverStep() != radar.OverStep ||
                        channel->GetSpanIndex() != radar.SpanIndex;
@@ -122,7 +124,7 @@ void ApplyStartReply(TRadar& radar, const IRadarShell* shell) {
 // The calibration of the radar's inclinometer kept in the program's settings file
 // under its serial number. User-interface thread.
 void ReadInclinometerCalibration(TRadar& radar, uint16_t serial) {
-  const IRadarShell* shell = RadarShell();
+  const IRadarUnitShell* shell = radar.Shell().Unit;
   const TCustomIniFile* ini = shell ? shell->MainIni() : nullptr;
   if (!ini) return;
   const QString section = QStringLiteral("Inclinometer") + QString::number(serial);
@@ -165,7 +167,7 @@ struct TReplyHandlers {
     // The unit runs from here until its stop reply: a change of the channel's scan
     // settings meanwhile restarts it (SetPcLoading).
     r.Radar.SetRuning(true);
-    ApplyStartReply(r.Radar, r.Shell);
+    ApplyStartReply(r.Radar, r.Windows, r.Flags);
   }
   static void Stop(TReply& r) {
     const TAnswer a(r, false);
@@ -182,7 +184,7 @@ struct TReplyHandlers {
     r.Thread.FCounterOn = 0;
     r.Thread.TakeNmeaText(text);
     r.Radar.SetLastNMEA(text);
-    PostTo(CurrentChild(r.Shell), WM_GPSDATA, 0, 0);
+    PostTo(CurrentChild(r.Windows), WM_GPSDATA, 0, 0);
   }
   static void SlowRamp(TReply& r) {
     const TAnswer a(r, false);
@@ -219,9 +221,9 @@ struct TReplyHandlers {
     r.Thread.TakeNmeaText(pong->Nmea);
     radar.SetLastNMEA(pong->Nmea.size() > GpsMinSentenceLength ? pong->Nmea : QString());
     if (radar.ModeRadar() == TRadarRole::slave) return;
-    PostTo(CurrentChild(r.Shell), WM_GPSDATA, 0, 0);
-    PostTo(Preferences(r.Shell), WM_GPSDATA, 0, 0);
-    if (radar.Power() != powerBefore) PostTo(MainWindow(r.Shell), WM_GPRSTATUS, 0, 0);
+    PostTo(CurrentChild(r.Windows), WM_GPSDATA, 0, 0);
+    PostTo(Preferences(r.Windows), WM_GPSDATA, 0, 0);
+    if (radar.Power() != powerBefore) PostTo(MainWindow(r.Windows), WM_GPRSTATUS, 0, 0);
   }
   static void SerialNumber(TReply& r) {
     const TAnswer a(r, false);
@@ -238,7 +240,7 @@ struct TReplyHandlers {
   }
   static void WifiSettingsStored(TReply& r) {
     TAnswer(r, true).Log(QString(), QStringLiteral("bcpStorewifiSettings"));
-    PostTo(Preferences(r.Shell), WM_WIFISETTINGSSTORED, 0, 0);
+    PostTo(Preferences(r.Windows), WM_WIFISETTINGSSTORED, 0, 0);
   }
   static void WheelRotationStarted(TReply& r) {
     const TAnswer a(r, false);
@@ -274,9 +276,9 @@ struct TReplyHandlers {
     }
     if (radar.ModeRadar() == TRadarRole::single) {
       NewViewChannalCount = 1;
-      if (r.Shell) r.Shell->SetCountRadarFromMaster(1);
-    } else if (radar.ModeRadar() == TRadarRole::master && r.Shell) {
-      r.Shell->SetCountRadarFromMaster(std::max<uint8_t>(r.Shell->CountRadarFromMaster(), 2));
+      if (r.Flags) r.Flags->SetCountRadarFromMaster(1);
+    } else if (radar.ModeRadar() == TRadarRole::master && r.Flags) {
+      r.Flags->SetCountRadarFromMaster(std::max<uint8_t>(r.Flags->CountRadarFromMaster(), 2));
     }
   }
   static void MaxPerformance(TReply& r) {
@@ -331,11 +333,11 @@ struct TReplyHandlers {
     const auto volumes = DecodeRxVolumes(r.Frame);
     if (!volumes) return;
     const WPARAM channels[4] = {63, 67, 71, 75};
-    for (int k = 0; k < 4; ++k) PostTo(MainWindow(r.Shell), WM_RXVOLUME, channels[k], (*volumes)[k]);
+    for (int k = 0; k < 4; ++k) PostTo(MainWindow(r.Windows), WM_RXVOLUME, channels[k], (*volumes)[k]);
   }
-  static void RxVolumesSet(TReply& r) { PostTo(MainWindow(r.Shell), WM_RXVOLUME, 61, 0); }
+  static void RxVolumesSet(TReply& r) { PostTo(MainWindow(r.Windows), WM_RXVOLUME, 61, 0); }
   static void RxVolume(TReply& r) {
-    if (const auto volume = DecodeRxVolume(r.Frame)) PostTo(MainWindow(r.Shell), WM_RXVOLUME, r.Code(), *volume);
+    if (const auto volume = DecodeRxVolume(r.Frame)) PostTo(MainWindow(r.Windows), WM_RXVOLUME, r.Code(), *volume);
   }
   static void Trace(TReply& r) { r.Thread.ParceLastTrace(r.StartPos, r.Frame); }
   static void NumberedTrace(TReply& r) { r.Thread.ParceLastTrace3(r.StartPos, r.Frame); }
@@ -344,9 +346,9 @@ struct TReplyHandlers {
     if (radar.ModeRadar() == TRadarRole::slave) return;
     const std::optional<TWheelTick> tick = DecodeWheelTick(r.Frame);
     if (!tick) return;
-    if (HWND preferences = Preferences(r.Shell)) {
+    if (HWND preferences = Preferences(r.Windows)) {
       PostMessage(preferences, WM_WHEELPULSE, tick->Tick, tick->Direction);
-    } else if (r.Shell && r.Shell->RunChild() && CurrentChild(r.Shell) && radar.CurMode() == cmCursor) {
+    } else if (r.Windows && r.Windows->RunChild() && CurrentChild(r.Windows) && radar.CurMode() == cmCursor) {
       radar.CurWheelTicks += tick->Backward() ? -1 : 1;
     }
   }
@@ -402,7 +404,7 @@ const std::array<TReplyHandlers::THandler, 256>& TReplyHandlers::Table() {
 }
 
 void TParentThread::DispatchPacket(const TFrame& frame, size_t startPos) {
-  TReply reply{*this, *FOwner, frame, startPos, RadarShell()};
+  TReply reply{*this, *FOwner, frame, startPos, windows_, flags_};
   if (const TReplyHandlers::THandler handler = TReplyHandlers::Table()[frame.Code()]) handler(reply);
 }
 
@@ -417,5 +419,5 @@ void TParentThread::ParceWifiSettingsResponce(const TFrame& frame) {
   if (settings.IpAddress) radar.netIP = toNet(*settings.IpAddress);
   if (settings.TcpPort) radar.netPort = *settings.TcpPort;
   if (settings.NetMask) radar.netMask = toNet(*settings.NetMask);
-  PostTo(Preferences(RadarShell()), WM_WIFISETTINGS, 0, 0);
+  PostTo(Preferences(windows_), WM_WIFISETTINGS, 0, 0);
 }

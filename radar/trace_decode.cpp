@@ -31,9 +31,9 @@ int SlotOf(const TRadar& radar) {
 
 // Posts a trace to the preview of the settings window when it is shown; true when
 // it did.
-bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
-  HWND settings = shell ? shell->SettingsWindowHandle() : nullptr;
-  if (!settings || !shell->SettingsWindowVisible()) return false;
+bool PostToSettingsPreview(const IRadarWindows* windows, const TRadar& radar) {
+  HWND settings = windows ? windows->SettingsWindowHandle() : nullptr;
+  if (!settings || !windows->SettingsWindowVisible()) return false;
   PostMessage(settings, WM_PAINTLASTTRACE, static_cast<WPARAM>(std::max(radar.LengthLastArray.load(), 0)),
               SlotOf(radar));
   return true;
@@ -42,25 +42,25 @@ bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
 // The live views take a trace before any recording: the preferences dialog (which
 // shows no slave's traces) or else the settings window's preview. True when one of
 // them exists and the trace is theirs.
-bool PostToPreviews(const IRadarShell* shell, const TRadar& radar) {
-  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
+bool PostToPreviews(const IRadarWindows* windows, const TRadar& radar) {
+  if (HWND preferences = windows ? windows->PreferencesDialogHandle() : nullptr) {
     if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
     return true;
   }
-  return PostToSettingsPreview(shell, radar);
+  return PostToSettingsPreview(windows, radar);
 }
 
 // The direction a trace is stored in (firmware 5 on): a slave goes the master's way,
 // a single radar or a master its own and publishes it for the slaves; a GPS-placed
 // recording runs forward whatever the wheel says.
-TDirectForCart TraceDirection(const TRadar& radar, TDirectForCart own, const IRadarShell* shell) {
+TDirectForCart TraceDirection(const TRadar& radar, TDirectForCart own, const IAcquisitionFlags* flags) {
   TDirectForCart direction = own;
   if (radar.ModeRadar() == TRadarRole::slave) {
     direction = MasterDirection;
   } else {
     MasterDirection = direction;
   }
-  if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
+  if (flags && !flags->SimpleMode() && flags->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
   return direction;
 }
 
@@ -99,9 +99,8 @@ void TParentThread::TakeTraceHeader(TRadar& radar, const TTraceHeader& header) {
 
 void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   TRadar& radar = *FOwner;
-  IRadarShell* shell = RadarShell();
   const uint16_t firmware = radar.FirmwareVer();
-  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
+  IRecordingWindow* recording = windows_ ? windows_->RunChild() : nullptr;
   const std::optional<int32_t> longTrace =
       recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
   std::optional<TDecodedTrace> trace;
@@ -116,13 +115,13 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
 
   const uint8_t sequence = header.Sequence;
   if (firmware >= 5) {
-    FDirectionForCart = TraceDirection(radar, header.Direction, shell);
+    FDirectionForCart = TraceDirection(radar, header.Direction, flags_);
     if (!radar.WithoutAck()) SendAck(sequence);
     radar.SetSpeedLimit(header.SpeedLimit);
   }
 
-  if (PostToPreviews(shell, radar)) {
-  } else if (shell && shell->CurrentChildHandle() && shell->RunActionChecked()) {
+  if (PostToPreviews(windows_, radar)) {
+  } else if (windows_ && windows_->CurrentChildHandle() && windows_->RunActionChecked()) {
     const bool slave = radar.ModeRadar() == TRadarRole::slave;
     if (firmware < 6) {
       // Old firmware: the window stores the trace on its own thread while this one waits.
@@ -145,7 +144,6 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
 
 void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   TRadar& radar = *FOwner;
-  IRadarShell* shell = RadarShell();
   const uint16_t firmware = radar.FirmwareVer();
   std::optional<TDecodedTrace> trace;
   {
@@ -161,7 +159,7 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
 
   const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
   if (firmware > 4) {
-    FDirectionForCart = TraceDirection(radar, header.Direction, shell);
+    FDirectionForCart = TraceDirection(radar, header.Direction, flags_);
     radar.predNumTraceWiFi = radar.NumTraceWiFi.load();
     radar.NumTraceWiFi = header.TraceNumber;
     NumCollisionWiFi = radar.NumTraceWiFi - radar.predNumTraceWiFi - 1;
@@ -169,8 +167,8 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
     if (!radar.WithoutAck()) SendAck(lowNumber);
   }
 
-  if (PostToPreviews(shell, radar)) {
-  } else if (shell && shell->CurrentChildHandle() && lowNumber != numLastTrace) {
+  if (PostToPreviews(windows_, radar)) {
+  } else if (windows_ && windows_->CurrentChildHandle() && lowNumber != numLastTrace) {
     PaintLastTrace();
   }
   numLastTrace = lowNumber;
@@ -183,9 +181,8 @@ void TParentThread::PaintLastTrace() {
     std::lock_guard guard(sect);
     FRunPaintLastTrace = true;
   }
-  IRadarShell* shell = RadarShell();
-  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
-  auto recordingOn = [&] { return recording && shell->CurrentChildHandle() && shell->RunActionChecked(); };
+  IRecordingWindow* recording = windows_ ? windows_->RunChild() : nullptr;
+  auto recordingOn = [&] { return recording && windows_->CurrentChildHandle() && windows_->RunActionChecked(); };
 
   if (recording && radar.ModeRadar() == TRadarRole::slave) {
     // The master releases this position once it has stored its own trace of it.
