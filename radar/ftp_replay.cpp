@@ -1,7 +1,7 @@
 // The replay of a loaded backup on the reader thread. The window is reached only
 // through calls queued to the user-interface thread; they hold values, never the
-// thread, so one that runs after the radar went finds the window (or nothing)
-// through the shell.
+// thread and the radar, so one that runs after the radar went finds the window (or
+// nothing) through the main window's backup part.
 
 #include "radar/ftp_replay.h"
 

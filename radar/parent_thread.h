@@ -8,11 +8,12 @@
 //   buffer is parsed and consumed here without SectCom (only this thread changes
 //   it), decoded traces are stored under the radar's SectPaint, and the
 //   master/slave-mode reply is handled under SectParse.
-// - The hand-over of a trace calls the recording window on this thread, or, for
-//   firmware below 6, on the user-interface thread through Synchronize while this
-//   thread waits. A master may also run a slave's hand-over on its own thread when
-//   the slave's reader is late; RadarSect of the radar set guards FRun and
-//   FRunPaintLastTrace for that.
+// - The hand-over of a trace calls the recording window once per trace, with the
+//   radar's SectPaint held so that the window reads LastArray in place: on this
+//   thread, or, for firmware below 6, on the user-interface thread through
+//   Synchronize while this thread waits. A master may also run a slave's hand-over
+//   on its own thread when the slave's reader is late; RadarSect of the radar set
+//   guards FRun and FRunPaintLastTrace for that.
 // - Messages to windows are only posted.
 // - Fields read by other threads (the radar's Get...Collision, the master) are
 //   atomic; the rest belongs to the reader.

@@ -21,8 +21,9 @@
 // - SectCom guards the receive buffer, both send queues and WithoutAck,
 //   MaxPerfomanceDelay and CurBufPos. SectParse guards the handling of the
 //   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString and
-//   AccelerometerValues. No lock of the radar is taken while another of its locks is
-//   held. The reader thread appends to and consumes the receive buffer under SectCom
+//   AccelerometerValues; the recording window's PaintLastTrace runs under it and
+//   takes no other lock of the radar. No lock of the radar is taken while another of
+//   its locks is held. The reader thread appends to and consumes the receive buffer under SectCom
 //   and parses the held bytes without it (no other thread changes them).
 // - Every other scalar is atomic: the reader thread writes the decoded state, the
 //   user-interface thread reads it.
