@@ -136,5 +136,9 @@ bool StopReaderThread(TParentThread& thread, std::chrono::milliseconds limit) {
     if (IsMainThread()) CheckSynchronize();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+  // Finished is set before the thread's last virtual call (DoTerminate, which does
+  // nothing for a reader): the object may be freed only once the thread is done
+  // with it.
+  thread.WaitFor();
   return true;
 }
