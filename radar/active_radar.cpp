@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr uint8_t kSingle = 0;
-constexpr uint8_t kMaster = 1;
 // The channel number of a radar whose place in the set is not known yet.
 constexpr uint8_t kNoChannel = 255;
 constexpr int kChannelChecks = 100;
@@ -49,12 +47,12 @@ bool SendAll(TRadar& radar, std::initializer_list<uint8_t> codes) {
 }
 
 // The queries a TCP radar shares from the mode on: one unit alone on its link.
-bool QueryTcpPlace(TRadar& radar) {
-  radar.SetModeRadar(kSingle);
+bool QueryTcpPlace(TRadar& radar, IAcquisitionFlags* flags) {
+  radar.SetModeRadar(TRadarRole::single);
   Pause(100);
   radar.SetCountRadarInArray(1);
-  if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(1);
-  radar.SetModeRadar(kSingle);
+  if (flags) flags->SetCountRadarFromMaster(1);
+  radar.SetModeRadar(TRadarRole::single);
   radar.SetNumChannalRadar(kNoChannel);
   return SendAll(radar, {bcpGetMasterSlaveStt, bcpGetMaxPerfomace, bcpGetEepromStorage, bcpPing2});
 }
@@ -80,7 +78,7 @@ void TActiveRadar::RadarFree() {
     RadarNil();
   }
   if (controlRadar_) controlRadar_->RadarNil();
-  if (IRadarShell* shell = RadarShell()) shell->SetCurrentRadar(nullptr);
+  if (Shell().Set) Shell().Set->SetCurrentRadar(nullptr);
   for (TRadar* radar : radars) radar->Free();
 }
 
@@ -91,7 +89,7 @@ void TActiveRadar::FreeRadar(TRadar* radar) {
     RemoveRadar(radar);
   }
   if (controlRadar_) controlRadar_->RemoveRadar(radar);
-  IRadarShell* shell = RadarShell();
+  IRadarSetShell* shell = Shell().Set;
   if (shell && shell->CurrentRadar() == radar) shell->SetCurrentRadar(SlotRadar(0));
   radar->Free();
 }
@@ -113,7 +111,7 @@ void TActiveRadar::RadarAddToChannal(TRadar*& NewRadar) {
 bool TActiveRadar::CreateRadar(const QString& strComNumberIn) {
   WiFiTracesLost = false;
   MasterHandOverRunning = false;
-  IRadarShell* shell = RadarShell();
+  IRadarSetShell* shell = Shell().Set;
   const bool tcp = strComNumberIn == WiFiRadarName || strComNumberIn == RaspRadarName;
   const QString comNumber = tcp ? TcpRadarComNumber : strComNumberIn;
   if (tcp && shell) shell->SetStrComNumber(TcpRadarComNumber);
@@ -134,7 +132,7 @@ bool TActiveRadar::CreateRadar(const QString& strComNumberIn) {
   if (Application) Application->ProcessMessages();
   if (alive && !*alive) created = nullptr;
   TRadar* current = SlotRadar(0) ? SlotRadar(0) : created;
-  if ((shell = RadarShell())) shell->SetCurrentRadar(current);
+  if (shell) shell->SetCurrentRadar(current);
   if (TRadar* logOn = created ? created : current)
     logOn->WriteStrToLog((tcp ? QStringLiteral("Create WiFiRadar: ") : QStringLiteral("Create USBRadar: ")) +
                          comNumber);
@@ -142,10 +140,10 @@ bool TActiveRadar::CreateRadar(const QString& strComNumberIn) {
 }
 
 void TActiveRadar::ApplySingleMasterRule(TRadar& radar) {
-  if (radar.ModeRadar() == kSingle) {
+  if (radar.ModeRadar() == TRadarRole::single) {
     radar.SetNumChannalRadar(0);
-  } else if (radar.ModeRadar() == kMaster) {
-    if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(radar.CountRadarInArray());
+  } else if (radar.ModeRadar() == TRadarRole::master) {
+    if (Shell().Flags) Shell().Flags->SetCountRadarFromMaster(radar.CountRadarInArray());
   }
 }
 
@@ -164,7 +162,7 @@ TRadar* TActiveRadar::CreateUSBRadar(const QString& strComNumberIn, bool& opened
   Pause(600);
   if (!SendAll(*radar, {bcpReadSerNum, bcpPing2, bcpGetVersion, bcpGetSlowRamp, bcpGetMaxPerfomace})) return nullptr;
 
-  radar->SetModeRadar(kSingle);
+  radar->SetModeRadar(TRadarRole::single);
   radar->SetNumChannalRadar(kNoChannel);
   if (!SendAll(*radar, {bcpGetMasterSlaveStt, bcpGetEepromStorage, bcpGetPerfomanceDelay, bcpPing2})) return nullptr;
   // The channel comes with the reply to the channel query (or its expiry), on the
@@ -191,8 +189,8 @@ TRadar* TActiveRadar::CreateUSBRadar(const QString& strComNumberIn, bool& opened
 }
 
 TRadar* TActiveRadar::NewTcpRadar() {
-  const IRadarShell* shell = RadarShell();
-  auto* radar = new TRadarW(nullptr, shell ? shell->WiFiAddress() : QString(), shell ? shell->WiFiPort() : 0);
+  const ITcpLinkShell* tcp = Shell().Tcp;
+  auto* radar = new TRadarW(nullptr, tcp ? tcp->WiFiAddress() : QString(), tcp ? tcp->WiFiPort() : 0);
   // The connection is the probe's: without one there is no radar to talk to.
   if (!radar->WiFiThreadOf() || !radar->WiFiThreadOf()->HasClient()) {
     radar->Free();
@@ -208,7 +206,7 @@ TRadar* TActiveRadar::CreateWiFiRadar(bool& opened) {
   RadarAdd(radar);
   radar->ready = true;
   if (!SendAll(*radar, {bcpStop, bcpStop, bcpReadSerNum, bcpPing2, bcpGetVersion, bcpGetSlowRamp})) return nullptr;
-  if (!QueryTcpPlace(*radar)) return nullptr;
+  if (!QueryTcpPlace(*radar, Shell().Flags)) return nullptr;
   ApplySingleMasterRule(*radar);
   RadarAddToChannal(radar);
   return radar;
@@ -219,14 +217,14 @@ TRadar* TActiveRadar::CreateRaspRadar(bool& opened) {
   opened = radar != nullptr;
   if (!radar) return nullptr;
   RadarAdd(radar);
-  const IRadarShell* shell = RadarShell();
-  const TResultCheckingTCP* probe = shell ? shell->ResultCheckingTCP() : nullptr;
-  const TRadarParamReserving* saved = shell ? shell->ReserverRadarParam() : nullptr;
-  IRadarSetWindow* window = shell ? shell->CurChildWindow() : nullptr;
+  const ITcpLinkShell* tcp = Shell().Tcp;
+  const TResultCheckingTCP* probe = tcp ? tcp->ResultCheckingTCP() : nullptr;
+  const TRadarParamReserving* saved = tcp ? tcp->ReserverRadarParam() : nullptr;
+  IRadarSetWindow* window = CurrentWindow();
   // The unit still records what the lost connection interrupted: it keeps that
   // recording's parameters, and asking it would disturb the recording.
   const bool resumes = probe && saved && window && probe->RadarStatus == crsInPprogress &&
-                       probe->TimeStampValue() == shell->PCLoading();
+                       probe->TimeStampValue() == tcp->PCLoading();
   if (resumes) {
     saved->RestoreParam(*radar);
     SetTypeGPRDevice(saved->ReservTypeGPRDevice);
@@ -241,7 +239,7 @@ TRadar* TActiveRadar::CreateRaspRadar(bool& opened) {
   } else {
     radar->ready = true;
     if (!SendAll(*radar, {bcpGetStatus, bcpReadSerNum, bcpPing2, bcpGetVersion, bcpGetSlowRamp})) return nullptr;
-    if (!QueryTcpPlace(*radar)) return nullptr;
+    if (!QueryTcpPlace(*radar, Shell().Flags)) return nullptr;
     ApplySingleMasterRule(*radar);
   }
   RadarAddToChannal(radar);

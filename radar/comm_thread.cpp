@@ -48,8 +48,7 @@ void TCommThread::Execute() {
 }
 
 bool TCommThread::Cycle() {
-  const IRadarShell* shell = RadarShell();
-  if ((shell && shell->DeleteDeviceRunning()) || !FOwner || !f) return true;
+  if ((flags_ && flags_->DeleteDeviceRunning()) || !FOwner || !f) return true;
   TRadar& radar = *FOwner;
 
   TSerialStatus status;
@@ -88,12 +87,7 @@ bool TCommThread::Cycle() {
   }
   ParseHeldPackets();
 
-  if (radar.noDataCounter < 0) {
-    if (radar.ready && radar.TimerId == 0) radar.SendCommand(bcpPing2, 0, nullptr);
-    radar.isConnected = false;
-  } else {
-    radar.isConnected = true;
-  }
+  SilenceStep(radar.ready);
   return true;
 }
 

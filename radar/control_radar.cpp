@@ -18,13 +18,6 @@ bool IsMultiChannelGPRDevice(uint8_t aTypeGPRDevice) {
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
-IRadarSetWindow* CurrentWindow() {
-  const IRadarShell* shell = RadarShell();
-  return shell ? shell->CurChildWindow() : nullptr;
-}
-
 QString DeviceNameOf(TTypeGPRDevice type) { return AnsiToString(QByteArray(DeviceParams(type).DeviceName)); }
 
 }  // namespace
@@ -39,7 +32,7 @@ TControlRadar::~TControlRadar() { RadarNil(); }
 bool TControlRadar::CreateRadar(const QString& strComNumberIn) {
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
   TRadar* first = SlotRadar(0);
-  if (IRadarShell* shell = RadarShell()) shell->SetCurrentRadar(first);
+  if (shell_.Set) shell_.Set->SetCurrentRadar(first);
   if (first) first->WriteStrToLog(QStringLiteral("Create USBRadar: ") + strComNumberIn);
   return true;
 }
@@ -123,8 +116,8 @@ int TControlRadar::GetIndexRadar(const TRadar* SearchRadar) const {
 }
 
 TRadar* TControlRadar::GetRadarByIndex(int indx) const {
-  const IRadarShell* shell = RadarShell();
-  if (shell && (shell->CheckDeviceRunning() || shell->DeleteDeviceRunning())) return nullptr;
+  const IAcquisitionFlags* flags = shell_.Flags;
+  if (flags && (flags->CheckDeviceRunning() || flags->DeleteDeviceRunning())) return nullptr;
   return SlotRadar(indx);
 }
 
@@ -142,7 +135,7 @@ TRadar* TControlRadar::GetMasterRadar() const { return SlotRadar(FMasterChannal)
 bool TControlRadar::isSlaveRunEnded() {
   for (const auto& slot : arRadar) {
     const TRadar* radar = slot.load();
-    if (!radar || radar->ModeRadar() != kSlave) continue;
+    if (!radar || radar->ModeRadar() != TRadarRole::slave) continue;
     std::lock_guard guard(RadarSect);
     if (radar->FRun) return false;
   }

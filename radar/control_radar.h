@@ -19,6 +19,7 @@
 
 #include "platform/rtl/resource_strings.h"
 #include "profiledata/gpr_constants.h"
+#include "radar/radar_hooks.h"
 
 #include <QString>
 
@@ -128,10 +129,15 @@ public:
   std::recursive_mutex RadarSect;
 
 protected:
+  // The main window's parts as registered when the set was created.
+  const TRadarShell& Shell() const { return shell_; }
+  // The current radargram window (the main window's CurChild); nullptr when none.
+  IRadarSetWindow* CurrentWindow() const { return shell_.Set ? shell_.Set->CurChildWindow() : nullptr; }
   void SetSlot(int slot, TRadar* radar);
   void UpdateActive() { FActive = isPresentRadarNotNil(); }
 
 private:
+  const TRadarShell shell_ = RadarShell();
   std::array<std::atomic<TRadar*>, MaxCountChannal> arRadar{};
   std::atomic<bool> FActive{false};
   std::atomic<bool> FCompleteList{true};

@@ -119,7 +119,7 @@ TWiFiThread::TBackupLoad TWiFiThread::LoadBackupFile(const QString& localFile) {
   if (header.Check == tcNoFormat) return blNoRecording;
   radar.WriteStrToLog(QStringLiteral("Header: T16 OK"));
 
-  const IRadarShell* shell = RadarShell();
+  const IBackupShell* shell = radar.Shell().Backup;
   IBackupWindow* window = shell ? shell->CurrentBackupWindow() : nullptr;
   if (!window) return blNoWindow;
   file.SetPosition(static_cast<int64_t>(TrcContainerOffset));

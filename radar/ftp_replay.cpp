@@ -1,7 +1,7 @@
 // The replay of a loaded backup on the reader thread. The window is reached only
 // through calls queued to the user-interface thread; they hold values, never the
-// thread, so one that runs after the radar went finds the window (or nothing)
-// through the shell.
+// thread and the radar, so one that runs after the radar went finds the window (or
+// nothing) through the main window's backup part.
 
 #include "radar/ftp_replay.h"
 
@@ -23,20 +23,17 @@ int32_t ReplayProgressWidth(int32_t percent, int32_t panelWidth) {
 
 namespace {
 
-IBackupWindow* CurrentBackupWindow() {
-  const IRadarShell* shell = RadarShell();
-  return shell ? shell->CurrentBackupWindow() : nullptr;
-}
+IBackupWindow* CurrentBackupWindow(const IBackupShell* shell) { return shell ? shell->CurrentBackupWindow() : nullptr; }
 
-void ShowReplayProgress(int channel, int32_t percent) {
-  IBackupWindow* window = CurrentBackupWindow();
+void ShowReplayProgress(const IBackupShell* shell, int channel, int32_t percent) {
+  IBackupWindow* window = CurrentBackupWindow(shell);
   if (window && window->ProgressPanelVisible(channel))
     window->SetProgressImageWidth(channel, ReplayProgressWidth(percent, window->ProgressPanelWidth()));
 }
 
-void EndReplayOnWindows(int channel) {
-  if (IRadarShell* shell = RadarShell()) shell->SetRunActionChecked(false);
-  if (IBackupWindow* window = CurrentBackupWindow()) window->HideProgressPanel(channel);
+void EndReplayOnWindows(IBackupShell* shell, int channel) {
+  if (shell) shell->SetRunActionChecked(false);
+  if (IBackupWindow* window = CurrentBackupWindow(shell)) window->HideProgressPanel(channel);
 }
 
 }  // namespace
@@ -44,13 +41,14 @@ void EndReplayOnWindows(int channel) {
 void TWiFiThread::ReplayCycle() {
   TRadar& radar = *FOwner;
   const int channel = radar.NumChannalRadar();
+  IBackupShell* backup = radar.Shell().Backup;
   const int32_t remaining = radar.CommGlobBufEndPos();
   if (remaining > MinTraceMem) {
     // Queued only when the figure changes: at most 101 updates for any recording.
     const int32_t percent = ReplayPercent(StartCommGlobBufEndPos, remaining);
     if (percent != shownPercent_) {
       shownPercent_ = percent;
-      TThread::Queue(nullptr, [channel, percent] { ShowReplayProgress(channel, percent); });
+      TThread::Queue(nullptr, [backup, channel, percent] { ShowReplayProgress(backup, channel, percent); });
     }
     if (ParseProc() > 0) return;
     // Nothing more arrives during a replay: bytes that hold no whole packet now
@@ -59,5 +57,5 @@ void TWiFiThread::ReplayCycle() {
   }
   radar.ClearReceived();
   isFtpGet = false;
-  TThread::Queue(nullptr, [channel] { EndReplayOnWindows(channel); });
+  TThread::Queue(nullptr, [backup, channel] { EndReplayOnWindows(backup, channel); });
 }

@@ -1,8 +1,10 @@
 #pragma once
 // TOnlineData: the traces behind the online depth-slice view of a radargram
-// window. Every stored trace is a record of 1026 samples; the store also keeps the
+// window. Every stored trace is a record of LastArrayLength samples; the store also keeps the
 // per-sample sum of the last 32 stored traces to find the strongest reflection.
 // User-interface thread only.
+
+#include "radar/trace_capacity.h"
 
 #include <cstdint>
 #include <deque>
@@ -11,7 +13,7 @@
 
 class TOnlineData {
 public:
-  static constexpr int32_t RecordLength = 1026;      // samples of one record
+  static constexpr int32_t RecordLength = LastArrayLength;  // samples of one record
   static constexpr int32_t SumLength = 1025;         // samples of SumLastArray
   static constexpr int32_t GrowRecords = 1000;       // records added when full
   static constexpr int32_t LastTraces = 32;          // traces in SumLastArray

@@ -23,7 +23,10 @@ constexpr size_t kMinimalPacket = PacketHeaderSize + MinPacketLength;
 
 TParentThread::TParentThread(TRadar* owner) : TThread(true), FOwner(owner) {
   SetFreeOnTerminate(false);
-  if (FOwner) FOwner->ClearReceived();
+  if (!FOwner) return;
+  FOwner->ClearReceived();
+  windows_ = FOwner->Shell().Windows;
+  flags_ = FOwner->Shell().Flags;
 }
 
 std::recursive_mutex& HandOverLock() {
@@ -77,6 +80,16 @@ void TParentThread::ParseHeldPackets() {
   }
 }
 
+bool TParentThread::SilenceStep(bool mayPing) {
+  TRadar& radar = *FOwner;
+  const bool silent = radar.noDataCounter < 0;
+  // Checking for an awaited reply and arming the ping's own wait are one step: a
+  // command of the user-interface thread cannot slip in between.
+  if (silent && mayPing) radar.SendIfIdle(bcpPing2);
+  radar.isConnected = !silent;
+  return silent;
+}
+
 void TParentThread::TakeNmeaText(const QString& text) {
   TRadar& radar = *FOwner;
   SetLastNmeaSentence(text);
@@ -85,8 +98,7 @@ void TParentThread::TakeNmeaText(const QString& text) {
   FCounterOn = step.HoldOff;
   radar.SetGPSstate(step.State);
   if (step.State == before) return;
-  const IRadarShell* shell = RadarShell();
-  if (HWND main = shell ? shell->MainWindowHandle() : nullptr) PostMessage(main, WM_GPRSTATUS, 0, 0);
+  if (HWND main = windows_ ? windows_->MainWindowHandle() : nullptr) PostMessage(main, WM_GPRSTATUS, 0, 0);
 }
 
 namespace {
@@ -124,5 +136,9 @@ bool StopReaderThread(TParentThread& thread, std::chrono::milliseconds limit) {
     if (IsMainThread()) CheckSynchronize();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
+  // Finished is set before the thread's last virtual call (DoTerminate, which does
+  // nothing for a reader): the object may be freed only once the thread is done
+  // with it.
+  thread.WaitFor();
   return true;
 }

@@ -8,11 +8,12 @@
 //   buffer is parsed and consumed here without SectCom (only this thread changes
 //   it), decoded traces are stored under the radar's SectPaint, and the
 //   master/slave-mode reply is handled under SectParse.
-// - The hand-over of a trace calls the recording window on this thread, or, for
-//   firmware below 6, on the user-interface thread through Synchronize while this
-//   thread waits. A master may also run a slave's hand-over on its own thread when
-//   the slave's reader is late; RadarSect of the radar set guards FRun and
-//   FRunPaintLastTrace for that.
+// - The hand-over of a trace calls the recording window once per trace, with the
+//   radar's SectPaint held so that the window reads LastArray in place: on this
+//   thread, or, for firmware below 6, on the user-interface thread through
+//   Synchronize while this thread waits. A master may also run a slave's hand-over
+//   on its own thread when the slave's reader is late; RadarSect of the radar set
+//   guards FRun and FRunPaintLastTrace for that.
 // - Messages to windows are only posted.
 // - Fields read by other threads (the radar's Get...Collision, the master) are
 //   atomic; the rest belongs to the reader.
@@ -29,6 +30,8 @@
 #include <chrono>
 #include <cstdint>
 
+class IAcquisitionFlags;
+class IRadarWindows;
 class TRadar;
 struct TTraceHeader;
 
@@ -46,6 +49,10 @@ public:
   // the previous call made progress: a burst is drained without waiting for the
   // next read, and a short reply left behind a burst is not kept waiting.
   void ParseHeldPackets();
+  // The silence rule of both readers: while the owner's noDataCounter is negative the
+  // radar counts as not connected and, when mayPing, is pinged unless a reply is
+  // awaited. True while silent.
+  bool SilenceStep(bool mayPing);
 
   // The hand-over of the decoded trace to the recording window (master, slave or
   // single radar). Reader thread, or the user-interface thread for firmware below 6,
@@ -62,7 +69,10 @@ public:
   std::atomic<bool> FRunPaintLastTrace{false};
 
 protected:
-  // Reply and report effects (reply_dispatch.cpp).
+  // The reply handlers hand packets on to the decoders below.
+  friend struct TReplyHandlers;
+
+  // Reply and report effects (reply_dispatch.cpp): the handler of the packet's code.
   void DispatchPacket(const TFrame& frame, size_t startPos);
   void ParceWifiSettingsResponce(const TFrame& frame);
   // Trace packets 0x66 and 0xDA (trace_decode.cpp).
@@ -82,6 +92,10 @@ protected:
   void RequestFinestResolution();
 
   TRadar* FOwner;
+  // The main window's parts a reader asks on every trace (any thread), taken from the
+  // owner: nullptr without a main window.
+  IRadarWindows* windows_ = nullptr;
+  IAcquisitionFlags* flags_ = nullptr;
 };
 
 // The hand-over lock: the radar set's RadarSect, or a process-wide one without a set.

@@ -116,7 +116,7 @@ void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std
 }
 
 void TWavelet::ChangeTimescaleIfNoCorrect() {
-  const IRadarShell* shell = RadarShell();
+  const IAcquisitionFlags* shell = RadarShell().Flags;
   const TSettingData* settings = Settings();
   if (!shell || !settings || !shell->SimpleMode()) return;
   const long double unitScale = UnitParams(settings->GetTypeGPR()).TimeScaleForWavelet;

@@ -15,6 +15,7 @@
 // a message loop re-entered while a trace is processed) do nothing.
 
 #include "radar/online_parameters.h"
+#include "radar/trace_capacity.h"
 
 #include <cstdint>
 #include <deque>
@@ -28,7 +29,7 @@ class TSettingData;
 namespace PluginsOnline {
 
 // Samples a trace array has room for.
-constexpr int32_t TraceArrayLength = 1026;
+constexpr int32_t TraceArrayLength = LastArrayLength;
 
 class TOnlinePlugins {
 public:

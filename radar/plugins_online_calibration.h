@@ -8,6 +8,7 @@
 // ended (converged or MaxNumTrace traces). User-interface thread only.
 
 #include "profiledata/geometry_gpr.h"
+#include "radar/trace_capacity.h"
 
 #include <QString>
 
@@ -24,7 +25,7 @@ class TWindowedBackgroundRemoval;
 
 class TGainCalibration {
 public:
-  static constexpr int32_t SamplesMax = 1026;
+  static constexpr int32_t SamplesMax = LastArrayLength;
 
   // owner may be nullptr (no channel: CreateGainOnline does nothing); the stages
   // are the channel's own and outlive the calibration.

@@ -29,8 +29,8 @@ const std::array<TPresetGroup, 13> kUnitPresets = {{
 
 }  // namespace
 
-QString PresetKey(uint8_t modeRadar, TTypeGPR radarType, TTypeGPRDevice typeGPRDevice) {
-  if (modeRadar == 1 || modeRadar == 2) {
+QString PresetKey(TRadarRole modeRadar, TTypeGPR radarType, TTypeGPRDevice typeGPRDevice) {
+  if (modeRadar == TRadarRole::master || modeRadar == TRadarRole::slave) {
     if (typeGPRDevice == tdBox01) return QStringLiteral("B-01");
     if (typeGPRDevice == tdBox02) return QStringLiteral("B-02");
     return QStringLiteral("Unknown");

@@ -4,10 +4,11 @@
 // box, a single radar by its antenna-unit model.
 
 #include "profiledata/gpr_constants.h"
+#include "radar/radar_role.h"
 
 #include <QString>
 
 #include <cstdint>
 
-// modeRadar: 0 single, 1 master, 2 slave (any other value counts as single).
-QString PresetKey(uint8_t modeRadar, TTypeGPR radarType, TTypeGPRDevice typeGPRDevice);
+// A role beyond slave (unknown) counts as single.
+QString PresetKey(TRadarRole modeRadar, TTypeGPR radarType, TTypeGPRDevice typeGPRDevice);

@@ -56,8 +56,8 @@ QString TRadar::PowerStr() const { return FloatToStrF(Power(), ffFixed, 5, 1); }
 void TRadar::SetRadarType(TTypeGPR value) {
   if (FRadarType.exchange(value) == value) return;
   // The main window's handler touches windows and timers: user-interface thread only.
-  TThread::Queue(nullptr, [] {
-    if (IRadarShell* shell = RadarShell()) shell->AfterChangeRadar();
+  TThread::Queue(nullptr, [unit = shell_.Unit] {
+    if (unit) unit->AfterChangeRadar();
   });
 }
 
@@ -73,8 +73,8 @@ void TRadar::SetLastNMEA(const QString& value) {
 
 void TRadar::SetCurMode(TCurMode value) {
   FCurMode = value;
-  const IRadarShell* shell = RadarShell();
-  if (HWND main = shell ? shell->MainWindowHandle() : nullptr) PostMessage(main, WM_CURMODECHANGED, value, 0);
+  if (HWND main = shell_.Windows ? shell_.Windows->MainWindowHandle() : nullptr)
+    PostMessage(main, WM_CURMODECHANGED, value, 0);
 }
 
 QString TRadar::strNetIP() const {

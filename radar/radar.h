@@ -21,8 +21,9 @@
 // - SectCom guards the receive buffer, both send queues and WithoutAck,
 //   MaxPerfomanceDelay and CurBufPos. SectParse guards the handling of the
 //   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString and
-//   AccelerometerValues. No lock of the radar is taken while another of its locks is
-//   held. The reader thread appends to and consumes the receive buffer under SectCom
+//   AccelerometerValues; the recording window's PaintLastTrace runs under it and
+//   takes no other lock of the radar. No lock of the radar is taken while another of
+//   its locks is held. The reader thread appends to and consumes the receive buffer under SectCom
 //   and parses the held bytes without it (no other thread changes them).
 // - Every other scalar is atomic: the reader thread writes the decoded state, the
 //   user-interface thread reads it.
@@ -39,7 +40,9 @@
 #include "profiledata/gpr_constants.h"
 #include "radar/link_buffers.h"
 #include "radar/packet.h"
+#include "radar/radar_hooks.h"
 #include "radar/radar_log.h"
+#include "radar/radar_role.h"
 #include "radar/trace_layouts.h"
 
 #include <QString>
@@ -135,8 +138,8 @@ public:
   void SetMaxSpeedLimit(uint8_t value) { FMaxSpeedLimit = value; }
   TtypeGPSstate GPSstate() const { return FGPSstate; }
   void SetGPSstate(TtypeGPSstate value) { FGPSstate = value; }
-  uint8_t ModeRadar() const { return FModeRadar; }  // 0 single, 1 master, 2 slave
-  void SetModeRadar(uint8_t value) { FModeRadar = value; }
+  TRadarRole ModeRadar() const { return FModeRadar; }
+  void SetModeRadar(TRadarRole value) { FModeRadar = value; }
   uint8_t NumChannalRadar() const { return FNumChannalRadar; }
   void SetNumChannalRadar(uint8_t value) { FNumChannalRadar = value; }
   uint8_t CountRadarInArray() const { return FCountRadarInArray; }
@@ -173,8 +176,28 @@ public:
   // is awaited, until the reply or its timeout ends the wait or NeedBreak is set.
   // False when the radar was destroyed meanwhile: the caller must not touch it.
   bool WaitForReply();
-  // Starts the reply timer for code unless one runs; true when this call armed it.
-  bool ArmReplyTimer(uint32_t elapseMs, uint8_t code);
+  // Starts the reply timer for code unless one runs; checking and arming are one
+  // step under the timer lock.
+  enum TArmResult : uint8_t { arArmed, arBusy, arNoTimer };
+  TArmResult ArmReplyTimer(uint32_t elapseMs, uint8_t code);
+  // Takes the radar's one reply wait for a command of code. With waitForIdle the
+  // sender waits (WaitForReply) until no reply is awaited and arms in the same step
+  // as it finds the wait free; when another sender armed first, it waits again. So
+  // two senders (the user-interface thread and a reader's ping) never both find the
+  // radar idle. Without waitForIdle it gives up at once when a reply is awaited.
+  enum TReplyClaim : uint8_t {
+    rcArmed,    // the reply timer runs for this command
+    rcUnarmed,  // the command goes without a wait (NeedBreak, or no timer could be set)
+    rcBusy,     // a reply is awaited and the sender would not wait: nothing may go
+    rcGone      // the radar was destroyed while the sender waited
+  };
+  TReplyClaim ClaimReplyWait(uint8_t code, bool waitForIdle);
+  // Stops the reply timer this radar holds and ends the wait (a claimed command that
+  // was never sent).
+  void CancelReplyWait();
+  // Sends a command that awaits a reply only when none is awaited now, without
+  // waiting (the readers' ping on a silent line). True when it was queued.
+  bool SendIfIdle(uint8_t code);
   // A reply arrived (reader thread): when it answers the awaited command
   // (curCmd = reply - 1, and ReplyEndsWait) and its timer is stopped, TimerId := 0.
   TReplyWaitEnd EndReplyWait(uint8_t replyCode);
@@ -271,6 +294,10 @@ public:
   // Shared with waits and queued calls that may outlive the radar: false once it went.
   std::shared_ptr<const std::atomic<bool>> LifeToken() const { return alive_; }
 
+  // The main window's parts as registered when the radar was created; its reader
+  // thread takes them from here.
+  const TRadarShell& Shell() const { return shell_; }
+
 protected:
   // SendCommand of the transports: BuildAndSendPacket, then bcpStop sets the main
   // window's Run command to stopped and bcpStart clears its overflow flag.
@@ -293,7 +320,8 @@ private:
   QString FLastNMEA;                     // SectPaint
   std::atomic<uint8_t> FSpeedLimit{0}, FMaxSpeedLimit{0};
   std::atomic<TtypeGPSstate> FGPSstate{gpsNone};
-  std::atomic<uint8_t> FModeRadar{0}, FNumChannalRadar{0}, FCountRadarInArray{0};
+  std::atomic<TRadarRole> FModeRadar{TRadarRole::single};
+  std::atomic<uint8_t> FNumChannalRadar{0}, FCountRadarInArray{0};
   std::atomic<int32_t> FXshift{0}, FYshift{0}, FZeroOffset{0};
   bool FWithoutAck = false;              // SectCom
   uint8_t FMaxPerfomanceDelay = 0;       // SectCom
@@ -301,15 +329,17 @@ private:
   std::atomic<TInclinometersSett> FInclinometersSett{isUnknown};
 
   TRadarLog log_;
+  const TRadarShell shell_ = RadarShell();
   std::mutex timerLock_;                 // makes curCmd and TimerId change together
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
 
 // Sends one command on the calling thread: unless it is a no-wait code, waits for
-// the reply to the previous command (or its timeout), then frames the packet (so a
-// load-data block carries the state after that reply), arms the reply timer (unless
-// NeedBreak is set) and hands the packet to the transport. False when nothing was
-// queued (the packet did not fit a frame, or the radar went while waiting).
+// the reply to the previous command (or its timeout) and arms the reply timer
+// (unless NeedBreak is set) in one step (ClaimReplyWait), then frames the packet (so
+// a load-data block carries the state after that reply) and hands it to the
+// transport. False when nothing was queued (the packet did not fit a frame, or the
+// radar went while waiting).
 bool BuildAndSendPacket(uint8_t code, uint8_t sizeParam, const void* param, TRadar& radar);
 
 // Expiry of a reply timer: logs the missing reply on the radar whose TimerId is id,

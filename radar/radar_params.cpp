@@ -21,7 +21,7 @@
 namespace {
 
 TSettingData* ActiveChannelOf(const TRadar& radar) {
-  const IRadarShell* shell = RadarShell();
+  const IRadarUnitShell* shell = radar.Shell().Unit;
   return shell ? shell->ActiveChannelFor(radar) : nullptr;
 }
 
@@ -35,7 +35,7 @@ QByteArray ReadSettingsContainer() {
 }  // namespace
 
 void TRadar::LoadDataBlock(TPacketWriter& packet) {
-  const IRadarShell* shell = RadarShell();
+  const IAcquisitionFlags* shell = shell_.Flags;
   const TSettingData* channel = ActiveChannelOf(*this);
   const bool preferencesExist = shell && shell->PreferencesDialogExists();
   // The preferences dialog shows raw traces of its own rate: no stacking, every pulse.
@@ -74,7 +74,7 @@ void TRadar::LoadDataBlock(TPacketWriter& packet) {
   LengthLastArray = longTrace;
   SpanIndex = spanIndex;
   FPcLoading = block.PcTime;
-  if (IRadarShell* mainWindow = RadarShell()) mainWindow->SetPCLoading(block.PcTime);
+  if (shell_.Unit) shell_.Unit->SetPCLoading(block.PcTime);
 }
 
 void TRadar::LoadSteckingCurve(TPacketWriter& packet) {
@@ -125,7 +125,7 @@ void TRadar::ResendParameters() {
   // The wait served messages: the window may have gone with its channel.
   if ((channel = ActiveChannelOf(*this))) {
     const double range = static_cast<double>(channel->GetStacking()) * 131071.0;
-    if (IRadarShell* shell = RadarShell()) shell->SetAmpChartRange(-range, range);
+    if (shell_.Unit) shell_.Unit->SetAmpChartRange(-range, range);
   }
   SendCommand(bcpLoadData, 0, nullptr);
   if (!*alive) return;

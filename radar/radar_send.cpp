@@ -23,14 +23,36 @@ bool TRadar::WaitForReply() {
   return *alive;
 }
 
-bool TRadar::ArmReplyTimer(uint32_t elapseMs, uint8_t code) {
+TRadar::TArmResult TRadar::ArmReplyTimer(uint32_t elapseMs, uint8_t code) {
   std::lock_guard guard(timerLock_);
-  if (TimerId != 0) return false;
+  if (TimerId != 0) return arBusy;
   const uint32_t id = StartReplyTimer(elapseMs, [](uint32_t timerId) { RadarTimerProc(timerId); });
-  if (id == 0) return false;
+  if (id == 0) return arNoTimer;
   curCmd = code;
   TimerId = id;
-  return true;
+  return arArmed;
+}
+
+TRadar::TReplyClaim TRadar::ClaimReplyWait(uint8_t code, bool waitForIdle) {
+  for (;;) {
+    if (waitForIdle && !WaitForReply()) return rcGone;
+    if (NeedBreak) return rcUnarmed;
+    switch (ArmReplyTimer(ReplyTimeoutMs, code)) {
+      case arArmed: return rcArmed;
+      case arNoTimer: return rcUnarmed;  // nobody could end the wait: the command goes without one
+      case arBusy:
+        // Another sender armed between the wait and this step: its reply comes first.
+        if (!waitForIdle) return rcBusy;
+        break;
+    }
+  }
+}
+
+void TRadar::CancelReplyWait() {
+  std::lock_guard guard(timerLock_);
+  if (TimerId == 0) return;
+  StopReplyTimer(TimerId);
+  TimerId = 0;
 }
 
 TReplyWaitEnd TRadar::EndReplyWait(uint8_t replyCode) {
@@ -59,14 +81,14 @@ void TRadar::ReplyTimedOut(uint32_t id) {
   WriteStrToLog(QStringLiteral("%1\t Not received request #%2 %1").arg(id).arg(GetCommandName(command)));
   if (command == bcpGetMSmode) {
     // No answer to the mode query: the radar works alone.
-    SetModeRadar(0);
+    SetModeRadar(TRadarRole::single);
     NewViewChannalCount = 1;
-    WriteStrToLog(QStringLiteral("ModeRadar=%1").arg(ModeRadar()));
+    WriteStrToLog(QStringLiteral("ModeRadar=%1").arg(static_cast<int>(ModeRadar())));
   } else if (command == bcpGetMasterSlaveStt) {
     // No answer to the channel query: the radar numbers itself.
     const uint8_t channel = AutoNumChannalRadar.fetch_add(1);
     SetNumChannalRadar(channel);
-    if (IRadarShell* shell = RadarShell()) shell->SetCountRadarFromMaster(static_cast<uint8_t>(channel + 1));
+    if (shell_.Flags) shell_.Flags->SetCountRadarFromMaster(static_cast<uint8_t>(channel + 1));
     SetCountRadarInArray(1);
     SetXshift(0);
     SetYshift(0);
@@ -109,21 +131,41 @@ std::optional<std::vector<uint8_t>> TRadar::BuildCommandPacket(uint8_t code, uin
   return bytes;
 }
 
-bool BuildAndSendPacket(uint8_t code, uint8_t sizeParam, const void* param, TRadar& radar) {
-  const bool waits = !IsNoWaitCode(code);
-  if (waits && !radar.WaitForReply()) return false;
+namespace {
+
+// Frames the command and hands it to the transport, after its reply wait was
+// claimed (armed: a timer runs for it).
+bool FrameAndQueue(TRadar& radar, uint8_t code, uint8_t sizeParam, const void* param, bool armed) {
   const std::optional<std::vector<uint8_t>> packet = radar.BuildCommandPacket(code, sizeParam, param);
-  if (!packet) return false;
-  if (waits && !radar.NeedBreak) radar.ArmReplyTimer(ReplyTimeoutMs, code);
+  if (!packet) {
+    // Nothing goes out, so no reply will come.
+    if (armed) radar.CancelReplyWait();
+    return false;
+  }
   radar.QueuePacket(*packet);
   return true;
+}
+
+}  // namespace
+
+bool BuildAndSendPacket(uint8_t code, uint8_t sizeParam, const void* param, TRadar& radar) {
+  if (IsNoWaitCode(code)) return FrameAndQueue(radar, code, sizeParam, param, false);
+  const TRadar::TReplyClaim claim = radar.ClaimReplyWait(code, true);
+  if (claim == TRadar::rcGone) return false;
+  return FrameAndQueue(radar, code, sizeParam, param, claim == TRadar::rcArmed);
+}
+
+bool TRadar::SendIfIdle(uint8_t code) {
+  const TReplyClaim claim = ClaimReplyWait(code, false);
+  if (claim == rcBusy) return false;
+  return FrameAndQueue(*this, code, 0, nullptr, claim == rcArmed);
 }
 
 void TRadar::SendFramedCommand(uint8_t CmdType, uint8_t sizeParam, const void* param) {
   const std::shared_ptr<const std::atomic<bool>> alive = alive_;
   BuildAndSendPacket(CmdType, sizeParam, param, *this);
   if (!*alive) return;
-  IRadarShell* shell = RadarShell();
+  IRadarUnitShell* shell = shell_.Unit;
   if (!shell) return;
   if (CmdType == bcpStop) shell->SetButtonInRunMode(false);
   if (CmdType == bcpStart) shell->SetWasOverFlow(false);

@@ -17,14 +17,7 @@
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-IRadarSetWindow* CurrentWindow() {
-  const IRadarShell* shell = RadarShell();
-  return shell ? shell->CurChildWindow() : nullptr;
-}
 
 void ShowViewNotCreated(int indx) {
   ShowMessage(QStringLiteral("View ") + QString::number(indx) + QStringLiteral(" not create"));
@@ -61,7 +54,7 @@ void TControlRadar::StartRadarGetData(int indx) {
   }
   // A slave is triggered by its master: it runs continuously, whatever its channel says.
   uint8_t runMode = channel ? channel->GetRunMode() : rmStep;
-  if (radar->ModeRadar() == kSlave) runMode = rmCont;
+  if (radar->ModeRadar() == TRadarRole::slave) runMode = rmCont;
 
   if (channel) {
     if (const TSettingData* first = window->ChannelSettings(0)) channel->SetStackingVolume(first->GetStackingVolume());
@@ -100,14 +93,15 @@ void TControlRadar::StopRadarGetData(int indx) {
     case cmBiDirectionalWheel: {
       const TCurMode mode = radar->CurMode();
       if (!Send(*radar, bcpStop)) return;
-      const IRadarShell* shell = RadarShell();
+      const IAcquisitionFlags* flags = Shell().Flags;
+      const IRadarWindows* windows = Shell().Windows;
       const TRadar* master = GetMasterRadar();
-      const bool noPosition = (shell && shell->SimpleMode()) || !master || master->GPSstate() == gpsNone;
+      const bool noPosition = (flags && flags->SimpleMode()) || !master || master->GPSstate() == gpsNone;
       if (mode == cmBiDirectionalWheel && noPosition && radar->FirmwareVer() >= 5) {
         Pause(150);
         // The unit keeps counting wheel ticks in cursor mode, so the operator can
         // wheel back over the profile after the stop.
-        if (!(shell && shell->SettingsWindowVisible()) && !Send(*radar, bcpWheelRotate_Start)) return;
+        if (!(windows && windows->SettingsWindowVisible()) && !Send(*radar, bcpWheelRotate_Start)) return;
       }
       Send(*radar, bcpPing2);
       break;
@@ -141,7 +135,7 @@ void TControlRadar::ResumeAllRadarGetData() {
 // ---- Inclinometer calibration -----------------------------------------------------------------
 
 void TControlRadar::StartAllRadarsForInclinometr(bool isNulling) {
-  const IRadarShell* shell = RadarShell();
+  const IRadarSetShell* shell = Shell().Set;
   for (int k = 0; k < MaxCountChannal; ++k) {
     TRadar* radar = SlotRadar(k);
     if (!radar) continue;

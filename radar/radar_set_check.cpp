@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr uint8_t kSingle = 0;
-constexpr uint8_t kMaster = 1;
-constexpr uint8_t kSlave = 2;
-
 void Post(HWND window, UINT message) {
   if (window) PostMessage(window, message, 0, 0);
 }
@@ -36,8 +32,7 @@ bool TActiveRadar::CreateArChannalSerNum() {
     const TRadar* radar = SlotRadar(k);
     if (radar && radar->NumChannalRadar() < MaxCountChannal) ArChannalSerNum[radar->NumChannalRadar()] = radar->SerNum();
   }
-  const IRadarShell* shell = RadarShell();
-  IRadarSetWindow* window = shell ? shell->CurChildWindow() : nullptr;
+  IRadarSetWindow* window = CurrentWindow();
   const TSettingData* first = window ? window->ChannelSettings(0) : nullptr;
   // Only a window that is still a fresh recording follows the set's channels.
   if (first && !first->GetWasOpen() && !first->WasStarted) {
@@ -52,9 +47,9 @@ bool TActiveRadar::TestErrorActiveRadar() {
     const TRadar* radar = SlotRadar(k);
     if (!radar) continue;
     switch (radar->ModeRadar()) {
-      case kSingle: ++singles; break;
-      case kMaster: ++masters; break;
-      case kSlave: ++slaves; break;
+      case TRadarRole::single: ++singles; break;
+      case TRadarRole::master: ++masters; break;
+      case TRadarRole::slave: ++slaves; break;
       default: ++unknown; break;
     }
   }
@@ -76,7 +71,7 @@ bool TActiveRadar::TestErrorActiveRadar() {
     std::vector<TRadar*> others;
     for (int k = 0; k < MaxCountChannal; ++k) {
       TRadar* radar = SlotRadar(k);
-      if (radar && radar->ModeRadar() != kSingle) others.push_back(radar);
+      if (radar && radar->ModeRadar() != TRadarRole::single) others.push_back(radar);
     }
     for (TRadar* radar : others) FreeRadar(radar);
     return true;
@@ -85,8 +80,8 @@ bool TActiveRadar::TestErrorActiveRadar() {
     log(QStringLiteral("Error :  Count Master Radar > 1"));
     return false;
   }
-  const IRadarShell* shell = RadarShell();
-  const int fromMaster = shell ? shell->CountRadarFromMaster() : 0;
+  const IAcquisitionFlags* flags = Shell().Flags;
+  const int fromMaster = flags ? flags->CountRadarFromMaster() : 0;
   if (singles == 0 && masters + slaves != fromMaster) {
     log(QStringLiteral("Error :  CountActiveRadar=%1<> CountRadarFromMaster=%2").arg(masters + slaves).arg(fromMaster));
     return false;
@@ -95,11 +90,13 @@ bool TActiveRadar::TestErrorActiveRadar() {
 }
 
 void TActiveRadar::CreateArControlRadar() {
-  IRadarShell* shell = RadarShell();
+  IRadarSetShell* shell = Shell().Set;
+  const IAcquisitionFlags* flags = Shell().Flags;
+  const IRadarWindows* windows = Shell().Windows;
   if (shell) shell->SetStrErrorCreateRadar(QString());
   SetMasterChannal(0);
   if (controlRadar_) controlRadar_->SetMasterChannal(0);
-  auto countFromMaster = [&shell] { return shell ? int{shell->CountRadarFromMaster()} : 0; };
+  auto countFromMaster = [flags] { return flags ? int{flags->CountRadarFromMaster()} : 0; };
   if (const TRadar* first = SlotRadar(0))
     first->WriteStrToLog(QStringLiteral("CreateArControlRadar:  CountActiveRadar=%1 CountRadarFromMaster=%2")
                              .arg(CountRadars())
@@ -121,7 +118,7 @@ void TActiveRadar::CreateArControlRadar() {
       if (channel < 0) continue;
       if (controlRadar_) controlRadar_->AddRadarToChanal(channel, radar);
       ++k;
-      if (radar->ModeRadar() == kMaster) {
+      if (radar->ModeRadar() == TRadarRole::master) {
         SetMasterChannal(channel);
         if (controlRadar_) controlRadar_->SetMasterChannal(channel);
       }
@@ -139,10 +136,8 @@ void TActiveRadar::CreateArControlRadar() {
       }
     }
   } else {
-    if (shell) {
-      shell->SetStrErrorCreateRadar(QStringLiteral(" Error"));
-      Post(shell->MainWindowHandle(), WM_GPRSTATUS);
-    }
+    if (shell) shell->SetStrErrorCreateRadar(QStringLiteral(" Error"));
+    if (windows) Post(windows->MainWindowHandle(), WM_GPRSTATUS);
     k = 0;
   }
   UpdateActive();
@@ -152,10 +147,12 @@ void TActiveRadar::CreateArControlRadar() {
   const bool loaded = k == 0 || (k == 1 && mode == msrSingle) || (k == 2 && mode == msrDualFreqience) ||
                       (k > 1 && mode == msrArrayRadar && k == countFromMaster());
   if (!loaded) return;
-  if (k > 0) Post(shell->PreferencesDialogHandle(), WM_RADARSLOADED);
-  if (shell->SettingsWindowVisible()) Post(shell->SettingsWindowHandle(), WM_RADARSLOADED);
-  Post(shell->MainWindowHandle(), WM_GPRSTATUS);
-  Post(shell->CurrentChildHandle(), WM_RADARSLOADED);
+  if (windows) {
+    if (k > 0) Post(windows->PreferencesDialogHandle(), WM_RADARSLOADED);
+    if (windows->SettingsWindowVisible()) Post(windows->SettingsWindowHandle(), WM_RADARSLOADED);
+    Post(windows->MainWindowHandle(), WM_GPRSTATUS);
+    Post(windows->CurrentChildHandle(), WM_RADARSLOADED);
+  }
   IRadarSetWindow* window = shell->CurChildWindow();
   if (window && window->ChannelSettings(0) && !window->ChannelHoldsTraces(0) && k > 1)
     window->ReadFromFileToFRNChannals(ProgramFolder() + QStringLiteral("bstt"));

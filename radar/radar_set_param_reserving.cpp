@@ -45,8 +45,8 @@ void TRadarParamReserving::SaveParam(const TControlRadar& ActiveRadar) {
   ReservLastRecived = Narrow(radar->LastRecived);
   ReservTypeGPRDevice = ActiveRadar.TypeGPRDevice();
   ReservSerNumDevice = ActiveRadar.SerNumDevice();
-  const IRadarShell* shell = RadarShell();
-  ReservRunChild = shell ? shell->RunChild() : nullptr;
+  const IRadarWindows* windows = RadarShell().Windows;
+  ReservRunChild = windows ? windows->RunChild() : nullptr;
 }
 
 void TRadarParamReserving::RestoreParam(TRadar& radar) const {

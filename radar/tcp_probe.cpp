@@ -49,7 +49,7 @@ std::unique_ptr<TResultCheckingTCP> ProbeTcpRadar(const QString& host, uint16_t 
 }
 
 TResultCheckingTCP* CheckTcpRadar(const QString& host, uint16_t port, const TTcpProbeTimeouts& timeouts) {
-  IRadarShell* shell = RadarShell();
+  ITcpLinkShell* shell = RadarShell().Tcp;
   if (!shell) return nullptr;
   if (TResultCheckingTCP* held = shell->ResultCheckingTCP()) return held;
   std::unique_ptr<TResultCheckingTCP> result = ProbeTcpRadar(host, port, timeouts);

@@ -1,6 +1,8 @@
-// Trace packets on the reader thread: decoding into LastArray, acknowledgements,
-// and the routing of each trace to the preferences dialog, the settings window's
-// preview or the recording window.
+// Trace packets on the reader thread, one flow per trace: the frame is decoded once,
+// in place, into the radar's LastArray (under SectPaint); the header sets the
+// collision counts, the direction and the acknowledgement; then the trace goes to the
+// preferences dialog, the settings window's preview or, in one PaintLastTrace call,
+// to the recording window, which reads it from LastArray under the same lock.
 
 #include "radar/packet_codes.h"
 #include "radar/parent_thread.h"
@@ -17,8 +19,6 @@
 
 namespace {
 
-constexpr uint8_t kSlave = 2;
-
 // The radar's channel slot in the set (0 when the set does not hold it).
 int SlotOf(const TRadar& radar) {
   const IRadarSetView* set = RadarSetView();
@@ -31,12 +31,50 @@ int SlotOf(const TRadar& radar) {
 
 // Posts a trace to the preview of the settings window when it is shown; true when
 // it did.
-bool PostToSettingsPreview(const IRadarShell* shell, const TRadar& radar) {
-  HWND settings = shell ? shell->SettingsWindowHandle() : nullptr;
-  if (!settings || !shell->SettingsWindowVisible()) return false;
+bool PostToSettingsPreview(const IRadarWindows* windows, const TRadar& radar) {
+  HWND settings = windows ? windows->SettingsWindowHandle() : nullptr;
+  if (!settings || !windows->SettingsWindowVisible()) return false;
   PostMessage(settings, WM_PAINTLASTTRACE, static_cast<WPARAM>(std::max(radar.LengthLastArray.load(), 0)),
               SlotOf(radar));
   return true;
+}
+
+// The live views take a trace before any recording: the preferences dialog (which
+// shows no slave's traces) or else the settings window's preview. True when one of
+// them exists and the trace is theirs.
+bool PostToPreviews(const IRadarWindows* windows, const TRadar& radar) {
+  if (HWND preferences = windows ? windows->PreferencesDialogHandle() : nullptr) {
+    if (radar.ModeRadar() != TRadarRole::slave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
+    return true;
+  }
+  return PostToSettingsPreview(windows, radar);
+}
+
+// The direction a trace is stored in (firmware 5 on): a slave goes the master's way,
+// a single radar or a master its own and publishes it for the slaves; a GPS-placed
+// recording runs forward whatever the wheel says.
+TDirectForCart TraceDirection(const TRadar& radar, TDirectForCart own, const IAcquisitionFlags* flags) {
+  TDirectForCart direction = own;
+  if (radar.ModeRadar() == TRadarRole::slave) {
+    direction = MasterDirection;
+  } else {
+    MasterDirection = direction;
+  }
+  if (flags && !flags->SimpleMode() && flags->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
+  return direction;
+}
+
+// Hands the radar's last trace to the window and keeps what the window reports for
+// the radar. Under the radar's SectPaint: the samples are read in place.
+TTraceStored StoreInWindow(IRecordingWindow& window, TRadar& radar, int32_t numCollision, TDirectForCart direction,
+                           int32_t lost) {
+  std::lock_guard guard(radar.SectPaint);
+  const TTraceHandOver trace{radar, radar.LastArray, numCollision, direction, lost, radar.LastDirect.load(),
+                             radar.LastRecived.load()};
+  const TTraceStored stored = window.PaintLastTrace(trace);
+  radar.LastDirect = stored.LastDirect;
+  radar.LastRecived = stored.LastRecived;
+  return stored;
 }
 
 }  // namespace
@@ -61,13 +99,15 @@ void TParentThread::TakeTraceHeader(TRadar& radar, const TTraceHeader& header) {
 
 void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
   TRadar& radar = *FOwner;
-  IRadarShell* shell = RadarShell();
   const uint16_t firmware = radar.FirmwareVer();
-  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
+  IRecordingWindow* recording = windows_ ? windows_->RunChild() : nullptr;
   const std::optional<int32_t> longTrace =
       recording ? std::optional<int32_t>(recording->Channel0LongTrace()) : std::nullopt;
-  TLastArray samples = radar.CopyLastArray();
-  const std::optional<TDecodedTrace> trace = DecodeTrace66(frame, firmware, longTrace, samples);
+  std::optional<TDecodedTrace> trace;
+  {
+    std::lock_guard guard(radar.SectPaint);
+    trace = DecodeTrace66(frame, firmware, longTrace, radar.LastArray);
+  }
   if (!trace) return;  // too short for its own header: nothing can be taken from it
   const TTraceHeader& header = trace->Header;
 
@@ -75,24 +115,14 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
 
   const uint8_t sequence = header.Sequence;
   if (firmware >= 5) {
-    TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == kSlave) {
-      direction = MasterDirection;
-    } else {
-      MasterDirection = direction;
-    }
-    // A GPS-placed recording runs forward whatever the wheel says.
-    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
-    FDirectionForCart = direction;
+    FDirectionForCart = TraceDirection(radar, header.Direction, flags_);
     if (!radar.WithoutAck()) SendAck(sequence);
     radar.SetSpeedLimit(header.SpeedLimit);
   }
-  radar.StoreLastTrace(samples);
 
-  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
-  } else if (PostToSettingsPreview(shell, radar)) {
-  } else if (shell && shell->CurrentChildHandle() && shell->RunActionChecked()) {
+  if (PostToPreviews(windows_, radar)) {
+  } else if (windows_ && windows_->CurrentChildHandle() && windows_->RunActionChecked()) {
+    const bool slave = radar.ModeRadar() == TRadarRole::slave;
     if (firmware < 6) {
       // Old firmware: the window stores the trace on its own thread while this one waits.
       Synchronize([this] { PaintLastTrace(); });
@@ -101,9 +131,9 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
                           QString::number(startPos) + QStringLiteral(" BlockLength=") +
                           QString::number(frame.Length()));
       if (radar.WithoutAck()) SendAck(sequence);
-    } else if (firmware != 18 || NumCollision > 0 || (radar.ModeRadar() == kSlave && radar.MainNumCollision > 0)) {
+    } else if (firmware != 18 || NumCollision > 0 || (slave && radar.MainNumCollision > 0)) {
       PaintLastTrace();
-    } else if (radar.ModeRadar() != kSlave) {
+    } else if (!slave) {
       NumCollision = 1;
       radar.WriteStrToLog(QStringLiteral(" change NumCollision=1"));
       PaintLastTrace();
@@ -114,10 +144,12 @@ void TParentThread::ParceLastTrace(size_t startPos, const TFrame& frame) {
 
 void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
   TRadar& radar = *FOwner;
-  IRadarShell* shell = RadarShell();
   const uint16_t firmware = radar.FirmwareVer();
-  TLastArray samples = radar.CopyLastArray();
-  const std::optional<TDecodedTrace> trace = DecodeTrace3(frame, firmware, samples);
+  std::optional<TDecodedTrace> trace;
+  {
+    std::lock_guard guard(radar.SectPaint);
+    trace = DecodeTrace3(frame, firmware, radar.LastArray);
+  }
   if (!trace) return;
   const TTraceHeader& header = trace->Header;
   NumberedTracesArrive = true;
@@ -127,26 +159,16 @@ void TParentThread::ParceLastTrace3(size_t, const TFrame& frame) {
 
   const uint8_t lowNumber = static_cast<uint8_t>(header.TraceNumber);
   if (firmware > 4) {
-    TDirectForCart direction = header.Direction;
-    if (radar.ModeRadar() == kSlave) {
-      direction = MasterDirection;
-    } else {
-      MasterDirection = direction;
-    }
-    if (shell && !shell->SimpleMode() && shell->RadarStarted() && radar.GPSstate() != gpsNone) direction = dForward;
-    FDirectionForCart = direction;
+    FDirectionForCart = TraceDirection(radar, header.Direction, flags_);
     radar.predNumTraceWiFi = radar.NumTraceWiFi.load();
     radar.NumTraceWiFi = header.TraceNumber;
     NumCollisionWiFi = radar.NumTraceWiFi - radar.predNumTraceWiFi - 1;
     if (NumCollisionWiFi > 0) WiFiTracesLost = true;
     if (!radar.WithoutAck()) SendAck(lowNumber);
   }
-  radar.StoreLastTrace(samples);
 
-  if (HWND preferences = shell ? shell->PreferencesDialogHandle() : nullptr) {
-    if (radar.ModeRadar() != kSlave) PostMessage(preferences, WM_PAINTLASTTRACE, 0, 0);
-  } else if (PostToSettingsPreview(shell, radar)) {
-  } else if (shell && shell->CurrentChildHandle() && lowNumber != numLastTrace) {
+  if (PostToPreviews(windows_, radar)) {
+  } else if (windows_ && windows_->CurrentChildHandle() && lowNumber != numLastTrace) {
     PaintLastTrace();
   }
   numLastTrace = lowNumber;
@@ -159,26 +181,24 @@ void TParentThread::PaintLastTrace() {
     std::lock_guard guard(sect);
     FRunPaintLastTrace = true;
   }
-  IRadarShell* shell = RadarShell();
-  IRecordingWindow* recording = shell ? shell->RunChild() : nullptr;
-  auto recordingOn = [&] { return recording && shell->CurrentChildHandle() && shell->RunActionChecked(); };
+  IRecordingWindow* recording = windows_ ? windows_->RunChild() : nullptr;
+  auto recordingOn = [&] { return recording && windows_->CurrentChildHandle() && windows_->RunActionChecked(); };
 
-  if (recording && radar.ModeRadar() == kSlave) {
+  if (recording && radar.ModeRadar() == TRadarRole::slave) {
     // The master releases this position once it has stored its own trace of it.
     for (MaxCicle = 1000; !radar.FRun && MaxCicle > 0; --MaxCicle)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (radar.FRun && recordingOn()) {
-      TDirectForCart direction = radar.MainDirection;
-      int32_t lost = NumCollisionWiFi;
-      recording->PaintLastTrace(radar.MainNumCollision, direction, lost, radar);
-      radar.MainDirection = direction;
-      NumCollisionWiFi = lost;
+      const TTraceStored stored =
+          StoreInWindow(*recording, radar, radar.MainNumCollision, radar.MainDirection, NumCollisionWiFi);
+      radar.MainDirection = stored.Direction;
+      NumCollisionWiFi = stored.NumCollisionWiFi;
       radar.MainNumCollision = 1;
     }
     std::lock_guard guard(sect);
     radar.FRun = false;
   } else if (recording) {
-    const bool master = radar.ModeRadar() == 1;
+    const bool master = radar.ModeRadar() == TRadarRole::master;
     IRadarSetView* set = RadarSetView();
     bool slavesLate = false;
     bool handingOver = true;
@@ -193,16 +213,14 @@ void TParentThread::PaintLastTrace() {
     if (handingOver) {
       // The master's trace of a position is stored before its slaves' traces.
       if (recordingOn()) {
-        TDirectForCart direction = FDirectionForCart;
-        int32_t lost = NumCollisionWiFi;
-        recording->PaintLastTrace(NumCollision, direction, lost, radar);
-        FDirectionForCart = direction;
-        NumCollisionWiFi = lost;
+        const TTraceStored stored = StoreInWindow(*recording, radar, NumCollision, FDirectionForCart, NumCollisionWiFi);
+        FDirectionForCart = stored.Direction;
+        NumCollisionWiFi = stored.NumCollisionWiFi;
       }
       if (master && set) {
         for (int slot = 0; slot < 5; ++slot) {
           TRadar* slave = set->SlotRadar(slot);
-          if (!slave || slave == &radar || slave->ModeRadar() != kSlave) continue;
+          if (!slave || slave == &radar || slave->ModeRadar() != TRadarRole::slave) continue;
           TParentThread* slaveThread = slave->GetCommThread();
           slave->MainNumCollision = NumCollision.load();
           if (slaveThread) slaveThread->SumCollision = SumCollision.load();

@@ -24,6 +24,7 @@
 
 #include "profiledata/gpr_constants.h"
 #include "radar/packet.h"
+#include "radar/trace_capacity.h"
 
 #include <QString>
 
@@ -32,7 +33,6 @@
 #include <optional>
 #include <span>
 
-inline constexpr int LastArrayLength = 1026;
 using TLastArray = std::array<int32_t, LastArrayLength>;
 
 struct TTraceLayout {

@@ -20,8 +20,8 @@ TWiFiThread::TWiFiThread(const QString& ip, uint16_t, TRadar* owner)
   LogTimerResolution();
   SetPriority(tpTimeCritical);
   SumCollision = 0;
-  if (IRadarShell* shell = RadarShell()) {
-    if (TResultCheckingTCP* probe = shell->ResultCheckingTCP()) client_ = std::move(probe->Tcp);
+  if (ITcpLinkShell* tcp = owner ? owner->Shell().Tcp : nullptr) {
+    if (TResultCheckingTCP* probe = tcp->ResultCheckingTCP()) client_ = std::move(probe->Tcp);
   }
   if (client_) client_->OnDisconnect = [this] { WasWifiDisconnected(); };
 }
@@ -83,8 +83,8 @@ void TWiFiThread::TcpCycle() {
     if (!radar.AppendReceived(bytes)) {
       radar.ClearReceived();
       // The main window warns after the stop that the recording overflowed.
-      TThread::Queue(nullptr, [] {
-        if (IRadarShell* shell = RadarShell()) shell->SetWasOverFlow(true);
+      TThread::Queue(nullptr, [unit = radar.Shell().Unit] {
+        if (unit) unit->SetWasOverFlow(true);
       });
       radar.WriteStrToLog(QStringLiteral("WiFiThread.Execute Buf overload,  NeedByteReaded=") +
                           QString::number(received.Count));
@@ -94,16 +94,9 @@ void TWiFiThread::TcpCycle() {
   }
   ParseHeldPackets();
 
-  if (radar.noDataCounter < 0) {
-    const IRadarShell* shell = RadarShell();
-    if (shell && shell->HasCurrentRadar() && radar.TimerId == 0) radar.SendCommand(bcpPing2, 0, nullptr);
-    radar.isConnected = false;
-    if (radar.noDataCounter < WiFiSilenceLimit) {
-      WasWifiError(WiFiOwnTimeoutCode);
-      return;
-    }
-  } else {
-    radar.isConnected = true;
+  if (SilenceStep(flags_ && flags_->HasCurrentRadar()) && radar.noDataCounter < WiFiSilenceLimit) {
+    WasWifiError(WiFiOwnTimeoutCode);
+    return;
   }
   SendQueued();
 }
@@ -134,8 +127,7 @@ void TWiFiThread::WasWifiError(int SocketError) {
   } else {
     radar.WriteStrToLog(QStringLiteral("WiFi:: ") + NetErrorText(SocketError) + u' ' + counter);
   }
-  const IRadarShell* shell = RadarShell();
-  if (HWND main = shell ? shell->MainWindowHandle() : nullptr) PostMessage(main, WM_WIFIERROR, 0, 0);
+  if (HWND main = windows_ ? windows_->MainWindowHandle() : nullptr) PostMessage(main, WM_WIFIERROR, 0, 0);
 }
 
 void TWiFiThread::WasWifiDisconnected() {

@@ -77,7 +77,7 @@ TEST(RadarPresetKeys, SingleRadarsByUnitModelAndSetsByDeviceBox) {
       {2, Unit02, tdUnknown, "Unknown"}, {0, static_cast<TTypeGPR>(200), tdUnknown, "unknown"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(PresetKey(c.mode, c.type, c.device), c.key) << int(c.mode) << " " << int(c.type) << " " << int(c.device);
+    EXPECT_EQ(PresetKey(static_cast<TRadarRole>(c.mode), c.type, c.device), c.key) << int(c.mode) << " " << int(c.type) << " " << int(c.device);
   }
 }
 

@@ -145,11 +145,11 @@ TEST_F(RadarSend, ACommandSentOnAReaderThreadTimesOutOnTheUserInterfaceThread) {
 }
 
 TEST_F(RadarSend, TimeoutsOfTheRoleQueriesFallBackToASingleOrSelfNumberedRadar) {
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   NewViewChannalCount = 3;
   radar.SendCommand(bcpGetMSmode, 0, nullptr);
   ASSERT_TRUE(DriveTimeout(radar));
-  EXPECT_EQ(radar.ModeRadar(), 0);
+  EXPECT_EQ(radar.ModeRadar(), TRadarRole::single);
   EXPECT_EQ(NewViewChannalCount, 1);
   EXPECT_TRUE(LogContains(LogName(), QStringLiteral("ModeRadar=0")));
 

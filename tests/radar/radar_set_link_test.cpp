@@ -106,11 +106,13 @@ public:
 // A recording window that files every trace under the channel slot of its radar.
 class TSlotRecordingWindow : public IRecordingWindow {
 public:
-  void PaintLastTrace(int32_t, TDirectForCart&, int32_t&, TRadar& radar) override {
-    const int slot = control ? control->GetIndexRadar(&radar) : -1;
-    const TLastArray samples = radar.CopyLastArray();
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override {
+    const int slot = control ? control->GetIndexRadar(&trace.Radar) : -1;
+    TLastArray samples{};
+    std::copy_n(trace.Samples.begin(), std::min(trace.Samples.size(), samples.size()), samples.begin());
     std::lock_guard guard(lock_);
     traces_[slot].push_back(samples);
+    return Unchanged(trace);
   }
   int32_t Channel0LongTrace() const override { return longTrace; }
   std::vector<TLastArray> Traces(int slot) const {

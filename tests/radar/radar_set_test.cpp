@@ -74,12 +74,12 @@ TEST_F(RadarSetRules, SlotsQueriesAndTheMainWindowsDeviceCheck) {
   control.SetMasterChannal(7);
   EXPECT_EQ(control.GetMasterRadar(), nullptr);
 
-  b->SetModeRadar(2);
-  c->SetModeRadar(2);
+  b->SetModeRadar(TRadarRole::slave);
+  c->SetModeRadar(TRadarRole::slave);
   EXPECT_TRUE(control.isSlaveRunEnded());
   c->FRun = true;
   EXPECT_FALSE(control.isSlaveRunEnded());
-  c->SetModeRadar(1);
+  c->SetModeRadar(TRadarRole::master);
   EXPECT_TRUE(control.isSlaveRunEnded()) << "only slaves count";
 
   control.RadarNil();

@@ -88,7 +88,7 @@ TEST_F(RadarState, TextsOfVoltageAddressAndGps) {
 TEST_F(RadarState, PresetKeyUsesTheSetsDeviceBoxForMasterAndSlave) {
   radar.SetRadarType(Unit44);
   EXPECT_EQ(radar.PresetRadarTypeStr(), "unknown");
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   set.device = tdBox02;
   EXPECT_EQ(radar.PresetRadarTypeStr(), "B-02");
   SetRadarSetView(nullptr);

@@ -87,17 +87,17 @@ std::vector<TMessage> TFakeRadarShell::TWindow::Messages(UINT msg) const {
   return out;
 }
 
-void TFakeRecordingWindow::PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction,
-                                          int32_t& NumCollisionWiFi, TRadar& radar) {
+TTraceStored TFakeRecordingWindow::PaintLastTrace(const TTraceHandOver& trace) {
   TCall call;
-  call.Radar = &radar;
-  call.NumCollision = NumCollision;
-  call.Direction = Direction;
-  call.NumCollisionWiFi = NumCollisionWiFi;
-  call.Samples = radar.CopyLastArray();  // under the radar's SectPaint
+  call.Radar = &trace.Radar;
+  call.NumCollision = trace.NumCollision;
+  call.Direction = trace.Direction;
+  call.NumCollisionWiFi = trace.NumCollisionWiFi;
+  std::copy_n(trace.Samples.begin(), std::min(trace.Samples.size(), call.Samples.size()), call.Samples.begin());
   call.Thread = std::this_thread::get_id();
   std::lock_guard guard(lock_);
   calls_.push_back(call);
+  return Unchanged(trace);
 }
 
 std::vector<TFakeRecordingWindow::TCall> TFakeRecordingWindow::Calls() const {
@@ -119,7 +119,7 @@ bool TFakeRadarSet::isSlaveRunEnded() {
   for (const auto& slot : slotRadars) {
     TRadar* radar = slot.load();
     std::lock_guard guard(sect);
-    if (radar && radar->ModeRadar() == 2 && radar->FRun) return false;
+    if (radar && radar->ModeRadar() == TRadarRole::slave && radar->FRun) return false;
   }
   return true;
 }
@@ -170,7 +170,7 @@ TFakeRadar* NewAnsweringRadar(const QString& name, uint8_t mode, uint16_t serial
   auto* radar = new TFakeRadar;
   radar->OpenLog(name);
   radar->strComNumber = name;
-  radar->SetModeRadar(mode);
+  radar->SetModeRadar(static_cast<TRadarRole>(mode));
   radar->SetSerNum(serial);
   radar->SetNumChannalRadar(channel);
   radar->onQueued = [radar](const TBytes& packet) { radar->EndReplyWait(static_cast<uint8_t>(packet[6] + 1)); };

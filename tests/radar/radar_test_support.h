@@ -101,7 +101,13 @@ protected:
 
 // ---- Main window and radar set ------------------------------------------------------------
 
-class TFakeRadarShell : public IRadarShell {
+// Every part of the main window in one fake, as the main window implements them.
+class TFakeRadarShell : public IRadarWindows,
+                        public IAcquisitionFlags,
+                        public IRadarUnitShell,
+                        public IRadarSetShell,
+                        public ITcpLinkShell,
+                        public IBackupShell {
 public:
   TFakeRadarShell();
   ~TFakeRadarShell() override;
@@ -213,8 +219,7 @@ public:
     TLastArray Samples{};
     std::thread::id Thread;
   };
-  void PaintLastTrace(int32_t NumCollision, TDirectForCart& Direction, int32_t& NumCollisionWiFi,
-                      TRadar& radar) override;
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override;
   int32_t Channel0LongTrace() const override { return longTrace; }
 
   std::vector<TCall> Calls() const;
@@ -249,12 +254,12 @@ public:
 // Registers the fakes for one test and always unregisters them.
 class THooksScope {
 public:
-  THooksScope(IRadarShell* shell, IRadarSetView* set) {
-    SetRadarShell(shell);
+  THooksScope(TFakeRadarShell* shell, IRadarSetView* set) {
+    SetRadarShell(TRadarShell::Of(shell));
     SetRadarSetView(set);
   }
   ~THooksScope() {
-    SetRadarShell(nullptr);
+    SetRadarShell({});
     SetRadarSetView(nullptr);
   }
   THooksScope(const THooksScope&) = delete;

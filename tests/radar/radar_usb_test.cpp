@@ -2,9 +2,12 @@
 // recording with its traces and acknowledgements, faults on the line, silence, a
 // hang-up, devices that cannot be opened, and a master with its slave.
 
+#include "platform/ui/application.h"
 #include "platform/ui/dialog_script.h"
+#include "profiledata/setting_data.h"
 #include "radar/radar_link_state.h"
 #include "radar/radar_usb.h"
+#include "tests/profiledata/fake_hooks.h"
 #include "tests/radar/link_test_support.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +57,7 @@ TEST_F(RadarUsbLink, QueriesThenARecordingOfDecodedAcknowledgedTracesThenAStop) 
   EXPECT_EQ(radar.FirmwareVer(), 19);
   EXPECT_EQ(radar.SerNum(), 4242);
   EXPECT_EQ(radar.ShiftSlowRamp(), 31000);
-  EXPECT_EQ(radar.ModeRadar(), 0);
+  EXPECT_EQ(radar.ModeRadar(), TRadarRole::single);
   EXPECT_EQ(radar.CountRadarInArray(), 1);
   EXPECT_FALSE(radar.WithoutAck());
   EXPECT_EQ(radar.RadarType(), Unit02);
@@ -200,8 +203,8 @@ TEST_F(RadarUsbLink, ASlaveStoresEachTraceAfterItsMasterWithTheMastersCollisionC
   TRadarUsb& s = Open(slave);
   ASSERT_TRUE(RunCommands(m, {bcpGetVersion}));
   ASSERT_TRUE(RunCommands(s, {bcpGetVersion}));
-  m.SetModeRadar(1);
-  s.SetModeRadar(2);
+  m.SetModeRadar(TRadarRole::master);
+  s.SetModeRadar(TRadarRole::slave);
   shell.Record(&window);
   Sim(0).StartStreaming();
   Sim(1).StartStreaming();
@@ -233,6 +236,76 @@ TEST_F(RadarUsbLink, ASlaveStoresEachTraceAfterItsMasterWithTheMastersCollisionC
     EXPECT_EQ(call.NumCollision, *masterCollision) << "the collision count of the master's trace before it";
   }
   EXPECT_GT(slaves, 0);
+}
+
+// A recording radar whose channel settings change: the channel's radar is the
+// serial radar, and the channel belongs to the recording window.
+class RadarUsbResend : public RadarUsbLink {
+protected:
+  void SetUp() override {
+    SetAcquisitionShell(&program);
+    settings = new TSettingData(&store);
+    settings->SetRunMode(rmCont);
+    settings->SetStacking(20);
+    shell.channel = settings;
+  }
+  void TearDown() override {
+    RadarUsbLink::TearDown();
+    SetAcquisitionShell(nullptr);
+    settings->Free();
+  }
+  // The commands the unit received from `from` on, without the reader's own.
+  std::vector<radarsim::TSimCommand> CommandsFrom(size_t from) {
+    std::vector<radarsim::TSimCommand> out;
+    const auto received = Sim().Received();
+    for (size_t k = from; k < received.size(); ++k)
+      if (received[k].Code != bcpAckofReceipt && received[k].Code != bcpPing2) out.push_back(received[k]);
+    return out;
+  }
+
+  FakeShell program;
+  FakeWindow channelWindow;
+  FakeStore store{&channelWindow};
+  TSettingData* settings = nullptr;
+};
+
+TEST_F(RadarUsbResend, AStackingChangeWhileRecordingRestartsTheUnitWhichThenStreamsAgain) {
+  radarsim::TSimConfig config;
+  config.SamplesPerTrace = 60;
+  config.TraceIntervalMs = 2;
+  TRadarUsb& radar = Open(config);
+  set.channelSet = {&radar};
+  settings->SetSettingRadar(&radar);
+  shell.Record(&window);
+  ASSERT_TRUE(StartRadar(radar, rmCont));
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return window.Count() >= 5; }, kLinkBound));
+  EXPECT_TRUE(radar.Runing()) << "the unit acknowledged the start";
+
+  const size_t from = Sim().Received().size();
+  settings->SetStacking(21);
+  ASSERT_TRUE(Sim().WaitUntil([&](const auto&) { return CommandsFrom(from).size() >= 3; }, kLinkBound));
+  const auto restart = CommandsFrom(from);
+  ASSERT_EQ(restart.size(), 3u);
+  EXPECT_EQ(restart[0].Code, bcpStop);
+  EXPECT_EQ(restart[1].Code, bcpLoadData);
+  ASSERT_GT(restart[1].Params.size(), 8u);
+  EXPECT_EQ(restart[1].Params[8], 21) << "the load carries the new stacking";
+  EXPECT_EQ(restart[2].Code, bcpStart);
+  EXPECT_EQ(restart[2].Params, radarsim::TBytes{rmCont});
+
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return radar.TimerId == 0 && Sim().Streaming(); }, kLinkBound));
+  const size_t stored = window.Count();
+  EXPECT_TRUE(ProcessMessagesUntil([&] { return window.Count() >= stored + 5; }, kLinkBound)) << "traces again";
+  EXPECT_TRUE(radar.Runing());
+  EXPECT_TRUE(radar.NotBlocked);
+
+  ASSERT_TRUE(RunCommands(radar, {bcpStop}));
+  EXPECT_FALSE(radar.Runing()) << "the stop reply ends the run";
+  const size_t stopped = Sim().Received().size();
+  settings->SetStacking(22);
+  Application->ProcessMessages();
+  EXPECT_TRUE(CommandsFrom(stopped).empty()) << "a stopped radar only marks its parameters stale";
+  EXPECT_EQ(radar.PcLoading(), PcLoadingNotLoaded);
 }
 
 }  // namespace

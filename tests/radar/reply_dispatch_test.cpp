@@ -60,7 +60,7 @@ TEST_F(RadarReplyEffects, RepliesToTheAwaitedCommandEndTheWaitSetTheirValuesAndL
       {0xA9, Frame(0xAA, {}), QStringLiteral("bcpLoad_Steck_Curve\tOK"), nullptr},
       {0xB8, Frame(0xB9, {1}), QStringLiteral("bcpGetMSmode MSmod= 1\tOK"),
        [](TFakeRadar& r, TFakeRadarShell& s, auto&) {
-         EXPECT_EQ(r.ModeRadar(), 1);
+         EXPECT_EQ(r.ModeRadar(), TRadarRole::master);
          EXPECT_GE(s.countRadarFromMaster, 2) << "a master counts at least two radars";
        }},
       {0xC8, Frame(0xC9, {2, 3, 0xFF, 0xFE, 0x00, 0x05, 0x01, 0x00}), QStringLiteral("ZeroOffset= 256"),
@@ -174,7 +174,7 @@ TEST_F(RadarReplyEffects, PingAnswerUpdatesTheUnitAndTellsTheWindowsUnlessASlave
   EXPECT_EQ(shell.preferences.Messages(WM_GPSDATA).size(), 1u);
   EXPECT_FALSE(shell.Messages(WM_GPRSTATUS).empty()) << "the voltage and the GPS state changed";
 
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   parser.Feed(pong(Unit05));
   Application->ProcessMessages();
   EXPECT_EQ(shell.currentChild.Messages(WM_GPSDATA).size(), 1u) << "a slave tells no window";
@@ -231,7 +231,7 @@ TEST_F(RadarReplyEffects, ReportsGoToTheirWindows) {
   parser.Feed(Frame(0x84, {0, 0}));
   parser.Feed(Frame(0x84, {0, 5}));
   EXPECT_EQ(radar.CurWheelTicks, 1);
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   parser.Feed(Frame(0x84, {0, 0}));
   EXPECT_EQ(radar.CurWheelTicks, 1) << "a slave's ticks are ignored";
 }

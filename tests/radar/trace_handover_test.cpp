@@ -118,7 +118,7 @@ TEST_F(RadarTraceHandOver, CollisionCountsAddUpAndFirmware18NeverStoresZero) {
   EXPECT_EQ(window.Calls().back().NumCollision, 1);
   EXPECT_TRUE(LogContains(radar.Log().FileName(), QStringLiteral(" change NumCollision=1")));
   const size_t stored = window.Count();
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   spec = Spec(5);
   spec.Collision = 0;
   Feed(spec);
@@ -134,13 +134,13 @@ TEST_F(RadarTraceHandOver, DirectionsFollowTheMasterAndAGpsRecordingRunsForward)
   EXPECT_EQ(parser.FDirectionForCart, dBackward);
   EXPECT_EQ(MasterDirection, dBackward) << "a single radar publishes its direction";
 
-  radar.SetModeRadar(2);
+  radar.SetModeRadar(TRadarRole::slave);
   MasterDirection = dForward;
   spec.Index = 2;
   Feed(spec);
   EXPECT_EQ(parser.FDirectionForCart, dForward) << "a slave takes the master's";
 
-  radar.SetModeRadar(0);
+  radar.SetModeRadar(TRadarRole::single);
   radar.SetGPSstate(gpsOn);
   shell.radarStarted = true;
   spec.Index = 3;
@@ -181,6 +181,40 @@ TEST_F(RadarTraceHandOver, OldFirmwareHasNoSequenceAndIsNotAcknowledged) {
   EXPECT_EQ(window.Count(), 2u) << "no repeat test without sequence numbers";
   EXPECT_TRUE(Acks().empty());
   ExpectTraceSamples(window.Calls()[1].Samples, Spec(2));
+}
+
+// A window that counts what it received and keeps the direction of the last trace,
+// as the recording window does, and checks that it is called with SectPaint held.
+class TCountingWindow : public IRecordingWindow {
+public:
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override {
+    // Another thread could take SectPaint now unless this call holds it.
+    std::thread other([&] {
+      lockFree = trace.Radar.SectPaint.try_lock();
+      if (lockFree) trace.Radar.SectPaint.unlock();
+    });
+    other.join();
+    TTraceStored stored = Unchanged(trace);
+    stored.LastDirect = trace.Direction;
+    stored.LastRecived = trace.LastRecived + trace.NumCollision;
+    return stored;
+  }
+  int32_t Channel0LongTrace() const override { return 0; }
+  bool lockFree = true;
+};
+
+TEST_F(RadarTraceHandOver, WhatTheWindowStoredBecomesTheRadarsRecord) {
+  TCountingWindow counting;
+  shell.Record(&counting);
+  auto spec = Spec(1);
+  spec.Collision = 2;
+  Feed(spec);
+  spec = Spec(2);
+  spec.Backward = true;
+  Feed(spec);
+  EXPECT_EQ(radar.LastRecived, 3) << "two positions, then one";
+  EXPECT_EQ(radar.LastDirect, dBackward);
+  EXPECT_FALSE(counting.lockFree) << "the window reads the radar's array under its SectPaint";
 }
 
 }  // namespace

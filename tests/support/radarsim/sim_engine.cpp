@@ -1,5 +1,6 @@
 #include "tests/support/radarsim/sim_engine.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace radarsim {
@@ -36,7 +37,11 @@ void TRadarSimEngine::OnReceived(std::span<const uint8_t> bytes) {
   Changed();
 }
 
-void TRadarSimEngine::Reply(uint8_t code, TBytes params) { pending_.push_back({EncodeFrame(code, params), 0}); }
+void TRadarSimEngine::Reply(uint8_t code, TBytes params) {
+  const TSimClock::time_point due = TSimClock::now() + std::chrono::milliseconds(config_.ReplyDelayMs);
+  pending_.push_back({{EncodeFrame(code, params), 0}, due, true});
+  mostOwed_ = std::max(mostOwed_, ++owed_);
+}
 
 void TRadarSimEngine::Answer(const TSimCommand& command) {
   const TSimConfig& c = config_;
@@ -132,7 +137,18 @@ TTraceSpec TRadarSimEngine::TraceSpecOf(uint32_t index) const {
 std::vector<TOutChunk> TRadarSimEngine::TakeOutput(TSimClock::time_point now) {
   std::lock_guard guard(lock_);
   std::vector<TOutChunk> out;
-  out.swap(pending_);
+  // In order: a reply still held keeps back everything behind it.
+  size_t due = 0;
+  while (due < pending_.size() && pending_[due].Due <= now) {
+    if (pending_[due].Reply) --owed_;
+    out.push_back(std::move(pending_[due].Chunk));
+    ++due;
+  }
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(due));
+  if (!pending_.empty()) {
+    if (!out.empty()) Changed();
+    return out;
+  }
   const auto interval = std::chrono::milliseconds(std::max(config_.TraceIntervalMs, 1));
   while (streaming_ && !silent_ && now >= nextTrace_) {
     if (config_.TraceLimit != 0 && streamedThisRun_ >= config_.TraceLimit) {
@@ -171,7 +187,7 @@ void TRadarSimEngine::Configure(const std::function<void(TSimConfig&)>& change) 
 
 void TRadarSimEngine::InjectBytes(TBytes bytes) {
   std::lock_guard guard(lock_);
-  pending_.push_back({std::move(bytes), 0});
+  pending_.push_back({{std::move(bytes), 0}, TSimClock::time_point{}, false});
 }
 
 void TRadarSimEngine::SetGarbageBeforeTraces(TBytes bytes) {
@@ -236,6 +252,16 @@ std::vector<int8_t> TRadarSimEngine::DelaySteps() const {
   for (const TSimCommand& c : received_)
     if (c.Code == 0xCF && !c.Params.empty()) steps.push_back(static_cast<int8_t>(c.Params[0]));
   return steps;
+}
+
+int TRadarSimEngine::OwedReplies() const {
+  std::lock_guard guard(lock_);
+  return owed_;
+}
+
+int TRadarSimEngine::MostOwedReplies() const {
+  std::lock_guard guard(lock_);
+  return mostOwed_;
 }
 
 uint32_t TRadarSimEngine::TracesSent() const {

@@ -46,12 +46,22 @@ struct TSimConfig {
   // Collision count of trace `index`; 1 when empty.
   std::function<uint8_t(uint32_t index)> CollisionOf;
   std::set<uint8_t> Unanswered;  // commands the unit leaves without a reply
+  // A slow unit: each reply goes out this long after its command arrived (traces wait
+  // behind it). The reply is owed meanwhile.
+  int ReplyDelayMs = 0;
 };
 
 // Bytes to write, then a pause before the next write (a packet split across reads).
 struct TOutChunk {
   TBytes Bytes;
   int PauseAfterMs = 0;
+};
+
+// What waits to go out: a reply (owed until it is taken) or other bytes.
+struct TQueuedOutput {
+  TOutChunk Chunk;
+  TSimClock::time_point Due{};
+  bool Reply = false;
 };
 
 class TRadarSimEngine {
@@ -86,6 +96,10 @@ public:
   std::vector<uint8_t> Acks() const;  // parameter of every 0x91
   std::vector<int8_t> DelaySteps() const;  // parameter byte 0 of every 0xCF
   uint32_t TracesSent() const;        // trace packets put out, corrupted ones included
+  // Replies owed: commands answered whose reply has not gone out yet. A program that
+  // awaits one reply at a time never has more than one owed.
+  int OwedReplies() const;
+  int MostOwedReplies() const;
   std::vector<uint32_t> CorruptedTraces() const;
   bool Streaming() const;
   int SamplesPerTrace() const;
@@ -107,7 +121,9 @@ private:
   TSimConfig config_;
   TCommandReader reader_;
   std::vector<TSimCommand> received_;
-  std::vector<TOutChunk> pending_;
+  std::vector<TQueuedOutput> pending_;
+  int owed_ = 0;
+  int mostOwed_ = 0;
   TBytes garbage_;
   int corruptNext_ = 0;
   bool split_ = false;
