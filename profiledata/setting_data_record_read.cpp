@@ -367,17 +367,18 @@ bool TSettingRecordReader::ReadWgpr() {
   const uint32_t recordEnd = stream_.ReadValue<uint32_t>();
   recordEnd_ = recordEnd;
   // A record cut short (a copy that stopped early) is reported, not opened empty.
-  if (recordEnd > stream_.Size()) throw EReadError();
+  // A backup's record offsets count from the byte after its prefix (addShift).
+  if (recordEnd + addShift_ > stream_.Size()) throw EReadError();
   if (ExtractFileExt(fileName_) == u".bstt" && !settingsFile_) s_.FWasOpen = true;
   const uint32_t headerEnd = stream_.ReadValue<uint32_t>();
   const uint8_t version = stream_.ReadValue<uint8_t>();
   headerEnd_ = headerEnd;
   if (version < cr::OldestWgprVersion) return false;
-  if (headerEnd > recordEnd || headerEnd < stream_.Position()) throw EReadError();
+  if (headerEnd > recordEnd || headerEnd + addShift_ < stream_.Position()) throw EReadError();
   // A newer version is read as the newest this code knows.
   version_ = std::min(version, cr::NewestWgprVersion);
   s_.FVersion = version_;
-  cr::TRecordFieldStream in(stream_, headerEnd_);
+  cr::TRecordFieldStream in(stream_, headerEnd_ + addShift_);
   ReadWgprFields(in);
   return settingsFile_ ? FinishWgprSettingsFile() : FinishDataFile();
 }
