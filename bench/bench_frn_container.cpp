@@ -3,6 +3,7 @@
 // write and read of the same bytes in the same folder: the container's own cost
 // shows as the ratio to them.
 
+#include "bench/bench_acquisition_shell.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
@@ -24,15 +25,6 @@ constexpr int kChannels = 5;
 constexpr int kTraces = 30000;
 constexpr int kSamples = 1024;
 constexpr int64_t kChannelBytes = int64_t{kTraces} * kSamples * 4;
-
-class TBenchAcquisition : public IAcquisitionShell {
-public:
-  ISettingsRadar* CurrentRadar() const override { return nullptr; }
-  TTopoType CurrentTopoType() const override { return ttWheel; }
-  uint16_t OdometerMult() const override { return 5; }
-  IChannelWindow* ActiveChannelWindow() const override { return nullptr; }
-  void SetErrorLoadFile(bool) override {}
-};
 
 // A main window that lets a recording window be created and asks nothing else.
 class TBenchShell : public IRadargramLayoutShell, public IRadargramFilesShell, public IRadargramRadarsShell {
@@ -69,7 +61,7 @@ struct TContainerFixture {
   char arg0[8] = "bench";
   char* argv[2] = {arg0, nullptr};
   std::unique_ptr<QApplication> qt;
-  TBenchAcquisition acquisition;
+  TBenchAcquisitionShell acquisition;
   TBenchShell shell;
   QTemporaryDir dir;
   TMainFrame* frame = nullptr;

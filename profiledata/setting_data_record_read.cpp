@@ -367,13 +367,13 @@ bool TSettingRecordReader::ReadWgpr() {
   const uint32_t recordEnd = stream_.ReadValue<uint32_t>();
   recordEnd_ = recordEnd;
   // A record cut short (a copy that stopped early) is reported, not opened empty.
-  // A backup's record offsets count from the byte after its prefix (addShift).
-  if (recordEnd + addShift_ > stream_.Size()) throw EReadError();
+  if (recordEnd > stream_.Size()) throw EReadError();
   if (ExtractFileExt(fileName_) == u".bstt" && !settingsFile_) s_.FWasOpen = true;
   const uint32_t headerEnd = stream_.ReadValue<uint32_t>();
   const uint8_t version = stream_.ReadValue<uint8_t>();
   headerEnd_ = headerEnd;
   if (version < cr::OldestWgprVersion) return false;
+  // A backup's record offsets count from the byte after its prefix (addShift).
   if (headerEnd > recordEnd || headerEnd + addShift_ < stream_.Position()) throw EReadError();
   // A newer version is read as the newest this code knows.
   version_ = std::min(version, cr::NewestWgprVersion);
