@@ -2,6 +2,7 @@
 // the channel store, beside a plain read and a plain write of the same bytes in the
 // same folder, so the store's own cost shows as the difference.
 
+#include "bench/bench_acquisition_shell.h"
 #include "platform/rtl/streams.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
@@ -18,19 +19,10 @@ namespace {
 constexpr int kTraces = 30000;
 constexpr int kSamples = 1024;
 
-// The acquisition program's main window, as far as loading and writing ask.
-class TBenchShell : public IAcquisitionShell {
-public:
-  ISettingsRadar* CurrentRadar() const override { return nullptr; }
-  TTopoType CurrentTopoType() const override { return ttWheel; }
-  uint16_t OdometerMult() const override { return 5; }
-  IChannelWindow* ActiveChannelWindow() const override { return nullptr; }
-  void SetErrorLoadFile(bool) override {}
-};
 
 // One profile file written by the store, shared by every benchmark of the run.
 struct TProfileFixture {
-  TBenchShell shell;
+  TBenchAcquisitionShell shell;
   QTemporaryDir dir;
   QString profile;
   int64_t fileBytes = 0;

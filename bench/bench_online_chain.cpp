@@ -3,6 +3,7 @@
 // traces), then the default gain curve. Items are traces; the acquisition needs
 // well above 10000 per second on one core.
 
+#include "bench/bench_acquisition_shell.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "radar/online_stages.h"
@@ -18,16 +19,6 @@ namespace {
 
 constexpr int kSamples = 1024;
 
-// The acquisition program's main window: only its presence matters, the channel
-// stores of the planning program have no stages.
-class TBenchShell : public IAcquisitionShell {
-public:
-  ISettingsRadar* CurrentRadar() const override { return nullptr; }
-  TTopoType CurrentTopoType() const override { return ttWheel; }
-  uint16_t OdometerMult() const override { return 5; }
-  IChannelWindow* ActiveChannelWindow() const override { return nullptr; }
-  void SetErrorLoadFile(bool) override {}
-};
 constexpr int kProfileTraces = 256;
 
 // Reflections that move from trace to trace over a slowly varying background.
@@ -46,7 +37,7 @@ std::vector<std::array<int32_t, PluginsOnline::TraceArrayLength>> MakeTraces() {
 }
 
 void BM_OnlineChain(benchmark::State& state, bool wavelet, bool background, bool gain) {
-  TBenchShell shell;
+  TBenchAcquisitionShell shell;
   SetAcquisitionShell(&shell);
   RegisterOnlineStages();
   auto store = std::make_unique<T2Dview>(nullptr);

@@ -373,11 +373,12 @@ bool TSettingRecordReader::ReadWgpr() {
   const uint8_t version = stream_.ReadValue<uint8_t>();
   headerEnd_ = headerEnd;
   if (version < cr::OldestWgprVersion) return false;
-  if (headerEnd > recordEnd || headerEnd < stream_.Position()) throw EReadError();
+  // A backup's record offsets count from the byte after its prefix (addShift).
+  if (headerEnd > recordEnd || headerEnd + addShift_ < stream_.Position()) throw EReadError();
   // A newer version is read as the newest this code knows.
   version_ = std::min(version, cr::NewestWgprVersion);
   s_.FVersion = version_;
-  cr::TRecordFieldStream in(stream_, headerEnd_);
+  cr::TRecordFieldStream in(stream_, headerEnd_ + addShift_);
   ReadWgprFields(in);
   return settingsFile_ ? FinishWgprSettingsFile() : FinishDataFile();
 }

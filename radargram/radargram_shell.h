@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+class ISettingsRadar;
+
 // Layout and state: the main window's flags around creating, resizing and
 // closing its radargram windows, and the room it gives them.
 class IRadargramLayoutShell {
@@ -53,9 +55,24 @@ public:
   virtual int32_t GlobalCountFiles() const = 0;
 };
 
+// The radar set: the radars of the main window's ControlRadar by channel slot,
+// which a channel without a radar takes when the window aligns its channels.
+class IRadargramRadarsShell {
+public:
+  virtual ~IRadargramRadarsShell() = default;
+  // The main window is re-checking a device (isCheckDeviceRunned); the slot
+  // lookup answers nullptr while it is set.
+  virtual bool isCheckDeviceRunned() const = 0;
+  virtual void SetCheckDeviceRunned(bool value) = 0;
+  // The radar in channel slot 0..4 (GetRadarByIndex); nullptr when the slot is
+  // empty. Not owned.
+  virtual ISettingsRadar* GetRadarByIndex(int slot) const = 0;
+};
+
 // The main window's parts a radargram window holds; none may be nullptr and
 // all outlive the window.
 struct TRadargramShell {
   IRadargramLayoutShell* Layout = nullptr;
   IRadargramFilesShell* Files = nullptr;
+  IRadargramRadarsShell* Radars = nullptr;
 };

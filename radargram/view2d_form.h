@@ -15,6 +15,10 @@
 // elements are nullptr while the stores exist); every per-channel loop skips
 // them.
 //
+// The multi-channel container (".frn"), the settings containers ("bstt",
+// "dstt", ".bstt" presets) and a radar backup's container (".trc") are written
+// and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
+//
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
 // owned and must outlive the window.
@@ -24,7 +28,10 @@
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
 #include "profiledata/channel_hooks.h"
+#include "profiledata/frn_header.h"
 #include "profiledata/gpr_constants.h"
+#include "profiledata/settings_files_hooks.h"
+#include "radar/radar_hooks.h"
 #include "radargram/channel_layout.h"
 #include "radargram/radargram_shell.h"
 
@@ -68,6 +75,9 @@ RESOURCESTRING(STwoColumns, "Two columns");
 RESOURCESTRING(SExpandPages, ">");
 RESOURCESTRING(SCollapsePages, "<");
 RESOURCESTRING(SOK, "OK");
+// A data container holds the channels up to the first one without traces.
+RESOURCESTRING(SFrnChannelsNotSaved,
+               "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
 
 // ---- Unit-wide state (one copy for all windows) ---------------------------------
 // The number of channels the next created window shows; the main window sets it
@@ -84,7 +94,7 @@ bool isType1GPRDevice(TTypeGPRDevice type);
 // canvas brush; nothing for an empty bitmap.
 void FillBitmapRect8(TBitmap& bitmap, const TRect& rect, uint8_t index);
 
-class TView2DForm : public TForm, public IChannelWindow {
+class TView2DForm : public TForm, public IChannelWindow, public ISettingsFilesWindow, public IBackupWindow {
 public:
   // The main window must be an MDI frame. Creation (FormCreate) runs once the
   // object exists; a failure sets the shell's ErrorNewCreate.
@@ -238,6 +248,58 @@ public:
   // Sender nullptr: called by the window itself rather than by a resize.
   void FormResize(TObject* Sender);
   void ButtonPanelClick(TObject* Sender);
+
+  // ---- Multi-channel container and settings containers (view2d_frn.cpp) ----------
+  // Writes the data container of the channels up to the first one without traces
+  // (channels with traces beyond it are named in a warning). Channels that differ
+  // from the master are aligned to it first; a master with one short NMEA line
+  // loses it, one with a track of two lines or more zeroes the device offsets.
+  // The file is written beside the old one and then put in its place: false,
+  // reported, with the old file kept, when that fails.
+  bool WriteToFileToFRNChannals(const QString& FileName);
+  // Reads the container file into the channels (settings containers by their
+  // names "bstt", "dstt" or the extension ".bstt"); nothing for a missing file.
+  void ReadFromFileToFRNChannals(const QString& FileName) override;
+  // The same, telling what was found: fhOk when the container header was read;
+  // a file that cannot be opened is reported and gives fhNoMagic.
+  TFrnHeaderStatus ReadFrnContainerFile(const QString& FileName);
+  // Reads a container from the stream's position; the file name decides its kind
+  // (a ".trc" backup skips its 2-byte prefix and shifts the record offsets).
+  // Throws EReadError, with nothing read, when the stream holds no container
+  // header ("FRN05") or ends inside it.
+  void ReadFromStreamToFRNChannals(const QString& FileName, TStream& Stream) override;
+  // The same without throwing: the header's status, channels read only for fhOk.
+  // Records are read one after the other, up to the stored count (0..5) and the
+  // end of the stream; a record that cannot be read ends the reading.
+  TFrnHeaderStatus ReadFrnContainer(const QString& FileName, TStream& Stream);
+  // 5 for a settings container name or a missing file, else the stored count.
+  int GetCountChannalInReadFileFRN(const QString& FileName) const;
+  // Channels from slot 0 up to the first one without traces.
+  int GetCountChannalWithData() const;
+  // True when a type-1 device box's channels with data differ from the master in
+  // a setting the container must hold alike.
+  bool isSettingsAllChannalsNoEqual() const;
+  // Aligns every channel's settings to the master's (through the setters, with
+  // their side effects); a channel without a radar takes its slot's radar.
+  void NormalizeNotEqualChannal(const QString& FileName);
+  // Writes the settings container of the five channel slots, beside the old file
+  // and then in its place; false, reported, with the old file kept, on failure.
+  bool SaveBSTT(const QString& FileName) override;
+  // Channel 0's default settings files (TSettingData::SaveDefault).
+  void SaveDefault();
+  void SaveSTT();
+  // The header fields the window holds, and putting them back.
+  TFrnWindowFields FrnFields() const;
+  void SetFrnFields(const TFrnWindowFields& fields);
+
+  // ---- ISettingsFilesWindow, IBackupWindow: progress in the channel panels ------------
+  bool IsSaveDefault() const override { return isSaveDefault; }
+  int ProgressPanelWidth() const override;
+  void SetProgressWidth(int channel, int width) override;
+  void HideProgress(int channel) override;
+  bool ProgressPanelVisible(int channel) const override;
+  void SetProgressImageWidth(int channel, int width) override;
+  void HideProgressPanel(int channel) override { HideProgress(channel); }
 
   // ---- IChannelWindow -----------------------------------------------------------------
   bool Visible() const override { return TForm::Visible(); }

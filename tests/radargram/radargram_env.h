@@ -11,7 +11,10 @@
 
 #include <QTemporaryDir>
 
-class FakeRadargramShell : public IRadargramLayoutShell, public IRadargramFilesShell {
+#include <array>
+#include <vector>
+
+class FakeRadargramShell : public IRadargramLayoutShell, public IRadargramFilesShell, public IRadargramRadarsShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -43,7 +46,18 @@ public:
   QString GlobalPrefixFiles() const override { return prefix; }
   int32_t GlobalCountFiles() const override { return count; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this}; }
+  // The radar set: radars by slot, found only while no device is being re-checked.
+  bool checkDeviceRunned = false;
+  std::array<ISettingsRadar*, kChannelSlots> slotRadars{};
+  mutable std::vector<int> radarLookups;  // slots looked up, in order
+  bool isCheckDeviceRunned() const override { return checkDeviceRunned; }
+  void SetCheckDeviceRunned(bool value) override { checkDeviceRunned = value; }
+  ISettingsRadar* GetRadarByIndex(int slot) const override {
+    radarLookups.push_back(slot);
+    return checkDeviceRunned || slot < 0 || slot >= kChannelSlots ? nullptr : slotRadars[static_cast<size_t>(slot)];
+  }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this}; }
 };
 
 class TMainFrame : public TForm {
