@@ -25,6 +25,11 @@ public:
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
   void Click() override;
+  TButton* CreateClone(TComponent* AOwner) const override;
+
+protected:
+  // Caption, modal result and the control's properties and handlers.
+  void AssignButton(const TButton& source);
 
 protected:
   QPushButton* Button() const;
@@ -39,4 +44,15 @@ private:
 class TBitBtn : public TButton {
 public:
   using TButton::TButton;
+  TBitBtn* CreateClone(TComponent* AOwner) const override;
+};
+
+// A button that stays down after a click until clicked again (or set up by
+// the program); Down is its state.
+class TSpeedButton : public TButton {
+public:
+  explicit TSpeedButton(TComponent* AOwner);
+  bool Down() const;
+  void SetDown(bool value);
+  TSpeedButton* CreateClone(TComponent* AOwner) const override;
 };

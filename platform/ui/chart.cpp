@@ -1,6 +1,7 @@
 #include "platform/ui/chart.h"
 
 #include "platform/rtl/format_float.h"
+#include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 
 #include <algorithm>
@@ -22,70 +23,33 @@ int SaturatedPixel(double pos) {
   return static_cast<int>(std::lround(std::clamp(pos, -kFarPixel, kFarPixel)));
 }
 
-// Liang-Barsky: clips the segment to clip (edges inclusive); false when nothing
-// of it is inside.
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const TRect& clip) {
-  const double xmin = clip.Left, xmax = clip.Right - 1, ymin = clip.Top, ymax = clip.Bottom - 1;
-  if (xmax < xmin || ymax < ymin) return false;
-  double t0 = 0, t1 = 1;
-  const double dx = x1 - x0, dy = y1 - y0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0)
-      t0 = std::max(t0, t);
-    else
-      t1 = std::min(t1, t);
-    if (t0 > t1) return false;
-  }
-  const double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy;
-  x1 = x0 + t1 * dx;
-  y1 = y0 + t1 * dy;
-  x0 = nx0;
-  y0 = ny0;
-  return true;
-}
+TColor SolidColor(TColor color) { return color == clNone || color == clDefault ? clBtnFace : color; }
 
-// Text turned a quarter to the left (read from bottom to top) with the top-left
-// of its box at (x, y); the box is TextHeight wide and TextWidth high.
-void TextOutVertical(TCanvas& canvas, int x, int y, const QString& text, TColor background) {
-  const int width = canvas.TextWidth(text);
-  const int height = canvas.TextHeight(text);
-  if (width <= 0 || height <= 0) return;
-  TBitmap flat;
-  flat.SetPixelFormat(pf32bit);
-  flat.SetSize(width, height);
-  TCanvas& fc = *flat.Canvas();
-  fc.Font()->Assign(*canvas.Font());
-  fc.Brush()->SetStyle(bsSolid);
-  fc.Brush()->SetColor(background);
-  fc.FillRect(Rect(0, 0, width, height));
-  fc.TextOut(0, 0, text);
-  fc.Flush();
-  TBitmap turned;
-  turned.SetPixelFormat(pf32bit);
-  turned.SetSize(height, width);
-  for (int row = 0; row < width; ++row) {
-    auto* dest = reinterpret_cast<uint32_t*>(turned.ScanLine(row));
-    // Row r of the turned picture is column width - 1 - r of the flat one.
-    for (int col = 0; col < height; ++col) {
-      const auto* src = reinterpret_cast<const uint32_t*>(flat.ScanLine(col));
-      dest[col] = src[width - 1 - row];
-    }
+// Selects font into canvas for the scope and puts the canvas's own back.
+class TFontScope {
+public:
+  TFontScope(TCanvas& canvas, const TFont& font) : canvas_(canvas) {
+    saved_.Assign(*canvas.Font());
+    canvas.Font()->Assign(font);
   }
-  canvas.Draw(x, y, turned);
-}
+  ~TFontScope() { canvas_.Font()->Assign(saved_); }
+  TFontScope(const TFontScope&) = delete;
+  TFontScope& operator=(const TFontScope&) = delete;
+
+private:
+  TCanvas& canvas_;
+  TFont saved_;
+};
 
 }  // namespace
 
 // ---- TChartAxis ------------------------------------------------------------------------
 
-TChartAxis::TChartAxis(TChart& chart, TAxisKind kind) : chart_(chart), kind_(kind) {}
+TChartAxis::TChartAxis(TChart& chart, TAxisKind kind) : chart_(chart), kind_(kind) {
+  titleFont_.OnChange = [this](TObject*) { Changed(); };
+  labelsFont_.OnChange = [this](TObject*) { Changed(); };
+  axisPen_.OnChange = [this](TObject*) { Changed(); };
+}
 
 void TChartAxis::Changed() { chart_.Changed(); }
 
@@ -123,17 +87,11 @@ void TChartAxis::Range(double& min, double& max) const {
     if (!series->Active()) continue;
     const bool onThis = Horizontal() ? series->GetHorizAxis() == this : series->GetVertAxis() == this;
     if (!onThis) continue;
-    for (int i = 0; i < series->Count(); ++i) {
-      const double v = Horizontal() ? series->XValue(i) : series->YValue(i);
-      if (!std::isfinite(v)) continue;
-      if (!any) {
-        min = max = v;
-        any = true;
-      } else {
-        min = std::min(min, v);
-        max = std::max(max, v);
-      }
-    }
+    double smin, smax;
+    if (!series->ValueRange(Horizontal(), smin, smax)) continue;
+    min = any ? std::min(min, smin) : smin;
+    max = any ? std::max(max, smax) : smax;
+    any = true;
   }
   if (!any) min = max = 0;
 }
@@ -165,6 +123,21 @@ void TChartAxis::SetLabels(bool value) {
   Changed();
 }
 
+void TChartAxis::SetAutomaticLabels(bool value) {
+  automaticLabels_ = value;
+  Changed();
+}
+
+void TChartAxis::SetLabelsSize(int value) {
+  labelsSize_ = std::max(0, value);
+  Changed();
+}
+
+void TChartAxis::SetLabelsSeparation(int value) {
+  labelsSeparation_ = std::max(0, value);
+  Changed();
+}
+
 void TChartAxis::SetIncrement(double value) {
   increment_ = std::isfinite(value) && value > 0 ? value : 0;
   Changed();
@@ -172,6 +145,29 @@ void TChartAxis::SetIncrement(double value) {
 
 void TChartAxis::SetGrid(bool value) {
   grid_ = value;
+  Changed();
+}
+
+void TChartAxis::Assign(const TChartAxis& source) {
+  if (&source == this) return;
+  visible_ = source.visible_;
+  inverted_ = source.inverted_;
+  automatic_ = source.automatic_;
+  minimum_ = source.minimum_;
+  maximum_ = source.maximum_;
+  title_ = source.title_;
+  labelFormat_ = source.labelFormat_;
+  labels_ = source.labels_;
+  automaticLabels_ = source.automaticLabels_;
+  labelsSize_ = source.labelsSize_;
+  labelsSeparation_ = source.labelsSeparation_;
+  increment_ = source.increment_;
+  grid_ = source.grid_;
+  labelsFont_.Assign(source.labelsFont_);
+  titleFont_.Assign(source.titleFont_);
+  axisPen_.SetColor(source.axisPen_.Color());
+  axisPen_.SetWidth(source.axisPen_.Width());
+  axisPen_.SetStyle(source.axisPen_.Style());
   Changed();
 }
 
@@ -183,6 +179,19 @@ int TChartAxis::IStartPos() const {
 int TChartAxis::IEndPos() const {
   chart_.EnsureLayout();
   return endPos_;
+}
+
+int TChartAxis::PosAxis() const {
+  chart_.EnsureLayout();
+  return posAxis_;
+}
+
+int TChartAxis::LabelBand() const { return kTickLength + kLabelGap; }
+
+int TChartAxis::PosLabels() const {
+  chart_.EnsureLayout();
+  const bool outwardsIsLess = kind_ == akTop || kind_ == akLeft;
+  return outwardsIsLess ? posAxis_ - LabelBand() : posAxis_ + LabelBand();
 }
 
 int TChartAxis::CalcPosValue(double value) const {
@@ -216,10 +225,14 @@ std::vector<double> TChartAxis::LabelValuesFor(int length, int spacing) const {
   if (!std::isfinite(min) || !std::isfinite(max)) return {};
   if (!(max > min)) return {min};
   double step = increment_;
-  if (!(step > 0)) {
-    const int count = std::max(1, length / std::max(1, spacing));
-    const double raw = (max - min) / count;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  // A given increment is kept unless its labels would overlap: then its
+  // multiples 2, 5, 10, ... as for a free step.
+  const int count = std::max(1, length / std::max(1, spacing));
+  const double raw = (max - min) / count;
+  if (!(step > 0) || step < raw) {
+    const double base = step > 0 ? step : std::pow(10.0, std::floor(std::log10(raw)));
+    double magnitude = base;
+    for (int guard = 0; guard < 400 && magnitude * 10 < raw; ++guard) magnitude *= 10;
     const double n = raw / magnitude;
     step = (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
   }
@@ -240,138 +253,28 @@ std::vector<double> TChartAxis::LabelValuesFor(int length, int spacing) const {
 std::vector<double> TChartAxis::LabelValues() const {
   chart_.EnsureLayout();
   TCanvas& canvas = *chart_.Canvas();
+  TFontScope font(canvas, labelsFont_);
   const int textHeight = canvas.TextHeight(QStringLiteral("0"));
   const int length = endPos_ - startPos_ + 1;
-  if (!Horizontal()) return LabelValuesFor(length, 2 * textHeight);
+  if (!Horizontal()) return LabelValuesFor(length, textHeight + std::max(textHeight, textHeight * labelsSeparation_ / 100));
   double min, max;
   Range(min, max);
   const int widest = std::max(canvas.TextWidth(LabelText(min)), canvas.TextWidth(LabelText(max)));
-  return LabelValuesFor(length, widest + textHeight);
-}
-
-// ---- TChartSeries -----------------------------------------------------------------------
-
-TChartSeries::TChartSeries(TComponent* AOwner) : TComponent(AOwner) {}
-
-TChartSeries::~TChartSeries() {
-  Destroying();
-  SetParentChart(nullptr);
-}
-
-void TChartSeries::SetParentChart(TChart* chart) {
-  if (chart == chart_) return;
-  if (chart_) chart_->RemoveSeries(this);
-  chart_ = chart;
-  if (chart_) chart_->AddSeries(this);
-}
-
-void TChartSeries::Changed() {
-  if (chart_) chart_->Changed();
-}
-
-void TChartSeries::SetHorizAxis(THorizAxis value) {
-  horizAxis_ = value;
-  Changed();
-}
-
-void TChartSeries::SetVertAxis(TVertAxis value) {
-  vertAxis_ = value;
-  Changed();
-}
-
-TChartAxis* TChartSeries::GetHorizAxis() const {
-  if (!chart_) return nullptr;
-  return horizAxis_ == aTopAxis ? chart_->TopAxis() : chart_->BottomAxis();
-}
-
-TChartAxis* TChartSeries::GetVertAxis() const {
-  if (!chart_) return nullptr;
-  return vertAxis_ == aLeftAxis ? chart_->LeftAxis() : chart_->RightAxis();
-}
-
-void TChartSeries::SetSeriesColor(TColor value) {
-  color_ = value;
-  Changed();
-}
-
-void TChartSeries::SetActive(bool value) {
-  active_ = value;
-  Changed();
-}
-
-int TChartSeries::AddXY(double x, double y) {
-  x_.push_back(x);
-  y_.push_back(y);
-  Changed();
-  return Count() - 1;
-}
-
-void TChartSeries::Clear() {
-  x_.clear();
-  y_.clear();
-  Changed();
-}
-
-double TChartSeries::XValue(int i) const { return i >= 0 && i < Count() ? x_[static_cast<size_t>(i)] : 0.0; }
-double TChartSeries::YValue(int i) const { return i >= 0 && i < Count() ? y_[static_cast<size_t>(i)] : 0.0; }
-
-int TChartSeries::CalcXPos(int i) const {
-  const TChartAxis* axis = GetHorizAxis();
-  return axis && i >= 0 && i < Count() ? axis->CalcPosValue(XValue(i)) : 0;
-}
-
-int TChartSeries::CalcYPos(int i) const {
-  const TChartAxis* axis = GetVertAxis();
-  return axis && i >= 0 && i < Count() ? axis->CalcPosValue(YValue(i)) : 0;
-}
-
-// ---- TLineSeries --------------------------------------------------------------------------
-
-TLineSeries::TLineSeries(TComponent* AOwner) : TChartSeries(AOwner) {
-  pen_.SetColor(SeriesColor());
-  pen_.OnChange = [this](TObject*) { Changed(); };
-}
-
-void TLineSeries::SetSeriesColor(TColor value) {
-  pen_.SetColor(value);
-  TChartSeries::SetSeriesColor(value);
-}
-
-void TLineSeries::DrawValues(TCanvas& canvas, const TRect& clip) {
-  if (Count() == 0 || pen_.Style() == psClear) return;
-  canvas.Pen()->SetColor(pen_.Color());
-  canvas.Pen()->SetWidth(pen_.Width());
-  canvas.Pen()->SetStyle(pen_.Style());
-  if (Count() == 1) {
-    const int x = CalcXPos(0), y = CalcYPos(0);
-    if (x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom) {
-      canvas.MoveTo(x, y);
-      canvas.LineTo(x + 1, y);
-    }
-    return;
-  }
-  for (int i = 1; i < Count(); ++i) {
-    double x0 = CalcXPos(i - 1), y0 = CalcYPos(i - 1), x1 = CalcXPos(i), y1 = CalcYPos(i);
-    const bool endInside = x1 >= clip.Left && x1 < clip.Right && y1 >= clip.Top && y1 < clip.Bottom;
-    if (!ClipSegment(x0, y0, x1, y1, clip)) continue;
-    canvas.MoveTo(static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0)));
-    canvas.LineTo(static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)));
-    // The line stops before its end point; the last point of the series is drawn too.
-    if (i == Count() - 1 && endInside) {
-      canvas.MoveTo(static_cast<int>(x1), static_cast<int>(y1));
-      canvas.LineTo(static_cast<int>(x1) + 1, static_cast<int>(y1));
-    }
-  }
+  return LabelValuesFor(length, widest + std::max(textHeight, widest * labelsSeparation_ / 100));
 }
 
 // ---- TChart ------------------------------------------------------------------------------
 
-TChart::TChart(TComponent* AOwner) : TCustomControl(AOwner) {
+TChart::TChart(TComponent* AOwner) : TCustomControl(AOwner), backImage_(std::make_unique<TBitmap>()) {
   for (int kind = akLeft; kind <= akBottom; ++kind)
     axes_[kind] = std::make_unique<TChartAxis>(*this, static_cast<TAxisKind>(kind));
   // Only the left and bottom axes show until a program asks for the others.
   axes_[akTop]->visible_ = false;
   axes_[akRight]->visible_ = false;
+  backImage_->SetPixelFormat(pf32bit);
+  backImage_->OnChange = [this](TObject*) {
+    if (!BackImageLocked()) Invalidate();
+  };
   SetColor(clBtnFace);
 }
 
@@ -391,6 +294,10 @@ void TChart::RemoveSeries(TChartSeries* series) {
   Changed();
 }
 
+void TChart::RemoveAllSeries() {
+  while (!series_.empty()) series_.back()->SetParentChart(nullptr);
+}
+
 void TChart::SetTitle(const QString& value) {
   title_ = value;
   Changed();
@@ -404,6 +311,31 @@ void TChart::SetBackColor(TColor value) {
 void TChart::SetMargin(int value) {
   margin_ = std::max(0, value);
   Changed();
+}
+
+void TChart::SetBackImageMode(TBackImageMode value) {
+  backImageMode_ = value;
+  Changed();
+}
+
+void TChart::SetBackImageInside(bool value) {
+  backImageInside_ = value;
+  Changed();
+}
+
+void TChart::ClearBackImage() {
+  if (backImage_->Empty()) return;
+  backImage_->Canvas()->FillRect(Rect(0, 0, backImage_->Width(), backImage_->Height()));
+}
+
+bool TChart::TryLockBackImage() {
+  if (BackImageLocked()) return false;
+  ++backImageLocks_;
+  return true;
+}
+
+void TChart::UnlockBackImage() {
+  if (backImageLocks_ > 0) --backImageLocks_;
 }
 
 void TChart::Changed() {
@@ -422,6 +354,8 @@ TRect TChart::ChartRect() {
   return chartRect_;
 }
 
+TCanvas* TChart::DrawCanvas() { return drawCanvas_ ? drawCanvas_ : Canvas(); }
+
 void TChart::EnsureLayout() {
   if (layoutPinned_) return;
   const TRect client = Rect(0, 0, ClientWidth(), ClientHeight());
@@ -436,15 +370,28 @@ void TChart::Layout(TCanvas& canvas, const TRect& bounds) {
   TRect r = Rect(bounds.Left + margin_, bounds.Top + margin_, bounds.Right - margin_, bounds.Bottom - margin_);
   if (!title_.isEmpty()) r.Top += th + kTitleGap;
 
+  auto titleDepth = [&canvas](TChartAxis& axis) {
+    if (axis.title_.isEmpty()) return 0;
+    TFontScope font(canvas, axis.titleFont_);
+    return canvas.TextHeight(axis.title_) + kTitleGap;
+  };
   const int estimatedHeight = std::max(1, r.Height() - 2 * th);
   int halfWidest = 0;
+  int labelHeight = th;
   for (TChartAxis* axis : {axes_[akLeft].get(), axes_[akRight].get()}) {
     axis->labelExtent_ = 0;
     if (!axis->visible_) continue;
-    if (axis->labels_)
-      for (double v : axis->LabelValuesFor(estimatedHeight, 2 * th))
-        axis->labelExtent_ = std::max(axis->labelExtent_, canvas.TextWidth(axis->LabelText(v)));
-    const int size = kTickLength + kLabelGap + axis->labelExtent_ + (axis->title_.isEmpty() ? 0 : th + kTitleGap);
+    if (axis->labels_) {
+      TFontScope font(canvas, axis->labelsFont_);
+      labelHeight = std::max(labelHeight, canvas.TextHeight(QStringLiteral("0")));
+      if (axis->labelsSize_ > 0) {
+        axis->labelExtent_ = axis->labelsSize_;
+      } else if (axis->automaticLabels_) {
+        for (double v : axis->LabelValuesFor(estimatedHeight, 2 * th))
+          axis->labelExtent_ = std::max(axis->labelExtent_, canvas.TextWidth(axis->LabelText(v)));
+      }
+    }
+    const int size = axis->LabelBand() + axis->labelExtent_ + titleDepth(*axis);
     if (axis->kind_ == akLeft)
       r.Left += size;
     else
@@ -454,24 +401,28 @@ void TChart::Layout(TCanvas& canvas, const TRect& bounds) {
     axis->labelExtent_ = 0;
     if (!axis->visible_) continue;
     if (axis->labels_) {
-      axis->labelExtent_ = th;
-      double min, max;
-      axis->Range(min, max);
-      halfWidest = std::max({halfWidest, canvas.TextWidth(axis->LabelText(min)) / 2,
-                             canvas.TextWidth(axis->LabelText(max)) / 2});
+      TFontScope font(canvas, axis->labelsFont_);
+      axis->labelExtent_ = axis->labelsSize_ > 0 ? axis->labelsSize_ : canvas.TextHeight(QStringLiteral("0"));
+      if (axis->automaticLabels_) {
+        double min, max;
+        axis->Range(min, max);
+        halfWidest = std::max({halfWidest, canvas.TextWidth(axis->LabelText(min)) / 2,
+                               canvas.TextWidth(axis->LabelText(max)) / 2});
+      }
     }
-    const int size = kTickLength + kLabelGap + axis->labelExtent_ + (axis->title_.isEmpty() ? 0 : th + kTitleGap);
+    const int size = axis->LabelBand() + axis->labelExtent_ + titleDepth(*axis);
     if (axis->kind_ == akTop)
       r.Top += size;
     else
       r.Bottom -= size;
   }
   // Labels centred on the ends of an axis reach beyond the plotting area.
-  const bool verticalLabels = (axes_[akLeft]->visible_ && axes_[akLeft]->labels_) ||
-                              (axes_[akRight]->visible_ && axes_[akRight]->labels_);
-  if (verticalLabels) {
-    r.Top = std::max(r.Top, bounds.Top + margin_ + th / 2);
-    r.Bottom = std::min(r.Bottom, bounds.Bottom - margin_ - th / 2);
+  const auto centredLabels = [](const TChartAxis& axis) {
+    return axis.visible_ && axis.labels_ && axis.automaticLabels_;
+  };
+  if (centredLabels(*axes_[akLeft]) || centredLabels(*axes_[akRight])) {
+    r.Top = std::max(r.Top, bounds.Top + margin_ + labelHeight / 2);
+    r.Bottom = std::min(r.Bottom, bounds.Bottom - margin_ - labelHeight / 2);
   }
   r.Left = std::max(r.Left, bounds.Left + margin_ + halfWidest);
   r.Right = std::min(r.Right, bounds.Right - margin_ - halfWidest);
@@ -487,6 +438,10 @@ void TChart::Layout(TCanvas& canvas, const TRect& bounds) {
       axis->endPos_ = r.Bottom - 1;
     }
   }
+  axes_[akLeft]->posAxis_ = r.Left - 1;
+  axes_[akRight]->posAxis_ = r.Right;
+  axes_[akTop]->posAxis_ = r.Top - 1;
+  axes_[akBottom]->posAxis_ = r.Bottom;
 }
 
 void TChart::Paint() {
@@ -494,24 +449,47 @@ void TChart::Paint() {
   TCustomControl::Paint();
 }
 
+void TChart::DrawBackImage(TCanvas& canvas, const TRect& bounds) {
+  if (backImage_->Empty()) return;
+  const TRect area = backImageInside_ ? chartRect_ : bounds;
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+  if (backImageMode_ == pbmStretch) {
+    canvas.StretchDraw(area, *backImage_);
+    return;
+  }
+  // Unscaled from the area's top-left, cut at the area's edges.
+  const int w = std::min(backImage_->Width(), area.Width());
+  const int h = std::min(backImage_->Height(), area.Height());
+  canvas.CopyRect(Bounds(area.Left, area.Top, w, h), *backImage_->Canvas(), Rect(0, 0, w, h));
+}
+
 void TChart::PaintTo(TCanvas& canvas, const TRect& bounds) {
   Layout(canvas, bounds);
-  // Drawing must not move the axes back to the control's own layout.
+  // Drawing must not move the axes back to the control's own layout, and the
+  // events draw on this canvas.
   layoutPinned_ = true;
+  ++backImageLocks_;
+  TCanvas* const outerCanvas = drawCanvas_;
+  drawCanvas_ = &canvas;
   struct TUnpin {
     TChart& chart;
+    TCanvas* outerCanvas;
     const TRect client;
     ~TUnpin() {
+      chart.drawCanvas_ = outerCanvas;
+      --chart.backImageLocks_;
       chart.layoutPinned_ = false;
       if (!(chart.layoutBounds_ == client)) chart.layoutValid_ = false;
     }
-  } unpin{*this, Rect(0, 0, ClientWidth(), ClientHeight())};
+  } unpin{*this, outerCanvas, Rect(0, 0, ClientWidth(), ClientHeight())};
 
+  if (OnBeforeDrawChart) OnBeforeDrawChart(this);
   canvas.Brush()->SetStyle(bsSolid);
-  canvas.Brush()->SetColor(Color() == clNone || Color() == clDefault ? clBtnFace : Color());
+  canvas.Brush()->SetColor(SolidColor(Color()));
   canvas.FillRect(bounds);
   canvas.Brush()->SetColor(backColor_);
   canvas.FillRect(chartRect_);
+  DrawBackImage(canvas, bounds);
 
   // Grids under the series.
   for (auto& axis : axes_) {
@@ -530,75 +508,158 @@ void TChart::PaintTo(TCanvas& canvas, const TRect& bounds) {
       }
     }
   }
-  for (TChartSeries* series : series_)
-    if (series->Active()) series->DrawValues(canvas, chartRect_);
 
-  canvas.Pen()->SetStyle(psSolid);
-  canvas.Pen()->SetWidth(1);
+  if (OnBeforeDrawAxes) OnBeforeDrawAxes(this);
   for (auto& axis : axes_)
     if (axis->visible_) DrawAxis(canvas, *axis);
+
+  // The series list may change under a handler: walk a copy, skipping those
+  // that left meanwhile.
+  const std::vector<TChartSeries*> series = series_;
+  for (TChartSeries* s : series) {
+    if (std::find(series_.begin(), series_.end(), s) == series_.end() || !s->Active()) continue;
+    if (s->OnBeforeDrawValues) s->OnBeforeDrawValues(s);
+    s->DrawValues(canvas, chartRect_);
+    if (s->OnAfterDrawValues) s->OnAfterDrawValues(s);
+  }
 
   if (!title_.isEmpty()) {
     canvas.Brush()->SetStyle(bsClear);
     canvas.TextOut((bounds.Left + bounds.Right - canvas.TextWidth(title_)) / 2, bounds.Top + margin_, title_);
   }
+  if (OnAfterDraw) OnAfterDraw(this);
 }
 
 void TChart::DrawAxis(TCanvas& canvas, TChartAxis& axis) {
   const TRect r = chartRect_;
-  const int th = canvas.TextHeight(QStringLiteral("0"));
-  canvas.Pen()->SetColor(clBlack);
+  canvas.Pen()->SetColor(axis.axisPen_.Color());
+  canvas.Pen()->SetWidth(axis.axisPen_.Width());
+  canvas.Pen()->SetStyle(axis.axisPen_.Style());
   canvas.Brush()->SetStyle(bsClear);
-  const std::vector<double> labels = axis.LabelValues();
-  const TColor around = Color() == clNone || Color() == clDefault ? clBtnFace : Color();
+  const bool values = axis.labels_ && axis.automaticLabels_;
+  const std::vector<double> labels = values ? axis.LabelValues() : std::vector<double>{};
+  const TColor around = SolidColor(Color());
+  int titleHeight = 0;
+  if (!axis.title_.isEmpty()) {
+    TFontScope font(canvas, axis.titleFont_);
+    titleHeight = canvas.TextHeight(axis.title_);
+  }
+  const int x0 = axis.posAxis_;
   switch (axis.kind_) {
     case akBottom:
     case akTop: {
       const bool bottom = axis.kind_ == akBottom;
-      const int y = bottom ? r.Bottom : r.Top - 1;
+      const int y = x0;
       canvas.MoveTo(r.Left - 1, y);
       canvas.LineTo(r.Right + 1, y);
-      const int labelTop = bottom ? y + kTickLength + kLabelGap : y - kTickLength - kLabelGap - th;
-      for (double v : labels) {
-        const int x = axis.CalcPosValue(v);
-        canvas.MoveTo(x, y);
-        canvas.LineTo(x, bottom ? y + kTickLength + 1 : y - kTickLength - 1);
-        if (axis.labels_) {
+      {
+        TFontScope font(canvas, axis.labelsFont_);
+        const int th = canvas.TextHeight(QStringLiteral("0"));
+        const int labelTop = bottom ? y + kTickLength + kLabelGap : y - kTickLength - kLabelGap - th;
+        for (double v : labels) {
+          const int x = axis.CalcPosValue(v);
+          canvas.MoveTo(x, y);
+          canvas.LineTo(x, bottom ? y + kTickLength + 1 : y - kTickLength - 1);
           const QString text = axis.LabelText(v);
           canvas.TextOut(x - canvas.TextWidth(text) / 2, labelTop, text);
         }
       }
       if (!axis.title_.isEmpty()) {
+        TFontScope font(canvas, axis.titleFont_);
         const int x = (r.Left + r.Right - canvas.TextWidth(axis.title_)) / 2;
-        const int titleTop = bottom ? labelTop + axis.labelExtent_ + kTitleGap
-                                    : labelTop + th - axis.labelExtent_ - kTitleGap - th;
-        canvas.TextOut(x, titleTop, axis.title_);
+        const int outer = axis.LabelBand() + axis.labelExtent_ + kTitleGap;
+        canvas.TextOut(x, bottom ? y + outer : y - outer - titleHeight, axis.title_);
       }
       break;
     }
     case akLeft:
     case akRight: {
       const bool left = axis.kind_ == akLeft;
-      const int x = left ? r.Left - 1 : r.Right;
+      const int x = x0;
       canvas.MoveTo(x, r.Top - 1);
       canvas.LineTo(x, r.Bottom + 1);
-      for (double v : labels) {
-        const int y = axis.CalcPosValue(v);
-        canvas.MoveTo(x, y);
-        canvas.LineTo(left ? x - kTickLength - 1 : x + kTickLength + 1, y);
-        if (axis.labels_) {
+      {
+        TFontScope font(canvas, axis.labelsFont_);
+        const int th = canvas.TextHeight(QStringLiteral("0"));
+        for (double v : labels) {
+          const int y = axis.CalcPosValue(v);
+          canvas.MoveTo(x, y);
+          canvas.LineTo(left ? x - kTickLength - 1 : x + kTickLength + 1, y);
           const QString text = axis.LabelText(v);
           const int w = canvas.TextWidth(text);
           canvas.TextOut(left ? x - kTickLength - kLabelGap - w : x + kTickLength + kLabelGap, y - th / 2, text);
         }
       }
       if (!axis.title_.isEmpty()) {
-        const int outer = kTickLength + kLabelGap + axis.labelExtent_ + kTitleGap;
-        const int tx = left ? x - outer - th : x + outer;
+        TFontScope font(canvas, axis.titleFont_);
+        const int outer = axis.LabelBand() + axis.labelExtent_ + kTitleGap;
+        const int tx = left ? x - outer - titleHeight : x + outer;
         const int ty = (r.Top + r.Bottom - canvas.TextWidth(axis.title_)) / 2;
-        TextOutVertical(canvas, tx, ty, axis.title_, around);
+        TextOutTurned(canvas, tx, ty, axis.title_, around);
       }
       break;
     }
   }
+}
+
+void TChart::TextOutTurned(TCanvas& canvas, int x, int y, const QString& text, TColor background) {
+  const int width = canvas.TextWidth(text);
+  const int height = canvas.TextHeight(text);
+  if (width <= 0 || height <= 0) return;
+  TBitmap flat;
+  flat.SetPixelFormat(pf32bit);
+  flat.SetSize(width, height);
+  TCanvas& fc = *flat.Canvas();
+  fc.Font()->Assign(*canvas.Font());
+  fc.Brush()->SetStyle(bsSolid);
+  fc.Brush()->SetColor(background);
+  fc.FillRect(Rect(0, 0, width, height));
+  fc.TextOut(0, 0, text);
+  fc.Flush();
+  TBitmap turned;
+  turned.SetPixelFormat(pf32bit);
+  turned.SetSize(height, width);
+  for (int row = 0; row < width; ++row) {
+    auto* dest = reinterpret_cast<uint32_t*>(turned.ScanLine(row));
+    // Row r of the turned picture is column width - 1 - r of the flat one.
+    for (int col = 0; col < height; ++col) {
+      const auto* src = reinterpret_cast<const uint32_t*>(flat.ScanLine(col));
+      dest[col] = src[width - 1 - row];
+    }
+  }
+  canvas.Draw(x, y, turned);
+}
+
+void TChart::SaveToBitmapFile(const QString& fileName) {
+  TBitmap picture;
+  picture.SetPixelFormat(pf24bit);
+  picture.SetSize(ClientWidth(), ClientHeight());
+  PaintTo(*picture.Canvas(), Rect(0, 0, ClientWidth(), ClientHeight()));
+  TFileStream file(fileName, fmCreate);
+  picture.SaveToStream(file);
+}
+
+void TChart::Assign(const TChart& source) {
+  if (&source == this) return;
+  for (int kind = akLeft; kind <= akBottom; ++kind) axes_[kind]->Assign(*source.axes_[kind]);
+  title_ = source.title_;
+  backColor_ = source.backColor_;
+  margin_ = source.margin_;
+  backImageMode_ = source.backImageMode_;
+  backImageInside_ = source.backImageInside_;
+  backImage_->Assign(*source.backImage_);
+  backImage_->Canvas()->Brush()->SetColor(source.backImage_->Canvas()->Brush()->Color());
+  backImage_->Canvas()->Brush()->SetStyle(source.backImage_->Canvas()->Brush()->Style());
+  SetColor(source.Color());
+  Changed();
+}
+
+TChart* TChart::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TChart(AOwner);
+  clone->AssignControl(*this);
+  clone->Assign(*this);
+  clone->OnBeforeDrawChart = OnBeforeDrawChart;
+  clone->OnBeforeDrawAxes = OnBeforeDrawAxes;
+  clone->OnAfterDraw = OnAfterDraw;
+  return clone;
 }

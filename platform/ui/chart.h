@@ -17,8 +17,13 @@
 // series without a chart. Every change of an axis, a series or its points
 // repaints the chart.
 //
-// PaintTo draws the chart into any canvas and rectangle (a bitmap, a page); the
-// control paints itself through it. Lines are clipped to the plotting area.
+// Drawing order (PaintTo): OnBeforeDrawChart, the control's colour and the
+// plotting area's back colour, the back image, the grids, OnBeforeDrawAxes, the
+// axes, then every active series (its OnBeforeDrawValues first, also when it
+// has no points, then its points, then OnAfterDrawValues), the title, and
+// OnAfterDraw. The events draw on DrawCanvas(), which is the canvas being
+// painted (a bitmap's when PaintTo draws into one). Lines are clipped to the
+// plotting area; the back image's canvas is locked while the chart paints.
 //
 // Threads: user-interface thread only.
 
@@ -26,8 +31,10 @@
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
+class TBitmap;
 class TChart;
 class TChartSeries;
 
@@ -61,19 +68,41 @@ public:
   void SetTitle(const QString& value);
   const QString& LabelFormat() const { return labelFormat_; }
   void SetLabelFormat(const QString& value);
+  // Labels off: neither labels nor their band.
   bool Labels() const { return labels_; }
   void SetLabels(bool value);
+  // Automatic labels off: the band stays (for labels a program draws itself in
+  // OnBeforeDrawAxes) but the axis draws no values or ticks in it.
+  bool AutomaticLabels() const { return automaticLabels_; }
+  void SetAutomaticLabels(bool value);
+  // The depth of the label band in pixels (width beside a vertical axis, height
+  // beside a horizontal one); 0 measures the labels.
+  int LabelsSize() const { return labelsSize_; }
+  void SetLabelsSize(int value);
+  // The least free space between two labels, in percent of the widest label.
+  int LabelsSeparation() const { return labelsSeparation_; }
+  void SetLabelsSeparation(int value);
   // The distance between labels; 0 picks a round step that fits the axis.
   double Increment() const { return increment_; }
   void SetIncrement(double value);
   // Dotted lines across the plotting area at the labels.
   bool Grid() const { return grid_; }
   void SetGrid(bool value);
+  // The fonts of the labels and of the title (style, colour); a change repaints.
+  TFont* LabelsFont() { return &labelsFont_; }
+  TFont* TitleFont() { return &titleFont_; }
+  // The axis line and its ticks.
+  TPen* AxisPen() { return &axisPen_; }
 
   // The pixels of the range's ends along the axis (x for a horizontal axis, y
   // for a vertical one), first < last, for the chart's current size.
   int IStartPos() const;
   int IEndPos() const;
+  // The pixel line the axis is drawn on (y for a horizontal axis, x for a
+  // vertical one), just outside the plotting area.
+  int PosAxis() const;
+  // Where the label band starts: the labels lie between PosAxis and PosLabels.
+  int PosLabels() const;
   // The pixel of a value (far values saturate well outside the control).
   int CalcPosValue(double value) const;
   // The value at a pixel.
@@ -83,11 +112,16 @@ public:
   std::vector<double> LabelValues() const;
   QString LabelText(double value) const;
 
+  // Copies every property (not the chart it belongs to).
+  void Assign(const TChartAxis& source);
+
 private:
   friend class TChart;
   void Changed();
   void Range(double& min, double& max) const;
   std::vector<double> LabelValuesFor(int length, int spacing) const;
+  // Pixels between the axis line and the outer edge of its labels.
+  int LabelBand() const;
 
   TChart& chart_;
   TAxisKind kind_;
@@ -99,16 +133,30 @@ private:
   QString title_;
   QString labelFormat_ = QStringLiteral("#,##0.###");
   bool labels_ = true;
+  bool automaticLabels_ = true;
+  int labelsSize_ = 0;
+  int labelsSeparation_ = 10;
   double increment_ = 0;
   bool grid_ = true;
+  TFont labelsFont_;
+  TFont titleFont_;
+  TPen axisPen_;
   // Set by the chart's layout.
   int startPos_ = 0;
   int endPos_ = 0;
-  int labelExtent_ = 0;  // widest label (vertical axis) or label height
+  int labelExtent_ = 0;  // label band (vertical axis: widest label; horizontal: label height)
+  int posAxis_ = 0;
 };
 
 enum THorizAxis : uint8_t { aTopAxis, aBottomAxis };
 enum TVertAxis : uint8_t { aLeftAxis, aRightAxis };
+// The order a value list keeps its points in: loNone keeps the order they were
+// added in; an ordered list inserts each new point at its place.
+enum TChartListOrder : uint8_t { loNone, loAscending, loDescending };
+enum TSeriesPointerStyle : uint8_t { psRectangle, psCircle, psTriangle, psDownTriangle, psDiamond };
+
+// A point without a colour of its own takes the series colour.
+constexpr TColor clTeeColor = clDefault;
 
 class TChartSeries : public TComponent {
 public:
@@ -134,23 +182,76 @@ public:
   void SetActive(bool value);
   const QString& Title() const { return title_; }
   void SetTitle(const QString& value) { title_ = value; }
+  // Each point in its own colour (ValueColor) instead of the series colour.
+  bool ColorEachPoint() const { return colorEachPoint_; }
+  void SetColorEachPoint(bool value);
+  // Each point's label drawn beside it.
+  bool MarksVisible() const { return marksVisible_; }
+  void SetMarksVisible(bool value);
 
-  // Appends a point; returns its index.
-  int AddXY(double x, double y);
+  // The orders of the X and Y lists. With an ordered X list a new point goes
+  // to its place by X (after its equals); else with an ordered Y list by Y.
+  TChartListOrder XValuesOrder() const { return xOrder_; }
+  void SetXValuesOrder(TChartListOrder value);
+  TChartListOrder YValuesOrder() const { return yOrder_; }
+  void SetYValuesOrder(TChartListOrder value);
+
+  // Adds a point at its place (see the orders); returns its index.
+  int AddXY(double x, double y, const QString& label = QString(), TColor color = clTeeColor);
+  void Delete(int index);
   void Clear();
-  int Count() const { return static_cast<int>(x_.size()); }
+  int Count() const { return static_cast<int>(points_.size()); }
   // Point i's values; 0 outside the series.
   double XValue(int i) const;
   double YValue(int i) const;
+  void SetXValue(int i, double value);
+  void SetYValue(int i, double value);
+  QString Label(int i) const;
+  // The colour point i is drawn in: its own, or the series colour when it has
+  // none or ColorEachPoint is off.
+  TColor ValueColor(int i) const;
+  void SetValueColor(int i, TColor color);
   // Point i's pixel on the series' axes; 0 without a chart or outside.
   int CalcXPos(int i) const;
   int CalcYPos(int i) const;
 
+  // The smallest and largest value the series puts on its horizontal (or
+  // vertical) axis; false without finite values.
+  virtual bool ValueRange(bool horizontal, double& min, double& max) const;
+
+  // Copies the properties and the points of source (not its chart, name or
+  // events); a source of another kind gives what the two have in common.
+  virtual void Assign(const TChartSeries& source);
+  // A series of this kind with this one's properties, points and events, owned
+  // by AOwner and on no chart, unnamed.
+  TChartSeries* CreateClone(TComponent* AOwner) const override = 0;
+
   // Draws the points into canvas inside the chart's plotting area clip.
   virtual void DrawValues(TCanvas& canvas, const TRect& clip) = 0;
 
+  TNotifyEvent OnBeforeDrawValues;
+  TNotifyEvent OnAfterDrawValues;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+
 protected:
+  struct TPointValue {
+    double x = 0;
+    double y = 0;
+    QString label;
+    TColor color = clTeeColor;
+  };
   void Changed();
+  const TPointValue& Point(int i) const { return points_[static_cast<size_t>(i)]; }
+  // The index a new point (x, y) is inserted at.
+  int InsertIndex(double x, double y) const;
+  // Inserts the point at index; kinds with more values per point keep theirs
+  // in step.
+  virtual void InsertPoint(int index, TPointValue point);
+  virtual void ErasePoint(int index);
+  void CopyEventsTo(TChartSeries& clone) const;
+  // Draws the point labels (MarksVisible) above their points.
+  void DrawMarks(TCanvas& canvas, const TRect& clip);
 
 private:
   friend class TChart;
@@ -159,12 +260,25 @@ private:
   TVertAxis vertAxis_ = aLeftAxis;
   TColor color_ = clRed;
   bool active_ = true;
+  bool colorEachPoint_ = false;
+  bool marksVisible_ = false;
+  TChartListOrder xOrder_ = loNone;
+  TChartListOrder yOrder_ = loNone;
   QString title_;
-  std::vector<double> x_;
-  std::vector<double> y_;
+  std::vector<TPointValue> points_;
 };
 
-// The points joined in their order by lines of the series' pen.
+// The marks a line or point series puts at its points.
+struct TSeriesPointer {
+  bool Visible = false;
+  TSeriesPointerStyle Style = psRectangle;
+  // Half extents in pixels: a mark covers 2 x HorizSize + 1 by 2 x VertSize + 1.
+  int HorizSize = 4;
+  int VertSize = 4;
+};
+
+// The points joined in their order by lines of the series' pen, with optional
+// marks at the points. With ColorEachPoint a segment takes its end point's colour.
 class TLineSeries : public TChartSeries {
 public:
   explicit TLineSeries(TComponent* AOwner);
@@ -172,12 +286,85 @@ public:
   // Colour, width and style of the line; the colour follows SeriesColor.
   TPen* LinePen() { return &pen_; }
   void SetSeriesColor(TColor value) override;
+  // The marks at the points (drawn in the point's colour with a frame).
+  const TSeriesPointer& Pointer() const { return pointer_; }
+  void SetPointer(const TSeriesPointer& value);
+  // Off: only the marks are drawn.
+  bool LineVisible() const { return lineVisible_; }
+  void SetLineVisible(bool value);
 
+  void Assign(const TChartSeries& source) override;
+  TChartSeries* CreateClone(TComponent* AOwner) const override;
   void DrawValues(TCanvas& canvas, const TRect& clip) override;
+
+protected:
+  void DrawLines(TCanvas& canvas, const TRect& clip);
+  void DrawPointers(TCanvas& canvas, const TRect& clip);
 
 private:
   TPen pen_;
+  TSeriesPointer pointer_;
+  bool lineVisible_ = true;
 };
+
+// Marks at the points, no line.
+class TPointSeries : public TLineSeries {
+public:
+  explicit TPointSeries(TComponent* AOwner);
+  TChartSeries* CreateClone(TComponent* AOwner) const override;
+};
+
+// A line in one pen for long series (tracks): no marks, no per-point colours.
+class TFastLineSeries : public TLineSeries {
+public:
+  explicit TFastLineSeries(TComponent* AOwner);
+  TChartSeries* CreateClone(TComponent* AOwner) const override;
+  void DrawValues(TCanvas& canvas, const TRect& clip) override;
+};
+
+// Arrows from (X, Y) to (EndX, EndY), each with its head at the end point.
+class TArrowSeries : public TChartSeries {
+public:
+  explicit TArrowSeries(TComponent* AOwner);
+
+  // Adds an arrow at the place of its start; returns its index.
+  int AddArrow(double x0, double y0, double x1, double y1, const QString& label = QString(),
+               TColor color = clTeeColor);
+  double EndXValue(int i) const;
+  double EndYValue(int i) const;
+  void SetEndXValue(int i, double value);
+  void SetEndYValue(int i, double value);
+  // The head: its base width and its length along the arrow, in pixels.
+  int ArrowWidth() const { return arrowWidth_; }
+  void SetArrowWidth(int value);
+  int ArrowHeight() const { return arrowHeight_; }
+  void SetArrowHeight(int value);
+  TPen* ArrowPen() { return &pen_; }
+
+  bool ValueRange(bool horizontal, double& min, double& max) const override;
+  void Assign(const TChartSeries& source) override;
+  TChartSeries* CreateClone(TComponent* AOwner) const override;
+  void DrawValues(TCanvas& canvas, const TRect& clip) override;
+
+protected:
+  void InsertPoint(int index, TPointValue point) override;
+  void ErasePoint(int index) override;
+
+private:
+  std::vector<double> endX_;
+  std::vector<double> endY_;
+  // The end of the arrow being added, taken by InsertPoint.
+  double pendingEndX_ = 0;
+  double pendingEndY_ = 0;
+  bool pendingEnd_ = false;
+  int arrowWidth_ = 4;
+  int arrowHeight_ = 4;
+  TPen pen_;
+};
+
+// How the back image is placed: pbmCustom unscaled with its top-left at the
+// plotting area's (inside) or the control's top-left, pbmStretch over that area.
+enum TBackImageMode : uint8_t { pbmStretch, pbmCustom };
 
 class TChart : public TCustomControl {
 public:
@@ -199,17 +386,58 @@ public:
   int Margin() const { return margin_; }
   void SetMargin(int value);
 
+  // The back image: a picture of its own size drawn under the series (its
+  // brush clears it; see TBackImageMode). Empty draws nothing.
+  TBitmap* BackImage() { return backImage_.get(); }
+  TBackImageMode BackImageMode() const { return backImageMode_; }
+  void SetBackImageMode(TBackImageMode value);
+  bool BackImageInside() const { return backImageInside_; }
+  void SetBackImageInside(bool value);
+  // Clears the whole back image with its canvas brush.
+  void ClearBackImage();
+  // The back image's canvas is locked while the chart paints; code that draws
+  // into the back image from elsewhere (the online painter) skips its drawing
+  // while it is locked. TryLock fails while locked; every successful TryLock
+  // needs an Unlock.
+  bool BackImageLocked() const { return backImageLocks_ > 0; }
+  bool TryLockBackImage();
+  void UnlockBackImage();
+
   int SeriesCount() const { return static_cast<int>(series_.size()); }
   TChartSeries* Series(int index) const { return series_.at(static_cast<size_t>(index)); }
+  // Takes every series off the chart (they stay with their owner).
+  void RemoveAllSeries();
 
   // The plotting area inside the control's client rectangle.
   TRect ChartRect();
-  // Draws the whole chart into canvas within bounds; the axes keep the layout of
-  // bounds until the control's own layout is needed again.
+  // Draws the whole chart into canvas within bounds (a bitmap, a page); the
+  // axes keep the layout of bounds until the control's own layout is needed
+  // again.
   void PaintTo(TCanvas& canvas, const TRect& bounds);
+  // The canvas the chart is painting on; its own canvas outside painting.
+  TCanvas* DrawCanvas();
+  // Writes the chart as drawn on the screen, axes and all, as a 24-bit bitmap
+  // file of the control's client size.
+  void SaveToBitmapFile(const QString& fileName);
+
+  // Copies the chart's own properties: colours, title, margins, the four axes
+  // and the back image with its placement (not the series, bounds or events).
+  void Assign(const TChart& source);
+  // A chart with this one's properties, events and bounds, owned by AOwner, no
+  // series and no parent, unnamed.
+  TChart* CreateClone(TComponent* AOwner) const override;
+
+  // Text turned a quarter to the left (read from bottom to top) with the top-left
+  // of its box at (x, y): the box is TextHeight wide and TextWidth high, filled
+  // with background.
+  static void TextOutTurned(TCanvas& canvas, int x, int y, const QString& text, TColor background);
 
   // Recomputes the layout and repaints; axes and series call it on every change.
   void Changed();
+
+  TNotifyEvent OnBeforeDrawChart;
+  TNotifyEvent OnBeforeDrawAxes;
+  TNotifyEvent OnAfterDraw;
 
 protected:
   void Paint() override;
@@ -222,6 +450,7 @@ private:
   void Layout(TCanvas& canvas, const TRect& bounds);
   void EnsureLayout();
   void DrawAxis(TCanvas& canvas, TChartAxis& axis);
+  void DrawBackImage(TCanvas& canvas, const TRect& bounds);
   void AddSeries(TChartSeries* series);
   void RemoveSeries(TChartSeries* series);
 
@@ -230,6 +459,11 @@ private:
   QString title_;
   TColor backColor_ = clWhite;
   int margin_ = 6;
+  std::unique_ptr<TBitmap> backImage_;
+  TBackImageMode backImageMode_ = pbmStretch;
+  bool backImageInside_ = false;
+  int backImageLocks_ = 0;
+  TCanvas* drawCanvas_ = nullptr;
   TRect chartRect_;
   TRect layoutBounds_;
   bool layoutValid_ = false;

@@ -70,6 +70,11 @@ public:
 
   bool IsDestroying() const { return destroying_; }
 
+  // A new component of this one's class with its properties and event
+  // handlers, owned by AOwner, unnamed, without children or parent; nullptr for
+  // a class that cannot be copied. Each copyable class overrides it.
+  virtual TComponent* CreateClone(TComponent* /*AOwner*/) const { return nullptr; }
+
 protected:
   // Marks the component as going and runs BeforeDestruction once.
   void Destroying();

@@ -56,6 +56,25 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->controls_.push_back(this);
   // Qt hides a re-parented widget; the control keeps its Visible.
   if (visible_) ApplyVisible(true);
+  RequestAlign();
+}
+
+void TControl::SetAlign(TAlign value) {
+  if (value == align_) return;
+  const TAlign old = align_;
+  align_ = value;
+  if (old != alNone || value != alNone) {
+    // The control moved away from an edge leaves its place to the others.
+    if (value == alNone && parent_) {
+      parent_->AlignControls(nullptr);
+      return;
+    }
+    RequestAlign();
+  }
+}
+
+void TControl::RequestAlign() {
+  if (parent_ && align_ != alNone && !parent_->aligning_) parent_->AlignControls(this);
 }
 
 QWidget* TControl::MeasuredFrame() const {
@@ -86,8 +105,14 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     extraWidth = frame->frameGeometry().width() - frame->width();
     extraHeight = frame->frameGeometry().height() - frame->height();
   }
+  const QSize oldSize = widget_->size();
   frame->move(left, top);
   frame->resize(std::max(0, width - extraWidth), std::max(0, height - extraHeight));
+  RequestAlign();
+  // A hidden widget hears of its new size only when it is shown: its children
+  // are placed now.
+  if (widget_->size() != oldSize)
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && !widget_->isVisible()) self->AlignControls(nullptr);
 }
 
 int TControl::ClientWidth() const { return widget_->width(); }
@@ -99,6 +124,7 @@ void TControl::SetVisible(bool value) {
   if (value == visible_) return;
   visible_ = value;
   ApplyVisible(value);
+  if (parent_ && align_ != alNone && !parent_->aligning_) parent_->AlignControls(value ? this : nullptr);
 }
 
 void TControl::ApplyVisible(bool value) {
@@ -106,6 +132,32 @@ void TControl::ApplyVisible(bool value) {
   // A child shows with its parent; a parentless non-window control never shows.
   if (frame->isWindow() && !parent_ && !ShowsAsWindow()) return;
   frame->setVisible(value);
+}
+
+void TControl::AssignControl(const TControl& source) {
+  SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
+  SetAlign(source.Align());
+  SetVisible(source.Visible());
+  SetEnabled(source.Enabled());
+  SetText(source.Text());
+  SetColor(source.Color());
+  SetHint(source.Hint());
+  if (source.font_) Font()->Assign(*source.font_);
+  SetCursor(source.Cursor());
+  SetTag(source.Tag());
+  OnClick = source.OnClick;
+  OnDblClick = source.OnDblClick;
+  OnMouseDown = source.OnMouseDown;
+  OnMouseMove = source.OnMouseMove;
+  OnMouseUp = source.OnMouseUp;
+  OnMouseWheel = source.OnMouseWheel;
+  OnKeyDown = source.OnKeyDown;
+  OnKeyUp = source.OnKeyUp;
+  OnKeyPress = source.OnKeyPress;
+  OnEnter = source.OnEnter;
+  OnExit = source.OnExit;
+  OnResize = source.OnResize;
+  OnPaint = source.OnPaint;
 }
 
 void TControl::SetEnabled(bool value) {
@@ -255,4 +307,68 @@ bool TWinControl::CanFocus() const {
 void TWinControl::SetFocus() {
   Widget()->activateWindow();
   Widget()->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+
+// True when c1 goes before c2 among the controls of that alignment.
+bool AlignsBefore(const TControl& c1, const TControl& c2, TAlign align) {
+  switch (align) {
+    case alTop: return c1.Top() < c2.Top();
+    case alBottom: return c1.Top() + c1.Height() >= c2.Top() + c2.Height();
+    case alLeft: return c1.Left() < c2.Left();
+    case alRight: return c1.Left() + c1.Width() >= c2.Left() + c2.Width();
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void TWinControl::AlignControls(TControl* moved) {
+  if (aligning_) return;
+  aligning_ = true;
+  struct TDone {
+    bool& flag;
+    ~TDone() { flag = false; }
+  } done{aligning_};
+  TRect rect = Rect(0, 0, ClientWidth(), ClientHeight());
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> list;
+    if (moved && moved->Parent() == this && moved->Align() == align && moved->Visible()) list.push_back(moved);
+    for (TControl* control : controls_) {
+      if (control == moved || control->Align() != align || !control->Visible()) continue;
+      auto at = std::find_if(list.begin(), list.end(),
+                             [&](TControl* other) { return AlignsBefore(*control, *other, align); });
+      list.insert(at, control);
+    }
+    for (TControl* control : list) {
+      const int w = std::max(0, rect.Width()), h = std::max(0, rect.Height());
+      switch (align) {
+        case alTop:
+          control->SetBounds(rect.Left, rect.Top, w, control->Height());
+          rect.Top += control->Height();
+          break;
+        case alBottom:
+          control->SetBounds(rect.Left, rect.Bottom - control->Height(), w, control->Height());
+          rect.Bottom -= control->Height();
+          break;
+        case alLeft:
+          control->SetBounds(rect.Left, rect.Top, control->Width(), h);
+          rect.Left += control->Width();
+          break;
+        case alRight:
+          control->SetBounds(rect.Right - control->Width(), rect.Top, control->Width(), h);
+          rect.Right -= control->Width();
+          break;
+        default:
+          control->SetBounds(rect.Left, rect.Top, w, h);
+          break;
+      }
+    }
+  }
+}
+
+void TWinControl::Resize() {
+  AlignControls(nullptr);
+  TControl::Resize();
 }

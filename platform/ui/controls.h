@@ -25,6 +25,10 @@ class QObject;
 class QWidget;
 class TWinControl;
 
+// Where a control sits in its parent: stacked along an edge of what the
+// controls aligned before it left free, or filling what is left (alClient).
+enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 class TControl : public TComponent, public TWindowProcedure {
 public:
   // A control shown as a plain widget (a paint box, a graphic control).
@@ -50,6 +54,11 @@ public:
   int ClientHeight() const;
   void SetClientWidth(int value);
   void SetClientHeight(int value);
+
+  // The parent re-aligns its children when a child's Align, bounds or
+  // visibility changes and when its own size changes (TWinControl).
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value);
 
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool value);
@@ -100,6 +109,9 @@ public:
   virtual void DblClick();
 
 protected:
+  // For CreateClone: copies bounds, Align, Visible, Enabled, Caption, Color,
+  // Hint, Font, Cursor, Tag and the event handlers of source.
+  void AssignControl(const TControl& source);
   // widget: the widget to show as; the control takes it over.
   TControl(TComponent* AOwner, QWidget* widget);
   // The widget whose geometry is the control's bounds (an MDI child's frame).
@@ -133,9 +145,13 @@ private:
   friend class TWinControl;
   QWidget* MeasuredFrame() const;
 
+  // Asks the parent to re-align with this control as the one that moved.
+  void RequestAlign();
+
   QWidget* widget_;
   std::unique_ptr<QObject> bridge_;
   TWinControl* parent_ = nullptr;
+  TAlign align_ = alNone;
   bool visible_ = true;
   bool enabled_ = true;
   QString text_;
@@ -165,11 +181,21 @@ public:
   bool CanFocus() const;
   void SetFocus();
 
+  // Places the aligned visible children: first those at the top, then bottom,
+  // left, right, and last the client-aligned ones, each kind in order of its
+  // position (top-aligned by Top, bottom-aligned by bottom edge, from the outside
+  // in). moved, when given, is the control whose change started it: it goes
+  // before those of its kind that sit at the same place or further in.
+  void AlignControls(TControl* moved = nullptr);
+
 protected:
   TWinControl(TComponent* AOwner, QWidget* widget);
+  // Re-aligns the children, then runs OnResize.
+  void Resize() override;
 
 private:
   friend class TControl;
   HWND handle_ = nullptr;
+  bool aligning_ = false;
   std::vector<TControl*> controls_;
 };

@@ -24,6 +24,13 @@ void TLabel::SetAutoSize(bool value) {
   AdjustSize();
 }
 
+TLabel* TLabel::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TLabel(AOwner);
+  clone->autoSize_ = autoSize_;
+  clone->AssignControl(*this);
+  return clone;
+}
+
 void TLabel::AdjustSize() {
   if (!autoSize_) return;
   const QSize size = Label()->sizeHint();
@@ -50,3 +57,10 @@ void TCheckBox::SetText(const QString& value) {
 bool TCheckBox::Checked() const { return Box()->isChecked(); }
 
 void TCheckBox::SetChecked(bool value) { Box()->setChecked(value); }
+
+TCheckBox* TCheckBox::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TCheckBox(AOwner);
+  clone->SetChecked(Checked());
+  clone->AssignControl(*this);
+  return clone;
+}

@@ -23,6 +23,7 @@ public:
   void SetText(const QString& value) override;
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
+  TLabel* CreateClone(TComponent* AOwner) const override;
 
 private:
   QLabel* Label() const;
@@ -39,6 +40,8 @@ public:
   void SetText(const QString& value) override;
   bool Checked() const;
   void SetChecked(bool value);
+  // The copy takes the state without running its OnClick.
+  TCheckBox* CreateClone(TComponent* AOwner) const override;
 
 private:
   QCheckBox* Box() const;

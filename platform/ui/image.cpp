@@ -1,0 +1,77 @@
+#include "platform/ui/image.h"
+
+#include "platform/ui/bitmap.h"
+#include "platform/ui/timers.h"
+
+#include <QWidget>
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), picture_(std::make_unique<TBitmap>()) {
+  Widget()->resize(105, 105);
+  SetColor(clNone);
+  picture_->OnChange = [this](TObject*) { Invalidate(); };
+  timer_ = new TTimer(this);
+  timer_->SetEnabled(false);
+  timer_->OnTimer = [this](TObject*) { NextFrame(); };
+}
+
+TImage::~TImage() { Destroying(); }
+
+void TImage::SetStretch(bool value) {
+  stretch_ = value;
+  Invalidate();
+}
+
+void TImage::SetFrames(std::vector<std::unique_ptr<TBitmap>> frames) {
+  frames_ = std::move(frames);
+  frame_ = 0;
+  UpdateTimer();
+  Invalidate();
+}
+
+void TImage::SetAnimate(bool value) {
+  animate_ = value;
+  UpdateTimer();
+}
+
+void TImage::SetAnimationDelay(unsigned value) {
+  delay_ = value;
+  UpdateTimer();
+}
+
+void TImage::UpdateTimer() {
+  timer_->SetInterval(delay_);
+  timer_->SetEnabled(animate_ && frames_.size() > 1);
+}
+
+void TImage::NextFrame() {
+  if (frames_.empty()) return;
+  frame_ = (frame_ + 1) % FrameCount();
+  Invalidate();
+}
+
+void TImage::Paint() {
+  TBitmap* shown = frames_.empty() ? picture_.get() : frames_[static_cast<size_t>(frame_)].get();
+  if (!shown->Empty()) {
+    if (stretch_)
+      Canvas()->StretchDraw(Rect(0, 0, ClientWidth(), ClientHeight()), *shown);
+    else
+      Canvas()->Draw(0, 0, *shown);
+  }
+  TGraphicControl::Paint();
+}
+
+TImage* TImage::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TImage(AOwner);
+  clone->AssignControl(*this);
+  clone->picture_->Assign(*picture_);
+  std::vector<std::unique_ptr<TBitmap>> frames;
+  for (const auto& frame : frames_) {
+    frames.push_back(std::make_unique<TBitmap>());
+    frames.back()->Assign(*frame);
+  }
+  clone->SetFrames(std::move(frames));
+  clone->stretch_ = stretch_;
+  clone->delay_ = delay_;
+  clone->SetAnimate(animate_);
+  return clone;
+}
