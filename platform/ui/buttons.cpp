@@ -1,10 +1,18 @@
 #include "platform/ui/buttons.h"
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/image_list.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton) {
+#include <algorithm>
+
+TButton::TButton(TComponent* AOwner) : TButton(AOwner, new QPushButton) {}
+
+TButton::TButton(TComponent* AOwner, QPushButton* button) : TWinControl(AOwner, button) {
   clickEvents_ = false;
   Button()->setAutoDefault(false);
   clicked_ = QObject::connect(Button(), &QPushButton::clicked, Button(), [this] { Click(); });
@@ -38,22 +46,202 @@ TBitBtn* TBitBtn::CreateClone(TComponent* AOwner) const {
   return clone;
 }
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TButton(AOwner) { Button()->setCheckable(true); }
-
-bool TSpeedButton::Down() const { return Button()->isChecked(); }
-
-void TSpeedButton::SetDown(bool value) { Button()->setChecked(value); }
-
-TSpeedButton* TSpeedButton::CreateClone(TComponent* AOwner) const {
-  auto* clone = new TSpeedButton(AOwner);
-  clone->AssignButton(*this);
-  clone->SetDown(Down());
-  return clone;
-}
-
 void TButton::Click() {
   if (modalResult_ != mrNone) {
     if (TForm* form = GetParentForm(this)) form->SetModalResult(modalResult_);
   }
   TWinControl::Click();
+}
+
+// ---- TSpeedButton -----------------------------------------------------------------
+
+// The push button of a speed button: a click by the user goes to the button's
+// latch rules instead of Qt's own toggling.
+class TLatchButton final : public QPushButton {
+public:
+  TSpeedButton* owner = nullptr;
+
+protected:
+  void nextCheckState() override {
+    if (owner) owner->UserToggle();
+  }
+};
+
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TButton(AOwner, new TLatchButton) {
+  static_cast<TLatchButton*>(Button())->owner = this;
+  Button()->setCheckable(true);
+}
+
+TSpeedButton::~TSpeedButton() {
+  static_cast<TLatchButton*>(Button())->owner = nullptr;
+  WatchImages(nullptr);
+}
+
+bool TSpeedButton::Down() const { return Button()->isChecked(); }
+
+void TSpeedButton::SetDown(bool value) {
+  if (value == Down()) return;
+  if (!value && InGroup() && !allowAllUp_) return;
+  Button()->setChecked(value);
+  if (value) ReleasePeers();
+}
+
+void TSpeedButton::UserToggle() {
+  if (!Latches()) return;
+  if (Down()) {
+    if (InGroup() && !allowAllUp_) return;
+    Button()->setChecked(false);
+    return;
+  }
+  Button()->setChecked(true);
+  ReleasePeers();
+}
+
+void TSpeedButton::SetGroupIndex(int value) {
+  groupIndex_ = std::max(0, value);
+  // Joining a group with a button down already keeps that one down.
+  if (Down()) ReleasePeers();
+}
+
+void TSpeedButton::SetAllowAllUp(bool value) {
+  allowAllUp_ = value;
+  for (TSpeedButton* peer : GroupPeers()) peer->allowAllUp_ = value;
+}
+
+std::vector<TSpeedButton*> TSpeedButton::GroupPeers() const {
+  std::vector<TSpeedButton*> peers;
+  if (groupIndex_ <= 0 || !Parent()) return peers;
+  for (int i = 0; i < Parent()->ControlCount(); ++i) {
+    auto* other = dynamic_cast<TSpeedButton*>(Parent()->Controls(i));
+    if (other && other != this && other->groupIndex_ == groupIndex_ && !dynamic_cast<TToolButton*>(other))
+      peers.push_back(other);
+  }
+  return peers;
+}
+
+void TSpeedButton::ReleasePeers() {
+  for (TSpeedButton* peer : GroupPeers()) peer->Button()->setChecked(false);
+}
+
+TBitmap* TSpeedButton::Glyph() {
+  if (!glyph_) {
+    glyph_ = std::make_unique<TBitmap>();
+    glyph_->OnChange = [this](TObject*) { ShowPicture(); };
+  }
+  return glyph_.get();
+}
+
+void TSpeedButton::SetNumGlyphs(int value) {
+  numGlyphs_ = std::clamp(value, 1, 4);
+  ShowPicture();
+}
+
+void TSpeedButton::SetImages(TImageList* value) {
+  if (value == images_) return;
+  WatchImages(value);
+  ShowPicture();
+}
+
+void TSpeedButton::WatchImages(TImageList* list) {
+  if (images_) images_->UnRegisterChanges(this);
+  images_ = list;
+  if (images_)
+    images_->RegisterChanges(this, [this] { ShowPicture(); },
+                             [this] {
+                               images_ = nullptr;
+                               ShowPicture();
+                             });
+}
+
+void TSpeedButton::SetImageIndex(int value) {
+  imageIndex_ = value;
+  ShowPicture();
+}
+
+void TSpeedButton::ShowPicture() {
+  if (images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count()) {
+    Button()->setIcon(images_->Icon(imageIndex_));
+    Button()->setIconSize(QSize(images_->Width(), images_->Height()));
+    return;
+  }
+  if (glyph_ && !glyph_->Empty()) {
+    const QImage& whole = glyph_->Image();
+    const int width = std::max(1, whole.width() / numGlyphs_);
+    QImage picture = whole.copy(0, 0, width, whole.height()).convertToFormat(QImage::Format_ARGB32);
+    // The bottom-left pixel names the colour that shows the button face.
+    const QRgb transparent = picture.pixel(0, picture.height() - 1) & 0x00FFFFFFu;
+    for (int y = 0; y < picture.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+      for (int x = 0; x < picture.width(); ++x)
+        if ((row[x] & 0x00FFFFFFu) == transparent) row[x] = 0;
+    }
+    Button()->setIcon(QIcon(QPixmap::fromImage(picture)));
+    Button()->setIconSize(picture.size());
+    return;
+  }
+  Button()->setIcon(QIcon());
+}
+
+void TSpeedButton::AssignSpeedButton(const TSpeedButton& source) {
+  AssignButton(source);
+  groupIndex_ = source.groupIndex_;
+  allowAllUp_ = source.allowAllUp_;
+  numGlyphs_ = source.numGlyphs_;
+  if (source.glyph_) Glyph()->Assign(*source.glyph_);
+  imageIndex_ = source.imageIndex_;
+  WatchImages(source.images_);
+  ShowPicture();
+  // A copy has no parent yet, so it has no group to release.
+  Button()->setChecked(source.Down());
+}
+
+TSpeedButton* TSpeedButton::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TSpeedButton(AOwner);
+  clone->AssignSpeedButton(*this);
+  return clone;
+}
+
+// ---- TToolBar, TToolButton ---------------------------------------------------------
+
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {}
+
+void TToolBar::SetImages(TImageList* value) {
+  images_ = value;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* button = dynamic_cast<TToolButton*>(Controls(i))) button->SetImages(value);
+}
+
+TToolButton::TToolButton(TComponent* AOwner) : TSpeedButton(AOwner) { Button()->setCheckable(false); }
+
+void TToolButton::SetStyle(TToolButtonStyle value) {
+  style_ = value;
+  Button()->setCheckable(value == tbsCheck);
+}
+
+void TToolButton::SetParent(TWinControl* parent) {
+  TSpeedButton::SetParent(parent);
+  if (auto* bar = dynamic_cast<TToolBar*>(parent); bar && bar->Images()) SetImages(bar->Images());
+}
+
+std::vector<TSpeedButton*> TToolButton::GroupPeers() const {
+  std::vector<TSpeedButton*> peers;
+  if (style_ != tbsCheck || !grouped_ || !Parent()) return peers;
+  auto member = [](TControl* control) {
+    auto* button = dynamic_cast<TToolButton*>(control);
+    return button && button->style_ == tbsCheck && button->grouped_ ? button : nullptr;
+  };
+  const int count = Parent()->ControlCount();
+  int self = 0;
+  while (self < count && Parent()->Controls(self) != this) ++self;
+  for (int i = self - 1; i >= 0 && member(Parent()->Controls(i)); --i) peers.push_back(member(Parent()->Controls(i)));
+  for (int i = self + 1; i < count && member(Parent()->Controls(i)); ++i) peers.push_back(member(Parent()->Controls(i)));
+  return peers;
+}
+
+TToolButton* TToolButton::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TToolButton(AOwner);
+  clone->SetStyle(style_);
+  clone->grouped_ = grouped_;
+  clone->AssignSpeedButton(*this);
+  return clone;
 }

@@ -211,6 +211,15 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
   }
 }
 
+void TCanvas::DrawImage(int x, int y, const QImage& image) {
+  if (image.isNull()) return;
+  if (QPainter* painter = Painter()) {
+    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter->drawImage(QPoint(x, y), image);
+    Changed();
+  }
+}
+
 void TCanvas::StretchDraw(const TRect& rect, TBitmap& bitmap) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
   const QImage source = bitmap.Image();

@@ -79,6 +79,9 @@ public:
 
   // The bitmap at (x, y), at its size.
   void Draw(int x, int y, TBitmap& bitmap);
+  // A picture with transparency at (x, y), blended over what is there (the
+  // images of an image list).
+  void DrawImage(int x, int y, const QImage& image);
   // The bitmap scaled into rect, nearest pixel.
   void StretchDraw(const TRect& rect, TBitmap& bitmap);
   // source's rectangle sourceRect scaled into dest, nearest pixel.

@@ -60,16 +60,8 @@ bool TControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
-    case QEvent::Wheel: {
-      auto* wheel = static_cast<QWheelEvent*>(event);
-      const QPoint global = wheel->globalPosition().toPoint();
-      if (control_.MouseWheel(ShiftStateFromQt(wheel->modifiers(), wheel->buttons()), wheel->angleDelta().y(),
-                              TPoint{global.x(), global.y()})) {
-        event->accept();
-        return true;
-      }
-      return false;
-    }
+    case QEvent::Wheel:
+      return WheelEvent(watched, static_cast<QWheelEvent*>(event));
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
       return KeyEvent(watched, event);
@@ -96,6 +88,41 @@ bool TControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+bool TControlEventBridge::WheelEvent(QObject* watched, QWheelEvent* wheel) {
+  const QPoint global = wheel->globalPosition().toPoint();
+  const TPoint pos{global.x(), global.y()};
+  const TShiftState shift = ShiftStateFromQt(wheel->modifiers(), wheel->buttons());
+  const int delta = wheel->angleDelta().y();
+  wheel->accept();
+  if (control_.MouseWheel(shift, delta, pos)) return true;
+  // The control's own scrolling (a list, a scroll bar) comes next.
+  wheel->ignore();
+  watched->event(wheel);
+  if (wheel->isAccepted()) return true;
+  // Then the parents, up to the form, which also hears it as WM_MOUSEWHEEL
+  // when it has a handler for that message.
+  TControl* top = &control_;
+  for (TControl* parent = control_.Parent(); parent; parent = parent->Parent()) {
+    top = parent;
+    if (parent->MouseWheel(shift, delta, pos)) {
+      wheel->accept();
+      return true;
+    }
+  }
+  if (top->handlers_.count(WM_MOUSEWHEEL)) {
+    WORD keys = 0;
+    if (shift.Contains(ssShift)) keys |= 0x0004;
+    if (shift.Contains(ssCtrl)) keys |= 0x0008;
+    const auto high = static_cast<WPARAM>(static_cast<uint16_t>(static_cast<int16_t>(delta)));
+    const auto position = static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(pos.X)) |
+                                              (static_cast<uint32_t>(static_cast<uint16_t>(pos.Y)) << 16));
+    top->Perform(WM_MOUSEWHEEL, (high << 16) | keys, position);
+    wheel->accept();
+    return true;
+  }
+  return true;
 }
 
 bool TControlEventBridge::KeyEvent(QObject* watched, QEvent* event) {

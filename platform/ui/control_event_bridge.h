@@ -3,10 +3,12 @@
 // native handling first for mouse and paint (as a window's default procedure runs
 // before the event), the key events before the widget sees the key. Mouse and key
 // input ends at the control that got it: Qt's propagation of ignored input to the
-// parents does not reach the parent controls.
+// parents does not reach the parent controls. Only a wheel turn that neither the
+// control nor its widget takes goes on to the parent controls and the form.
 
 #include <QObject>
 
+class QWheelEvent;
 class TControl;
 
 class TControlEventBridge final : public QObject {
@@ -16,6 +18,7 @@ public:
 
 private:
   bool KeyEvent(QObject* watched, QEvent* event);
+  bool WheelEvent(QObject* watched, QWheelEvent* wheel);
   TControl& control_;
   bool leftPressed_ = false;
 };

@@ -331,7 +331,7 @@ void TWinControl::AlignControls(TControl* moved) {
     bool& flag;
     ~TDone() { flag = false; }
   } done{aligning_};
-  TRect rect = Rect(0, 0, ClientWidth(), ClientHeight());
+  TRect rect = Rect(0, ReservedTop(), ClientWidth(), ClientHeight());
   for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
     std::vector<TControl*> list;
     if (moved && moved->Parent() == this && moved->Align() == align && moved->Visible()) list.push_back(moved);

@@ -192,6 +192,8 @@ protected:
   TWinControl(TComponent* AOwner, QWidget* widget);
   // Re-aligns the children, then runs OnResize.
   void Resize() override;
+  // Client rows at the top that aligned children leave free (a form's menu bar).
+  virtual int ReservedTop() const { return 0; }
 
 private:
   friend class TControl;

@@ -14,6 +14,7 @@ struct TScriptState {
   std::deque<std::optional<QString>> folders;
   std::deque<std::function<void(TForm&)>> modals;
   std::deque<std::optional<TColor>> colors;
+  std::deque<TFileAnswer> files;
   std::vector<TShownDialog> shown;
   std::function<void(const QString&)> unexpected;
 };
@@ -88,6 +89,11 @@ void TDialogScript::QueueColor(std::optional<TColor> color) {
   State().colors.push_back(color);
 }
 
+void TDialogScript::QueueFiles(TFileAnswer answer) {
+  std::lock_guard guard(State().lock);
+  State().files.push_back(std::move(answer));
+}
+
 std::vector<TShownDialog> TDialogScript::Shown() {
   std::lock_guard guard(State().lock);
   return State().shown;
@@ -96,7 +102,7 @@ std::vector<TShownDialog> TDialogScript::Shown() {
 int TDialogScript::Pending() {
   std::lock_guard guard(State().lock);
   const TScriptState& s = State();
-  return static_cast<int>(s.answers.size() + s.folders.size() + s.modals.size() + s.colors.size());
+  return static_cast<int>(s.answers.size() + s.folders.size() + s.modals.size() + s.colors.size() + s.files.size());
 }
 
 void TDialogScript::Reset() {
@@ -106,6 +112,7 @@ void TDialogScript::Reset() {
   s.folders.clear();
   s.modals.clear();
   s.colors.clear();
+  s.files.clear();
   s.shown.clear();
 }
 
@@ -192,5 +199,22 @@ std::optional<std::optional<TColor>> TDialogScript::TakeColor(const TShownDialog
   if (!answer)
     ReportUnexpected(QStringLiteral("Unexpected colour dialog opened with colour $%1")
                          .arg(static_cast<uint32_t>(shown.Color), 6, 16, QLatin1Char('0')));
+  return answer;
+}
+
+std::optional<TFileAnswer> TDialogScript::TakeFiles(const TShownDialog& shown) {
+  std::optional<TFileAnswer> answer;
+  {
+    std::lock_guard guard(State().lock);
+    TScriptState& s = State();
+    s.shown.push_back(shown);
+    if (!s.files.empty()) {
+      answer = std::move(s.files.front());
+      s.files.pop_front();
+    }
+  }
+  if (!answer)
+    ReportUnexpected(QStringLiteral("Unexpected %1 dialog \"%2\"")
+                         .arg(shown.Kind == dkSaveFile ? QStringLiteral("save") : QStringLiteral("open"), shown.Title));
   return answer;
 }

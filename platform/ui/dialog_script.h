@@ -22,7 +22,7 @@
 
 class TForm;
 
-enum TDialogKind : uint8_t { dkMessageBox, dkFolder, dkModal, dkColor };
+enum TDialogKind : uint8_t { dkMessageBox, dkFolder, dkModal, dkColor, dkOpenFile, dkSaveFile };
 
 // What a dialog showed.
 struct TShownDialog {
@@ -42,6 +42,20 @@ struct TShownDialog {
   QString FormClass;
   // Colour dialogs: the colour they opened with.
   TColor Color = 0;
+  // File dialogs (Title and InitialFolder too): the filter, the file type chosen
+  // (from 1), the default extension and the file name they opened with.
+  QString Filter;
+  int FilterIndex = 1;
+  QString DefaultExt;
+  QString FileName;
+};
+
+// The answer of a file dialog: the folders the user opened in turn (each runs
+// the dialog's folder-change event), then the files chosen, or none when the
+// dialog is cancelled.
+struct TFileAnswer {
+  std::vector<QString> FoldersVisited;
+  std::optional<std::vector<QString>> Files;
 };
 
 class TDialogScript {
@@ -59,6 +73,8 @@ public:
   static void QueueModal(std::function<void(TForm&)> work);
   // The colour the next colour dialog returns; nullopt cancels it.
   static void QueueColor(std::optional<TColor> color);
+  // The next open or save dialog's answer.
+  static void QueueFiles(TFileAnswer answer);
 
   static std::vector<TShownDialog> Shown();
   // Answers queued and not used yet.
@@ -76,4 +92,6 @@ public:
   static std::function<void(TForm&)> TakeModal(const TShownDialog& shown);
   // Records shown; the outer nullopt after reporting an unexpected dialog.
   static std::optional<std::optional<TColor>> TakeColor(const TShownDialog& shown);
+  // Records shown; nullopt after reporting an unexpected dialog.
+  static std::optional<TFileAnswer> TakeFiles(const TShownDialog& shown);
 };

@@ -1,11 +1,13 @@
 #include "platform/ui/forms.h"
 
 #include "platform/ui/application.h"
+#include "platform/ui/menus.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 
@@ -73,7 +75,12 @@ TForm::~TForm() {
     // The children's windows live in this frame's area, so they go first.
     while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
   }
-  if (mdiFrame_ && mdiFrame_->activeChild_ == this) mdiFrame_->activeChild_ = nullptr;
+  // The menu may outlive the window its bar sits in.
+  if (TMainMenu* menu = Menu(); menu && formStyle_ != fsMDIChild) menu->Bar()->setParent(nullptr);
+  if (mdiFrame_ && mdiFrame_->activeChild_ == this) {
+    mdiFrame_->activeChild_ = nullptr;
+    mdiFrame_->ShowMenu();
+  }
   if (subWindow_) {
     subWindow_->setWidget(nullptr);
     delete subWindow_.data();
@@ -261,9 +268,46 @@ void TForm::DefaultHandler(TMessage& message) {
 }
 
 void TForm::Resize() {
-  // Until controls can be aligned, the MDI area is the whole client area.
-  if (mdiArea_) mdiArea_->setGeometry(Widget()->rect());
+  ShowMenu();
   TWinControl::Resize();
+}
+
+TMainMenu* TForm::Menu() const { return menuBar_ ? menu_ : nullptr; }
+
+void TForm::SetMenu(TMainMenu* value) {
+  TMainMenu* old = Menu();
+  if (old == value) return;
+  if (old && formStyle_ != fsMDIChild) {
+    old->Bar()->hide();
+    old->Bar()->setParent(nullptr);
+  }
+  if (old && mdiFrame_ && mdiFrame_->Menu()) mdiFrame_->Menu()->Unmerge(old);
+  menu_ = value;
+  menuBar_ = value ? value->Bar() : nullptr;
+  if (value && formStyle_ != fsMDIChild) {
+    value->Bar()->setParent(Widget());
+    value->Bar()->show();
+  }
+  ShowMenu();
+  AlignControls(nullptr);
+  if (mdiFrame_ && mdiFrame_->activeChild_ == this) mdiFrame_->ShowMenu();
+}
+
+int TForm::ReservedTop() const {
+  TMainMenu* menu = Menu();
+  return menu && formStyle_ != fsMDIChild ? menu->Bar()->sizeHint().height() : 0;
+}
+
+void TForm::ShowMenu() {
+  const int top = ReservedTop();
+  if (TMainMenu* menu = Menu(); menu && formStyle_ != fsMDIChild) {
+    menu->Bar()->setGeometry(0, 0, Widget()->width(), top);
+    if (TMainMenu* merged = menu->Merged(); merged && (!activeChild_ || activeChild_->Menu() != merged))
+      menu->Unmerge(merged);
+    if (activeChild_ && activeChild_->Menu() && menu->Merged() != activeChild_->Menu())
+      menu->Merge(activeChild_->Menu());
+  }
+  if (mdiArea_) mdiArea_->setGeometry(0, top, Widget()->width(), std::max(0, Widget()->height() - top));
 }
 
 void TForm::DoShow() {
@@ -317,6 +361,7 @@ void TForm::MdiChildActivated(QMdiSubWindow* window) {
   if (active == activeChild_) return;
   TForm* previous = activeChild_;
   activeChild_ = active;
+  ShowMenu();
   if (previous) previous->Deactivate();
   if (active) active->Activate();
 }

@@ -20,6 +20,8 @@
 class QEventLoop;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenuBar;
+class TMainMenu;
 
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -78,6 +80,12 @@ public:
   void SetModalResult(TModalResult value);
   bool IsModal() const { return modal_; }
 
+  // The form's menu bar. An MDI child's menu shows merged into the frame's bar
+  // while the child is active (menus.h); any other form shows its bar above its
+  // aligned controls (and its MDI area). The menu may be freed first.
+  TMainMenu* Menu() const;
+  void SetMenu(TMainMenu* value);
+
   // MDI frame: the children, the active one first.
   int MDIChildCount() const;
   TForm* MDIChildren(int index) const;
@@ -101,6 +109,7 @@ protected:
   bool ShowsAsWindow() const override { return true; }
   void BeforeDestruction() override;
   void Resize() override;
+  int ReservedTop() const override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& action);
@@ -114,6 +123,8 @@ private:
   void ApplyPosition();
   void CloseModal();
   void MdiChildActivated(QMdiSubWindow* window);
+  // Places the bar and the MDI area; merges the active child's menu.
+  void ShowMenu();
   TModalResult RunModalLoop();
   TModalResult RunScriptedModal();
 
@@ -128,6 +139,8 @@ private:
   QPointer<QMdiSubWindow> subWindow_;
   TForm* activeChild_ = nullptr;
   TForm* mdiFrame_ = nullptr;
+  TMainMenu* menu_ = nullptr;
+  QPointer<QMenuBar> menuBar_;
 };
 
 // The form that control is placed on (the top of its parent chain), or nullptr.

@@ -36,6 +36,9 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_COPYDATA = 0x004A;
 constexpr UINT WM_TIMER = 0x0113;
+// WParam: the wheel delta in the high word (signed), the keys held in the low
+// word; LParam: the screen position, x in the low word, y in the high word.
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_USER = 0x0400;
 // The toolkit's own messages live above the application range.
 constexpr UINT CM_BASE = 0xB000;

@@ -1,6 +1,12 @@
 #include "platform/ui/tree_view.h"
 
+#include "platform/ui/image_list.h"
+#include "platform/ui/keys.h"
+
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -41,6 +47,46 @@ void TTreeNode::SetSelected(bool value) {
     view_->SetSelected(this);
   else if (Selected())
     view_->SetSelected(nullptr);
+}
+
+void TTreeNode::SetImageIndex(int value) {
+  imageIndex_ = value;
+  ShowIcon();
+}
+
+void TTreeNode::SetSelectedIndex(int value) {
+  selectedIndex_ = value;
+  ShowIcon();
+}
+
+void TTreeNode::SetStateIndex(int value) {
+  stateIndex_ = value;
+  ShowIcon();
+}
+
+void TTreeNode::ShowIcon() {
+  const TImageList* images = view_->images_;
+  const TImageList* states = view_->stateImages_;
+  const QImage picture = images ? images->Image(Selected() ? selectedIndex_ : imageIndex_) : QImage();
+  const QImage state = states ? states->Image(stateIndex_) : QImage();
+  if (state.isNull()) {
+    item_->setIcon(0, picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture)));
+    return;
+  }
+  // The state picture stands before the node's picture.
+  QImage both(state.width() + (picture.isNull() ? 0 : picture.width()),
+              std::max(state.height(), picture.height()), QImage::Format_ARGB32);
+  both.fill(Qt::transparent);
+  QPainter painter(&both);
+  painter.drawImage(0, 0, state);
+  if (!picture.isNull()) painter.drawImage(state.width(), 0, picture);
+  painter.end();
+  item_->setIcon(0, QIcon(QPixmap::fromImage(both)));
+}
+
+TRect TTreeNode::DisplayRect() const {
+  const QRect rect = view_->Tree()->visualItemRect(item_);
+  return Rect(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
 }
 
 bool TTreeNode::Expanded() const { return item_->isExpanded(); }
@@ -112,19 +158,168 @@ TTreeNode* TTreeNodes::Item(int index) const {
 
 // ---- TTreeView ----------------------------------------------------------------------
 
-TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner, new QTreeWidget) {
+// Getting the focus selects nothing by itself: Selected stays empty until a
+// click or the program chooses a node.
+class TTreeWidget final : public QTreeWidget {
+protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+  }
+};
+
+// The rows of a tree are its viewport: mouse input there is the tree's mouse
+// input, in client coordinates, before the tree selects what was clicked.
+// While a node is dragged the moves and the release are the drag's alone, so
+// the selection stays on the dragged node.
+class TTreeViewport final : public QObject {
+public:
+  explicit TTreeViewport(TTreeView& view) : view_(view) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
+      return false;
+    // Ours first; the view's own handling (selecting, expanding) follows.
+    (void)watched;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pos = mouse->position().toPoint();
+    const TShiftState shift = ShiftStateFromQt(mouse->modifiers(), mouse->buttons());
+    TMouseButton button = mbLeft;
+    if (mouse->button() == Qt::RightButton) button = mbRight;
+    if (mouse->button() == Qt::MiddleButton) button = mbMiddle;
+    const bool left = mouse->button() == Qt::LeftButton;
+    if (type == QEvent::MouseButtonPress) view_.MouseDown(button, shift, pos.x(), pos.y());
+    const bool dragEvent = type != QEvent::MouseButtonPress && (view_.dragging_ || view_.dragPending_);
+    view_.ViewportMouse(type, pos.x(), pos.y(), left);
+    if (type == QEvent::MouseMove) view_.MouseMove(shift, pos.x(), pos.y());
+    if (type == QEvent::MouseButtonRelease) view_.MouseUp(button, shift, pos.x(), pos.y());
+    return dragEvent;
+  }
+
+private:
+  TTreeView& view_;
+};
+
+TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner, new TTreeWidget) {
   items_ = std::make_unique<TTreeNodes>(*this);
   Tree()->setHeaderHidden(true);
   Tree()->setColumnCount(1);
-  changed_ = QObject::connect(Tree(), &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
-    if (IsDestroying()) return;
-    TTreeNode* node = NodeOfItem(item);
-    if (OnChange) OnChange(this, node);
-  });
+  changed_ = QObject::connect(Tree(), &QTreeWidget::currentItemChanged,
+                              [this](QTreeWidgetItem* item, QTreeWidgetItem* previous) {
+                                if (!IsDestroying()) CurrentChanged(item, previous);
+                              });
+  viewportFilter_ = std::make_unique<TTreeViewport>(*this);
+  Tree()->viewport()->installEventFilter(viewportFilter_.get());
+  Tree()->viewport()->setMouseTracking(true);
+}
+
+void TTreeView::CurrentChanged(QTreeWidgetItem* item, QTreeWidgetItem* previous) {
+  if (reverting_) return;
+  TTreeNode* node = NodeOfItem(item);
+  if (OnChanging) {
+    bool allow = true;
+    OnChanging(this, node, allow);
+    if (!allow) {
+      reverting_ = true;
+      Tree()->setCurrentItem(previous);
+      reverting_ = false;
+      return;
+    }
+  }
+  if (TTreeNode* old = NodeOfItem(previous)) old->ShowIcon();
+  if (node) node->ShowIcon();
+  if (OnChange) OnChange(this, node);
+}
+
+TTreeNode* TTreeView::GetNodeAt(int x, int y) const { return NodeOfItem(Tree()->itemAt(QPoint(x, y))); }
+
+void TTreeView::SetImages(TImageList* value) { WatchImages(images_, value); }
+void TTreeView::SetStateImages(TImageList* value) { WatchImages(stateImages_, value); }
+
+void TTreeView::WatchImages(TImageList*& field, TImageList* value) {
+  if (field == value) return;
+  // One registration per list: both fields may name the same list.
+  if (field && field != (&field == &images_ ? stateImages_ : images_)) field->UnRegisterChanges(this);
+  field = value;
+  for (TImageList* list : {images_, stateImages_})
+    if (list)
+      list->RegisterChanges(this, [this] { ShowIcons(); },
+                            [this, list] {
+                              if (images_ == list) images_ = nullptr;
+                              if (stateImages_ == list) stateImages_ = nullptr;
+                              ShowIcons();
+                            });
+  ShowIcons();
+}
+
+void TTreeView::ShowIcons() {
+  if (IsDestroying()) return;
+  std::function<void(TTreeNode*)> walk = [&](TTreeNode* n) {
+    n->ShowIcon();
+    for (int i = 0; i < n->Count(); ++i) walk(n->Item(i));
+  };
+  for (int i = 0; i < items_->TopCount(); ++i) walk(items_->Top(i));
+}
+
+void TTreeView::BeginDrag(bool immediate) {
+  if (dragging_) return;
+  if (!immediate) {
+    dragPending_ = true;
+    return;
+  }
+  dragPending_ = false;
+  dragging_ = true;
+  dragAccepted_ = false;
+}
+
+void TTreeView::EndDrag(bool drop) {
+  if (!dragging_) {
+    dragPending_ = false;
+    return;
+  }
+  dragging_ = false;
+  const bool taken = drop && dragAccepted_;
+  if (taken && OnDragDrop) OnDragDrop(this, this, dragX_, dragY_);
+  if (OnEndDrag) OnEndDrag(this, taken ? this : nullptr, dragX_, dragY_);
+}
+
+void TTreeView::ViewportMouse(int type, int x, int y, bool leftButton) {
+  if (type == QEvent::MouseButtonPress && leftButton) {
+    dragStartX_ = x;
+    dragStartY_ = y;
+    if (dragMode_ == dmAutomatic && GetNodeAt(x, y)) dragPending_ = true;
+    return;
+  }
+  if (type == QEvent::MouseMove) {
+    if (dragPending_ && (std::abs(x - dragStartX_) > QApplication::startDragDistance() ||
+                         std::abs(y - dragStartY_) > QApplication::startDragDistance()))
+      BeginDrag(true);
+    if (!dragging_) return;
+    dragX_ = x;
+    dragY_ = y;
+    bool accept = false;
+    if (OnDragOver) {
+      accept = true;
+      OnDragOver(this, this, x, y, dsDragMove, accept);
+    }
+    dragAccepted_ = accept;
+    return;
+  }
+  if (type == QEvent::MouseButtonRelease && leftButton) {
+    dragPending_ = false;
+    if (dragging_) {
+      dragX_ = x;
+      dragY_ = y;
+      EndDrag(true);
+    }
+  }
 }
 
 TTreeView::~TTreeView() {
   Destroying();
+  if (images_) images_->UnRegisterChanges(this);
+  if (stateImages_) stateImages_->UnRegisterChanges(this);
+  Tree()->viewport()->removeEventFilter(viewportFilter_.get());
   QObject::disconnect(changed_);
   items_.reset();
 }
@@ -152,13 +347,23 @@ TTreeNode* TTreeView::Selected() const { return NodeOfItem(Tree()->currentItem()
 
 void TTreeView::SetSelected(TTreeNode* node) { Tree()->setCurrentItem(node ? node->item_ : nullptr); }
 
+
 TTreeView* TTreeView::CreateClone(TComponent* AOwner) const {
   auto* clone = new TTreeView(AOwner);
   clone->AssignControl(*this);
   clone->OnChange = OnChange;
+  clone->OnChanging = OnChanging;
+  clone->OnDragOver = OnDragOver;
+  clone->OnDragDrop = OnDragDrop;
+  clone->OnEndDrag = OnEndDrag;
+  clone->dragMode_ = dragMode_;
+  clone->SetImages(images_);
+  clone->SetStateImages(stateImages_);
   std::function<void(const TTreeNode*, TTreeNode*)> copy = [&](const TTreeNode* from, TTreeNode* toParent) {
     TTreeNode* to = clone->Items()->AddChild(toParent, from->Text());
     to->SetImageIndex(from->ImageIndex());
+    to->SetSelectedIndex(from->SelectedIndex());
+    to->SetStateIndex(from->StateIndex());
     for (int i = 0; i < from->Count(); ++i) copy(from->Item(i), to);
   };
   for (int i = 0; i < items_->TopCount(); ++i) copy(items_->Top(i), nullptr);

@@ -178,6 +178,24 @@ TEST_F(UiControls, KeyPreviewGivesTheFormTheKeysFirst) {
   EXPECT_EQ(events, (std::vector<std::string>{"form 27", "form 112", "edit 112"}));
 }
 
+TEST_F(UiControls, PadKeysReachTheFormApartFromTheMainKeyboard) {
+  edit_->SetFocus();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return edit_->Focused(); }));
+  form_->SetKeyPreview(true);
+  std::vector<WORD> keys;
+  form_->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    keys.push_back(key);
+    // The window zooms on the pad's + and -; the edit never sees those.
+    if (key == VK_ADD || key == VK_SUBTRACT) key = 0;
+  };
+  SendKey(edit_->Widget(), Qt::Key_Plus, "+", Qt::KeypadModifier);
+  SendKey(edit_->Widget(), Qt::Key_Minus, "-", Qt::KeypadModifier);
+  SendKey(edit_->Widget(), Qt::Key_Plus, "+");
+  SendKey(edit_->Widget(), Qt::Key_5, "5", Qt::KeypadModifier);
+  EXPECT_EQ(keys, (std::vector<WORD>{VK_ADD, VK_SUBTRACT, VK_OEM_PLUS, VK_NUMPAD0 + 5}));
+  EXPECT_EQ(edit_->Edit()->text(), "+5");
+}
+
 TEST_F(UiControls, ResizeAndPaintEvents) {
   int resizes = 0;
   int paints = 0;
@@ -224,6 +242,9 @@ class UiVirtualKeys : public ::testing::TestWithParam<TKeyCase> {};
 TEST_P(UiVirtualKeys, TranslateFromQt) {
   const TKeyCase c = GetParam();
   EXPECT_EQ(VirtualKeyFromQt(c.qtKey, c.modifiers), c.vk);
+  // Back to Qt: the same key; the pad keys come back without their modifier.
+  if (c.vk != 0 && c.qtKey != Qt::Key_Enter && c.qtKey != Qt::Key_Equal && c.qtKey != Qt::Key_Comma)
+    EXPECT_EQ(VirtualKeyFromQt(QtKeyFromVirtualKey(c.vk), c.modifiers), c.vk);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, UiVirtualKeys,
@@ -232,6 +253,18 @@ INSTANTIATE_TEST_SUITE_P(Keys, UiVirtualKeys,
                                            TKeyCase{Qt::Key_7, Qt::KeypadModifier, VK_NUMPAD0 + 7},
                                            TKeyCase{Qt::Key_Plus, Qt::KeypadModifier, VK_ADD},
                                            TKeyCase{Qt::Key_Plus, Qt::NoModifier, VK_OEM_PLUS},
+                                           TKeyCase{Qt::Key_Equal, Qt::NoModifier, VK_OEM_PLUS},
+                                           TKeyCase{Qt::Key_Minus, Qt::KeypadModifier, VK_SUBTRACT},
+                                           TKeyCase{Qt::Key_Minus, Qt::NoModifier, VK_OEM_MINUS},
+                                           TKeyCase{Qt::Key_0, Qt::KeypadModifier, VK_NUMPAD0},
+                                           TKeyCase{Qt::Key_0, Qt::NoModifier, '0'},
+                                           TKeyCase{Qt::Key_Slash, Qt::KeypadModifier, VK_DIVIDE},
+                                           TKeyCase{Qt::Key_Slash, Qt::NoModifier, VK_OEM_2},
+                                           TKeyCase{Qt::Key_Period, Qt::KeypadModifier, VK_DECIMAL},
+                                           TKeyCase{Qt::Key_Comma, Qt::KeypadModifier, VK_DECIMAL},
+                                           TKeyCase{Qt::Key_Asterisk, Qt::KeypadModifier, VK_MULTIPLY},
+                                           TKeyCase{Qt::Key_Home, Qt::KeypadModifier, VK_HOME},
+                                           TKeyCase{Qt::Key_Clear, Qt::KeypadModifier, VK_CLEAR},
                                            TKeyCase{Qt::Key_Enter, Qt::KeypadModifier, VK_RETURN},
                                            TKeyCase{Qt::Key_F12, Qt::NoModifier, VK_F1 + 11},
                                            TKeyCase{Qt::Key_PageDown, Qt::NoModifier, VK_NEXT},
