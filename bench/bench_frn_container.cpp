@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -60,7 +59,7 @@ struct TContainerFixture {
   int argc = 1;
   char arg0[8] = "bench";
   char* argv[2] = {arg0, nullptr};
-  std::unique_ptr<QApplication> qt;
+  std::unique_ptr<TToolkitSession> toolkit;
   TBenchAcquisitionShell acquisition;
   TBenchShell shell;
   QTemporaryDir dir;
@@ -71,7 +70,7 @@ struct TContainerFixture {
 
   TContainerFixture() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    qt = std::make_unique<QApplication>(argc, argv);
+    toolkit = std::make_unique<TToolkitSession>(argc, argv);
     new TApplication();
     SetAcquisitionShell(&acquisition);
     Application->CreateForm(frame);
