@@ -86,15 +86,8 @@ TEST(UiImageList, ClientsHearOfChangesAndOfTheListGoing) {
   EXPECT_EQ(released, 1);
 }
 
-class UiSpeedButtons : public ::testing::Test {
+class UiSpeedButtons : public TShownFormTest {
 protected:
-  void SetUp() override {
-    form = TComponent::Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    form->Show();
-  }
-  void TearDown() override { form->Free(); }
-
   TSpeedButton* AddButton(int group, int left) {
     auto* button = new TSpeedButton(form);
     button->SetParent(form);
@@ -104,7 +97,6 @@ protected:
     return button;
   }
 
-  TForm* form = nullptr;
   std::vector<TObject*> clicks;
 };
 

@@ -2,6 +2,10 @@
 // Synthesised input for the toolkit tests: mouse, keys and wheel sent straight
 // to a control's widget, as the window system would deliver them.
 
+#include "platform/ui/forms.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -41,3 +45,15 @@ inline bool Wheel(QWidget* widget, QPoint pos, int delta, Qt::KeyboardModifiers 
 }
 
 }  // namespace ui_input
+
+// A shown 300 x 200 form for a test's controls, freed after the test.
+class TShownFormTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form = TComponent::Create<TForm>(nullptr);
+    form->SetBounds(0, 0, 300, 200);
+    form->Show();
+  }
+  void TearDown() override { form->Free(); }
+  TForm* form = nullptr;
+};

@@ -16,16 +16,7 @@
 
 namespace {
 
-class UiScrollBar : public ::testing::Test {
-protected:
-  void SetUp() override {
-    form = TComponent::Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    form->Show();
-  }
-  void TearDown() override { form->Free(); }
-  TForm* form = nullptr;
-};
+class UiScrollBar : public TShownFormTest {};
 
 TEST_F(UiScrollBar, PositionStaysInsideTheRangeLessThePage) {
   auto* bar = new TScrollBar(form);
