@@ -7,12 +7,12 @@
 
 namespace {
 
-TChannelLayoutInput Input(int height, std::array<bool, kChannelSlots> shown, int slots, bool twoColumns, bool slice,
+TChannelLayoutInput Input(int height, std::array<bool, kChannelSlots> shown, int slotCount, bool twoColumns, bool slice,
                           int alone = -1) {
   TChannelLayoutInput input;
   input.columnHeight = height;
   input.shown = shown;
-  input.slotCount = slots;
+  input.slotCount = slotCount;
   input.twoColumns = twoColumns;
   input.slice = slice;
   input.alone = alone;
