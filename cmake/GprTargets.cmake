@@ -4,7 +4,7 @@
 # per configuration. Our own headers stay out, and so does QtGui from the
 # libraries' PCH: a PCH makes what it holds visible to every file, while the
 # layer check reads the include lines.
-option(GPR_PCH "Compile with precompiled headers" ON)
+option(GPR_PCH "Compile with precompiled headers" OFF)
 
 set(GPR_PCH_STD_HEADERS
   <algorithm> <array> <atomic> <chrono> <cmath> <cstdint> <cstring> <functional>
