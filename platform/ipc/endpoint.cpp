@@ -55,11 +55,6 @@ bool CanNotify() {
   return application && application->thread() == QThread::currentThread();
 }
 
-bool UsableClassName(const QString& name) {
-  return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
-         !name.contains(QChar(0));
-}
-
 sockaddr_un Address(const QByteArray& path) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
@@ -322,7 +317,7 @@ void TIpcEndpoint::Impl::Unbind() {
 QString IpcEndpointPath(const QString& className, QString* error) {
   QString failure;
   QString path;
-  if (!UsableClassName(className)) {
+  if (!UsableIpcName(className)) {
     failure = Format(LoadResString(SIpcBadName), {className});
   } else {
     const TIpcFolder folder = IpcRuntimeFolder();

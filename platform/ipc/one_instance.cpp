@@ -17,11 +17,6 @@
 
 namespace {
 
-bool UsableName(const QString& name) {
-  return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
-         !name.contains(QChar(0));
-}
-
 // The lock file opened close-on-exec; -1 with errno set on failure.
 int OpenLockFile(const QString& fileName) {
   const QByteArray path = fileName.toLocal8Bit();
@@ -48,7 +43,7 @@ QString InstanceLockNameB(const QString& title) { return title + QStringLiteral(
 bool TInstanceLock::Acquire(const QString& folder, const QString& title) {
   Release();
   error_.clear();
-  if (!UsableName(title)) {
+  if (!UsableIpcName(title)) {
     error_ = Format(LoadResString(SIpcBadName), {title});
     return false;
   }

@@ -24,6 +24,11 @@ QString FolderError(const TResourceString& text, const QString& folder) {
 
 }  // namespace
 
+bool UsableIpcName(const QString& name) {
+  return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
+         !name.contains(QChar(0));
+}
+
 QString IpcSystemError(const QString& what, int error) {
   return Format(LoadResString(SIpcSystemError), {what, QString::fromLocal8Bit(std::strerror(error))});
 }

@@ -27,5 +27,9 @@ void SetIpcRuntimeFolder(const QString& folder);
 // empty when it passes.
 QString CheckPrivateFolder(const QString& folder, bool createMissing);
 
+// A name that can be one file right inside the folder (a lock file, an
+// endpoint): not empty, not "." or "..", without '/' or a zero character.
+bool UsableIpcName(const QString& name);
+
 // The errno text in the form the link reports: "<what>: <reason>".
 QString IpcSystemError(const QString& what, int error);

@@ -24,15 +24,19 @@ namespace {
 
 using EndpointTest = IpcFolderTest;
 
+sockaddr_un UnixAddress(const QByteArray& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+  return address;
+}
+
 // A connection made by hand, to send what no well-behaved sender would.
 class TRawClient {
 public:
   explicit TRawClient(const QString& path) {
     fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray file = path.toLocal8Bit();
-    std::memcpy(address.sun_path, file.constData(), static_cast<size_t>(file.size()));
+    const sockaddr_un address = UnixAddress(path.toLocal8Bit());
     connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   }
   ~TRawClient() { close(fd); }
@@ -164,9 +168,7 @@ TEST_F(EndpointTest, ALiveEndpointIsNotTakenOverButAStaleSocketIs) {
   const QString stalePath = folder.filePath(QStringLiteral("Stale"));
   {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, stalePath.toLocal8Bit().constData());
+    const sockaddr_un address = UnixAddress(stalePath.toLocal8Bit());
     ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     close(fd);
   }
@@ -299,7 +301,7 @@ TEST_F(EndpointTest, ConnectionsFromAnotherUserAreClosedUnanswered) {
   int activations = 0;
   const auto endpoint = Recording(QStringLiteral("Private"), received);
   endpoint->OnActivate = [&activations] { ++activations; };
-  const QByteArray path = folder.filePath(QStringLiteral("Private")).toLocal8Bit();
+  const sockaddr_un address = UnixAddress(folder.filePath(QStringLiteral("Private")).toLocal8Bit());
 
   // The child connects as another user: the kernel records the effective user
   // at connect time, while the folder check goes by the file-system user.
@@ -309,9 +311,6 @@ TEST_F(EndpointTest, ConnectionsFromAnotherUserAreClosedUnanswered) {
     if (setresuid(static_cast<uid_t>(-1), 65534, static_cast<uid_t>(-1)) != 0) _exit(77);
     setfsuid(0);
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) _exit(78);
     const char activate = static_cast<char>(IpcRequestActivate);
     if (send(fd, &activate, 1, MSG_NOSIGNAL) != 1) _exit(79);

@@ -3,6 +3,8 @@
 
 #include "platform/ipc/runtime_folder.h"
 
+#include "tests/platform/ipc_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -77,9 +79,7 @@ TEST_F(RuntimeFolderTest, AMissingFolderIsCreatedPrivateWhateverTheUmask) {
 TEST_F(RuntimeFolderTest, TheSetFolderWinsOverTheEnvironmentAndBothAreChecked) {
   const QString set = Make("set", 0700);
   const QString fromEnvironment = Make("env", 0700);
-  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-  const bool hadSaved = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", (fromEnvironment + u'/').toLocal8Bit());
+  const TScopedEnvironment runtime("XDG_RUNTIME_DIR", (fromEnvironment + u'/').toLocal8Bit());
 
   TIpcFolder chosen = IpcRuntimeFolder();
   EXPECT_TRUE(chosen.Ok()) << chosen.Error.toStdString();
@@ -94,9 +94,6 @@ TEST_F(RuntimeFolderTest, TheSetFolderWinsOverTheEnvironmentAndBothAreChecked) {
   EXPECT_FALSE(chosen.Ok());
   EXPECT_EQ(chosen.Path, QString());
   EXPECT_TRUE(chosen.Error.contains(fromEnvironment));
-
-  if (hadSaved) qputenv("XDG_RUNTIME_DIR", saved);
-  else qunsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

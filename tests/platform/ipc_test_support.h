@@ -26,6 +26,26 @@ protected:
   QTemporaryDir folder;
 };
 
+// Sets an environment variable for the scope and restores it after.
+class TScopedEnvironment {
+public:
+  TScopedEnvironment(const char* name, const QByteArray& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), saved_(qgetenv(name)) {
+    qputenv(name, value);
+  }
+  ~TScopedEnvironment() {
+    if (had_) qputenv(name_, saved_);
+    else qunsetenv(name_);
+  }
+  TScopedEnvironment(const TScopedEnvironment&) = delete;
+  TScopedEnvironment& operator=(const TScopedEnvironment&) = delete;
+
+private:
+  const char* name_;
+  bool had_;
+  QByteArray saved_;
+};
+
 // Runs the event loop until `done` holds or the deadline passes.
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
   const QDeadlineTimer deadline(timeoutMs);

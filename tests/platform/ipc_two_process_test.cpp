@@ -6,6 +6,7 @@
 #include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/ipc/one_instance.h"
+#include "platform/ipc/start_program.h"
 #include "tests/platform/ipc_test_support.h"
 #include "tests/support/ipc_peer/ipc_peer_protocol.h"
 
@@ -97,6 +98,32 @@ TEST_F(TwoProcessTest, AStartedProgramInheritsNeitherTheLockNorTheEndpoint) {
   EXPECT_EQ(next->ReadLine(), QByteArray("first"));
   EXPECT_FALSE(FindWindow(QStringLiteral("TViviraMainForm")));
   EXPECT_EQ(next->Finish(), 0);
+}
+
+TEST_F(TwoProcessTest, AStartedProgramGetsItsArgumentsAsGiven) {
+  // The started peer reports its arguments back to our endpoint; empty ones and
+  // ones with spaces must arrive as they were given, one each.
+  TIpcEndpoint home(QStringLiteral("TViviraMainForm"));
+  std::optional<uint64_t> count;
+  QString text;
+  home.OnCopyData = [&](uint64_t code, const QByteArray& bytes) -> int64_t {
+    count = code;
+    text = CopyDataText(bytes);
+    return 1;
+  };
+  ASSERT_TRUE(home.Bind());
+  // StartProgram passes our environment on.
+  const TScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path().toLocal8Bit());
+  const QStringList arguments{QStringLiteral("open"), QString(), QStringLiteral("/surveys/line 1.dezo")};
+  const auto pid = StartProgram(QStringLiteral(IPC_PEER_EXE),
+                                QStringList{QStringLiteral("report"), QStringLiteral("TViviraMainForm")} + arguments);
+  ASSERT_TRUE(pid.has_value());
+  EXPECT_GT(*pid, 0);
+  ASSERT_TRUE(WaitFor([&] { return count.has_value(); }));
+  EXPECT_EQ(*count, 3u);
+  EXPECT_EQ(text, arguments.join(u'\n'));
+
+  EXPECT_EQ(StartProgram(folder.filePath(QStringLiteral("no-such-program")), {}), std::nullopt);
 }
 
 TEST_F(TwoProcessTest, CopyDataOfEverySizeClassArrivesWhole) {

@@ -11,8 +11,11 @@
 //   start <title> <class> <program> <args...>
 //                                takes the lock, binds <class>, starts <program>
 //                                through StartProgram, prints "child <pid>"
+//   report <class> <args...>     sends <args> to <class> as copy-data (code =
+//                                their number, the text = them joined by '\n')
 //   linger                       waits (at most 60 s) to be killed
 
+#include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/ipc/one_instance.h"
 #include "platform/ipc/start_program.h"
@@ -108,10 +111,16 @@ int main(int argc, char** argv) {
   if (mode == u"lock" && arguments.size() == 2) return Lock(arguments.at(1));
   if (mode == u"serve" && arguments.size() >= 2) return Serve(application, arguments.at(1), arguments.value(2));
   if (mode == u"start" && arguments.size() >= 4) return Start(application, arguments.mid(1));
+  if (mode == u"report" && arguments.size() >= 2) {
+    const QStringList reported = arguments.mid(2);
+    const auto result = SendCopyData(arguments.at(1), static_cast<uint64_t>(reported.size()),
+                                     CopyDataTextBytes(reported.join(u'\n')));
+    return result ? 0 : 1;
+  }
   if (mode == u"linger") {
     for (int i = 0; i < 600; ++i) usleep(100 * 1000);
     return 0;
   }
-  std::fputs("usage: ipc_peer lock|serve|start|linger ...\n", stderr);
+  std::fputs("usage: ipc_peer lock|serve|start|report|linger ...\n", stderr);
   return 2;
 }
