@@ -10,8 +10,10 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include <poll.h>
@@ -105,15 +107,19 @@ struct TIpcEndpoint::Impl {
 
 namespace {
 
-// The bound endpoints of this process (user-interface thread).
+// The bound endpoints of this process, kept and served by the thread that
+// bound them (the user-interface thread).
 std::vector<TIpcEndpoint::Impl*>& Registry() {
   static std::vector<TIpcEndpoint::Impl*> endpoints;
   return endpoints;
 }
+std::atomic<std::thread::id> registryThread;
 
 // What a waiting sender watches besides its own connection: every listening
-// socket and every connection whose handler is not already running.
+// socket and every connection whose handler is not already running. A sender
+// on another thread serves nothing (and leaves the list alone).
 void AddServedFds(std::vector<pollfd>& fds) {
+  if (registryThread.load() != std::this_thread::get_id()) return;
   for (const TIpcEndpoint::Impl* endpoint : Registry()) {
     fds.push_back({endpoint->listenFd, POLLIN, 0});
     for (const auto& c : endpoint->connections)
@@ -396,6 +402,7 @@ bool TIpcEndpoint::Bind() {
     d.listenNotifier = new QSocketNotifier(fd, QSocketNotifier::Read);
     QObject::connect(d.listenNotifier, &QSocketNotifier::activated, [&d] { d.Accept(); });
   }
+  registryThread.store(std::this_thread::get_id());
   Registry().push_back(&d);
   return true;
 }

@@ -5,15 +5,17 @@
 // succeeds; SendCopyData and ActivateWindow send one request (copy_data.h) and
 // wait for its answer.
 //
-// Threads: the user-interface thread only, for everything here. A bound
-// endpoint is served by the thread's event loop (socket notifiers), so bind it
-// after the application object exists; until the loop runs, requests wait in
-// the socket. The handlers run on that thread and may show modal windows.
+// Threads: endpoints are bound, served and destroyed on the user-interface
+// thread. A bound endpoint is served by that thread's event loop (socket
+// notifiers), so bind it after the application object exists; until the loop
+// runs, requests wait in the socket. The handlers run on that thread and may
+// show modal windows. FindWindow, SendCopyData and ActivateWindow may run on
+// any thread.
 //
 // Waiting: SendCopyData and ActivateWindow wait without a time-out, like a
-// sent window message. While they wait, they serve the requests that arrive for
-// this process's own endpoints, so a chain of sends (A to B, B back to A before
-// answering) cannot deadlock.
+// sent window message. On the user-interface thread they serve, while they
+// wait, the requests that arrive for this process's own endpoints, so a chain
+// of sends (A to B, B back to A before answering) cannot deadlock.
 //
 // Trust: the folder is private to the user, and a connection from a process of
 // another user (SO_PEERCRED) is closed unanswered.

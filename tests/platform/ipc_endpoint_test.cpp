@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -134,6 +137,22 @@ TEST_F(EndpointTest, ASendToOurOwnEndpointIsServedWhileWaiting) {
   EXPECT_TRUE(ActivateWindow(QStringLiteral("TViviraMainForm")));
   EXPECT_EQ(activations, 1);
   EXPECT_EQ(received.calls, 2);
+}
+
+TEST_F(EndpointTest, ASenderOnAnotherThreadIsServedByTheLoop) {
+  TReceived received;
+  const auto endpoint = Recording(QStringLiteral("Threaded"), received);
+  std::optional<int64_t> result;
+  std::atomic<bool> done = false;
+  std::thread sender([&] {
+    result = SendCopyData(QStringLiteral("Threaded"), 50, "from a worker");
+    done = true;
+  });
+  const bool served = WaitFor([&] { return done.load(); });
+  sender.join();
+  ASSERT_TRUE(served);
+  EXPECT_EQ(result, 100);
+  EXPECT_EQ(received.bytes, QByteArray("from a worker"));
 }
 
 TEST_F(EndpointTest, WithoutHandlersTheResultIsZero) {
