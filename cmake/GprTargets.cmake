@@ -31,7 +31,7 @@ function(gpr_library target)
     # and fail only at link time, far from its cause.
     if(NOT TARGET ${dep})
       message(FATAL_ERROR "gpr_library(${target}): '${dep}' is not a target (libraries are "
-        "platform_rtl, platform_ui, platform_serial, platform_net and one per subsystem folder)")
+        "platform_rtl, platform_ui, platform_serial, platform_net, platform_ipc and one per subsystem folder)")
     endif()
   endforeach()
   add_library(${target} STATIC ${ARG_SOURCES})
