@@ -9,12 +9,14 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/modal_results.h"
+#include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/std_controls.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
+#include "radar/packet_codes.h"
 #include "radar/radar_messages.h"
 #include "radar/radar_set.h"
 #include "radargram/view2d_form.h"
@@ -164,6 +166,9 @@ TEST_F(View2DLife, ANewRecordingWithTwoRadarsBindsEachChannelToItsRadar) {
     EXPECT_EQ(window->GetView2DByIndx(0)->Settings()->GetMeasureStep(), 50.0f);
     EXPECT_EQ(window->ChannelSettings(0)->GetSettingRadar(), masterRadar);
     EXPECT_EQ(window->ChannelSettings(1)->GetSettingRadar(), slaveRadar);
+    // Shown, the channels take their radars' serial numbers.
+    EXPECT_EQ(window->ChannelSettings(0)->GetSerNum(), 501);
+    EXPECT_EQ(window->ChannelSettings(1)->GetSerNum(), 502);
     const T2Dview* second = window->GetView2DByIndx(1);
     EXPECT_EQ(second->PosTraces(), 20);
     EXPECT_EQ(second->MinNumTraces(), 20);
@@ -210,6 +215,32 @@ TEST_F(View2DLife, TheDepthSliceShowsOnlyForThreeChannelsOrMore) {
     window->Perform(WM_RADARSLOADED, 0, 0);
     EXPECT_EQ(window->ViewSectOfDeep, c.slice);
     EXPECT_EQ(window->CountChannalView, c.counted) << "a fresh window takes the set's count";
+    window->Free();
+  }
+}
+
+TEST_F(View2DLife, TheSimpleModeShowsOnlyItsPageAndLocksItsButtonsWhileRecording) {
+  struct TCase {
+    bool simple, recording;
+  } const cases[] = {{true, false}, {true, true}, {false, false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "simple " << c.simple << ", recording " << c.recording);
+    env.shell.simpleMode = c.simple;
+    env.shell.radarStarted = c.recording;
+    TView2DForm* window = env.Create(1);
+    window->UpdateInterface();
+    for (TTabSheet* sheet : {window->PropertyTabSheet, window->GPSTabSheet, window->MarkersTabSheet,
+                             window->OperationsTabSheet, window->PalTabSheet, window->ToolsTabSheet})
+      EXPECT_EQ(sheet->TabVisible(), !c.simple) << sheet->Name().toStdString();
+    EXPECT_FALSE(window->SimpleTabSheet->TabVisible());
+    if (c.simple) {
+      EXPECT_EQ(window->LeftPageControl->ActivePageIndex(), 7);
+      EXPECT_EQ(window->LeftPageControl->Width(), 236) << "the pages open";
+    }
+    for (TControl* control : std::initializer_list<TControl*>{
+             window->SimpleBackgroundRemovalSpeedButton, window->SimpleGainSpeedButton, window->SimplePalettesSpeedButton,
+             window->SimpleZoomSpeedButton, window->SimpleStretchSpeedButton, window->SimpleSpeedPanel})
+      EXPECT_EQ(control->Enabled(), !c.recording) << control->Name().toStdString();
     window->Free();
   }
 }
@@ -400,10 +431,16 @@ TEST_F(View2DLife, TheRecordingWindowIsNotClosedWhileTheMasterRecords) {
   }
   EXPECT_TRUE(TDialogScript::Shown().empty()) << "refused without a question";
 
-  // Stopped, the window asks about its data as any other.
-  master.SetCurMode(cmStop);
+  // A radar at the cursor is stopped and pinged; then the window asks about its
+  // data as any other, and a shown GPS display is released first.
+  master.SetCurMode(cmCursor);
+  window->GetLocationDataButton->SetDown(true);
+  env.shell.radarPausedWithGPS = true;
   TDialogScript::QueueAnswer(mrNo);
   EXPECT_TRUE(window->CloseQuery());
+  EXPECT_EQ(master.SentCodes(), (std::vector<uint8_t>{bcpWheelRotate_Stop, bcpPing2}));
+  EXPECT_FALSE(window->GetLocationDataButton->Down());
+  EXPECT_FALSE(env.shell.radarPausedWithGPS);
   EXPECT_EQ(env.shell.runChild, nullptr);
   env.shell.controlRadar = nullptr;
   set.RadarNil();
