@@ -69,7 +69,7 @@ public:
   TView2DForm* CurChild() const override { return nullptr; }
   void SetCurChild(TView2DForm*) override {}
   void SetRadarPausedWithGPS(bool) override {}
-  bool MainClosing() const override { return false; }
+  bool isClosedMain() const override { return false; }
   void ClearTraceSinceWiFiLoss() override {}
   bool SaveActionExecute() override { return true; }
   void SetFileActionsEnabled(bool) override {}

@@ -97,8 +97,8 @@ public:
   virtual void SetCurChild(TView2DForm* window) = 0;
   // The recording was paused to show the GPS data (RadarPausedWithGPS).
   virtual void SetRadarPausedWithGPS(bool value) = 0;
-  // The main window itself is closing.
-  virtual bool MainClosing() const = 0;
+  // The main window itself is closing (isClosedMain).
+  virtual bool isClosedMain() const = 0;
   // A trace has arrived since the Wi-Fi link was lost; a new window clears it.
   virtual void ClearTraceSinceWiFiLoss() = 0;
 };

@@ -564,7 +564,7 @@ void TView2DForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
     shell_.Actions->SetFileActionsEnabled(true);
   }
 
-  const bool closing = recording.MainClosing();
+  const bool closing = recording.isClosedMain();
   // A window the main window is resizing away is closed by it later.
   if (!closing && layout.StartResize()) {
     if (flCloseAllChilds) View2D_[0] = nullptr;

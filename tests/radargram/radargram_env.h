@@ -74,7 +74,7 @@ public:
   TView2DForm* runChild = nullptr;
   TView2DForm* curChild = nullptr;
   bool radarPausedWithGPS = true;
-  bool mainClosing = false;
+  bool closedMain = false;
   bool traceSinceWiFiLoss = true;
   bool RadarStarted() const override { return radarStarted; }
   bool RunButtonDown() const override { return runButtonDown; }
@@ -83,7 +83,7 @@ public:
   TView2DForm* CurChild() const override { return curChild; }
   void SetCurChild(TView2DForm* window) override { curChild = window; }
   void SetRadarPausedWithGPS(bool value) override { radarPausedWithGPS = value; }
-  bool MainClosing() const override { return mainClosing; }
+  bool isClosedMain() const override { return closedMain; }
   void ClearTraceSinceWiFiLoss() override { traceSinceWiFiLoss = false; }
 
   // Actions: the save reports saveSucceeds.

@@ -505,7 +505,7 @@ TEST_F(View2DLife, TheToolsQuestionAndTheMainWindowsStateDecideAWindowWithoutDat
   EXPECT_FALSE(window->CloseQuery());
   EXPECT_EQ(TDialogScript::Shown().size(), shown);
   // A closing main window closes it all the same.
-  env.shell.mainClosing = true;
+  env.shell.closedMain = true;
   TDialogScript::QueueAnswer(mrNo);
   EXPECT_TRUE(window->CloseQuery());
 
