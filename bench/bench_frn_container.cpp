@@ -26,7 +26,12 @@ constexpr int kSamples = 1024;
 constexpr int64_t kChannelBytes = int64_t{kTraces} * kSamples * 4;
 
 // A main window that lets a recording window be created and asks nothing else.
-class TBenchShell : public IRadargramLayoutShell, public IRadargramFilesShell, public IRadargramRadarsShell {
+class TBenchShell : public IRadargramLayoutShell,
+                    public IRadargramFilesShell,
+                    public IRadargramRadarsShell,
+                    public IRadargramNextWindowShell,
+                    public IRadargramRecordingShell,
+                    public IRadargramActionsShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -46,6 +51,33 @@ public:
   bool isCheckDeviceRunned() const override { return false; }
   void SetCheckDeviceRunned(bool) override {}
   ISettingsRadar* GetRadarByIndex(int) const override { return nullptr; }
+  void SetGlobalCountFiles(int32_t) override {}
+  void AddToReopenList(const QString&) override {}
+  TControlRadar* ControlRadar() const override { return nullptr; }
+  TRadar* CurrentRadar() const override { return nullptr; }
+  void SetCurrentRadar(TRadar*) override {}
+  int CountRadarFromMaster() const override { return 5; }
+  TTypeProfiles GlobalTypeProfiles() const override { return tpLinear; }
+  void SetGlobalTypeProfiles(TTypeProfiles) override {}
+  TProportional GlobalProportional() const override { return PropInSamples11; }
+  bool GlobalViewSectOfDeep() const override { return false; }
+  bool SimpleBackgroundRemoval() const override { return false; }
+  bool RadarStarted() const override { return false; }
+  bool RunButtonDown() const override { return false; }
+  TView2DForm* RunChild() const override { return nullptr; }
+  void SetRunChild(TView2DForm*) override {}
+  TView2DForm* CurChild() const override { return nullptr; }
+  void SetCurChild(TView2DForm*) override {}
+  void SetRadarPausedWithGPS(bool) override {}
+  bool isClosedMain() const override { return false; }
+  void ClearTraceSinceWiFiLoss() override {}
+  bool SaveActionExecute() override { return true; }
+  void SetFileActionsEnabled(bool) override {}
+  void SetButtonDirect() override {}
+  void RefreshGprStatus() override {}
+  void SetMDIChildCountOld(int) override {}
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
@@ -75,7 +107,7 @@ struct TContainerFixture {
     SetAcquisitionShell(&acquisition);
     Application->CreateForm(frame);
     SetNewViewChannalCount(kChannels);
-    window = TComponent::Create<TView2DForm>(frame, TRadargramShell{&shell, &shell, &shell});
+    window = TComponent::Create<TView2DForm>(frame, shell.Parts());
     for (int c = 0; c < kChannels; ++c) {
       T2Dview& view = *window->GetView2DByIndx(c);
       view.Settings()->RestoreLongTrace(kSamples);

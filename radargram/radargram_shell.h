@@ -6,12 +6,16 @@
 // All calls run on the user-interface thread.
 
 #include "platform/ui/control_types.h"
+#include "profiledata/gpr_constants.h"
 
 #include <QString>
 
 #include <cstdint>
 
 class ISettingsRadar;
+class TControlRadar;
+class TRadar;
+class TView2DForm;
 
 // Layout and state: the main window's flags around creating, resizing and
 // closing its radargram windows, and the room it gives them.
@@ -53,7 +57,69 @@ public:
   // Prefix and counter of new file names (GlobalPrefixFiles, GlobalCountFiles).
   virtual QString GlobalPrefixFiles() const = 0;
   virtual int32_t GlobalCountFiles() const = 0;
+  // A new recording's window moves the counter past the name it took.
+  virtual void SetGlobalCountFiles(int32_t value) = 0;
+  // Opens the file again from the main window's reopen list (the name goes
+  // first into it).
+  virtual void AddToReopenList(const QString& fileName) = 0;
 };
+
+// What the main window keeps for the next window it creates, and the modes the
+// window's pages follow.
+class IRadargramNextWindowShell {
+public:
+  virtual ~IRadargramNextWindowShell() = default;
+  // Straight or arc profile of the next window (GlobalTypeProfiles); a window
+  // takes it and resets it to tpLinear.
+  virtual TTypeProfiles GlobalTypeProfiles() const = 0;
+  virtual void SetGlobalTypeProfiles(TTypeProfiles value) = 0;
+  // Aspect mode of the next window (GlobalProportional).
+  virtual TProportional GlobalProportional() const = 0;
+  // A started recording shows the depth slice (GlobalViewSectOfDeep).
+  virtual bool GlobalViewSectOfDeep() const = 0;
+  // Background removal of the simple mode (SimpleBackgroundRemoval).
+  virtual bool SimpleBackgroundRemoval() const = 0;
+};
+
+// The recording state and the windows the main window remembers.
+class IRadargramRecordingShell {
+public:
+  virtual ~IRadargramRecordingShell() = default;
+  // A recording runs (RadarStarted).
+  virtual bool RadarStarted() const = 0;
+  // The Run button is down.
+  virtual bool RunButtonDown() const = 0;
+  // The recording window (RunChild) and the current window (CurChild); nullptr
+  // when there is none.
+  virtual TView2DForm* RunChild() const = 0;
+  virtual void SetRunChild(TView2DForm* window) = 0;
+  virtual TView2DForm* CurChild() const = 0;
+  virtual void SetCurChild(TView2DForm* window) = 0;
+  // The recording was paused to show the GPS data (RadarPausedWithGPS).
+  virtual void SetRadarPausedWithGPS(bool value) = 0;
+  // The main window itself is closing (isClosedMain).
+  virtual bool isClosedMain() const = 0;
+  // A trace has arrived since the Wi-Fi link was lost; a new window clears it.
+  virtual void ClearTraceSinceWiFiLoss() = 0;
+};
+
+// The main window's commands and displays a window runs.
+class IRadargramActionsShell {
+public:
+  virtual ~IRadargramActionsShell() = default;
+  // Runs the Save action for the active window; true only when the file was
+  // written.
+  virtual bool SaveActionExecute() = 0;
+  // The Create, Open and General Preferences actions.
+  virtual void SetFileActionsEnabled(bool enabled) = 0;
+  // The direction buttons show the active window's direction (SetButtonDirect).
+  virtual void SetButtonDirect() = 0;
+  // The GPR status text of the status bar.
+  virtual void RefreshGprStatus() = 0;
+  // The MDI child count remembered at the last activation (MDIChildCountOld).
+  virtual void SetMDIChildCountOld(int value) = 0;
+};
+
 
 // The radar set: the radars of the main window's ControlRadar by channel slot,
 // which a channel without a radar takes when the window aligns its channels.
@@ -67,6 +133,15 @@ public:
   // The radar in channel slot 0..4 (GetRadarByIndex); nullptr when the slot is
   // empty. Not owned.
   virtual ISettingsRadar* GetRadarByIndex(int slot) const = 0;
+  // The main window's radar set by channel (ControlRadar); nullptr when it has
+  // none. Not owned.
+  virtual TControlRadar* ControlRadar() const = 0;
+  // The main window's current radar (its `radar` field): a channel store
+  // created meanwhile takes it as its radar.
+  virtual TRadar* CurrentRadar() const = 0;
+  virtual void SetCurrentRadar(TRadar* radar) = 0;
+  // Radars of the set as the master reported (CountRadarFromMaster).
+  virtual int CountRadarFromMaster() const = 0;
 };
 
 // The main window's parts a radargram window holds; none may be nullptr and
@@ -75,4 +150,7 @@ struct TRadargramShell {
   IRadargramLayoutShell* Layout = nullptr;
   IRadargramFilesShell* Files = nullptr;
   IRadargramRadarsShell* Radars = nullptr;
+  IRadargramNextWindowShell* NextWindow = nullptr;
+  IRadargramRecordingShell* Recording = nullptr;
+  IRadargramActionsShell* Actions = nullptr;
 };

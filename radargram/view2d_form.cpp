@@ -8,11 +8,13 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/image.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/std_controls.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
+#include "profiledata/digit_edit.h"
 #include "profiledata/pal_maker.h"
 #include "raster/bitmap32.h"
 
@@ -20,8 +22,10 @@
 
 namespace {
 
-int gNewViewChannalCount = 1;
 std::array<bool, kChannelSlots> gGlobalChannalVisible{};
+
+// The largest offset the 32-bit field of 10^-5 m holds, in metres.
+constexpr long double kMaxOffsetMetres = 2147483647.0L / 100000.0L;
 
 bool InSlots(int indx) { return indx >= 0 && indx < kChannelSlots; }
 
@@ -68,8 +72,13 @@ TLineSeries* NewSeries(TComponent* owner, TChart* chart, const char* name, THori
 
 }  // namespace
 
-int NewViewChannalCount() { return gNewViewChannalCount; }
-void SetNewViewChannalCount(int value) { gNewViewChannalCount = value; }
+namespace view2d_detail {
+int LoadNewViewChannalCount();
+void StoreNewViewChannalCount(int value);
+}  // namespace view2d_detail
+
+int NewViewChannalCount() { return view2d_detail::LoadNewViewChannalCount(); }
+void SetNewViewChannalCount(int value) { view2d_detail::StoreNewViewChannalCount(value); }
 std::array<bool, kChannelSlots>& GlobalChannalVisible() { return gGlobalChannalVisible; }
 
 bool isType1GPRDevice(TTypeGPRDevice type) { return type == static_cast<TTypeGPRDevice>(1); }
@@ -276,121 +285,142 @@ void TView2DForm::BuildVisualTree() {
   BitBtn2->SetParent(OffsetPanel);
   BitBtn2->SetBounds(210, 160, 80, 26);
   BitBtn2->SetCaption(LoadResString(SOK));
+  BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
+  BuildPageControls();
 }
 
-void TView2DForm::FormCreate() {
-  IRadargramLayoutShell& layout = *shell_.Layout;
-  layout.SetCloseChild(false);
-  layout.SetErrorNewCreate(false);
-  bool created = false;
-  try {
-    created = CreateGuarded();
-  } catch (const std::exception&) {
-    // The main window treats the window as failed; the last steps still run.
-    layout.SetErrorNewCreate(true);
-    created = true;
-  }
-  if (!created) return;
-  SetWindowState(wsMaximized);
+namespace {
+
+TSpeedButton* NewSpeedButton(TComponent* owner, TWinControl* parent, const char* name, const QString& caption,
+                             int left, int top, int width) {
+  auto* button = new TSpeedButton(owner);
+  button->SetName(QString::fromLatin1(name));
+  button->SetParent(parent);
+  button->SetBounds(left, top, width, 24);
+  button->SetCaption(caption);
+  return button;
 }
 
-bool TView2DForm::CreateGuarded() {
-  IRadargramLayoutShell& layout = *shell_.Layout;
-  filePrefix_ = shell_.Files->GlobalPrefixFiles();
-  fileCount_ = shell_.Files->GlobalCountFiles();
-  deviceX_ = deviceY_ = deviceZ_ = 0;
-  TypeGPRDevice = tdUnknown;
-  SerNumDevice = 0;
-  predPosTraces = -1;
+TCheckBox* NewCheckBox(TComponent* owner, TWinControl* parent, const char* name, const QString& caption, int left,
+                       int top) {
+  auto* box = new TCheckBox(owner);
+  box->SetName(QString::fromLatin1(name));
+  box->SetParent(parent);
+  box->SetBounds(left, top, 110, 24);
+  box->SetCaption(caption);
+  return box;
+}
 
-  CountChannalView = NewViewChannalCount();
-  SetAllChannalVisible();
-  ViewTo2Col = false;
-  ViewSectOfDeep = false;
-  SectOfDeep = 0;
-  SectOfDeep_m = 0.51L;
-  NumActiveView = 0;
-  NumChartSizeToWindow = -1;
-  for (int i = 0; i < LeftPageControl->PageCount(); ++i) LeftPageControl->Pages(i)->SetColor(layout.PageColor());
-  ZoomFactor = 1000;
-  ProgressImage->SetAnimate(true);
-  FTPProgressImage->SetAnimate(true);
+TDigitEdit* NewOffsetEdit(TComponent* owner, TWinControl* parent, const char* name, int top) {
+  auto* edit = new TDigitEdit(owner);
+  edit->SetName(QString::fromLatin1(name));
+  edit->SetParent(parent);
+  edit->SetBounds(120, top, 90, 22);
+  edit->SetAvailableDecimal(true);
+  edit->SetAvailableSign(true);
+  edit->SetMinVal(-kMaxOffsetMetres);
+  edit->SetMaxVal(kMaxOffsetMetres);
+  edit->SetStep(0.1L);
+  return edit;
+}
 
-  if (!CreateChannelControls()) {
-    // No channel 0: the window is of no use, and the main window hears so.
-    View2D_[0] = nullptr;
-    Panel_[0] = nullptr;
-    Chart_[0] = nullptr;
-    layout.SetErrorNewCreate(true);
-    return false;
+TLabel* NewLabel(TComponent* owner, TWinControl* parent, const QString& caption, int left, int top) {
+  auto* label = new TLabel(owner);
+  label->SetParent(parent);
+  label->SetBounds(left, top, 100, 16);
+  label->SetCaption(caption);
+  return label;
+}
+
+}  // namespace
+
+void TView2DForm::BuildPageControls() {
+  TTabSheet* view = OperationsTabSheet;
+  Prop21SpeedButton = NewSpeedButton(this, view, "Prop21SpeedButton", LoadResString(SProp21), 8, 40, 40);
+  Prop11SpeedButton = NewSpeedButton(this, view, "Prop11SpeedButton", LoadResString(SProp11), 50, 40, 40);
+  Prop12SpeedButton = NewSpeedButton(this, view, "Prop12SpeedButton", LoadResString(SProp12), 92, 40, 40);
+  for (TSpeedButton* button : {Prop21SpeedButton, Prop11SpeedButton, Prop12SpeedButton}) button->SetGroupIndex(1);
+  HyperbolaCheckButton = NewCheckBox(this, view, "HyperbolaCheckButton", LoadResString(SHyperbola), 8, 72);
+  DepthCheckButton = NewCheckBox(this, view, "DepthCheckButton", LoadResString(SDepth), 122, 72);
+  TopoCorrSpeedButton =
+      NewSpeedButton(this, view, "TopoCorrSpeedButton", LoadResString(STopographicCorrection), 8, 104, 200);
+  TopoCorrSpeedButton->SetAllowAllUp(true);
+  TopoCorrSpeedButton->SetGroupIndex(2);
+  FlipSpeedButton = NewSpeedButton(this, view, "FlipSpeedButton", LoadResString(SFlipHorisontally), 8, 136, 200);
+  MeniumButton = NewSpeedButton(this, view, "MeniumButton", QString(), 8, 168, 24);
+  DepthDigitEdit = new TDigitEdit(this);
+  DepthDigitEdit->SetName(QStringLiteral("DepthDigitEdit"));
+  DepthDigitEdit->SetParent(view);
+  DepthDigitEdit->SetBounds(40, 168, 80, 22);
+
+  opAxis1 = new TPopupMenu(this);
+  opAxis1->SetName(QStringLiteral("opAxis1"));
+  const std::pair<TMenuItem**, TResourceString> axisItems[] = {
+      {&DistanceMenu, SDistance}, {&TracesMenu, STraces}, {&GPSdataMenu, SGPSdata}};
+  for (const auto& [item, caption] : axisItems) {
+    *item = new TMenuItem(this);
+    (*item)->SetCaption(LoadResString(caption));
+    (*item)->SetRadioItem(true);
+    opAxis1->Items()->Add(*item);
   }
-  AssignSizeSeries();
-  FirstPaintAfterOpen = false;
+  TracesMenu->SetChecked(true);
 
-  for (int i = 0; i < kChannelSlots; ++i) {
-    Bmp_[static_cast<size_t>(i)] = std::make_unique<TBitmap>();
-    Bmp_[static_cast<size_t>(i)]->SetPixelFormat(pf8bit);
-    BmpAfterZoom_[static_cast<size_t>(i)] = std::make_unique<TBitmap32>();
+  GetLocationDataButton =
+      NewSpeedButton(this, GPSTabSheet, "GetLocationDataButton", LoadResString(SShowGPSData), 8, 8, 200);
+  GetLocationDataButton->SetAllowAllUp(true);
+  GetLocationDataButton->SetGroupIndex(3);
+
+  TTabSheet* simple = SimpleTabSheet;
+  const std::pair<TSpeedButton**, const char*> simpleButtons[] = {
+      {&SimpleBackgroundRemovalSpeedButton, "SimpleBackgroundRemovalSpeedButton"},
+      {&SimpleGainSpeedButton, "SimpleGainSpeedButton"},
+      {&SimplePalettesSpeedButton, "SimplePalettesSpeedButton"},
+      {&SimpleZoomSpeedButton, "SimpleZoomSpeedButton"},
+      {&SimpleStretchSpeedButton, "SimpleStretchSpeedButton"},
+  };
+  int top = 8;
+  for (const auto& [button, name] : simpleButtons) {
+    *button = NewSpeedButton(this, simple, name, QString(), 8, top, 200);
+    top += 30;
   }
+  SimpleSurfMarkerSpeedButton =
+      NewSpeedButton(this, simple, "SimpleSurfMarkerSpeedButton", LoadResString(SAddMarker), 8, top, 98);
+  SimpleDelSurfMarkerSpeedButton =
+      NewSpeedButton(this, simple, "SimpleDelSurfMarkerSpeedButton", LoadResString(SDeleteMarker), 110, top, 98);
+  SimpleMeniumButton = NewSpeedButton(this, simple, "SimpleMeniumButton", QString(), 8, top + 30, 24);
+  SimpleHyperbolaCheckBox =
+      NewCheckBox(this, simple, "SimpleHyperbolaCheckBox", LoadResString(SHyperbola), 8, top + 60);
+  SimpleDepthCheckBox = NewCheckBox(this, simple, "SimpleDepthCheckBox", LoadResString(SDepth), 122, top + 60);
+  SimpleSpeedPanel = new TPanel(this);
+  SimpleSpeedPanel->SetName(QStringLiteral("SimpleSpeedPanel"));
+  SimpleSpeedPanel->SetParent(simple);
+  SimpleSpeedPanel->SetBounds(8, top + 90, 200, 30);
+  SimpleSpeedDigitEdit = new TDigitEdit(this);
+  SimpleSpeedDigitEdit->SetName(QStringLiteral("SimpleSpeedDigitEdit"));
+  SimpleSpeedDigitEdit->SetParent(SimpleSpeedPanel);
+  SimpleSpeedDigitEdit->SetBounds(4, 4, 80, 22);
 
-  ChartView->BackImage()->Canvas()->Brush()->SetColor(ChartView->Color());
-  ChartView->BackImage()->SetSize(2800, 1100);
-  ChartView->LeftAxis()->SetMinMax(0, BmpAfterZoom_[0]->Height());
-  for (int i = 1; i < kChannelSlots; ++i) {
-    if (!Chart_[static_cast<size_t>(i)]) continue;
-    Chart_[static_cast<size_t>(i)]->Assign(*ChartView);
-    Chart_[static_cast<size_t>(i)]->TopAxis()->SetVisible(false);
-  }
-  if (Chart_SectOfDeep) {
-    Chart_SectOfDeep->TopAxis()->SetVisible(false);
-    Chart_SectOfDeep->BackImage()->Assign(*ChartView->BackImage());
-    Chart_SectOfDeep->LeftAxis()->SetMinMax(0, CountChannalView);
-  }
-  WasPaint = false;
-  WidthChartAxis = 108;
-  HeightChartAxis = 0;
-
-  for (int i = 0; i < kChannelSlots; ++i) {
-    auto* store = new T2Dview(this);
-    // Without a main window the store takes no slot by itself.
-    if (View2D_[static_cast<size_t>(i)] != store) View2D_[static_cast<size_t>(i)] = store;
-  }
-  MasterChannal = 0;
-  proportional_ = PropInSamples11;
-
-  for (int i = 0; i < kChannelSlots; ++i) {
-    TLineSeries* position = PositionSeries_[static_cast<size_t>(i)];
-    if (!position) continue;
-    position->Clear();
-    position->AddXY(0, 0);
-    position->AddXY(0, 0);
-  }
-  SeriesNull->Clear();
-  SeriesNull->AddXY(ChartView->TopAxis()->Minimum(), 0, QString(), clBlue);
-  SeriesNull->AddXY(ChartView->TopAxis()->Maximum(), 0, QString(), clBlue);
-  AssignSeriesNull();
-
-  Panel5->SetAlign(alClient);
-  SetNewViewChannalCount(std::max(1, NewViewChannalCount()));
-  CountChannalView = NewViewChannalCount();
-  CountChannalVisible = NewViewChannalCount();
-  layout.SetStartResize(false);
-  layout.SetCloseChild(false);
-  TypeProfiles = tpLinear;
-
-  for (int i = 0; i < CountChannalView; ++i)
-    if (Chart_[static_cast<size_t>(i)]) ClearBackImage(i);
-  ResizePanelsChart();
-  for (int i = 0; i < kChannelSlots; ++i)
-    if (TTreeView* tree = ObjectsTreeView_[static_cast<size_t>(i)]) tree->SetVisible(i < CountChannalView);
-
-  LeftPageControl->SetWidth(0);
-  ButtonPanel->SetCaption(LoadResString(SExpandPages));
-  OffsetPanel->SetBounds(345, 45, OffsetPanel->Width(), OffsetPanel->Height());
-  SetPosXforWeegleAll(0);
-  PostProcessTabSheet->SetTabVisible(false);
-  View2ColSpeedButton->SetCaption(LoadResString(ViewTo2Col ? SOneColumn : STwoColumns));
-  return true;
+  NewLabel(this, OffsetPanel, LoadResString(SByCourse), 8, 24);
+  NewLabel(this, OffsetPanel, LoadResString(SAside), 8, 52);
+  NewLabel(this, OffsetPanel, LoadResString(SByHeight), 8, 80);
+  NewLabel(this, OffsetPanel, LoadResString(SAngle), 8, 108);
+  XOffsetDigitEdit = NewOffsetEdit(this, OffsetPanel, "XOffsetDigitEdit", 22);
+  YOffsetDigitEdit = NewOffsetEdit(this, OffsetPanel, "YOffsetDigitEdit", 50);
+  ZOffsetDigitEdit = NewOffsetEdit(this, OffsetPanel, "ZOffsetDigitEdit", 78);
+  AngleDigitEdit = NewOffsetEdit(this, OffsetPanel, "AngleDigitEdit", 106);
+  AngleDigitEdit->SetMinVal(-360);
+  AngleDigitEdit->SetMaxVal(360);
+  for (TDigitEdit* edit : {XOffsetDigitEdit, YOffsetDigitEdit, ZOffsetDigitEdit})
+    edit->OnChangeFinish = [this, edit](TObject*) { OffsetEditFinished(edit); };
+  LinearProfileImage = new TImage(this);
+  LinearProfileImage->SetName(QStringLiteral("LinearProfileImage"));
+  LinearProfileImage->SetParent(OffsetPanel);
+  LinearProfileImage->SetBounds(220, 24, 70, 100);
+  ArcProfileImage = new TImage(this);
+  ArcProfileImage->SetName(QStringLiteral("ArcProfileImage"));
+  ArcProfileImage->SetParent(OffsetPanel);
+  ArcProfileImage->SetBounds(220, 24, 70, 100);
+  ArcProfileImage->Hide();
 }
 
 // ---- Bookkeeping -------------------------------------------------------------------------

@@ -37,6 +37,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class T2Dview;
 class TBitBtn;
@@ -49,7 +50,9 @@ class TDigitEdit;
 class TImage;
 class TLabel;
 class TLineSeries;
+class TMenuItem;
 class TPageControl;
+class TPopupMenu;
 class TPalMaker;
 class TPanel;
 class TSpeedButton;
@@ -75,13 +78,32 @@ RESOURCESTRING(STwoColumns, "Two columns");
 RESOURCESTRING(SExpandPages, ">");
 RESOURCESTRING(SCollapsePages, "<");
 RESOURCESTRING(SOK, "OK");
+RESOURCESTRING(SProp21, "2:1");
+RESOURCESTRING(SProp11, "1:1");
+RESOURCESTRING(SProp12, "1:2");
+RESOURCESTRING(SHyperbola, "Hyperbola");
+RESOURCESTRING(SDepth, "Depth");
+RESOURCESTRING(STopographicCorrection, "Topographic correction");
+RESOURCESTRING(SFlipHorisontally, "Flip horisontally");
+RESOURCESTRING(SDistance, "Distance");
+RESOURCESTRING(STraces, "Traces");
+RESOURCESTRING(SGPSdata, "GPS data");
+RESOURCESTRING(SShowGPSData, "Show GPS Data");
+RESOURCESTRING(SAddMarker, "Add Marker");
+RESOURCESTRING(SDeleteMarker, "Delete Marker");
+RESOURCESTRING(SByCourse, "By course, m");
+RESOURCESTRING(SAside, "Aside, m");
+RESOURCESTRING(SByHeight, "By height, m");
+RESOURCESTRING(SAngle, "Angle, \u00B0");
+RESOURCESTRING(SSaveFileBeforeClosed, "Save the %s file before closed?");
+RESOURCESTRING(SSaveToolsBeforeClosed, "Save tools for the %s file before closed?");
 // A data container holds the channels up to the first one without traces.
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
 
 // ---- Unit-wide state (one copy for all windows) ---------------------------------
-// The number of channels the next created window shows; the main window sets it
-// before it creates a window.
+// The number of channels the next created window shows; the main window (and the
+// radar set, when it counts its radars) sets it before a window is created.
 int NewViewChannalCount();
 void SetNewViewChannalCount(int value);
 // The channel visibility kept between windows.
@@ -94,7 +116,11 @@ bool isType1GPRDevice(TTypeGPRDevice type);
 // canvas brush; nothing for an empty bitmap.
 void FillBitmapRect8(TBitmap& bitmap, const TRect& rect, uint8_t index);
 
-class TView2DForm : public TForm, public IChannelWindow, public ISettingsFilesWindow, public IBackupWindow {
+class TView2DForm : public TForm,
+                    public IChannelWindow,
+                    public ISettingsFilesWindow,
+                    public IBackupWindow,
+                    public IRadarSetWindow {
 public:
   // The main window must be an MDI frame. Creation (FormCreate) runs once the
   // object exists; a failure sets the shell's ErrorNewCreate.
@@ -138,6 +164,45 @@ public:
   TTreeView* ObjectsTreeView = nullptr;
   TSpeedButton* View2ColSpeedButton = nullptr;
   TPalMaker* PalMaker1 = nullptr;
+  // View page: the aspect buttons in metres, the hyperbola and depth toggles, the
+  // topographic correction and the flip.
+  TSpeedButton* Prop21SpeedButton = nullptr;
+  TSpeedButton* Prop11SpeedButton = nullptr;
+  TSpeedButton* Prop12SpeedButton = nullptr;
+  TCheckBox* HyperbolaCheckButton = nullptr;
+  TCheckBox* DepthCheckButton = nullptr;
+  TSpeedButton* TopoCorrSpeedButton = nullptr;
+  TSpeedButton* FlipSpeedButton = nullptr;
+  TSpeedButton* MeniumButton = nullptr;
+  TDigitEdit* DepthDigitEdit = nullptr;
+  // The top axis's unit menu.
+  TPopupMenu* opAxis1 = nullptr;
+  TMenuItem* DistanceMenu = nullptr;
+  TMenuItem* TracesMenu = nullptr;
+  TMenuItem* GPSdataMenu = nullptr;
+  // GPS page.
+  TSpeedButton* GetLocationDataButton = nullptr;
+  // Simple page.
+  TSpeedButton* SimpleBackgroundRemovalSpeedButton = nullptr;
+  TSpeedButton* SimpleGainSpeedButton = nullptr;
+  TSpeedButton* SimplePalettesSpeedButton = nullptr;
+  TSpeedButton* SimpleZoomSpeedButton = nullptr;
+  TSpeedButton* SimpleStretchSpeedButton = nullptr;
+  TSpeedButton* SimpleSurfMarkerSpeedButton = nullptr;
+  TSpeedButton* SimpleDelSurfMarkerSpeedButton = nullptr;
+  TSpeedButton* SimpleMeniumButton = nullptr;
+  TCheckBox* SimpleHyperbolaCheckBox = nullptr;
+  TCheckBox* SimpleDepthCheckBox = nullptr;
+  // The simple wave-speed group.
+  TPanel* SimpleSpeedPanel = nullptr;
+  TDigitEdit* SimpleSpeedDigitEdit = nullptr;
+  // Profile Offset panel.
+  TDigitEdit* XOffsetDigitEdit = nullptr;
+  TDigitEdit* YOffsetDigitEdit = nullptr;
+  TDigitEdit* ZOffsetDigitEdit = nullptr;
+  TDigitEdit* AngleDigitEdit = nullptr;
+  TImage* LinearProfileImage = nullptr;
+  TImage* ArcProfileImage = nullptr;
 
   // ---- Channel slots -------------------------------------------------------------------
   std::array<T2Dview*, kChannelSlots> View2D_{};
@@ -185,6 +250,30 @@ public:
   TTypeGPRDevice TypeGPRDevice = tdUnknown;
   int SerNumDevice = 0;
   TTypeProfiles TypeProfiles = tpLinear;
+  // Tool chain and analysis state the window keeps for its later parts.
+  bool TlsNeedForSave = false;
+  bool ToolUnabled = true;
+  bool VisibleToolWnd = false;
+  bool Br = false;
+  bool ReadyTopo = false;
+  bool TopoCorRun = false;
+  long double ProportionalCoefic = 1.0L;
+  double PosX = 0;
+  bool WheelHandlerEnabled = true;
+  bool PlayBOOM = false;
+  int IdentXLeftPx = 0, IdentXrightPx = 0, IdentYtopPx = 0, IdentYBottomPx = 0;
+  bool ShowSurfaceMarkers = true, ShowComentsSurfaceMarkers = true, ShowObjectMarkers = true,
+       ShowComentsObjectMarkers = true, ShowPolyLineMarkers = true, ShowPolyLineComments = true;
+  bool ShowPostProc = true;
+  std::vector<double> xGPS, yGPS;
+  // Simple mode.
+  int SimpleIndexPal = 0;
+  int SimpleIndexStretch = 1;
+  int SimpleMultGain = 0;
+  bool SimpleBackgroundRemoval = false;
+  // Closing.
+  bool StartClosing = false;
+  bool flCloseAllChilds = false;
 
   // ---- Depth slice ---------------------------------------------------------------------
   TPanel* Panel_SectOfDeep = nullptr;
@@ -248,6 +337,45 @@ public:
   // Sender nullptr: called by the window itself rather than by a resize.
   void FormResize(TObject* Sender);
   void ButtonPanelClick(TObject* Sender);
+
+  // ---- Radars, activation and closing (view2d_life.cpp) --------------------------------
+  // WM_RADARSLOADED: the set is complete; the channels take its radars.
+  void WMRadarsLoaded();
+  // Every channel bound to its slot's radar, taking its unit and serial number.
+  void RefreshSettingsRadar();
+  void FormShow();
+  void FormActivate();
+  void UpdateInterface();
+  // The buttons that depend on the master channel's settings.
+  void PrepareButtons();
+  // Makes the chart's channel the active one; nothing for nullptr or a chart of
+  // no channel.
+  void SetActiveView(TChart* aChart);
+  void ChartViewClick(TObject* Sender);
+  void UpdateOffsetPanel();
+  // Profile Offset panel: finishing an offset edit, and OK.
+  void OffsetEditFinished(TDigitEdit* edit);
+  void BitBtn2Click(TObject* Sender);
+  void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  // Asks to save a changed tool chain: false when the user cancels.
+  bool CheckForTlsSave();
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormDestroy(TObject* Sender);
+  // The X shift of the slot's radar in 10^-5 m as a trace number at the master
+  // channel's measuring step (mm): round(shift / 100000 x 1000 / step); 0 for a
+  // step of 0.
+  static int64_t StartTraceOfShift(int32_t xShift, double measureStepMm);
+  // The offset an edit holds in m as the 10^-5 m field, limited to the field.
+  static int32_t OffsetField(long double metres);
+
+  // ---- IRadarSetWindow ------------------------------------------------------------------
+  TSettingData* ChannelSettings(int slot) const override;
+  bool ChannelHoldsTraces(int slot) const override;
+  void SetChannelFirstTrace(int slot) override;
+  void SetChannelVisible(int slot, bool visible) override;
+  void SetCountChannalView(int32_t count) override { CountChannalView = count; }
+  void SetDeviceBox(TTypeGPRDevice type, int32_t serNum) override;
 
   // ---- Multi-channel container and settings containers (view2d_frn.cpp) ----------
   // Writes the data container of the channels up to the first one without traces
@@ -330,9 +458,37 @@ public:
 
 private:
   void BuildVisualTree();
+  // The controls of the pages and the Profile Offset panel.
+  void BuildPageControls();
   void FormCreate();
   // The steps of creation that may fail; false ends creation early.
   bool CreateGuarded();
+  // The steps that always run, after the guarded ones.
+  void CreateAlways();
+  // Every channel bound to a radar starts at the radar's offset along the track.
+  void StartPositionsFromRadars();
+  // Each slot's settings bound to the set's radar of that slot.
+  void BindSlotsToRadars();
+  ISettingsRadar* SlotRadar(int slot) const;
+  // Work of the display, axes, palettes and tools that is not in this window yet:
+  // the creation and activation steps call them where that work belongs.
+  void BuildZoomBitmaps() {}
+  void ResizeAxis() {}
+  void SetScrollBars() {}
+  void RunAfterChangeScrollBars() {}
+  void PalReadAll() {}
+  void SetCaptionFromFile() {}
+  void FillToolSetList() {}
+  void CreateOverlays() {}
+  void SetLeftAxisCaption() {}
+  void OnlineStageParameters() {}
+  void ZoomComboBoxChange() {}
+  void PaintAllChannels() {}
+  void RecomputeGpsTrack() {}
+  void ApplySimpleStretch() {}
+  void DistanceMenuClick(TMenuItem* /*item*/) {}
+  void SaveToolChain() {}
+  void PrepareDataAfterRun() {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
   // The panel's height, keeping the height it had in its Tag while it is

@@ -239,6 +239,8 @@ TMenuItem* TMenu::FindItemByShortCut(TShortCut shortCut) const {
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), bar_(new QMenuBar) {}
 
+QMenuBar* TMainMenu::Bar() const { return bar_; }
+
 TMainMenu::~TMainMenu() {
   Destroying();
   if (mergedInto_) mergedInto_->Unmerge(this);

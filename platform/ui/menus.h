@@ -21,7 +21,6 @@
 
 #include "platform/ui/control_types.h"
 
-#include <QMenuBar>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -153,7 +152,7 @@ public:
   explicit TMainMenu(TComponent* AOwner);
   ~TMainMenu() override;
 
-  QMenuBar* Bar() const { return bar_; }
+  QMenuBar* Bar() const;
   // Shows child's top items in this bar (replacing a menu merged before);
   // Unmerge takes them out again when child is the merged one.
   void Merge(TMainMenu* child);

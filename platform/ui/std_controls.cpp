@@ -58,8 +58,20 @@ bool TCheckBox::Checked() const { return Box()->isChecked(); }
 
 void TCheckBox::SetChecked(bool value) { Box()->setChecked(value); }
 
+void TCheckBox::SetPushLike(bool value) {
+  if (value == pushLike_) return;
+  pushLike_ = value;
+  // A button frame that looks pressed while checked, and no check mark.
+  Box()->setStyleSheet(value ? QStringLiteral("QCheckBox { border: 1px outset palette(mid); padding: 2px 6px; "
+                                              "background: palette(button); }"
+                                              "QCheckBox:checked { border-style: inset; background: palette(midlight); }"
+                                              "QCheckBox::indicator { width: 0px; height: 0px; }")
+                             : QString());
+}
+
 TCheckBox* TCheckBox::CreateClone(TComponent* AOwner) const {
   auto* clone = new TCheckBox(AOwner);
+  clone->SetPushLike(PushLike());
   clone->SetChecked(Checked());
   clone->AssignControl(*this);
   return clone;

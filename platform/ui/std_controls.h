@@ -40,10 +40,15 @@ public:
   void SetText(const QString& value) override;
   bool Checked() const;
   void SetChecked(bool value);
-  // The copy takes the state without running its OnClick.
+  // Push-like: the box shows as a toggle button, raised while unchecked and
+  // pressed while checked, without its check mark.
+  bool PushLike() const { return pushLike_; }
+  void SetPushLike(bool value);
+  // The copy takes the state and the look without running its OnClick.
   TCheckBox* CreateClone(TComponent* AOwner) const override;
 
 private:
   QCheckBox* Box() const;
+  bool pushLike_ = false;
   QMetaObject::Connection toggled_;
 };

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -78,6 +80,33 @@ TEST_F(UiStdControls, CheckBoxClicksOnEveryStateChange) {
   Key(box, Qt::Key_Space);
   EXPECT_EQ(events, (std::vector<std::string>{"on", "off", "on"}));
   EXPECT_EQ(box->Caption(), "Apply");
+}
+
+// A push-like box shows its state over its whole face, as a pressed or raised
+// button; a plain box only in its check mark at the left.
+TEST_F(UiStdControls, PushLikeCheckBoxShowsItsStateAsAButtonAndStillToggles) {
+  TCheckBox* plain = Place<TCheckBox>(8, 8, 100, 24);
+  TCheckBox* push = Place<TCheckBox>(8, 40, 100, 24);
+  plain->SetCaption("Depth");
+  push->SetCaption("Depth");
+  push->SetPushLike(true);
+  push->OnClick = [&](TObject*) { events.push_back(push->Checked() ? "down" : "up"); };
+  form->Show();
+  const auto rightEdgeColour = [](TCheckBox* box) {
+    return box->Widget()->grab().toImage().pixel(box->Width() - 4, box->Height() / 2);
+  };
+  const QRgb plainUp = rightEdgeColour(plain), pushUp = rightEdgeColour(push);
+  plain->SetChecked(true);
+  Click(push);
+  EXPECT_EQ(rightEdgeColour(plain), plainUp);
+  EXPECT_NE(rightEdgeColour(push), pushUp);
+  Click(push);
+  EXPECT_EQ(rightEdgeColour(push), pushUp);
+  EXPECT_EQ(events, (std::vector<std::string>{"down", "up"}));
+
+  TCheckBox* copy = push->CreateClone(form);
+  EXPECT_TRUE(copy->PushLike());
+  EXPECT_FALSE(plain->CreateClone(form)->PushLike());
 }
 
 TEST_F(UiStdControls, ButtonHandsItsModalResultToTheFormBeforeOnClick) {

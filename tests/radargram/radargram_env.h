@@ -3,9 +3,12 @@
 // window asks of the main window, and a main window for the channel stores, with
 // their files in a temporary folder.
 
+#include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
 #include "radargram/radargram_shell.h"
+#include "radar/control_radar.h"
+#include "radar/radar.h"
 #include "radargram/view2d_form.h"
 #include "tests/profiledata/fake_hooks.h"
 
@@ -14,7 +17,12 @@
 #include <array>
 #include <vector>
 
-class FakeRadargramShell : public IRadargramLayoutShell, public IRadargramFilesShell, public IRadargramRadarsShell {
+class FakeRadargramShell : public IRadargramLayoutShell,
+                           public IRadargramFilesShell,
+                           public IRadargramRadarsShell,
+                           public IRadargramNextWindowShell,
+                           public IRadargramRecordingShell,
+                           public IRadargramActionsShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -45,6 +53,54 @@ public:
   bool SlotHasRadar(int slot) const override { return slot >= 0 && slot < kChannelSlots && radars[slot]; }
   QString GlobalPrefixFiles() const override { return prefix; }
   int32_t GlobalCountFiles() const override { return count; }
+  void SetGlobalCountFiles(int32_t value) override { count = value; }
+  std::vector<QString> reopenList;
+  void AddToReopenList(const QString& fileName) override { reopenList.push_back(fileName); }
+
+  // Globals for the next window.
+  TTypeProfiles globalTypeProfiles = tpLinear;
+  TProportional globalProportional = PropInSamples11;
+  bool globalViewSectOfDeep = false;
+  bool simpleBackgroundRemoval = false;
+  TTypeProfiles GlobalTypeProfiles() const override { return globalTypeProfiles; }
+  void SetGlobalTypeProfiles(TTypeProfiles value) override { globalTypeProfiles = value; }
+  TProportional GlobalProportional() const override { return globalProportional; }
+  bool GlobalViewSectOfDeep() const override { return globalViewSectOfDeep; }
+  bool SimpleBackgroundRemoval() const override { return simpleBackgroundRemoval; }
+
+  // Recording state.
+  bool radarStarted = false;
+  bool runButtonDown = false;
+  TView2DForm* runChild = nullptr;
+  TView2DForm* curChild = nullptr;
+  bool radarPausedWithGPS = true;
+  bool closedMain = false;
+  bool traceSinceWiFiLoss = true;
+  bool RadarStarted() const override { return radarStarted; }
+  bool RunButtonDown() const override { return runButtonDown; }
+  TView2DForm* RunChild() const override { return runChild; }
+  void SetRunChild(TView2DForm* window) override { runChild = window; }
+  TView2DForm* CurChild() const override { return curChild; }
+  void SetCurChild(TView2DForm* window) override { curChild = window; }
+  void SetRadarPausedWithGPS(bool value) override { radarPausedWithGPS = value; }
+  bool isClosedMain() const override { return closedMain; }
+  void ClearTraceSinceWiFiLoss() override { traceSinceWiFiLoss = false; }
+
+  // Actions: the save reports saveSucceeds.
+  bool saveSucceeds = true;
+  int saves = 0;
+  bool fileActionsEnabled = false;
+  int buttonDirectCalls = 0;
+  int gprStatusRefreshes = 0;
+  int mdiChildCountOld = -1;
+  bool SaveActionExecute() override {
+    ++saves;
+    return saveSucceeds;
+  }
+  void SetFileActionsEnabled(bool enabled) override { fileActionsEnabled = enabled; }
+  void SetButtonDirect() override { ++buttonDirectCalls; }
+  void RefreshGprStatus() override { ++gprStatusRefreshes; }
+  void SetMDIChildCountOld(int value) override { mdiChildCountOld = value; }
 
   // The radar set: radars by slot, found only while no device is being re-checked.
   bool checkDeviceRunned = false;
@@ -54,10 +110,24 @@ public:
   void SetCheckDeviceRunned(bool value) override { checkDeviceRunned = value; }
   ISettingsRadar* GetRadarByIndex(int slot) const override {
     radarLookups.push_back(slot);
-    return checkDeviceRunned || slot < 0 || slot >= kChannelSlots ? nullptr : slotRadars[static_cast<size_t>(slot)];
+    if (checkDeviceRunned || slot < 0 || slot >= kChannelSlots) return nullptr;
+    return controlRadar ? controlRadar->GetRadarByIndex(slot) : slotRadars[static_cast<size_t>(slot)];
   }
+  // The real radar set, when a test has one; the current radar is also the one
+  // new channel stores take (the acquisition shell's).
+  TControlRadar* controlRadar = nullptr;
+  TRadar* currentRadar = nullptr;
+  FakeShell* acquisition = nullptr;
+  int countRadarFromMaster = 1;
+  TControlRadar* ControlRadar() const override { return controlRadar; }
+  TRadar* CurrentRadar() const override { return currentRadar; }
+  void SetCurrentRadar(TRadar* radar) override {
+    currentRadar = radar;
+    if (acquisition) acquisition->radar = radar;
+  }
+  int CountRadarFromMaster() const override { return countRadarFromMaster; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this}; }
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
@@ -70,14 +140,18 @@ public:
 class TRadargramEnv {
 public:
   TRadargramEnv() {
+    // The windows read their default settings from the program folder.
+    SetProgramFolder(dir.path() + u'/');
     Application->CreateForm(frame);
     frame->SetBounds(0, 0, 1000, 720);
     frame->Show();
     acquisition.lastFolder = dir.path() + QStringLiteral("/");
+    shell.acquisition = &acquisition;
   }
   ~TRadargramEnv() {
     frame->Free();
     SetNewViewChannalCount(1);
+    SetProgramFolder(QString());
   }
   TRadargramEnv(const TRadargramEnv&) = delete;
   TRadargramEnv& operator=(const TRadargramEnv&) = delete;

@@ -361,6 +361,7 @@ TEST_F(View2DFrn, ChannelsOfATypeOneBoxAreAlignedToTheMasterBeforeWriting) {
   w->MasterChannal = 1;
 
   const QString file = Path("aligned.frn");
+  env.shell.radarLookups.clear();  // showing the window bound its channels
   ASSERT_TRUE(w->WriteToFileToFRNChannals(file));
   EXPECT_FALSE(w->isSettingsAllChannalsNoEqual());
   for (int slot : {0, 2}) {
