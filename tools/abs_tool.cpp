@@ -4,13 +4,15 @@
 #include "tools/tool_record.h"
 #include "tools/tool_strings.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
-// |x| without the overflow of -2147483648: computed in 64 bits, then saturated.
+// |x| saturated: computed unsigned (no overflow for -2147483648), then capped at
+// the int32 maximum. Written so that the loops vectorise.
 inline int32_t SatAbs(int32_t x) {
-  const int64_t a = x < 0 ? -static_cast<int64_t>(x) : x;
-  return a > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(a);
+  const uint32_t a = x < 0 ? 0u - static_cast<uint32_t>(x) : static_cast<uint32_t>(x);
+  return static_cast<int32_t>(std::min<uint32_t>(a, std::numeric_limits<int32_t>::max()));
 }
 
 template <class TStep>
