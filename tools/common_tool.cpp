@@ -100,7 +100,18 @@ int TCommonTool::SetPropertyes(bool) {
 
 void TCommonTool::AfterFormClose() { PostMessage(Host().Handle(), WM_TOOLFORMHIDDEN, 0, 0); }
 
+void TCommonTool::BeginRun() {
+  runing = true;
+  runThread_ = std::this_thread::get_id();
+}
+
+void TCommonTool::EndRun() {
+  runing = false;
+  runThread_ = {};
+}
+
 void TCommonTool::WaitWhileRuning() {
+  if (runing && runThread_ == std::this_thread::get_id()) return;
   for (int round = 0; runing && round < 2000; ++round) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     Host().Yield();

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 class T2Dview;
 class TBitmap;
@@ -104,6 +105,9 @@ public:
   virtual void SetAllParamAs(int32_t /*NumberView*/) {}
   virtual void CopyToOnlineTools() {}
   // While `runing`: at most 2000 rounds of a 5 ms sleep and message processing.
+  // Returns at once when called from inside the run itself (a dialog handler
+  // reached through the run's message processing): the run cannot end before
+  // the caller returns, so waiting would only freeze the program for 10 s.
   virtual void WaitWhileRuning();
   virtual void ToolInit() {}
   virtual void SetParamView(T2Dview* /*AView*/) {}
@@ -165,6 +169,11 @@ protected:
   // Carries out a close or delete requested while the tool ran.
   void FinishDeferredRequests();
 
+  // Marks the run on the calling thread (execute's scope).
+  void BeginRun();
+  void EndRun();
+
 private:
   void WndProc(TMessage& message);
+  std::thread::id runThread_;
 };

@@ -31,21 +31,23 @@ void CopySamples(int32_t* out, const int32_t* in, int64_t from, int64_t to) {
   if (to > from) std::memcpy(out + from, in + from, static_cast<size_t>(to - from) * sizeof(int32_t));
 }
 
-class TRunningFlag {
+}  // namespace
+
+// The run flag for the length of execute, cleared on every way out; then the
+// dialog requests that came during the run.
+class TToolProtocol::TRunScope {
 public:
-  explicit TRunningFlag(TCommonTool& tool, std::function<void()> onEnd) : tool_(tool), onEnd_(std::move(onEnd)) {
-    tool_.runing = true;
+  explicit TRunScope(TToolProtocol& tool) : tool_(tool) { tool_.BeginRun(); }
+  ~TRunScope() {
+    tool_.EndRun();
+    tool_.FinishDeferredRequests();
   }
-  ~TRunningFlag() {
-    tool_.runing = false;
-    onEnd_();
-  }
+  TRunScope(const TRunScope&) = delete;
+  TRunScope& operator=(const TRunScope&) = delete;
 
 private:
-  TCommonTool& tool_;
-  std::function<void()> onEnd_;
+  TToolProtocol& tool_;
 };
-}  // namespace
 
 void SetToolSliceClock(std::function<int64_t()> clock) { SliceClock() = std::move(clock); }
 
@@ -78,7 +80,7 @@ int64_t TToolProtocol::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
 
 void TToolProtocol::execute(bool first, int32_t NumberView) {
   if (runing) return;
-  TRunningFlag running(*this, [this] { FinishDeferredRequests(); });
+  TRunScope running(*this);
   T2Dview* view = GetViewByIndx(NumberView);
   if (!view) return;
   GetParam(NumberView);

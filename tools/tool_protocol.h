@@ -88,5 +88,6 @@ protected:
   virtual int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield);
 
 private:
+  class TRunScope;
   void RunKernel(const int32_t* in, int32_t* out, int64_t samples, int64_t traces, int longTrace);
 };

@@ -68,6 +68,8 @@ TEST(CommonTool, TextsByNumber) {
   tool.GetShortStrfromDLL(1, narrow.data(), 4);
   EXPECT_EQ(QByteArray(narrow.data(), 5), QByteArray("Rect#"));
   tool.GetStrfromDLL(1, nullptr, 10);  // nothing to write into
+  tool.AToolDscr = QString(600, QChar(u'd'));
+  EXPECT_EQ(GetStrFromTool(tool, 7), QString(500, QChar(u'd')));
   EXPECT_EQ(tool.GetTypePlugin(), "Tool");
 }
 

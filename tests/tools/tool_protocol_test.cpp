@@ -214,6 +214,22 @@ TEST_F(ToolProtocolTest, DialogRequestsDuringTheRunAreCarriedOutAtItsEnd) {
   EXPECT_EQ(host.messages, (std::vector<TRecordedMessage>{{WM_TOOLFORMHIDDEN, 0, 0}}));
 }
 
+TEST_F(ToolProtocolTest, ASetStoredFromInsideTheRunIsStoredWithoutWaiting) {
+  TAddTool tool({TKernelKind::PerTrace, TYieldPolicy::PerTrace, TBreakPolicy::KeepProcessed});
+  tool.SetView_(0, view.get());
+  int yieldsDuringSave = -1;
+  host.onYield = [&](int n) {
+    if (n != 1) return;
+    tool.Add = 7;  // a dialog handler changes the working parameters ...
+    const int before = host.yields;
+    tool.SaveParamPlugin(3);  // ... and stores them
+    yieldsDuringSave = host.yields - before;
+  };
+  tool.execute(false, 0);
+  EXPECT_EQ(yieldsDuringSave, 0) << "no wait for a run that cannot end meanwhile";
+  EXPECT_EQ(tool.Param[3].Add, 7);
+}
+
 TEST_F(ToolProtocolTest, AFailingKernelLeavesTheInputAndReachesTheCaller) {
   for (TKernelKind kind : {TKernelKind::PerTrace, TKernelKind::WholeChannel}) {
     TAddTool tool({kind, TYieldPolicy::PerTrace, TBreakPolicy::KeepProcessed});
