@@ -24,14 +24,14 @@ TSavedCopyStore& TSavedCopyStore::Instance() {
 
 TSampleBlock* TSavedCopyStore::Find(const void* owner, int channel) {
   const auto it = entries_.find({owner, channel});
-  if (it == entries_.end()) return nullptr;
+  if (it == entries_.end() || it->second.block.Empty()) return nullptr;
   it->second.lastUse = ++tick_;
   return &it->second.block;
 }
 
 const TSampleBlock* TSavedCopyStore::Peek(const void* owner, int channel) const {
   const auto it = entries_.find({owner, channel});
-  return it == entries_.end() ? nullptr : &it->second.block;
+  return it == entries_.end() || it->second.block.Empty() ? nullptr : &it->second.block;
 }
 
 bool TSavedCopyStore::Evictable(const TKey& key, const TEntry& entry) const {
@@ -83,7 +83,19 @@ void TSavedCopyStore::ReleaseAll(const void* owner) {
   pinnedOwners_.erase(owner);
 }
 
-void TSavedCopyStore::Pin(const void* owner, int channel, bool pinned) { entries_[{owner, channel}].pinned = pinned; }
+void TSavedCopyStore::Pin(const void* owner, int channel, bool pinned) {
+  if (pinned) {
+    entries_[{owner, channel}].pinned = true;
+    return;
+  }
+  const auto it = entries_.find({owner, channel});
+  if (it == entries_.end()) return;
+  if (it->second.block.Empty()) {
+    entries_.erase(it);  // pinned for a run that saved nothing
+  } else {
+    it->second.pinned = false;
+  }
+}
 
 void TSavedCopyStore::PinOwner(const void* owner, bool pinned) {
   if (pinned) {

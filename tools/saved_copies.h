@@ -26,7 +26,8 @@ public:
   void SetBudget(int64_t bytes) { budget_ = bytes; }
   int64_t UsedBytes() const { return used_; }
 
-  // The copy of (owner, channel), nullptr when there is none; marks it used.
+  // The copy of (owner, channel), nullptr when there is none (or it is empty);
+  // marks it used.
   TSampleBlock* Find(const void* owner, int channel);
   const TSampleBlock* Peek(const void* owner, int channel) const;
   // The copy of (owner, channel) with exactly `bytes` bytes: kept when it has that
