@@ -1,16 +1,12 @@
 #pragma once
 // TAbsTool: the rectifier. Every sample becomes its absolute value (full wave) or
-// keeps one half-wave only:
-//   FullWave (and any value but 1 and 2): |x|
-//   Positive: x when x >= 0, else 0
-//   Negative: -x when x < 0, else 0
-// -2147483648 rectifies to 2147483647 (saturated).
+// keeps one half-wave only (the modes' formulas are in rectifier_kernel.h).
 
+#include "tools/rectifier_kernel.h"
 #include "tools/tool_base.h"
 
 #include <cstdint>
 
-enum class TRectifierMode : uint8_t { FullWave = 0, Positive = 1, Negative = 2 };
 
 // The parameter set, two bytes as the chain records and the settings window
 // exchange it.
