@@ -1,0 +1,61 @@
+#pragma once
+// IToolHost: what a processing tool uses of the radargram window that owns its
+// channel-0 view. The window's adapter implements it; a tool whose views belong
+// to no radargram window gets the null host (zoom 1000, no progress, no chart,
+// never a break).
+//
+// A tool finds its host through the resolver registered once at start-up
+// (SetToolHostResolver); without a resolver, or when the resolver knows no window
+// for the view, the null host answers. All calls run on the user-interface thread.
+
+#include "platform/ui/graphics.h"
+#include "platform/ui/messages.h"
+
+#include <cstdint>
+#include <functional>
+
+class T2Dview;
+
+class IToolHost {
+public:
+  virtual ~IToolHost() = default;
+  // The window's handle (target of the tools' posted messages); nullptr for none.
+  virtual HWND Handle() const = 0;
+  // The break flag of the window's stop control.
+  virtual bool Br() const = 0;
+  // Clears the window's reference to the tool whose dialog is open.
+  virtual void ClearCurTool() = 0;
+  // Vertical zoom in per mille (1000 = one screen row per sample).
+  virtual int32_t ZoomFactor() const = 0;
+  // Channel slot 0..4 of a view in the window; 0 when no slot holds it.
+  virtual int ChannelIndexOf(const T2Dview* view) const = 0;
+  // The full length of a progress image (the progress panel's width); 0 for none.
+  virtual int ProgressFullWidth() const = 0;
+  // Sets the width of channel's progress image (nothing when it has none).
+  virtual void SetProgressWidth(int channel, int width) = 0;
+  // The plot area of channel's chart in screen coordinates; empty for none.
+  virtual TRect ChartScreenRect(int channel) const = 0;
+  // Processes pending messages (the tools' yield to the message loop).
+  virtual void Yield() = 0;
+};
+
+// "Owner is not a radargram window".
+class TNullToolHost final : public IToolHost {
+public:
+  HWND Handle() const override { return nullptr; }
+  bool Br() const override { return false; }
+  void ClearCurTool() override {}
+  int32_t ZoomFactor() const override { return 1000; }
+  int ChannelIndexOf(const T2Dview*) const override { return 0; }
+  int ProgressFullWidth() const override { return 0; }
+  void SetProgressWidth(int, int) override {}
+  TRect ChartScreenRect(int) const override { return {}; }
+  void Yield() override;
+};
+
+// Gives the host of the window that owns a channel-0 view, or nullptr.
+using TToolHostResolver = std::function<IToolHost*(T2Dview* view)>;
+// Replaces the resolver (an empty one restores "no window").
+void SetToolHostResolver(TToolHostResolver resolver);
+// The host of view's window; the null host when there is none.
+IToolHost& ToolHostOf(T2Dview* view);
