@@ -50,7 +50,7 @@ endfunction()
 # the others of its folder: helpers in its anonymous namespace get names
 # specific to the file, and no file leaves macros or using-directives behind.
 # On in every configuration, so a clash shows in the build that adds it.
-option(GPR_UNITY_TESTS "Compile the test programs' files in batches" OFF)
+option(GPR_UNITY_TESTS "Compile the test programs' files in batches" ON)
 set(GPR_UNITY_TESTS_BATCH 8 CACHE STRING "Test files compiled together in one batch")
 
 # gpr_test(<name> SOURCES ... DEPS ... [QT]): a GoogleTest executable registered with CTest.
