@@ -44,6 +44,15 @@ function(gpr_library target)
   endif()
 endfunction()
 
+# Test programs compile their files in batches (one compiler run parses the
+# GoogleTest, Qt and project headers once for the whole batch; that parsing is
+# most of a test file's compile time). So every test file must compile beside
+# the others of its folder: helpers in its anonymous namespace get names
+# specific to the file, and no file leaves macros or using-directives behind.
+# On in every configuration, so a clash shows in the build that adds it.
+option(GPR_UNITY_TESTS "Compile the test programs' files in batches" ON)
+set(GPR_UNITY_TESTS_BATCH 8 CACHE STRING "Test files compiled together in one batch")
+
 # gpr_test(<name> SOURCES ... DEPS ... [QT]): a GoogleTest executable registered with CTest.
 # QT: the test runs with the toolkit's test main (headless application object,
 # scripted dialogs) and may drive the toolkit's widgets; otherwise with gtest_main.
@@ -52,6 +61,10 @@ function(gpr_test name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(GPR_UNITY_TESTS)
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON
+      UNITY_BUILD_BATCH_SIZE ${GPR_UNITY_TESTS_BATCH})
+  endif()
   if(ARG_QT)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} gpr_test_main_ui Qt6::Widgets
       GTest::gtest GTest::gmock)

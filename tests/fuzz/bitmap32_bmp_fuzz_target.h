@@ -37,7 +37,6 @@ inline std::vector<TColor32> PixelsOf(const TCustomBitmap32& bitmap) {
 
 // Empty when every guarantee held, else the first that did not.
 inline std::string ReadBitmap32Once(const uint8_t* data, size_t size) {
-  using bitmap32_fuzz::PixelsOf;
   if (size == 0) return {};
   const bool dataProperty = data[0] % 2 == 1;
   const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
@@ -59,7 +58,7 @@ inline std::string ReadBitmap32Once(const uint8_t* data, size_t size) {
   } catch (const EInvalidGraphic&) {
     refused = true;
   }
-  const bool unchanged = bitmap.Width() == 2 && bitmap.Height() == 2 && PixelsOf(bitmap) == before;
+  const bool unchanged = bitmap.Width() == 2 && bitmap.Height() == 2 && bitmap32_fuzz::PixelsOf(bitmap) == before;
   if (refused) return unchanged ? std::string() : "a refused stream changed the bitmap";
   if (stream.Position() > bytes.size()) return "read beyond the stream";
   if ((bitmap.Bits() != nullptr) == bitmap.Empty()) return "pixels and size disagree";
@@ -77,7 +76,7 @@ inline std::string ReadBitmap32Once(const uint8_t* data, size_t size) {
     again.ReadData(saved);
   else
     again.LoadFromStream(saved);
-  if (again.Width() != bitmap.Width() || again.Height() != bitmap.Height() || PixelsOf(again) != PixelsOf(bitmap))
+  if (again.Width() != bitmap.Width() || again.Height() != bitmap.Height() || bitmap32_fuzz::PixelsOf(again) != bitmap32_fuzz::PixelsOf(bitmap))
     return "a saved bitmap reads back differently";
   return {};
 }

@@ -1,13 +1,11 @@
 #include "platform/rtl/ansi.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
 #include <iconv.h>
 
 #include <optional>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

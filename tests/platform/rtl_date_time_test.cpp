@@ -1,6 +1,7 @@
 #include "platform/rtl/date_time.h"
 
 #include "platform/rtl/sys_utils.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,6 @@
 #include <QDateTime>
 
 #include <cmath>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

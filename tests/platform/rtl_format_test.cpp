@@ -1,12 +1,10 @@
 #include "platform/rtl/sys_utils.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

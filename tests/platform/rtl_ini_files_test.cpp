@@ -2,6 +2,7 @@
 
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/streams.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,6 @@
 #include <QTemporaryDir>
 
 #include <limits>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

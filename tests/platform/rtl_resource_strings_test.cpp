@@ -1,4 +1,5 @@
 #include "platform/rtl/resource_strings.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,6 @@
 #include <string_view>
 #include <thread>
 #include <vector>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

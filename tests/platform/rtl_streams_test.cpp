@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-namespace {
+namespace rtl_streams_test {
 
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
@@ -139,4 +139,4 @@ TEST(RtlStreams, OpenErrors) {
   EXPECT_THROW(m.LoadFromFile(dir.filePath("missing.bin")), EFOpenError);
 }
 
-}  // namespace
+}  // namespace rtl_streams_test

@@ -1,4 +1,5 @@
 #include "platform/rtl/sys_utils.h"
+#include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,6 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
-
-// Readable failure output for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

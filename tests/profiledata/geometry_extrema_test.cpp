@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace geometry_extrema_test {
 
 using Entries = std::vector<std::pair<int, long double>>;
 
@@ -276,4 +276,4 @@ TEST(ExtremaInTraces, StaysWithinTheBlockAndTheLists) {
   EXPECT_EQ((*lists)[0].size(), 1u);
 }
 
-}  // namespace
+}  // namespace geometry_extrema_test

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace geometry_window_maxima_test {
 
 using Entries = std::vector<std::pair<int, long double>>;
 
@@ -120,4 +120,4 @@ TEST(WindowMaxima, StaysWithinTheBlockAndTheLists) {
   EXPECT_EQ(EntriesOf((*lists)[1]), (Entries{{0, 1}}));
 }
 
-}  // namespace
+}  // namespace geometry_window_maxima_test

@@ -22,7 +22,7 @@
 #include <limits>
 #include <optional>
 
-namespace {
+namespace segy_import_test {
 
 using namespace record_fixtures;
 
@@ -625,4 +625,4 @@ TEST(SegyImport, ExportLayoutBuiltHereIsSegyForSegyio) {
             QStringLiteral("3 500 2 %1 %2 20 1").arg(Value(1, 3)).arg(Value(1, 4)));
 }
 
-}  // namespace
+}  // namespace segy_import_test

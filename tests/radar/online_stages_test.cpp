@@ -14,7 +14,7 @@
 #include <numeric>
 #include <vector>
 
-namespace {
+namespace online_stages_test {
 
 using PluginsOnline::TraceArrayLength;
 using TTrace = std::array<int32_t, TraceArrayLength>;
@@ -389,4 +389,4 @@ TEST_F(OnlineChannel, IniSectionsRoundTripThroughTheRealStages) {
   for (int i = 0; i < dots.GetCount(); ++i) EXPECT_EQ(got.GetVal(i), dots.GetVal(i)) << i;
 }
 
-}  // namespace
+}  // namespace online_stages_test

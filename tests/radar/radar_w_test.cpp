@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace radar_w_test {
 
 const QString kHost = QStringLiteral("127.0.0.1");
 // Short enough to keep refused greetings quick, long enough for any machine.
@@ -192,4 +192,4 @@ TEST_F(RadarWiFiLink, SilenceOrAClosedConnectionIsLostAtThe591stCycleWithoutData
   }
 }
 
-}  // namespace
+}  // namespace radar_w_test

@@ -12,7 +12,7 @@
 #include <chrono>
 #include <thread>
 
-namespace {
+namespace reply_wait_test {
 
 constexpr auto kBound = std::chrono::seconds(20);
 
@@ -82,4 +82,4 @@ TEST_F(RadarReplyWait, CommandsOfTheUserInterfaceAndPingsOfTheReaderNeverOweTwoR
   EXPECT_FALSE(LogContains(radar.Log().FileName(), QStringLiteral("Not received"))) << "every reply came";
 }
 
-}  // namespace
+}  // namespace reply_wait_test

@@ -10,7 +10,7 @@
 
 #include <QImage>
 
-namespace {
+namespace bitmap32_text_tiling_test {
 
 class BitmapTextTilingTest : public RasterTest {};
 
@@ -229,4 +229,4 @@ TEST_F(BitmapTextTilingTest, CanvasDrawingIgnoresAlphaAndTilesLikeADirectTransfe
   EXPECT_EQ(mismatches, 0);
 }
 
-}  // namespace
+}  // namespace bitmap32_text_tiling_test

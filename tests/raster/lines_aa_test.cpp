@@ -9,7 +9,7 @@
 #include <map>
 #include <random>
 
-namespace {
+namespace lines_aa_test {
 
 class AntiAliasedLines : public RasterTest {};
 
@@ -155,4 +155,4 @@ TEST_F(AntiAliasedLines, PenFormUsesPenColourAndMovesThePen) {
   EXPECT_EQ(a.RasterPos(), (TPoint{15, 8}));
 }
 
-}  // namespace
+}  // namespace lines_aa_test

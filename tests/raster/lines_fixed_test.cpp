@@ -9,7 +9,7 @@
 #include <map>
 #include <random>
 
-namespace {
+namespace lines_fixed_test {
 
 class FixedLines : public RasterTest {};
 
@@ -228,4 +228,4 @@ TEST_F(FixedLines, ClippedSpanInsideIsTheUnclippedSpanAndReportsTheUncutArea) {
   EXPECT_EQ(b.Pixel(3, 8), kBackground);
 }
 
-}  // namespace
+}  // namespace lines_fixed_test

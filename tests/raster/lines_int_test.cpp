@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <random>
 
-namespace {
+namespace lines_int_test {
 
 class IntegerLines : public RasterTest {};
 
@@ -193,4 +193,4 @@ TEST_F(IntegerLines, PenFormsDrawWithPenColourWithoutTheEndPoint) {
   EXPECT_EQ(b.Pixel(6, 1), 0xFF00FF00u);
 }
 
-}  // namespace
+}  // namespace lines_int_test

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace {
+namespace lines_stipple_test {
 
 class Stipple : public RasterTest {};
 
@@ -185,4 +185,4 @@ TEST_F(Stipple, ClippedStartKeepsThePhase) {
   EXPECT_NEAR(Phase(b.StippleCounter(), 4), Phase(static_cast<float>(10 + std::hypot(20.0, -1.0)), 4), 1e-4);
 }
 
-}  // namespace
+}  // namespace lines_stipple_test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace repaint_optimizer_test {
 
 std::string Str(const TRect& r) {
   return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
@@ -373,4 +373,4 @@ TEST_F(RepaintOptimizerTest, WithoutAdaptiveModeTheLevelStays) {
   EXPECT_EQ(optimizer->PerformanceLevel(), 0);
 }
 
-}  // namespace
+}  // namespace repaint_optimizer_test

@@ -6,7 +6,7 @@
 
 #include <numeric>
 
-namespace {
+namespace resampler_transfer_test {
 
 class Transfer : public RasterTest {};
 
@@ -246,9 +246,9 @@ TEST_F(Transfer, ClassListHoldsTheResamplersInOrder) {
   }
 }
 
-}  // namespace
+}  // namespace resampler_transfer_test
 
-namespace {
+namespace resampler_transfer_test {
 
 class LinearSampling : public RasterTest {};
 
@@ -281,4 +281,4 @@ TEST_F(LinearSampling, ReadersFollowThePixelAccessMode) {
   }
 }
 
-}  // namespace
+}  // namespace resampler_transfer_test

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-namespace {
+namespace transforms_test {
 
 class Transforms : public RasterTest {};
 
@@ -539,4 +539,4 @@ TEST_F(Transforms, DeterminantsAreBoundToTheExtendedFormAfterThePortableOne) {
   EXPECT_EQ(Determinant64(1 + e64, 1, 1, 1 + e64), 2 * e64 + e64 * e64);
 }
 
-}  // namespace
+}  // namespace transforms_test
