@@ -62,6 +62,7 @@ public:
   TProportional GlobalProportional() const override { return PropInSamples11; }
   bool GlobalViewSectOfDeep() const override { return false; }
   bool SimpleBackgroundRemoval() const override { return false; }
+  int Language() const override { return 1033; }
   bool RadarStarted() const override { return false; }
   bool RunButtonDown() const override { return false; }
   TView2DForm* RunChild() const override { return nullptr; }

@@ -79,6 +79,9 @@ public:
   virtual bool GlobalViewSectOfDeep() const = 0;
   // Background removal of the simple mode (SimpleBackgroundRemoval).
   virtual bool SimpleBackgroundRemoval() const = 0;
+  // The interface language's locale id (Language); the window's font takes
+  // its character set.
+  virtual int Language() const = 0;
 };
 
 // The recording state and the windows the main window remembers.

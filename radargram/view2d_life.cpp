@@ -18,6 +18,7 @@
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
+#include "profiledata/form_charset.h"
 #include "profiledata/pal_maker.h"
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
@@ -114,6 +115,7 @@ bool TView2DForm::CreateGuarded() {
   WheelHandlerEnabled = true;
   PlayBOOM = false;
   View2DForm_HeightPred = 100000;
+  SetFormCharsetForLanguage(*this, shell_.NextWindow->Language());
   predPosTraces = -1;
 
   CountChannalView = NewViewChannalCount();

@@ -67,6 +67,8 @@ public:
   TProportional GlobalProportional() const override { return globalProportional; }
   bool GlobalViewSectOfDeep() const override { return globalViewSectOfDeep; }
   bool SimpleBackgroundRemoval() const override { return simpleBackgroundRemoval; }
+  int language = 1033;
+  int Language() const override { return language; }
 
   // Recording state.
   bool radarStarted = false;

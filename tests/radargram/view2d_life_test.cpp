@@ -74,10 +74,12 @@ TEST_F(View2DLife, ANewRecordingTakesTheNextWindowsSettingsAndMovesTheFileCounte
   env.shell.count = 41;
   env.shell.countRadarFromMaster = 2;
   env.shell.simpleBackgroundRemoval = true;
+  env.shell.language = 25;
   TView2DForm* window = env.Create(2);
   EXPECT_FALSE(env.shell.errorNewCreate);
   EXPECT_FALSE(env.shell.traceSinceWiFiLoss);
   EXPECT_TRUE(window->SimpleBackgroundRemoval);
+  EXPECT_EQ(window->Font()->Charset(), 204) << "the character set of the interface language";
   EXPECT_EQ(window->TypeProfiles, tpArc);
   EXPECT_EQ(env.shell.globalTypeProfiles, tpLinear) << "reset for the next window";
   EXPECT_EQ(window->Proportional(), PropInM21);
