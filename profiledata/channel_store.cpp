@@ -22,11 +22,6 @@ long double AspectFactor(TProportional code) {
   return 1.0L;
 }
 
-int32_t SaturateToInt32(long double v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(Round(v), std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // Units whose tilt sensor is mounted the other way round, by serial number era.
 bool TiltNegatedBefore62(TTypeGPR unit) {
   switch (unit) {
@@ -199,7 +194,7 @@ long double T2Dview::LengthToPxExt(TProportional PropCf, int32_t z, long double 
 }
 
 int32_t T2Dview::LengthToPx(TProportional PropCf, int32_t z, long double e) const {
-  return SaturateToInt32(LengthToPxExt(PropCf, z, e));
+  return RoundToInt32(LengthToPxExt(PropCf, z, e));
 }
 
 long double T2Dview::PxToTime(int32_t i, int32_t z) const {

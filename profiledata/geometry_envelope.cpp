@@ -89,10 +89,6 @@ void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, s
 
 namespace {
 
-int32_t RoundToInt32(long double v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(Round(v), INT32_MIN, INT32_MAX));
-}
-
 // The envelope of squared samples back in amplitude units: sqrt for positive values,
 // -sqrt(|v|) otherwise. With alternating polarity the sign flips at every local
 // minimum of the root sequence of this trace, i.e. at the first rise after a fall

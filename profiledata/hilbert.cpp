@@ -7,15 +7,6 @@
 #include <cstddef>
 #include <numbers>
 
-namespace {
-
-int32_t SaturateToInt32(long double v) {
-  const int64_t r = Round(v);
-  return static_cast<int32_t>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
-
 void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
   if (trace == nullptr || n <= 0) return;
   constexpr long double pi = std::numbers::pi_v<long double>;
@@ -36,7 +27,7 @@ void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
   }
 
   if (mode == 0) {
-    for (size_t i = 0; i < count; ++i) trace[i] = SaturateToInt32(envelope[i]);
+    for (size_t i = 0; i < count; ++i) trace[i] = RoundToInt32(envelope[i]);
     return;
   }
 
@@ -64,7 +55,7 @@ void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
     const long double next = unwrapped[i + 1 == count ? i : i + 1];
     long double f = (next - prev) / (4 * pi * dt);
     if (i == 0 || i + 1 == count) f /= 2;
-    trace[i] = SaturateToInt32(f * 100000);
+    trace[i] = RoundToInt32(f * 100000);
   }
 }
 

@@ -38,11 +38,6 @@ QString CutComment(const QString& text) {
   return cut;
 }
 
-int32_t SaturateToInt32(int64_t value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 int32_t TraceWithShift(const TComponent& item, long double x) {
   IChannelStore* store = Store(item);
   if (!store) return 0;

@@ -6,6 +6,7 @@
 //
 // User-interface thread only.
 
+#include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/component.h"
 #include "profiledata/channel_hooks.h"
@@ -33,8 +34,6 @@ bool GroupsStored(const TComponent& item);
 // At most 255 UTF-16 code units, cut as the stream writer cuts: a surrogate pair
 // split by the cut loses its dangling first half.
 QString CutComment(const QString& text);
-
-int32_t SaturateToInt32(int64_t value);
 
 // Trace of a distance in m with the device offset: through the project profile when
 // the store has one (planning program), else through the settings.

@@ -26,11 +26,6 @@ TPaletteTables& ChannelTables() {
   return tables;
 }
 
-int32_t SaturateToInt32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 // ---- TPointRec ------------------------------------------------------------------

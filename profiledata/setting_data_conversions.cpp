@@ -14,17 +14,6 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-int32_t SaturateToInt32(int64_t v) {
-  return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-// Half-to-even; NaN gives 0, values beyond the 32-bit range saturate.
-int32_t RoundToInt32(long double v) { return SaturateToInt32(Round(v)); }
-
-}  // namespace
-
 float TSettingData::GetMeasureStep() const {
   const double step = double(FWheelMult) * FWheelStep;
   // A finite double beyond the float range would be an undefined conversion.

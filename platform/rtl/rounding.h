@@ -17,3 +17,13 @@ inline int64_t SaturateToInt64(long double v) {
 // Round half to even in the default floating-point rounding mode.
 inline int64_t Round(long double v) { return SaturateToInt64(std::nearbyintl(v)); }
 inline int64_t Trunc(long double v) { return SaturateToInt64(std::truncl(v)); }
+
+// A 32-bit sample or field from a wider value: saturated at the int32 range,
+// never wrapped (wrapping would flip the sign).
+inline int32_t SaturateToInt32(int64_t v) {
+  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+// Rounded half to even, then saturated; NaN gives 0.
+inline int32_t RoundToInt32(long double v) { return SaturateToInt32(Round(v)); }

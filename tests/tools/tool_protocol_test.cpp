@@ -4,7 +4,7 @@
 
 #include "radargram/tool_messages.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/saturate.h"
+#include "platform/rtl/rounding.h"
 #include "tools/tool_base.h"
 
 #include <gtest/gtest.h>

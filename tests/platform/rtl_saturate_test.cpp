@@ -1,7 +1,7 @@
-// Tool results as 32-bit samples: rounded half to even, saturated at the int32
+// 32-bit samples and fields: rounded half to even, saturated at the int32
 // range instead of wrapping.
 
-#include "tools/saturate.h"
+#include "platform/rtl/rounding.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(Saturate, RoundsHalfToEvenAndSaturates) {
   };
   for (const auto& [in, out] : cases) {
     SCOPED_TRACE(static_cast<double>(in));
-    EXPECT_EQ(RoundToSample(in), out);
+    EXPECT_EQ(RoundToInt32(in), out);
   }
   EXPECT_EQ(SaturateToInt32(int64_t{kMax} + 1), kMax);
   EXPECT_EQ(SaturateToInt32(-int64_t{kMax} - 2), kMin);
