@@ -6,6 +6,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/chart.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/memo.h"
 #include "platform/ui/modal_results.h"
@@ -117,6 +118,35 @@ TEST_F(View2DProperties, TheRowsShowTheChannelsTriggerModeDeviceAndWindow) {
   window->Free();
 }
 
+TEST_F(View2DProperties, AFillShowsTheFlipTheSpeedAndTheOffsetsAndBoldensTheMasterAxes) {
+  TView2DForm* window = env.Create(2);
+  window->MasterChannal = 1;
+  window->NumActiveView = 0;
+  TSettingData& zero = *window->ChannelSettings(0);
+  TSettingData& one = *window->ChannelSettings(1);
+  one.SetWasFlip(true);
+  zero.SetSpeedLight(150);
+  one.SetSpeedLight(90);
+  zero.SetAngle(-1250000);
+  one.SetAngle(700000);
+  window->SetDeviceOffsets(10000, 20000, -30000);
+  window->FilValueList(1);
+  EXPECT_TRUE(window->FlipSpeedButton->Down());
+  EXPECT_EQ(window->SpeedDigitEdit->ValueInt(), 150) << "channel 0's speed";
+  EXPECT_EQ(window->SimpleSpeedDigitEdit->ValueInt(), 150);
+  EXPECT_EQ(window->AngleDigitEdit->ValueReal(), -12.5L) << "the active channel's angle";
+  EXPECT_NEAR(static_cast<double>(window->XOffsetDigitEdit->ValueReal()), 0.1, 1e-9);
+  EXPECT_NEAR(static_cast<double>(window->YOffsetDigitEdit->ValueReal()), 0.2, 1e-9);
+  EXPECT_NEAR(static_cast<double>(window->ZOffsetDigitEdit->ValueReal()), -0.3, 1e-9);
+  TChart* master = window->GetChartByIndx(1);
+  EXPECT_TRUE(master->LeftAxis()->LabelsFont()->Style().Contains(fsBold));
+  EXPECT_TRUE(master->RightAxis()->LabelsFont()->Style().Contains(fsBold));
+  one.SetWasFlip(false);
+  window->FilValueList(1);
+  EXPECT_FALSE(window->FlipSpeedButton->Down());
+  window->Free();
+}
+
 TEST_F(View2DProperties, FinishingTheYEditRefillsTheListAndTheXEditDoesNot) {
   TView2DForm* window = env.Create(1);
   window->FilValueList(0);
@@ -159,7 +189,10 @@ TEST_F(View2DProperties, TheMemoWritesOnlyWhatIsTypedIntoTheActiveChannel) {
 TEST_F(View2DProperties, TheSpeedEditsSetEveryChannelAndTheWindowDepth) {
   TView2DForm* window = env.Create(3);
   window->FilValueList(0);
+  const QString defaults = ProgramFolder() + "bstt";
+  QFile::remove(defaults);
   FinishEdit(window->SpeedDigitEdit, 120);
+  EXPECT_TRUE(FileExists(defaults)) << "the defaults are saved";
   for (int i = 0; i < kChannelSlots; ++i) EXPECT_EQ(window->ChannelSettings(i)->GetSpeedLight(), 120) << i;
   EXPECT_EQ(Value(*window, "Window Depth"), window->ChannelSettings(0)->GetSpanDepth() + ", m");
   EXPECT_EQ(window->SimpleSpeedDigitEdit->ValueInt(), 120) << "the list shows channel 0's speed in both";
