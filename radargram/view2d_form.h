@@ -405,7 +405,8 @@ public:
   bool isPresentFileIndex(const QString& S);
   // Packs each recorded channel's trace buffers into its data blocks. A channel
   // that cannot be packed is reported and keeps its traces as recorded; the
-  // others are packed all the same. Returns the channels not packed.
+  // others are packed all the same; a channel without trace buffers (read from
+  // a file) is left alone. Returns the channels not packed.
   std::vector<int> PackRecordedTraces();
 
   // ---- IRadarSetWindow ------------------------------------------------------------------

@@ -42,7 +42,9 @@ std::vector<int> TView2DForm::PackRecordedTraces() {
   std::vector<int> failed;
   for (int i = 0; i < kChannelSlots; ++i) {
     T2Dview* store = View2D_[static_cast<size_t>(i)];
-    if (!store || store->NumTraces() <= 0) continue;
+    // Data read from a file are in the blocks already and have no buffers to
+    // pack: packing would leave zeros in their place.
+    if (!store || store->NumTraces() <= 0 || store->IndexTraces.Count() == 0) continue;
     try {
       store->PackTraces();
     } catch (const std::bad_alloc&) {

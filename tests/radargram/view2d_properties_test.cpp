@@ -305,7 +305,7 @@ TEST_F(View2DProperties, AnExportAsksBeforeReplacingTheFirstExistingChannelFile)
 // ---- Packing -------------------------------------------------------------------------------
 
 TEST_F(View2DProperties, PackingStoresEveryChannelAndLeavesOneThatFailsAsRecorded) {
-  TView2DForm* window = env.Create(3);
+  TView2DForm* window = env.Create(4);
   T2Dview& first = *window->GetView2DByIndx(0);
   first.Settings()->RestoreLongTrace(512);
   first.SetMinNumTraces(40);
@@ -327,6 +327,13 @@ TEST_F(View2DProperties, PackingStoresEveryChannelAndLeavesOneThatFailsAsRecorde
   T2Dview& third = *window->GetView2DByIndx(2);
   third.Settings()->RestoreLongTrace(2);
   ASSERT_TRUE(third.AppendTrace(samples.data() + 5, 2, {}));
+  // A channel read from a file: its traces are in its blocks, without buffers.
+  T2Dview& opened = *window->GetView2DByIndx(3);
+  opened.Settings()->RestoreLongTrace(2);
+  opened.SetMaxNumTraces(2);
+  opened.SetSizeDat(16);
+  opened.RawData.Allocate(16);
+  for (int i = 0; i < 4; ++i) opened.RawData.Data()[i] = 9 - i;
 
   TDialogScript::QueueAnswer(mrOk);
   EXPECT_EQ(window->PackRecordedTraces(), std::vector<int>{1});
@@ -349,6 +356,9 @@ TEST_F(View2DProperties, PackingStoresEveryChannelAndLeavesOneThatFailsAsRecorde
   EXPECT_EQ(third.SizeDat(), 8);
   ASSERT_EQ(third.RawData.Bytes(), 8);
   EXPECT_EQ(third.RawData.Data()[1], samples[6]);
+
+  ASSERT_EQ(opened.RawData.Bytes(), 16);
+  EXPECT_EQ(std::vector<int32_t>(opened.RawData.Data(), opened.RawData.Data() + 4), (std::vector<int32_t>{9, 8, 7, 6}));
   window->Free();
 }
 
