@@ -1,8 +1,13 @@
 #include "platform/ui/value_list_editor.h"
 
+#include "platform/rtl/resource_strings.h"
+
 #include <algorithm>
 
 namespace {
+
+RESOURCESTRING(SValueListKeyTitle, "Key");
+RESOURCESTRING(SValueListValueTitle, "Value");
 
 constexpr int kGridLine = 1;
 constexpr int kTextMargin = 2;
@@ -13,7 +18,7 @@ bool ValidCol(int col) { return col == 0 || col == 1; }
 }  // namespace
 
 TValueListEditor::TValueListEditor(TComponent* AOwner) : TCustomControl(AOwner) {
-  titles_ = {QStringLiteral("Key"), QStringLiteral("Value")};
+  titles_ = {LoadResString(SValueListKeyTitle), LoadResString(SValueListValueTitle)};
   SetColor(clWindow);
 }
 
