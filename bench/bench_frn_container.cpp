@@ -31,7 +31,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramRadarsShell,
                     public IRadargramNextWindowShell,
                     public IRadargramRecordingShell,
-                    public IRadargramActionsShell {
+                    public IRadargramActionsShell,
+                    public IRadargramActiveChildShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -77,8 +78,15 @@ public:
   void SetButtonDirect() override {}
   void RefreshGprStatus() override {}
   void SetMDIChildCountOld(int) override {}
+  QString LastFolder() const override { return {}; }
+  QString LastFile() const override { return {}; }
+  void SetLastFile(const QString&) override {}
+  bool ErrorLoadFile() const override { return false; }
+  void SetErrorLoadFile(bool) override {}
+  bool HasActiveMDIChild() const override { return false; }
+  bool isActiveMDIChild_OneChannal() const override { return false; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this}; }
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {

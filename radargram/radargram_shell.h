@@ -62,6 +62,15 @@ public:
   // Opens the file again from the main window's reopen list (the name goes
   // first into it).
   virtual void AddToReopenList(const QString& fileName) = 0;
+  // The recording folder, ending in a path separator (LastFolder).
+  virtual QString LastFolder() const = 0;
+  // The name without folder of the last new file (LastFile).
+  virtual QString LastFile() const = 0;
+  virtual void SetLastFile(const QString& value) = 0;
+  // A load reported an error (ErrorLoadFile): the window being opened recomputes
+  // its displays instead of trusting the stored pictures.
+  virtual bool ErrorLoadFile() const = 0;
+  virtual void SetErrorLoadFile(bool value) = 0;
 };
 
 // What the main window keeps for the next window it creates, and the modes the
@@ -147,6 +156,18 @@ public:
   virtual int CountRadarFromMaster() const = 0;
 };
 
+// What the main window tells of its active MDI child.
+class IRadargramActiveChildShell {
+public:
+  virtual ~IRadargramActiveChildShell() = default;
+  // The main window has an active MDI child.
+  virtual bool HasActiveMDIChild() const = 0;
+  // The active window is of the single-record kind (isActiveMDIChild_OneChannal):
+  // it (or, when no channel holds traces, the radar set) has at most one
+  // channel and its caption does not end in ".frn".
+  virtual bool isActiveMDIChild_OneChannal() const = 0;
+};
+
 // The main window's parts a radargram window holds; none may be nullptr and
 // all outlive the window.
 struct TRadargramShell {
@@ -156,4 +177,5 @@ struct TRadargramShell {
   IRadargramNextWindowShell* NextWindow = nullptr;
   IRadargramRecordingShell* Recording = nullptr;
   IRadargramActionsShell* Actions = nullptr;
+  IRadargramActiveChildShell* ActiveChild = nullptr;
 };

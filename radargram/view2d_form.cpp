@@ -287,6 +287,7 @@ void TView2DForm::BuildVisualTree() {
   BitBtn2->SetCaption(LoadResString(SOK));
   BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
   BuildPageControls();
+  BuildPropertyControls();
 }
 
 namespace {
@@ -538,7 +539,6 @@ bool TView2DForm::IsActiveChannel(const IChannelStore* store) const {
   return indx >= 0 && indx == NumActiveView;
 }
 
-void TView2DForm::FilValueList(int /*channel*/) {}
 void TView2DForm::ChangeRadarInTools() {}
 void TView2DForm::ReleaseTopoCorrectionButton() {}
 

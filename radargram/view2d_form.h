@@ -18,6 +18,9 @@
 // The multi-channel container (".frn"), the settings containers ("bstt",
 // "dstt", ".bstt" presets) and a radar backup's container (".trc") are written
 // and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
+// The Properties page is view2d_properties.cpp (its rows: property_rows.h); the
+// names of new and exported files and the packing of a recording are
+// view2d_naming.cpp (the names: profile_names.h).
 //
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
@@ -27,6 +30,7 @@
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/value_list_editor.h"
 #include "profiledata/channel_hooks.h"
 #include "profiledata/frn_header.h"
 #include "profiledata/gpr_constants.h"
@@ -50,6 +54,7 @@ class TDigitEdit;
 class TImage;
 class TLabel;
 class TLineSeries;
+class TMemo;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -98,6 +103,9 @@ RESOURCESTRING(SAngle, "Angle, \u00B0");
 RESOURCESTRING(SSaveFileBeforeClosed, "Save the %s file before closed?");
 RESOURCESTRING(SSaveToolsBeforeClosed, "Save tools for the %s file before closed?");
 // A data container holds the channels up to the first one without traces.
+RESOURCESTRING(SFileAlreadyExistsReplace, "File %s already exists.\r\nDo you want to replace it?");
+// A channel whose recorded traces could not be packed keeps them as recorded.
+RESOURCESTRING(SChannelNotPacked, "Not enough memory to pack the traces of channel %d; they stay as recorded.");
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
 
@@ -369,6 +377,41 @@ public:
   // The offset an edit holds in m as the 10^-5 m field, limited to the field.
   static int32_t OffsetField(long double metres);
 
+  // ---- Property list (view2d_properties.cpp) ---------------------------------------------
+  // The Properties page: the channel's settings as key and value rows, its
+  // comment, the wave speed; the GPS page's list.
+  TValueListEditor* ValueListEditor = nullptr;
+  TMemo* MemoComments = nullptr;
+  TDigitEdit* SpeedDigitEdit = nullptr;
+  TValueListEditor* GPSValueListEditor = nullptr;
+  // The values that change while recording, for the active channel (0 when
+  // none is active); the online painter calls it.
+  void EditValueList();
+  // The active channel's comment follows the memo (nothing without one).
+  void MemoCommentsChange(TObject* Sender);
+  // Both speed edits: every channel takes the wave speed.
+  void SpeedDigitEditChangeFinish(TObject* Sender);
+  // The aspect mode again, and the "Window Depth" row of the active channel.
+  void UpdateWindowDepth();
+  // The title row and the "Channel Model" row in bold on a filled background.
+  void ValueListEditorDrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
+
+  // ---- Names and packing (view2d_naming.cpp) ----------------------------------------------
+  // Every channel's file: the main window's LastFolder + FilePrefix + FileCount +
+  // ".dezo"; the main window's LastFile becomes channel 0's name without folder.
+  void CreateNewFileName();
+  // The caption: channel 0's file with ".frn" for several shown channels or a
+  // multi-channel device box, else ".dezo".
+  void GetCaptionFromView2D_0();
+  // Before an export to S: true when none of the per-channel files exists or
+  // the user agrees to replace the first one that does.
+  bool isPresentFileIndex(const QString& S);
+  // Packs each recorded channel's trace buffers into its data blocks. A channel
+  // that cannot be packed is reported and keeps its traces as recorded; the
+  // others are packed all the same; a channel without trace buffers (read from
+  // a file) is left alone. Returns the channels not packed.
+  std::vector<int> PackRecordedTraces();
+
   // ---- IRadarSetWindow ------------------------------------------------------------------
   TSettingData* ChannelSettings(int slot) const override;
   bool ChannelHoldsTraces(int slot) const override;
@@ -433,8 +476,9 @@ public:
   bool Visible() const override { return TForm::Visible(); }
   bool IsActiveChannel(const IChannelStore* store) const override;
   int ChannelIndex(const IChannelStore* store) const override;
-  // The property list, the tool chain and the topographic correction are not
-  // part of this window yet: these three change nothing.
+  // Fills the Properties page for the channel (view2d_properties.cpp). The tool
+  // chain and the topographic correction are not part of this window yet: the
+  // two calls below change nothing.
   void FilValueList(int channel) override;
   void ChangeRadarInTools() override;
   void ReleaseTopoCorrectionButton() override;
@@ -460,6 +504,8 @@ private:
   void BuildVisualTree();
   // The controls of the pages and the Profile Offset panel.
   void BuildPageControls();
+  // The Properties page's list, memo and speed edit and the GPS page's list.
+  void BuildPropertyControls();
   void FormCreate();
   // The steps of creation that may fail; false ends creation early.
   bool CreateGuarded();
@@ -477,7 +523,6 @@ private:
   void SetScrollBars() {}
   void RunAfterChangeScrollBars() {}
   void PalReadAll() {}
-  void SetCaptionFromFile() {}
   void FillToolSetList() {}
   void CreateOverlays() {}
   void SetLeftAxisCaption() {}
@@ -488,7 +533,15 @@ private:
   void ApplySimpleStretch() {}
   void DistanceMenuClick(TMenuItem* /*item*/) {}
   void SaveToolChain() {}
-  void PrepareDataAfterRun() {}
+  // After a recording: packs the channels (the waits for the painter, the
+  // objects trees and the last online pass are still to come).
+  void PrepareDataAfterRun() { PackRecordedTraces(); }
+  // Axes, hyperbola and GPS work the property list triggers that is not in this
+  // window yet.
+  void ApplyProportional(bool /*repaint*/) {}
+  void HyperbolaScroll() {}
+  void SetTitleTopAxes() {}
+  void ShowGPSData(const QString& /*nmea*/) {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
   // The panel's height, keeping the height it had in its Tag while it is
@@ -508,4 +561,7 @@ private:
   QString filePrefix_;
   int32_t fileCount_ = 0;
   bool resizing_ = false;
+  // Set while FilValueList writes the memo, so that showing a channel's comment
+  // does not write it into the active channel.
+  bool fillingProperties_ = false;
 };

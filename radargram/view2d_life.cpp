@@ -242,7 +242,7 @@ bool TView2DForm::CreateGuarded() {
   OffsetPanel->SetBounds(345, 45, OffsetPanel->Width(), OffsetPanel->Height());
   GetLocationDataButton->SetEnabled(true);
   SetActiveView(ChartView);
-  SetCaptionFromFile();
+  GetCaptionFromView2D_0();
   SetPosXforWeegleAll(0);
   ResizeAxis();
 
@@ -478,7 +478,7 @@ void TView2DForm::SetActiveView(TChart* aChart) {
     if (tree && tree->Items()->Count() > 0) tree->SetSelected(tree->Items()->Item(0));
     RecomputeGpsTrack();
   }
-  if (const auto* frame = dynamic_cast<const TForm*>(Owner()); frame && frame->ActiveMDIChild()) FilValueList(indx);
+  if (shell_.ActiveChild->HasActiveMDIChild()) FilValueList(indx);
 }
 
 void TView2DForm::ChartViewClick(TObject* Sender) { SetActiveView(dynamic_cast<TChart*>(Sender)); }

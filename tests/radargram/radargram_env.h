@@ -22,7 +22,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramRadarsShell,
                            public IRadargramNextWindowShell,
                            public IRadargramRecordingShell,
-                           public IRadargramActionsShell {
+                           public IRadargramActionsShell,
+                           public IRadargramActiveChildShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -56,6 +57,25 @@ public:
   void SetGlobalCountFiles(int32_t value) override { count = value; }
   std::vector<QString> reopenList;
   void AddToReopenList(const QString& fileName) override { reopenList.push_back(fileName); }
+  QString lastFolder;
+  QString lastFile;
+  bool errorLoadFile = false;
+  QString LastFolder() const override { return lastFolder; }
+  QString LastFile() const override { return lastFile; }
+  void SetLastFile(const QString& value) override { lastFile = value; }
+  bool ErrorLoadFile() const override { return errorLoadFile; }
+  void SetErrorLoadFile(bool value) override { errorLoadFile = value; }
+
+  // The active child: -1 asks the frame for its active MDI child, 0 and 1 answer
+  // as set. oneChannel answers isActiveMDIChild_OneChannal.
+  TForm* frame = nullptr;
+  int activeChild = -1;
+  bool oneChannel = true;
+  bool HasActiveMDIChild() const override {
+    if (activeChild >= 0) return activeChild == 1;
+    return frame && frame->ActiveMDIChild();
+  }
+  bool isActiveMDIChild_OneChannal() const override { return oneChannel; }
 
   // Globals for the next window.
   TTypeProfiles globalTypeProfiles = tpLinear;
@@ -129,7 +149,7 @@ public:
   }
   int CountRadarFromMaster() const override { return countRadarFromMaster; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this}; }
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
@@ -148,6 +168,8 @@ public:
     frame->SetBounds(0, 0, 1000, 720);
     frame->Show();
     acquisition.lastFolder = dir.path() + QStringLiteral("/");
+    shell.lastFolder = acquisition.lastFolder;
+    shell.frame = frame;
     shell.acquisition = &acquisition;
   }
   ~TRadargramEnv() {
