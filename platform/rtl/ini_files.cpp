@@ -5,6 +5,7 @@
 #include "platform/rtl/sys_utils.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -44,6 +45,17 @@ QByteArray EncodeIniText(const QString& text, TIniEncoding encoding) {
   if (encoding == ieAnsi) return StringToAnsi(text);
   QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
   return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
+}
+
+// The whole file at once: the bytes go to a temporary file in the same folder,
+// which then takes the old file's place, so a failed or interrupted write never
+// leaves a cut settings file behind (another program may read it any moment).
+void ReplaceFileBytes(const QString& fileName, const QByteArray& bytes) {
+  QSaveFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly))
+    throw EFCreateError("Cannot create file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
+  if (file.write(bytes) != bytes.size() || !file.commit())
+    throw EFCreateError("Cannot write file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
 }
 
 }  // namespace
@@ -154,7 +166,7 @@ QString TMemIniFile::Compose() const {
 
 QByteArray TMemIniFile::Bytes() const { return EncodeIniText(Compose(), encoding_); }
 
-void TMemIniFile::UpdateFile() { WriteFileBytes(FileName(), Bytes()); }
+void TMemIniFile::UpdateFile() { ReplaceFileBytes(FileName(), Bytes()); }
 
 const TMemIniFile::Section* TMemIniFile::FindSection(const QString& name) const {
   const auto it = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) { return SameName(s.name, name); });

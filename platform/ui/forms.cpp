@@ -159,6 +159,11 @@ TWindowState TForm::WindowState() const {
   return wsNormal;
 }
 
+void TForm::SetMinWidth(int value) {
+  minWidth_ = std::max(value, 0);
+  BoundsWidget()->setMinimumWidth(minWidth_);
+}
+
 void TForm::SetWindowState(TWindowState value) {
   QWidget* frame = BoundsWidget();
   Qt::WindowStates state = frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);

@@ -62,6 +62,10 @@ public:
   void SetPosition(TPosition value) { position_ = value; }
   TWindowState WindowState() const;
   void SetWindowState(TWindowState value);
+  // The least width the window takes, as a user or SetBounds may size it; 0 for
+  // none. A narrower window widens at once.
+  int MinWidth() const { return minWidth_; }
+  void SetMinWidth(int value);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
 
@@ -132,6 +136,7 @@ private:
   TFormBorderStyle borderStyle_ = bsSizeable;
   TPosition position_ = poDesigned;
   bool keyPreview_ = false;
+  int minWidth_ = 0;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   QEventLoop* modalLoop_ = nullptr;
