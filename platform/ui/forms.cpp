@@ -161,7 +161,11 @@ TWindowState TForm::WindowState() const {
 
 void TForm::SetMinWidth(int value) {
   minWidth_ = std::max(value, 0);
-  BoundsWidget()->setMinimumWidth(minWidth_);
+  // Width counts the window's frame; the toolkit's limit is on the inside.
+  QWidget* frame = BoundsWidget();
+  if (frame->isWindow()) frame->winId();  // the frame is known once the native window exists
+  const int frameExtra = frame->isWindow() ? frame->frameGeometry().width() - frame->width() : 0;
+  frame->setMinimumWidth(std::max(minWidth_ - frameExtra, 0));
 }
 
 void TForm::SetWindowState(TWindowState value) {
