@@ -72,15 +72,6 @@ QString MainIniFileName() {
   return ProgramFolder() + ChangeFileExt(ExtractFileName(ExeName()).toLower(), QStringLiteral(".ini"));
 }
 
-double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue) {
-  QString text = ini.ReadString(section, key, QString());
-  if (text.isEmpty()) return defaultValue;
-  text.replace(u',', u'.');
-  double value = 0;
-  if (!TryStrToFloat(text, value) || !std::isfinite(value)) return defaultValue;
-  return value;
-}
-
 QString DefaultPrefixFiles(TDateTime today) {
   uint16_t year = 0, month = 0, day = 0;
   DecodeDate(today, year, month, day);

@@ -13,6 +13,7 @@
 // ("Settingspos", the odometer and inclinometer sections, the online stages).
 
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/ini_files.h"  // ReadIniFloat
 #include "platform/ui/forms.h"
 #include "profiledata/gpr_constants.h"
 
@@ -21,9 +22,6 @@
 #include <QUuid>
 
 #include <cstdint>
-
-class TCustomIniFile;
-class TMemIniFile;
 
 // The defaults of one post-processing overlay (sections "Comparator",
 // "Hilbert", "FreqHilbert"); each section holds only the keys its overlay has.
@@ -98,10 +96,6 @@ struct TMainIniSettings {
 // file name in lower case with the extension ".ini". Only the file name is
 // lower-cased; the folder is taken as it is.
 QString MainIniFileName();
-
-// The key's text with '.' or ',' as the decimal separator; an empty or
-// unconvertible text (and a value that is not finite) gives the default.
-double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue);
 
 // Year, month and day of the date, each followed by "_", without leading zeros
 // ("2026_4_9_").

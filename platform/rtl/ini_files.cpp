@@ -10,6 +10,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -61,6 +62,15 @@ void ReplaceFileBytes(const QString& fileName, const QByteArray& bytes) {
 }  // namespace
 
 // ---- TCustomIniFile ------------------------------------------------------------
+
+double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue) {
+  QString text = ini.ReadString(section, key, QString());
+  if (text.isEmpty()) return defaultValue;
+  text.replace(u',', u'.');
+  double value = 0;
+  if (!TryStrToFloat(text, value) || !std::isfinite(value)) return defaultValue;
+  return value;
+}
 
 int TCustomIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {
   return StrToIntDef(ReadString(section, ident, QString()), defaultValue);

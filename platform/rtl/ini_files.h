@@ -68,6 +68,11 @@ private:
   QString fileName_;
 };
 
+// A real written with '.' or ',' as the decimal separator (files written on
+// machines of either convention); an empty or unconvertible text, or a value
+// that is not finite, gives the default.
+double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue);
+
 class TMemIniFile : public TCustomIniFile {
 public:
   // Reads the whole file now; `encoding` is the one UpdateFile writes.
