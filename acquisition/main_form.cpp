@@ -1,6 +1,7 @@
 #include "acquisition/main_form.h"
 
 #include "acquisition/main_cursors.h"
+#include "acquisition/main_logo.h"
 #include "acquisition/palette_strips.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
@@ -80,6 +81,7 @@ void DUvova3DuruZuza::FormCreate() {
   RadarStarted_ = false;
   RadarPausedWithGPS = false;
   SetFormCharsetForLanguage(*this, 0);
+  SetBackgroundPicture(MakeLogoPicture().get());
 
   // 2. Program folder and palette library.
   PalettePath = GetExeCurrentDir() + QStringLiteral("palset");

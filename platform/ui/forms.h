@@ -14,6 +14,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/modal_results.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QString>
 
@@ -21,6 +22,7 @@ class QEventLoop;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenuBar;
+class TBitmap;
 class TMainMenu;
 
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -95,6 +97,9 @@ public:
   TForm* MDIChildren(int index) const;
   TForm* ActiveMDIChild() const;
   QMdiArea* MdiArea() const { return mdiArea_; }
+  // MDI frame: a picture shown centred behind the children (a copy is kept);
+  // nullptr removes it.
+  void SetBackgroundPicture(TBitmap* picture);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -129,6 +134,7 @@ private:
   void MdiChildActivated(QMdiSubWindow* window);
   // Places the bar and the MDI area; merges the active child's menu.
   void ShowMenu();
+  void ApplyBackgroundPicture();
   TModalResult RunModalLoop();
   TModalResult RunScriptedModal();
 
@@ -146,6 +152,7 @@ private:
   TForm* mdiFrame_ = nullptr;
   TMainMenu* menu_ = nullptr;
   QPointer<QMenuBar> menuBar_;
+  QImage backgroundPicture_;
 };
 
 // The form that control is placed on (the top of its parent chain), or nullptr.
