@@ -19,6 +19,8 @@
 #include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 DUvova3DuruZuza* MainWindow = nullptr;
@@ -290,7 +292,12 @@ std::vector<TView2DForm*> DUvova3DuruZuza::RadargramWindows() const {
 IChannelWindow* DUvova3DuruZuza::ActiveChannelWindow() const { return CurChild_; }
 
 QString DUvova3DuruZuza::LastFolder() const {
-  return Settings.LastFolder.isEmpty() ? QString() : IncludeTrailingPathDelimiter(NativePath(Settings.LastFolder));
+  if (Settings.LastFolder.isEmpty()) return QString();
+  // The stored text keeps its form ("..\data\" by default); a relative folder
+  // is taken from the program folder, not from wherever the program was started.
+  QString folder = IncludeTrailingPathDelimiter(NativePath(Settings.LastFolder));
+  if (QDir::isRelativePath(folder)) folder = GetExeCurrentDir() + folder;
+  return folder;
 }
 
 TCustomIniFile* DUvova3DuruZuza::MainIni() const { return mainIni_.get(); }

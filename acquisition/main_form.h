@@ -154,6 +154,8 @@ public:
   IChannelWindow* ActiveChannelWindow() const override;
   void SetErrorLoadFile(bool value) override { ErrorLoadFile = value; }
   void SetCurrentTopoType(TTopoType value) override { Settings.TopoType = value; }
+  // With a trailing separator; a relative folder is resolved against the
+  // program folder.
   QString LastFolder() const override;
   void SetLastFile(const QString& value) override { Settings.LastFile = value; }
   TCustomIniFile* MainIni() const override;

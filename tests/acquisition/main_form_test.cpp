@@ -85,6 +85,7 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
   EXPECT_EQ(AcquisitionShell(), MainWindow);
   EXPECT_EQ(MainWindow->CurrentTopoType(), ttWheel);
   EXPECT_EQ(MainWindow->OdometerMult(), 5);
+  EXPECT_EQ(MainWindow->LastFolder(), dir_.path() + QStringLiteral("/../data/"));
   EXPECT_EQ(Application->HintPause(), 100);
   EXPECT_NE(MainWindow->ActiveRadar(), nullptr);
   EXPECT_NE(MainWindow->ControlRadar(), nullptr);
