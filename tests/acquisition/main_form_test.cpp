@@ -281,6 +281,24 @@ TEST_F(MainWindowTest, ClosingClosesTheWindowsAndFreesTheRadars) {
   EXPECT_TRUE(FileExists(IniPath()));
 }
 
+TEST_F(MainWindowTest, TheRememberedChildWithoutCaptionIsTheOneBeingClosed) {
+  Start();
+  NewRadargramWindow();
+  NewRadargramWindow();
+  ASSERT_EQ(MainWindow->MDIChildCount(), 2);
+  TForm* remembered = MainWindow->MDIChildren(1);
+  MainWindow->SetMDIChildCountOld(2);
+  remembered->SetCaption(QString());
+  EXPECT_TRUE(MainWindow->isActivatedClosed());
+  remembered->SetCaption(QStringLiteral("profile.frn"));
+  EXPECT_FALSE(MainWindow->isActivatedClosed());
+  remembered->SetCaption(QString());
+  MainWindow->SetMDIChildCountOld(1);  // a window was added since
+  EXPECT_FALSE(MainWindow->isActivatedClosed());
+  MainWindow->SetMDIChildCountOld(3);  // more than there are
+  EXPECT_FALSE(MainWindow->isActivatedClosed());
+}
+
 TEST_F(MainWindowTest, RecentFilesAndAnswersOfCommandsNotBuiltYet) {
   Start();
   for (int i = 0; i < 11; ++i) MainWindow->AddToReopenList(QStringLiteral("/f/%1.frn").arg(i));
