@@ -1,17 +1,265 @@
 #pragma once
-// The main window of the acquisition program: an MDI frame that holds the
-// radargram windows.
+// DUvova3DuruZuza: the main window of the acquisition program, an MDI frame whose
+// children are the radargram windows (TView2DForm). It owns the radar
+// containers, the program's settings file and the palette library, and keeps
+// the process-wide settings that the radargram windows and the channel stores
+// read through the interfaces it implements:
+// - IAcquisitionShell (profiledata/channel_hooks.h), registered while the window
+//   lives;
+// - the radargram windows' parts (radargram/radargram_shell.h), handed to each
+//   window it creates (Shell()).
+// The settings file's keys, their defaults and write rules live in main_ini.h;
+// the lists it fills in main_lists.h and palette_strips.h.
+//
+// Commands that later parts of the window build (Run, Save, the menus) answer
+// the present state: nothing records, nothing is saved.
+//
+// Life cycle: FormCreate (OnCreate) reads the settings; the close closes the
+// radargram windows last to first and frees the radars; FormDestroy (OnDestroy)
+// writes the settings file. Ownership: the window owns its radar containers,
+// its settings file and its image lists; the radargram windows are its MDI
+// children.
+//
+// Threads: user-interface thread only.
 
+#include "acquisition/main_ini.h"
+#include "acquisition/main_lists.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/language_files.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/language_forms.h"
+#include "profiledata/channel_hooks.h"
+#include "radar/radar.h"
+#include "radargram/radargram_shell.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TActiveRadar;
+class TControlRadar;
+class TImageList;
+class TMemIniFile;
+class TRadarParamReserving;
+class TResultCheckingTCP;
+class TView2DForm;
 
 RESOURCESTRING(SQelGroundPenetratingRadar, "Qel Ground Penetrating Radar");
+RESOURCESTRING(SSettingsNotSaved, "The settings could not be saved to \"%s\".\n%s");
 
-class DUvova3DuruZuza : public TForm {
+class DUvova3DuruZuza : public TForm,
+                        public IAcquisitionShell,
+                        public IRadargramLayoutShell,
+                        public IRadargramFilesShell,
+                        public IRadargramRadarsShell,
+                        public IRadargramNextWindowShell,
+                        public IRadargramRecordingShell,
+                        public IRadargramActionsShell,
+                        public IRadargramActiveChildShell,
+                        public ILanguageForm {
 public:
+  static constexpr int MinimumWidth = 887;
+
   explicit DUvova3DuruZuza(TComponent* AOwner);
+  ~DUvova3DuruZuza() override;
 
   QString WindowClassName() const override { return QStringLiteral("DUvova3DuruZuza"); }
+
+  // ---- Life cycle ---------------------------------------------------------------
+  void FormCreate();
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormDestroy();
+
+  // ---- Settings and lists -------------------------------------------------------
+  // The program folder with a trailing separator.
+  static QString GetExeCurrentDir();
+  // The file-naming keys again; with reopen the three keys are first taken from
+  // the file on disk (another program may have written them).
+  void ReadFileSettings(bool reopen);
+  void ReadViewSettings(const TCustomIniFile& ini);
+  // Language: the file's locale id, or 1033 and a new language file.
+  void ReadLanguageFile();
+  // Writes Language into the language file at once; false, reported, when the
+  // file cannot be written.
+  bool WriteLanguageFile();
+  // Makes Language the interface language (English for a locale the program
+  // does not know); a locale without a module leaves everything as it was.
+  void Lang();
+  void PalReadAll();
+  void FillMediumList();
+  void ScanDSTCL();
+  // In simple mode, reads the simple-mode settings container into the active
+  // window when that window was not opened from a file.
+  void ReadDummyDSTT();
+  bool isActiveMDIChildWasOpen() const;
+  void SaveGlobalViewSectOfDeepInAllChild();
+  void RepaintChilds();
+  void UpdateInterface();
+  // The menus and actions follow the active window and the radars (later parts
+  // of the window build the menus; nothing to update yet).
+  void Updatemenu() {}
+
+  // The radargram windows, in the frame's child order.
+  std::vector<TView2DForm*> RadargramWindows() const;
+  // The parts a radargram window created by this window holds.
+  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this}; }
+  // The clock new file names take their default prefix from (tests set a date).
+  static void SetToday(std::function<TDateTime()> today);
+
+  // ---- ILanguageForm ------------------------------------------------------------
+  void ReloadTexts() override;
+
+  // ---- Fields -----------------------------------------------------------------------
+  // The keys of the settings file as the window holds them now.
+  TMainIniSettings Settings;
+  QString PalettePath;  // program folder + "palset"
+  std::unique_ptr<TResultCheckingTCP> ResultCheckingTCP;
+  std::unique_ptr<TRadarParamReserving> ReserverRadarParam;
+  QString strComNumber;
+  int PredCountUSBdevices = 100;
+  int CountUSBdevices = 0;
+  TModeSystemRadars ModeSystemRadars = msrSingle;
+  QString strErrorCreateRadar;
+  bool isDeleteDeviceRunned = false;
+  bool startDEVICEREMOVECOMPLETE = false;
+  bool RadarPausedWithGPS = false;
+  bool WasOverFlow = false;
+  double PCLoading = 0;
+  bool ErrorNewCreate = false;
+  int MDIChildCountOld = 0;
+  bool ErrorLoadFile_ = false;
+  bool AlphaScanDepth = false;
+  bool NormalizationOnlineAllTraces = false;
+  int32_t LastCreateSaveStartYShift = 0;
+  int32_t predLastCreateSaveStartYShift = 0;
+  TListOfMedium ListOfMedium;
+  QStringList ListOfDSTCL;
+  std::vector<int64_t> PalArray{0};
+  TImageList* PalImageList = nullptr;  // owned by the window
+  // The Create, Open and General Preferences commands may run.
+  bool FileActionsEnabled = true;
+  // The interface language's locale id (Language).
+  int FLanguage = EnglishLocaleId;
+
+  // ---- IAcquisitionShell --------------------------------------------------------
+  // The current radar (the `radar` field) serves both the channel stores and the
+  // radargram windows.
+  TRadar* CurrentRadar() const override { return radar_; }
+  TTopoType CurrentTopoType() const override { return Settings.TopoType; }
+  uint16_t OdometerMult() const override { return Settings.OdometerMult; }
+  IChannelWindow* ActiveChannelWindow() const override;
+  void SetErrorLoadFile(bool value) override { ErrorLoadFile_ = value; }
+  bool ErrorLoadFile() const override { return ErrorLoadFile_; }
+  void SetCurrentTopoType(TTopoType value) override { Settings.TopoType = value; }
+  // With a trailing separator; a relative folder is resolved against the
+  // program folder.
+  QString LastFolder() const override;
+  void SetLastFile(const QString& value) override { Settings.LastFile = value; }
+  QString LastFile() const override { return Settings.LastFile; }
+  TCustomIniFile* MainIni() const override;
+  int32_t RadarSetSerNumDevice() const override;
+  bool SimpleMode() const override { return Settings.SimpleMode; }
+
+  // ---- IRadargramActiveChildShell ----------------------------------------------
+  bool HasActiveMDIChild() const override { return ActiveMDIChild() != nullptr; }
+  // The active window's channels with traces, or without any the radars
+  // connected, are at most one, and its caption does not end in ".frn".
+  bool isActiveMDIChild_OneChannal() const override;
+
+  // ---- IRadargramLayoutShell ----------------------------------------------------
+  bool isCloseChild() const override { return isCloseChild_; }
+  void SetCloseChild(bool value) override { isCloseChild_ = value; }
+  bool isActivatedClosed() const override;
+  bool StartResize() const override { return StartResize_; }
+  void SetStartResize(bool value) override { StartResize_ = value; }
+  bool flNewCreate() const override { return flNewCreate_; }
+  void SetflNewCreate(bool value) { flNewCreate_ = value; }
+  void SetErrorNewCreate(bool value) override { ErrorNewCreate = value; }
+  int ChildAreaWidth() const override { return ClientWidth(); }
+  int ChildAreaHeight() const override { return ClientHeight(); }
+  TColor PageColor() const override { return clBtnFace; }
+  bool AutoDepthOnline() const override { return AutoDepthOnline_; }
+  void SetAutoDepthOnline(bool value) { AutoDepthOnline_ = value; }
+  bool SlotHasRadar(int slot) const override { return GetRadarByIndex(slot) != nullptr; }
+
+  // ---- IRadargramFilesShell -----------------------------------------------------
+  QString GlobalPrefixFiles() const override { return Settings.PrefixFiles; }
+  int32_t GlobalCountFiles() const override { return Settings.CountFiles; }
+  void SetGlobalCountFiles(int32_t value) override { Settings.CountFiles = value; }
+  // The file goes to the top of the recent files.
+  void AddToReopenList(const QString& fileName) override;
+
+  // ---- IRadargramRadarsShell ----------------------------------------------------
+  bool isCheckDeviceRunned() const override { return isCheckDeviceRunned_; }
+  void SetCheckDeviceRunned(bool value) override { isCheckDeviceRunned_ = value; }
+  ISettingsRadar* GetRadarByIndex(int slot) const override;
+  TControlRadar* ControlRadar() const override { return controlRadar_.get(); }
+  void SetCurrentRadar(TRadar* radar) override { radar_ = radar; }
+  int CountRadarFromMaster() const override { return CountRadarFromMaster_; }
+  void SetCountRadarFromMaster(int value) { CountRadarFromMaster_ = value; }
+  TActiveRadar* ActiveRadar() const { return activeRadar_.get(); }
+
+  // ---- IRadargramNextWindowShell ------------------------------------------------
+  TTypeProfiles GlobalTypeProfiles() const override { return GlobalTypeProfiles_; }
+  void SetGlobalTypeProfiles(TTypeProfiles value) override { GlobalTypeProfiles_ = value; }
+  TProportional GlobalProportional() const override { return Settings.Proportional; }
+  bool GlobalViewSectOfDeep() const override { return Settings.ViewSectOfDeep; }
+  bool SimpleBackgroundRemoval() const override { return Settings.SimpleBackgroundRemoval; }
+  int Language() const override { return FLanguage; }
+
+  // ---- IRadargramRecordingShell -------------------------------------------------
+  bool RadarStarted() const override { return RadarStarted_; }
+  // The Run command is not part of the window yet: it is never down.
+  bool RunButtonDown() const override { return false; }
+  TView2DForm* RunChild() const override { return RunChild_; }
+  void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
+  TView2DForm* CurChild() const override { return CurChild_; }
+  void SetCurChild(TView2DForm* window) override { CurChild_ = window; }
+  void SetRadarPausedWithGPS(bool value) override { RadarPausedWithGPS = value; }
+  bool isClosedMain() const override { return isClosedMain_; }
+  void ClearTraceSinceWiFiLoss() override { TraceSinceWiFiLoss = false; }
+  bool TraceSinceWiFiLoss = false;
+
+  // ---- IRadargramActionsShell ---------------------------------------------------
+  // The Save command is not part of the window yet: nothing is written, and
+  // the answer says so.
+  bool SaveActionExecute() override { return false; }
+  void SetFileActionsEnabled(bool enabled) override { FileActionsEnabled = enabled; }
+  // The tool bar and the status bar are not part of the window yet.
+  void SetButtonDirect() override {}
+  void RefreshGprStatus() override {}
+  void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
+
+  // The radargram windows' own questions run knowing that the program is
+  // closing (isClosedMain); a refused close clears the flag again, so the
+  // program goes on working normally.
+  bool CloseQuery() override;
+
+protected:
+  // Marks the window as closing and frees it with the close.
+  void DoClose(TCloseAction& action) override;
+
+private:
+  std::unique_ptr<TMemIniFile> mainIni_;
+  std::unique_ptr<TControlRadar> controlRadar_;
+  std::unique_ptr<TActiveRadar> activeRadar_;
+  TRadar* radar_ = nullptr;
+  bool isCloseChild_ = false;
+  bool StartResize_ = false;
+  bool flNewCreate_ = true;
+  bool isCheckDeviceRunned_ = false;
+  bool isClosedMain_ = false;
+  bool RadarStarted_ = false;
+  bool AutoDepthOnline_ = false;
+  int CountRadarFromMaster_ = 0;
+  TTypeProfiles GlobalTypeProfiles_ = tpLinear;
+  TView2DForm* RunChild_ = nullptr;
+  TView2DForm* CurChild_ = nullptr;
 };
 
 // The program's main window while it runs.

@@ -4,6 +4,7 @@
 // shows as the ratio to them.
 
 #include "bench/bench_acquisition_shell.h"
+#include "bench/bench_toolkit.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
@@ -97,10 +98,6 @@ public:
 // One window of five channels with traces and its container file, shared by
 // every benchmark of the run.
 struct TContainerFixture {
-  int argc = 1;
-  char arg0[8] = "bench";
-  char* argv[2] = {arg0, nullptr};
-  std::unique_ptr<TToolkitSession> toolkit;
   TBenchAcquisitionShell acquisition;
   TBenchShell shell;
   QTemporaryDir dir;
@@ -110,9 +107,7 @@ struct TContainerFixture {
   int64_t fileBytes = 0;
 
   TContainerFixture() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    toolkit = std::make_unique<TToolkitSession>(argc, argv);
-    new TApplication();
+    BenchToolkit();
     SetAcquisitionShell(&acquisition);
     Application->CreateForm(frame);
     SetNewViewChannalCount(kChannels);

@@ -111,7 +111,7 @@ bool T2Dview::WriteOnlinePlaginsParameters() {
 
 float ReadKoefArrMax(const TCustomIniFile& ini) {
   constexpr double kDefault = 0.75;
-  const double value = ini.ReadFloat(QStringLiteral("General"), QStringLiteral("KoefArrMax"), kDefault);
+  const double value = ReadIniFloat(ini, QStringLiteral("General"), QStringLiteral("KoefArrMax"), kDefault);
   if (!(value > 0)) return static_cast<float>(kDefault);  // also NaN
   return static_cast<float>(std::min(value, 1.0));
 }

@@ -5,10 +5,12 @@
 #include "platform/rtl/sys_utils.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -46,9 +48,29 @@ QByteArray EncodeIniText(const QString& text, TIniEncoding encoding) {
   return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
 }
 
+// The whole file at once: the bytes go to a temporary file in the same folder,
+// which then takes the old file's place, so a failed or interrupted write never
+// leaves a cut settings file behind (another program may read it any moment).
+void ReplaceFileBytes(const QString& fileName, const QByteArray& bytes) {
+  QSaveFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly))
+    throw EFCreateError("Cannot create file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
+  if (file.write(bytes) != bytes.size() || !file.commit())
+    throw EFCreateError("Cannot write file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
+}
+
 }  // namespace
 
 // ---- TCustomIniFile ------------------------------------------------------------
+
+double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue) {
+  QString text = ini.ReadString(section, key, QString());
+  if (text.isEmpty()) return defaultValue;
+  text.replace(u',', u'.');
+  double value = 0;
+  if (!TryStrToFloat(text, value) || !std::isfinite(value)) return defaultValue;
+  return value;
+}
 
 int TCustomIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {
   return StrToIntDef(ReadString(section, ident, QString()), defaultValue);
@@ -154,7 +176,7 @@ QString TMemIniFile::Compose() const {
 
 QByteArray TMemIniFile::Bytes() const { return EncodeIniText(Compose(), encoding_); }
 
-void TMemIniFile::UpdateFile() { WriteFileBytes(FileName(), Bytes()); }
+void TMemIniFile::UpdateFile() { ReplaceFileBytes(FileName(), Bytes()); }
 
 const TMemIniFile::Section* TMemIniFile::FindSection(const QString& name) const {
   const auto it = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) { return SameName(s.name, name); });

@@ -7,7 +7,7 @@
 // Comment lines (';') are kept. A missing file reads as empty and is created by
 // the first write. Numbers use '.' as the decimal separator.
 //
-// TMemIniFile keeps the file in memory and writes it on UpdateFile().
+// TMemIniFile keeps the file in memory and replaces it on UpdateFile().
 // TIniFile writes every change to disk at once and, before each call, rereads the
 // file when its bytes changed, so several objects on one file see each other's
 // writes (as the system's profile calls do).
@@ -68,6 +68,11 @@ private:
   QString fileName_;
 };
 
+// A real written with '.' or ',' as the decimal separator (files written on
+// machines of either convention); an empty or unconvertible text, or a value
+// that is not finite, gives the default.
+double ReadIniFloat(const TCustomIniFile& ini, const QString& section, const QString& key, double defaultValue);
+
 class TMemIniFile : public TCustomIniFile {
 public:
   // Reads the whole file now; `encoding` is the one UpdateFile writes.
@@ -80,7 +85,9 @@ public:
   QStringList ReadSectionValues(const QString& section) const override;
   void EraseSection(const QString& section) override;
   void DeleteKey(const QString& section, const QString& ident) override;
-  // Writes the whole file; EFCreateError/EWriteError when it cannot.
+  // Writes the whole file to a temporary file beside it and renames that over
+  // the old one (a symbolic link is followed, the old file's permissions kept);
+  // EFCreateError, with the old file untouched, when it cannot.
   void UpdateFile() override;
 
   TIniEncoding Encoding() const { return encoding_; }

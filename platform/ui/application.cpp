@@ -133,6 +133,8 @@ void TApplication::PushLoop(QEventLoop* loop) { loops_.push_back(loop); }
 
 void TApplication::PopLoop(QEventLoop* loop) { std::erase(loops_, loop); }
 
+void TApplication::SetHintPause(int value) { hintPause_ = std::max(value, 0); }
+
 void TApplication::FormDestroyed(TForm* form) {
   if (mainForm_ == form) mainForm_ = nullptr;
 }

@@ -65,6 +65,9 @@ public:
   void SetTitle(const QString& value) { title_ = value; }
 
   int MessageBox(const QString& text, const QString& caption, UINT flags = 0);
+  // Milliseconds the mouse rests over a control before its hint shows.
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int value);
   // The hidden window of the application.
   HWND Handle() const { return handle_; }
 
@@ -88,6 +91,7 @@ private:
   bool showMainForm_ = true;
   bool terminated_ = false;
   QString title_;
+  int hintPause_ = 500;
   HWND handle_ = nullptr;
   std::vector<QEventLoop*> loops_;
   std::unique_ptr<TTerminationSignals> signals_;

@@ -1,6 +1,7 @@
 #include "platform/ui/forms.h"
 
 #include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/menus.h"
 
 #include <QCloseEvent>
@@ -8,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QWidget>
 
@@ -159,6 +162,15 @@ TWindowState TForm::WindowState() const {
   return wsNormal;
 }
 
+void TForm::SetMinWidth(int value) {
+  minWidth_ = std::max(value, 0);
+  // Width counts the window's frame; the toolkit's limit is on the inside.
+  QWidget* frame = BoundsWidget();
+  if (frame->isWindow()) frame->winId();  // the frame is known once the native window exists
+  const int frameExtra = frame->isWindow() ? frame->frameGeometry().width() - frame->width() : 0;
+  frame->setMinimumWidth(std::max(minWidth_ - frameExtra, 0));
+}
+
 void TForm::SetWindowState(TWindowState value) {
   QWidget* frame = BoundsWidget();
   Qt::WindowStates state = frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
@@ -267,6 +279,30 @@ void TForm::DefaultHandler(TMessage& message) {
   }
 }
 
+void TForm::SetBackgroundPicture(TBitmap* picture) {
+  backgroundPicture_ = picture && !picture->Empty() ? picture->Image().copy() : QImage();
+  ApplyBackgroundPicture();
+}
+
+void TForm::ApplyBackgroundPicture() {
+  if (!mdiArea_) return;
+  const QColor face = mdiArea_->palette().color(QPalette::Dark);
+  if (backgroundPicture_.isNull()) {
+    mdiArea_->setBackground(face);
+    return;
+  }
+  // The area's brush tiles its texture: one tile of the area's size holds the
+  // picture at its centre.
+  const QSize size = mdiArea_->size().expandedTo(QSize(1, 1));
+  QImage tile(size, QImage::Format_RGB32);
+  tile.fill(face);
+  QPainter painter(&tile);
+  painter.drawImage((size.width() - backgroundPicture_.width()) / 2, (size.height() - backgroundPicture_.height()) / 2,
+                    backgroundPicture_);
+  painter.end();
+  mdiArea_->setBackground(QBrush(tile));
+}
+
 void TForm::Resize() {
   ShowMenu();
   TWinControl::Resize();
@@ -307,7 +343,10 @@ void TForm::ShowMenu() {
     if (activeChild_ && activeChild_->Menu() && menu->Merged() != activeChild_->Menu())
       menu->Merge(activeChild_->Menu());
   }
-  if (mdiArea_) mdiArea_->setGeometry(0, top, Widget()->width(), std::max(0, Widget()->height() - top));
+  if (mdiArea_) {
+    mdiArea_->setGeometry(0, top, Widget()->width(), std::max(0, Widget()->height() - top));
+    ApplyBackgroundPicture();
+  }
 }
 
 void TForm::DoShow() {

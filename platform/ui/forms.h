@@ -14,6 +14,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/modal_results.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QString>
 
@@ -21,6 +22,7 @@ class QEventLoop;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenuBar;
+class TBitmap;
 class TMainMenu;
 
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -62,6 +64,10 @@ public:
   void SetPosition(TPosition value) { position_ = value; }
   TWindowState WindowState() const;
   void SetWindowState(TWindowState value);
+  // The least width the window takes, as a user or SetBounds may size it; 0 for
+  // none. A narrower window widens at once.
+  int MinWidth() const { return minWidth_; }
+  void SetMinWidth(int value);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
 
@@ -91,6 +97,9 @@ public:
   TForm* MDIChildren(int index) const;
   TForm* ActiveMDIChild() const;
   QMdiArea* MdiArea() const { return mdiArea_; }
+  // MDI frame: a picture shown centred behind the children (a copy is kept);
+  // nullptr removes it.
+  void SetBackgroundPicture(TBitmap* picture);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -125,6 +134,7 @@ private:
   void MdiChildActivated(QMdiSubWindow* window);
   // Places the bar and the MDI area; merges the active child's menu.
   void ShowMenu();
+  void ApplyBackgroundPicture();
   TModalResult RunModalLoop();
   TModalResult RunScriptedModal();
 
@@ -132,6 +142,7 @@ private:
   TFormBorderStyle borderStyle_ = bsSizeable;
   TPosition position_ = poDesigned;
   bool keyPreview_ = false;
+  int minWidth_ = 0;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   QEventLoop* modalLoop_ = nullptr;
@@ -141,6 +152,7 @@ private:
   TForm* mdiFrame_ = nullptr;
   TMainMenu* menu_ = nullptr;
   QPointer<QMenuBar> menuBar_;
+  QImage backgroundPicture_;
 };
 
 // The form that control is placed on (the top of its parent chain), or nullptr.

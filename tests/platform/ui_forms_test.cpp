@@ -263,3 +263,20 @@ TEST(UiForms, ClientSizeIsTheInsideOfTheWindow) {
 }
 
 }  // namespace
+
+namespace ui_forms_min_width_test {
+
+TEST(UiForms, MinWidthWidensANarrowWindowAndLimitsLaterSizes) {
+  auto* form = TComponent::Create<TForm>(nullptr);
+  form->SetBounds(10, 10, 600, 300);
+  form->SetMinWidth(800);
+  EXPECT_EQ(form->MinWidth(), 800);
+  EXPECT_EQ(form->Width(), 800);
+  form->SetBounds(10, 10, 500, 300);
+  EXPECT_EQ(form->Width(), 800);
+  form->SetBounds(10, 10, 1000, 300);
+  EXPECT_EQ(form->Width(), 1000);
+  form->Free();
+}
+
+}  // namespace ui_forms_min_width_test

@@ -1,6 +1,8 @@
 // MDI frames and their children.
 
 #include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/forms.h"
 #include "tests/support/ui_test_support.h"
 
@@ -137,3 +139,39 @@ TEST(UiMdiWithoutFrame, ChildNeedsAnMdiMainForm) {
 }
 
 }  // namespace
+
+namespace ui_mdi_background_test {
+
+class TBackgroundFrame : public TForm {
+public:
+  explicit TBackgroundFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+
+TEST(UiMdiBackground, PictureShowsCentredBehindTheChildrenAndFollowsTheSize) {
+  TBackgroundFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  frame->SetBounds(0, 0, 400, 300);
+  frame->Show();
+  TBitmap picture;
+  picture.SetPixelFormat(pf24bit);
+  picture.SetSize(20, 20);
+  picture.Canvas()->Brush()->SetColor(clRed);
+  picture.Canvas()->FillRect(Rect(0, 0, 20, 20));
+  frame->SetBackgroundPicture(&picture);
+  Application->ProcessMessages();
+  const int cx = frame->MdiArea()->width() / 2, cy = frame->MdiArea()->height() / 2;
+  EXPECT_EQ(ShownColor(*frame, cx, cy), clRed);
+  EXPECT_NE(ShownColor(*frame, 5, 5), clRed);
+
+  frame->SetBounds(0, 0, 600, 500);
+  Application->ProcessMessages();
+  EXPECT_EQ(ShownColor(*frame, frame->MdiArea()->width() / 2, frame->MdiArea()->height() / 2), clRed);
+  EXPECT_NE(ShownColor(*frame, cx, cy), clRed) << "the picture moved with the centre";
+
+  frame->SetBackgroundPicture(nullptr);
+  Application->ProcessMessages();
+  EXPECT_NE(ShownColor(*frame, frame->MdiArea()->width() / 2, frame->MdiArea()->height() / 2), clRed);
+  frame->Free();
+}
+
+}  // namespace ui_mdi_background_test

@@ -172,7 +172,8 @@ TEST(KoefArrMax, KeptInsideZeroToOne) {
   const struct {
     const char* text;
     float expected;
-  } cases[] = {{nullptr, 0.75f}, {"0.5", 0.5f}, {"1", 1.0f}, {"1.7", 1.0f}, {"0", 0.75f}, {"-3", 0.75f}, {"nan", 0.75f}};
+  } cases[] = {{nullptr, 0.75f}, {"0.5", 0.5f}, {"1", 1.0f}, {"1.7", 1.0f}, {"0", 0.75f}, {"-3", 0.75f}, {"nan", 0.75f},
+               {"0,8", 0.8f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text ? c.text : "missing");
     TMemIniFile ini(QStringLiteral("/nonexistent/settings.ini"));

@@ -1,11 +1,14 @@
 // The two programs start, wait in their message loop and end cleanly (exit code
-// 0) on SIGTERM and SIGINT.
+// 0) on SIGTERM and SIGINT. Each runs as a copy in a temporary program folder
+// with its own settings, so what it writes stays there.
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <csignal>
@@ -47,10 +50,24 @@ TEST_P(ProgramLifecycle, RunsUntilSignalledAndExitsWithCodeZero) {
     env.remove("QT_QPA_PLATFORM");
   else
     env.insert("QT_QPA_PLATFORM", "offscreen");
+  // The program folder: a copy of the executable and a settings file that keeps
+  // any radar link on this machine.
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QFileInfo original(QString::fromUtf8(c.executable));
+  const QString executable = folder.filePath(original.fileName());
+  ASSERT_TRUE(QFile::copy(original.filePath(), executable));
+  const QString settings = folder.filePath(original.fileName().toLower() + QStringLiteral(".ini"));
+  {
+    QFile ini(settings);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[WIFI]\r\nIP address=127.0.0.1\r\nport=1\r\n");
+  }
   QProcess process;
   process.setProcessEnvironment(env);
   process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.start(QString::fromUtf8(c.executable), {});
+  process.setWorkingDirectory(folder.path());
+  process.start(executable, {});
   ASSERT_TRUE(process.waitForStarted(30000)) << process.errorString().toStdString();
   const qint64 pid = process.processId();
 
@@ -65,6 +82,16 @@ TEST_P(ProgramLifecycle, RunsUntilSignalledAndExitsWithCodeZero) {
   ASSERT_TRUE(process.waitForFinished(30000)) << "still running after the signal";
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(process.exitCode(), 0);
+  if (original.fileName() == QStringLiteral("Talvorn3")) {
+    // The acquisition program kept its settings and wrote its language file in
+    // its own folder, and nothing beside the build's executable.
+    QFile ini(settings);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().startsWith("\xFF\xFE")) << "written back as UTF-16";
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("Language"))));
+    EXPECT_FALSE(QFile::exists(original.dir().filePath(QStringLiteral("talvorn3.ini"))));
+    EXPECT_FALSE(QFile::exists(original.dir().filePath(QStringLiteral("Language"))));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, ProgramLifecycle,
