@@ -16,6 +16,7 @@
 #include "tools/list_of_plugins_form.h"
 #include "tools/list_of_tools.h"
 #include "tools/tool_classes.h"
+#include "tools/tool_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,28 @@ TEST_F(ListOfPluginsFormTest, ASelectionShowsItsDescriptionAndADoubleClickIsOk) 
   EXPECT_EQ(form->DscrLabel->Caption(), "2D Filter. Migration - restoration of the location and shape of local objects");
   EXPECT_EQ(form->SelectedToolCaption(), "Migration");
   EXPECT_NE(dynamic_cast<TConverterTool*>(tools.GetTool(QStringLiteral("Migration"), {}).get()), nullptr);
+}
+
+class TWindowShell : public IToolShell {
+public:
+  std::array<T2Dview*, 5> views{};
+  int32_t Language() const override { return 1033; }
+  std::array<T2Dview*, 5> CurrentViews() const override { return views; }
+};
+
+// Building the lists creates every tool with the current window's views: none
+// of them may copy or allocate a channel for it.
+TEST_F(ListOfPluginsFormTest, BuildingTheListsCopiesNoChannel) {
+  auto big = MakeChannel(2000, 512);
+  TWindowShell shell;
+  shell.views = {big.get(), big.get(), nullptr, nullptr, nullptr};
+  SetToolShell(&shell);
+  const int64_t before = TSavedCopyStore::Instance().UsedBytes();
+  TListOfPluginsForm* other = TComponent::Create<TListOfPluginsForm>(Application, tools);
+  SetToolShell(nullptr);
+  EXPECT_EQ(TSavedCopyStore::Instance().UsedBytes(), before);
+  EXPECT_EQ(other->PluginsListBox->Count(), 1);
+  other->Free();
 }
 
 }  // namespace list_of_plugins_form_test
