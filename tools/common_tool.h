@@ -4,7 +4,8 @@
 // A tool is bound to the five channel stores of one radargram window (not owned)
 // and reaches that window only through its host (tool_host.h) and window
 // messages. It owns its saved input copies (kept in the saved-copy store), its two
-// node icons and its hidden message window. Everything runs on the user-interface
+// node icons and its hidden message window; its dialog, while open, is a
+// component of the application object that the tool frees (tool_form.h). Everything runs on the user-interface
 // thread; re-entry comes only from the message processing inside execute and
 // WaitWhileRuning, and the `runing` flag is the whole protection.
 

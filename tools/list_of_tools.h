@@ -62,6 +62,7 @@ public:
   // the catalogue.
   bool PutTool(const QString& s);
   int32_t Count() const { return static_cast<int32_t>(ToolList.size()); }
+  // Descriptor i, 0 <= i < Count() (std::out_of_range otherwise).
   const TDscrTool& Descriptor(int32_t i) const { return *ToolList.at(static_cast<size_t>(i)); }
 
   // Caption / description / module path of descriptor i; for an index outside
