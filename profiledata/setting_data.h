@@ -241,6 +241,9 @@ public:
   bool WasStarted = false;  // a recording into this channel has run
   bool Topocorrection = false;
   long double NrmCoef = 0.015L;  // display normalisation, 127 / largest shown |sample|
+  // The name of the channel's palette: written into the header of the tool-chain
+  // files and taken from it when a chain is read.
+  QString PalName;
 
   // Per-trace inclinometer records; MinNumIncl .. MaxNumIncl - 1 is the range that
   // holds records.

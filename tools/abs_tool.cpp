@@ -1,13 +1,17 @@
 #include "tools/abs_tool.h"
 
 #include "platform/rtl/streams.h"
+#include "platform/ui/application.h"
+#include "tools/abs_form.h"
 #include "tools/rectifier_kernel.h"
 #include "tools/tool_record.h"
 #include "tools/tool_strings.h"
 
 TAbsTool::TAbsTool(uint16_t w) : TToolBase<TAbsParam>(w) {
   SetCaption(LoadResString(SAbsCaption));
-  AToolName = LoadResString(SAbsToolName);
+  // The registry name is the English text whatever the language: chain records
+  // carry it, and the factory and the window find tools by it.
+  AToolName = QString::fromUtf16(SAbsToolName.english);
   AToolDscr = LoadResString(SAbsDescription);
   AExecuting = true;
   RectifierMode = TRectifierMode::FullWave;
@@ -32,18 +36,21 @@ void TAbsTool::SaveToStream(TStream& str) {
 }
 
 void TAbsTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  const TToolRecordHead head = ReadToolRecordHead(str);
-  if (head.HasCaption) {
-    SetCaption(head.Caption);
-    AExecuting = head.Apply;
-  }
-  if (head.Format > 32) RectifierMode = static_cast<TRectifierMode>(str.ReadValue<uint8_t>());
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) AExecuting = head.Apply;
+  uint8_t mode = 0;
+  if (head.Format > 32 && fields.Read(mode)) RectifierMode = static_cast<TRectifierMode>(mode);
   SaveParamPlugin(NumberView);
 }
 
 void TAbsTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  const TToolRecordHead head = ReadOldToolRecordHead(str);
-  SetCaption(head.Caption);
-  AExecuting = head.Apply;
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadOldToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) AExecuting = head.Apply;
   SaveParamPlugin(NumberView);
 }
+
+TToolForm* TAbsTool::CreateForm() { return TComponent::Create<TAbsForm>(Application); }

@@ -42,4 +42,6 @@ protected:
     return {TKernelKind::PerTrace, TYieldPolicy::PerSlice, TBreakPolicy::KeepProcessed};
   }
   void ProcessTraces(const int32_t* in, int32_t* out, int64_t first, int64_t end, int longTrace) const override;
+  // TAbsForm.
+  TToolForm* CreateForm() override;
 };

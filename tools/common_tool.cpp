@@ -10,6 +10,7 @@
 #include "tools/saved_copies.h"
 #include "tools/tool_host.h"
 #include "tools/tool_icons.h"
+#include "tools/tool_form.h"
 #include "tools/tool_strings.h"
 
 #include <algorithm>
@@ -59,6 +60,7 @@ TCommonTool::TCommonTool(uint16_t w)
 }
 
 TCommonTool::~TCommonTool() {
+  FreeForm();
   if (handle) DeallocateHWnd(handle);
   TSavedCopyStore::Instance().ReleaseAll(CopyOwner());
 }
@@ -93,12 +95,59 @@ QString TCommonTool::ToolString(int32_t i) const {
   }
 }
 
-int TCommonTool::SetPropertyes(bool) {
+int TCommonTool::SetPropertyes(bool b) {
+  if (form_) {
+    // Its dialog is open already: only brought to the front.
+    form_->Show();
+    return 1;
+  }
   PostMessage(Host().Handle(), WM_TOOLFORMSHOWN, 0, 0);
+  TToolForm* form = CreateForm();
+  if (!form) return 1;
+  form_ = form;
+  InitAllLocDate();
+  KeepCopiesWhileDialogOpen(true);
+  form->Start(*this, b);
   return 1;
 }
 
-void TCommonTool::AfterFormClose() { PostMessage(Host().Handle(), WM_TOOLFORMHIDDEN, 0, 0); }
+void TCommonTool::FreeForm() {
+  if (!form_) return;
+  TToolForm* form = form_;
+  form_ = nullptr;
+  form->Tool = nullptr;
+  KeepCopiesWhileDialogOpen(false);
+  // Freed once the messages queued before have run: a handler of the dialog may
+  // still be on the stack below a message loop that brought us here.
+  form->Hide();
+  form->Release();
+}
+
+void TCommonTool::FormGone(const TToolForm* form) {
+  if (form_ != form) return;
+  form_ = nullptr;
+  KeepCopiesWhileDialogOpen(false);
+}
+
+void TCommonTool::AfterFormClose() {
+  FreeForm();
+  PostMessage(Host().Handle(), WM_TOOLFORMHIDDEN, 0, 0);
+}
+
+bool TCommonTool::DialogLive() const { return form_ && form_->Vsbl; }
+
+void TCommonTool::CloseDialog() {
+  if (form_) form_->CloseDialog();
+}
+
+void TCommonTool::AfterChangeNumView(int32_t NumView, int32_t) {
+  if (DialogLive()) form_->ChangeNumView(NumView);
+}
+
+void TCommonTool::RefreshPropertyes() {
+  if (!DialogLive()) return;
+  form_->DisplayParam();
+}
 
 void TCommonTool::BeginRun() {
   runing = true;
@@ -189,6 +238,12 @@ void TCommonTool::PaintPreview(bool toAll, bool isExecuting) {
   const T2Dview* view = GetViewByIndx(0);
   if (!view || view->NumTraces() < 1 || !isExecuting) return;
   PostMessage(Host().Handle(), WM_TOOLSRUN, toAll ? ToolsRunAllChannels : static_cast<WPARAM>(CurrentNumberView), 0);
+}
+
+void TCommonTool::PaintPreviewAndWait(bool toAll, bool isExecuting) {
+  const T2Dview* view = GetViewByIndx(0);
+  if (!view || view->NumTraces() < 1 || !isExecuting) return;
+  SendMessage(Host().Handle(), WM_TOOLSRUN, toAll ? ToolsRunAllChannels : static_cast<WPARAM>(CurrentNumberView), 0);
 }
 
 IToolHost& TCommonTool::Host() const { return ToolHostOf(AView[0]); }

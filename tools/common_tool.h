@@ -4,7 +4,8 @@
 // A tool is bound to the five channel stores of one radargram window (not owned)
 // and reaches that window only through its host (tool_host.h) and window
 // messages. It owns its saved input copies (kept in the saved-copy store), its two
-// node icons and its hidden message window. Everything runs on the user-interface
+// node icons and its hidden message window; its dialog, while open, is a
+// component of the application object that the tool frees (tool_form.h). Everything runs on the user-interface
 // thread; re-entry comes only from the message processing inside execute and
 // WaitWhileRuning, and the `runing` flag is the whole protection.
 
@@ -25,6 +26,7 @@ class T2Dview;
 class TBitmap;
 class TStream;
 class IToolHost;
+class TToolForm;
 
 constexpr int ToolChannels = 5;
 
@@ -88,15 +90,18 @@ public:
   virtual void SaveToStream(TStream& str) = 0;
   virtual void ReadFromStream(TStream& /*str*/, int32_t /*NumberView*/) {}
   virtual void ReadFromUniStream(TStream& str, int32_t NumberView) = 0;
-  // Posts WM_TOOLFORMSHOWN to the window; tools open their dialog after it.
+  // Posts WM_TOOLFORMSHOWN to the window; a tool with a dialog (CreateForm)
+  // then makes its saved copies and opens the dialog modeless (b: the tool is
+  // being added). Returns 1.
   virtual int SetPropertyes(bool b);
   virtual TRect GetPluginArea() { return {}; }
   virtual void SetFragmentLine(int32_t, int32_t, int32_t) {}
   virtual void AfterChange(int32_t /*NumRadar*/) {}
-  // Posts WM_TOOLFORMHIDDEN to the window.
+  // Frees the tool's dialog, then posts WM_TOOLFORMHIDDEN to the window.
   virtual void AfterFormClose();
   virtual void AfterChangeNumTrace(int32_t /*n*/, int32_t /*y*/) {}
-  virtual void AfterChangeNumView(int32_t /*NumView*/, int32_t /*OldNumView*/) {}
+  // With the dialog live: the dialog moves to channel NumView.
+  virtual void AfterChangeNumView(int32_t NumView, int32_t OldNumView);
   virtual void AfterSetView_() {}
   virtual void SetParameters(const QByteArray& /*NamePlugin*/, const void* /*P*/) {}
   virtual void SetParam(int32_t /*NumberView*/, const void* /*P*/) {}
@@ -112,7 +117,12 @@ public:
   virtual void ToolInit() {}
   virtual void SetParamView(T2Dview* /*AView*/) {}
   virtual void SaveParamPlugin(int32_t /*NumberView*/) {}
-  virtual void RefreshPropertyes() {}
+  // With the dialog live: redisplays the working parameters.
+  virtual void RefreshPropertyes();
+  // The open dialog's undo copy of the five sets: taken when it opens, given
+  // back by "Restore" (tools with parameter sets provide them).
+  virtual void SaveUndoSets() {}
+  virtual void RestoreUndoSets() {}
 
   // ---- IChainTool -------------------------------------------------------------
   QString GetCaption() const override;
@@ -149,6 +159,13 @@ public:
   // With traces in channel 0 and isExecuting set: posts WM_TOOLSRUN to the window,
   // for all channels when toAll is set, else for CurrentNumberView.
   void PaintPreview(bool toAll, bool isExecuting);
+  // The same, sent: returns when the window has handled it.
+  void PaintPreviewAndWait(bool toAll, bool isExecuting);
+  // The tool's dialog while it exists (owned by the application, freed by
+  // AfterFormClose and with the tool); nullptr when none is open.
+  TToolForm* Form() const { return form_; }
+  // The dialog is going: the tool forgets it.
+  void FormGone(const TToolForm* form);
   // The host of the window that owns channel 0's view.
   IToolHost& Host() const;
 
@@ -162,10 +179,11 @@ protected:
   const void* CopyOwner() const { return static_cast<const TCommonTool*>(this); }
   // Fills both icons from the named pictures.
   void LoadIcons(const QString& icon1, const QString& icon2);
-  // The dialog: exists and takes control changes (live); closes. Tools with a
-  // dialog provide these; the base has none.
-  virtual bool DialogLive() const { return false; }
-  virtual void CloseDialog() {}
+  // The tool's dialog, owned by the application (nullptr: the tool has none).
+  virtual TToolForm* CreateForm() { return nullptr; }
+  // The dialog: exists and takes control changes (live); closes.
+  virtual bool DialogLive() const;
+  virtual void CloseDialog();
   // Carries out a close or delete requested while the tool ran.
   void FinishDeferredRequests();
 
@@ -174,6 +192,9 @@ protected:
   void EndRun();
 
 private:
+  friend class TToolForm;
   void WndProc(TMessage& message);
+  void FreeForm();
   std::thread::id runThread_;
+  TToolForm* form_ = nullptr;
 };

@@ -42,8 +42,8 @@ public:
   }
 
   // The dialog's undo copy: taken when it opens, given back by "Restore".
-  void SaveUndoSets() { LocParam = Param; }
-  void RestoreUndoSets() { Param = LocParam; }
+  void SaveUndoSets() override { LocParam = Param; }
+  void RestoreUndoSets() override { Param = LocParam; }
 
 protected:
   virtual TSet PackParams() const = 0;

@@ -35,6 +35,9 @@ public:
   virtual void SetProgressWidth(int channel, int width) = 0;
   // The plot area of channel's chart in screen coordinates; empty for none.
   virtual TRect ChartScreenRect(int channel) const = 0;
+  // The top-left of channel's chart control (its client area) in screen
+  // coordinates, where tool dialogs place themselves; (0, 0) for none.
+  virtual TPoint ChartClientOrigin(int channel) const = 0;
   // Processes pending messages (the tools' yield to the message loop).
   virtual void Yield() = 0;
 };
@@ -50,6 +53,7 @@ public:
   int ProgressFullWidth() const override { return 0; }
   void SetProgressWidth(int, int) override {}
   TRect ChartScreenRect(int) const override { return {}; }
+  TPoint ChartClientOrigin(int) const override { return {}; }
   void Yield() override;
 };
 

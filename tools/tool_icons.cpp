@@ -4,6 +4,7 @@
 #include "platform/ui/canvas.h"
 #include "platform/ui/control_types.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -26,12 +27,37 @@ void DrawRectifiedWave(TCanvas& canvas, TColor color) {
   canvas.Polyline(points);
 }
 
+// One period of a sine around the middle row, halves kept as a rectifier mode
+// keeps them: full wave (both up), positive (the upper half only), negative (the
+// lower half turned up).
+enum class TWaveHalves { Full, Positive, Negative };
+
+void DrawRectifierMode(TCanvas& canvas, TWaveHalves halves) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 12);
+  canvas.LineTo(22, 12);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) {
+    double v = std::sin((x - 2) / 19.0 * 2 * std::numbers::pi);
+    if (halves == TWaveHalves::Full) v = std::fabs(v);
+    if (halves == TWaveHalves::Positive) v = std::max(v, 0.0);
+    if (halves == TWaveHalves::Negative) v = std::max(-v, 0.0);
+    points.push_back({x, 12 - static_cast<int>(std::lround(v * 9))});
+  }
+  canvas.Pen()->SetColor(clNavy);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
   static const std::map<QString, TPainter> pictures{
       {QStringLiteral("ABS_ICON1"), [](TCanvas& c) { DrawRectifiedWave(c, clGreen); }},
       {QStringLiteral("ABS_ICON2"), [](TCanvas& c) { DrawRectifiedWave(c, clSilver); }},
+      {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
+      {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
+      {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},
   };
   return pictures;
 }

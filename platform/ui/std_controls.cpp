@@ -1,6 +1,7 @@
 #include "platform/ui/std_controls.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 
 TLabel::TLabel(TComponent* AOwner) : TControl(AOwner, new QLabel) {
@@ -27,8 +28,16 @@ void TLabel::SetAutoSize(bool value) {
 TLabel* TLabel::CreateClone(TComponent* AOwner) const {
   auto* clone = new TLabel(AOwner);
   clone->autoSize_ = autoSize_;
+  clone->SetWordWrap(WordWrap());
   clone->AssignControl(*this);
   return clone;
+}
+
+bool TLabel::WordWrap() const { return Label()->wordWrap(); }
+
+void TLabel::SetWordWrap(bool value) {
+  Label()->setWordWrap(value);
+  Label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void TLabel::AdjustSize() {
@@ -75,4 +84,15 @@ TCheckBox* TCheckBox::CreateClone(TComponent* AOwner) const {
   clone->SetChecked(Checked());
   clone->AssignControl(*this);
   return clone;
+}
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner, new QGroupBox) {}
+
+QGroupBox* TGroupBox::Box() const { return static_cast<QGroupBox*>(Widget()); }
+
+QString TGroupBox::Text() const { return Box()->title(); }
+
+void TGroupBox::SetText(const QString& value) {
+  TWinControl::SetText(value);
+  Box()->setTitle(value);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// TLabel (a line of text, over a QLabel) and TCheckBox (over a QCheckBox).
+// TLabel (a line of text, over a QLabel), TCheckBox (over a QCheckBox) and
+// TGroupBox (a frame with a title that holds controls, over a QGroupBox).
 //
 // A label sizes itself to its text while AutoSize is on (the default). A check
 // box runs OnClick whenever its state changes: a click, the space key, or the
@@ -23,12 +24,29 @@ public:
   void SetText(const QString& value) override;
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
+  // Breaks the text into lines at word boundaries to fit the label's width.
+  bool WordWrap() const;
+  void SetWordWrap(bool value);
   TLabel* CreateClone(TComponent* AOwner) const override;
 
 private:
   QLabel* Label() const;
   void AdjustSize();
   bool autoSize_ = true;
+};
+
+class QGroupBox;
+
+// The caption is the frame's title; child controls are placed in the box's
+// coordinates, the title inside them.
+class TGroupBox : public TWinControl {
+public:
+  explicit TGroupBox(TComponent* AOwner);
+  QString Text() const override;
+  void SetText(const QString& value) override;
+
+private:
+  QGroupBox* Box() const;
 };
 
 class TCheckBox : public TWinControl {

@@ -12,6 +12,8 @@
 #include "tools/tool_host.h"
 #include "tools/worker_pool.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -44,6 +46,10 @@ public:
   int ProgressFullWidth() const override { return 300; }
   void SetProgressWidth(int channel, int width) override { progress.push_back({channel, width}); }
   TRect ChartScreenRect(int) const override { return {100, 50, 600, 450}; }
+  TPoint ChartClientOrigin(int channel) const override {
+    ++chartOriginAsked[static_cast<size_t>(std::clamp(channel, 0, 4))];
+    return chartOrigin;
+  }
   void Yield() override {
     ++yields;
     if (yields == breakAtYield) br = true;
@@ -61,6 +67,8 @@ public:
   std::vector<std::pair<int, int>> progress;
   std::vector<TRecordedMessage> messages;
   std::function<void(int)> onYield;
+  TPoint chartOrigin{400, 120};
+  mutable std::array<int, 5> chartOriginAsked{};
 };
 
 // Every tool's window is `host` for the length of a test.

@@ -1,0 +1,37 @@
+#include "tools/tool_classes.h"
+
+#include "tools/abs_tool.h"
+#include "tools/tool_strings.h"
+
+#include <map>
+#include <utility>
+
+namespace {
+
+template <class TTool>
+TToolConstructor Constructor() {
+  return [](uint16_t language) -> std::unique_ptr<TCommonTool> { return std::make_unique<TTool>(language); };
+}
+
+QString English(const TResourceString& resource) { return QString::fromUtf16(resource.english); }
+
+std::map<QString, TToolConstructor>& Table() {
+  // The classes of this library; each tool adds its row here.
+  static std::map<QString, TToolConstructor> table{
+      {English(SAbsToolName), Constructor<TAbsTool>()},
+  };
+  return table;
+}
+
+}  // namespace
+
+void RegisterToolClass(const QString& englishName, TToolConstructor constructor) {
+  Table()[englishName] = std::move(constructor);
+}
+
+void UnregisterToolClass(const QString& englishName) { Table().erase(englishName); }
+
+TToolConstructor FindToolClass(const QString& englishName) {
+  const auto it = Table().find(englishName);
+  return it == Table().end() ? TToolConstructor{} : it->second;
+}

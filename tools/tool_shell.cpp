@@ -1,0 +1,16 @@
+#include "tools/tool_shell.h"
+
+namespace {
+IToolShell*& Registered() {
+  static IToolShell* shell = nullptr;
+  return shell;
+}
+}  // namespace
+
+void SetToolShell(IToolShell* shell) { Registered() = shell; }
+
+IToolShell& ToolShell() {
+  static TNullToolShell nullShell;
+  IToolShell* shell = Registered();
+  return shell ? *shell : nullShell;
+}
