@@ -1,5 +1,7 @@
 #include "acquisition/main_form.h"
 
+#include "tools/list_of_tools.h"
+
 #include "acquisition/main_cursors.h"
 #include "acquisition/main_logo.h"
 #include "acquisition/palette_strips.h"
@@ -18,6 +20,7 @@
 #include "radar/radar_set_param_reserving.h"
 #include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
+#include "tools/list_of_tools.h"
 
 #include <QDir>
 
@@ -64,6 +67,7 @@ DUvova3DuruZuza::~DUvova3DuruZuza() {
   // Windows still open go while the parts they hold of this window exist.
   while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
+  if (&ToolShell() == this) SetToolShell(nullptr);
   if (MainWindow == this) MainWindow = nullptr;
 }
 
@@ -120,7 +124,10 @@ void DUvova3DuruZuza::FormCreate() {
   ReadViewSettings(*mainIni_);
   ReadPostProcSettings(*mainIni_, Settings);
 
-  // 8. The simple-mode tool sets.
+  // 8. The tool registry and the simple-mode tool sets.
+  ListOfTools = new TListOfTools(this);
+  ListOfTools->Initialise(GetExeCurrentDir(), true, FLanguage);
+  SetToolShell(this);
   ScanDSTCL();
 
   // 12. Palettes and wave speeds.
@@ -182,6 +189,7 @@ void DUvova3DuruZuza::FormDestroy() {
   WriteMainSettings(*mainIni_, Settings, maximized);
   ReserverRadarParam.reset();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
+  if (&ToolShell() == this) SetToolShell(nullptr);
   try {
     mainIni_->UpdateFile();
   } catch (const std::exception& error) {
@@ -329,4 +337,11 @@ bool DUvova3DuruZuza::isActiveMDIChild_OneChannal() const {
     for (int slot = 0; slot < kChannelSlots; ++slot) count += active->ChannelHoldsTraces(slot) ? 1 : 0;
   if (count == 0 && controlRadar_) count = controlRadar_->GetCountPluginRadars();
   return count <= 1 && !(active && active->Caption().endsWith(QStringLiteral(".frn")));
+}
+
+std::array<T2Dview*, 5> DUvova3DuruZuza::CurrentViews() const {
+  std::array<T2Dview*, 5> views{};
+  if (CurChild_)
+    for (int i = 0; i < kChannelSlots; ++i) views[i] = CurChild_->GetView2DByIndx(i);
+  return views;
 }

@@ -32,6 +32,7 @@
 #include "profiledata/channel_hooks.h"
 #include "radar/radar.h"
 #include "radargram/radargram_shell.h"
+#include "tools/tool_shell.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,7 @@
 class TActiveRadar;
 class TControlRadar;
 class TImageList;
+class TListOfTools;
 class TMemIniFile;
 class TRadarParamReserving;
 class TResultCheckingTCP;
@@ -60,6 +62,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramRecordingShell,
                         public IRadargramActionsShell,
                         public IRadargramActiveChildShell,
+                        public IToolShell,
                         public ILanguageForm {
 public:
   static constexpr int MinimumWidth = 887;
@@ -141,6 +144,8 @@ public:
   QStringList ListOfDSTCL;
   std::vector<int64_t> PalArray{0};
   TImageList* PalImageList = nullptr;  // owned by the window
+  // The tool registry the windows' chains create their tools from; owned by the window.
+  TListOfTools* ListOfTools = nullptr;
   // The Create, Open and General Preferences commands may run.
   bool FileActionsEnabled = true;
   // The interface language's locale id (Language).
@@ -164,6 +169,10 @@ public:
   TCustomIniFile* MainIni() const override;
   int32_t RadarSetSerNumDevice() const override;
   bool SimpleMode() const override { return Settings.SimpleMode; }
+
+  // ---- IToolShell ---------------------------------------------------------------
+  // Language() serves the tools as it serves the radargram windows.
+  std::array<T2Dview*, 5> CurrentViews() const override;
 
   // ---- IRadargramActiveChildShell ----------------------------------------------
   bool HasActiveMDIChild() const override { return ActiveMDIChild() != nullptr; }

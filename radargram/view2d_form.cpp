@@ -99,7 +99,12 @@ void FillBitmapRect8(TBitmap& bitmap, const TRect& rect, uint8_t index) {
 // ---- Creation ----------------------------------------------------------------------------
 
 TView2DForm::TView2DForm(TComponent* AOwner, const TRadargramShell& shell) : TForm(AOwner), shell_(shell) {
-  SetName(QStringLiteral("View2DForm"));
+  // Every window of a program has the same owner: later ones are numbered as
+  // the toolkit numbers a second instance of a form.
+  QString name = QStringLiteral("View2DForm");
+  for (int i = 1; AOwner && AOwner->FindComponent(name) && AOwner->FindComponent(name) != this; ++i)
+    name = QStringLiteral("View2DForm_%1").arg(i);
+  SetName(name);
   SetFormStyle(fsMDIChild);
   SetKeyPreview(true);
   SetClientWidth(1056);

@@ -15,6 +15,8 @@
 #include "platform/ui/image_list.h"
 #include "profiledata/palette_stream_library.h"
 #include "radargram/view2d_form.h"
+#include "tools/list_of_tools.h"
+#include "tools/tool_shell.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/ui_test_support.h"
 
@@ -310,6 +312,33 @@ TEST_F(MainWindowTest, RecentFilesAndAnswersOfCommandsNotBuiltYet) {
   EXPECT_FALSE(MainWindow->RunButtonDown());
   EXPECT_EQ(MainWindow->GetRadarByIndex(0), nullptr);
   EXPECT_FALSE(MainWindow->SlotHasRadar(4));
+}
+
+TEST_F(MainWindowTest, ToolsSeeTheRegistryLanguageAndTheCurrentWindowsViews) {
+  Start();
+  ASSERT_NE(MainWindow->ListOfTools, nullptr);
+  EXPECT_EQ(MainWindow->ListOfTools->Count(), 15) << "the start-up keys";
+  EXPECT_EQ(MainWindow->ListOfTools->Owner(), MainWindow);
+  EXPECT_EQ(&ToolShell(), static_cast<IToolShell*>(MainWindow));
+  EXPECT_EQ(ToolShell().Language(), EnglishLocaleId);
+  EXPECT_EQ(ToolShell().CurrentViews(), (std::array<T2Dview*, 5>{}));
+
+  // Windows under one owner take numbered names.
+  SetNewViewChannalCount(2);
+  auto* first = TComponent::Create<TView2DForm>(Application, MainWindow->Shell());
+  auto* second = TComponent::Create<TView2DForm>(Application, MainWindow->Shell());
+  EXPECT_EQ(first->Name(), QStringLiteral("View2DForm"));
+  EXPECT_EQ(second->Name(), QStringLiteral("View2DForm_1"));
+  MainWindow->SetCurChild(second);
+  const std::array<T2Dview*, 5> views = ToolShell().CurrentViews();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(views[i], second->GetView2DByIndx(i)) << i;
+  MainWindow->SetCurChild(nullptr);
+  first->Free();
+  second->Free();
+
+  Exit();
+  EXPECT_EQ(ToolShell().Language(), EnglishLocaleId);
+  EXPECT_EQ(ToolShell().CurrentViews(), (std::array<T2Dview*, 5>{})) << "the null shell once the window is gone";
 }
 
 }  // namespace main_form_test
