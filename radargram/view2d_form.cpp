@@ -287,6 +287,7 @@ void TView2DForm::BuildVisualTree() {
   BitBtn2->SetCaption(LoadResString(SOK));
   BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
   BuildPageControls();
+  BuildPipelineControls();
 }
 
 namespace {

@@ -22,7 +22,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramRadarsShell,
                            public IRadargramNextWindowShell,
                            public IRadargramRecordingShell,
-                           public IRadargramActionsShell {
+                           public IRadargramActionsShell,
+                           public IRadargramDisplayShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -129,7 +130,10 @@ public:
   }
   int CountRadarFromMaster() const override { return countRadarFromMaster; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this}; }
+  float koefArrMax = 0.75f;
+  float KoefArrMax() const override { return koefArrMax; }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
