@@ -307,11 +307,12 @@ void TView2DForm::PrepareBmp(int indx) {
   const int32_t longTrace = store->Settings()->GetLongTrace();
   const int64_t traces = DataTraces(*store);
   if (longTrace <= 0 || traces <= 0) return;
-  bmp->SetPixelFormat(pf8bit);
+  // The palette goes in while the picture is empty: giving it keeps every pixel.
+  bmp->SetSize(0, 0);
+  PalMaker1->SetPal(bmp);
   bmp->SetSize(static_cast<int>(traces), longTrace);
   const long double k = 127.0L / GetMaxDezoData(store);
   store->Settings()->NrmCoef = k;
-  PalMaker1->SetPal(bmp);
   std::vector<uint8_t*> rows(static_cast<size_t>(longTrace));
   for (int s = 0; s < longTrace; ++s) rows[static_cast<size_t>(s)] = bmp->ScanLine(s);
   dp::MapToPaletteIndices(store->dezoData.Data(), traces, longTrace, static_cast<double>(k), rows);

@@ -10,6 +10,7 @@
 #include "radar/control_radar.h"
 #include "radar/radar.h"
 #include "radargram/view2d_form.h"
+#include "raster/raster_library.h"
 #include "tests/profiledata/fake_hooks.h"
 
 #include <QTemporaryDir>
@@ -146,6 +147,8 @@ public:
 class TRadargramEnv {
 public:
   TRadargramEnv() {
+    // The program starts the raster library before its first window.
+    RasterLibraryStartup();
     // The windows read their default settings from the program folder.
     SetProgramFolder(dir.path() + u'/');
     Application->CreateForm(frame);
