@@ -13,6 +13,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/markers.h"
 #include "profiledata/markers_data.h"
+#include "profiledata/polyline_markers.h"
 #include "profiledata/setting_data.h"
 #include "radargram/chain_runner.h"
 #include "radargram/tool_messages.h"
@@ -379,6 +380,53 @@ TEST_F(View2DPaint, MarksArePaintedAtTheirScreenPositions) {
   w->PaintAllScreen();
   EXPECT_EQ(pixel(70, 6), 0xFFFF00u);
   EXPECT_EQ(pixel(190 + 5, 100), 0xFF0000u);
+}
+
+
+TEST_F(View2DPaint, SelectedMarksAndPolylinesAreDrawnLarger) {
+  TView2DForm* w = env.Create(1);
+  T2Dview& store = *w->GetView2DByIndx(0);
+  FillChannel(store, 200, 100, [](int, int) { return 0; });
+  TSettingData& s = *store.Settings();
+  w->ShowComentsSurfaceMarkers = false;
+  w->ShowComentsObjectMarkers = false;
+  w->ShowPolyLineComments = false;
+  s.SurfaceMarkersArray->Add(1, 40, QString());
+  s.ObjectMarkersArray->Add(1, clRed, QString(), 50, 100);
+  TPolyLineMarkersData* line = s.PolyLineMarkersArray->AddPolyLine(clBlue, QString());
+  line->AddMark(-1, 10, 20);
+  line->AddMark(0, 60, 20);
+  w->ZoomFactor = 500;
+  // The marker tree: surface, object and polyline groups.
+  TTreeView& tree = *w->GetObjectsTreeViewByIndx(0);
+  tree.Items()->Clear();
+  TTreeNode* groups[3];
+  for (int g = 0; g < 3; ++g) groups[g] = tree.Items()->AddChild(nullptr, QStringLiteral("group"));
+  TTreeNode* surface = tree.Items()->AddChild(groups[0], QStringLiteral("s"));
+  TTreeNode* object = tree.Items()->AddChild(groups[1], QStringLiteral("o"));
+  TTreeNode* polyline = tree.Items()->AddChildObject(groups[2], QStringLiteral("p"), line);
+  TBitmap& back = *w->ChartView->BackImage();
+  const auto pixel = [&](int x, int y) { return reinterpret_cast<const uint32_t*>(back.ScanLine(y))[x] & 0xFFFFFFu; };
+
+  w->Paint2D(0);
+  // The plain polyline: a solid blue line from (20, 40) to (120, 40).
+  for (int x = 24; x < 116; x += 7) EXPECT_EQ(pixel(x, 40), 0x0000FFu) << x;
+  EXPECT_NE(pixel(18, 38), 0x0000FFu);
+
+  tree.SetSelected(surface);
+  w->PaintToScreen(0);
+  EXPECT_EQ(pixel(80 + 5, 14), 0xFFFF00u) << "the selected triangle reaches 7 wide and 16 down";
+  tree.SetSelected(object);
+  w->PaintToScreen(0);
+  EXPECT_NE(pixel(80 + 5, 14), 0xFFFF00u);
+  EXPECT_EQ(pixel(200 + 8, 100), 0xFF0000u) << "arms of 9";
+  EXPECT_EQ(pixel(200 + 6, 100 - 1), 0xFF0000u) << "the circle";
+  tree.SetSelected(polyline);
+  w->PaintToScreen(0);
+  EXPECT_EQ(pixel(18, 38), 0x0000FFu) << "the node's square";
+  int gaps = 0;
+  for (int x = 24; x < 116; ++x) gaps += pixel(x, 40) != 0x0000FFu;
+  EXPECT_GT(gaps, 10) << "dashed";
 }
 
 }  // namespace view2d_paint_test

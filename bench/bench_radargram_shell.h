@@ -1,0 +1,89 @@
+#pragma once
+// A main window for the benchmarks' radargram windows: it lets a recording
+// window be created and asks nothing else; and the toolkit, started once for
+// the whole benchmark program.
+
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "radargram/radargram_shell.h"
+#include "radargram/view2d_form.h"
+
+#include <cstdlib>
+#include <memory>
+
+// The toolkit session and the application object, made on first use.
+inline void StartBenchToolkit() {
+  static int argc = 1;
+  static char arg0[8] = "bench";
+  static char* argv[2] = {arg0, nullptr};
+  static std::unique_ptr<TToolkitSession> toolkit;
+  if (toolkit) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  toolkit = std::make_unique<TToolkitSession>(argc, argv);
+  new TApplication();
+}
+
+// A main window that lets a recording window be created and asks nothing else.
+class TBenchShell : public IRadargramLayoutShell,
+                    public IRadargramFilesShell,
+                    public IRadargramRadarsShell,
+                    public IRadargramNextWindowShell,
+                    public IRadargramRecordingShell,
+                    public IRadargramActionsShell,
+                    public IRadargramDisplayShell {
+public:
+  bool isCloseChild() const override { return false; }
+  void SetCloseChild(bool) override {}
+  bool isActivatedClosed() const override { return false; }
+  bool StartResize() const override { return false; }
+  void SetStartResize(bool) override {}
+  bool flNewCreate() const override { return true; }
+  void SetErrorNewCreate(bool) override {}
+  int ChildAreaWidth() const override { return 900; }
+  int ChildAreaHeight() const override { return 640; }
+  TColor PageColor() const override { return clBtnFace; }
+  bool SimpleMode() const override { return false; }
+  bool AutoDepthOnline() const override { return false; }
+  bool SlotHasRadar(int) const override { return false; }
+  QString GlobalPrefixFiles() const override { return QStringLiteral("Bench"); }
+  int32_t GlobalCountFiles() const override { return 1; }
+  bool isCheckDeviceRunned() const override { return false; }
+  void SetCheckDeviceRunned(bool) override {}
+  ISettingsRadar* GetRadarByIndex(int) const override { return nullptr; }
+  void SetGlobalCountFiles(int32_t) override {}
+  void AddToReopenList(const QString&) override {}
+  TControlRadar* ControlRadar() const override { return nullptr; }
+  TRadar* CurrentRadar() const override { return nullptr; }
+  void SetCurrentRadar(TRadar*) override {}
+  int CountRadarFromMaster() const override { return 5; }
+  TTypeProfiles GlobalTypeProfiles() const override { return tpLinear; }
+  void SetGlobalTypeProfiles(TTypeProfiles) override {}
+  TProportional GlobalProportional() const override { return PropInSamples11; }
+  bool GlobalViewSectOfDeep() const override { return false; }
+  bool SimpleBackgroundRemoval() const override { return false; }
+  int Language() const override { return 1033; }
+  bool RadarStarted() const override { return false; }
+  bool RunButtonDown() const override { return false; }
+  TView2DForm* RunChild() const override { return nullptr; }
+  void SetRunChild(TView2DForm*) override {}
+  TView2DForm* CurChild() const override { return nullptr; }
+  void SetCurChild(TView2DForm*) override {}
+  void SetRadarPausedWithGPS(bool) override {}
+  bool isClosedMain() const override { return false; }
+  void ClearTraceSinceWiFiLoss() override {}
+  bool SaveActionExecute() override { return true; }
+  void SetFileActionsEnabled(bool) override {}
+  void SetButtonDirect() override {}
+  void RefreshGprStatus() override {}
+  void SetMDIChildCountOld(int) override {}
+
+  float KoefArrMax() const override { return 0.75f; }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this}; }
+};
+
+class TMainFrame : public TForm {
+public:
+  explicit TMainFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+
