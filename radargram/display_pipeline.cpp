@@ -147,27 +147,75 @@ TZoomPlacement PlaceZoomImage(int zoomedWidth, int x, int v, bool flipped) {
   return placement;
 }
 
+namespace {
+
+// The opaque colours the indices of an 8-bit picture stand for (the grey ramp
+// without a palette; black past its end), as importing the picture gives them.
+std::array<TColor32, 256> PaletteColours(const TBitmap& picture) {
+  std::array<TColor32, 256> colours{};
+  const TPaletteObject* palette = picture.Palette();
+  for (uint32_t i = 0; i < 256; ++i) {
+    if (!palette) {
+      colours[i] = 0xFF000000u | (i << 16) | (i << 8) | i;
+    } else if (i < palette->Entries.size()) {
+      const TPaletteEntry& e = palette->Entries[i];
+      colours[i] = 0xFF000000u | (uint32_t{e.peRed} << 16) | (uint32_t{e.peGreen} << 8) | e.peBlue;
+    } else {
+      colours[i] = 0xFF000000u;
+    }
+  }
+  return colours;
+}
+
+// The picture's pixels in 32 bits into target at column left (target at least as
+// tall, and wide enough from left on).
+void PictureInto(TBitmap& picture, TCustomBitmap32& target, int left) {
+  if (picture.PixelFormat() != pf8bit) {
+    TBitmap32 copy;
+    copy.Assign(static_cast<TObject*>(&picture));
+    copy.DrawTo(&target, left, 0);
+    return;
+  }
+  const std::array<TColor32, 256> colours = PaletteColours(picture);
+  const int w = picture.Width();
+  for (int y = 0; y < picture.Height(); ++y) {
+    const uint8_t* in = picture.ScanLine(y);
+    TColor32* out = target.ScanLine(y) + left;
+    for (int x = 0; x < w; ++x) out[x] = colours[in[x]];
+  }
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap32> BuildZoomBitmap(TBitmap& display, TZoomSize size, const TZoomPlacement& placement,
                                            bool flipped, TColor32 marginColor) {
-  TBitmap32 zoomed;
-  if (size.Width > 0 && size.Height > 0) {
-    TBitmap32 source;
-    source.Assign(static_cast<TObject*>(&display));
-    TKernelResampler resampler;
-    resampler.SetKernel(std::make_unique<TLanczosKernel>());
-    zoomed.SetSize(size.Width, size.Height);
-    if (zoomed.Empty()) throw std::bad_alloc();
-    if (!source.Empty())
-      ResampleTransfer(&zoomed, zoomed.BoundsRect(), zoomed.BoundsRect(), &source, source.BoundsRect(), &resampler,
-                       dmOpaque, nullptr);
-    if (flipped) zoomed.FlipHorz();
-  }
   auto result = std::make_unique<TBitmap32>();
   result->SetSize(placement.Width, size.Height);
   if (placement.Width > 0 && size.Height > 0 && result->Empty()) throw std::bad_alloc();
   for (const TColumns& columns : placement.Margins)
     result->FillRect(columns.From, 0, columns.To, size.Height, marginColor);
-  if (!zoomed.Empty()) zoomed.DrawTo(result.get(), placement.ImageLeft, 0);
+  if (size.Width <= 0 || size.Height <= 0 || display.Empty()) return result;
+
+  const int left = placement.ImageLeft;
+  if (size.Width == display.Width() && size.Height == display.Height()) {
+    // One screen pixel per picture pixel: the kernel would only copy.
+    PictureInto(display, *result, left);
+  } else {
+    TBitmap32 source;
+    source.SetSize(display.Width(), display.Height());
+    if (source.Empty()) throw std::bad_alloc();
+    PictureInto(display, source, 0);
+    TKernelResampler resampler;
+    resampler.SetKernel(std::make_unique<TLanczosKernel>());
+    const TRect area{left, 0, left + size.Width, size.Height};
+    ResampleTransfer(result.get(), area, area, &source, source.BoundsRect(), &resampler, dmOpaque, nullptr);
+  }
+  if (flipped) {
+    for (int y = 0; y < size.Height; ++y) {
+      TColor32* row = result->ScanLine(y) + left;
+      std::reverse(row, row + size.Width);
+    }
+  }
   return result;
 }
 

@@ -194,6 +194,43 @@ TEST(DisplayPipelineMarks, ColumnsAndScreenPoints) {
   EXPECT_EQ(dp::ScreenY(5, scale), 5);     // r(10 x 0.5)
 }
 
+TEST(DisplayPipelineZoomBitmap, AnUnscaledPictureKeepsTheImportedColoursAndMarginsTakeTheirColour) {
+  RasterLibraryStartup();
+  TBitmap picture;
+  picture.SetPixelFormat(pf8bit);
+  TMaxLogPalette log;
+  log.palNumEntries = 3;
+  log.palPalEntry[0] = {10, 20, 30, 0};
+  log.palPalEntry[1] = {200, 100, 50, 0};
+  log.palPalEntry[2] = {1, 2, 3, 0};
+  picture.SetPalette(CreatePalette(log));
+  picture.SetSize(4, 2);
+  const uint8_t indices[2][4] = {{0, 1, 2, 7}, {2, 2, 1, 0}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) picture.ScanLine(y)[x] = indices[y][x];
+  TBitmap32 imported;
+  imported.Assign(static_cast<TObject*>(&picture));
+
+  const dp::TZoomPlacement place = dp::PlaceZoomImage(4, 1, 3, false);
+  const auto zoom = dp::BuildZoomBitmap(picture, {4, 2}, place, false, 0xFF00FF00u);
+  ASSERT_EQ(zoom->Width(), 7);
+  for (int y = 0; y < 2; ++y) {
+    EXPECT_EQ(zoom->Pixel(0, y), 0xFF00FF00u);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(zoom->Pixel(1 + x, y), imported.Pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(zoom->Pixel(5, y), 0xFF00FF00u);
+    EXPECT_EQ(zoom->Pixel(6, y), 0xFF00FF00u);
+  }
+  // Flipped: mirrored within its columns, which start at v - x.
+  const auto flipped = dp::BuildZoomBitmap(picture, {4, 2}, dp::PlaceZoomImage(4, 1, 3, true), true, 0xFF00FF00u);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(flipped->Pixel(2 + x, 0), imported.Pixel(3 - x, 0)) << x;
+  EXPECT_EQ(flipped->Pixel(1, 0), 0xFF00FF00u);
+  EXPECT_EQ(flipped->Pixel(6, 0), 0xFF00FF00u);
+  // Resampled to another size the picture fills its columns and no margin.
+  const auto wider = dp::BuildZoomBitmap(picture, {8, 4}, dp::PlaceZoomImage(8, 0, 0, false), false, 0xFF00FF00u);
+  ASSERT_EQ(wider->Width(), 8);
+  for (int x = 0; x < 8; ++x) EXPECT_NE(wider->Pixel(x, 1), 0xFF00FF00u) << x;
+}
+
 // ---- Overlay composition -----------------------------------------------------------------
 
 class DisplayPipelineCompose : public ::testing::Test {
