@@ -37,7 +37,8 @@ uint8_t IndexOf(int32_t value, double k) {
   return static_cast<uint8_t>(std::clamp(r, 0.0, 255.0));
 }
 
-void MapTransposed(const int32_t* data, int64_t traces, int32_t longTrace, double k, uint8_t* const* rows) {
+void MapTransposed(const int32_t* data, int64_t traces, int32_t longTrace, double k, uint8_t* const* rows,
+                   int64_t column) {
   // Tiles of traces x samples so that both the trace-major input and the
   // row-major picture are walked through cache-resident lines.
   constexpr int64_t kTileTraces = 64;
@@ -47,7 +48,7 @@ void MapTransposed(const int32_t* data, int64_t traces, int32_t longTrace, doubl
     for (int64_t s0 = 0; s0 < longTrace; s0 += kTileSamples) {
       const int64_t s1 = std::min<int64_t>(longTrace, s0 + kTileSamples);
       for (int64_t s = s0; s < s1; ++s) {
-        uint8_t* row = rows[s];
+        uint8_t* row = rows[s] + column;
         const int32_t* column = data + s;
         for (int64_t t = t0; t < t1; ++t) row[t] = IndexOf(column[t * longTrace], k);
       }

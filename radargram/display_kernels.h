@@ -20,7 +20,9 @@ int32_t MaxAbs(const int32_t* in, int64_t n);
 // round(k x value + 127) within 0..255.
 uint8_t IndexOf(int32_t value, double k);
 
-// rows[s][t] := IndexOf(data[t x longTrace + s], k) for every trace t and sample s.
-void MapTransposed(const int32_t* data, int64_t traces, int32_t longTrace, double k, uint8_t* const* rows);
+// rows[s][column + t] := IndexOf(data[t x longTrace + s], k) for every trace t and
+// sample s.
+void MapTransposed(const int32_t* data, int64_t traces, int32_t longTrace, double k, uint8_t* const* rows,
+                   int64_t column);
 
 }  // namespace display_kernels

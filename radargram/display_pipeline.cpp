@@ -9,11 +9,65 @@
 #include "raster/resampler_transfer.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <cmath>
 #include <limits>
 #include <new>
 
 namespace display_pipeline {
+
+// ---- Threads ---------------------------------------------------------------------------
+
+namespace {
+int DefaultThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)); }
+std::atomic<int>& ThreadSetting() {
+  static std::atomic<int> threads{0};
+  return threads;
+}
+
+// Runs work(from, to) over [0, n) in contiguous blocks whose starts are multiples
+// of `grain`, one block per thread; the calling thread takes the first.
+void ParallelBlocks(int64_t n, int64_t grain, const std::function<void(int64_t, int64_t)>& work) {
+  // Small jobs are not worth a thread's start.
+  constexpr int64_t kMinPerThread = 1 << 16;
+  const int64_t threads = std::clamp<int64_t>(std::min<int64_t>(DisplayThreads(), n / kMinPerThread), 1, 64);
+  if (threads <= 1) {
+    if (n > 0) work(0, n);
+    return;
+  }
+  const int64_t units = (n + grain - 1) / grain;
+  std::vector<std::thread> pool;
+  std::exception_ptr error;
+  std::mutex errorLock;
+  const auto guarded = [&](int64_t from, int64_t to) {
+    try {
+      work(from, to);
+    } catch (...) {
+      std::lock_guard guard(errorLock);
+      if (!error) error = std::current_exception();
+    }
+  };
+  for (int64_t k = 1; k < threads; ++k) {
+    const int64_t from = std::min(n, units * k / threads * grain);
+    const int64_t to = std::min(n, units * (k + 1) / threads * grain);
+    if (to > from) pool.emplace_back(guarded, from, to);
+  }
+  guarded(0, std::min(n, units / threads * grain));
+  for (std::thread& t : pool) t.join();
+  if (error) std::rethrow_exception(error);
+}
+}  // namespace
+
+int DisplayThreads() {
+  const int set = ThreadSetting().load();
+  return set > 0 ? set : DefaultThreads();
+}
+
+void SetDisplayThreads(int threads) { ThreadSetting().store(threads); }
 
 // ---- Stacking ------------------------------------------------------------------------
 
@@ -53,13 +107,15 @@ void DivideByStacking(const int32_t* raw, int32_t* out, int64_t samples, const s
   if (longTrace == 0 || samples <= 0) return;
   std::vector<double> reciprocal(divisors.begin(), divisors.end());
   const bool uniform = std::all_of(divisors.begin(), divisors.end(), [&](int32_t d) { return d == divisors[0]; });
-  for (int64_t from = 0; from < samples; from += longTrace) {
-    const int64_t n = std::min(longTrace, samples - from);
-    if (uniform)
-      display_kernels::DivideRowUniform(raw + from, out + from, n, static_cast<double>(divisors[0]));
-    else
-      display_kernels::DivideRow(raw + from, out + from, n, reciprocal.data());
-  }
+  ParallelBlocks(samples, longTrace, [&](int64_t first, int64_t end) {
+    for (int64_t from = first; from < end; from += longTrace) {
+      const int64_t n = std::min(longTrace, end - from);
+      if (uniform)
+        display_kernels::DivideRowUniform(raw + from, out + from, n, static_cast<double>(divisors[0]));
+      else
+        display_kernels::DivideRow(raw + from, out + from, n, reciprocal.data());
+    }
+  });
 }
 
 // ---- Normalisation and palette indices ------------------------------------------------
@@ -67,8 +123,10 @@ void DivideByStacking(const int32_t* raw, int32_t* out, int64_t samples, const s
 int32_t DisplayMaximum(const int32_t* data, int64_t traces, int32_t longTrace, double koefArrMax) {
   if (traces <= 0 || longTrace <= 0 || !data) return 1;
   std::vector<int32_t> maxima(static_cast<size_t>(traces));
-  for (int64_t t = 0; t < traces; ++t)
-    maxima[static_cast<size_t>(t)] = std::max(display_kernels::MaxAbs(data + t * longTrace, longTrace), 1);
+  ParallelBlocks(traces * longTrace, longTrace, [&](int64_t first, int64_t end) {
+    for (int64_t t = first / longTrace; t < end / longTrace; ++t)
+      maxima[static_cast<size_t>(t)] = std::max(display_kernels::MaxAbs(data + t * longTrace, longTrace), 1);
+  });
   const int64_t index = std::clamp<int64_t>(Round(static_cast<long double>(traces) * koefArrMax - 1), 0, traces - 1);
   // Only the element at the index matters: a partial sort gives the same one.
   std::nth_element(maxima.begin(), maxima.begin() + index, maxima.end());
@@ -80,7 +138,11 @@ uint8_t PaletteIndex(int32_t value, double k) { return display_kernels::IndexOf(
 void MapToPaletteIndices(const int32_t* data, int64_t traces, int32_t longTrace, double k,
                          const std::vector<uint8_t*>& rows) {
   if (traces <= 0 || longTrace <= 0 || static_cast<int64_t>(rows.size()) < longTrace) return;
-  display_kernels::MapTransposed(data, traces, longTrace, k, rows.data());
+  // Blocks of 64 traces: no two threads write the same bytes of a row.
+  ParallelBlocks(traces * longTrace, int64_t{64} * longTrace, [&](int64_t first, int64_t end) {
+    const int64_t t0 = first / longTrace;
+    display_kernels::MapTransposed(data + first, end / longTrace - t0, longTrace, k, rows.data(), t0);
+  });
 }
 
 // ---- Zoom ----------------------------------------------------------------------------
@@ -178,11 +240,15 @@ void PictureInto(TBitmap& picture, TCustomBitmap32& target, int left) {
   }
   const std::array<TColor32, 256> colours = PaletteColours(picture);
   const int w = picture.Width();
-  for (int y = 0; y < picture.Height(); ++y) {
-    const uint8_t* in = picture.ScanLine(y);
-    TColor32* out = target.ScanLine(y) + left;
-    for (int x = 0; x < w; ++x) out[x] = colours[in[x]];
-  }
+  std::vector<const uint8_t*> rows(static_cast<size_t>(picture.Height()));
+  for (int y = 0; y < picture.Height(); ++y) rows[static_cast<size_t>(y)] = picture.ScanLine(y);
+  ParallelBlocks(int64_t{w} * picture.Height(), w, [&](int64_t first, int64_t end) {
+    for (int64_t y = first / w; y < end / w; ++y) {
+      const uint8_t* in = rows[static_cast<size_t>(y)];
+      TColor32* out = target.ScanLine(static_cast<int>(y)) + left;
+      for (int x = 0; x < w; ++x) out[x] = colours[in[x]];
+    }
+  });
 }
 
 }  // namespace

@@ -24,6 +24,15 @@ class TSettingData;
 
 namespace display_pipeline {
 
+// ---- Threads ---------------------------------------------------------------------------
+
+// The per-sample loops split their traces (or rows) into contiguous blocks run on
+// this many threads (default: the processors, at most 8); every element is
+// computed on its own, so the result is the same for any count. 1 runs on the
+// calling thread only.
+int DisplayThreads();
+void SetDisplayThreads(int threads);  // below 1: the default
+
 // ---- Stacking ------------------------------------------------------------------------
 
 // The advanced-stacking divisor of a sample: 1, then the count of every entry

@@ -231,6 +231,47 @@ TEST(DisplayPipelineZoomBitmap, AnUnscaledPictureKeepsTheImportedColoursAndMargi
   for (int x = 0; x < 8; ++x) EXPECT_NE(wider->Pixel(x, 1), 0xFF00FF00u) << x;
 }
 
+TEST(DisplayPipelineThreads, AnyThreadCountGivesTheSameResult) {
+  constexpr int kTraces = 700, kSamples = 1000;
+  std::vector<int32_t> raw(static_cast<size_t>(kTraces) * kSamples);
+  std::mt19937 rng(9);
+  for (int32_t& v : raw) v = static_cast<int32_t>(rng());
+  auto s = Settings();
+  s->SetAdvanceStacking(true);
+  s->SteckingArray.fill(TSteckingRun{1000, 1});
+  s->SteckingArray[1] = {300, 3};
+  s->SteckingArray[2] = {700, 7};
+  const std::vector<int32_t> divisors = dp::StackingDivisors(*s, kSamples);
+  struct Result {
+    std::vector<int32_t> divided;
+    int32_t maximum = 0;
+    std::vector<uint8_t> pixels;
+  };
+  const auto run = [&](int threads) {
+    dp::SetDisplayThreads(threads);
+    Result r;
+    r.divided.resize(raw.size());
+    dp::DivideByStacking(raw.data(), r.divided.data(), static_cast<int64_t>(raw.size()) - 5, divisors);
+    r.maximum = dp::DisplayMaximum(r.divided.data(), kTraces, kSamples, 0.75);
+    r.pixels.assign(raw.size(), 0);
+    std::vector<uint8_t*> rows;
+    for (int j = 0; j < kSamples; ++j) rows.push_back(r.pixels.data() + static_cast<size_t>(j) * kTraces);
+    dp::MapToPaletteIndices(r.divided.data(), kTraces, kSamples, 127.0 / r.maximum, rows);
+    return r;
+  };
+  const Result one = run(1);
+  for (int threads : {2, 3, 8}) {
+    const Result other = run(threads);
+    EXPECT_EQ(other.divided, one.divided) << threads;
+    EXPECT_EQ(other.maximum, one.maximum) << threads;
+    EXPECT_EQ(other.pixels, one.pixels) << threads;
+  }
+  dp::SetDisplayThreads(0);
+  // The single-thread result is the element-wise rule.
+  EXPECT_EQ(one.divided[5 * kSamples + 400], Round(static_cast<long double>(raw[5 * kSamples + 400]) / 3));
+  EXPECT_EQ(one.divided.back(), 0) << "past the samples given nothing is written";
+}
+
 // ---- Overlay composition -----------------------------------------------------------------
 
 class DisplayPipelineCompose : public ::testing::Test {
