@@ -23,7 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <string>
+#include <thread>
 #include <stdexcept>
 
 namespace view2d_paint_test {
@@ -242,6 +245,24 @@ TEST_F(View2DPaint, ActivatingAChannelTellsTheOpenToolDialog) {
   w->SetActiveView(w->Chart_[2]);
   EXPECT_EQ(received, (std::vector<std::pair<WPARAM, LPARAM>>{{2, 1}}));
   DeallocateHWnd(tool->handle);
+}
+
+TEST_F(View2DPaint, ARerunWaitsForACallAnotherThreadIsSending) {
+  TView2DForm* w = Window(1);
+  FakeTool* tool = AddTool(*w, 2);
+  w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
+  std::vector<std::string> order;
+  HWND probe = AllocateHWnd([&](TMessage&) { order.push_back("sent"); });
+  tool->during = [&](FakeTool&, bool, int) { order.push_back("chain"); };
+  std::thread sender([probe] { SendMessage(probe, WM_NULL, 0, 0); });
+  while (!CrossThreadSendPending()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  w->WMToolsRun(ToolsRunAllChannels);
+  EXPECT_TRUE(tool->runs.empty()) << "not while the other thread waits";
+  Application->ProcessMessages();
+  sender.join();
+  EXPECT_FALSE(CrossThreadSendPending());
+  EXPECT_EQ(order, (std::vector<std::string>{"sent", "chain"}));
+  DeallocateHWnd(probe);
 }
 
 // ---- Normalisation and the display bitmap ------------------------------------------------------
