@@ -15,6 +15,11 @@
 // elements are nullptr while the stores exist); every per-channel loop skips
 // them.
 //
+// The display pipeline (recomputing a channel through the tool chain, the palette
+// bitmap, the zoom bitmap, painting into the charts) is in view2d_paint.cpp around
+// display_pipeline.h (its arithmetic) and chain_runner.h (one chain run at a time
+// for all windows, with the requests that arrive meanwhile).
+//
 // The multi-channel container (".frn"), the settings containers ("bstt",
 // "dstt", ".bstt" presets) and a radar backup's container (".trc") are written
 // and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
