@@ -145,11 +145,19 @@ void BM_PlainStretchOfTheDisplayBitmap(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainStretchOfTheDisplayBitmap)->Unit(benchmark::kMillisecond);
 
-void BM_ScrollRepaint(benchmark::State& state) {
-  TPipelineFixture& f = Fixture();
-  f.window->ZoomFactor = 1000;
+// A zoom bitmap taller than the screen (zoom 900: 33333 x 1138) to scroll over.
+void PrepareScrolling(TPipelineFixture& f) {
+  f.window->ZoomFactor = 900;
   f.window->ProportionalCoefic = 1;
   f.window->PrepareBmp(0);
+}
+
+void BM_ScrollRepaint(benchmark::State& state) {
+  TPipelineFixture& f = Fixture();
+  PrepareScrolling(f);
+  TChart& chart = *f.window->ChartView;
+  if (chart.ClientWidth() - f.window->WidthChartAxis != kScreenW || chart.ClientHeight() != kScreenH)
+    state.SkipWithError("the chart is not screen-sized");
   int step = 0;
   for (auto _ : state) {
     f.window->HorScrollBar->SetPosition((step++ % 100) * 10000);
@@ -161,11 +169,10 @@ BENCHMARK(BM_ScrollRepaint)->Unit(benchmark::kMillisecond);
 
 void BM_CopyScreenRectangle(benchmark::State& state) {
   TPipelineFixture& f = Fixture();
-  f.window->ZoomFactor = 1000;
-  f.window->ProportionalCoefic = 1;
-  f.window->PrepareBmp(0);
+  PrepareScrolling(f);
   const TBitmap32& zoom = *f.window->BmpAfterZoom_[0];
   TBitmap& back = *f.window->ChartView->BackImage();
+  if (zoom.Height() < kScreenH || zoom.Width() < kScreenW + 10000) state.SkipWithError("zoom bitmap too small");
   int step = 0;
   for (auto _ : state) {
     const int x = (step++ % 100) * 100;

@@ -253,35 +253,44 @@ void PictureInto(TBitmap& picture, TCustomBitmap32& target, int left) {
 
 }  // namespace
 
+void DrawZoomBitmap(TBitmap& display, TZoomSize size, const TZoomPlacement& placement, bool flipped,
+                    TColor32 marginColor, TCustomBitmap32& target, TCustomBitmap32& scratch) {
+  const bool drawn = size.Width > 0 && size.Height > 0 && !display.Empty();
+  const bool resized = size.Width != display.Width() || size.Height != display.Height();
+  if (drawn && resized) {
+    scratch.SetSize(display.Width(), display.Height());
+    if (scratch.Empty()) throw std::bad_alloc();
+  }
+  for (const TColumns& columns : placement.Margins)
+    target.FillRect(columns.From, 0, columns.To, size.Height, marginColor);
+  if (!drawn) return;
+
+  const int left = placement.ImageLeft;
+  if (!resized) {
+    // One screen pixel per picture pixel: the kernel would only copy.
+    PictureInto(display, target, left);
+  } else {
+    PictureInto(display, scratch, 0);
+    TKernelResampler resampler;
+    resampler.SetKernel(std::make_unique<TLanczosKernel>());
+    const TRect area{left, 0, left + size.Width, size.Height};
+    ResampleTransfer(&target, area, area, &scratch, scratch.BoundsRect(), &resampler, dmOpaque, nullptr);
+  }
+  if (flipped) {
+    for (int y = 0; y < size.Height; ++y) {
+      TColor32* row = target.ScanLine(y) + left;
+      std::reverse(row, row + size.Width);
+    }
+  }
+}
+
 std::unique_ptr<TBitmap32> BuildZoomBitmap(TBitmap& display, TZoomSize size, const TZoomPlacement& placement,
                                            bool flipped, TColor32 marginColor) {
   auto result = std::make_unique<TBitmap32>();
   result->SetSize(placement.Width, size.Height);
   if (placement.Width > 0 && size.Height > 0 && result->Empty()) throw std::bad_alloc();
-  for (const TColumns& columns : placement.Margins)
-    result->FillRect(columns.From, 0, columns.To, size.Height, marginColor);
-  if (size.Width <= 0 || size.Height <= 0 || display.Empty()) return result;
-
-  const int left = placement.ImageLeft;
-  if (size.Width == display.Width() && size.Height == display.Height()) {
-    // One screen pixel per picture pixel: the kernel would only copy.
-    PictureInto(display, *result, left);
-  } else {
-    TBitmap32 source;
-    source.SetSize(display.Width(), display.Height());
-    if (source.Empty()) throw std::bad_alloc();
-    PictureInto(display, source, 0);
-    TKernelResampler resampler;
-    resampler.SetKernel(std::make_unique<TLanczosKernel>());
-    const TRect area{left, 0, left + size.Width, size.Height};
-    ResampleTransfer(result.get(), area, area, &source, source.BoundsRect(), &resampler, dmOpaque, nullptr);
-  }
-  if (flipped) {
-    for (int y = 0; y < size.Height; ++y) {
-      TColor32* row = result->ScanLine(y) + left;
-      std::reverse(row, row + size.Width);
-    }
-  }
+  TBitmap32 scratch;
+  DrawZoomBitmap(display, size, placement, flipped, marginColor, *result, scratch);
   return result;
 }
 

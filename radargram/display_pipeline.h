@@ -112,9 +112,14 @@ struct TZoomPlacement {
 };
 TZoomPlacement PlaceZoomImage(int zoomedWidth, int x, int v, bool flipped);
 
-// The zoom bitmap of a display bitmap: resampled to size with the Lanczos kernel,
-// mirrored when flipped, placed as placement says with margins in marginColor.
-// std::bad_alloc when a bitmap cannot be had.
+// Draws the zoom image of a display bitmap into target, which must be
+// placement.Width x size.Height: the margins in marginColor, the picture resampled
+// to size with the Lanczos kernel (through scratch, a 32-bit copy of the picture,
+// when the size changes), mirrored when flipped. scratch is sized first, so a
+// std::bad_alloc leaves target as it was.
+void DrawZoomBitmap(TBitmap& display, TZoomSize size, const TZoomPlacement& placement, bool flipped,
+                    TColor32 marginColor, TCustomBitmap32& target, TCustomBitmap32& scratch);
+// The same into a new bitmap; std::bad_alloc when a bitmap cannot be had.
 std::unique_ptr<TBitmap32> BuildZoomBitmap(TBitmap& display, TZoomSize size, const TZoomPlacement& placement,
                                            bool flipped, TColor32 marginColor);
 

@@ -603,4 +603,6 @@ private:
   bool resizing_ = false;
   // The chain's tools, owned here; the tree nodes point at them.
   std::vector<std::unique_ptr<IChainTool>> tools_;
+  // The 32-bit copy of a display bitmap the zoom resamples from, kept between zooms.
+  std::unique_ptr<TBitmap32> zoomSource_;
 };

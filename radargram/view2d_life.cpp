@@ -633,6 +633,7 @@ void TView2DForm::FormDestroy(TObject* /*Sender*/) {
   TChainRunner::Instance().Forget(this, tools);
   if (ToolsTreeView) ToolsTreeView->Items()->Clear();
   tools_.clear();
+  zoomSource_.reset();
   for (int i = 0; i < kChannelSlots; ++i) {
     Bmp_[static_cast<size_t>(i)].reset();
     BmpAfterZoom_[static_cast<size_t>(i)].reset();

@@ -307,10 +307,10 @@ void TView2DForm::PrepareBmp(int indx) {
   const int32_t longTrace = store->Settings()->GetLongTrace();
   const int64_t traces = DataTraces(*store);
   if (longTrace <= 0 || traces <= 0) return;
-  // The palette goes in while the picture is empty: giving it keeps every pixel.
-  bmp->SetSize(0, 0);
-  PalMaker1->SetPal(bmp);
+  bmp->SetPixelFormat(pf8bit);
   bmp->SetSize(static_cast<int>(traces), longTrace);
+  // The picture keeps its indices and takes the palette's colours.
+  bmp->SetPalette(PalMaker1->GetPal());
   const long double k = 127.0L / GetMaxDezoData(store);
   store->Settings()->NrmCoef = k;
   std::vector<uint8_t*> rows(static_cast<size_t>(longTrace));
@@ -365,8 +365,18 @@ bool TView2DForm::MakeZoomBmp(int indx) {
   const bool flipped = store->Settings()->GetWasFlip();
   const dp::TZoomPlacement place = dp::PlaceZoomImage(size.Width, static_cast<int>(x), static_cast<int>(v), flipped);
   try {
-    BmpAfterZoom_[static_cast<size_t>(indx)] =
-        dp::BuildZoomBitmap(*bmp, size, place, flipped, Color32Of(ChartView->Color()));
+    // A zoom bitmap of the same size is drawn over; every pixel gets written.
+    TBitmap32* target = BmpAfterZoom_[static_cast<size_t>(indx)].get();
+    std::unique_ptr<TBitmap32> fresh;
+    if (!target || target->Width() != place.Width || target->Height() != size.Height) {
+      fresh = std::make_unique<TBitmap32>();
+      fresh->SetSize(place.Width, size.Height);
+      if (place.Width > 0 && size.Height > 0 && fresh->Empty()) throw std::bad_alloc();
+      target = fresh.get();
+    }
+    if (!zoomSource_) zoomSource_ = std::make_unique<TBitmap32>();
+    dp::DrawZoomBitmap(*bmp, size, place, flipped, Color32Of(ChartView->Color()), *target, *zoomSource_);
+    if (fresh) BmpAfterZoom_[static_cast<size_t>(indx)] = std::move(fresh);
   } catch (const std::bad_alloc&) {
     return false;
   }
