@@ -11,15 +11,17 @@
 #include <cstdlib>
 #include <memory>
 
-// The toolkit session and the application object, made on first use.
+// The toolkit session and the application object, made on first use. Both stay
+// until the process ends: the benchmarks' windows live in static fixtures, and
+// taking the session down under them at exit would crash the program.
 inline void StartBenchToolkit() {
   static int argc = 1;
   static char arg0[8] = "bench";
   static char* argv[2] = {arg0, nullptr};
-  static std::unique_ptr<TToolkitSession> toolkit;
+  static TToolkitSession* toolkit = nullptr;
   if (toolkit) return;
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  toolkit = std::make_unique<TToolkitSession>(argc, argv);
+  toolkit = new TToolkitSession(argc, argv);
   new TApplication();
 }
 
