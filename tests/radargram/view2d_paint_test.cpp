@@ -450,4 +450,24 @@ TEST_F(View2DPaint, SelectedMarksAndPolylinesAreDrawnLarger) {
   EXPECT_GT(gaps, 10) << "dashed";
 }
 
+TEST_F(View2DPaint, CommentsSitOnLightGreyRoundedBoxes) {
+  TView2DForm* w = env.Create(1);
+  T2Dview& store = *w->GetView2DByIndx(0);
+  FillChannel(store, 200, 100, [](int, int) { return 0; });
+  store.Settings()->SurfaceMarkersArray->Add(1, 40, QStringLiteral("mmmmmmmm"));
+  w->ShowObjectMarkers = false;
+  w->ShowPolyLineMarkers = false;
+  w->ZoomFactor = 500;
+  w->Paint2D(0);
+  TBitmap& back = *w->ChartView->BackImage();
+  const auto pixel = [&](int x, int y) { return reinterpret_cast<const uint32_t*>(back.ScanLine(y))[x] & 0xFFFFFFu; };
+  // The box runs from X + 6 to X + text width + 12 (X = 80); its corners are round.
+  EXPECT_EQ(pixel(80 + 7, 1), 0xC0C0C0u);
+  EXPECT_NE(pixel(80 + 6, 0), 0xC0C0C0u) << "rounded corner";
+  EXPECT_NE(pixel(80 + 4, 1), 0xC0C0C0u);
+  w->ShowComentsSurfaceMarkers = false;
+  w->PaintToScreen(0);
+  EXPECT_NE(pixel(80 + 7, 1), 0xC0C0C0u);
+}
+
 }  // namespace view2d_paint_test
