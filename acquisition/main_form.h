@@ -62,6 +62,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramRecordingShell,
                         public IRadargramActionsShell,
                         public IRadargramActiveChildShell,
+                        public IRadargramDisplayShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -110,7 +111,7 @@ public:
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
   // The parts a radargram window created by this window holds.
-  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this}; }
+  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
   // The clock new file names take their default prefix from (tests set a date).
   static void SetToday(std::function<TDateTime()> today);
 
@@ -169,6 +170,9 @@ public:
   TCustomIniFile* MainIni() const override;
   int32_t RadarSetSerNumDevice() const override;
   bool SimpleMode() const override { return Settings.SimpleMode; }
+
+  // ---- IRadargramDisplayShell ---------------------------------------------------
+  float KoefArrMax() const override { return Settings.KoefArrMax; }
 
   // ---- IToolShell ---------------------------------------------------------------
   // Language() serves the tools as it serves the radargram windows.

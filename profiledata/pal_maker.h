@@ -35,6 +35,10 @@
 
 constexpr UINT WM_PALCHANGED = WM_USER + 450;
 
+// The class lives in a namespace of its own: the raster library has a tap
+// record of the same name, and two classes of one name in one program break
+// each other's inline members at link time.
+namespace pal_maker_points {
 class TPointRec : public TObject {
 public:
   int32_t X = 0;
@@ -52,6 +56,8 @@ public:
   uint8_t GetGByte() const;
   uint8_t GetBByte() const;
 };
+}  // namespace pal_maker_points
+using pal_maker_points::TPointRec;
 
 class TPalMaker : public TCustomControl {
 public:

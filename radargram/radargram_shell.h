@@ -168,8 +168,17 @@ public:
   virtual bool isActiveMDIChild_OneChannal() const = 0;
 };
 
-// The main window's parts a radargram window holds; none may be nullptr and
-// all outlive the window.
+// What the display takes from the main window's settings.
+class IRadargramDisplayShell {
+public:
+  virtual ~IRadargramDisplayShell() = default;
+  // The quantile of the per-trace maxima shown as the display maximum
+  // (KoefArrMax, 0 < value <= 1).
+  virtual float KoefArrMax() const = 0;
+};
+
+// The main window's parts a radargram window holds; all outlive the window and
+// none may be nullptr except Display (then KoefArrMax is its default, 0.75).
 struct TRadargramShell {
   IRadargramLayoutShell* Layout = nullptr;
   IRadargramFilesShell* Files = nullptr;
@@ -178,4 +187,5 @@ struct TRadargramShell {
   IRadargramRecordingShell* Recording = nullptr;
   IRadargramActionsShell* Actions = nullptr;
   IRadargramActiveChildShell* ActiveChild = nullptr;
+  IRadargramDisplayShell* Display = nullptr;
 };

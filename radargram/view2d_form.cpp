@@ -293,6 +293,7 @@ void TView2DForm::BuildVisualTree() {
   BitBtn2->OnClick = [this](TObject* sender) { BitBtn2Click(sender); };
   BuildPageControls();
   BuildPropertyControls();
+  BuildPipelineControls();
 }
 
 namespace {

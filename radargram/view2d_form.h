@@ -15,6 +15,11 @@
 // elements are nullptr while the stores exist); every per-channel loop skips
 // them.
 //
+// The display pipeline (recomputing a channel through the tool chain, the palette
+// bitmap, the zoom bitmap, painting into the charts) is in view2d_paint.cpp around
+// display_pipeline.h (its arithmetic) and chain_runner.h (one chain run at a time
+// for all windows, with the requests that arrive meanwhile).
+//
 // The multi-channel container (".frn"), the settings containers ("bstt",
 // "dstt", ".bstt" presets) and a radar backup's container (".trc") are written
 // and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
@@ -36,7 +41,10 @@
 #include "profiledata/gpr_constants.h"
 #include "profiledata/settings_files_hooks.h"
 #include "radar/radar_hooks.h"
+#include "radargram/chain_runner.h"
+#include "radargram/chain_tool.h"
 #include "radargram/channel_layout.h"
+#include "radargram/display_pipeline.h"
 #include "radargram/radargram_shell.h"
 
 #include <array>
@@ -50,6 +58,11 @@ class TBitmap32;
 class TChart;
 class TChartSeries;
 class TCheckBox;
+class TCheckListBox;
+class TImageList;
+class TScrollBar;
+class TTreeNode;
+class IChainTool;
 class TDigitEdit;
 class TImage;
 class TLabel;
@@ -109,6 +122,12 @@ RESOURCESTRING(SChannelNotPacked, "Not enough memory to pack the traces of chann
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
 
+RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
+RESOURCESTRING(SPostProcBase, "BMP dezo");
+RESOURCESTRING(SPostProcComparator, "Comparator");
+RESOURCESTRING(SPostProcHilbert, "Hilbert");
+RESOURCESTRING(SPostProcFrequency, "Frequency");
+
 // ---- Unit-wide state (one copy for all windows) ---------------------------------
 // The number of channels the next created window shows; the main window (and the
 // radar set, when it counts its radars) sets it before a window is created.
@@ -116,6 +135,15 @@ int NewViewChannalCount();
 void SetNewViewChannalCount(int value);
 // The channel visibility kept between windows.
 std::array<bool, kChannelSlots>& GlobalChannalVisible();
+
+// The overlays are intersected instead of blended (the post-processing page's
+// intersection check box).
+bool& IntersectionPostBmp();
+// The overlays' base images are those of the last display bitmap.
+bool& PostProcBaseValid();
+// The largest zoom bitmap the window builds, in pixels; a zoom that would need
+// more keeps the previous bitmap.
+constexpr int64_t MaxZoomBitmapPixels = int64_t{1} << 28;
 
 // True only for the device box type of value 1.
 bool isType1GPRDevice(TTypeGPRDevice type);
@@ -500,6 +528,53 @@ public:
   int32_t FileCount() const override { return fileCount_; }
   void SetSaveDefault(bool value) override { isSaveDefault = value; }
 
+  // ---- Display pipeline and tool chain runs (view2d_paint.cpp) ------------------------
+  TTreeView* ToolsTreeView = nullptr;
+  // State pictures of the chain's nodes: 1 marks the tool that runs.
+  TImageList* ToolStateImages = nullptr;
+  TTreeNode* CurrentItem = nullptr;
+  // The tool whose dialog was opened last; not owned.
+  IChainTool* CurTool = nullptr;
+  TCheckListBox* PostProcCheckListBox = nullptr;
+  TScrollBar* HorScrollBar = nullptr;
+  TScrollBar* VertScrollBar = nullptr;
+  // Per channel: 1, or a dual-frequency device's depth ratio to the master.
+  std::array<long double, kChannelSlots> ZoomToMasterDistance_{1, 1, 1, 1, 1};
+  // What the overlay composition takes from the overlays (alpha, mark colour).
+  std::array<display_pipeline::TOverlayLook, 4> OverlayLook{};
+
+  // Appends a chain node holding the tool, which the window then owns.
+  TTreeNode* AppendToolNode(std::unique_ptr<IChainTool> tool);
+  // The tool of a chain node; nullptr for none.
+  static IChainTool* ToolOfNode(const TTreeNode* node);
+  // Top-level node index; -1 for none.
+  int IndexOfNode(const TTreeNode* node) const;
+  // CurrentItem's text from its tool.
+  void PaintTreeNode();
+
+  // Recomputes all five channels from tool n.
+  void Paint2D(int n);
+  // Recomputes one channel from tool Index (0 or less: from the raw data).
+  void Paint2D_Radar(int Index, int NumRadar);
+  int32_t GetMaxDezoData(const T2Dview* View2D) const;
+  void PrepareBmp(int indx);
+  // False when the zoom bitmap could not be built (too large, no memory): the
+  // previous one stays.
+  bool MakeZoomBmp(int indx);
+  long double GetStartXShiftSpan(int index) const;
+  // Composes channel indx's overlay bitmaps into element [4] and returns it.
+  TBitmap32* GetComposedPostProcByIndx(int indx);
+  bool isPostProcCheckOn() const;
+  void PaintToScreen(int NumRadar);
+  void PaintAllScreen();
+  void RefreshAxesAndScreen();
+  // WM_TOOLSRUN.
+  void WMToolsRun(WPARAM wParam);
+  // The scale and scroll state a channel's marks are placed with.
+  display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
+  // The along-track shift of a channel's marks in traces.
+  long double MarkShiftTraces(int indx) const;
+
 private:
   void BuildVisualTree();
   // The controls of the pages and the Profile Offset panel.
@@ -518,7 +593,26 @@ private:
   ISettingsRadar* SlotRadar(int slot) const;
   // Work of the display, axes, palettes and tools that is not in this window yet:
   // the creation and activation steps call them where that work belongs.
-  void BuildZoomBitmaps() {}
+  // Work of later parts the display pipeline calls where it belongs: the
+  // topographically corrected image, the zero-level line, the overlays, the
+  // wiggle trace, the depth slice, the online display and the aspect factor.
+  void CreateTopoCorrectedBmp(int /*indx*/) {}
+  void RedrawZeroLine(int /*indx*/) {}
+  void MarkOverlaysForRecompute() {}
+  void RecomputeAmplitudeRange(int /*indx*/) {}
+  void RunPostProcessOfChannel(int /*indx*/) {}
+  void UpdatePostProcOfChannel(int /*indx*/) {}
+  void RedrawWiggleTrace(int /*indx*/) {}
+  bool WiggleShown() const { return false; }
+  void CreateBMPSectOfDeep() {}
+  void PaintOnlineChannel(int /*indx*/) {}
+  void SetProportionalCoefic() {}
+  // The topographic correction's mark position (column, row) of a channel.
+  bool TopoCorrectionShown() const { return false; }
+  void BuildPipelineControls();
+  void BuildZoomBitmaps();
+  // Paint2D_Radar's work while the chain runner's run flag is held.
+  void RecomputeChannel(int Index, int NumRadar);
   void ResizeAxis() {}
   void SetScrollBars() {}
   void RunAfterChangeScrollBars() {}
@@ -528,7 +622,6 @@ private:
   void SetLeftAxisCaption() {}
   void OnlineStageParameters() {}
   void ZoomComboBoxChange() {}
-  void PaintAllChannels() {}
   void RecomputeGpsTrack() {}
   void ApplySimpleStretch() {}
   void DistanceMenuClick(TMenuItem* /*item*/) {}
@@ -564,4 +657,8 @@ private:
   // Set while FilValueList writes the memo, so that showing a channel's comment
   // does not write it into the active channel.
   bool fillingProperties_ = false;
+  // The chain's tools, owned here; the tree nodes point at them.
+  std::vector<std::unique_ptr<IChainTool>> tools_;
+  // The 32-bit copy of a display bitmap the zoom resamples from, kept between zooms.
+  std::unique_ptr<TBitmap32> zoomSource_;
 };

@@ -25,6 +25,7 @@
 #include "radar/packet_codes.h"
 #include "radar/radar.h"
 #include "radar/radar_messages.h"
+#include "radargram/tool_messages.h"
 #include "raster/bitmap32.h"
 
 #include <chrono>
@@ -339,7 +340,7 @@ void TView2DForm::WMRadarsLoaded() {
   FilValueList(0);
   if (first->WasOpen) return;
   ZoomComboBoxChange();
-  if (shell_.Recording->RunButtonDown()) PaintAllChannels();
+  if (shell_.Recording->RunButtonDown()) Paint2D(0);
   ResizeAxis();
   SetScrollBars();
   RunAfterChangeScrollBars();
@@ -479,6 +480,8 @@ void TView2DForm::SetActiveView(TChart* aChart) {
     RecomputeGpsTrack();
   }
   if (shell_.ActiveChild->HasActiveMDIChild()) FilValueList(indx);
+  if (indx != old && VisibleToolWnd && CurTool)
+    SendMessage(CurTool->GetHandle(), WM_TOOLVIEWCHANGED, static_cast<WPARAM>(indx), static_cast<LPARAM>(old));
 }
 
 void TView2DForm::ChartViewClick(TObject* Sender) { SetActiveView(dynamic_cast<TChart*>(Sender)); }
@@ -515,7 +518,7 @@ void TView2DForm::BitBtn2Click(TObject* /*Sender*/) {
   SaveSTT();
   ResizeAxis();
   FilValueList(NumActiveView);
-  PaintAllChannels();
+  PaintAllScreen();
 }
 
 // ---- Keys ------------------------------------------------------------------------------------
@@ -623,6 +626,14 @@ void TView2DForm::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 }
 
 void TView2DForm::FormDestroy(TObject* /*Sender*/) {
+  CurrentItem = nullptr;
+  CurTool = nullptr;
+  std::vector<IChainTool*> tools;
+  for (const auto& tool : tools_) tools.push_back(tool.get());
+  TChainRunner::Instance().Forget(this, tools);
+  if (ToolsTreeView) ToolsTreeView->Items()->Clear();
+  tools_.clear();
+  zoomSource_.reset();
   for (int i = 0; i < kChannelSlots; ++i) {
     Bmp_[static_cast<size_t>(i)].reset();
     BmpAfterZoom_[static_cast<size_t>(i)].reset();

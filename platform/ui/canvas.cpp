@@ -125,6 +125,19 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   Changed();
 }
 
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight) {
+  QPainter* painter = Painter();
+  if (!painter) return;
+  const QRect rect = OutlineRect(x1, y1, x2, y2);
+  UsePenAndBrush(*painter, true);
+  const qreal rx = cornerWidth / 2.0, ry = cornerHeight / 2.0;
+  if (pen_.Style() == psClear)
+    painter->drawRoundedRect(rect.adjusted(0, 0, -1, -1), rx, ry);
+  else
+    painter->drawRoundedRect(rect, rx, ry);
+  Changed();
+}
+
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (QPainter* painter = Painter()) {
     UsePenAndBrush(*painter, true);

@@ -64,6 +64,9 @@ public:
   void Rectangle(int x1, int y1, int x2, int y2);
   void Rectangle(const TRect& rect) { Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
   void Ellipse(int x1, int y1, int x2, int y2);
+  // A rectangle with corners rounded by ellipses of cornerWidth x cornerHeight;
+  // without a pen the fill is one pixel smaller on the right and bottom.
+  void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
   // Fills with the brush, no outline.
   void FillRect(const TRect& rect);
   // A one-pixel border in the brush colour.

@@ -117,6 +117,10 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 int TControl::ClientWidth() const { return widget_->width(); }
 int TControl::ClientHeight() const { return widget_->height(); }
+TPoint TControl::ClientToScreen(TPoint point) const {
+  const QPoint global = widget_->mapToGlobal(QPoint(point.X, point.Y));
+  return TPoint{global.x(), global.y()};
+}
 void TControl::SetClientWidth(int value) { SetWidth(Width() - ClientWidth() + value); }
 void TControl::SetClientHeight(int value) { SetHeight(Height() - ClientHeight() + value); }
 

@@ -54,6 +54,8 @@ public:
   int ClientHeight() const;
   void SetClientWidth(int value);
   void SetClientHeight(int value);
+  // A client point in screen coordinates.
+  TPoint ClientToScreen(TPoint point) const;
 
   // The parent re-aligns its children when a child's Align, bounds or
   // visibility changes and when its own size changes (TWinControl).

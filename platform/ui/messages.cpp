@@ -111,3 +111,5 @@ LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!IsWindow(wnd)) return 0;
   return ui_detail::TUiQueue::Instance().Send(wnd, message);
 }
+
+bool CrossThreadSendPending() { return ui_detail::TUiQueue::Instance().SendPending(); }

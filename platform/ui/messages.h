@@ -82,6 +82,10 @@ bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // 0 for an unknown handle.
 LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// True while a SendMessage from another thread waits for the user-interface
+// thread to run it (what the platform's queue status reports for sent messages).
+bool CrossThreadSendPending();
+
 // Runs the window procedure of wnd now (user-interface thread); false when wnd is
 // not a window.
 bool DeliverMessage(HWND wnd, TMessage& message);

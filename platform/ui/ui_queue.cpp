@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 
 namespace ui_detail {
@@ -66,6 +67,7 @@ LRESULT TUiQueue::Send(HWND wnd, const TMessage& message) {
   LRESULT result = 0;
   auto call = std::make_shared<TCall>();
   call->waited = true;
+  call->sent = true;
   // A failing window procedure is the receiving side's fault: report it there and
   // give the sender 0, as a window that did not handle the message would.
   call->method = [this, wnd, message, &result] {
@@ -79,6 +81,11 @@ LRESULT TUiQueue::Send(HWND wnd, const TMessage& message) {
   };
   PushCallAndWait(call);
   return result;
+}
+
+bool TUiQueue::SendPending() {
+  std::lock_guard guard(lock_);
+  return std::any_of(calls_.begin(), calls_.end(), [](const std::shared_ptr<TCall>& c) { return c->sent && !c->done; });
 }
 
 void TUiQueue::Synchronize(const void* owner, std::function<void()> method) {

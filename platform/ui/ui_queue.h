@@ -38,6 +38,9 @@ public:
   // Makes ServeUntil re-check its condition now.
   void NotifyWaiters();
 
+  // A SendMessage from another thread waits to be run.
+  bool SendPending();
+
   // ---- user-interface thread ----
   // Runs the cross-thread calls waiting now; true when at least one ran.
   bool ServeCalls();
@@ -59,6 +62,7 @@ private:
     const void* owner = nullptr;
     std::function<void()> method;
     bool waited = false;
+    bool sent = false;  // a cross-thread SendMessage
     bool done = false;
     std::exception_ptr error;
   };

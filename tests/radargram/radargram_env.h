@@ -10,6 +10,7 @@
 #include "radar/control_radar.h"
 #include "radar/radar.h"
 #include "radargram/view2d_form.h"
+#include "raster/raster_library.h"
 #include "tests/profiledata/fake_hooks.h"
 
 #include <QTemporaryDir>
@@ -23,7 +24,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramNextWindowShell,
                            public IRadargramRecordingShell,
                            public IRadargramActionsShell,
-                           public IRadargramActiveChildShell {
+                           public IRadargramActiveChildShell,
+                           public IRadargramDisplayShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -149,7 +151,10 @@ public:
   }
   int CountRadarFromMaster() const override { return countRadarFromMaster; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this}; }
+  float koefArrMax = 0.75f;
+  float KoefArrMax() const override { return koefArrMax; }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
@@ -162,6 +167,8 @@ public:
 class TRadargramEnv {
 public:
   TRadargramEnv() {
+    // The program starts the raster library before its first window.
+    RasterLibraryStartup();
     // The windows read their default settings from the program folder.
     SetProgramFolder(dir.path() + u'/');
     Application->CreateForm(frame);

@@ -1,0 +1,84 @@
+#pragma once
+// A main window for the benchmarks' radargram windows: it lets a recording
+// window be created and asks nothing else. The toolkit comes from
+// bench_toolkit.h.
+
+#include "bench/bench_toolkit.h"
+#include "platform/ui/application.h"
+#include "platform/ui/forms.h"
+#include "radargram/radargram_shell.h"
+#include "radargram/view2d_form.h"
+
+
+// A main window that lets a recording window be created and asks nothing else.
+class TBenchShell : public IRadargramLayoutShell,
+                    public IRadargramFilesShell,
+                    public IRadargramRadarsShell,
+                    public IRadargramNextWindowShell,
+                    public IRadargramRecordingShell,
+                    public IRadargramActionsShell,
+                    public IRadargramActiveChildShell,
+                    public IRadargramDisplayShell {
+public:
+  bool isCloseChild() const override { return false; }
+  void SetCloseChild(bool) override {}
+  bool isActivatedClosed() const override { return false; }
+  bool StartResize() const override { return false; }
+  void SetStartResize(bool) override {}
+  bool flNewCreate() const override { return true; }
+  void SetErrorNewCreate(bool) override {}
+  int ChildAreaWidth() const override { return 900; }
+  int ChildAreaHeight() const override { return 640; }
+  TColor PageColor() const override { return clBtnFace; }
+  bool SimpleMode() const override { return false; }
+  bool AutoDepthOnline() const override { return false; }
+  bool SlotHasRadar(int) const override { return false; }
+  QString GlobalPrefixFiles() const override { return QStringLiteral("Bench"); }
+  int32_t GlobalCountFiles() const override { return 1; }
+  bool isCheckDeviceRunned() const override { return false; }
+  void SetCheckDeviceRunned(bool) override {}
+  ISettingsRadar* GetRadarByIndex(int) const override { return nullptr; }
+  void SetGlobalCountFiles(int32_t) override {}
+  void AddToReopenList(const QString&) override {}
+  TControlRadar* ControlRadar() const override { return nullptr; }
+  TRadar* CurrentRadar() const override { return nullptr; }
+  void SetCurrentRadar(TRadar*) override {}
+  int CountRadarFromMaster() const override { return 5; }
+  TTypeProfiles GlobalTypeProfiles() const override { return tpLinear; }
+  void SetGlobalTypeProfiles(TTypeProfiles) override {}
+  TProportional GlobalProportional() const override { return PropInSamples11; }
+  bool GlobalViewSectOfDeep() const override { return false; }
+  bool SimpleBackgroundRemoval() const override { return false; }
+  int Language() const override { return 1033; }
+  bool RadarStarted() const override { return false; }
+  bool RunButtonDown() const override { return false; }
+  TView2DForm* RunChild() const override { return nullptr; }
+  void SetRunChild(TView2DForm*) override {}
+  TView2DForm* CurChild() const override { return nullptr; }
+  void SetCurChild(TView2DForm*) override {}
+  void SetRadarPausedWithGPS(bool) override {}
+  bool isClosedMain() const override { return false; }
+  void ClearTraceSinceWiFiLoss() override {}
+  bool SaveActionExecute() override { return true; }
+  void SetFileActionsEnabled(bool) override {}
+  void SetButtonDirect() override {}
+  void RefreshGprStatus() override {}
+  void SetMDIChildCountOld(int) override {}
+
+  QString LastFolder() const override { return {}; }
+  QString LastFile() const override { return {}; }
+  void SetLastFile(const QString&) override {}
+  bool ErrorLoadFile() const override { return false; }
+  void SetErrorLoadFile(bool) override {}
+  bool HasActiveMDIChild() const override { return false; }
+  bool isActiveMDIChild_OneChannal() const override { return false; }
+  float KoefArrMax() const override { return 0.75f; }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
+};
+
+class TMainFrame : public TForm {
+public:
+  explicit TMainFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+

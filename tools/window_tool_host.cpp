@@ -1,0 +1,53 @@
+#include "tools/window_tool_host.h"
+
+#include "platform/ui/application.h"
+#include "platform/ui/chart.h"
+#include "profiledata/channel_store.h"
+#include "radargram/view2d_form.h"
+
+namespace {
+const QString kHostName = QStringLiteral("ToolHost");
+}  // namespace
+
+TWindowToolHost::TWindowToolHost(TView2DForm& window) : TComponent(&window), window_(window) { SetName(kHostName); }
+
+TWindowToolHost& TWindowToolHost::Of(TView2DForm& window) {
+  if (auto* host = dynamic_cast<TWindowToolHost*>(window.FindComponent(kHostName))) return *host;
+  return *new TWindowToolHost(window);
+}
+
+HWND TWindowToolHost::Handle() const { return window_.Handle(); }
+
+bool TWindowToolHost::Br() const { return window_.Br; }
+
+void TWindowToolHost::ClearCurTool() { window_.CurTool = nullptr; }
+
+int32_t TWindowToolHost::ZoomFactor() const { return window_.ZoomFactor; }
+
+int TWindowToolHost::ChannelIndexOf(const T2Dview* view) const { return window_.GetIndxByView2D(view); }
+
+int TWindowToolHost::ProgressFullWidth() const { return window_.ProgressPanelWidth(); }
+
+void TWindowToolHost::SetProgressWidth(int channel, int width) { window_.SetProgressImageWidth(channel, width); }
+
+TRect TWindowToolHost::ChartScreenRect(int channel) const {
+  TChart* chart = window_.GetChartByIndx(channel);
+  if (!chart) return {};
+  const TRect area = chart->ChartRect();
+  const TPoint origin = chart->ClientToScreen(TPoint{area.Left, area.Top});
+  return TRect{origin.X, origin.Y, origin.X + area.Width(), origin.Y + area.Height()};
+}
+
+TPoint TWindowToolHost::ChartClientOrigin(int channel) const {
+  TChart* chart = window_.GetChartByIndx(channel);
+  return chart ? chart->ClientToScreen(TPoint{0, 0}) : TPoint{};
+}
+
+void TWindowToolHost::Yield() { Application->ProcessMessages(); }
+
+void ToolsLibraryStartup() {
+  SetToolHostResolver([](T2Dview* view) -> IToolHost* {
+    auto* window = view ? dynamic_cast<TView2DForm*>(view->Window()) : nullptr;
+    return window ? &TWindowToolHost::Of(*window) : nullptr;
+  });
+}
