@@ -1,5 +1,6 @@
 #include "platform/ui/sound.h"
 
+#include <QFile>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -8,11 +9,16 @@
 namespace {
 
 // Qt Multimedia's sound effect: it loads and plays on its own, and simply stays
-// silent when the machine has no audio device or the resource is missing.
+// silent when the machine has no audio device. A missing resource is not
+// handed to it: the effect would count as playing until its load failed, which
+// on a busy machine holds up the next sound for a while.
 class TSoundEffectOutput final : public ISoundOutput {
 public:
-  bool Busy() override { return effect_ && effect_->isPlaying(); }
+  bool Busy() override {
+    return effect_ && effect_->isPlaying() && effect_->status() != QSoundEffect::Error;
+  }
   void Start(const QString& resourceName) override {
+    if (!QFile::exists(QStringLiteral(":/wave/%1.wav").arg(resourceName))) return;
     if (!effect_) effect_ = std::make_unique<QSoundEffect>();
     const QUrl source(WaveResourceUrl(resourceName));
     if (effect_->source() != source) effect_->setSource(source);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <thread>
@@ -332,7 +333,8 @@ TEST_F(EndpointTest, ConnectionsFromAnotherUserAreClosedUnanswered) {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) _exit(78);
     const char activate = static_cast<char>(IpcRequestActivate);
-    if (send(fd, &activate, 1, MSG_NOSIGNAL) != 1) _exit(79);
+    // The endpoint may close the connection before the request is even sent.
+    if (send(fd, &activate, 1, MSG_NOSIGNAL) != 1) _exit(errno == EPIPE || errno == ECONNRESET ? 0 : 79);
     char answer[8];
     // Closed unanswered: an end of file, or a reset for the request left unread.
     _exit(recv(fd, answer, sizeof answer, 0) <= 0 ? 0 : 1);
