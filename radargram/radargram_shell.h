@@ -186,7 +186,7 @@ public:
   // its values are times either way.
   virtual bool DataLeftLabelIsTime() const = 0;
   // The wave-speed media of the medium menu (ListOfMedium), speeds in m/us.
-  virtual std::vector<TMediumProperty> ListOfMedium() const = 0;
+  virtual std::vector<TMediumProperty> GetListOfMedium() const = 0;
   // The main window's two unit labels (", m" or " trace").
   virtual void SetUnitLabels(const QString& text) = 0;
   // The proportion mode the next window starts in (GlobalProportional).

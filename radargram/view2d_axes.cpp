@@ -133,7 +133,7 @@ void TView2DForm::BuildAxesControls() {
   MediumPopupMenu = new TPopupMenu(this);
   MediumPopupMenu->SetName(QStringLiteral("MediumPopupMenu"));
   if (shell_.Axes) {
-    const std::vector<TMediumProperty> media = shell_.Axes->ListOfMedium();
+    const std::vector<TMediumProperty> media = shell_.Axes->GetListOfMedium();
     for (size_t i = 0; i < media.size(); ++i) {
       auto* item = new TMenuItem(this);
       item->SetCaption(media[i].Title);
@@ -681,7 +681,7 @@ void TView2DForm::MeniumButtonClick(TObject* Sender) {
 void TView2DForm::N11Click(TObject* Sender) {
   const auto* item = dynamic_cast<const TMenuItem*>(Sender);
   if (!item || !shell_.Axes) return;
-  const std::vector<TMediumProperty> media = shell_.Axes->ListOfMedium();
+  const std::vector<TMediumProperty> media = shell_.Axes->GetListOfMedium();
   const auto index = static_cast<size_t>(item->Tag());
   if (index >= media.size()) return;
   for (T2Dview* store : View2D_)

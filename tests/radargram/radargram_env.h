@@ -162,7 +162,7 @@ public:
   QString unitLabels;
   std::vector<TProportional> globalProportionalWrites;
   bool DataLeftLabelIsTime() const override { return dataLeftLabelIsTime; }
-  std::vector<TMediumProperty> ListOfMedium() const override { return media; }
+  std::vector<TMediumProperty> GetListOfMedium() const override { return media; }
   void SetUnitLabels(const QString& text) override { unitLabels = text; }
   void SetGlobalProportional(TProportional value) override {
     globalProportional = value;
