@@ -363,6 +363,17 @@ TEST_F(View2DAxes, AMediumSetsEveryChannelsWaveSpeed) {
   EXPECT_EQ(w->SpeedDigitEdit->ValueInt(), 60);
 }
 
+TEST_F(View2DAxes, TheMediumButtonOpensTheMediaAtItsCornerAndFocusesTheSpeedEdit) {
+  TView2DForm* w = Window(1);
+  w->LeftPageControl->SetWidth(270);
+  w->LeftPageControl->SetActivePage(w->OperationsTabSheet);
+  w->MeniumButton->Click();
+  const TPoint corner = w->MeniumButton->ClientToScreen(TPoint{20, 20});
+  EXPECT_EQ(w->MediumPopupMenu->PopupPoint().X, corner.X);
+  EXPECT_EQ(w->MediumPopupMenu->PopupPoint().Y, corner.Y);
+  EXPECT_EQ(w->MediumPopupMenu->PopupComponent(), w->MeniumButton);
+}
+
 TEST_F(View2DAxes, GridButtonsShowTheGridsOfEveryChannel) {
   TView2DForm* w = Window(3);
   for (TSpeedButton* button : {w->SpeedButtonShowVertGrid, w->ShowHorGridSpeedButton}) {
