@@ -258,6 +258,30 @@ TEST_F(View2DAxes, LeftCaptionsInTimeOrSamplesWithTheMasterInBold) {
   EXPECT_NEAR(one->ChartView->LeftAxis()->Maximum(), (one->ChartView->ClientHeight() - 34) * 0.2, 1e-9);
 }
 
+TEST_F(View2DAxes, ADualFrequencyBoxScalesItsChannelsByDepthInTheDistanceModes) {
+  TView2DForm* w = Window(2, 100, 100);
+  for (int c = 0; c < 2; ++c) w->GetView2DByIndx(c)->Settings()->SetWheelStep(10);
+  w->GetView2DByIndx(1)->Settings()->RestoreSpanWidth(200);
+  w->TypeGPRDevice = tdBox02;
+  w->MasterChannal = 0;
+  w->SetProportional(PropInM11);
+  w->SetProportionalCoefic(w->GetView2DByIndx(0));
+  EXPECT_EQ(w->ZoomToMasterDistance_[0], 1);
+  EXPECT_EQ(w->ZoomToMasterDistance_[1], 2);
+  // c: the trace step over the 10 mm a sample covers (100 mm/ns x 0.2 ns / 2).
+  const long double c = w->GetView2DByIndx(0)->Settings()->GetMeasureStep() / 10.0L;
+  ASSERT_GT(c, 1);
+  EXPECT_NEAR(static_cast<double>(w->ProportionalCoefic), static_cast<double>(c), 1e-9);
+  // The non-master channel's left axis is divided by its ratio.
+  w->ResizeAxis();
+  const double rows = w->GetChartByIndx(1)->ClientHeight() - w->AxisHeight_[1];
+  EXPECT_NEAR(w->GetChartByIndx(1)->LeftAxis()->Maximum(), rows * 0.4 / 2, 1e-9);
+  w->SetProportional(PropInSamples13);
+  w->SetProportionalCoefic(w->GetView2DByIndx(0));
+  EXPECT_EQ(w->ZoomToMasterDistance_[1], 1);
+  EXPECT_EQ(w->ProportionalCoefic, 3);
+}
+
 // ---- GPS labels ----------------------------------------------------------------------------------
 
 TEST_F(View2DAxes, GpsLabelsCloserThanTheirWidthToThePreviousOneAreSkipped) {
