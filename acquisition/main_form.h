@@ -63,6 +63,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramActionsShell,
                         public IRadargramActiveChildShell,
                         public IRadargramDisplayShell,
+                        public IRadargramAxesShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -111,7 +112,7 @@ public:
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
   // The parts a radargram window created by this window holds.
-  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
+  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
   // The clock new file names take their default prefix from (tests set a date).
   static void SetToday(std::function<TDateTime()> today);
 
@@ -224,6 +225,14 @@ public:
   bool GlobalViewSectOfDeep() const override { return Settings.ViewSectOfDeep; }
   bool SimpleBackgroundRemoval() const override { return Settings.SimpleBackgroundRemoval; }
   int Language() const override { return FLanguage; }
+
+  // ---- IRadargramAxesShell ------------------------------------------------------
+  bool DataLeftLabelIsTime() const override { return Settings.DataLeftLabelIsTime; }
+  std::vector<TMediumProperty> GetListOfMedium() const override { return {ListOfMedium.begin(), ListOfMedium.end()}; }
+  // The two unit labels of the tool bar show it once the tool bar is built.
+  void SetUnitLabels(const QString& text) override { UnitLabelText = text; }
+  void SetGlobalProportional(TProportional value) override { Settings.Proportional = value; }
+  QString UnitLabelText;
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }

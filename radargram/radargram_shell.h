@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class ISettingsRadar;
 class TControlRadar;
@@ -177,8 +178,24 @@ public:
   virtual float KoefArrMax() const = 0;
 };
 
+// What the axes, the zoom and the wave-speed media take from the main window.
+class IRadargramAxesShell {
+public:
+  virtual ~IRadargramAxesShell() = default;
+  // The left axis is titled in time (true) or in samples (DataLeftLabelIsTime);
+  // its values are times either way.
+  virtual bool DataLeftLabelIsTime() const = 0;
+  // The wave-speed media of the medium menu (ListOfMedium), speeds in m/us.
+  virtual std::vector<TMediumProperty> GetListOfMedium() const = 0;
+  // The main window's two unit labels (", m" or " trace").
+  virtual void SetUnitLabels(const QString& text) = 0;
+  // The proportion mode the next window starts in (GlobalProportional).
+  virtual void SetGlobalProportional(TProportional value) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
-// none may be nullptr except Display (then KoefArrMax is its default, 0.75).
+// none may be nullptr except Display (then KoefArrMax is its default, 0.75)
+// and Axes.
 struct TRadargramShell {
   IRadargramLayoutShell* Layout = nullptr;
   IRadargramFilesShell* Files = nullptr;
@@ -188,4 +205,7 @@ struct TRadargramShell {
   IRadargramActionsShell* Actions = nullptr;
   IRadargramActiveChildShell* ActiveChild = nullptr;
   IRadargramDisplayShell* Display = nullptr;
+  // nullptr: time on the left axis, no media, nothing remembered for the next
+  // window.
+  IRadargramAxesShell* Axes = nullptr;
 };

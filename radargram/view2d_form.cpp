@@ -294,6 +294,7 @@ void TView2DForm::BuildVisualTree() {
   BuildPageControls();
   BuildPropertyControls();
   BuildPipelineControls();
+  BuildAxesControls();
 }
 
 namespace {

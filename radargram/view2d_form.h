@@ -57,6 +57,7 @@ class TBitmap;
 class TBitmap32;
 class TChart;
 class TChartSeries;
+class TComboBox;
 class TCheckBox;
 class TCheckListBox;
 class TImageList;
@@ -575,6 +576,65 @@ public:
   // The along-track shift of a channel's marks in traces.
   long double MarkShiftTraces(int indx) const;
 
+  // ---- Axes, scroll bars, zoom and proportions (view2d_axes.cpp) -------------------------
+  // The arithmetic is axes_arithmetic.h; these apply it to the charts and bars.
+  TComboBox* ZoomComboBox = nullptr;
+  TBitBtn* BitBtn1 = nullptr;        // "Zoom In"
+  TBitBtn* ZoomOutBitBtn = nullptr;  // "Zoom Out"
+  TSpeedButton* PropN11SpeedButton = nullptr;
+  TSpeedButton* PropN13SpeedButton = nullptr;
+  TSpeedButton* PropN15SpeedButton = nullptr;
+  TSpeedButton* SpeedButtonShowVertGrid = nullptr;
+  TSpeedButton* ShowHorGridSpeedButton = nullptr;
+  // The corner of the two scroll strips, under the vertical one.
+  TPanel* Panel3 = nullptr;
+  TPopupMenu* MediumPopupMenu = nullptr;
+  int AxisWidth = 108;
+
+  // ProportionalCoefic from Proportional and the store; for a dual-frequency
+  // box also every channel's ZoomToMasterDistance.
+  void SetProportionalCoefic(const T2Dview* store);
+  // The same factor from channel 0 (1 without it).
+  long double GetWidthProportional() const;
+  // Applies a new proportion mode; resetScroll puts the horizontal bar at 0.
+  void ApplyProportional(bool resetScroll);
+  void SetPropButtonAsProportional();
+  void PropButtonClick(TProportional mode);
+  void MeasureAxisSize();
+  void ResizeAxis();
+  void ResizeAxis_Radar(int NumRadar);
+  // Dual-frequency boxes: every channel's top axis takes the range of channel
+  // fromNumRadar (below 0: the one starting leftmost).
+  void ResizeAxisForDualFrequence(int fromNumRadar);
+  int GetViewMaxDepth() const;
+  void SetLeftAxisCaption();
+  void SetTitleTopAxes();
+  void DistanceMenuClick(TMenuItem* item);
+  // The GPS labels of channel 0's top axis; channels 1..4 copy its range.
+  void Custom_DrowAxisLabels(TChart& chart);
+  void ChartViewBeforeDrawAxes(TObject* Sender);
+  void SizeSeriesBeforeDrawValues(TObject* Sender);
+  void SetScrollBars();
+  void MoveScrollBarPositionToPosTrace();
+  void RunAfterChangeScrollBars();
+  // One zoom step in or out.
+  void Zooming(bool zoomIn);
+  // The zoom list shows the factor as a percentage.
+  void ShowInfo();
+  // Rebuilds every channel's zoom bitmap at ZoomFactor; false (with the previous
+  // factor back) when a bitmap could not be built.
+  bool Zoom();
+  enum TZoomingWH : uint8_t { ZoomToHeight, ZoomToWidth };
+  void ZoomToWH(TZoomingWH z);
+  void ZoomComboBoxChange();
+  void ZoomComboBoxKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  void SpeedButtonShowVertGridClick(TObject* Sender);
+  void ShowHorGridSpeedButtonClick(TObject* Sender);
+  void FlipSpeedButtonClick(TObject* Sender);
+  void MeniumButtonClick(TObject* Sender);
+  // A medium of the list: every channel's SpeedLight.
+  void N11Click(TObject* Sender);
+
 private:
   void BuildVisualTree();
   // The controls of the pages and the Profile Offset panel.
@@ -595,7 +655,7 @@ private:
   // the creation and activation steps call them where that work belongs.
   // Work of later parts the display pipeline calls where it belongs: the
   // topographically corrected image, the zero-level line, the overlays, the
-  // wiggle trace, the depth slice, the online display and the aspect factor.
+  // wiggle trace, the depth slice and the online display.
   void CreateTopoCorrectedBmp(int /*indx*/) {}
   void RedrawZeroLine(int /*indx*/) {}
   void MarkOverlaysForRecompute() {}
@@ -606,34 +666,30 @@ private:
   bool WiggleShown() const { return false; }
   void CreateBMPSectOfDeep() {}
   void PaintOnlineChannel(int /*indx*/) {}
-  void SetProportionalCoefic() {}
   // The topographic correction's mark position (column, row) of a channel.
   bool TopoCorrectionShown() const { return false; }
   void BuildPipelineControls();
+  void BuildAxesControls();
+  // ZoomFactor := factor and the bitmaps rebuilt; a factor whose bitmaps cannot
+  // be built leaves the previous one.
+  void SetZoomFactor(int factor);
+  bool scrollBarsUpdating_ = false;
   void BuildZoomBitmaps();
   // Paint2D_Radar's work while the chain runner's run flag is held.
   void RecomputeChannel(int Index, int NumRadar);
-  void ResizeAxis() {}
-  void SetScrollBars() {}
-  void RunAfterChangeScrollBars() {}
   void PalReadAll() {}
   void FillToolSetList() {}
   void CreateOverlays() {}
-  void SetLeftAxisCaption() {}
   void OnlineStageParameters() {}
-  void ZoomComboBoxChange() {}
   void RecomputeGpsTrack() {}
   void ApplySimpleStretch() {}
-  void DistanceMenuClick(TMenuItem* /*item*/) {}
   void SaveToolChain() {}
   // After a recording: packs the channels (the waits for the painter, the
   // objects trees and the last online pass are still to come).
   void PrepareDataAfterRun() { PackRecordedTraces(); }
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.
-  void ApplyProportional(bool /*repaint*/) {}
   void HyperbolaScroll() {}
-  void SetTitleTopAxes() {}
   void ShowGPSData(const QString& /*nmea*/) {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();

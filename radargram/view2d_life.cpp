@@ -537,6 +537,12 @@ void TView2DForm::FormKeyDown(TObject* /*Sender*/, WORD& Key, TShiftState /*Shif
     case VK_SPACE:
       if (const TRadar* radar = shell_.Radars->CurrentRadar(); radar && radar->CurMode() != cmStop) ReadyTopo = true;
       break;
+    case VK_ADD:
+      Zooming(true);
+      break;
+    case VK_SUBTRACT:
+      Zooming(false);
+      break;
     default:
       break;
   }

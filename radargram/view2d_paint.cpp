@@ -351,7 +351,7 @@ bool TView2DForm::MakeZoomBmp(int indx) {
     UpdatePostProcOfChannel(indx);
     if (TBitmap32* composed = GetComposedPostProcByIndx(indx); composed && !composed->Empty()) composed->AssignTo(bmp);
   }
-  SetProportionalCoefic();
+  SetProportionalCoefic(store);
   const long double ztm = ZoomToMasterDistance_[static_cast<size_t>(indx)];
   const dp::TZoomSize size = dp::ZoomedSize(bmp->Width(), bmp->Height(), ProportionalCoefic, ZoomFactor, ztm);
   const long double t = 1000.0L / std::max(ZoomFactor, 1);
@@ -468,7 +468,7 @@ void TView2DForm::PaintToScreen(int NumRadar) {
   }
   const TBitmap32* zoom = store ? BmpAfterZoom_[static_cast<size_t>(NumRadar)].get() : nullptr;
   if (!store || !chart || !zoom) return;
-  SetProportionalCoefic();
+  SetProportionalCoefic(store);
   const int allowance = NumRadar == 0 ? HeightChartAxis : 0;
   TBitmap& back = *chart->BackImage();
   const TColor backColor = chart->Color();

@@ -25,7 +25,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramRecordingShell,
                            public IRadargramActionsShell,
                            public IRadargramActiveChildShell,
-                           public IRadargramDisplayShell {
+                           public IRadargramDisplayShell,
+                           public IRadargramAxesShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -154,7 +155,21 @@ public:
   float koefArrMax = 0.75f;
   float KoefArrMax() const override { return koefArrMax; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
+  // Axes: the left-axis mode and the media a window is created with, and what
+  // the windows wrote.
+  bool dataLeftLabelIsTime = true;
+  std::vector<TMediumProperty> media{{QStringLiteral("Air"), 299}, {QStringLiteral("Sand wet"), 60}};
+  QString unitLabels;
+  std::vector<TProportional> globalProportionalWrites;
+  bool DataLeftLabelIsTime() const override { return dataLeftLabelIsTime; }
+  std::vector<TMediumProperty> GetListOfMedium() const override { return media; }
+  void SetUnitLabels(const QString& text) override { unitLabels = text; }
+  void SetGlobalProportional(TProportional value) override {
+    globalProportional = value;
+    globalProportionalWrites.push_back(value);
+  }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {

@@ -91,9 +91,9 @@ TEST_F(View2DForm, ANewRecordingWindowHasEveryChannelsControlsAsIndependentCopie
   // Channel 0's chart keeps its own six series.
   EXPECT_EQ(window->ChartView->SeriesCount(), 6);
   EXPECT_EQ(window->GetChartByIndx(3)->SeriesCount(), 6);
-  // Charts 1..4 have channel 0's properties, top axis hidden; the zero line its
-  // two blue points.
-  EXPECT_EQ(window->GetChartByIndx(3)->LeftAxis()->Title(), "#0 Time, ns");
+  // Charts 1..4 have channel 0's properties, top axis hidden, each its own
+  // left-axis caption; the zero line its two blue points.
+  EXPECT_EQ(window->GetChartByIndx(3)->LeftAxis()->Title(), "#3 [0] Time, ns");
   EXPECT_TRUE(window->GetChartByIndx(3)->LeftAxis()->Inverted());
   EXPECT_EQ(window->GetSeriesNullByIndx(3)->Count(), 2);
   EXPECT_EQ(window->GetSeriesNullByIndx(3)->ValueColor(1), clBlue);
@@ -108,7 +108,7 @@ TEST_F(View2DForm, ANewRecordingWindowHasEveryChannelsControlsAsIndependentCopie
   for (int i : {0, 1, 2, 4}) {
     EXPECT_EQ(window->GetSeriesNullByIndx(i)->Count(), 2) << i;
     EXPECT_EQ(window->GetSeriesNullByIndx(i)->SeriesColor(), clBlue) << i;
-    EXPECT_EQ(window->GetChartByIndx(i)->LeftAxis()->Title(), "#0 Time, ns") << i;
+    EXPECT_EQ(window->GetChartByIndx(i)->LeftAxis()->Title(), QStringLiteral("#%1 [0] Time, ns").arg(i)) << i;
     EXPECT_NE(window->GetChartByIndx(i)->BackImage()->Width(), 3) << i;
     EXPECT_FALSE(window->GetProgressPanelByIndx(i)->Visible()) << i;
   }

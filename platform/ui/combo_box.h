@@ -1,0 +1,48 @@
+#pragma once
+// TComboBox: a list of text items with an edit line (over a QComboBox).
+//
+// Style csDropDown (the default) lets the user type any text into the edit
+// line; csDropDownList only picks items. OnChange runs when the user picks an
+// item from the list (the text is then the item's); typing and setting Text or
+// ItemIndex from the program run nothing. Keys the edit line does not take
+// itself (Enter, the arrows) reach OnKeyDown, so a handler can take a typed text
+// up on Enter.
+//
+// Threads: user-interface thread only.
+
+#include "platform/ui/controls.h"
+
+#include <QMetaObject>
+#include <QStringList>
+
+class QComboBox;
+
+enum TComboBoxStyle : uint8_t { csDropDown, csDropDownList };
+
+class TComboBox : public TWinControl {
+public:
+  explicit TComboBox(TComponent* AOwner);
+  ~TComboBox() override;
+
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle value);
+
+  QStringList Items() const;
+  void SetItems(const QStringList& items);
+  int Count() const;
+  // The item whose text is the edit line's, -1 when the text is no item's.
+  int ItemIndex() const;
+  // Selects the item and shows its text; -1 (or out of range) clears the text.
+  void SetItemIndex(int value);
+
+  QString Text() const override;
+  void SetText(const QString& value) override;
+
+  TNotifyEvent OnChange;
+
+private:
+  QComboBox* Box() const;
+  TComboBoxStyle style_ = csDropDown;
+  int programmatic_ = 0;
+  QMetaObject::Connection activated_;
+};
