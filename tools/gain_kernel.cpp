@@ -21,10 +21,12 @@ constexpr double kFastLimit = 2147483000.0;
 // within |p| x 2^-64: both round the same way unless p is this near a half.
 constexpr double kHalfMargin = 0x1p-50;
 
-// Whether the double product p may round otherwise than the extended one.
+// Whether the double product p (r its nearest integer) may round otherwise than
+// the extended one. Written without short cuts so that the loop vectorises.
 inline bool NearHalf(double p, double r) {
   const double a = std::fabs(p);
-  return !(a < kFastLimit) || std::fabs(std::fabs(p - r) - 0.5) <= a * kHalfMargin;
+  return static_cast<bool>(static_cast<int>(!(a < kFastLimit)) |
+                           static_cast<int>(std::fabs(std::fabs(p - r) - 0.5) <= a * kHalfMargin));
 }
 
 }  // namespace
@@ -72,9 +74,10 @@ void ApplyGainToTrace(const int32_t* in, int32_t* out, int n, const long double*
     for (int j = 0; j < m; ++j) {
       const double p = static_cast<double>(x[j]) * gd[j];
       const double r = (p + kRoundMagic) - kRoundMagic;
-      const bool near = NearHalf(p, r);
-      undecided += near;
-      o[j] = static_cast<int32_t>(near ? 0.0 : r);
+      const int near = NearHalf(p, r);
+      undecided |= near;
+      const double kept = near ? 0.0 : r;
+      o[j] = static_cast<int32_t>(kept);
     }
     if (undecided == 0) continue;
     const long double* g = gain + start;
