@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace {
 
 // Adding and taking away 1.5 x 2^52 rounds a double below 2^51 to an integer,
@@ -18,16 +20,9 @@ constexpr double kRoundMagic = 6755399441055744.0;
 // Products at or beyond this go the extended way (they saturate there).
 constexpr double kFastLimit = 2147483000.0;
 // The double product lies within |p| x 2^-52 of the exact one, the extended
-// within |p| x 2^-64: both round the same way unless p is this near a half.
+// within |p| x 2^-64: both round the same way unless p is this near a half
+// (a lane is undecided when ||p - r| - 1/2| <= |p| x margin or |p| >= limit).
 constexpr double kHalfMargin = 0x1p-50;
-
-// Whether the double product p (r its nearest integer) may round otherwise than
-// the extended one. Written without short cuts so that the loop vectorises.
-inline bool NearHalf(double p, double r) {
-  const double a = std::fabs(p);
-  return static_cast<bool>(static_cast<int>(!(a < kFastLimit)) |
-                           static_cast<int>(std::fabs(std::fabs(p - r) - 0.5) <= a * kHalfMargin));
-}
 
 }  // namespace
 
@@ -60,33 +55,40 @@ void ApplyGainToTraceExtended(const int32_t* in, int32_t* out, int n, const long
 }
 
 void ApplyGainToTrace(const int32_t* in, int32_t* out, int n, const long double* gain, const double* gainD) {
-  // Blocks small enough for the stack, so that out may be in: the first pass
-  // (vectorised) marks the samples the double cannot decide, the second takes
-  // those in extended precision from the kept input.
-  constexpr int kBlock = 256;
-  for (int start = 0; start < n; start += kBlock) {
-    const int m = std::min(kBlock, n - start);
-    int32_t x[kBlock];
-    std::memcpy(x, in + start, static_cast<size_t>(m) * sizeof(int32_t));
-    const double* gd = gainD + start;
-    int32_t* o = out + start;
-    int undecided = 0;
-    for (int j = 0; j < m; ++j) {
-      const double p = static_cast<double>(x[j]) * gd[j];
-      const double r = (p + kRoundMagic) - kRoundMagic;
-      const int near = NearHalf(p, r);
-      undecided |= near;
-      const double kept = near ? 0.0 : r;
-      o[j] = static_cast<int32_t>(kept);
+  // Four samples at a time in two double pairs: p = x g, r = p rounded through
+  // the magic number, and a lane mask of the products the double cannot decide
+  // (NearHalf), which go the extended way from the kept input.
+  const __m128d magic = _mm_set1_pd(kRoundMagic);
+  const __m128d limit = _mm_set1_pd(kFastLimit);
+  const __m128d half = _mm_set1_pd(0.5);
+  const __m128d margin = _mm_set1_pd(kHalfMargin);
+  const __m128d sign = _mm_set1_pd(-0.0);
+  const auto lanes = [&](__m128d x, const double* g, __m128i& rounded) {
+    const __m128d p = _mm_mul_pd(x, _mm_loadu_pd(g));
+    const __m128d r = _mm_sub_pd(_mm_add_pd(p, magic), magic);
+    const __m128d a = _mm_andnot_pd(sign, p);
+    const __m128d d = _mm_andnot_pd(sign, _mm_sub_pd(_mm_andnot_pd(sign, _mm_sub_pd(p, r)), half));
+    const __m128d bad = _mm_or_pd(_mm_cmpnlt_pd(a, limit), _mm_cmple_pd(d, _mm_mul_pd(a, margin)));
+    rounded = _mm_cvttpd_epi32(_mm_andnot_pd(bad, r));
+    return _mm_movemask_pd(bad);
+  };
+  int j = 0;
+  for (; j + 4 <= n; j += 4) {
+    const __m128i xi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + j));
+    __m128i o0, o1;
+    const int mask = lanes(_mm_cvtepi32_pd(xi), gainD + j, o0) |
+                     (lanes(_mm_cvtepi32_pd(_mm_shuffle_epi32(xi, 0xEE)), gainD + j + 2, o1) << 2);
+    if (mask == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_unpacklo_epi64(o0, o1));
+      continue;
     }
-    if (undecided == 0) continue;
-    const long double* g = gain + start;
-    for (int j = 0; j < m; ++j) {
-      const double p = static_cast<double>(x[j]) * gd[j];
-      const double r = (p + kRoundMagic) - kRoundMagic;
-      if (NearHalf(p, r)) o[j] = GainSampleExtended(x[j], g[j]);
-    }
+    int32_t x[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(x), xi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_unpacklo_epi64(o0, o1));
+    for (int k = 0; k < 4; ++k)
+      if (mask & (1 << k)) out[j + k] = GainSampleExtended(x[k], gain[j + k]);
   }
+  for (; j < n; ++j) out[j] = GainSampleExtended(in[j], gain[j]);
 }
 
 std::vector<double> MeanEnvelope(const int32_t* input, int64_t traces, int longTrace) {
