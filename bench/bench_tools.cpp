@@ -6,6 +6,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "tools/abs_tool.h"
+#include "tools/tvgc_tool.h"
 #include "tools/worker_pool.h"
 
 #include <benchmark/benchmark.h>
@@ -86,5 +87,30 @@ void BM_Rectifier(benchmark::State& state) {
   TWorkerPool::Instance().SetThreadCount(0);
 }
 BENCHMARK(BM_Rectifier)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The gain tool's restart on a curve rising from 0 dB to +12 dB down the trace
+// (every sample a different factor).
+void BM_Gain(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TWorkerPool::Instance().SetThreadCount(static_cast<int>(state.range(0)));
+  TTVGC tool;
+  tool.SetView_(0, f.view.get());
+  TListOfDots curve;
+  curve.SetWidth(280);
+  curve.SetHeight(kSamples);
+  curve.SetPoint(0, 140, 0);
+  curve.SetPoint(1, 150, kSamples / 2);
+  curve.SetPoint(2, 160, kSamples);
+  TTVGCParam p{true, TGainCurveHolder(curve)};
+  tool.SetParam(0, &p);
+  tool.execute(false, 0);
+  for (auto _ : state) {
+    tool.execute(true, 0);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * kBytes);
+  TWorkerPool::Instance().SetThreadCount(0);
+}
+BENCHMARK(BM_Gain)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -55,7 +55,7 @@ namespace geometry_detail {
 // to add, so each pass lifts A by it (A := A - E with E <= 0 there).
 void EnvelopeOfSeries(std::span<long double> x, std::vector<TMaxSample2>& list) {
   const std::size_t n = x.size();
-  if (n == 0 || n > static_cast<std::size_t>(EnvelopeSamplesMax)) return;
+  if (n == 0) return;
 
   std::vector<long double> e(n), a(n), r(n);
   HermiteThroughExtrema(list, e);
@@ -80,7 +80,7 @@ void EnvelopeOfSeries(std::span<long double> x, std::vector<TMaxSample2>& list) 
 
 void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, std::span<long double> block) {
   if (trace < 0 || trace >= traces || trace >= MaxExtremaLists) return;
-  if (samples <= 0 || samples > EnvelopeSamplesMax) return;
+  if (samples <= 0) return;
   const auto first = static_cast<std::size_t>(trace) * static_cast<std::size_t>(samples);
   if (first + static_cast<std::size_t>(samples) > block.size()) return;
   geometry_detail::EnvelopeOfSeries(block.subspan(first, static_cast<std::size_t>(samples)),
@@ -115,27 +115,34 @@ void WriteEnvelopeRoots(std::span<const long double> envelope, int32_t* out, boo
 
 }  // namespace
 
+void ExtremaEnvelopeOfTrace(int32_t* trace, int samples, bool maxima, std::vector<TMaxSample2>& list,
+                            std::vector<long double>& work, TOutputType polarity, bool envelope) {
+  if (!trace || samples <= 0) return;
+  work.resize(static_cast<std::size_t>(samples));
+  for (int k = 0; k < samples; ++k) {
+    const long double v = trace[k];
+    work[static_cast<std::size_t>(k)] = envelope ? v * v : v;  // exact: |v| < 2^31, 64-bit mantissa
+  }
+  geometry_detail::FindSeriesExtrema(work.data(), 1, samples, TraceLongRun, maxima, list);
+  if (!envelope) return;
+  geometry_detail::EnvelopeOfSeries(work, list);
+  WriteEnvelopeRoots(work, trace, polarity == otFreq);
+}
+
 void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
                          TOutputType polarity, bool envelope) {
   if (samples <= 0 || traces <= 0) return;
   const auto fitting = data.size() / static_cast<std::size_t>(samples);
-  traces = static_cast<int>(std::min({static_cast<std::size_t>(traces), fitting,
-                                      static_cast<std::size_t>(MaxExtremaLists)}));
-  const bool rewrite = envelope && samples <= EnvelopeSamplesMax;
+  traces = static_cast<int>(std::min(static_cast<std::size_t>(traces), fitting));
 
   // Traces are independent, so each is taken through search and envelope on its own
-  // extended copy instead of a copy of the whole block.
-  std::vector<long double> x(static_cast<std::size_t>(samples));
+  // extended copy instead of a copy of the whole block. Traces past the table's
+  // lists are searched in a list of their own that is not kept.
+  std::vector<long double> x;
+  std::vector<TMaxSample2> scratch;
   for (int t = 0; t < traces; ++t) {
     int32_t* trace = data.data() + static_cast<std::size_t>(t) * static_cast<std::size_t>(samples);
-    for (int k = 0; k < samples; ++k) {
-      const long double v = trace[k];
-      x[static_cast<std::size_t>(k)] = envelope ? v * v : v;  // exact: |v| < 2^31, 64-bit mantissa
-    }
-    auto& list = lists[static_cast<std::size_t>(t)];
-    geometry_detail::FindSeriesExtrema(x.data(), 1, samples, TraceLongRun, maxima, list);
-    if (!rewrite) continue;
-    geometry_detail::EnvelopeOfSeries(x, list);
-    WriteEnvelopeRoots(x, trace, polarity == otFreq);
+    auto& list = t < MaxExtremaLists ? lists[static_cast<std::size_t>(t)] : scratch;
+    ExtremaEnvelopeOfTrace(trace, samples, maxima, list, x, polarity, envelope);
   }
 }

@@ -93,7 +93,6 @@ void FindExtremaInRows(int samples, int traces, bool maxima, TarMax2InTraces& li
 
 // ---- Envelope -----------------------------------------------------------------------
 
-constexpr int EnvelopeSamplesMax = 1601;
 constexpr int EnvelopePassesMax = 20;
 
 // Cubic Hermite curve through the list entries into `envelope` (its size is the sample
@@ -111,7 +110,7 @@ void HermiteThroughExtrema(std::span<const TMaxSample2> extrema, std::span<long 
 // falls below the trace or that curve is 0 everywhere (a dip at the second-to-last
 // sample is never found and stays). On return lists[trace] holds the last search. Refused
 // (nothing touched) for a trace outside 0..traces-1, the block or the 40000 lists, and
-// for samples outside 1..1601.
+// for samples below 1. The work arrays are sized from the trace, whatever its length.
 void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, std::span<long double> block);
 
 // Per-trace pipeline on an i32 block (sample k of trace t at t * samples + k):
@@ -121,10 +120,17 @@ void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, s
 // squared samples (halves to even, saturated to 32 bits). sign is +1 unless polarity is
 // otFreq: then it starts at +1 on every trace and flips at each local minimum of r
 // (the first rise after a fall), so that successive lobes alternate in sign.
-// Traces beyond the block or the 40000 lists are not touched; with more than 1601
-// samples the lists are found but the block is left unchanged.
+// Traces beyond the block are not touched; traces beyond the 40000 lists are searched
+// and enveloped in a list that is not kept.
 void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
                          TOutputType polarity, bool envelope);
+
+// One trace of FindExtremaInTraces in place: its extrema into `list` (emptied first)
+// and, with `envelope`, the trace replaced as above. `work` is the extended copy,
+// sized here from the trace. Traces with their own list and work arrays may run on
+// several threads at once.
+void ExtremaEnvelopeOfTrace(int32_t* trace, int samples, bool maxima, std::vector<TMaxSample2>& list,
+                            std::vector<long double>& work, TOutputType polarity, bool envelope);
 
 // ---- Window maxima ------------------------------------------------------------------
 
@@ -147,7 +153,7 @@ namespace geometry_detail {
 int FindSeriesExtrema(const long double* x, std::ptrdiff_t stride, int n, int longRun, bool maxima,
                       std::vector<TMaxSample2>& list);
 
-// The envelope refinement over one trace (at most EnvelopeSamplesMax values) in place,
+// The envelope refinement over one trace of any length in place,
 // starting from the maxima in `list`; `list` receives each search made.
 void EnvelopeOfSeries(std::span<long double> x, std::vector<TMaxSample2>& list);
 

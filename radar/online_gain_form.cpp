@@ -24,12 +24,6 @@ constexpr int kScaleTickX[] = {9, 44, 79, 114, 149, 184, 219, 254, 289};
 
 constexpr int kButtonGap = 5;
 
-// A cursor resource of the program, else the toolkit's standard one.
-HCURSOR CursorOr(const char* name, TCursor standard) {
-  if (HCURSOR loaded = LoadCursor(QString::fromLatin1(name))) return loaded;
-  return Screen->Cursors(standard);
-}
-
 }  // namespace
 
 TOnlineTVGCForm::TOnlineTVGCForm(TComponent* AOwner) : TForm(AOwner) {
@@ -92,11 +86,7 @@ TOnlineTVGCForm::TOnlineTVGCForm(TComponent* AOwner) : TForm(AOwner) {
 
 void TOnlineTVGCForm::FormCreate(TObject*) {
   SetFormCharsetForLanguage(*this, ResourceLanguage());
-  // The program has no cursor pictures of these names: the toolkit's move and
-  // forbidden cursors stand in.
-  Screen->SetCursors(crGainMove, CursorOr("MOVE", crSizeAll));
-  Screen->SetCursors(crGainMoveAdd, CursorOr("MOVE_ADD", crSizeAll));
-  Screen->SetCursors(crGainMoveDel, CursorOr("MOVE_DEL", crNo));
+  LoadGainCurveCursors();
   NumDragPoint = -1;
   NumOverPoint = -1;
 }
@@ -189,15 +179,9 @@ void TOnlineTVGCForm::MarkEdited() {
 }
 
 int TOnlineTVGCForm::PointAt(int x, int y, TShiftState shift) {
-  const TListOfDots& dots = FParametrsGain.pListOfBaseDots;
-  for (int i = 0; i < dots.GetCount(); ++i) {
-    const TPoint p = dots.GetVal(i);
-    if (std::abs(p.X - x) <= PointReach && std::abs(p.Y - y) <= PointReach) {
-      GainSurface->SetCursor(shift.Contains(ssCtrl) ? crGainMoveDel : crGainMove);
-      return i;
-    }
-  }
-  return -1;
+  const int hit = GainCurvePointAt(FParametrsGain.pListOfBaseDots, x, y);
+  if (hit >= 0) GainSurface->SetCursor(GainCurveCursor(hit, shift.Contains(ssCtrl)));
+  return hit;
 }
 
 void TOnlineTVGCForm::FormMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -207,14 +191,10 @@ void TOnlineTVGCForm::FormMouseDown(TObject*, TMouseButton Button, TShiftState S
   LayoutGain();
   const int hit = PointAt(x, y, Shift);
   if (Button == mbRight && hit < 0) {
-    // Only inside the curve box: a point below it would become the last point,
-    // and the next layout would squeeze the whole curve back into the box; one
-    // above or beside it would shape the curve without being drawn.
-    // SetVal refuses a taken row and a full list.
-    if (x >= 0 && x <= dots.Getwidth() && y >= 0 && y <= dots.GetHeight()) dots.SetVal(dots.GetCount(), TPoint{x, y});
+    AddGainCurvePoint(dots, x, y);
     NumDragPoint = -1;
-  } else if (Shift.Contains(ssCtrl) && hit > 0 && hit < dots.GetCount() - 1) {
-    dots.Del(hit);
+  } else if (Shift.Contains(ssCtrl)) {
+    DeleteGainCurvePoint(dots, hit);
   }
   NumOverPoint = NumDragPoint = PointAt(x, y, Shift);
   xPos = x;
@@ -231,16 +211,8 @@ void TOnlineTVGCForm::FormMouseMove(TObject*, TShiftState Shift, int X, int Y) {
   NumOverPoint = PointAt(x, y, Shift);
   if (NumDragPoint < 0 || !Shift.Contains(ssLeft) || (x == xPos && y == yPos)) return;
   LayoutGain();
-  const int count = dots.GetCount();
-  if (NumDragPoint >= count) return;
-  TPoint p = dots.GetVal(NumDragPoint);
-  // The first and the last point keep their rows; an inner one stays between
-  // its neighbours, so the points keep their order.
-  if (NumDragPoint > 0 && NumDragPoint < count - 1 && y > dots.GetVal(NumDragPoint - 1).Y &&
-      y < dots.GetVal(NumDragPoint + 1).Y)
-    p.Y = y;
-  if (x >= 0 && x <= dots.Getwidth()) p.X = x;
-  dots.SetVal(NumDragPoint, p);
+  if (NumDragPoint >= dots.GetCount()) return;
+  DragGainCurvePoint(dots, NumDragPoint, x, y);
   RedrawCurve();
   MarkEdited();
   xPos = x;

@@ -17,6 +17,7 @@
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
+#include "profiledata/gain_curve_editing.h"
 #include "radar/online_parameters.h"
 
 class TBitBtn;
@@ -31,17 +32,13 @@ RESOURCESTRING(SGainDbCaption, "Gain, dB");
 RESOURCESTRING(SNullCaption, "Null");
 RESOURCESTRING(SGainCancelCaption, "&Cancel");
 
-// Screen cursor slots of the curve editing: over a point, adding, deleting.
-constexpr TCursor crGainMove = 11;
-constexpr TCursor crGainMoveAdd = 12;
-constexpr TCursor crGainMoveDel = 13;
 
 class TOnlineTVGCForm : public TForm {
 public:
   // The curve box's top, under the scale.
   static constexpr int CurveTop = 60;
   // How near (in x and in y) the mouse must be to take a point.
-  static constexpr int PointReach = 6;
+  static constexpr int PointReach = GainPointReach;
 
   explicit TOnlineTVGCForm(TComponent* AOwner);
 

@@ -8,7 +8,7 @@
 // tool -> window: re-run or repaint. WParam is one of the ToolsRun* values below
 // or a channel 0..4 (re-run that channel from the current tool).
 constexpr UINT WM_TOOLSRUN = WM_USER + 401;
-// A dialog resized the radargram window: the picture fits its height again.
+// gain dialog -> window (blocking): zoom the radargram to the window's height.
 constexpr UINT WM_ZOOMTOHEIGHT = WM_USER + 402;
 // dialog -> the tool's hidden window: the dialog has closed.
 constexpr UINT WM_TOOLFORMCLOSED = WM_USER + 412;

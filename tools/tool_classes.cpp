@@ -2,6 +2,7 @@
 
 #include "tools/abs_tool.h"
 #include "tools/tool_strings.h"
+#include "tools/tvgc_tool.h"
 
 #include <map>
 #include <utility>
@@ -19,6 +20,7 @@ std::map<QString, TToolConstructor>& Table() {
   // The classes of this library; each tool adds its row here.
   static std::map<QString, TToolConstructor> table{
       {English(SAbsToolName), Constructor<TAbsTool>()},
+      {English(STVGCToolName), Constructor<TTVGC>()},
   };
   return table;
 }

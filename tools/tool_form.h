@@ -104,9 +104,11 @@ protected:
   // The window re-runs the chain when the tool holds traces and apply is set.
   void Preview(bool toAll, bool apply);
 
-private:
+  // The cancel button as "Cancel" (deletes the tool being added) or "Restore".
   void ShowCancel();
   void ShowRestore();
+
+private:
   void Restore();
   // Closes the dialog and posts WM_TOOLFORMCLOSED to the tool; with deleteTool
   // WM_TOOLDELETE to the window too.

@@ -38,6 +38,14 @@ public:
   // The top-left of channel's chart control (its client area) in screen
   // coordinates, where tool dialogs place themselves; (0, 0) for none.
   virtual TPoint ChartClientOrigin(int channel) const = 0;
+  // The client-area origin of channel's panel (its chart's row of the window)
+  // in screen coordinates; (0, 0) for none.
+  virtual TPoint PanelClientOrigin(int channel) const = 0;
+  // The client height of channel's panel; 0 for none.
+  virtual int PanelHeight(int channel) const = 0;
+  // The plot area of channel's chart in the chart's client coordinates; empty
+  // for none.
+  virtual TRect ChartPlotArea(int channel) const = 0;
   // Processes pending messages (the tools' yield to the message loop).
   virtual void Yield() = 0;
 };
@@ -54,6 +62,9 @@ public:
   void SetProgressWidth(int, int) override {}
   TRect ChartScreenRect(int) const override { return {}; }
   TPoint ChartClientOrigin(int) const override { return {}; }
+  TPoint PanelClientOrigin(int) const override { return {}; }
+  int PanelHeight(int) const override { return 0; }
+  TRect ChartPlotArea(int) const override { return {}; }
   void Yield() override;
 };
 

@@ -49,12 +49,29 @@ void DrawRectifierMode(TCanvas& canvas, TWaveHalves halves) {
   canvas.Polyline(points);
 }
 
+// A gain curve: flat near the top, then bending right (more gain deeper).
+void DrawGainCurve(TCanvas& canvas, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(8, 2);
+  canvas.LineTo(8, 22);
+  std::vector<TPoint> points;
+  for (int y = 2; y <= 21; ++y) {
+    const double t = (y - 2) / 19.0;
+    points.push_back({8 + static_cast<int>(std::lround(t * t * 13)), y});
+  }
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
   static const std::map<QString, TPainter> pictures{
       {QStringLiteral("ABS_ICON1"), [](TCanvas& c) { DrawRectifiedWave(c, clGreen); }},
       {QStringLiteral("ABS_ICON2"), [](TCanvas& c) { DrawRectifiedWave(c, clSilver); }},
+      {QStringLiteral("TVGC_ICON1"), [](TCanvas& c) { DrawGainCurve(c, clRed); }},
+      {QStringLiteral("TVGC_ICON2"), [](TCanvas& c) { DrawGainCurve(c, clSilver); }},
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},

@@ -2,6 +2,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/chart.h"
+#include "platform/ui/panels.h"
 #include "profiledata/channel_store.h"
 #include "radargram/view2d_form.h"
 
@@ -41,6 +42,21 @@ TRect TWindowToolHost::ChartScreenRect(int channel) const {
 TPoint TWindowToolHost::ChartClientOrigin(int channel) const {
   TChart* chart = window_.GetChartByIndx(channel);
   return chart ? chart->ClientToScreen(TPoint{0, 0}) : TPoint{};
+}
+
+TPoint TWindowToolHost::PanelClientOrigin(int channel) const {
+  TPanel* panel = window_.GetPanelByIndx(channel);
+  return panel ? panel->ClientToScreen(TPoint{0, 0}) : TPoint{};
+}
+
+int TWindowToolHost::PanelHeight(int channel) const {
+  TPanel* panel = window_.GetPanelByIndx(channel);
+  return panel ? panel->ClientHeight() : 0;
+}
+
+TRect TWindowToolHost::ChartPlotArea(int channel) const {
+  TChart* chart = window_.GetChartByIndx(channel);
+  return chart ? chart->ChartRect() : TRect{};
 }
 
 void TWindowToolHost::Yield() { Application->ProcessMessages(); }

@@ -30,6 +30,9 @@ public:
   void SetProgressWidth(int channel, int width) override;
   TRect ChartScreenRect(int channel) const override;
   TPoint ChartClientOrigin(int channel) const override;
+  TPoint PanelClientOrigin(int channel) const override;
+  int PanelHeight(int channel) const override;
+  TRect ChartPlotArea(int channel) const override;
   void Yield() override;
 
 private:

@@ -145,7 +145,6 @@ TEST(TraceEnvelope, RefusesTracesOutsideTheLimits) {
     size_t blockSize;
   };
   const Case cases[] = {
-      {"more samples than the envelope holds", 0, 1602, 1, 1602},
       {"no samples", 0, 0, 1, 8},
       {"trace past the count", 2, 4, 2, 12},
       {"negative trace", -1, 4, 2, 8},
@@ -218,21 +217,29 @@ TEST(ExtremaInTraces, FrequencyOutputAlternatesTheLobes) {
   EXPECT_TRUE(std::equal(frequency.begin(), frequency.begin() + n, frequency.begin() + n));
 }
 
-TEST(ExtremaInTraces, LongTracesKeepTheBlockButGetTheirLists) {
-  std::vector<int32_t> data(1602, 0);
-  data[0] = -3;
-  data[100] = 5;
+// Traces longer than 1601 samples and channels of more than 40000 traces get their
+// envelope as any other: the same values as the same trace among short ones.
+TEST(ExtremaInTraces, LongTracesAndManyTracesAreEnveloped) {
+  constexpr int n = 2400;
+  std::vector<int32_t> data(n, 0);
+  for (int k = 0; k < n; ++k)
+    data[k] = static_cast<int32_t>(std::lround(1000 * std::sin(std::numbers::pi * k / 1200) *
+                                               std::cos(2 * std::numbers::pi * k / 8)));
   const auto before = data;
   auto lists = std::make_unique<TarMax2InTraces>();
-  FindExtremaInTraces(1602, 1, true, *lists, data, otFreq, true);
-  EXPECT_EQ(data, before);
-  // Squared samples: 9 at 0, 25 at 100; the zeros between are runs.
-  const auto& list = (*lists)[0];
-  ASSERT_FALSE(list.empty());
-  EXPECT_EQ(list.front().AmplMax, 9);
-  EXPECT_EQ(list.back().NumSampleMax, 1601);
-  EXPECT_TRUE(std::any_of(list.begin(), list.end(),
-                          [](const TMaxSample2& e) { return e.NumSampleMax == 100 && e.AmplMax == 25; }));
+  FindExtremaInTraces(n, 1, true, *lists, data, otAmplitude, true);
+  EXPECT_NE(data, before);
+  for (int k = 0; k < n; ++k) ASSERT_GE(data[k], std::abs(before[k])) << k;
+  EXPECT_EQ(data[600], 1000) << "the crest of the lobe";
+  EXPECT_FALSE((*lists)[0].empty());
+
+  // 40001 traces of 5 samples: the last one has no list and is enveloped all the same.
+  std::vector<int32_t> many(40001 * 5);
+  for (size_t i = 0; i < many.size(); ++i) many[i] = std::vector<int32_t>{0, 2, 0, 2, 0}[i % 5];
+  FindExtremaInTraces(5, 40001, true, *lists, many, otAmplitude, true);
+  for (int t : {0, 39999, 40000})
+    EXPECT_EQ(std::vector<int32_t>(many.begin() + t * 5, many.begin() + t * 5 + 5), (std::vector<int32_t>{0, 2, 2, 1, 0}))
+        << t;
 }
 
 }  // namespace

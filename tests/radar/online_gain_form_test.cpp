@@ -156,9 +156,12 @@ TEST_F(GainForm, CursorShowsMoveOverAPointAndDeleteWithCtrl) {
     EXPECT_EQ(form->GainSurface->Cursor(), crDefault);
     EXPECT_EQ(form->NumOverPoint, -1);
   });
-  EXPECT_EQ(Screen->Cursors(crGainMove)->shape(), Qt::SizeAllCursor);
-  EXPECT_EQ(Screen->Cursors(crGainMoveAdd)->shape(), Qt::SizeAllCursor);
-  EXPECT_EQ(Screen->Cursors(crGainMoveDel)->shape(), Qt::ForbiddenCursor);
+  // The slots hold the program's own pictures, the same the gain tool's dialog shows.
+  ASSERT_NE(LoadCursor("MOVE"), nullptr);
+  EXPECT_EQ(Screen->Cursors(crGainMove), LoadCursor("MOVE"));
+  EXPECT_EQ(Screen->Cursors(crGainMoveAdd), LoadCursor("MOVE_ADD"));
+  EXPECT_EQ(Screen->Cursors(crGainMoveDel), LoadCursor("MOVE_DEL"));
+  EXPECT_NE(LoadCursor("MOVE_ADD"), LoadCursor("MOVE_DEL"));
 }
 
 // A point is taken up to six pixels away in x and in y, not seven.

@@ -50,6 +50,9 @@ public:
     ++chartOriginAsked[static_cast<size_t>(std::clamp(channel, 0, 4))];
     return chartOrigin;
   }
+  TPoint PanelClientOrigin(int) const override { return panelOrigin; }
+  int PanelHeight(int) const override { return panelHeight; }
+  TRect ChartPlotArea(int) const override { return plotArea; }
   void Yield() override {
     ++yields;
     if (yields == breakAtYield) br = true;
@@ -68,6 +71,9 @@ public:
   std::vector<TRecordedMessage> messages;
   std::function<void(int)> onYield;
   TPoint chartOrigin{400, 120};
+  TPoint panelOrigin{380, 100};
+  int panelHeight = 2000;
+  TRect plotArea{20, 30, 520, 430};
   mutable std::array<int, 5> chartOriginAsked{};
 };
 

@@ -91,6 +91,13 @@ TEST_F(WindowToolHost, AToolReachesItsWindowThroughTheHost) {
   EXPECT_EQ(chart.Left - origin.X, w->ChartView->ChartRect().Left);
   EXPECT_EQ(chart.Top - origin.Y, w->ChartView->ChartRect().Top);
   EXPECT_EQ(host.ChartClientOrigin(7), TPoint{}) << "no such channel";
+  // The gain dialog lines its curve up with the rows through these.
+  EXPECT_EQ(host.PanelClientOrigin(1), w->GetPanelByIndx(1)->ClientToScreen(TPoint{0, 0}));
+  EXPECT_EQ(host.PanelHeight(1), w->GetPanelByIndx(1)->ClientHeight());
+  EXPECT_EQ(host.ChartPlotArea(0), w->ChartView->ChartRect());
+  EXPECT_EQ(host.PanelClientOrigin(7), TPoint{});
+  EXPECT_EQ(host.PanelHeight(7), 0);
+  EXPECT_EQ(host.ChartPlotArea(7), TRect{});
 }
 
 TEST_F(WindowToolHost, AViewOfNoWindowGetsTheNullHost) {
