@@ -1,6 +1,9 @@
 #include "tools/tool_classes.h"
 
 #include "tools/abs_tool.h"
+#include "tools/horz_wavelet.h"
+#include "tools/wavelet.h"
+#include "tools/win_subtract_trace.h"
 #include "tools/tool_strings.h"
 
 #include <map>
@@ -19,6 +22,10 @@ std::map<QString, TToolConstructor>& Table() {
   // The classes of this library; each tool adds its row here.
   static std::map<QString, TToolConstructor> table{
       {English(SAbsToolName), Constructor<TAbsTool>()},
+      {English(SWaveleterToolName), Constructor<TWavelet>()},
+      // The registry does not register its key, so the factory never creates it.
+      {English(SHorzWaveleterToolName), Constructor<THorzWavelet>()},
+      {English(SWindowSubstrAverageToolName), Constructor<TWinSubtractTrace>()},
   };
   return table;
 }
