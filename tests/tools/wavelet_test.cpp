@@ -4,6 +4,7 @@
 // every format.
 
 #include "platform/rtl/extended.h"
+#include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
 #include "radar/online_parameters.h"
 #include "radar/plugins_online.h"

@@ -2,6 +2,7 @@
 // rules written out, for any thread count; a break; the window setter; the
 // parameter sets, the online stage and the chain records.
 
+#include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
 #include "radar/online_parameters.h"
 #include "tests/profiledata/fake_hooks.h"
