@@ -1,10 +1,43 @@
 #include "tools/win_subtract_kernel.h"
 
+#include "platform/rtl/rounding.h"
 #include "radar/plugins_online.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// v rounded to the nearest integer, half to even (the default rounding mode), in
+// one instruction where there is one.
+inline int64_t NearestInt64(double v) {
+#if defined(__SSE2__)
+  return _mm_cvtsd_si64(_mm_set_sd(v));
+#else
+  return std::llrint(v);
+#endif
+}
+
+// round(num / d), half to even, exact for |num| < 2^50 and 0 < d <= 2^20: the
+// quotient through the reciprocal is off by far less than 1 / (2 d), so only a
+// remainder of exactly half of d can need the other neighbour.
+inline int64_t DivideRoundHalfEven(int64_t num, int64_t d, double reciprocal) {
+  int64_t q = NearestInt64(static_cast<double>(num) * reciprocal);
+  const int64_t r2 = 2 * (num - q * d);
+  if (r2 > d || (r2 == d && (q & 1) != 0)) {
+    ++q;
+  } else if (r2 < -d || (r2 == -d && (q & 1) != 0)) {
+    --q;
+  }
+  return q;
+}
+
+}  // namespace
 
 int64_t PlainWindowFirst(int64_t k, int64_t N, int32_t W) {
   const int64_t Wn = std::min<int64_t>(std::max(W, 1), N);
@@ -27,7 +60,11 @@ void SubtractPlainWindowMean(const int32_t* x, int64_t N, int32_t L, int32_t W, 
     const int32_t* r = x + j * L;
     for (int32_t i = 0; i < L; ++i) sums[i] += r[i];
   }
-  const long double divisor = static_cast<long double>(Wn);
+  // x - sum / Wn rounded half to even is round((x Wn - sum) / Wn), the numerator
+  // exact. The extended quotient gives the same value: its errors are far below
+  // the 1 / (2 Wn) that separates a non-tie from a half, and a tie is exact in
+  // both. Here it is computed in integers, without a division per sample.
+  const double reciprocal = 1.0 / static_cast<double>(Wn);
   for (int64_t k = first; k < end; ++k) {
     const int64_t next = PlainWindowFirst(k, N, W);
     if (next != lo) {
@@ -37,7 +74,10 @@ void SubtractPlainWindowMean(const int32_t* x, int64_t N, int32_t L, int32_t W, 
       for (int32_t i = 0; i < L; ++i) sums[i] += int64_t{in[i]} - gone[i];
       lo = next;
     }
-    PluginsOnline::SubtractWindowMean(x + k * L, sums.data(), divisor, out + k * L, L);
+    const int32_t* xk = x + k * L;
+    int32_t* yk = out + k * L;
+    for (int32_t i = 0; i < L; ++i)
+      yk[i] = SaturateToInt32(DivideRoundHalfEven(int64_t{xk[i]} * Wn - sums[i], Wn, reciprocal));
   }
 }
 
