@@ -27,15 +27,6 @@ int32_t ClampToInt32(int64_t v) {
 // restores the floating-point environment on every call.
 inline long double RoundInline(long double v) { return __builtin_rintl(v); }
 
-// Round, half to even, then saturated to the 32-bit sample range (NaN gives 0).
-inline int32_t RoundToInt32(long double v) {
-  const long double r = RoundInline(v);
-  if (!(r == r)) return 0;
-  if (r >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
-  if (r <= -2147483648.0L) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(r);
-}
-
 // Restores a stage's runing flag however the trace ends.
 class TRunGuard {
 public:
@@ -83,28 +74,30 @@ void TWavelet::SetOnlineParameters(const TOnlineParametrs& P) {
 
 void TWavelet::PrepareLine() { PrepareWaveletTaps(Timescale, Settings(), line, start, stop, CorLength, CorFunc); }
 
-void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std::vector<long double>& line,
-                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc) {
-  if (line.size() < static_cast<size_t>(TWavelet::LineLength)) line.resize(TWavelet::LineLength);
+void PrepareRickerTaps(long double c, long double dt, long double b, int centre, int count, long double minWidthWeight,
+                       std::vector<long double>& line, int32_t& start, int32_t& stop, int32_t& CorLength,
+                       std::vector<long double>& CorFunc) {
+  count = std::max(count, 0);
+  if (line.size() < static_cast<size_t>(count)) line.resize(static_cast<size_t>(count));
   std::fill(line.begin(), line.end(), 0.0L);
   CorFunc.clear();
   CorLength = 0;
   start = 0;
   stop = -1;
-  const long double s = Timescale / 3.4L;
-  if (!settings || settings->GetLongTrace() <= 0 || !(s > 0) || !std::isfinite(s)) return;
-  const long double dt = static_cast<long double>(settings->GetSpanWidth()) / settings->GetLongTrace();
-  if (!(dt > 0) || !std::isfinite(dt)) return;
-
-  // A Ricker wavelet centred on sample LineCentre.
-  const long double norm = std::sqrt(3.0L * s * std::pow(std::numbers::pi_v<long double>, 0.25L));
-  for (int j = 0; j < TWavelet::LineLength; ++j) {
-    const long double u = dt * (j - TWavelet::LineCentre) / s;
-    line[j] = 2.0L * (1.0L - u * u) * std::exp(-u * u / 2.0L) / norm;
+  const bool takesPart = count > 0 && c > 0 && std::isfinite(c) && dt > 0 && std::isfinite(dt) && std::isfinite(b) &&
+                         !(c * b < minWidthWeight);
+  if (takesPart) {
+    const long double norm = std::sqrt(3.0L * c * std::pow(std::numbers::pi_v<long double>, 0.25L));
+    for (int j = 0; j < count; ++j) {
+      const long double u = dt * (j - centre) / c;
+      line[j] = 2.0L * b * (1.0L - u * u) * std::exp(-u * u / 2.0L) / norm;
+    }
   }
+  if (count == 0) return;
+  // A line without taps trims to start = count - 1, stop = 0.
   start = 0;
-  while (start < TWavelet::LineLength - 1 && std::fabs(line[start]) < TWavelet::Threshold) ++start;
-  stop = TWavelet::LineLength - 1;
+  while (start < count - 1 && std::fabs(line[start]) < TWavelet::Threshold) ++start;
+  stop = count - 1;
   while (stop > 0 && std::fabs(line[stop]) < TWavelet::Threshold) --stop;
   if (stop < start) return;
   long double sum = 0;
@@ -113,6 +106,16 @@ void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std
   CorLength = stop - start + 1;
   CorFunc.resize(static_cast<size_t>(CorLength));
   for (int i = 0; i < CorLength; ++i) CorFunc[i] = line[start + i] / sum;
+}
+
+void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std::vector<long double>& line,
+                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc,
+                        long double weight, long double minWidthWeight) {
+  const long double dt = settings && settings->GetLongTrace() > 0
+                             ? static_cast<long double>(settings->GetSpanWidth()) / settings->GetLongTrace()
+                             : 0.0L;
+  PrepareRickerTaps(Timescale / 3.4L, dt, weight, TWavelet::LineCentre, TWavelet::LineLength, minWidthWeight, line,
+                    start, stop, CorLength, CorFunc);
 }
 
 void TWavelet::ChangeTimescaleIfNoCorrect() {
@@ -165,10 +168,10 @@ void TWavelet::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTra
     for (; d < CorLength; ++d) {
       tap(a0, k, d); tap(a1, k + 1, d); tap(a2, k + 2, d); tap(a3, k + 3, d);
     }
-    ArrayLastTrace[k] = RoundToInt32(a0);
-    ArrayLastTrace[k + 1] = RoundToInt32(a1);
-    ArrayLastTrace[k + 2] = RoundToInt32(a2);
-    ArrayLastTrace[k + 3] = RoundToInt32(a3);
+    ArrayLastTrace[k] = RoundToInt32Fast(a0);
+    ArrayLastTrace[k + 1] = RoundToInt32Fast(a1);
+    ArrayLastTrace[k + 2] = RoundToInt32Fast(a2);
+    ArrayLastTrace[k + 3] = RoundToInt32Fast(a3);
   }
   for (; k < n; ++k) {
     long double acc = 0;
@@ -176,7 +179,7 @@ void TWavelet::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTra
       const int32_t index = k + d - h;
       if (index >= 0 && index <= last) acc = RoundInline(acc + in[index] * taps[d]);
     }
-    ArrayLastTrace[k] = RoundToInt32(acc);
+    ArrayLastTrace[k] = RoundToInt32Fast(acc);
   }
 }
 
@@ -229,9 +232,7 @@ void TWindowedBackgroundRemoval::ExecuteLastTrace(int32_t* ArrayLastTrace, int32
       --CountTraces;
     }
     if (m > 0) {
-      const long double divisor = m + 1;
-      for (int32_t k = 0; k < L; ++k)
-        ArrayLastTrace[k] = RoundToInt32(ArrayLastTrace[k] - SumV[k] / divisor);
+      SubtractWindowMean(ArrayLastTrace, SumV.data(), static_cast<long double>(m + 1), ArrayLastTrace, L);
     }
   }
   if (tempGetParam && !runing) {
@@ -276,8 +277,8 @@ void TTVGC::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace)
   if (L <= 0) return;
   const long double scale = static_cast<long double>(ListDotsHeight) / L;
   for (int32_t k = 0; k < L; ++k) {
-    const int32_t row = RoundToInt32(k * scale);
-    ArrayLastTrace[k] = RoundToInt32(ArrayLastTrace[k] * ListofBaseDots.Rval(row));
+    const int32_t row = RoundToInt32Fast(k * scale);
+    ArrayLastTrace[k] = RoundToInt32Fast(ArrayLastTrace[k] * ListofBaseDots.Rval(row));
   }
 }
 

@@ -14,6 +14,7 @@
 // User-interface thread only. The runing flag of a stage makes a nested call (from
 // a message loop re-entered while a trace is processed) do nothing.
 
+#include "platform/rtl/rounding.h"
 #include "radar/online_parameters.h"
 #include "radar/trace_capacity.h"
 
@@ -111,11 +112,37 @@ private:
   std::vector<int32_t> input_;  // scratch copy of the trace
 };
 
+// A Ricker wavelet sampled at j = 0 .. count - 1 into line (zeroed first, at least
+// count entries kept), then trimmed and normalised into CorFunc:
+//   line[j] = 2 b (1 - u^2) e^(-u^2/2) / sqrt(3 c pi^(1/4)),  u = (j - centre) dt / c
+// start := the first j with |line[j]| >= 0.0001 (at most count - 1), stop := the
+// last one (at least 0); CorFunc[i] := line[start + i] / (sum of |line[start..stop]|),
+// CorLength := stop - start + 1. Without a positive, finite c or dt, or with
+// c x b below minWidthWeight, line stays zero and there are no taps (CorLength 0;
+// the zero line trims to start = count - 1, stop = 0). The weight b thus only decides whether the wavelet takes part:
+// the normalisation divides it out again.
+void PrepareRickerTaps(long double c, long double dt, long double b, int centre, int count, long double minWidthWeight,
+                       std::vector<long double>& line, int32_t& start, int32_t& stop, int32_t& CorLength,
+                       std::vector<long double>& CorFunc);
+
 // The wavelet filter's taps for a time scale and the sample interval of the
-// scan settings (see TWavelet::PrepareLine); the online dialog draws the same
-// taps for its own time scale. line holds at least LineLength samples.
+// scan settings (see TWavelet::PrepareLine): PrepareRickerTaps with c = Timescale
+// / 3.4, dt = SpanWidth / L, centre 450 of 900 samples. The wavelet filter tool
+// builds each harmonic with its weight b and the rule that a harmonic with
+// c x b below 0.05 has no taps; the online stage and its dialog take b = 1 and
+// no such rule. line holds at least LineLength samples.
 void PrepareWaveletTaps(long double Timescale, const TSettingData* settings, std::vector<long double>& line,
-                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc);
+                        int32_t& start, int32_t& stop, int32_t& CorLength, std::vector<long double>& CorFunc,
+                        long double weight = 1.0L, long double minWidthWeight = 0.0L);
+
+// out[i] := round(x[i] - sums[i] / divisor) for i = 0 .. n - 1, half to even and
+// saturated to int32: a trace less the mean of a window of traces whose
+// per-sample sums are given. out may be x.
+template <class TSum>
+inline void SubtractWindowMean(const int32_t* x, const TSum* sums, long double divisor, int32_t* out, int64_t n) {
+  for (int64_t i = 0; i < n; ++i)
+    out[i] = RoundToInt32Fast(static_cast<long double>(x[i]) - static_cast<long double>(sums[i]) / divisor);
+}
 
 class TWindowedBackgroundRemoval : public TOnlinePlugins {
 public:

@@ -1,8 +1,11 @@
 #include "tools/tool_classes.h"
 
 #include "tools/abs_tool.h"
+#include "tools/horz_wavelet.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
+#include "tools/wavelet.h"
+#include "tools/win_subtract_trace.h"
 
 #include <map>
 #include <utility>
@@ -21,6 +24,10 @@ std::map<QString, TToolConstructor>& Table() {
   static std::map<QString, TToolConstructor> table{
       {English(SAbsToolName), Constructor<TAbsTool>()},
       {English(STVGCToolName), Constructor<TTVGC>()},
+      {English(SWaveleterToolName), Constructor<TWavelet>()},
+      // The registry does not register its key, so the factory never creates it.
+      {English(SHorzWaveleterToolName), Constructor<THorzWavelet>()},
+      {English(SWindowSubstrAverageToolName), Constructor<TWinSubtractTrace>()},
   };
   return table;
 }

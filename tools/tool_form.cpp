@@ -16,7 +16,7 @@ TToolForm::TToolForm(TComponent* AOwner, const TToolFormOptions& options) : TFor
   SetBorderStyle(bsSingle);
   SetFormStyle(fsStayOnTop);
   SetKeyPreview(true);
-  SetFormCharsetForLanguage(*this, ToolShell().Language());
+  if (options_.LanguageCharset) SetFormCharsetForLanguage(*this, ToolShell().Language());
 
   EditCaption = new TEdit(this);
   EditCaption->SetParent(this);

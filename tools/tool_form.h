@@ -52,6 +52,8 @@ struct TToolFormOptions {
   bool PlaceBesideChannel0 = false;
   // The top goes to the chart's top (at least 2); otherwise only the left moves.
   bool TopAtChart = true;
+  // Created with the font character set of the interface language.
+  bool LanguageCharset = true;
 };
 
 class TToolForm : public TForm {

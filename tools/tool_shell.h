@@ -19,6 +19,9 @@ public:
   // The five channel views of the current radargram window; all nullptr when
   // there is none (or for channels it does not have).
   virtual std::array<T2Dview*, 5> CurrentViews() const = 0;
+  // The program runs in simple mode (the wavelet filter then follows the
+  // antenna's time scale).
+  virtual bool SimpleMode() const { return false; }
 };
 
 class TNullToolShell final : public IToolShell {

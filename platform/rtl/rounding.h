@@ -27,3 +27,14 @@ inline int32_t SaturateToInt32(int64_t v) {
 }
 // Rounded half to even, then saturated; NaN gives 0.
 inline int32_t RoundToInt32(long double v) { return SaturateToInt32(Round(v)); }
+
+// RoundToInt32 for per-sample loops: rint in the default rounding mode (half to
+// even) kept inline (x87 frndint); the library's nearbyintl saves and restores
+// the floating-point environment on every call. Saturated; NaN gives 0.
+inline int32_t RoundToInt32Fast(long double v) {
+  const long double r = __builtin_rintl(v);
+  if (!(r == r)) return 0;
+  if (r >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
+  if (r <= -2147483648.0L) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}

@@ -35,7 +35,11 @@ void TComboBox::SetItems(const QStringList& items) {
   const QString text = Text();
   Box()->clear();
   Box()->addItems(items);
-  if (style_ == csDropDown) Box()->setEditText(text);
+  // New items leave nothing selected (the list would select its first item).
+  if (style_ == csDropDown)
+    Box()->setEditText(text);
+  else
+    Box()->setCurrentIndex(-1);
   --programmatic_;
 }
 

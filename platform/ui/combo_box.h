@@ -28,6 +28,7 @@ public:
   void SetStyle(TComboBoxStyle value);
 
   QStringList Items() const;
+  // Replaces the items; a list-only box has nothing selected afterwards.
   void SetItems(const QStringList& items);
   int Count() const;
   // The item whose text is the edit line's, -1 when the text is no item's.

@@ -2,10 +2,13 @@
 // and Enter in the edit line reaching the control's key event.
 
 #include "platform/ui/combo_box.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/keys.h"
 #include "tests/platform/ui_input.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <vector>
@@ -68,6 +71,33 @@ TEST_F(UiComboBox, ADropDownListOnlyPicks) {
   EXPECT_EQ(box->ItemIndex(), 1);
   box->SetText(QStringLiteral("nothing"));
   EXPECT_EQ(box->ItemIndex(), -1);
+}
+
+TEST(UiComboBoxList, AListOnlyBoxSelectsSilentlyFromTheProgramAndRunsOnChangeForAKeyboardPick) {
+  TForm* form = TComponent::Create<TForm>(nullptr);
+  auto* box = new TComboBox(form);
+  box->SetParent(form);
+  box->SetStyle(csDropDownList);
+  box->SetBounds(8, 8, 100, 21);
+  int changes = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  box->SetItems({"1", "3", "5"});
+  EXPECT_EQ(box->Count(), 3);
+  EXPECT_EQ(box->ItemIndex(), -1);
+  EXPECT_EQ(box->Text(), QString());
+  box->SetItemIndex(1);
+  EXPECT_EQ(box->Text(), "3");
+  box->SetItemIndex(7);
+  EXPECT_EQ(box->ItemIndex(), -1) << "outside the items: none";
+  EXPECT_EQ(changes, 0);
+  box->SetItemIndex(0);
+  form->Show();
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QApplication::sendEvent(box->Widget(), &down);
+  EXPECT_EQ(box->ItemIndex(), 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(box->Items(), (QStringList{"1", "3", "5"}));
+  form->Free();
 }
 
 }  // namespace ui_combo_box_test
