@@ -49,12 +49,41 @@ void DrawRectifierMode(TCanvas& canvas, TWaveHalves halves) {
   canvas.Polyline(points);
 }
 
+// A frequency response over the picture's width: a peak (band pass), a notch
+// (band stop), a falling or a rising edge (low and high pass).
+enum class TResponseShape { Peak, Notch, LowPass, HighPass };
+
+void DrawResponse(TCanvas& canvas, TResponseShape shape, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 20);
+  canvas.LineTo(22, 20);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) {
+    const double u = (x - 11.5) / 3.0;
+    double v = 0;
+    switch (shape) {
+      case TResponseShape::Peak: v = 1 / (1 + u * u); break;
+      case TResponseShape::Notch: v = 1 - 1 / (1 + u * u); break;
+      case TResponseShape::LowPass: v = 1 / (1 + std::exp(2 * u)); break;
+      case TResponseShape::HighPass: v = 1 / (1 + std::exp(-2 * u)); break;
+    }
+    points.push_back({x, 19 - static_cast<int>(std::lround(v * 15))});
+  }
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
   static const std::map<QString, TPainter> pictures{
       {QStringLiteral("ABS_ICON1"), [](TCanvas& c) { DrawRectifiedWave(c, clGreen); }},
       {QStringLiteral("ABS_ICON2"), [](TCanvas& c) { DrawRectifiedWave(c, clSilver); }},
+      {QStringLiteral("BANDPASS_ICON1"), [](TCanvas& c) { DrawResponse(c, TResponseShape::Peak, clGreen); }},
+      {QStringLiteral("BANDPASS_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::Peak, clSilver); }},
+      {QStringLiteral("FILTER_ICON1"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clGreen); }},
+      {QStringLiteral("FILTER_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clSilver); }},
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},
