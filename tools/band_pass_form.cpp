@@ -13,7 +13,6 @@ const TFrequencyFormLayout BandPassLayout{&SBandPassButtonCaption, BandPassFilte
 }  // namespace
 
 TBandPassForm::TBandPassForm(TComponent* AOwner) : TFrequencyFilterForm(AOwner, BandPassLayout) {
-  SetName(QStringLiteral("BandPassForm"));
   PassFilterToolButton = TypeButtons[0];
   StopFilterToolButton = TypeButtons[1];
   QualityDigitEdit = SecondDigitEdit;

@@ -13,7 +13,6 @@ const TFrequencyFormLayout FilterLayout{&SLowPassButtonCaption, LowPassFilter, &
 }  // namespace
 
 TFilterForm::TFilterForm(TComponent* AOwner) : TFrequencyFilterForm(AOwner, FilterLayout) {
-  SetName(QStringLiteral("FilterForm"));
   LowPassFilterToolButton = TypeButtons[0];
   HighPassFilterToolButton = TypeButtons[1];
   RangeDigitEdit = SecondDigitEdit;
