@@ -6,6 +6,8 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "tools/abs_tool.h"
+#include "tools/band_filter.h"
+#include "tools/filter_tool.h"
 #include "tools/worker_pool.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +30,7 @@ struct TChannelFixture {
 
   TChannelFixture() {
     view->Settings()->RestoreLongTrace(kSamples);
+    view->Settings()->RestoreSpanWidth(50.0);
     view->SetMinNumTraces(0);
     view->SetMaxNumTraces(kTraces);
     view->SetSizeDat(kBytes);
@@ -86,5 +89,39 @@ void BM_Rectifier(benchmark::State& state) {
   TWorkerPool::Instance().SetThreadCount(0);
 }
 BENCHMARK(BM_Rectifier)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The frequency filters' restart (first = true) with Range passes (the argument
+// pair: passes, threads; 0 threads = one per processor). Items are samples x
+// passes, so the rate reads as samples per second per pass.
+template <class TTool, class TSet>
+void RunFrequencyFilter(benchmark::State& state, TSet set) {
+  TChannelFixture& f = Fixture();
+  TWorkerPool::Instance().SetThreadCount(static_cast<int>(state.range(1)));
+  TTool tool;
+  tool.SetView_(0, f.view.get());
+  tool.SetParam(0, &set);
+  tool.SetRange(static_cast<uint8_t>(state.range(0)));
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  tool.execute(false, 0);
+  for (auto _ : state) {
+    tool.execute(true, 0);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t{kTraces} * kSamples * state.range(0));
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  TWorkerPool::Instance().SetThreadCount(0);
+}
+
+void BM_BandFilter(benchmark::State& state) {
+  const long double omega0 = 2 * 3.14159265358979323846L * 400;
+  RunFrequencyFilter<TBandFilter>(state, TBandFilterParam{true, BandPassFilter, 400, 5, omega0, 10 / omega0, 20, 1500});
+}
+BENCHMARK(BM_BandFilter)->Args({1, 1})->Args({1, 0})->Args({8, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LowHighPassFilter(benchmark::State& state) {
+  const long double omega0 = 2 * 3.14159265358979323846L * 400;
+  RunFrequencyFilter<TFilter>(state, TFilterParam{true, LowPassFilter, 400, 1, omega0, 20, 1500});
+}
+BENCHMARK(BM_LowHighPassFilter)->Args({1, 1})->Args({1, 0})->Args({8, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

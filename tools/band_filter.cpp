@@ -76,14 +76,14 @@ void TBandFilter::ToolInit() {
   GetParam(0);
 }
 
-void TBandFilter::FilterTrace(int32_t* trace, int n, long double dt) const {
+void TBandFilter::FilterTraces(int32_t* traces, int count, int n, long double dt) const {
   const long double a = dt / Tau();
   const long double b = AOmega0 * AOmega0 * dt * dt;
   for (int pass = 0; pass < ARange; ++pass) {
     if (TypeFilter() == BandStopFilter) {
-      BandStopTrace(trace, trace, n, a, b);
+      BandStopTraces(traces, traces, count, n, a, b);
     } else {
-      BandPassTrace(trace, trace, n, a, b);
+      BandPassTraces(traces, traces, count, n, a, b);
     }
   }
 }

@@ -54,7 +54,7 @@ public:
 protected:
   TBandFilterParam PackParams() const override;
   void UnpackParams(const TBandFilterParam& set) override;
-  void FilterTrace(int32_t* trace, int n, long double dt) const override;
+  void FilterTraces(int32_t* traces, int count, int n, long double dt) const override;
   // The band pass once, whatever the type and the pass count.
   void FilterResponse(int32_t* trace, int n, long double dt) const override;
   bool NegatedResponse() const override { return TypeFilter() == BandStopFilter; }

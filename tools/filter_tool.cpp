@@ -76,15 +76,15 @@ void TFilter::AfterRecordRead() {
   if (AOmega0 == 0) SetFrequency(DefaultFrequency);
 }
 
-void TFilter::FilterTrace(int32_t* trace, int n, long double dt) const {
+void TFilter::FilterTraces(int32_t* traces, int count, int n, long double dt) const {
   const long double c = Coefficient(dt);
   // A zero frequency leaves no corner to filter at.
   if (!std::isfinite(c)) return;
   for (int pass = 0; pass < ARange; ++pass) {
     if (TypeFilter() == HighPassFilter) {
-      HighPassTrace(trace, trace, n, c);
+      HighPassTraces(traces, traces, count, n, c);
     } else {
-      LowPassTrace(trace, trace, n, c);
+      LowPassTraces(traces, traces, count, n, c);
     }
   }
 }

@@ -52,9 +52,9 @@ public:
 protected:
   TFilterParam PackParams() const override;
   void UnpackParams(const TFilterParam& set) override;
-  void FilterTrace(int32_t* trace, int n, long double dt) const override;
+  void FilterTraces(int32_t* traces, int count, int n, long double dt) const override;
   // The tool's own recurrence, Range times.
-  void FilterResponse(int32_t* trace, int n, long double dt) const override { FilterTrace(trace, n, dt); }
+  void FilterResponse(int32_t* trace, int n, long double dt) const override { FilterTraces(trace, 1, n, dt); }
   bool BreakBetweenTraces() const override { return true; }
   bool ValidType(uint8_t type) const override { return type <= LowPassFilter; }
   // omega0 0 (a record without a frequency) := 2 pi x 250.

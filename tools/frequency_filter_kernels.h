@@ -2,7 +2,9 @@
 // The recursive filters of the band and low/high-pass tools, one trace at a time
 // in one forward run (x the input, y the output; `in` and `out` may be the same
 // buffer: every input sample a step needs is read before it is overwritten).
-// Arithmetic in extended precision; each output is rounded half to even and
+// The ...Traces forms run `count` traces of n samples that follow each other in
+// the buffer, each exactly as its one-trace form does. Arithmetic in extended
+// precision; each output is rounded half to even and
 // saturated to int32, and the next step works on that rounded value. Sums and
 // differences of two samples are exact (64-bit).
 
@@ -26,3 +28,8 @@ void LowPassTrace(const int32_t* in, int32_t* out, int n, long double c);
 // First-order high pass: y[i] = nearest((x[i] - x[i-1] + y[i-1]) c / (c + 1)),
 // x[-1] and y[-1] := x[1] (0 for a one-sample trace).
 void HighPassTrace(const int32_t* in, int32_t* out, int n, long double c);
+
+void BandPassTraces(const int32_t* in, int32_t* out, int count, int n, long double a, long double b);
+void BandStopTraces(const int32_t* in, int32_t* out, int count, int n, long double a, long double b);
+void LowPassTraces(const int32_t* in, int32_t* out, int count, int n, long double c);
+void HighPassTraces(const int32_t* in, int32_t* out, int count, int n, long double c);

@@ -20,6 +20,9 @@
 namespace {
 constexpr long double TwoPi = 2 * std::numbers::pi_v<long double>;
 
+// Traces handed to the filter at once (it steps several side by side).
+constexpr int64_t TracesPerCall = 64;
+
 // Traces per worker between two looks at the break flag.
 constexpr int64_t TracesPerBreakTest = 64;
 
@@ -96,7 +99,7 @@ void TFrequencyFilterTool::execute(bool first, int32_t NumberView) {
     // Apply off: the output is the input.
     TSampleBlock& copy = locOutputData_[static_cast<size_t>(NumberView)];
     const int64_t bytes = GetSizeLocDataByIndx(NumberView);
-    copy.Allocate(bytes);
+    if (copy.Bytes() != bytes) copy.Allocate(bytes);
     std::memcpy(copy.Data(), GetLocDataByIndx(NumberView), static_cast<size_t>(bytes));
     SizeLocOutputData = bytes;
   }
@@ -106,34 +109,46 @@ void TFrequencyFilterTool::execute(bool first, int32_t NumberView) {
 int64_t TFrequencyFilterTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                              TRunYield&) {
   filterRan_ = true;
+  IToolHost& host = Host();
+  // Raised before the run: nothing changes.
+  if (host.Br()) return traces;
   const T2Dview* view = GetViewByIndx(runChannel_);
   const int64_t bytes = view ? view->SizeDat() : 0;
-  const int64_t samples = (bytes + 3) / 4;
+  const int64_t filtered = std::max<int64_t>(traces, 0) * std::max(longTrace, 0);
   const long double dt = SampleInterval(runChannel_);
-  TSampleBlock result;
-  result.Allocate(bytes);
-  int32_t* work = result.Data();
-  std::memcpy(work, in, static_cast<size_t>(bytes));
-  const bool filters = dt > 0 && ARange > 0 && traces > 0 && longTrace > 0;
-  IToolHost& host = Host();
+  std::memcpy(out, in, static_cast<size_t>(filtered) * sizeof(int32_t));
   bool broke = false;
-  if (filters) {
+  if (dt > 0 && ARange > 0 && traces > 0 && longTrace > 0) {
     const auto part = [&](int64_t a, int64_t b) {
-      for (int64_t t = a; t < b; ++t) FilterTrace(work + t * longTrace, longTrace, dt);
+      for (int64_t t = a; t < b; t += TracesPerCall) {
+        const int count = static_cast<int>(std::min(TracesPerCall, b - t));
+        FilterTraces(out + t * longTrace, count, longTrace, dt);
+      }
     };
     TWorkerPool& pool = TWorkerPool::Instance();
-    const int64_t round =
-        BreakBetweenTraces() ? TracesPerBreakTest * pool.ThreadCount() : std::max<int64_t>(traces, 1);
+    const bool betweenTraces = BreakBetweenTraces();
+    const int64_t round = betweenTraces ? TracesPerBreakTest * pool.ThreadCount() : traces;
     for (int64_t done = 0; done < traces && !broke;) {
       const int64_t end = std::min(traces, done + round);
       pool.Run(done, end, part);
       done = end;
-      broke = BreakBetweenTraces() && host.Br();
+      broke = betweenTraces && host.Br();
     }
+    broke = broke || host.Br();
   }
-  if (broke || host.Br()) return traces;  // the channel and the output copy stay
-  std::memcpy(out, work, static_cast<size_t>(std::min(samples, traces * longTrace)) * sizeof(int32_t));
-  locOutputData_[static_cast<size_t>(runChannel_)] = std::move(result);
+  if (broke) {
+    // Only another thread could have raised it meanwhile: the channel gets its
+    // input back and the output copy stays.
+    std::memcpy(out, in, static_cast<size_t>(filtered) * sizeof(int32_t));
+    return traces;
+  }
+  TSampleBlock& copy = locOutputData_[static_cast<size_t>(runChannel_)];
+  if (copy.Bytes() != bytes) copy.Allocate(bytes);
+  std::memcpy(copy.Data(), out, static_cast<size_t>(filtered) * sizeof(int32_t));
+  // Samples past the last whole trace are no trace's: they pass unchanged.
+  if (bytes > filtered * 4)
+    std::memcpy(reinterpret_cast<char*>(copy.Data()) + filtered * 4, reinterpret_cast<const char*>(in) + filtered * 4,
+                static_cast<size_t>(bytes - filtered * 4));
   SizeLocOutputData = bytes;
   return traces;
 }

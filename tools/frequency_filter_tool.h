@@ -12,8 +12,9 @@
 // A tool runs its recursive filter Range times over every trace (all passes of a
 // trace one after the other; traces on the worker pool, so the result is the
 // same for any thread count). No messages are processed while it filters, so the
-// window's break flag can only have been raised before: when it is found set, the
-// channel's display buffer and the output copy stay as they were.
+// window's break flag can only have been raised before the run: found set, the
+// channel's display buffer and the output copy stay as they were. (Each tool
+// looks at it again where its rule says, after the passes or between traces.)
 //
 // Each tool keeps its own parameter sets (TToolBase on top of this class), its
 // recurrence and its record's read-back rules. User-interface thread only;
@@ -94,9 +95,9 @@ public:
   void Draw(int32_t AView, const int32_t* Buf, int64_t bufSamples, bool line, int64_t tr, std::vector<double>& filter);
 
 protected:
-  // The tool's filter over one trace in place, all passes, for sample interval dt
-  // (us); the coefficients are those of the working parameters.
-  virtual void FilterTrace(int32_t* trace, int n, long double dt) const = 0;
+  // The tool's filter over `count` traces of n samples in place, all passes, for
+  // sample interval dt (us); the coefficients are those of the working parameters.
+  virtual void FilterTraces(int32_t* traces, int count, int n, long double dt) const = 0;
   // The response drawn as the "Filter" line, in place on the impulse trace.
   virtual void FilterResponse(int32_t* trace, int n, long double dt) const = 0;
   virtual bool NegatedResponse() const { return false; }
