@@ -49,9 +49,9 @@ void DrawRectifierMode(TCanvas& canvas, TWaveHalves halves) {
   canvas.Polyline(points);
 }
 
-// A frequency response over the picture's width: a peak (band pass), a notch
-// (band stop), a falling or a rising edge (low and high pass).
-enum class TResponseShape { Peak, Notch, LowPass, HighPass };
+// A frequency response over the picture's width: a peak (band pass) or a falling
+// edge (low pass).
+enum class TResponseShape { Peak, LowPass };
 
 void DrawResponse(TCanvas& canvas, TResponseShape shape, TColor color) {
   canvas.Pen()->SetColor(clGray);
@@ -60,13 +60,7 @@ void DrawResponse(TCanvas& canvas, TResponseShape shape, TColor color) {
   std::vector<TPoint> points;
   for (int x = 2; x <= 21; ++x) {
     const double u = (x - 11.5) / 3.0;
-    double v = 0;
-    switch (shape) {
-      case TResponseShape::Peak: v = 1 / (1 + u * u); break;
-      case TResponseShape::Notch: v = 1 - 1 / (1 + u * u); break;
-      case TResponseShape::LowPass: v = 1 / (1 + std::exp(2 * u)); break;
-      case TResponseShape::HighPass: v = 1 / (1 + std::exp(-2 * u)); break;
-    }
+    const double v = shape == TResponseShape::Peak ? 1 / (1 + u * u) : 1 / (1 + std::exp(2 * u));
     points.push_back({x, 19 - static_cast<int>(std::lround(v * 15))});
   }
   canvas.Pen()->SetColor(color);
