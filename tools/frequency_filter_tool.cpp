@@ -23,8 +23,9 @@ constexpr long double TwoPi = 2 * std::numbers::pi_v<long double>;
 // Traces handed to the filter at once (it steps several side by side).
 constexpr int64_t TracesPerCall = 64;
 
-// Traces per worker between two looks at the break flag.
-constexpr int64_t TracesPerBreakTest = 64;
+// Traces per worker and round (a tool that looks at the break flag between
+// traces does so between rounds).
+constexpr int64_t TracesPerRound = 64;
 
 // Clears a flag on every way out.
 class TFlagScope {
@@ -127,7 +128,9 @@ int64_t TFrequencyFilterTool::ProcessChannel(const int32_t* in, int32_t* out, in
     };
     TWorkerPool& pool = TWorkerPool::Instance();
     const bool betweenTraces = BreakBetweenTraces();
-    const int64_t round = betweenTraces ? TracesPerBreakTest * pool.ThreadCount() : traces;
+    // Rounds of a few blocks per worker: a worker held up by the machine's load
+    // delays one round only.
+    const int64_t round = TracesPerRound * pool.ThreadCount();
     for (int64_t done = 0; done < traces && !broke;) {
       const int64_t end = std::min(traces, done + round);
       pool.Run(done, end, part);
