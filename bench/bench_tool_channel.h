@@ -24,6 +24,7 @@ struct TChannelFixture {
 
   TChannelFixture() {
     view->Settings()->RestoreLongTrace(kSamples);
+    view->Settings()->RestoreSpanWidth(50.0);
     view->SetMinNumTraces(0);
     view->SetMaxNumTraces(kTraces);
     view->SetSizeDat(kBytes);

@@ -5,6 +5,8 @@
 
 #include "bench/bench_tool_channel.h"
 #include "tools/abs_tool.h"
+#include "tools/band_filter.h"
+#include "tools/filter_tool.h"
 #include "tools/tvgc_tool.h"
 #include "tools/worker_pool.h"
 
@@ -21,6 +23,7 @@ namespace {
 using bench_tool_channel::Fixture;
 using bench_tool_channel::kBytes;
 using bench_tool_channel::kSamples;
+using bench_tool_channel::kTraces;
 using bench_tool_channel::TChannelFixture;
 
 void BM_OneMemoryPass(benchmark::State& state) {
@@ -75,5 +78,42 @@ void BM_Gain(benchmark::State& state) {
   TWorkerPool::Instance().SetThreadCount(0);
 }
 BENCHMARK(BM_Gain)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The frequency filters' restart (first = true) with Range passes (the argument
+// pair: passes, threads; 0 threads = one per processor). Items are samples x
+// passes, so the rate reads as samples per second per pass.
+template <class TTool, class TSet>
+void RunFrequencyFilter(benchmark::State& state, TSet set) {
+  TChannelFixture& f = Fixture();
+  TWorkerPool::Instance().SetThreadCount(static_cast<int>(state.range(1)));
+  TTool tool;
+  tool.SetView_(0, f.view.get());
+  // The low/high-pass filter keeps its pass count in the channel's set, the band
+  // filter one count for all channels.
+  if constexpr (requires { set.Range; }) set.Range = static_cast<int32_t>(state.range(0));
+  tool.SetParam(0, &set);
+  tool.SetRange(static_cast<uint8_t>(state.range(0)));
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  tool.execute(false, 0);
+  for (auto _ : state) {
+    tool.execute(true, 0);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t{kTraces} * kSamples * state.range(0));
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  TWorkerPool::Instance().SetThreadCount(0);
+}
+
+void BM_BandFilter(benchmark::State& state) {
+  const long double omega0 = 2 * 3.14159265358979323846L * 400;
+  RunFrequencyFilter<TBandFilter>(state, TBandFilterParam{true, BandPassFilter, 400, 5, omega0, 10 / omega0, 20, 1500});
+}
+BENCHMARK(BM_BandFilter)->Args({1, 1})->Args({8, 1})->Args({1, 0})->Args({8, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LowHighPassFilter(benchmark::State& state) {
+  const long double omega0 = 2 * 3.14159265358979323846L * 400;
+  RunFrequencyFilter<TFilter>(state, TFilterParam{true, LowPassFilter, 400, 1, omega0, 20, 1500});
+}
+BENCHMARK(BM_LowHighPassFilter)->Args({1, 1})->Args({8, 1})->Args({1, 0})->Args({8, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -4,16 +4,17 @@
 // TSet is the tool's parameter-set record (the Apply flag as `Apply`, then the
 // tool's parameters); the tool packs its working parameters into one and unpacks
 // one into them. Param holds a set per channel, LocParam the open dialog's undo
-// copy. A tool whose sets deviate replaces the operation concerned.
+// copy. A tool whose sets deviate replaces the operation concerned. TBase is the
+// run protocol or a base of several tools built on it.
 
 #include "tools/tool_protocol.h"
 
 #include <array>
 
-template <class TSet>
-class TToolBase : public TToolProtocol {
+template <class TSet, class TBase = TToolProtocol>
+class TToolBase : public TBase {
 public:
-  using TToolProtocol::TToolProtocol;
+  using TBase::TBase;
 
   std::array<TSet, ToolChannels> Param{};
   std::array<TSet, ToolChannels> LocParam{};
@@ -28,7 +29,7 @@ public:
     if (P) UnpackParams(*static_cast<const TSet*>(P));
   }
   void SaveParamPlugin(int32_t NumberView) override {
-    WaitWhileRuning();
+    this->WaitWhileRuning();
     const TSet set = PackParams();
     SetParam(NumberView, &set);
   }

@@ -1,6 +1,8 @@
 #include "tools/tool_classes.h"
 
 #include "tools/abs_tool.h"
+#include "tools/band_filter.h"
+#include "tools/filter_tool.h"
 #include "tools/horz_wavelet.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
@@ -28,6 +30,8 @@ std::map<QString, TToolConstructor>& Table() {
       // The registry does not register its key, so the factory never creates it.
       {English(SHorzWaveleterToolName), Constructor<THorzWavelet>()},
       {English(SWindowSubstrAverageToolName), Constructor<TWinSubtractTrace>()},
+      {English(SBandFilterToolName), Constructor<TBandFilter>()},
+      {English(SFilterToolName), Constructor<TFilter>()},
   };
   return table;
 }

@@ -64,6 +64,25 @@ void DrawGainCurve(TCanvas& canvas, TColor color) {
   canvas.Polyline(points);
 }
 
+// A frequency response over the picture's width: a peak (band pass) or a falling
+// edge (low pass).
+enum class TResponseShape { Peak, LowPass };
+
+void DrawResponse(TCanvas& canvas, TResponseShape shape, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 20);
+  canvas.LineTo(22, 20);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) {
+    const double u = (x - 11.5) / 3.0;
+    const double v = shape == TResponseShape::Peak ? 1 / (1 + u * u) : 1 / (1 + std::exp(2 * u));
+    points.push_back({x, 19 - static_cast<int>(std::lround(v * 15))});
+  }
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
@@ -72,6 +91,10 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("ABS_ICON2"), [](TCanvas& c) { DrawRectifiedWave(c, clSilver); }},
       {QStringLiteral("TVGC_ICON1"), [](TCanvas& c) { DrawGainCurve(c, clRed); }},
       {QStringLiteral("TVGC_ICON2"), [](TCanvas& c) { DrawGainCurve(c, clSilver); }},
+      {QStringLiteral("BANDPASS_ICON1"), [](TCanvas& c) { DrawResponse(c, TResponseShape::Peak, clGreen); }},
+      {QStringLiteral("BANDPASS_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::Peak, clSilver); }},
+      {QStringLiteral("FILTER_ICON1"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clGreen); }},
+      {QStringLiteral("FILTER_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clSilver); }},
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},
