@@ -55,7 +55,7 @@ namespace geometry_detail {
 // to add, so each pass lifts A by it (A := A - E with E <= 0 there).
 void EnvelopeOfSeries(std::span<long double> x, std::vector<TMaxSample2>& list) {
   const std::size_t n = x.size();
-  if (n == 0 || n > static_cast<std::size_t>(EnvelopeSamplesMax)) return;
+  if (n == 0) return;
 
   std::vector<long double> e(n), a(n), r(n);
   HermiteThroughExtrema(list, e);
@@ -115,16 +115,14 @@ void WriteEnvelopeRoots(std::span<const long double> envelope, int32_t* out, boo
 
 }  // namespace
 
-void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
-                         TOutputType polarity, bool envelope) {
+void FindExtremaInTraces(int samples, int traces, bool maxima, std::span<std::vector<TMaxSample2>> lists,
+                         std::span<int32_t> data, TOutputType polarity, bool envelope) {
   if (samples <= 0 || traces <= 0) return;
   const auto fitting = data.size() / static_cast<std::size_t>(samples);
-  traces = static_cast<int>(std::min({static_cast<std::size_t>(traces), fitting,
-                                      static_cast<std::size_t>(MaxExtremaLists)}));
-  const bool rewrite = envelope && samples <= EnvelopeSamplesMax;
+  traces = static_cast<int>(std::min({static_cast<std::size_t>(traces), fitting, lists.size()}));
 
   // Traces are independent, so each is taken through search and envelope on its own
-  // extended copy instead of a copy of the whole block.
+  // extended copy (work arrays sized from the trace) instead of a copy of the whole block.
   std::vector<long double> x(static_cast<std::size_t>(samples));
   for (int t = 0; t < traces; ++t) {
     int32_t* trace = data.data() + static_cast<std::size_t>(t) * static_cast<std::size_t>(samples);
@@ -134,8 +132,14 @@ void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& 
     }
     auto& list = lists[static_cast<std::size_t>(t)];
     geometry_detail::FindSeriesExtrema(x.data(), 1, samples, TraceLongRun, maxima, list);
-    if (!rewrite) continue;
+    if (!envelope) continue;
     geometry_detail::EnvelopeOfSeries(x, list);
     WriteEnvelopeRoots(x, trace, polarity == otFreq);
   }
+}
+
+void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
+                         TOutputType polarity, bool envelope) {
+  FindExtremaInTraces(samples, traces, maxima, std::span<std::vector<TMaxSample2>>(lists), data, polarity,
+                      envelope);
 }

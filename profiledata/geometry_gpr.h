@@ -121,8 +121,13 @@ void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, s
 // squared samples (halves to even, saturated to 32 bits). sign is +1 unless polarity is
 // otFreq: then it starts at +1 on every trace and flips at each local minimum of r
 // (the first rise after a fall), so that successive lobes alternate in sign.
-// Traces beyond the block or the 40000 lists are not touched; with more than 1601
-// samples the lists are found but the block is left unchanged.
+// Traces are independent: each is worked on its own copy sized from the trace, so any
+// trace length gets its envelope, and disjoint parts of a block (with their own lists)
+// may be done on several threads at once. Traces beyond the block or the lists are not
+// touched.
+void FindExtremaInTraces(int samples, int traces, bool maxima, std::span<std::vector<TMaxSample2>> lists,
+                         std::span<int32_t> data, TOutputType polarity, bool envelope);
+// The same with the table of 40000 lists.
 void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
                          TOutputType polarity, bool envelope);
 
@@ -147,7 +152,7 @@ namespace geometry_detail {
 int FindSeriesExtrema(const long double* x, std::ptrdiff_t stride, int n, int longRun, bool maxima,
                       std::vector<TMaxSample2>& list);
 
-// The envelope refinement over one trace (at most EnvelopeSamplesMax values) in place,
+// The envelope refinement over one trace (any number of values) in place,
 // starting from the maxima in `list`; `list` receives each search made.
 void EnvelopeOfSeries(std::span<long double> x, std::vector<TMaxSample2>& list);
 
