@@ -1,6 +1,8 @@
 #include "tools/tool_classes.h"
 
 #include "tools/abs_tool.h"
+#include "tools/dq_tool.h"
+#include "tools/hilbert_tool.h"
 #include "tools/tool_strings.h"
 
 #include <map>
@@ -19,6 +21,8 @@ std::map<QString, TToolConstructor>& Table() {
   // The classes of this library; each tool adds its row here.
   static std::map<QString, TToolConstructor> table{
       {English(SAbsToolName), Constructor<TAbsTool>()},
+      {English(SHilbertToolName), Constructor<THilbert>()},
+      {English(SDQToolName), Constructor<TDQ>()},
   };
   return table;
 }
