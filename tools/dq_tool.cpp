@@ -8,11 +8,31 @@
 #include "tools/worker_pool.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
-// Traces of one thread's part of a block: enough that the pool's hand-over is
-// noise, few enough that a frequency run reaches its first yield soon.
-constexpr int64_t TracesPerThread = 16;
+// Traces per thread of a frequency run's block: its envelopes are made ahead
+// together, then its frequencies one by one with a yield after each.
+constexpr int64_t TracesPerThread = 64;
+// Traces a thread takes at a time.
+constexpr int64_t EnvelopeChunk = 4;
+
+// The envelopes of traces [first, end) on every thread of the pool. Each thread
+// takes the next few traces whenever it is done with its last ones, so a thread
+// held up by the rest of the machine delays nobody; the traces are independent,
+// so who makes which does not change the channel.
+void EnvelopesInParallel(const int32_t* in, int32_t* out, int64_t first, int64_t end, int longTrace,
+                         TOutputType mode) {
+  TWorkerPool& pool = TWorkerPool::Instance();
+  std::atomic<int64_t> next{first};
+  pool.Run(0, pool.ThreadCount(), [&](int64_t, int64_t) {
+    for (;;) {
+      const int64_t a = next.fetch_add(EnvelopeChunk);
+      if (a >= end) return;
+      DQEnvelopeTraces(in, out, a, std::min(end, a + EnvelopeChunk), longTrace, mode);
+    }
+  });
+}
 }  // namespace
 
 TDQ::TDQ(uint16_t w) : TInstantaneousTool(w) {
@@ -33,17 +53,15 @@ int64_t TDQ::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int
   const double timeWindow = RunSpanWidth();
   Host().Yield();
 
-  TWorkerPool& pool = TWorkerPool::Instance();
-  const int64_t round = TracesPerThread * pool.ThreadCount();
-  const auto envelope = [&](int64_t a, int64_t b) { DQEnvelopeTraces(in, out, a, b, longTrace, mode); };
+  if (mode != otFreq) {
+    EnvelopesInParallel(in, out, 0, traces, longTrace, mode);
+    return traces;
+  }
+  const int64_t round = TracesPerThread * TWorkerPool::Instance().ThreadCount();
   TPhaseHistory history;
   for (int64_t done = 0; done < traces;) {
     const int64_t end = std::min(traces, done + round);
-    pool.Run(done, end, envelope);
-    if (mode != otFreq) {
-      done = end;
-      continue;
-    }
+    EnvelopesInParallel(in, out, done, end, longTrace, mode);
     for (; done < end; ++done) {
       const int64_t at = done * longTrace;
       DQFrequencyTrace(out + at, in + at, longTrace, timeWindow, history, out + at);
