@@ -8,7 +8,6 @@
 #include "tools/worker_pool.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 // Traces per thread of a frequency run's block: its envelopes are made ahead
@@ -17,20 +16,10 @@ constexpr int64_t TracesPerThread = 64;
 // Traces a thread takes at a time.
 constexpr int64_t EnvelopeChunk = 4;
 
-// The envelopes of traces [first, end) on every thread of the pool. Each thread
-// takes the next few traces whenever it is done with its last ones, so a thread
-// held up by the rest of the machine delays nobody; the traces are independent,
-// so who makes which does not change the channel.
 void EnvelopesInParallel(const int32_t* in, int32_t* out, int64_t first, int64_t end, int longTrace,
                          TOutputType mode) {
-  TWorkerPool& pool = TWorkerPool::Instance();
-  std::atomic<int64_t> next{first};
-  pool.Run(0, pool.ThreadCount(), [&](int64_t, int64_t) {
-    for (;;) {
-      const int64_t a = next.fetch_add(EnvelopeChunk);
-      if (a >= end) return;
-      DQEnvelopeTraces(in, out, a, std::min(end, a + EnvelopeChunk), longTrace, mode);
-    }
+  TWorkerPool::Instance().RunChunked(first, end, EnvelopeChunk, [&](int64_t a, int64_t b) {
+    DQEnvelopeTraces(in, out, a, b, longTrace, mode);
   });
 }
 }  // namespace

@@ -2,8 +2,9 @@
 // THilbert: the Hilbert filter. Every trace becomes its instantaneous envelope or
 // its instantaneous frequency from the direct-sum Hilbert transform of the trace
 // (HilbertTransformTrace). The traces are independent, so they run on the worker
-// pool, one trace per thread between yields (each costs LongTrace^2 extended
-// divisions); a break leaves the input and switches the tool off on all channels.
+// pool, each thread taking the next trace as it finishes one, a few traces per
+// thread between yields (each trace costs LongTrace^2 extended divisions); a
+// break leaves the input and switches the tool off on all channels.
 
 #include "tools/instantaneous_tool.h"
 
@@ -13,9 +14,9 @@ public:
 
 protected:
   TRunPolicy RunPolicy() const override {
-    return {TKernelKind::PerTrace, TYieldPolicy::PerTrace, TBreakPolicy::InputApplyOff};
+    return {TKernelKind::WholeChannel, TYieldPolicy::PerTrace, TBreakPolicy::InputApplyOff};
   }
-  void ProcessTraces(const int32_t* in, int32_t* out, int64_t first, int64_t end, int longTrace) const override;
+  int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
   // THilbertForm.
   TToolForm* CreateForm() override;
 };

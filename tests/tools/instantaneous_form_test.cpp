@@ -33,9 +33,9 @@ protected:
 
   void SetUp() override {
     for (int c = 0; c < 5; ++c) {
-      views.push_back(MakeChannel(6, 16));
+      views.push_back(MakeChannel(24, 16));
       views.back()->Settings()->RestoreSpanWidth(16.0);
-      SetSamples(*views.back(), TestTraces(6, 16));
+      SetSamples(*views.back(), TestTraces(24, 16));
       tool.SetView_(c, views.back().get());
       host.views.push_back(views.back().get());
     }
