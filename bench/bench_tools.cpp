@@ -6,7 +6,9 @@
 #include "bench/bench_tool_channel.h"
 #include "tools/abs_tool.h"
 #include "tools/band_filter.h"
+#include "tools/dq_tool.h"
 #include "tools/filter_tool.h"
+#include "tools/hilbert_tool.h"
 #include "tools/tvgc_tool.h"
 #include "tools/worker_pool.h"
 
@@ -115,5 +117,40 @@ void BM_LowHighPassFilter(benchmark::State& state) {
   RunFrequencyFilter<TFilter>(state, TFilterParam{true, LowPassFilter, 400, 1, omega0, 20, 1500});
 }
 BENCHMARK(BM_LowHighPassFilter)->Args({1, 1})->Args({8, 1})->Args({1, 0})->Args({8, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A full run (first = false) of an envelope or frequency tool over the channel,
+// the display buffer refilled from the synthetic traces before each (untimed).
+// Reported per trace: items/s is traces per second.
+template <class TTool>
+void RunInstantaneous(benchmark::State& state, TOutputType type) {
+  TChannelFixture& f = Fixture();
+  f.view->Settings()->RestoreSpanWidth(40.0);
+  TWorkerPool::Instance().SetThreadCount(static_cast<int>(state.range(0)));
+  TTool tool;
+  tool.SetView_(0, f.view.get());
+  TInstantaneousParam set{true, type};
+  tool.SetParam(0, &set);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+    state.ResumeTiming();
+    tool.execute(false, 0);
+    benchmark::ClobberMemory();
+  }
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  state.SetItemsProcessed(state.iterations() * kTraces);
+  state.SetBytesProcessed(state.iterations() * kBytes);
+  TWorkerPool::Instance().SetThreadCount(0);
+}
+
+// 30000 x 1024^2 extended divisions: seconds per run even on every core.
+void BM_HilbertEnvelope(benchmark::State& state) { RunInstantaneous<THilbert>(state, otAmplitude); }
+BENCHMARK(BM_HilbertEnvelope)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DQEnvelope(benchmark::State& state) { RunInstantaneous<TDQ>(state, otAmplitude); }
+BENCHMARK(BM_DQEnvelope)->Arg(1)->Arg(0)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DQFrequency(benchmark::State& state) { RunInstantaneous<TDQ>(state, otFreq); }
+BENCHMARK(BM_DQFrequency)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

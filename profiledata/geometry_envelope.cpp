@@ -146,3 +146,15 @@ void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& 
     ExtremaEnvelopeOfTrace(trace, samples, maxima, list, x, polarity, envelope);
   }
 }
+
+void FindExtremaInTraces(int samples, int traces, bool maxima, std::span<std::vector<TMaxSample2>> lists,
+                         std::span<int32_t> data, TOutputType polarity, bool envelope) {
+  if (samples <= 0 || traces <= 0) return;
+  const auto fitting = data.size() / static_cast<std::size_t>(samples);
+  traces = static_cast<int>(std::min({static_cast<std::size_t>(traces), fitting, lists.size()}));
+  std::vector<long double> x;
+  for (int t = 0; t < traces; ++t) {
+    int32_t* trace = data.data() + static_cast<std::size_t>(t) * static_cast<std::size_t>(samples);
+    ExtremaEnvelopeOfTrace(trace, samples, maxima, lists[static_cast<std::size_t>(t)], x, polarity, envelope);
+  }
+}

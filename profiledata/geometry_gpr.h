@@ -120,8 +120,14 @@ void TraceEnvelope(int trace, int samples, int traces, TarMax2InTraces& lists, s
 // squared samples (halves to even, saturated to 32 bits). sign is +1 unless polarity is
 // otFreq: then it starts at +1 on every trace and flips at each local minimum of r
 // (the first rise after a fall), so that successive lobes alternate in sign.
-// Traces beyond the block are not touched; traces beyond the 40000 lists are searched
-// and enveloped in a list that is not kept.
+// Traces are independent: each is worked on its own copy sized from the trace, so any
+// trace length gets its envelope, and disjoint parts of a block (with their own lists)
+// may be done on several threads at once. Traces beyond the block or the lists are not
+// touched.
+void FindExtremaInTraces(int samples, int traces, bool maxima, std::span<std::vector<TMaxSample2>> lists,
+                         std::span<int32_t> data, TOutputType polarity, bool envelope);
+// The same with the table of 40000 lists; traces beyond them are searched and
+// enveloped in a list that is not kept.
 void FindExtremaInTraces(int samples, int traces, bool maxima, TarMax2InTraces& lists, std::span<int32_t> data,
                          TOutputType polarity, bool envelope);
 

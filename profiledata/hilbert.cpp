@@ -7,45 +7,41 @@
 #include <cstddef>
 #include <numbers>
 
-void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
-  if (trace == nullptr || n <= 0) return;
+void HilbertSum(const int32_t* x, int n, long double* h) {
+  if (x == nullptr || h == nullptr || n <= 0) return;
+  constexpr long double pi = std::numbers::pi_v<long double>;
+  for (int i = 0; i < n; ++i) {
+    // The term j lies at distance i - j, an integer that long double holds exactly,
+    // so stepping it by one gives the same divisor as converting i and j.
+    long double sum = 0;
+    long double d = i;
+    for (int j = 0; j < i; ++j, d -= 1) sum += static_cast<long double>(x[j]) / d;
+    d = -1;
+    for (int j = i + 1; j < n; ++j, d -= 1) sum += static_cast<long double>(x[j]) / d;
+    h[i] = sum / pi;
+  }
+}
+
+void PhaseToFrequency(const long double* phase, int n, double timeWindow, TPhaseHistory& history, int32_t* out) {
+  if (phase == nullptr || out == nullptr || n <= 0) return;
   constexpr long double pi = std::numbers::pi_v<long double>;
   const auto count = static_cast<size_t>(n);
-
-  std::vector<long double> envelope(count);
-  std::vector<long double> phase(count);
-  for (size_t i = 0; i < count; ++i) {
-    long double sum = 0;
-    for (size_t j = 0; j < count; ++j) {
-      if (j == i) continue;
-      sum += static_cast<long double>(trace[j]) / (static_cast<long double>(i) - static_cast<long double>(j));
-    }
-    const long double h = sum / pi;
-    const long double x = trace[i];
-    envelope[i] = std::sqrt(x * x + h * h);
-    phase[i] = std::atan2(h, x);
-  }
-
-  if (mode == 0) {
-    for (size_t i = 0; i < count; ++i) trace[i] = RoundToInt32(envelope[i]);
-    return;
-  }
 
   // Unwrap: a drop of the raw phase is replaced by a continuation at the previous
   // step, so the unwrapped phase never falls.
   std::vector<long double> unwrapped(count);
-  double offset = 0, q1 = 0, q2 = 0;
+  double offset = 0;
   for (size_t i = 0; i < count; ++i) {
     const long double p = phase[i];
-    if (p < q1) offset = static_cast<double>(offset + (q1 - p) + std::fabs(q2 - q1));
-    q2 = q1;
-    q1 = static_cast<double>(p);
+    if (p < history.p1) offset = static_cast<double>(offset + (history.p1 - p) + std::fabs(history.p2 - history.p1));
+    history.p2 = history.p1;
+    history.p1 = static_cast<double>(p);
     unwrapped[i] = p + offset;
   }
 
   const long double dt = static_cast<long double>(timeWindow) / n;
-  if (dt == 0 || !std::isfinite(dt)) {
-    std::fill(trace, trace + count, 0);
+  if (!(dt > 0) || !std::isfinite(dt)) {
+    std::fill(out, out + count, 0);
     return;
   }
   // f_i = (u_(i+1) - u_(i-1)) / (4 pi dt) in GHz; at either end the sample stands in
@@ -55,8 +51,26 @@ void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
     const long double next = unwrapped[i + 1 == count ? i : i + 1];
     long double f = (next - prev) / (4 * pi * dt);
     if (i == 0 || i + 1 == count) f /= 2;
-    trace[i] = RoundToInt32(f * 100000);
+    out[i] = RoundToInt32(f * 100000);
   }
+}
+
+void HilbertTransformTrace(int32_t* trace, int n, int mode, double timeWindow) {
+  if (trace == nullptr || n <= 0) return;
+  const auto count = static_cast<size_t>(n);
+  std::vector<long double> h(count);
+  HilbertSum(trace, n, h.data());
+
+  if (mode == 0) {
+    for (size_t i = 0; i < count; ++i) {
+      const long double x = trace[i];
+      trace[i] = RoundToInt32(std::sqrt(x * x + h[i] * h[i]));
+    }
+    return;
+  }
+  for (size_t i = 0; i < count; ++i) h[i] = std::atan2(h[i], static_cast<long double>(trace[i]));
+  TPhaseHistory history;
+  PhaseToFrequency(h.data(), n, timeWindow, history, trace);
 }
 
 void MeanTrace(double* mean, const int32_t* block, int samples, int traces) {

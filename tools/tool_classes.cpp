@@ -2,7 +2,9 @@
 
 #include "tools/abs_tool.h"
 #include "tools/band_filter.h"
+#include "tools/dq_tool.h"
 #include "tools/filter_tool.h"
+#include "tools/hilbert_tool.h"
 #include "tools/horz_wavelet.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
@@ -32,6 +34,8 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SWindowSubstrAverageToolName), Constructor<TWinSubtractTrace>()},
       {English(SBandFilterToolName), Constructor<TBandFilter>()},
       {English(SFilterToolName), Constructor<TFilter>()},
+      {English(SHilbertToolName), Constructor<THilbert>()},
+      {English(SDQToolName), Constructor<TDQ>()},
   };
   return table;
 }

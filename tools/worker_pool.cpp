@@ -1,6 +1,7 @@
 #include "tools/worker_pool.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 int ClampThreads(int threads) {
@@ -106,4 +107,19 @@ void TWorkerPool::Run(int64_t first, int64_t end, const std::function<void(int64
   error_ = nullptr;
   lock.unlock();
   if (error) std::rethrow_exception(error);
+}
+
+void TWorkerPool::RunChunked(int64_t first, int64_t end, int64_t chunk,
+                             const std::function<void(int64_t, int64_t)>& part) {
+  if (first >= end) return;
+  chunk = std::max<int64_t>(chunk, 1);
+  std::atomic<int64_t> next{first};
+  const int64_t pieces = (end - first + chunk - 1) / chunk;
+  Run(0, std::min<int64_t>(threadCount_, pieces), [&](int64_t, int64_t) {
+    for (;;) {
+      const int64_t a = next.fetch_add(chunk);
+      if (a >= end) return;
+      part(a, std::min(end, a + chunk));
+    }
+  });
 }

@@ -32,6 +32,11 @@ public:
 
   // Calls part(first, end) on contiguous, ordered parts covering [first, end).
   void Run(int64_t first, int64_t end, const std::function<void(int64_t, int64_t)>& part);
+  // Calls part(a, b) on consecutive pieces of at most `chunk` items covering
+  // [first, end), every thread taking the next piece whenever it is done with its
+  // last: a thread held up by the rest of the machine delays nobody. For items
+  // that are independent of each other, as Run's.
+  void RunChunked(int64_t first, int64_t end, int64_t chunk, const std::function<void(int64_t, int64_t)>& part);
 
 private:
   void Start(int threads);

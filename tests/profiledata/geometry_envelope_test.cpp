@@ -242,4 +242,40 @@ TEST(ExtremaInTraces, LongTracesAndManyTracesAreEnveloped) {
         << t;
 }
 
+// Traces longer than 1601 samples get their envelope too, and the samples of a short
+// trace come out the same whether it is alone or the head of a long one.
+TEST(ExtremaInTraces, LongTracesGetTheirEnvelopeAndLists) {
+  std::vector<int32_t> data(2000, 0);
+  data[0] = -3;
+  data[100] = 5;
+  auto lists = std::make_unique<TarMax2InTraces>();
+  FindExtremaInTraces(2000, 1, true, *lists, data, otAmplitude, true);
+  // The list holds the last search of the refinement, over the whole trace.
+  ASSERT_FALSE((*lists)[0].empty());
+  EXPECT_EQ((*lists)[0].back().NumSampleMax, 1999);
+  EXPECT_EQ(data[0], 3) << "the envelope, not the raw trace";
+  EXPECT_EQ(data[100], 5);
+  EXPECT_GT(data[50], 0) << "the curve from the first maximum to the next";
+
+  // A sine carrier: the envelope of a 2000-sample trace lies on the crests.
+  std::vector<int32_t> sine(2000);
+  for (int k = 0; k < 2000; ++k)
+    sine[static_cast<size_t>(k)] = static_cast<int32_t>(std::lround(1000 * std::sin(2 * std::numbers::pi * k / 16)));
+  auto envelope = sine;
+  FindExtremaInTraces(2000, 1, true, *lists, envelope, otAmplitude, true);
+  for (int k = 20; k < 1980; ++k) EXPECT_NEAR(envelope[static_cast<size_t>(k)], 1000, 30) << k;
+}
+
+// Lists given as a span of any length bound the traces worked on.
+TEST(ExtremaInTraces, ListsOfAnyCountBoundTheTraces) {
+  std::vector<int32_t> data{0, 4, 0, -4, 0, 4, 0, -4, 0, 4, 0, -4};
+  std::vector<std::vector<TMaxSample2>> lists(2);
+  auto table = std::make_unique<TarMax2InTraces>();
+  auto expected = data;
+  FindExtremaInTraces(4, 3, true, *table, expected, otAmplitude, true);
+  FindExtremaInTraces(4, 3, true, lists, data, otAmplitude, true);
+  EXPECT_TRUE(std::equal(data.begin(), data.begin() + 8, expected.begin()));
+  EXPECT_EQ(std::vector<int32_t>(data.begin() + 8, data.end()), (std::vector<int32_t>{0, 4, 0, -4}));
+}
+
 }  // namespace

@@ -57,9 +57,9 @@ TEST_F(ListOfPluginsFormTest, ListsTheToolsBuiltSoFarOnTheirPages) {
   EXPECT_EQ(form->PluginsListBox->Items(),
             (QStringList{"Rectifier=0", "Band Pass Filter=1", "LPF/HPF=6", "Gain=10", "Wavelet Filter=11",
                          "Windowed Background Removal=12"}));
-  EXPECT_EQ(form->AdvancedPluginsListBox->Items(), QStringList{"Migration=8"});
+  EXPECT_EQ(form->AdvancedPluginsListBox->Items(), (QStringList{"Hilbert Filter=7", "Migration=8", "DQ Filter=13"}));
   EXPECT_EQ(form->ImageList->Count(), 6);
-  EXPECT_EQ(form->ImageList1->Count(), 1);
+  EXPECT_EQ(form->ImageList1->Count(), 3);
   EXPECT_EQ(form->PluginsListBox->ItemHeight(), 25);
   EXPECT_EQ(form->PluginsListBox->Style(), lbOwnerDrawFixed);
   EXPECT_FALSE(form->OKBitBtn->Enabled()) << "nothing selected yet";
@@ -103,7 +103,7 @@ TEST_F(ListOfPluginsFormTest, ASelectionShowsItsDescriptionAndADoubleClickIsOk) 
   // The other page's selection, by the page shown.
   form->PageControl1->SetActivePageIndex(1);
   EXPECT_EQ(form->SelectedToolCaption(), QString());
-  form->AdvancedPluginsListBox->SetItemIndex(0);
+  form->AdvancedPluginsListBox->SetItemIndex(1);
   form->AdvancedPluginsListBox->Click();
   EXPECT_EQ(form->DscrLabel->Caption(), "2D Filter. Migration - restoration of the location and shape of local objects");
   EXPECT_EQ(form->SelectedToolCaption(), "Migration");

@@ -35,6 +35,36 @@ TEST(WorkerPool, PartsCoverTheRangeInOrderForAnyThreadCount) {
   }
 }
 
+// Pieces of at most `chunk` items, aligned on the chunk from the first item, each
+// taken once, whatever the thread count; a held-up thread leaves its share to the
+// others.
+TEST(WorkerPool, ChunkedPiecesCoverTheRangeOnce) {
+  for (int threads : {1, 3, 8}) {
+    TWorkerPool pool(threads);
+    for (int64_t chunk : {int64_t{0}, int64_t{1}, int64_t{4}, int64_t{1000}}) {
+      SCOPED_TRACE(testing::Message() << threads << " threads, chunk " << chunk);
+      std::mutex m;
+      std::vector<std::pair<int64_t, int64_t>> pieces;
+      std::vector<int> hits(101, 0);
+      pool.RunChunked(5, 106, chunk, [&](int64_t a, int64_t b) {
+        for (int64_t i = a; i < b; ++i) ++hits[static_cast<size_t>(i - 5)];
+        std::lock_guard lock(m);
+        pieces.push_back({a, b});
+      });
+      EXPECT_EQ(hits, std::vector<int>(101, 1));
+      const int64_t step = std::max<int64_t>(chunk, 1);
+      for (const auto& [a, b] : pieces) {
+        EXPECT_EQ((a - 5) % step, 0);
+        EXPECT_EQ(b, std::min<int64_t>(106, a + step));
+      }
+    }
+  }
+  TWorkerPool pool(2);
+  int calls = 0;
+  pool.RunChunked(3, 3, 1, [&](int64_t, int64_t) { ++calls; });
+  EXPECT_EQ(calls, 0);
+}
+
 TEST(WorkerPool, AnErrorInAPartReachesTheCallerAndThePoolGoesOn) {
   TWorkerPool pool(4);
   EXPECT_THROW(pool.Run(0, 100,
