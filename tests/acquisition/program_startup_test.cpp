@@ -25,6 +25,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <vector>
+
 namespace program_startup_test {
 
 template <typename T>

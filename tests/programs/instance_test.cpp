@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace instance_test {
 

@@ -19,7 +19,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <vector>
 
 namespace view2d_open_test {
 
