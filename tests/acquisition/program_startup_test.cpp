@@ -3,6 +3,7 @@
 // long-lived dialogs, the captions, the command line's profile with its mark,
 // and a file handed over by copy-data opening in a new window.
 
+#include "acquisition/command_line.h"
 #include "acquisition/main_form.h"
 #include "acquisition/program_startup.h"
 #include "platform/ipc/copy_data.h"
