@@ -1,22 +1,5 @@
 // Talvorn3: the acquisition and processing program.
 
-#include "acquisition/main_form.h"
-#include "platform/ui/application.h"
-#include "raster/raster_library.h"
-#include "tools/window_tool_host.h"
+#include "acquisition/program_startup.h"
 
-int main(int argc, char** argv) {
-  TToolkitSession toolkit(argc, argv);
-  // The raster library's tables and routine bindings are set up before any of
-  // the program's own start-up code, and released after its windows are gone.
-  RasterLibraryStartup();
-  ToolsLibraryStartup();
-  {
-    TApplication application;
-    Application->Initialize();
-    CreateMainWindow();
-    Application->Run();
-  }
-  RasterLibraryShutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunAcquisitionProgram(argc, argv); }

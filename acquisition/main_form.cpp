@@ -5,6 +5,7 @@
 #include "acquisition/main_cursors.h"
 #include "acquisition/main_logo.h"
 #include "acquisition/palette_strips.h"
+#include "platform/ipc/endpoint.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
@@ -64,6 +65,8 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {
+  // No request reaches a window that is going.
+  endpoint_.reset();
   // Windows still open go while the parts they hold of this window exist.
   while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);

@@ -44,6 +44,7 @@
 class TActiveRadar;
 class TControlRadar;
 class TImageList;
+class TIpcEndpoint;
 class TListOfTools;
 class TMemIniFile;
 class TRadarParamReserving;
@@ -111,6 +112,23 @@ public:
 
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
+
+  // ---- Command line and the program link (main_link.cpp) ---------------------------
+  // A new radargram window for a file, a child of this window.
+  TView2DForm* NewView2DForm();
+  // Opens the profile the command line names (the program's arguments without
+  // its own name): `reopensaveclose` marks the window 103, `reopen` 102; only an
+  // exact ".dezo" or ".frn" opens, and LastFolder becomes the file's folder.
+  void OpenFile(const QStringList& arguments);
+  // Binds the window's endpoint, by which a second instance and the planning
+  // program reach it; false when it cannot be bound (the program runs on,
+  // unreachable).
+  bool BindEndpoint();
+  // A copy-data request: code 100 opens the text's file in a new window and
+  // answers 100; other codes answer 0.
+  int64_t WMCopyData(uint64_t code, const QByteArray& bytes);
+  // Raises the window and gives it the focus.
+  void ActivateFromLink();
   // The parts a radargram window created by this window holds.
   TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
   // The clock new file names take their default prefix from (tests set a date).
@@ -267,6 +285,7 @@ protected:
   void DoClose(TCloseAction& action) override;
 
 private:
+  std::unique_ptr<TIpcEndpoint> endpoint_;
   std::unique_ptr<TMemIniFile> mainIni_;
   std::unique_ptr<TControlRadar> controlRadar_;
   std::unique_ptr<TActiveRadar> activeRadar_;

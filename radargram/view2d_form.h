@@ -48,6 +48,7 @@
 #include "radargram/radargram_shell.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -441,6 +442,22 @@ public:
   // a file) is left alone. Returns the channels not packed.
   std::vector<int> PackRecordedTraces();
 
+  // ---- Opening a profile and finishing a recording (view2d_open.cpp) -----------------------
+  // Opens the file in this window: exactly ".frn" is a multi-channel container,
+  // anything else one single-channel record. A missing file ("File %s is not
+  // present!") or one without a channel with traces ("File error") is reported.
+  // While the main window lays its windows out (StartResize) nothing is read and
+  // the window is laid out for no channel.
+  void ReadFromFile(const QString& FileName);
+  // After a recording: waits (bounded) for the online painter, packs the
+  // channels, then one more online pass and the chain tools hear of the change.
+  void PrepareDataAfterRun();
+  // Set by the online painter while it paints; the recording's end waits for it.
+  std::atomic<bool> PaintOnlineRunning{false};
+  // How the window came to be: 102 reopened for the planning program, 103 reopened
+  // to be saved and closed, 200 created on request; anything else none of these.
+  int LastCopydataMessage = 0;
+
   // ---- IRadarSetWindow ------------------------------------------------------------------
   TSettingData* ChannelSettings(int slot) const override;
   bool ChannelHoldsTraces(int slot) const override;
@@ -684,9 +701,17 @@ private:
   void RecomputeGpsTrack() {}
   void ApplySimpleStretch() {}
   void SaveToolChain() {}
-  // After a recording: packs the channels (the waits for the painter, the
-  // objects trees and the last online pass are still to come).
-  void PrepareDataAfterRun() { PackRecordedTraces(); }
+  // Work of later parts around opening and recording: the objects trees, the
+  // tool-chain file beside a profile (".tls", ".btls" beside a container), the
+  // online painter's pass.
+  void RebuildObjectsTrees() {}
+  void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
+  void PaintOnlineThread() {}
+  // ReadFromFile's steps (view2d_open.cpp).
+  void ShowChannelAfterOpen(int indx);
+  void LayoutAfterOpen(int count);
+  void PressProportionButton();
+  bool GpsPageFor(const T2Dview* store) const;
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.
   void HyperbolaScroll() {}

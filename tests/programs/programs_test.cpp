@@ -63,6 +63,11 @@ TEST_P(ProgramLifecycle, RunsUntilSignalledAndExitsWithCodeZero) {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[WIFI]\r\nIP address=127.0.0.1\r\nport=1\r\n");
   }
+  // Its own runtime folder: another program of the suite running meanwhile
+  // would otherwise be the first instance, and this one would end at once.
+  QTemporaryDir runtime;
+  ASSERT_TRUE(runtime.isValid());
+  env.insert("XDG_RUNTIME_DIR", runtime.path());
   QProcess process;
   process.setProcessEnvironment(env);
   process.setProcessChannelMode(QProcess::ForwardedChannels);
