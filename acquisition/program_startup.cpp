@@ -52,6 +52,10 @@ bool AcquisitionFirstInstance(const QString& executablePath, const QStringList& 
 }
 
 void StartAcquisitionProgram(const QStringList& arguments, int splashMilliseconds) {
+  // Both start-ups are idempotent: the program made them before its application
+  // object, and in-process runs of this routine get them here.
+  RasterLibraryStartup();
+  ToolsLibraryStartup();
   Application->CreateForm(MainWindow);
   // Reachable before the splash: a second instance started meanwhile waits
   // for its answer instead of finding no window.

@@ -710,7 +710,6 @@ private:
   // ReadFromFile's steps (view2d_open.cpp).
   void ShowChannelAfterOpen(int indx);
   void LayoutAfterOpen(int count);
-  void PressProportionButton();
   bool GpsPageFor(const T2Dview* store) const;
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.

@@ -35,19 +35,6 @@ constexpr uint8_t kFirstPictureVersion = 34;
 // Traces placed by distance: neither without a source nor by GPS.
 bool IsDistanceTopoType(TTopoType type) { return type != ttNil && type != ttGPS; }
 
-// The View page's button of each proportion mode; the distance-free modes have none.
-const char* ProportionButtonName(TProportional mode) {
-  switch (mode) {
-    case PropInSamples11: return "PropN11SpeedButton";
-    case PropInSamples13: return "PropN13SpeedButton";
-    case PropInSamples15: return "PropN15SpeedButton";
-    case PropInM21: return "Prop21SpeedButton";
-    case PropInM11: return "Prop11SpeedButton";
-    case PropInM12: return "Prop12SpeedButton";
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 // ---- Opening a file -----------------------------------------------------------------------
@@ -133,7 +120,7 @@ void TView2DForm::ShowChannelAfterOpen(int indx) {
   if (indx == 0) FilValueList(0);
 
   if (const T2Dview* first = View2D_[0]) TopoCorrSpeedButton->SetDown(first->Settings()->Topocorrection);
-  PressProportionButton();
+  SetPropButtonAsProportional();
 
   LeftPageControl->SetActivePageIndex(GpsPageFor(store) ? kGpsPage : kFirstPage);
   GetLocationDataButton->SetEnabled(false);
@@ -157,16 +144,11 @@ void TView2DForm::ShowChannelAfterOpen(int indx) {
   settings.SetNeedForSave(false);
 }
 
-void TView2DForm::PressProportionButton() {
-  const char* name = ProportionButtonName(proportional_);
-  if (!name) return;
-  if (auto* button = dynamic_cast<TSpeedButton*>(FindComponent(QString::fromLatin1(name)))) button->SetDown(true);
-}
-
 void TView2DForm::LayoutAfterOpen(int count) {
   RebuildObjectsTrees();
   CountChannalView = count;
   CountChannalVisible = count;
+  MeasureAxisSize();
   ResizePanelsChart();
   SetScrollBars();
   if (Chart_[0]) SetActiveView(Chart_[0]);
