@@ -5,6 +5,8 @@
 
 #include "radargram/view2d_form.h"
 
+#include "radargram/form_controls.h"
+
 #include "platform/rtl/rounding.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
@@ -70,25 +72,15 @@ bool PlacedByDistance(const TSettingData& s) {
   return s.GetTopoType() != ttNil && s.GetTopoType() != ttGPS && s.GetMeasureStep() > 0;
 }
 
-TSpeedButton* NewButton(TComponent* owner, TWinControl* parent, const char* name, const QString& caption, int left,
-                        int top, int width) {
-  auto* button = new TSpeedButton(owner);
-  button->SetName(QString::fromLatin1(name));
-  button->SetParent(parent);
-  button->SetBounds(left, top, width, 24);
-  button->SetCaption(caption);
-  return button;
-}
-
 }  // namespace
 
 // ---- Controls --------------------------------------------------------------------------------
 
 void TView2DForm::BuildAxesControls() {
   TTabSheet* view = OperationsTabSheet;
-  PropN11SpeedButton = NewButton(this, view, "PropN11SpeedButton", LoadResString(SPropN11), 134, 40, 40);
-  PropN13SpeedButton = NewButton(this, view, "PropN13SpeedButton", LoadResString(SPropN13), 176, 40, 40);
-  PropN15SpeedButton = NewButton(this, view, "PropN15SpeedButton", LoadResString(SPropN15), 218, 40, 40);
+  PropN11SpeedButton = NewSpeedButton(this, view, "PropN11SpeedButton", LoadResString(SPropN11), 134, 40, 40);
+  PropN13SpeedButton = NewSpeedButton(this, view, "PropN13SpeedButton", LoadResString(SPropN13), 176, 40, 40);
+  PropN15SpeedButton = NewSpeedButton(this, view, "PropN15SpeedButton", LoadResString(SPropN15), 218, 40, 40);
   const std::pair<TSpeedButton*, TProportional> props[] = {
       {PropN11SpeedButton, PropInSamples11}, {PropN13SpeedButton, PropInSamples13},
       {PropN15SpeedButton, PropInSamples15}, {Prop21SpeedButton, PropInM21},
@@ -124,9 +116,9 @@ void TView2DForm::BuildAxesControls() {
   ZoomOutBitBtn->SetCaption(LoadResString(SZoomOut));
   ZoomOutBitBtn->OnClick = [this](TObject*) { Zooming(false); };
 
-  SpeedButtonShowVertGrid = NewButton(this, view, "SpeedButtonShowVertGrid", LoadResString(SVGrid), 8, 232, 80);
+  SpeedButtonShowVertGrid = NewSpeedButton(this, view, "SpeedButtonShowVertGrid", LoadResString(SVGrid), 8, 232, 80);
   SpeedButtonShowVertGrid->OnClick = [this](TObject* sender) { SpeedButtonShowVertGridClick(sender); };
-  ShowHorGridSpeedButton = NewButton(this, view, "ShowHorGridSpeedButton", LoadResString(SHGrid), 92, 232, 80);
+  ShowHorGridSpeedButton = NewSpeedButton(this, view, "ShowHorGridSpeedButton", LoadResString(SHGrid), 92, 232, 80);
   ShowHorGridSpeedButton->OnClick = [this](TObject* sender) { ShowHorGridSpeedButtonClick(sender); };
   FlipSpeedButton->OnClick = [this](TObject* sender) { FlipSpeedButtonClick(sender); };
 

@@ -4,6 +4,8 @@
 
 #include "radargram/view2d_form.h"
 
+#include "radargram/form_controls.h"
+
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
@@ -71,6 +73,16 @@ TLineSeries* NewSeries(TComponent* owner, TChart* chart, const char* name, THori
 }
 
 }  // namespace
+
+TSpeedButton* NewSpeedButton(TComponent* owner, TWinControl* parent, const char* name, const QString& caption,
+                             int left, int top, int width) {
+  auto* button = new TSpeedButton(owner);
+  button->SetName(QString::fromLatin1(name));
+  button->SetParent(parent);
+  button->SetBounds(left, top, width, 24);
+  button->SetCaption(caption);
+  return button;
+}
 
 namespace view2d_detail {
 int LoadNewViewChannalCount();
@@ -298,16 +310,6 @@ void TView2DForm::BuildVisualTree() {
 }
 
 namespace {
-
-TSpeedButton* NewSpeedButton(TComponent* owner, TWinControl* parent, const char* name, const QString& caption,
-                             int left, int top, int width) {
-  auto* button = new TSpeedButton(owner);
-  button->SetName(QString::fromLatin1(name));
-  button->SetParent(parent);
-  button->SetBounds(left, top, width, 24);
-  button->SetCaption(caption);
-  return button;
-}
 
 TCheckBox* NewCheckBox(TComponent* owner, TWinControl* parent, const char* name, const QString& caption, int left,
                        int top) {
