@@ -1,21 +1,11 @@
 #include "platform/ui/check_list_box.h"
 
+#include "platform/ui/list_widget_support.h"
+
 #include <QListWidget>
 
 namespace {
 
-// Counts a change made by the program, so the list's signals are not taken for
-// the user's doing.
-class ProgramChange {
-public:
-  explicit ProgramChange(int& depth) : depth_(depth) { ++depth_; }
-  ~ProgramChange() { --depth_; }
-  ProgramChange(const ProgramChange&) = delete;
-  ProgramChange& operator=(const ProgramChange&) = delete;
-
-private:
-  int& depth_;
-};
 
 QListWidgetItem* NewItem(const QString& text) {
   auto* item = new QListWidgetItem(text);
@@ -50,14 +40,10 @@ TCheckListBox::~TCheckListBox() {
 
 QListWidget* TCheckListBox::List() const { return static_cast<QListWidget*>(Widget()); }
 
-QStringList TCheckListBox::Items() const {
-  QStringList texts;
-  for (int i = 0; i < List()->count(); ++i) texts << List()->item(i)->text();
-  return texts;
-}
+QStringList TCheckListBox::Items() const { return ui_detail::ListWidgetTexts(*List()); }
 
 void TCheckListBox::SetItems(const QStringList& items) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->clear();
   for (const QString& text : items) List()->addItem(NewItem(text));
 }
@@ -65,13 +51,13 @@ void TCheckListBox::SetItems(const QStringList& items) {
 int TCheckListBox::Count() const { return List()->count(); }
 
 int TCheckListBox::AddItem(const QString& text) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->addItem(NewItem(text));
   return List()->count() - 1;
 }
 
 void TCheckListBox::Clear() {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->clear();
 }
 
@@ -83,14 +69,14 @@ bool TCheckListBox::Checked(int index) const {
 void TCheckListBox::SetChecked(int index, bool value) {
   QListWidgetItem* item = List()->item(index);
   if (item == nullptr) return;
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   item->setCheckState(value ? Qt::Checked : Qt::Unchecked);
 }
 
 int TCheckListBox::ItemIndex() const { return List()->currentRow(); }
 
 void TCheckListBox::SetItemIndex(int value) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->setCurrentRow(value >= 0 && value < List()->count() ? value : -1);
 }
 

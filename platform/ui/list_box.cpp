@@ -2,6 +2,7 @@
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
+#include "platform/ui/list_widget_support.h"
 
 #include <QListWidget>
 #include <QPainter>
@@ -37,18 +38,6 @@ private:
   TListBox& owner_;
 };
 
-namespace {
-class ProgramChange {
-public:
-  explicit ProgramChange(int& depth) : depth_(depth) { ++depth_; }
-  ~ProgramChange() { --depth_; }
-  ProgramChange(const ProgramChange&) = delete;
-  ProgramChange& operator=(const ProgramChange&) = delete;
-
-private:
-  int& depth_;
-};
-}  // namespace
 
 TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new QListWidget), surface_(std::make_unique<TBitmap>()) {
   clickEvents_ = false;
@@ -69,14 +58,10 @@ TListBox::~TListBox() {
 
 QListWidget* TListBox::List() const { return static_cast<QListWidget*>(Widget()); }
 
-QStringList TListBox::Items() const {
-  QStringList texts;
-  for (int i = 0; i < List()->count(); ++i) texts << List()->item(i)->text();
-  return texts;
-}
+QStringList TListBox::Items() const { return ui_detail::ListWidgetTexts(*List()); }
 
 void TListBox::SetItems(const QStringList& items) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->clear();
   List()->addItems(items);
 }
@@ -84,20 +69,20 @@ void TListBox::SetItems(const QStringList& items) {
 int TListBox::Count() const { return List()->count(); }
 
 int TListBox::AddItem(const QString& text) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->addItem(text);
   return List()->count() - 1;
 }
 
 void TListBox::Clear() {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->clear();
 }
 
 int TListBox::ItemIndex() const { return List()->currentRow(); }
 
 void TListBox::SetItemIndex(int value) {
-  ProgramChange change(programmatic_);
+  ui_detail::TProgramChange change(programmatic_);
   List()->setCurrentRow(value >= 0 && value < List()->count() ? value : -1);
 }
 
