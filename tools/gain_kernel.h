@@ -31,6 +31,11 @@ int32_t GainSampleExtended(int32_t x, long double g);
 
 // n samples of one trace: out[j] = round(in[j] x gain[j]) (out may be in).
 void ApplyGainToTrace(const int32_t* in, int32_t* out, int n, const long double* gain, const double* gainD);
+// The two vector forms ApplyGainToTrace chooses from by the processor (AVX2 when
+// it has it); both give the extended formula's output.
+void ApplyGainToTraceSse2(const int32_t* in, int32_t* out, int n, const long double* gain, const double* gainD);
+void ApplyGainToTraceAvx2(const int32_t* in, int32_t* out, int n, const long double* gain, const double* gainD);
+bool GainKernelHasAvx2();
 // The same sample by sample in extended precision (the reference).
 void ApplyGainToTraceExtended(const int32_t* in, int32_t* out, int n, const long double* gain);
 

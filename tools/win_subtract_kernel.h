@@ -14,6 +14,10 @@
 // exact: a block starts from the sums of its own first window and slides.
 void SubtractPlainWindowMean(const int32_t* x, int64_t N, int32_t L, int32_t W, int64_t first, int64_t end,
                              int32_t* out);
+// The same in 64-bit integers, for processors without AVX2 (where there is AVX2,
+// SubtractPlainWindowMean takes a vector form with the same output).
+void SubtractPlainWindowMeanPortable(const int32_t* x, int64_t N, int32_t L, int32_t W, int64_t first, int64_t end,
+                                     int32_t* out);
 
 // The traces of the plain window of trace k: first..first + Wn - 1.
 int64_t PlainWindowFirst(int64_t k, int64_t N, int32_t W);

@@ -150,15 +150,22 @@ TEST(GainKernel, FastProductIsTheExtendedFormulaBitForBit) {
     gd[j] = 0.5;
     in[j] = 2 * j + 1;
   }
+  // Both vector forms where this processor has them (the program picks one).
+  using TKernel = void (*)(const int32_t*, int32_t*, int, const long double*, const double*);
+  std::vector<TKernel> kernels{ApplyGainToTrace, ApplyGainToTraceSse2};
+  if (GainKernelHasAvx2()) kernels.push_back(ApplyGainToTraceAvx2);
   for (int round = 0; round < 20; ++round) {
-    std::vector<int32_t> fast(n), reference(n);
-    ApplyGainToTrace(in.data(), fast.data(), n, g.data(), gd.data());
+    std::vector<int32_t> reference(n);
     ApplyGainToTraceExtended(in.data(), reference.data(), n, g.data());
-    ASSERT_EQ(fast, reference) << round;
-    // In place as the tool may run it.
-    std::vector<int32_t> same = in;
-    ApplyGainToTrace(same.data(), same.data(), n, g.data(), gd.data());
-    ASSERT_EQ(same, reference);
+    for (size_t k = 0; k < kernels.size(); ++k) {
+      std::vector<int32_t> fast(n);
+      kernels[k](in.data(), fast.data(), n, g.data(), gd.data());
+      ASSERT_EQ(fast, reference) << round << " kernel " << k;
+      // In place as the tool may run it.
+      std::vector<int32_t> same = in;
+      kernels[k](same.data(), same.data(), n, g.data(), gd.data());
+      ASSERT_EQ(same, reference) << round << " kernel " << k;
+    }
     for (int32_t& x : in) x = round % 2 ? any(random) : small(random);
   }
   EXPECT_EQ(GainSampleExtended(3, 0.5L), 2);

@@ -8,6 +8,7 @@
 #include "tests/profiledata/fake_hooks.h"
 #include "tests/profiledata/fake_online_stages.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/win_subtract_kernel.h"
 #include "tools/win_subtract_trace.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,24 @@ TEST_F(WinSubtractTraceTest, BlocksOnAnyThreadCountGiveTheSweepsResult) {
       PoolThreadsScope pool(count);
       SetSamples(*view, x);
       EXPECT_EQ(Run(*view, W), expected);
+    }
+  }
+}
+
+// Both forms of the plain kernel (the processor picks one) on blocks that start
+// anywhere, ties and the int32 extremes among the samples, an odd trace length
+// for the tail past the vector lanes.
+TEST(WinSubtractKernel, VectorAndPortableFormsGiveTheSweepsResult) {
+  const int64_t N = 700;
+  const int L = 15;
+  const std::vector<int32_t> x = TestTraces(N, L);
+  for (int W : {1, 2, 4, 99, 100, 300}) {
+    const std::vector<int32_t> expected = PlainReference(x, N, L, W);
+    for (auto kernel : {SubtractPlainWindowMean, SubtractPlainWindowMeanPortable}) {
+      std::vector<int32_t> out(x.size(), 12345);
+      for (int64_t first = 0; first < N; first += 37)
+        kernel(x.data(), N, L, W, first, std::min<int64_t>(N, first + 37), out.data());
+      EXPECT_EQ(out, expected) << "W " << W << (kernel == SubtractPlainWindowMean ? " chosen form" : " portable");
     }
   }
 }
