@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then export XDG_RUNTIME_DIR="$(mktemp -d)"; fi
+# The TCP client connects only to 127.0.0.0/8 while this is set: nothing started
+# from here reaches a radar network by mistake.
+export GPR_LOOPBACK_ONLY=1
 BUILD_DIR=${BUILD_DIR:-build}
 ./scripts/setup.sh
 ./scripts/build.sh
