@@ -152,6 +152,9 @@ void DUvova3DuruZuza::ReCheckDevice() {
   isCheckDeviceRunned_ = false;
   isDeleteDeviceRunned = false;
   DropUsbRadars();
+  // The devices are what they were: a re-check probes in full, or the radars
+  // just dropped would not be found again.
+  PredCountUSBdevices = 0;
   if (!startDEVICEREMOVECOMPLETE) ProbeUsbRadars(Settings.gprGUID);
   Pause(100);
 }

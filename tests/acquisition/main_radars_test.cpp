@@ -230,6 +230,23 @@ TEST_F(MainRadars, SleepDropsEveryRadarAndAfterWakingTheRadarIsFoundAgain) {
   EXPECT_NE(dynamic_cast<TRadarUsb*>(MainWindow->CurrentRadar()), nullptr);
 }
 
+TEST_F(MainRadars, ARecheckDropsTheRadarsAndFindsThemAgain) {
+  radarsim::TPtyRadarSim sim;
+  ASSERT_TRUE(sim.Ok());
+  PlugRadar(1, sim);
+  WriteWiFi(QString(), QString());
+  Start();
+  ASSERT_NE(MainWindow->CurrentRadar(), nullptr);
+  const size_t before = sim.Engine().Received().size();
+  MainWindow->ReCheckDevice();
+  ASSERT_NE(dynamic_cast<TRadarUsb*>(MainWindow->CurrentRadar()), nullptr);
+  EXPECT_GT(sim.Engine().Received().size(), before) << "the unit was asked again";
+  EXPECT_TRUE(MainWindow->ControlRadar()->CompleteList());
+  EXPECT_FALSE(MainWindow->isCheckDeviceRunned());
+  EXPECT_FALSE(MainWindow->isDeleteDeviceRunned);
+  EXPECT_EQ(Status(), ExpectedStatus());
+}
+
 TEST_F(MainRadars, AUsbRadarArrivingTakesOverFromTheWiFiRadar) {
   radarsim::TTcpRadarSim wifi;
   ASSERT_TRUE(wifi.Ok());
