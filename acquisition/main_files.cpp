@@ -171,9 +171,12 @@ bool DUvova3DuruZuza::WriteToFileChannal(int /*CountSaveChannal*/, const QString
     window->SetCaption(target);
     written = window->WriteToFileToFRNChannals(target);
   }
-  // A channel that could not be written has told why; the recording stays
-  // unsaved, so nothing marks it saved.
-  if (!written) return notSaved();
+  // A channel that could not be written has told why. The recording stays
+  // unsaved as a whole, even when channel 0's own file was written.
+  if (!written) {
+    first->SetNeedForSave(true);
+    return notSaved();
+  }
 
   // 6. The defaults for the next profile continue the step between the last two.
   window->isSaveDefault = true;

@@ -215,6 +215,55 @@ TEST_F(MainFiles, ACancelledSaveDialogLeavesTheRecordingUnsavedAndSaysSo) {
   EXPECT_FALSE(first->GetNeedForSave());
 }
 
+// A window of three channels; traces in the channels given.
+TView2DForm* ThreeChannels(std::initializer_list<int> withTraces) {
+  SetNewViewChannalCount(3);
+  MainWindow->SetflNewCreate(true);
+  TView2DForm* window = MainWindow->NewView2DForm();
+  MainWindow->SetCurChild(window);
+  for (int i : withTraces) {
+    T2Dview* store = window->GetView2DByIndx(i);
+    std::vector<int32_t> samples(static_cast<size_t>(store->Settings()->GetLongTrace()), i + 1);
+    for (int k = 0; k < 2; ++k) store->AppendTrace(samples.data(), static_cast<int32_t>(samples.size()), {});
+    store->PackTraces();
+  }
+  window->GetView2DByIndx(0)->SetNeedForSave(true);
+  return window;
+}
+
+TEST_F(MainFiles, AProfileReadFromAFileWithSeveralChannelsIsWrittenOneFilePerChannelWithTraces) {
+  TView2DForm* window = ThreeChannels({0, 2});
+  ASSERT_EQ(window->CountChannalView, 3);
+  window->GetView2DByIndx(0)->WasOpen = true;
+  const QString base = data + QStringLiteral("line");
+  ASSERT_TRUE(MainWindow->WriteToFileChannal(3, base + QStringLiteral(".dezo")));
+  EXPECT_TRUE(FileExists(base + QStringLiteral("_0.dezo")));
+  EXPECT_FALSE(FileExists(base + QStringLiteral("_1.dezo"))) << "no traces";
+  EXPECT_TRUE(FileExists(base + QStringLiteral("_2.dezo")));
+  EXPECT_FALSE(window->GetView2DByIndx(0)->GetNeedForSave());
+
+  // One channel that cannot be written: nothing is marked saved.
+  window->GetView2DByIndx(0)->SetNeedForSave(true);
+  ASSERT_TRUE(QFile::remove(base + QStringLiteral("_2.dezo")));
+  ASSERT_TRUE(QDir().mkpath(base + QStringLiteral("_2.dezo")));
+  TDialogScript::QueueAnswer(mrOk);
+  TDialogScript::QueueAnswer(mrOk);
+  EXPECT_FALSE(MainWindow->WriteToFileChannal(3, base + QStringLiteral(".dezo")));
+  EXPECT_EQ(TDialogScript::Shown().back().Text, QStringLiteral("The profile has not been saved."));
+  EXPECT_TRUE(window->GetView2DByIndx(0)->GetNeedForSave());
+}
+
+TEST_F(MainFiles, ARecordingOfSeveralChannelsIsWrittenAsTheContainer) {
+  TView2DForm* window = ThreeChannels({0, 1});
+  ASSERT_FALSE(MainWindow->isActiveMDIChild_OneChannal());
+  ASSERT_TRUE(MainWindow->WriteToFileChannal(3, QString()));
+  const QString container =
+      ChangeFileExt(window->GetView2DByIndx(0)->Settings()->GetFileName(), QString()) + QStringLiteral(".frn");
+  EXPECT_TRUE(FileExists(container)) << container.toStdString();
+  EXPECT_EQ(window->Caption(), container);
+  EXPECT_FALSE(window->GetView2DByIndx(0)->GetNeedForSave());
+}
+
 TEST_F(MainFiles, AnEmptyRecordingWritesNothing) {
   TView2DForm* window = Recording(0);
   EXPECT_FALSE(MainWindow->WriteToFileChannal(1, QString()));
