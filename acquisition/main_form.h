@@ -8,6 +8,8 @@
 //   lives;
 // - the radargram windows' parts (radargram/radargram_shell.h), handed to each
 //   window it creates (Shell()).
+// - the radar link's parts (radar/radar_hooks.h), through TMainRadarShell,
+//   registered while the window lives; the window owns the radar set.
 // The settings file's keys, their defaults and write rules live in main_ini.h;
 // the lists it fills in main_lists.h and palette_strips.h.
 //
@@ -309,8 +311,9 @@ public:
   void TimerPingTimer();
   // The power broadcasts (4 suspend, 18 resume).
   void WMPowerBroadcast(TMessage& message);
-  // A device arrived or went (WParam: DBT_DEVICEARRIVAL or
-  // DBT_DEVICEREMOVECOMPLETE; the name comes with the notification).
+  // A device arrived (DBT_DEVICEARRIVAL) or went (DBT_DEVICEREMOVECOMPLETE);
+  // name: the device's name text. Only the radar's devices (the name holds
+  // strUID, in any case) change anything.
   void WMDeviceChange(UINT event, const QString& name);
   void WMGprStatus(TMessage& message);
   void WMWiFiError(TMessage& message);
@@ -350,9 +353,6 @@ private:
   // Stops the notifications and the timer, frees the radars and withdraws the
   // window's parts from the radar link.
   void ReleaseRadars();
-  // The current window's channel 0 exists, was not read from a file and the
-  // Run command is checked: the recording the radar feeds.
-  bool RecordingInCurrentWindow() const;
   // The main window's parts the radar link calls, registered while the window lives.
   std::unique_ptr<TMainRadarShell> radarShell_;
   std::unique_ptr<TDeviceEventSource> deviceEvents_;

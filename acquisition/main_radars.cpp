@@ -208,12 +208,6 @@ void DUvova3DuruZuza::WMPowerBroadcast(TMessage& message) {
   }
 }
 
-bool DUvova3DuruZuza::RecordingInCurrentWindow() const {
-  TView2DForm* child = CurChild_;
-  const T2Dview* first = child ? child->GetView2DByIndx(0) : nullptr;
-  return first && !first->WasOpen && Commands.RunChecked;
-}
-
 void DUvova3DuruZuza::WMDeviceChange(UINT event, const QString& name) {
   if (!DeviceNameMatches(name, Settings.strUID)) return;
   if (event == DBT_DEVICEARRIVAL) {
@@ -300,6 +294,8 @@ void DUvova3DuruZuza::WMWiFiError(TMessage& /*message*/) {
   StatusGprText_ = LoadResString(SGprNotAvailable);
   PostMessage(Handle(), WM_GPRSTATUS, 0, 0);
   ResetAutoNumChannalRadar();
+  // A running recording is stopped and saved by the Run command, once it is
+  // part of the window.
   Updatemenu();
   if (TimerPing) TimerPing->SetEnabled(true);
 }
