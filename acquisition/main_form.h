@@ -264,8 +264,8 @@ public:
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }
-  // The Run command is not part of the window yet: it is never down.
-  bool RunButtonDown() const override { return false; }
+  // The Run command's check (the Run road itself comes with the recording side).
+  bool RunButtonDown() const override { return Commands.RunChecked; }
   TView2DForm* RunChild() const override { return RunChild_; }
   void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
   TView2DForm* CurChild() const override { return CurChild_; }
