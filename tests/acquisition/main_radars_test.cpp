@@ -266,6 +266,24 @@ TEST_F(MainRadars, AUsbRadarArrivingTakesOverFromTheWiFiRadar) {
   EXPECT_EQ(MainWindow->ControlRadar()->GetCountPluginRadars(), 1);
 }
 
+TEST_F(MainRadars, AUsbRemovalWhileAWiFiRadarRecordsLeavesTheRunAlone) {
+  radarsim::TTcpRadarSim wifi;
+  ASSERT_TRUE(wifi.Ok());
+  WriteWiFi(QStringLiteral("127.0.0.1"), QString::number(wifi.Port()));
+  Start();
+  MainWindow->TimerPingTimer();
+  TRadar* radar = MainWindow->CurrentRadar();
+  ASSERT_NE(dynamic_cast<TRadarW*>(radar), nullptr);
+  RadarShell().Backup->SetRunActionChecked(true);
+  MainWindow->Commands.RunCaption = QStringLiteral("Stop");
+  MainWindow->DeviceEvents()->Inject({dekRemoval, kRadarName});
+  Application->ProcessMessages();
+  EXPECT_EQ(MainWindow->CurrentRadar(), radar);
+  EXPECT_TRUE(MainWindow->Commands.RunChecked);
+  EXPECT_TRUE(MainWindow->RunButtonDown());
+  EXPECT_EQ(MainWindow->Commands.RunCaption, QStringLiteral("Stop"));
+}
+
 TEST_F(MainRadars, ALostTcpLinkDropsTheRadarAndThePingTimerFindsItAgain) {
   radarsim::TTcpRadarSim sim;
   ASSERT_TRUE(sim.Ok());
