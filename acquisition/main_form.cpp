@@ -4,7 +4,11 @@
 
 #include "acquisition/main_cursors.h"
 #include "acquisition/main_logo.h"
+#include "acquisition/main_radar_shell.h"
+#include "acquisition/radar_discovery.h"
 #include "acquisition/palette_strips.h"
+#include "platform/devices/device_events.h"
+#include "platform/devices/power_events.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
@@ -14,10 +18,13 @@
 #include "platform/ui/chart.h"
 #include "platform/ui/image_list.h"
 #include "platform/ui/message_boxes.h"
+#include "platform/ui/timers.h"
+#include "platform/ui/ui_queue.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/form_charset.h"
 #include "profiledata/setting_data.h"
 #include "radar/active_radar.h"
+#include "radar/radar_set.h"
 #include "radar/radar_set_param_reserving.h"
 #include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
@@ -26,6 +33,8 @@
 #include <QDir>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 DUvova3DuruZuza* MainWindow = nullptr;
 
@@ -62,6 +71,10 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
   OnDestroy = [this](TObject*) { FormDestroy(); };
+  TimerPing = TComponent::Create<TTimer>(this);
+  TimerPing->SetEnabled(false);
+  TimerPing->SetInterval(3000);
+  TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {
@@ -69,6 +82,7 @@ DUvova3DuruZuza::~DUvova3DuruZuza() {
   endpoint_.reset();
   // Windows still open go while the parts they hold of this window exist.
   while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
+  ReleaseRadars();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
   if (&ToolShell() == this) SetToolShell(nullptr);
   if (MainWindow == this) MainWindow = nullptr;
@@ -101,10 +115,12 @@ void DUvova3DuruZuza::FormCreate() {
   mainIni_ = std::make_unique<TMemIniFile>(MainIniFileName());
   SetAcquisitionShell(this);
 
-  // 4. The radar containers.
+  // 4. The radar containers. The radar link takes the window's parts when a
+  //    set or a radar is created, so they are registered first.
   SetNewViewChannalCount(1);
-  controlRadar_ = std::make_unique<TControlRadar>();
-  activeRadar_ = std::make_unique<TActiveRadar>(controlRadar_.get());
+  radarShell_ = std::make_unique<TMainRadarShell>(*this);
+  SetRadarShell(TRadarShell::Of(radarShell_.get()));
+  radarSet_ = std::make_unique<TRadarSet>();
   radar_ = nullptr;
 
   // 5. Cursors and hints.
@@ -133,10 +149,52 @@ void DUvova3DuruZuza::FormCreate() {
   SetToolShell(this);
   ScanDSTCL();
 
-  // 12. Palettes and wave speeds.
+  // 9. Device and power notifications.
+  StartDeviceNotifications();
+
+  // 10. The USB radars, with the file commands held back meanwhile.
+  CountRadarFromMaster_ = 0;
+  PredCountUSBdevices = 100;
+  FileActionsEnabled = false;
+  {
+    struct TReenable {
+      bool& enabled;
+      ~TReenable() { enabled = true; }
+    } reenable{FileActionsEnabled};
+    isCheckDeviceRunned_ = false;
+    isDeleteDeviceRunned = false;
+    ResetAutoNumChannalRadar();
+    ProbeUsbRadars(Settings.gprGUID);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ShowStatusGPR();
+  }
+
+  // 11. Without a radar the ping timer looks for a Wi-Fi radar.
+  if (!radar_) TimerPing->SetEnabled(true);
+
+  // 12. Palettes and wave speeds; the Direction button's hint.
   PalReadAll();
   FillMediumList();
+  Commands.DirectionHint =
+      LoadResString(Commands.DirectionPicture == DirectionPictureBackward ? SBackward : SForward);
 }
+
+void DUvova3DuruZuza::ReleaseRadars() {
+  TimerPing->SetEnabled(false);
+  // No notification reaches a window whose radars are going.
+  deviceEvents_.reset();
+  powerEvents_.reset();
+  ui_detail::TUiQueue::Instance().RemoveQueued(this);
+  ResultCheckingTCP.reset();
+  radarSet_.reset();
+  radar_ = nullptr;
+  if (radarShell_ && RadarShell().Windows == radarShell_.get()) SetRadarShell({});
+  radarShell_.reset();
+}
+
+TActiveRadar* DUvova3DuruZuza::ActiveRadar() const { return radarSet_ ? &radarSet_->ActiveRadar : nullptr; }
+
+TControlRadar* DUvova3DuruZuza::ControlRadar() const { return radarSet_ ? &radarSet_->ControlRadar : nullptr; }
 
 void DUvova3DuruZuza::DoClose(TCloseAction& action) {
   isClosedMain_ = true;
@@ -172,11 +230,11 @@ void DUvova3DuruZuza::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
     StartResize_ = false;
     if (stillOpen(*it)) (*it)->Close();
   }
+  // The radars go; the window's parts stay registered for what closes later.
+  TimerPing->SetEnabled(false);
   ResultCheckingTCP.reset();
-  if (activeRadar_) activeRadar_->RadarFree();
-  activeRadar_.reset();
+  radarSet_.reset();
   radar_ = nullptr;
-  controlRadar_.reset();
 }
 
 void DUvova3DuruZuza::FormDestroy() {
@@ -265,12 +323,12 @@ void DUvova3DuruZuza::ScanDSTCL() { ListOfDSTCL = ::ScanDSTCL(GetExeCurrentDir()
 
 void DUvova3DuruZuza::ReadDummyDSTT() {
   if (!Settings.SimpleMode || !CurChild_ || isActiveMDIChildWasOpen()) return;
-  CurChild_->ReadFromFileToFRNChannals(GetExeCurrentDir() + QStringLiteral("dstt"));
+  CurChild_.load()->ReadFromFileToFRNChannals(GetExeCurrentDir() + QStringLiteral("dstt"));
 }
 
 bool DUvova3DuruZuza::isActiveMDIChildWasOpen() const {
   if (!CurChild_) return false;
-  const T2Dview* view = CurChild_->GetView2DByIndx(0);
+  const T2Dview* view = CurChild_.load()->GetView2DByIndx(0);
   return view && view->Settings() && view->Settings()->GetWasOpen();
 }
 
@@ -313,7 +371,7 @@ QString DUvova3DuruZuza::LastFolder() const {
 
 TCustomIniFile* DUvova3DuruZuza::MainIni() const { return mainIni_.get(); }
 
-int32_t DUvova3DuruZuza::RadarSetSerNumDevice() const { return controlRadar_ ? controlRadar_->SerNumDevice() : 0; }
+int32_t DUvova3DuruZuza::RadarSetSerNumDevice() const { return radarSet_ ? radarSet_->ControlRadar.SerNumDevice() : 0; }
 
 bool DUvova3DuruZuza::isActivatedClosed() const {
   const int count = MDIChildCount();
@@ -329,8 +387,8 @@ void DUvova3DuruZuza::AddToReopenList(const QString& fileName) {
 }
 
 ISettingsRadar* DUvova3DuruZuza::GetRadarByIndex(int slot) const {
-  if (isCheckDeviceRunned_ || !controlRadar_ || slot < 0 || slot >= kChannelSlots) return nullptr;
-  return controlRadar_->GetRadarByIndex(slot);
+  if (isCheckDeviceRunned_ || !radarSet_ || slot < 0 || slot >= kChannelSlots) return nullptr;
+  return radarSet_->ControlRadar.GetRadarByIndex(slot);
 }
 
 bool DUvova3DuruZuza::isActiveMDIChild_OneChannal() const {
@@ -338,13 +396,13 @@ bool DUvova3DuruZuza::isActiveMDIChild_OneChannal() const {
   int count = 0;
   if (active)
     for (int slot = 0; slot < kChannelSlots; ++slot) count += active->ChannelHoldsTraces(slot) ? 1 : 0;
-  if (count == 0 && controlRadar_) count = controlRadar_->GetCountPluginRadars();
+  if (count == 0 && radarSet_) count = radarSet_->ControlRadar.GetCountPluginRadars();
   return count <= 1 && !(active && active->Caption().endsWith(QStringLiteral(".frn")));
 }
 
 std::array<T2Dview*, 5> DUvova3DuruZuza::CurrentViews() const {
   std::array<T2Dview*, 5> views{};
   if (CurChild_)
-    for (int i = 0; i < kChannelSlots; ++i) views[i] = CurChild_->GetView2DByIndx(i);
+    for (int i = 0; i < kChannelSlots; ++i) views[i] = CurChild_.load()->GetView2DByIndx(i);
   return views;
 }

@@ -8,6 +8,8 @@
 //   lives;
 // - the radargram windows' parts (radargram/radargram_shell.h), handed to each
 //   window it creates (Shell()).
+// - the radar link's parts (radar/radar_hooks.h), through TMainRadarShell,
+//   registered while the window lives; the window owns the radar set.
 // The settings file's keys, their defaults and write rules live in main_ini.h;
 // the lists it fills in main_lists.h and palette_strips.h.
 //
@@ -24,6 +26,7 @@
 
 #include "acquisition/main_ini.h"
 #include "acquisition/main_lists.h"
+#include "acquisition/main_commands.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/language_files.h"
 #include "platform/rtl/resource_strings.h"
@@ -36,13 +39,20 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUuid>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class TActiveRadar;
 class TControlRadar;
+class TDeviceEventSource;
+class TMainRadarShell;
+class TPowerEventSource;
+class TRadarSet;
+class TTimer;
 class TImageList;
 class TIpcEndpoint;
 class TListOfTools;
@@ -148,10 +158,10 @@ public:
   int CountUSBdevices = 0;
   TModeSystemRadars ModeSystemRadars = msrSingle;
   QString strErrorCreateRadar;
-  bool isDeleteDeviceRunned = false;
+  std::atomic<bool> isDeleteDeviceRunned{false};
   bool startDEVICEREMOVECOMPLETE = false;
   bool RadarPausedWithGPS = false;
-  bool WasOverFlow = false;
+  std::atomic<bool> WasOverFlow{false};
   double PCLoading = 0;
   bool ErrorNewCreate = false;
   int MDIChildCountOld = 0;
@@ -230,11 +240,11 @@ public:
   bool isCheckDeviceRunned() const override { return isCheckDeviceRunned_; }
   void SetCheckDeviceRunned(bool value) override { isCheckDeviceRunned_ = value; }
   ISettingsRadar* GetRadarByIndex(int slot) const override;
-  TControlRadar* ControlRadar() const override { return controlRadar_.get(); }
+  TControlRadar* ControlRadar() const override;
   void SetCurrentRadar(TRadar* radar) override { radar_ = radar; }
   int CountRadarFromMaster() const override { return CountRadarFromMaster_; }
   void SetCountRadarFromMaster(int value) { CountRadarFromMaster_ = value; }
-  TActiveRadar* ActiveRadar() const { return activeRadar_.get(); }
+  TActiveRadar* ActiveRadar() const;
 
   // ---- IRadargramNextWindowShell ------------------------------------------------
   TTypeProfiles GlobalTypeProfiles() const override { return GlobalTypeProfiles_; }
@@ -254,8 +264,8 @@ public:
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }
-  // The Run command is not part of the window yet: it is never down.
-  bool RunButtonDown() const override { return false; }
+  // The Run command's check (the Run road itself comes with the recording side).
+  bool RunButtonDown() const override { return Commands.RunChecked; }
   TView2DForm* RunChild() const override { return RunChild_; }
   void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
   TView2DForm* CurChild() const override { return CurChild_; }
@@ -270,9 +280,10 @@ public:
   // the answer says so.
   bool SaveActionExecute() override { return false; }
   void SetFileActionsEnabled(bool enabled) override { FileActionsEnabled = enabled; }
-  // The tool bar and the status bar are not part of the window yet.
-  void SetButtonDirect() override {}
-  void RefreshGprStatus() override {}
+  // The tool bar is not part of the window yet: the command state holds the
+  // direction the button shows.
+  void SetButtonDirect() override;
+  void RefreshGprStatus() override { ShowStatusGPR(); }
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
 
   // The radargram windows' own questions run knowing that the program is
@@ -280,27 +291,91 @@ public:
   // program goes on working normally.
   bool CloseQuery() override;
 
+  // ---- Radar discovery and acquisition control (main_radars.cpp) ----------------------
+  // The USB radars: enumerates the serial devices and creates a radar for each
+  // radar port, unless the device count is that of the last probe. The class
+  // GUID is taken for the enumeration's sake; every class is looked at.
+  void ProbeUsbRadars(const QUuid& classGuid);
+  // The entries the enumeration visits plus one; strComNumber := the last
+  // radar port seen.
+  int CountPortDevices(const QUuid& classGuid);
+  void DropUsbRadars();
+  void DelDeviceAndNil();
+  void ReCheckDevice();
+  void AfterChangeRadar();
+  void ShowStatusGPR();
+  void SetAllGlobalChannalVisible();
+  // Save, Save As, Print, Direction and GPR settings follow the run state.
+  void SetButtonInRunMode(bool running);
+  // Every 3000 ms while enabled: probes the Wi-Fi address until a radar answers.
+  void TimerPingTimer();
+  // The power broadcasts (4 suspend, 18 resume).
+  void WMPowerBroadcast(TMessage& message);
+  // A device arrived (DBT_DEVICEARRIVAL) or went (DBT_DEVICEREMOVECOMPLETE);
+  // name: the device's name text. Only the radar's devices (the name holds
+  // strUID, in any case) change anything.
+  void WMDeviceChange(UINT event, const QString& name);
+  void WMGprStatus(TMessage& message);
+  void WMWiFiError(TMessage& message);
+  // Direction: flips the recording (or active) window's direction while its
+  // channel 0 holds no trace.
+  void ActionDirectExecute();
+  // Status panel 3, the radar status. The status bar shows it once it is part
+  // of the window; until then this is the text.
+  const QString& StatusGprText() const { return StatusGprText_; }
+  // The command states Parts of the window set (menus and buttons show them
+  // once they are built).
+  TMainCommands Commands;
+  // The 3000 ms timer that probes for a Wi-Fi radar; owned by the window.
+  TTimer* TimerPing = nullptr;
+  // The device and power notifications (tests inject events through them).
+  TDeviceEventSource* DeviceEvents() const { return deviceEvents_.get(); }
+  TPowerEventSource* PowerEvents() const { return powerEvents_.get(); }
+
+  // ---- File commands (main_files.cpp) -------------------------------------------------
+  // Create: a new recording window (closing the current one when it was not
+  // opened from a file).
+  void CreateActionExecute();
+  // The next free number for a file name (never a number whose ".dezo" exists).
+  int32_t GetFreeNumCount(const QString& FileName) const;
+  // Writes the active window (FileName empty: under its caption). True only
+  // when every file was written; a failure or a cancelled dialog leaves the
+  // recording unsaved and is reported.
+  bool WriteToFileChannal(int CountSaveChannal, const QString& FileName);
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;
 
 private:
+  // Radar discovery (main_radars.cpp): the notifications and the timer.
+  void StartDeviceNotifications();
+  // Stops the notifications and the timer, frees the radars and withdraws the
+  // window's parts from the radar link.
+  void ReleaseRadars();
+  // The main window's parts the radar link calls, registered while the window lives.
+  std::unique_ptr<TMainRadarShell> radarShell_;
+  std::unique_ptr<TDeviceEventSource> deviceEvents_;
+  std::unique_ptr<TPowerEventSource> powerEvents_;
+  QString StatusGprText_;
+
   std::unique_ptr<TIpcEndpoint> endpoint_;
   std::unique_ptr<TMemIniFile> mainIni_;
-  std::unique_ptr<TControlRadar> controlRadar_;
-  std::unique_ptr<TActiveRadar> activeRadar_;
-  TRadar* radar_ = nullptr;
+  // ActiveRadar and ControlRadar together; registered as the process's radar set.
+  std::unique_ptr<TRadarSet> radarSet_;
+  // Read by the radars' reader threads too.
+  std::atomic<TRadar*> radar_{nullptr};
   bool isCloseChild_ = false;
   bool StartResize_ = false;
   bool flNewCreate_ = true;
-  bool isCheckDeviceRunned_ = false;
-  bool isClosedMain_ = false;
-  bool RadarStarted_ = false;
+  std::atomic<bool> isCheckDeviceRunned_{false};
+  std::atomic<bool> isClosedMain_{false};
+  std::atomic<bool> RadarStarted_{false};
   bool AutoDepthOnline_ = false;
-  int CountRadarFromMaster_ = 0;
+  std::atomic<int> CountRadarFromMaster_{0};
   TTypeProfiles GlobalTypeProfiles_ = tpLinear;
-  TView2DForm* RunChild_ = nullptr;
-  TView2DForm* CurChild_ = nullptr;
+  std::atomic<TView2DForm*> RunChild_{nullptr};
+  std::atomic<TView2DForm*> CurChild_{nullptr};
 };
 
 // The program's main window while it runs.

@@ -1,5 +1,6 @@
 #include "acquisition/program_startup.h"
 
+#include "acquisition/command_line.h"
 #include "acquisition/instance_handover.h"
 #include "acquisition/main_form.h"
 #include "acquisition/splash_form.h"
@@ -8,6 +9,7 @@
 #include "radar/online_background_removal_form.h"
 #include "radar/online_gain_form.h"
 #include "radar/online_wavelet_form.h"
+#include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
 #include "tools/window_tool_host.h"
 
@@ -68,8 +70,15 @@ void StartAcquisitionProgram(const QStringList& arguments, int splashMillisecond
   ShowSplash(splashMilliseconds);
 
   const QString& first = arguments.isEmpty() ? QString() : arguments.front();
-  if (first.isEmpty() || first == kCreate) return;
-  MainWindow->OpenFile(arguments);
+  if (first.isEmpty()) return;
+  if (first != kCreate) {
+    MainWindow->OpenFile(arguments);
+    return;
+  }
+  // A recording window the planning program asked for: its save is reported
+  // back, and the window closes after the user saves it.
+  MainWindow->CreateActionExecute();
+  if (TView2DForm* window = MainWindow->CurChild()) window->LastCopydataMessage = MarkCreated;
 }
 
 int RunAcquisitionProgram(int argc, char** argv) {

@@ -26,8 +26,7 @@ inline constexpr int StartupSplashMilliseconds = 1500;
 bool AcquisitionFirstInstance(const QString& executablePath, const QStringList& arguments);
 
 // Steps 2 to 4, with the application object made and initialised. The word
-// `create` (a new recording window) is not handled yet: it starts the program
-// empty.
+// `create` runs the Create command and marks the new window 200.
 void StartAcquisitionProgram(const QStringList& arguments, int splashMilliseconds = StartupSplashMilliseconds);
 
 // The whole program; main's exit code.

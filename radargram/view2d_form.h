@@ -544,6 +544,10 @@ public:
   void UnregisterChannel(IChannelStore* store) override;
   QString FilePrefix() const override { return filePrefix_; }
   int32_t FileCount() const override { return fileCount_; }
+  // The number and prefix of the window's next file name (the main window's
+  // Create sets them).
+  void SetFileCount(int32_t value) { fileCount_ = value; }
+  void SetFilePrefix(const QString& value) { filePrefix_ = value; }
   void SetSaveDefault(bool value) override { isSaveDefault = value; }
 
   // ---- Display pipeline and tool chain runs (view2d_paint.cpp) ------------------------

@@ -52,9 +52,17 @@ public:
   std::function<void()> OnDisconnect;
 };
 
+// While this environment variable is set (to anything but an empty text), the
+// client connects only to addresses of 127.0.0.0/8: any other is refused before
+// a packet leaves (EACCES) and the refusal is logged. The test and run scripts
+// set it, so that nothing they start reaches a radar network by mistake.
+inline constexpr char LoopbackOnlyVariable[] = "GPR_LOOPBACK_ONLY";
+bool LoopbackOnly();
+
 // The platform's text for an error code.
 QString NetErrorText(int error);
 
 // Connects within timeoutMs. nullptr with *error set (ETIMEDOUT when the time ran
-// out, EINVAL for a host that is not an address).
+// out, EINVAL for a host that is not an address, EACCES for an address the
+// loopback-only guard refuses).
 std::unique_ptr<TTcpClient> ConnectTcpClient(const QString& host, uint16_t port, int timeoutMs, int* error);

@@ -11,8 +11,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <QtGlobal>
+
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -48,6 +51,16 @@ std::optional<TAddress> NumericAddress(const QString& host, uint16_t port) {
     return a;
   }
   return std::nullopt;
+}
+
+// An address of 127.0.0.0/8 (also in its IPv4-mapped IPv6 form).
+bool IsLoopbackV4(const TAddress& a) {
+  if (a.storage.ss_family == AF_INET) {
+    const auto* v4 = reinterpret_cast<const sockaddr_in*>(&a.storage);
+    return (ntohl(v4->sin_addr.s_addr) >> 24) == 127;
+  }
+  const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&a.storage);
+  return IN6_IS_ADDR_V4MAPPED(&v6->sin6_addr) && v6->sin6_addr.s6_addr[12] == 127;
 }
 
 // 1 ready, 0 time ran out, -errno on failure.
@@ -152,6 +165,11 @@ private:
 
 }  // namespace
 
+bool LoopbackOnly() {
+  const char* value = std::getenv(LoopbackOnlyVariable);
+  return value && *value;
+}
+
 QString NetErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 std::unique_ptr<TTcpClient> ConnectTcpClient(const QString& host, uint16_t port, int timeoutMs, int* error) {
@@ -161,6 +179,11 @@ std::unique_ptr<TTcpClient> ConnectTcpClient(const QString& host, uint16_t port,
   };
   const std::optional<TAddress> address = NumericAddress(host, port);
   if (!address) return fail(EINVAL);
+  if (LoopbackOnly() && !IsLoopbackV4(*address)) {
+    qWarning("TCP connection to %s port %u refused: %s is set and the address is outside 127.0.0.0/8",
+             qPrintable(host), unsigned{port}, LoopbackOnlyVariable);
+    return fail(EACCES);
+  }
   const int fd = ::socket(address->storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return fail(errno);
   // Small packets (commands, acknowledgements) go out at once.

@@ -9,6 +9,7 @@
 #include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/ipc/runtime_folder.h"
+#include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialog_script.h"
@@ -53,6 +54,10 @@ protected:
     QFile file(profile);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(record_fixtures::BuildWgpr(f, 42));
+    // No Wi-Fi radar is looked for.
+    TMemIniFile ini(MainIniFileName());
+    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
+    ini.UpdateFile();
   }
   void TearDown() override {
     if (MainWindow) MainWindow->Free();
@@ -116,7 +121,6 @@ TEST_F(ProgramStartup, WordsAndOtherExtensionsOpenNothing) {
   const QStringList cases[] = {
       {QStringLiteral("reopen")},
       {QStringLiteral("reopensaveclose")},
-      {QStringLiteral("create")},
       {QStringLiteral("open"), QString()},
       {program.path() + QStringLiteral("/surveys/profile.DEZO")},
   };
@@ -127,6 +131,18 @@ TEST_F(ProgramStartup, WordsAndOtherExtensionsOpenNothing) {
     EXPECT_NE(MainWindow->Settings.LastFolder, program.path() + QStringLiteral("/surveys/"));
     MainWindow->Free();
   }
+  EXPECT_TRUE(TDialogScript::Shown().empty());
+}
+
+TEST_F(ProgramStartup, CreateMakesARecordingWindowMarkedForThePlanningProgram) {
+  Start({QStringLiteral("create")});
+  const std::vector<TView2DForm*> windows = MainWindow->RadargramWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0]->LastCopydataMessage, MarkCreated);
+  EXPECT_EQ(MainWindow->CurChild(), windows[0]);
+  EXPECT_FALSE(windows[0]->GetView2DByIndx(0)->WasOpen);
+  EXPECT_EQ(windows[0]->Caption(), MainWindow->LastFolder() + MainWindow->GlobalPrefixFiles() + QStringLiteral("0.dezo"));
+  EXPECT_EQ(MainWindow->GlobalCountFiles(), 1) << "the next window takes the next number";
   EXPECT_TRUE(TDialogScript::Shown().empty());
 }
 

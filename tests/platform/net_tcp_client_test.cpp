@@ -10,8 +10,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QtGlobal>
+
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,6 +127,73 @@ TEST(TcpClient, RefusedPortsAndHostsThatAreNotAddresses) {
   EXPECT_EQ(ConnectTcpClient(QStringLiteral("radar.example"), 80, 5000, &error), nullptr);
   EXPECT_EQ(error, EINVAL) << "names are not looked up";
   EXPECT_FALSE(NetErrorText(ECONNREFUSED).isEmpty());
+}
+
+// Sets the loopback-only variable for one test and puts back what was there.
+class TLoopbackOnlyScope {
+public:
+  explicit TLoopbackOnlyScope(const char* value) {
+    if (const char* old = std::getenv(LoopbackOnlyVariable)) old_ = old;
+    if (value)
+      ::setenv(LoopbackOnlyVariable, value, 1);
+    else
+      ::unsetenv(LoopbackOnlyVariable);
+  }
+  ~TLoopbackOnlyScope() {
+    if (old_)
+      ::setenv(LoopbackOnlyVariable, old_->c_str(), 1);
+    else
+      ::unsetenv(LoopbackOnlyVariable);
+  }
+
+private:
+  std::optional<std::string> old_;
+};
+
+std::vector<QString>& LoggedWarnings() {
+  static std::vector<QString> warnings;
+  return warnings;
+}
+
+TEST(TcpClient, TheLoopbackGuardRefusesOtherAddressesAtOnceAndLogsIt) {
+  TLoopbackOnlyScope guard("1");
+  ASSERT_TRUE(LoopbackOnly());
+  LoggedWarnings().clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { LoggedWarnings().push_back(text); });
+  // A private network's radar address, another private range, a public one and
+  // the IPv6 loopback, which lies outside 127.0.0.0/8 too.
+  for (const char* host : {"192.168.4.1", "10.20.30.40", "8.8.8.8", "::1"}) {
+    SCOPED_TRACE(host);
+    int error = 0;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ConnectTcpClient(QString::fromLatin1(host), 2000, 20000, &error), nullptr);
+    EXPECT_EQ(error, EACCES) << "refused, not tried (a try gives a time-out or an unreachable network)";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_FALSE(LoggedWarnings().empty());
+    EXPECT_TRUE(LoggedWarnings().back().contains(QString::fromLatin1(host)));
+    EXPECT_TRUE(LoggedWarnings().back().contains(QStringLiteral("GPR_LOOPBACK_ONLY")));
+  }
+  qInstallMessageHandler(previous);
+  // The whole of 127.0.0.0/8 still connects.
+  TLoopbackServer server;
+  for (const char* host : {"127.0.0.1", "localhost"}) {
+    int error = 0;
+    EXPECT_NE(ConnectTcpClient(QString::fromLatin1(host), server.port, 5000, &error), nullptr) << host;
+    EXPECT_EQ(error, 0);
+  }
+  int error = 0;
+  EXPECT_EQ(ConnectTcpClient(QStringLiteral("127.1.2.3"), server.port, 5000, &error), nullptr);
+  EXPECT_NE(error, EACCES) << "127.1.2.3 is tried (nothing listens there)";
+}
+
+TEST(TcpClient, WithoutTheVariableOrWithAnEmptyOneThereIsNoGuard) {
+  {
+    TLoopbackOnlyScope guard(nullptr);
+    EXPECT_FALSE(LoopbackOnly());
+  }
+  TLoopbackOnlyScope guard("");
+  EXPECT_FALSE(LoopbackOnly());
 }
 
 }  // namespace
