@@ -1,11 +1,13 @@
 #include "tools/comparator_kernel.h"
 
 #include "tools/sample_magnitude.h"
+#include "tools/vector_state.h"
 
 #include <algorithm>
 #include <cstring>
 
 void ZeroBelowThreshold(const int32_t* in, int32_t* out, int64_t n, int32_t threshold) {
+  ClearUpperVectorState();
   if (threshold <= 0) {
     if (in != out && n > 0) std::memmove(out, in, static_cast<size_t>(n) * sizeof(int32_t));
     return;
@@ -27,5 +29,6 @@ int AmplitudeBin(uint32_t magnitude, uint32_t largest) {
 }
 
 void CountAmplitudes(const int32_t* in, int64_t n, uint32_t largest, TAmplitudeCounts& counts) {
+  ClearUpperVectorState();
   for (int64_t i = 0; i < n; ++i) ++counts[static_cast<size_t>(AmplitudeBin(SampleMagnitude(in[i]), largest))];
 }

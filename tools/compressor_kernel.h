@@ -7,6 +7,10 @@
 // halves to even. The function is odd, and it is evaluated as such: on |x|, the
 // sign put back afterwards, so that a table over 0 .. A gives exactly the direct
 // evaluation. Output stays within +-A and saturates at the int32 range.
+//
+// The result is the extended one's; it is found in double precision where that
+// cannot round differently (far from a half, by a margin a hundred times the
+// double's error), else in extended precision.
 
 #include <cstdint>
 #include <vector>
@@ -26,6 +30,9 @@ private:
   uint32_t largest_;
   long double k_;
   long double scale_;  // 2A / pi
+  double scaleD_;
+  double kD_;
+  double largestD_;
 };
 
 // n samples of `in` into `out` (which may be `in`), one arctangent each.

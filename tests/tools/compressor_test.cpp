@@ -120,6 +120,29 @@ TEST(CompressorKernel, TableOverZeroToAIsTheDirectEvaluation) {
   }
 }
 
+// Large channels put many values within the double's error of a half, where
+// the extended evaluation decides: the result is still the formula's.
+TEST(CompressorKernel, LargeAmplitudesNearAHalfFollowTheExtendedValue) {
+  std::mt19937 random(11);
+  for (auto [largest, k] : std::vector<std::pair<uint32_t, int32_t>>{{2147483648u, 40}, {123456789u, 8}, {2147483648u, -7}}) {
+    SCOPED_TRACE(testing::Message() << "A " << largest << ", k " << k);
+    const TCompressorCurve curve(largest, k);
+    std::uniform_int_distribution<int64_t> sample(-static_cast<int64_t>(largest), static_cast<int64_t>(largest) - 1);
+    const long double A = largest;
+    const double scale = static_cast<double>(2 * A / std::numbers::pi_v<long double>);
+    int nearHalf = 0;
+    int wrong = 0;
+    for (int i = 0; i < 200000; ++i) {
+      const auto x = static_cast<int32_t>(sample(random));
+      const double yd = scale * std::atan(std::fabs(static_cast<double>(x)) * k / static_cast<double>(A));
+      nearHalf += std::fabs(yd - std::floor(yd) - 0.5) < 1e-13 * (std::fabs(yd) + 1);
+      wrong += curve(x) != Formula(x, A, k);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(nearHalf, 0) << "the extended way was taken";
+  }
+}
+
 TEST(CompressorKernel, TheDialogsCurveDoesNotDependOnTheData) {
   const std::vector<TCurvePoint> points = CompressorCurvePoints(200);
   ASSERT_EQ(points.size(), 128u);

@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace corelator_test {
 
@@ -101,6 +102,30 @@ TEST_F(CorelatorTest, WideBasesAndLargeChannelsMatchTheFormulas) {
         SetSamples(*view, x);
         EXPECT_EQ(Run(*view, base, mode), expected);
       }
+    }
+}
+
+// Traces whose samples all lie within [-2^29, 2^29) take 32-bit sums, the others
+// 64-bit ones: both give the formulas, also at the bounds of the narrow range.
+TEST_F(CorelatorTest, NarrowAndWideTracesGiveTheSameFormulas) {
+  constexpr int L = 64;
+  constexpr int64_t traces = 60;
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> narrow(-(1 << 29), (1 << 29) - 1);
+  std::vector<int32_t> x;
+  for (int64_t t = 0; t < traces; ++t)
+    for (int i = 0; i < L; ++i) {
+      int32_t v = narrow(random);
+      if (t % 3 == 1) v = (i % 2 == 0) ? -(1 << 29) : (1 << 29) - 1;  // the bounds, alternating
+      if (t % 3 == 2 && i == 17) v = (t % 2 == 0) ? (1 << 29) : -(1 << 29) - 1;  // one sample outside
+      x.push_back(v);
+    }
+  auto view = MakeChannel(traces, L);
+  for (int base : {0, 1, 2, 31, 63})
+    for (uint8_t mode : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << "B " << base << ", mode " << int{mode});
+      SetSamples(*view, x);
+      EXPECT_EQ(Run(*view, base, mode), Reference(x, traces, L, base, mode));
     }
 }
 
