@@ -2,6 +2,9 @@
 
 #include "tools/abs_tool.h"
 #include "tools/band_filter.h"
+#include "tools/comparator_tool.h"
+#include "tools/compressor.h"
+#include "tools/corelator.h"
 #include "tools/dq_tool.h"
 #include "tools/filter_tool.h"
 #include "tools/hilbert_tool.h"
@@ -36,6 +39,11 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SFilterToolName), Constructor<TFilter>()},
       {English(SHilbertToolName), Constructor<THilbert>()},
       {English(SDQToolName), Constructor<TDQ>()},
+      // The correlator under its registry name and the name its records carry.
+      {English(SCorelatorToolName), Constructor<TCorelator>()},
+      {English(SCorelatorCaption), Constructor<TCorelator>()},
+      {English(SCompressorToolName), Constructor<TCompressor>()},
+      {English(SComparatorToolName), Constructor<TComparatorTool>()},
   };
   return table;
 }

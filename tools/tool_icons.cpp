@@ -83,6 +83,48 @@ void DrawResponse(TCanvas& canvas, TResponseShape shape, TColor color) {
   canvas.Polyline(points);
 }
 
+// A base line with the correlator's three-point kernel (-1, 2, -1) as bars.
+void DrawThreePointKernel(TCanvas& canvas, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 14);
+  canvas.LineTo(22, 14);
+  canvas.Brush()->SetColor(color);
+  canvas.FillRect({4, 14, 8, 19});
+  canvas.FillRect({10, 4, 14, 14});
+  canvas.FillRect({16, 14, 20, 19});
+}
+
+// An arctangent transfer curve through the centre (the nonlinear amplifier).
+void DrawArctangentCurve(TCanvas& canvas, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 12);
+  canvas.LineTo(22, 12);
+  canvas.MoveTo(12, 2);
+  canvas.LineTo(12, 22);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x)
+    points.push_back({x, 12 - static_cast<int>(std::lround(std::atan((x - 11.5) / 2.5) * 6.5))});
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
+// A wave whose small swings are cut to the base line (the comparator).
+void DrawThresholdedWave(TCanvas& canvas, TColor color) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 12);
+  canvas.LineTo(22, 12);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) {
+    const double phase = (x - 2) / 19.0 * 3 * std::numbers::pi;
+    const double v = std::sin(phase) * (0.3 + 0.7 * (x - 2) / 19.0);
+    points.push_back({x, 12 - static_cast<int>(std::lround(std::fabs(v) < 0.4 ? 0 : v * 9))});
+  }
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
@@ -98,6 +140,12 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},
+      {QStringLiteral("CORELATOR_ICON1"), [](TCanvas& c) { DrawThreePointKernel(c, clGreen); }},
+      {QStringLiteral("CORELATOR_ICON2"), [](TCanvas& c) { DrawThreePointKernel(c, clSilver); }},
+      {QStringLiteral("COMPRESSOR_ICON1"), [](TCanvas& c) { DrawArctangentCurve(c, clGreen); }},
+      {QStringLiteral("COMPRESSOR_ICON2"), [](TCanvas& c) { DrawArctangentCurve(c, clSilver); }},
+      {QStringLiteral("COMPARATOR_ICON1"), [](TCanvas& c) { DrawThresholdedWave(c, clGreen); }},
+      {QStringLiteral("COMPARATOR_ICON2"), [](TCanvas& c) { DrawThresholdedWave(c, clSilver); }},
   };
   return pictures;
 }

@@ -60,6 +60,7 @@ bool TRunYield::Continue() {
     broke_ = true;
     return false;
   }
+  if (policy_ == TYieldPolicy::BreakOnly) return true;
   if (policy_ == TYieldPolicy::PerSlice) {
     const int64_t now = NowMs();
     if (now - lastYield_ < ToolYieldSliceMs) return true;

@@ -33,6 +33,7 @@ enum class TYieldPolicy : uint8_t {
   PerTrace,  // after every trace (block of one trace per thread)
   PerSlice,  // when ToolYieldSliceMs have passed since the last yield
   None,      // never; the run cannot be stopped
+  BreakOnly,  // never; the break flag is still looked at between blocks
 };
 
 enum class TBreakPolicy : uint8_t {
