@@ -118,6 +118,8 @@ void TView2DForm::PrintView2D(TPrinter& printer) {
     ChartResizeAndVisible();
     SetScrollBars();
     ResizeAxis();
+    // The radargram into the back image before the chart is drawn over it.
+    PaintToScreen(i);
     // The chart as it stands now, before the window's layout comes back.
     TBitmap picture;
     picture.SetPixelFormat(pf32bit);
@@ -220,6 +222,7 @@ bool TView2DForm::SaveToBmp(const QString& FileName) {
     FillBitmapRect8(back, Rect(0, 0, back.Width(), back.Height()), kClearIndex);
     MakeZoomBmp(i);
     ResizeAxis();
+    PaintToScreen(i);
     try {
       chart->SaveToBitmapFile(name);
     } catch (const std::exception& e) {
