@@ -25,7 +25,7 @@ QString SentenceOf(const QString& line) { return line.mid(line.indexOf(QLatin1Ch
 
 std::optional<TPlane> PositionOf(const QString& line) {
   long double lat = 0, lon = 0;
-  if (NmeaToLatLon(SentenceOf(line), lat, lon).isEmpty()) return std::nullopt;
+  if (!NmeaToLatLonValues(SentenceOf(line), lat, lon)) return std::nullopt;
   TPlane p;
   GaussKrugerFromGeo(lat, lon, p.Northing, p.Easting);
   return p;
