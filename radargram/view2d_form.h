@@ -25,7 +25,9 @@
 // and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
 // The Properties page is view2d_properties.cpp (its rows: property_rows.h); the
 // names of new and exported files and the packing of a recording are
-// view2d_naming.cpp (the names: profile_names.h).
+// view2d_naming.cpp (the names: profile_names.h). The GPS page is
+// view2d_gps.cpp (the track arithmetic: gps_track.h); printing and the bitmap
+// export are view2d_print.cpp.
 //
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not

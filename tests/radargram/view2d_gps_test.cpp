@@ -230,4 +230,56 @@ TEST_F(View2DGps, AStoredTrackFillsTheChartAndCarriesTheActiveChannelsMarkers) {
   EXPECT_EQ(window->xGPS.size(), 18u);
 }
 
+TEST_F(View2DGps, TheActiveChannelsMarkersFollowAChangeOfChannel) {
+  env.shell.controlRadar = nullptr;
+  TView2DForm* w = env.Create(2);
+  for (int c = 0; c < 2; ++c) {
+    T2Dview& store = *w->GetView2DByIndx(c);
+    store.SetMinNumTraces(0);
+    store.SetMaxNumTraces(12);
+  }
+  TSettingData& master = *w->GetView2DByIndx(0)->Settings();
+  master.NMEIStrings = QStringList{QStringLiteral("1=") + Gga(0), QStringLiteral("12=") + Gga(0.01)};
+  master.ObjectMarkersArray->Add(0, clGreen, QStringLiteral("master"), 5, 2);
+  w->GetView2DByIndx(1)->Settings()->ObjectMarkersArray->Add(0, clPurple, QStringLiteral("second"), 5, 6);
+  w->GPSarrayToMetres();
+  ASSERT_EQ(w->ObjMarkSeries->Count(), 1);
+  EXPECT_EQ(w->ObjMarkSeries->Label(0), QStringLiteral("master"));
+
+  w->SetActiveView(w->Chart_[1]);
+  ASSERT_EQ(w->ObjMarkSeries->Count(), 1);
+  EXPECT_EQ(w->ObjMarkSeries->Label(0), QStringLiteral("second"));
+  EXPECT_EQ(w->ObjMarkSeries->XValue(0), w->xGPS[6]) << "on the master channel's track";
+  w->Free();
+}
+
+TEST_F(View2DGps, OpeningAProfileWithATrackDrawsItOnTheChart) {
+  env.shell.controlRadar = nullptr;
+  const QString file = env.dir.filePath(QStringLiteral("track.dezo"));
+  {
+    TView2DForm* writer = env.Create(1);
+    T2Dview& store = *writer->GetView2DByIndx(0);
+    TSettingData& s = *store.Settings();
+    s.RestoreLongTrace(8);
+    const int64_t bytes = int64_t{20} * 8 * 4;
+    store.RawData.Allocate(bytes);
+    store.dezoData.Allocate(bytes);
+    for (int64_t i = 0; i < bytes / 4; ++i) store.RawData.Data()[i] = static_cast<int32_t>(i % 13);
+    store.SetMinNumTraces(0);
+    store.SetMaxNumTraces(20);
+    store.SetSizeDat(bytes);
+    s.NMEIStrings = QStringList{QStringLiteral("1=") + Gga(0), QStringLiteral("20=") + Gga(0.02, 0.01)};
+    ASSERT_TRUE(store.WriteToFile(file));
+    writer->Free();
+  }
+  env.shell.newCreate = false;
+  TView2DForm* w = env.Create(5);
+  w->ReadFromFile(file);
+  EXPECT_TRUE(w->isGPS);
+  EXPECT_EQ(w->xGPS.size(), 20u);
+  EXPECT_EQ(w->FastLineSeries->Count(), 20);
+  EXPECT_GT(w->GPSTrekChart->LeftAxis()->Maximum(), w->yGPS[19]);
+  w->Free();
+}
+
 }  // namespace view2d_gps_test
