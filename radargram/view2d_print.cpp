@@ -145,7 +145,18 @@ void TView2DForm::PrintView2D(TPrinter& printer) {
       printer.BeginDoc();
       TCanvas& page = *printer.Canvas();
       const int pw = printer.PageWidth(), ph = printer.PageHeight();
-      page.StretchDraw(PrintRect(pw, ph, clientWidth, clientHeight), picture);
+      const TRect target = PrintRect(pw, ph, clientWidth, clientHeight);
+      if (picture.Width() > target.Width() || picture.Height() > target.Height()) {
+        // A long profile goes to the page at the page's resolution, not its own:
+        // the job stays the size of a page.
+        TBitmap fitted;
+        fitted.SetPixelFormat(pf32bit);
+        fitted.SetSize(target.Width(), target.Height());
+        fitted.Canvas()->StretchDraw(Rect(0, 0, target.Width(), target.Height()), picture);
+        page.Draw(target.Left, target.Top, fitted);
+      } else {
+        page.StretchDraw(target, picture);
+      }
       restoreZoom();
 
       page.Brush()->SetColor(clWhite);
