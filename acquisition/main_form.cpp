@@ -102,7 +102,7 @@ void DUvova3DuruZuza::FormCreate() {
   ModeSystemRadars = msrSingle;
   GlobalTypeProfiles_ = tpLinear;
   RadarStarted_ = false;
-  RadarPausedWithGPS = false;
+  RadarPausedWithGPS_ = false;
   SetFormCharsetForLanguage(*this, 0);
   SetBackgroundPicture(MakeLogoPicture().get());
 

@@ -75,6 +75,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramActiveChildShell,
                         public IRadargramDisplayShell,
                         public IRadargramAxesShell,
+                        public IRadargramGpsShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -140,7 +141,11 @@ public:
   // Raises the window and gives it the focus.
   void ActivateFromLink();
   // The parts a radargram window created by this window holds.
-  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  TRadargramShell Shell() {
+    TRadargramShell parts{this, this, this, this, this, this, this, this, this};
+    parts.Gps = this;
+    return parts;
+  }
   // The clock new file names take their default prefix from (tests set a date).
   static void SetToday(std::function<TDateTime()> today);
 
@@ -160,7 +165,7 @@ public:
   QString strErrorCreateRadar;
   std::atomic<bool> isDeleteDeviceRunned{false};
   bool startDEVICEREMOVECOMPLETE = false;
-  bool RadarPausedWithGPS = false;
+  bool RadarPausedWithGPS_ = false;
   std::atomic<bool> WasOverFlow{false};
   double PCLoading = 0;
   bool ErrorNewCreate = false;
@@ -270,10 +275,21 @@ public:
   void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
   TView2DForm* CurChild() const override { return CurChild_; }
   void SetCurChild(TView2DForm* window) override { CurChild_ = window; }
-  void SetRadarPausedWithGPS(bool value) override { RadarPausedWithGPS = value; }
+  void SetRadarPausedWithGPS(bool value) override { RadarPausedWithGPS_ = value; }
   bool isClosedMain() const override { return isClosedMain_; }
   void ClearTraceSinceWiFiLoss() override { TraceSinceWiFiLoss = false; }
   bool TraceSinceWiFiLoss = false;
+
+  // ---- IRadargramGpsShell -------------------------------------------------------
+  bool RadarPausedWithGPS() const override { return RadarPausedWithGPS_; }
+  void SetGPSTrekRange(long double x1, long double x2, long double y1, long double y2) override {
+    GPSTrekChart_X1 = x1;
+    GPSTrekChart_X2 = x2;
+    GPSTrekChart_Y1 = y1;
+    GPSTrekChart_Y2 = y2;
+  }
+  // The GPS track chart's range in metres, east (X) and north (Y).
+  long double GPSTrekChart_X1 = -5, GPSTrekChart_X2 = 5, GPSTrekChart_Y1 = -5, GPSTrekChart_Y2 = 5;
 
   // ---- IRadargramActionsShell ---------------------------------------------------
   // The Save command is not part of the window yet: nothing is written, and

@@ -78,16 +78,36 @@ QString NmeaToLatLonText(const QString& sentence) {
                              NmeaToDegrees(FieldOrZero(fields[4]), fields[5]));
 }
 
-QString NmeaToLatLon(const QString& sentence, long double& lat, long double& lon) {
-  if (sentence.size() <= 40) return QString();
+namespace {
+
+// Latitude and longitude of a sentence long enough to hold them; nothing for a
+// shorter one or one of fewer than 6 fields.
+std::optional<std::pair<std::optional<long double>, std::optional<long double>>> NmeaLatLonParts(
+    const QString& sentence) {
+  if (sentence.size() <= 40) return std::nullopt;
   QStringList fields;
   SplitDelimitedText(QLatin1Char(','), sentence, fields);
-  if (fields.size() <= 5) return QString();
-  const auto latValue = NmeaDegreesValue(FieldOrZero(fields[2]), fields[3]);
-  const auto lonValue = NmeaDegreesValue(FieldOrZero(fields[4]), fields[5]);
-  lat = latValue.value_or(0);
-  lon = lonValue.value_or(0);
-  return QString::fromLatin1(DegreesText(latValue) + ", " + DegreesText(lonValue));
+  if (fields.size() <= 5) return std::nullopt;
+  return std::pair{NmeaDegreesValue(FieldOrZero(fields[2]), fields[3]),
+                   NmeaDegreesValue(FieldOrZero(fields[4]), fields[5])};
+}
+
+}  // namespace
+
+QString NmeaToLatLon(const QString& sentence, long double& lat, long double& lon) {
+  const auto parts = NmeaLatLonParts(sentence);
+  if (!parts) return QString();
+  lat = parts->first.value_or(0);
+  lon = parts->second.value_or(0);
+  return QString::fromLatin1(DegreesText(parts->first) + ", " + DegreesText(parts->second));
+}
+
+bool NmeaToLatLonValues(const QString& sentence, long double& lat, long double& lon) {
+  const auto parts = NmeaLatLonParts(sentence);
+  if (!parts) return false;
+  lat = parts->first.value_or(0);
+  lon = parts->second.value_or(0);
+  return true;
 }
 
 int32_t NmeaCoordToMs(const QString& value, const QString& hemisphere, int mode) {

@@ -27,6 +27,9 @@ QString NmeaToLatLonText(const QString& sentence);
 // sentence of 40 characters or fewer, or with fewer than 6 fields, gives an empty text
 // and leaves lat and lon untouched.
 QString NmeaToLatLon(const QString& sentence, long double& lat, long double& lon);
+// The values of NmeaToLatLon without its text (for a whole track): true exactly
+// when NmeaToLatLon gives a text, and then lat and lon are set.
+bool NmeaToLatLonValues(const QString& sentence, long double& lat, long double& lon);
 
 // One coordinate in milliseconds of arc (1 degree = 3 600 000, 1 minute = 60 000):
 // round(fraction x 60 000) + degrees x 3 600 000 + minutes x 60 000, negated for "S"

@@ -193,6 +193,19 @@ public:
   virtual void SetGlobalProportional(TProportional value) = 0;
 };
 
+// The GPS page: the main window's pause with a position and the track chart's
+// range it keeps between windows.
+class IRadargramGpsShell {
+public:
+  virtual ~IRadargramGpsShell() = default;
+  // A recording was stopped while the master radar reported a position
+  // (RadarPausedWithGPS): the current point moves, the track does not grow.
+  virtual bool RadarPausedWithGPS() const = 0;
+  // The track chart's range in metres (GPSTrekChart_X1, _X2 east; _Y1, _Y2
+  // north).
+  virtual void SetGPSTrekRange(long double x1, long double x2, long double y1, long double y2) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -208,4 +221,6 @@ struct TRadargramShell {
   // nullptr: time on the left axis, no media, nothing remembered for the next
   // window.
   IRadargramAxesShell* Axes = nullptr;
+  // nullptr: never paused with a position, the range kept by the window alone.
+  IRadargramGpsShell* Gps = nullptr;
 };

@@ -307,6 +307,7 @@ void TView2DForm::BuildVisualTree() {
   BuildPropertyControls();
   BuildPipelineControls();
   BuildAxesControls();
+  BuildGpsControls();
 }
 
 namespace {

@@ -25,7 +25,9 @@
 // and read in view2d_frn.cpp around the header unit profiledata/frn_header.h.
 // The Properties page is view2d_properties.cpp (its rows: property_rows.h); the
 // names of new and exported files and the packing of a recording are
-// view2d_naming.cpp (the names: profile_names.h).
+// view2d_naming.cpp (the names: profile_names.h). The GPS page is
+// view2d_gps.cpp (the track arithmetic: gps_track.h); printing and the bitmap
+// export are view2d_print.cpp.
 //
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
@@ -69,6 +71,9 @@ class TDigitEdit;
 class TImage;
 class TLabel;
 class TLineSeries;
+class TFastLineSeries;
+class TPointSeries;
+class TPrinter;
 class TMemo;
 class TMenuItem;
 class TPageControl;
@@ -656,6 +661,50 @@ public:
   // A medium of the list: every channel's SpeedLight.
   void N11Click(TObject* Sender);
 
+  // ---- GPS page (view2d_gps.cpp; the arithmetic is gps_track.h) ----------------------
+  // The track in metres east (X) and north (Y) of its start, the current
+  // position, and the active channel's object and surface markers on the track.
+  TImage* GPSReciveImage = nullptr;
+  TChart* GPSTrekChart = nullptr;
+  TFastLineSeries* FastLineSeries = nullptr;
+  TPointSeries* PointSeries = nullptr;
+  TPointSeries* ObjMarkSeries = nullptr;
+  TPointSeries* SurfMarkSeries = nullptr;
+  // The master channel holds a track (more than one NMEA line).
+  bool isGPS = false;
+  // The next live fix becomes the start point.
+  bool isStartGetLocationData = false;
+  // The live start point on the Gauss-Krueger plane: easting, northing (m).
+  double StartGPSLatitude = 0;
+  double StartGPSLongitude = 0;
+  // WM_GPSDATA: the master radar's last sentence, shown under its SectPaint.
+  void WMGPSData();
+  // One NMEA GGA sentence on the page: the list, the current point, and while
+  // recording or "Show GPS Data" is down the live track and the chart's range.
+  void ShowGPSData(const QString& sentence);
+  void GetLocationDataButtonClick(TObject* Sender);
+  // Releases "Show GPS Data" when it is down (a recording starts or resumes).
+  void StopLocationDataGPS();
+  // The master channel's NMEA lines into xGPS / yGPS, for the traces added since
+  // the last call; the first call also fits the chart and draws the track.
+  // Called after opening, on a change of the active channel and after markers
+  // were added or deleted.
+  void GPSarrayToMetres();
+  // The active channel's markers on the track; called after a marker moved or
+  // a marker visibility switch changed.
+  void AddMarkersAtGPSTrek();
+
+  // ---- Printing and bitmap export (view2d_print.cpp) ----------------------------------
+  // Prints each channel with data alone on a landscape page with a settings
+  // footer, one job per channel. The layout is restored on every path; a print
+  // error aborts the job and passes on.
+  void PrintView2D(TPrinter& printer);
+  // Writes each channel (only the one shown alone, if any) with its axes at the
+  // current zoom as a bitmap file, named as isPresentFileIndex tests them. The
+  // layout, zoom and scroll positions are restored also when a write fails; a
+  // failure is reported and gives false.
+  bool SaveToBmp(const QString& FileName);
+
 private:
   void BuildVisualTree();
   // The controls of the pages and the Profile Offset panel.
@@ -691,6 +740,7 @@ private:
   bool TopoCorrectionShown() const { return false; }
   void BuildPipelineControls();
   void BuildAxesControls();
+  void BuildGpsControls();
   // ZoomFactor := factor and the bitmaps rebuilt; a factor whose bitmaps cannot
   // be built leaves the previous one.
   void SetZoomFactor(int factor);
@@ -702,7 +752,6 @@ private:
   void FillToolSetList() {}
   void CreateOverlays() {}
   void OnlineStageParameters() {}
-  void RecomputeGpsTrack() {}
   void ApplySimpleStretch() {}
   void SaveToolChain() {}
   // Work of later parts around opening and recording: the objects trees, the
@@ -718,7 +767,6 @@ private:
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.
   void HyperbolaScroll() {}
-  void ShowGPSData(const QString& /*nmea*/) {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
   // The panel's height, keeping the height it had in its Tag while it is

@@ -477,7 +477,7 @@ void TView2DForm::SetActiveView(TChart* aChart) {
   if (indx != old) {
     TTreeView* tree = ObjectsTreeView_[static_cast<size_t>(indx)];
     if (tree && tree->Items()->Count() > 0) tree->SetSelected(tree->Items()->Item(0));
-    RecomputeGpsTrack();
+    GPSarrayToMetres();
   }
   if (shell_.ActiveChild->HasActiveMDIChild()) FilValueList(indx);
   if (indx != old && VisibleToolWnd && CurTool)

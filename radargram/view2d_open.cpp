@@ -159,7 +159,7 @@ void TView2DForm::LayoutAfterOpen(int count) {
     first->Settings()->SetNeedForSave(false);
     if (GpsPageFor(GetView2DByIndx(MasterChannal))) {
       LeftPageControl->SetActivePageIndex(kGpsPage);
-      RecomputeGpsTrack();
+      GPSarrayToMetres();
     } else {
       LeftPageControl->SetActivePageIndex(kFirstPage);
     }

@@ -9,7 +9,7 @@ PACKAGES=(
   libpcre2-dev libcurl4-openssl-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-dejavu-core python3 python3-pyftpdlib python3-segyio
+  fonts-dejavu-core python3 python3-pyftpdlib python3-segyio poppler-utils
 )
 
 missing=()

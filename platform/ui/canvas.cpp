@@ -45,6 +45,7 @@ TCanvas::~TCanvas() { Flush(); }
 
 QPainter* TCanvas::Painter() {
   if (painter_) return painter_.get();
+  if (QPainter* device = surface_.DevicePainter()) return device;
   QImage* image = surface_.BeginPaint();
   if (!image) return nullptr;
   if (image->isNull()) {
@@ -197,7 +198,7 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
   const int width = TextWidth(text);
   if (QPainter* painter = Painter()) {
     const QFont font = font_.ToQFont();
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics = Metrics();
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (brush_.Style() == bsSolid)
       painter->fillRect(QRect(x, y, width, metrics.height()), ColorToQColor(brush_.Color()));
@@ -209,9 +210,14 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
   penPos_ = TPoint{x + width, y};
 }
 
-int TCanvas::TextWidth(const QString& text) { return QFontMetrics(font_.ToQFont()).horizontalAdvance(text); }
+QFontMetrics TCanvas::Metrics() const {
+  if (QPainter* device = surface_.DevicePainter()) return QFontMetrics(font_.ToQFont(), device->device());
+  return QFontMetrics(font_.ToQFont());
+}
 
-int TCanvas::TextHeight(const QString&) { return QFontMetrics(font_.ToQFont()).height(); }
+int TCanvas::TextWidth(const QString& text) { return Metrics().horizontalAdvance(text); }
+
+int TCanvas::TextHeight(const QString&) { return Metrics().height(); }
 
 void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
   // A copy: the bitmap may be this canvas's own surface.

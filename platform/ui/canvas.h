@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+class QFontMetrics;
 class QImage;
 class QPainter;
 class TBitmap;
@@ -36,6 +37,10 @@ public:
   virtual const QImage* PixelImage() = 0;
   // After every drawing operation.
   virtual void Changed() {}
+  // A surface that is no picture (a printer page) paints through its own
+  // painter, open for as long as the surface lives; the canvas never ends it.
+  // Text is then measured at that device's resolution.
+  virtual QPainter* DevicePainter() { return nullptr; }
 
 protected:
   ~TCanvasSurface() = default;
@@ -99,6 +104,7 @@ public:
 
 private:
   QPainter* Painter();
+  QFontMetrics Metrics() const;
   void UsePenAndBrush(QPainter& painter, bool fill);
   void Changed();
 

@@ -103,6 +103,22 @@ TEST(Nmea, ShortSentencesLeaveTheDegreesUntouched) {
   EXPECT_EQ(NmeaToLatLonText(shortSentences[0]), QStringLiteral("48.11730000, 11.51666667"));
 }
 
+TEST(Nmea, TheValuesFormAgreesWithTheTextForm) {
+  const QString sentences[] = {
+      kGga, kGgaSouthWest, QStringLiteral("$GPGGA,1,4807.038,N,01131.000,E"),
+      QStringLiteral("$GPGGA,123519.000000000000,4807.038,N,01131.000"),
+      QStringLiteral("$GPGGA,123519.000000000000,,N,01131.000,E,1,08,0.9,545.4,M"),
+      QStringLiteral("$GPGGA,123519.000000000000,48x7.038,N,01131.000,E,1,08,0.9,545.4,M"),
+  };
+  for (const QString& sentence : sentences) {
+    long double lat = 7, lon = 8, textLat = 7, textLon = 8;
+    const bool text = !NmeaToLatLon(sentence, textLat, textLon).isEmpty();
+    EXPECT_EQ(NmeaToLatLonValues(sentence, lat, lon), text) << sentence.toStdString();
+    EXPECT_EQ(lat, textLat) << sentence.toStdString();
+    EXPECT_EQ(lon, textLon) << sentence.toStdString();
+  }
+}
+
 TEST(Nmea, SentenceToMilliseconds) {
   int32_t lat = 1, lon = 2;
   QString text = QStringLiteral("old");

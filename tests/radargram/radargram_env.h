@@ -26,7 +26,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramActionsShell,
                            public IRadargramActiveChildShell,
                            public IRadargramDisplayShell,
-                           public IRadargramAxesShell {
+                           public IRadargramAxesShell,
+                           public IRadargramGpsShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -169,7 +170,21 @@ public:
     globalProportionalWrites.push_back(value);
   }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  // The GPS page: the pause with a position and the track range the windows set.
+  bool pausedWithGPS = false;
+  std::array<long double, 4> trekRange{};
+  int trekRangeWrites = 0;
+  bool RadarPausedWithGPS() const override { return pausedWithGPS; }
+  void SetGPSTrekRange(long double x1, long double x2, long double y1, long double y2) override {
+    trekRange = {x1, x2, y1, y2};
+    ++trekRangeWrites;
+  }
+
+  TRadargramShell Parts() {
+    TRadargramShell parts{this, this, this, this, this, this, this, this, this};
+    parts.Gps = this;
+    return parts;
+  }
 };
 
 class TMainFrame : public TForm {
