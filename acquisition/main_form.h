@@ -37,6 +37,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,6 +66,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramActiveChildShell,
                         public IRadargramDisplayShell,
                         public IRadargramAxesShell,
+                        public IRadargramReadoutShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -130,7 +132,7 @@ public:
   // Raises the window and gives it the focus.
   void ActivateFromLink();
   // The parts a radargram window created by this window holds.
-  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this, this}; }
   // The clock new file names take their default prefix from (tests set a date).
   static void SetToday(std::function<TDateTime()> today);
 
@@ -251,6 +253,13 @@ public:
   void SetUnitLabels(const QString& text) override { UnitLabelText = text; }
   void SetGlobalProportional(TProportional value) override { Settings.Proportional = value; }
   QString UnitLabelText;
+
+  // ---- IRadargramReadoutShell ---------------------------------------------------
+  // The info boxes show the texts once the tool bar is built; they are kept here.
+  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override {
+    CursorInfo = {time, depth, trace, distance};
+  }
+  std::array<QString, 4> CursorInfo;
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }

@@ -18,7 +18,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramRecordingShell,
                     public IRadargramActionsShell,
                     public IRadargramActiveChildShell,
-                    public IRadargramDisplayShell {
+                    public IRadargramDisplayShell,
+                    public IRadargramReadoutShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -74,7 +75,12 @@ public:
   bool isActiveMDIChild_OneChannal() const override { return false; }
   float KoefArrMax() const override { return 0.75f; }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this}; }
+  void DispInfo(const QString&, const QString&, const QString&, const QString&) override {}
+  TRadargramShell Parts() {
+    TRadargramShell parts{this, this, this, this, this, this, this, this};
+    parts.Readout = this;
+    return parts;
+  }
 };
 
 class TMainFrame : public TForm {

@@ -193,6 +193,15 @@ public:
   virtual void SetGlobalProportional(TProportional value) = 0;
 };
 
+// The read-out of the cursor on a radargram chart in the main window's info boxes.
+class IRadargramReadoutShell {
+public:
+  virtual ~IRadargramReadoutShell() = default;
+  // Time (ns), depth (m), trace and distance (m) under the cursor, as texts.
+  virtual void DispInfo(const QString& time, const QString& depth, const QString& trace,
+                        const QString& distance) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -208,4 +217,6 @@ struct TRadargramShell {
   // nullptr: time on the left axis, no media, nothing remembered for the next
   // window.
   IRadargramAxesShell* Axes = nullptr;
+  // nullptr: the cursor read-out goes nowhere.
+  IRadargramReadoutShell* Readout = nullptr;
 };

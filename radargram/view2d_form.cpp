@@ -307,6 +307,8 @@ void TView2DForm::BuildVisualTree() {
   BuildPropertyControls();
   BuildPipelineControls();
   BuildAxesControls();
+  BuildMarkerControls();
+  BuildMouseControls();
 }
 
 namespace {

@@ -652,8 +652,90 @@ public:
   // A medium of the list: every channel's SpeedLight.
   void N11Click(TObject* Sender);
 
+  // ---- Time zero (view2d_null.cpp; the dialog is null_form.h) ---------------------------
+  TBitBtn* SetNullSpeedButton = nullptr;  // "Set Zero Level"
+  // The automatic time zero of a channel (time_zero.h): with the zero-level
+  // dialog shown its track bar takes the zero, else NullShift does, the line is
+  // redrawn and an active channel's property list refilled. Nothing for a
+  // channel without traces or samples.
+  void AutomaticNull(int iNumView);
+  // The zero-level line of a channel across its top axis at the zero's time.
+  void RepaintNull(int indx);
+  // sample x SpanWidth x OverStep / 1000 of the channel's settings, ns.
+  long double ZeroTimeOf(int indx, int32_t sample) const;
+  // Releases the marker tools, runs the dialog modally, then the depth slice,
+  // the axes and the default settings.
+  void SetNullSpeedButtonClick(TObject* Sender);
+
+  // ---- Markers in the window (view2d_markers.cpp; texts: marker_texts.h) ----------------
+  // Images 0..6 fixed (2 surface marker, 6 polyline group), generated icons after.
+  TImageList* ObjectsImageList = nullptr;
+  // The default colour of new object markers and polylines (an owner-drawn box).
+  TComboBox* cbMarkColor = nullptr;
+  TSpeedButton* AddObjectMarkerToolButton = nullptr;
+  TSpeedButton* AddsurfaceMarkerToolButton = nullptr;
+  TSpeedButton* AddPoliLineToolButton = nullptr;
+  TSpeedButton* DelMarkerToolButton = nullptr;
+  // The last generated icon (a cache of one entry).
+  int PredMarkerImageIndex = -1;
+  // The channel whose tree changed last.
+  int LastNumTreeView = 0;
+  TTreeNode* CurrentObject = nullptr;
+  // The tree's root titles, with " #" and the channel when several channels show.
+  QString ObjectsRootTitle(int root, int indx) const;
+  void PrepareObjectsTreeAll();
+  void PrepareObjectsTree(int indx);
+  void ObjectsTreeViewChange(TObject* Sender, TTreeNode* Node);
+  // The Delete key on the Objects page: the selected child's item goes.
+  void DeleteMarkerInTree();
+  void AddObjectMarkerToolButtonClick(TObject* Sender);
+  void AddsurfaceMarkerToolButtonClick(TObject* Sender);
+  void AddPoliLineToolButtonClick(TObject* Sender);
+  void DelMarkerToolButtonClick(TObject* Sender);
+  // Every channel's object-marker list takes the chosen colour as its default.
+  void cbMarkColorChange(TObject* Sender);
+  // The zero-level, wiggle, hand and topographic-correction buttons release the
+  // marker tools; adding object markers waits for the correction to end.
+  // zeroLevel: called by the zero-level button, which always releases them.
+  void SetNoActiveAddMarkers(bool zeroLevel = false);
+  void MarkersTabSheetHide(TObject* Sender);
+  // Selects a channel's marker in its tree (surface, object) and fires the change.
+  void ShowObjMarkerFrame(int indxProfile, int NumMarker);
+  void ShowSurfMarkerFrame(int indxProfile, int NumMarker);
+
+  // ---- Mouse tools and wiggle trace (view2d_mouse.cpp; arithmetic: mouse_arithmetic.h) --
+  TSpeedButton* HandSpeedButton = nullptr;    // "Hand Tool"
+  TSpeedButton* WiggleSpeedButton = nullptr;  // "Wiggle"
+  bool Dragging = false;
+  int DragX = 0, DragY = 0;
+  double PosXforWeegle = 0;
+  double HyperbolaX = 0, HyperbolaY = 0;
+  long double DepthTimeInCursorClick = 20;
+  int X_tr_Move = 0, Y_sample_Move = 0;
+  bool isSelectPoly = false;
+  void ChartViewMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void ChartViewMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The chart values under a chart pixel (XValue on the top axis, YValue on the
+  // left); false for a channel without chart.
+  bool ChartValues(int indx, int X, int Y, double& XValue, double& YValue) const;
+  // Trace and sample of the chart values; false (nothing set) for a negative or
+  // empty channel.
+  bool CursorToTraceSample(int indx, double XValue, double YValue, int& trace, int& sample) const;
+  // Distance mode of a channel: "Distance" chosen, traces placed by distance, a step.
+  bool DistanceModeOf(int indx) const;
+  // Keeps PosXforWeegle as the channel's wiggle position and draws the wiggle.
+  void DrowSlice(int NumRadar);
+  void PaintTrace(int indx);
+  void HandSpeedButtonClick(TObject* Sender);
+  void WiggleSpeedButtonClick(TObject* Sender);
+
 private:
   void BuildVisualTree();
+  // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
+  void BuildMarkerControls();
+  void BuildMouseControls();
+  bool handStepRunning_ = false;
   // The controls of the pages and the Profile Offset panel.
   void BuildPageControls();
   // The Properties page's list, memo and speed edit and the GPS page's list.
@@ -674,13 +756,14 @@ private:
   // topographically corrected image, the zero-level line, the overlays, the
   // wiggle trace, the depth slice and the online display.
   void CreateTopoCorrectedBmp(int /*indx*/) {}
-  void RedrawZeroLine(int /*indx*/) {}
+  void RedrawZeroLine(int indx) { RepaintNull(indx); }
   void MarkOverlaysForRecompute() {}
   void RecomputeAmplitudeRange(int /*indx*/) {}
   void RunPostProcessOfChannel(int /*indx*/) {}
   void UpdatePostProcOfChannel(int /*indx*/) {}
-  void RedrawWiggleTrace(int /*indx*/) {}
-  bool WiggleShown() const { return false; }
+  // The wiggle of a channel again at its kept position.
+  void RedrawWiggleTrace(int indx);
+  bool WiggleShown() const;
   void CreateBMPSectOfDeep() {}
   void PaintOnlineChannel(int /*indx*/) {}
   // The topographic correction's mark position (column, row) of a channel.
@@ -704,7 +787,7 @@ private:
   // Work of later parts around opening and recording: the objects trees, the
   // tool-chain file beside a profile (".tls", ".btls" beside a container), the
   // online painter's pass.
-  void RebuildObjectsTrees() {}
+  void RebuildObjectsTrees() { PrepareObjectsTreeAll(); }
   void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
   void PaintOnlineThread() {}
   // ReadFromFile's steps (view2d_open.cpp).

@@ -26,7 +26,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramActionsShell,
                            public IRadargramActiveChildShell,
                            public IRadargramDisplayShell,
-                           public IRadargramAxesShell {
+                           public IRadargramAxesShell,
+                           public IRadargramReadoutShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -169,7 +170,13 @@ public:
     globalProportionalWrites.push_back(value);
   }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  // The read-out: every DispInfo, in order (time, depth, trace, distance).
+  std::vector<std::array<QString, 4>> readouts;
+  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override {
+    readouts.push_back({time, depth, trace, distance});
+  }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {
