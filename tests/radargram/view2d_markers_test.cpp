@@ -1,0 +1,162 @@
+// The radargram window's Objects page: the trees with their generated icons and
+// the one-entry icon cache, root titles, the Delete key, the default marker
+// colour and the marker tool bar.
+
+#include "platform/ui/buttons.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/image_list.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/page_control.h"
+#include "platform/ui/tree_view.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/markers_data.h"
+#include "profiledata/polyline_markers.h"
+#include "profiledata/setting_data.h"
+#include "radargram/marker_texts.h"
+#include "radargram/view2d_form.h"
+#include "tests/radargram/radargram_env.h"
+#include "tests/support/qstring_print.h"
+#include "tests/support/ui_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace view2d_markers_test {
+
+constexpr int kFixedImages = 7;
+
+// A user's click in the middle of the button.
+void UserClick(TControl& button) {
+  SendMouse(button, maPress, mbLeft, true, false, button.Width() / 2, button.Height() / 2);
+  SendMouse(button, maRelease, mbLeft, false, false, button.Width() / 2, button.Height() / 2);
+}
+
+class View2DMarkers : public ::testing::Test {
+protected:
+  TSettingData& Settings(TView2DForm& w, int channel) { return *w.GetView2DByIndx(channel)->Settings(); }
+  TTreeNode* Root(TView2DForm& w, int channel, int root) {
+    return w.GetObjectsTreeViewByIndx(channel)->Items()->Top(root);
+  }
+  TRadargramEnv env;
+};
+
+TEST_F(View2DMarkers, ObjectMarkersOfOneColourInARowShareAnIcon) {
+  TView2DForm* w = env.Create(1);
+  TObjectMarkersData& marks = *Settings(*w, 0).ObjectMarkersArray;
+  marks.Add(0, clRed, QStringLiteral("a"), 10, 1);
+  marks.Add(0, clBlue, QStringLiteral("b"), 10, 2);
+  marks.Add(0, clRed, QStringLiteral("c"), 10, 3);
+  marks.Add(0, clRed, QStringLiteral("d"), 10, 4);
+  w->PrepareObjectsTreeAll();
+  EXPECT_EQ(w->ObjectsImageList->Count(), kFixedImages + 3);
+  TTreeNode* objects = Root(*w, 0, 1);
+  ASSERT_EQ(objects->Count(), 4);
+  EXPECT_EQ(objects->Item(0)->Text(), "a");
+  EXPECT_EQ(objects->Item(0)->Data(), marks.GetObjectMarker(0));
+  EXPECT_NE(objects->Item(0)->ImageIndex(), objects->Item(2)->ImageIndex());
+  EXPECT_EQ(objects->Item(2)->ImageIndex(), objects->Item(3)->ImageIndex());
+  EXPECT_EQ(objects->Item(3)->SelectedIndex(), objects->Item(3)->ImageIndex());
+  // Rebuilding starts the generated icons afresh.
+  w->PrepareObjectsTreeAll();
+  EXPECT_EQ(w->ObjectsImageList->Count(), kFixedImages + 3);
+  w->Free();
+}
+
+TEST_F(View2DMarkers, AnObjectMarkerAndAPolylineNeverShareAnIconAlsoAcrossChannels) {
+  TView2DForm* w = env.Create(2);
+  Settings(*w, 0).ObjectMarkersArray->Add(0, clRed, QStringLiteral("m"), 10, 1);
+  Settings(*w, 0).PolyLineMarkersArray->AddPolyLine(clRed, QStringLiteral("1"));
+  Settings(*w, 1).PolyLineMarkersArray->AddPolyLine(clRed, QStringLiteral("1"));
+  Settings(*w, 1).ObjectMarkersArray->Add(0, clRed, QStringLiteral("m"), 10, 1);
+  Settings(*w, 0).SurfaceMarkersArray->Add(0, 5, QStringLiteral("S0"));
+  w->PrepareObjectsTreeAll();
+  const int object0 = Root(*w, 0, 1)->Item(0)->ImageIndex();
+  const int poly0 = Root(*w, 0, 2)->Item(0)->ImageIndex();
+  const int poly1 = Root(*w, 1, 2)->Item(0)->ImageIndex();
+  const int object1 = Root(*w, 1, 1)->Item(0)->ImageIndex();
+  EXPECT_NE(object0, poly0);
+  EXPECT_NE(poly0, object1);
+  EXPECT_NE(object1, poly1);
+  EXPECT_GE(std::min({object0, poly0, poly1, object1}), kFixedImages);
+  EXPECT_EQ(Root(*w, 0, 0)->Item(0)->ImageIndex(), 2);
+  EXPECT_EQ(Root(*w, 0, 2)->ImageIndex(), 6);
+  // Several channels: the roots carry the channel.
+  EXPECT_EQ(Root(*w, 1, 0)->Text(), "Surface Markers #1");
+  EXPECT_EQ(Root(*w, 0, 2)->Text(), "PolyLines #0");
+  w->Free();
+}
+
+TEST_F(View2DMarkers, OneChannelsRootsHaveTheirPlainTitles) {
+  TView2DForm* w = env.Create(1);
+  w->PrepareObjectsTreeAll();
+  EXPECT_EQ(Root(*w, 0, 0)->Text(), "Surface Markers");
+  EXPECT_EQ(Root(*w, 0, 1)->Text(), "Object Markers");
+  EXPECT_EQ(Root(*w, 0, 2)->Text(), "PolyLines");
+  w->Free();
+}
+
+TEST_F(View2DMarkers, DeleteOnTheObjectsPageDeletesASelectedChildOnly) {
+  TView2DForm* w = env.Create(1);
+  TSurfeMarkersData& marks = *Settings(*w, 0).SurfaceMarkersArray;
+  marks.Add(0, 5, QStringLiteral("S0"));
+  marks.Add(0, 9, QStringLiteral("S1"));
+  w->PrepareObjectsTreeAll();
+  w->LeftPageControl->SetActivePage(w->MarkersTabSheet);
+  TTreeView& tree = *w->GetObjectsTreeViewByIndx(0);
+  WORD key = VK_DELETE;
+  tree.SetSelected(Root(*w, 0, 0));
+  w->FormKeyDown(w, key, {});
+  EXPECT_EQ(marks.Count(), 2);
+  tree.SetSelected(Root(*w, 0, 0)->Item(1));
+  w->FormKeyDown(w, key, {});
+  ASSERT_EQ(marks.Count(), 1);
+  EXPECT_EQ(marks.GetSurfaceMarker(0)->GetComment(), "S0");
+  ASSERT_EQ(Root(*w, 0, 0)->Count(), 1);
+  EXPECT_EQ(Root(*w, 0, 0)->Item(0)->Text(), "S0");
+  // On another page the key leaves the markers alone.
+  tree.SetSelected(Root(*w, 0, 0)->Item(0));
+  w->LeftPageControl->SetActivePage(w->OperationsTabSheet);
+  w->FormKeyDown(w, key, {});
+  EXPECT_EQ(marks.Count(), 1);
+  w->Free();
+}
+
+TEST_F(View2DMarkers, ANewDefaultColourReachesNewObjectMarkersOfAllChannelsOnly) {
+  TView2DForm* w = env.Create(5);
+  EXPECT_EQ(w->cbMarkColor->Count(), marker_texts::kMarkColorCount);
+  EXPECT_EQ(w->cbMarkColor->Text(), "$FF0000");
+  TObjectMarkersData& first = *Settings(*w, 0).ObjectMarkersArray;
+  first.Add(0, first.GetDefaultColor(), QStringLiteral("old"), 1, 1);
+  const TColor old = first.GetObjectMarker(0)->GetColor();
+  w->cbMarkColor->SetItemIndex(2);  // "$00FF00"
+  w->cbMarkColorChange(w->cbMarkColor);
+  for (int i = 0; i < kChannelSlots; ++i) EXPECT_EQ(Settings(*w, i).ObjectMarkersArray->GetDefaultColor(), 0x00FF00);
+  EXPECT_EQ(first.GetObjectMarker(0)->GetColor(), old);
+  w->Free();
+}
+
+TEST_F(View2DMarkers, ToolButtonsChooseTheActionAndTheOtherToolsReleaseThem) {
+  TView2DForm* w = env.Create(1);
+  UserClick(*w->AddsurfaceMarkerToolButton);
+  EXPECT_EQ(w->TpCursorAction, 3);
+  UserClick(*w->AddObjectMarkerToolButton);
+  EXPECT_EQ(w->TpCursorAction, 1);
+  EXPECT_FALSE(w->AddsurfaceMarkerToolButton->Down());
+  UserClick(*w->AddObjectMarkerToolButton);
+  EXPECT_EQ(w->TpCursorAction, 0);
+  UserClick(*w->DelMarkerToolButton);
+  EXPECT_EQ(w->TpCursorAction, 2);
+  // The hand tool releases the add and delete buttons.
+  UserClick(*w->HandSpeedButton);
+  EXPECT_FALSE(w->DelMarkerToolButton->Down());
+  EXPECT_EQ(w->TpCursorAction, 0);
+  // Leaving the Objects page releases every marker button.
+  w->LeftPageControl->SetActivePage(w->MarkersTabSheet);
+  UserClick(*w->AddPoliLineToolButton);
+  EXPECT_EQ(w->TpCursorAction, 4);
+  w->LeftPageControl->SetActivePage(w->OperationsTabSheet);
+  EXPECT_FALSE(w->AddPoliLineToolButton->Down());
+  EXPECT_EQ(w->TpCursorAction, 0);
+  w->Free();
+}
+
+}  // namespace view2d_markers_test
