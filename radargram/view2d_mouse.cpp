@@ -392,6 +392,7 @@ void TView2DForm::PaintTrace(int indx) {
   const T2Dview* store = GetView2DByIndx(indx);
   if (!series || !chart || !store) return;
   series->Clear();
+  series->SetColorEachPoint(true);
   series->SetXValuesOrder(loNone);
   series->SetYValuesOrder(loAscending);
   chart->BottomAxis()->SetAutomatic(false);
