@@ -45,6 +45,7 @@
 #include "radargram/chain_tool.h"
 #include "radargram/channel_layout.h"
 #include "radargram/display_pipeline.h"
+#include "radargram/mouse_arithmetic.h"
 #include "radargram/radargram_shell.h"
 
 #include <array>
@@ -63,6 +64,8 @@ class TCheckBox;
 class TCheckListBox;
 class TImageList;
 class TScrollBar;
+class TScrollBox;
+class TMarkerFrame;
 class TTreeNode;
 class IChainTool;
 class TDigitEdit;
@@ -702,6 +705,18 @@ public:
   // Selects a channel's marker in its tree (surface, object) and fires the change.
   void ShowObjMarkerFrame(int indxProfile, int NumMarker);
   void ShowSurfMarkerFrame(int indxProfile, int NumMarker);
+  void ShowPolyLineFrame(int indxProfile, int NumInPolyLineMarkersArray);
+  // The one property frame shown under the trees (marker_frames.h), owned by the
+  // window; nullptr when none.
+  TScrollBox* PropertyObjectsScrollBox = nullptr;
+  TMarkerFrame* CurFrame = nullptr;
+  // Frees CurFrame when it is a marker frame.
+  void FreeMarkerFrame();
+  // CurFrame as the frame class, nullptr when it is another.
+  template <typename T>
+  T* ShownFrame() const {
+    return dynamic_cast<T*>(CurFrame);
+  }
 
   // ---- Mouse tools and wiggle trace (view2d_mouse.cpp; arithmetic: mouse_arithmetic.h) --
   TSpeedButton* HandSpeedButton = nullptr;    // "Hand Tool"
@@ -736,6 +751,13 @@ private:
   void BuildMarkerControls();
   void BuildMouseControls();
   bool handStepRunning_ = false;
+  // Add-polyline mode: a click on nothing starts a polyline (without one shown)
+  // and appends a node to the shown one; on a node of the shown polyline it
+  // picks it for dragging; on its segment it inserts a node there.
+  void AddPolyLineNodeAt(int indx, const mouse_arithmetic::TMarkerHit& hit, int trace, int sample);
+  // Delete mode on polylines: a node goes (asking "Delete PolyLine ?" when it
+  // leaves fewer than two), a segment takes the polyline after the question.
+  void DeletePolyLineAt(int indx, int trace, int sample);
   // The controls of the pages and the Profile Offset panel.
   void BuildPageControls();
   // The Properties page's list, memo and speed edit and the GPS page's list.

@@ -11,12 +11,14 @@
 #include "platform/ui/image_list.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
+#include "platform/ui/scroll_box.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/markers_data.h"
 #include "profiledata/polyline_markers.h"
 #include "profiledata/setting_data.h"
 #include "radargram/form_controls.h"
+#include "radargram/marker_frames.h"
 #include "radargram/marker_texts.h"
 
 RESOURCESTRING(SSurfaceMarkersRoot, "Surface Markers");
@@ -109,11 +111,20 @@ void TView2DForm::BuildMarkerControls() {
   cbMarkColor->SetName(QStringLiteral("cbMarkColor"));
   cbMarkColor->SetParent(bar);
   cbMarkColor->SetBounds(left + 4, 4, 90, 22);
-  cbMarkColor->SetStyle(csDropDownList);
+  cbMarkColor->SetStyle(csOwnerDrawFixed);
+  cbMarkColor->OnDrawItem = [this](TWinControl*, int index, TRect rect, TOwnerDrawState state) {
+    DrawMarkColorItem(*cbMarkColor->Canvas(), cbMarkColor->Items().value(index), rect, state.Selected);
+  };
   cbMarkColor->SetItems(marker_texts::MarkColorItems());
   cbMarkColor->SetItemIndex(marker_texts::kDefaultMarkColorItem);
   cbMarkColor->SetHint(LoadResString(SMarkColorHint));
   cbMarkColor->OnChange = [this](TObject* sender) { cbMarkColorChange(sender); };
+
+  PropertyObjectsScrollBox = new TScrollBox(this);
+  PropertyObjectsScrollBox->SetName(QStringLiteral("PropertyObjectsScrollBox"));
+  PropertyObjectsScrollBox->SetParent(MarkersTabSheet);
+  PropertyObjectsScrollBox->SetBounds(0, 300, 260, 260);
+  PropertyObjectsScrollBox->SetAlign(alBottom);
 
   ObjectsImageList = new TImageList(this);
   ObjectsImageList->SetName(QStringLiteral("ObjectsImageList"));
@@ -229,12 +240,66 @@ void TView2DForm::PrepareObjectsTree(int indx) {
   for (int root = 0; root < 3; ++root) items.Top(root)->SetExpanded(true);
 }
 
+void TView2DForm::FreeMarkerFrame() {
+  if (!CurFrame) return;
+  delete CurFrame;
+  CurFrame = nullptr;
+}
+
 void TView2DForm::ObjectsTreeViewChange(TObject* Sender, TTreeNode* /*Node*/) {
   auto* tree = dynamic_cast<TTreeView*>(Sender);
   // Trees emptied while the window goes change their selection too.
   if (!tree || IsDestroying()) return;
   LastNumTreeView = GetIndxByObjectsTreeView(tree);
   CurrentObject = tree->Selected();
+  FreeMarkerFrame();
+  if (CurrentObject && !CurrentObject->Parent()) {
+    TMarkerGroupFrame* frame = nullptr;
+    switch (CurrentObject->Index()) {
+      case rootSurface: frame = new TSurfaceMarkersFrame(*this); break;
+      case rootObject: frame = new TObjectMarkersFrame(*this); break;
+      case rootPolyLine: frame = new TPolyLineMarkersFrame(*this); break;
+      default: break;
+    }
+    if (frame) {
+      CurFrame = frame;
+      frame->SetParent(PropertyObjectsScrollBox);
+      frame->SetAlign(alTop);
+      frame->UpdateParameters();
+    }
+  } else if (CurrentObject && !CurrentObject->Parent()->Parent()) {
+    void* data = CurrentObject->Data();
+    switch (CurrentObject->Parent()->Index()) {
+      case rootSurface: {
+        auto* frame = new TSurfaceMarkerPropertyFrame(*this);
+        CurFrame = frame;
+        frame->SetParent(PropertyObjectsScrollBox);
+        frame->SetAlign(alTop);
+        frame->UpdateParameters(static_cast<TSurfaceMarker*>(data));
+        break;
+      }
+      case rootObject: {
+        auto* frame = new TObjectMarkerPropertyFrame(*this);
+        CurFrame = frame;
+        frame->SetParent(PropertyObjectsScrollBox);
+        frame->SetAlign(alTop);
+        frame->UpdateParameters(static_cast<TObjectMarker*>(data));
+        break;
+      }
+      case rootPolyLine: {
+        auto* frame = new TPolyLineMarkerPropertyFrame(*this);
+        CurFrame = frame;
+        frame->SetParent(PropertyObjectsScrollBox);
+        frame->SetAlign(alTop);
+        frame->UpdateParameters(static_cast<TPolyLineMarkersData*>(data));
+        frame->PolyLineButtonIndex = 0;
+        frame->SelectDownNode = -1;
+        break;
+      }
+      default:
+        break;
+    }
+  }
   for (int i = 0; i < kChannelSlots; ++i) PaintToScreen(i);
 }
 
@@ -269,6 +334,17 @@ void TView2DForm::ShowSurfMarkerFrame(int indxProfile, int NumMarker) {
   if (indxProfile < 0 || !tree || !store || !store->Settings()->SurfaceMarkersArray) return;
   const void* item = store->Settings()->SurfaceMarkersArray->GetSurfaceMarker(NumMarker);
   if (TTreeNode* node = item ? NodeOfItem(*tree, rootSurface, item) : nullptr) {
+    tree->SetSelected(node);
+    ObjectsTreeViewChange(tree, node);
+  }
+}
+
+void TView2DForm::ShowPolyLineFrame(int indxProfile, int NumInPolyLineMarkersArray) {
+  TTreeView* tree = GetObjectsTreeViewByIndx(indxProfile);
+  const T2Dview* store = GetView2DByIndx(indxProfile);
+  if (indxProfile < 0 || !tree || !store || !store->Settings()->PolyLineMarkersArray) return;
+  const void* item = store->Settings()->PolyLineMarkersArray->GetPolyLineMarkersArray(NumInPolyLineMarkersArray);
+  if (TTreeNode* node = item ? NodeOfItem(*tree, rootPolyLine, item) : nullptr) {
     tree->SetSelected(node);
     ObjectsTreeViewChange(tree, node);
   }
@@ -318,6 +394,11 @@ void TView2DForm::AddPoliLineToolButtonClick(TObject* /*Sender*/) {
 
 void TView2DForm::DelMarkerToolButtonClick(TObject* /*Sender*/) {
   TpCursorAction = DelMarkerToolButton->Down() ? 2 : 0;
+  if (auto* frame = ShownFrame<TPolyLineMarkerPropertyFrame>(); frame && DelMarkerToolButton->Down()) {
+    frame->SelectDownNode = -1;
+    frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+    PaintToScreen(LastNumTreeView);
+  }
 }
 
 void TView2DForm::cbMarkColorChange(TObject* /*Sender*/) {

@@ -9,7 +9,9 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/chart.h"
+#include "platform/ui/combo_box.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/message_boxes.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/scroll_bar.h"
 #include "platform/ui/std_controls.h"
@@ -19,6 +21,8 @@
 #include "profiledata/polyline_markers.h"
 #include "profiledata/setting_data.h"
 #include "radargram/form_controls.h"
+#include "radargram/marker_frames.h"
+#include "radargram/marker_texts.h"
 #include "radargram/mouse_arithmetic.h"
 #include "radargram/tool_messages.h"
 
@@ -26,6 +30,7 @@
 
 RESOURCESTRING(SHandTool, "Hand Tool");
 RESOURCESTRING(SWiggle, "Wiggle");
+RESOURCESTRING(SDeletePolyLine, "Delete PolyLine ?");
 
 namespace ma = mouse_arithmetic;
 
@@ -43,6 +48,7 @@ enum TChartCursor : TCursor {
   curOverSurface = 110,
   curOverPolySegment = 111,
   curOverPolyNode = 112,
+  curDeleteNode = 113,
   curDelete = 114,
   curDeleteObject = 115,
   curDeleteSurface = 116,
@@ -50,6 +56,7 @@ enum TChartCursor : TCursor {
   curAddObject = 118,
   curAddSurface = 119,
   curAddPoly = 120,
+  curAddPolyInsert = 121,
 };
 
 constexpr int kHandWiggleGroup = 5;
@@ -122,32 +129,6 @@ bool TView2DForm::CursorToTraceSample(int indx, double XValue, double YValue, in
 
 // ---- Move ---------------------------------------------------------------------------------------
 
-namespace {
-
-// A dragged marker follows the cursor within the limits its frame's edits keep:
-// object markers MinNumTraces .. MaxNumTraces - 1 and samples 0 .. LongTrace,
-// surface markers MinNumTraces .. MaxNumTraces.
-bool MoveMarker(T2Dview& store, TTypeMarker kind, int index, int trace, int sample) {
-  TSettingData& settings = *store.Settings();
-  const int64_t first = store.MinNumTraces(), last = store.MaxNumTraces();
-  if (kind == tmObject && settings.ObjectMarkersArray) {
-    TObjectMarker* marker = settings.ObjectMarkersArray->GetObjectMarker(index);
-    if (!marker) return false;
-    marker->SetNumTrace(static_cast<int32_t>(std::clamp<int64_t>(trace, first, std::max(first, last - 1))));
-    marker->SetNumSample(std::clamp(sample, 0, std::max(0, settings.GetLongTrace())));
-    return true;
-  }
-  if (kind == tmSurf && settings.SurfaceMarkersArray) {
-    TSurfaceMarker* marker = settings.SurfaceMarkersArray->GetSurfaceMarker(index);
-    if (!marker) return false;
-    marker->SetNumTrace(static_cast<int32_t>(std::clamp<int64_t>(trace, first, std::max(first, last))));
-    return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 void TView2DForm::ChartViewMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {
   auto* chart = dynamic_cast<TChart*>(Sender);
   const int indx = GetIndxByChart(chart);
@@ -204,16 +185,36 @@ void TView2DForm::ChartViewMouseMove(TObject* Sender, TShiftState Shift, int X, 
   const bool draggingItem = left && MoveObj != tmNoObject && MoveIndxProfObj >= 0 && MoveIndxSelObj >= 0;
   if (draggingItem) kind = MoveObj;
 
+  auto* polyFrame = ShownFrame<TPolyLineMarkerPropertyFrame>();
+  const TPolyLineMarkersData* hitPoly =
+      kind == tmPolyLine && settings.PolyLineMarkersArray ? settings.PolyLineMarkersArray->GetPolyLineMarkersArray(hit.index)
+                                                          : nullptr;
   switch (TpCursorAction) {
     case 0:
-      if (kind == tmObject || kind == tmSurf) {
-        chart->SetCursor(kind == tmObject ? curOverObject : curOverSurface);
-        if (draggingItem && MoveIndxProfObj == indx && MoveMarker(*store, kind, MoveIndxSelObj, trace, sample)) {
+      if (kind == tmObject) {
+        chart->SetCursor(curOverObject);
+        if (auto* frame = ShownFrame<TObjectMarkerPropertyFrame>(); frame && draggingItem) {
+          frame->MoveNode(trace, sample);
           chart->SetCursor(curMove);
-          PaintToScreen(indx);
+        }
+      } else if (kind == tmSurf) {
+        chart->SetCursor(curOverSurface);
+        if (auto* frame = ShownFrame<TSurfaceMarkerPropertyFrame>(); frame && draggingItem) {
+          frame->MoveNode(trace, sample);
+          chart->SetCursor(curMove);
         }
       } else if (kind == tmPolyLine) {
         chart->SetCursor(hit.buttonIndex == pcNode ? curOverPolyNode : curOverPolySegment);
+        if (polyFrame && isSelectPoly && left && hit.buttonIndex == pcSegment) {
+          const int32_t dx = trace - X_tr_Move, dy = sample - Y_sample_Move;
+          X_tr_Move = trace;
+          Y_sample_Move = sample;
+          polyFrame->MovePolyLine(dx, dy);
+          chart->SetCursor(curMove);
+          PaintToScreen(indx);
+          polyFrame->UpdateParameters(polyFrame->SelectPolyLineMarkersData);
+          return;
+        }
       }
       break;
     case 1: chart->SetCursor(curAddObject); break;
@@ -223,12 +224,41 @@ void TView2DForm::ChartViewMouseMove(TObject* Sender, TShiftState Shift, int X, 
                        : kind == tmSurf ? curDeleteSurface
                        : kind == tmPolyLine ? curDeletePoly
                                             : curDelete);
+      if (polyFrame) {
+        polyFrame->GetRegimeCursor(trace, sample);
+        if (polyFrame->SelectDownNode >= 0) {
+          polyFrame->SelectNode = -1;
+          polyFrame->SetSelectDownNode();
+          polyFrame->UpdateParameters(polyFrame->SelectPolyLineMarkersData);
+        }
+        chart->SetCursor(polyFrame->PolyLineButtonIndex == pcNode      ? curDeleteNode
+                         : polyFrame->PolyLineButtonIndex == pcSegment ? curDeletePoly
+                                                                       : curDelete);
+      }
       break;
-    case 4: chart->SetCursor(curAddPoly); break;
+    case 4:
+      chart->SetCursor(polyFrame && hitPoly && hitPoly == polyFrame->SelectPolyLineMarkersData &&
+                               hit.buttonIndex == pcSegment
+                           ? curAddPolyInsert
+                           : curAddPoly);
+      break;
     default: break;
   }
   X_tr_Move = trace;
   Y_sample_Move = sample;
+
+  if (polyFrame && !DelMarkerToolButton->Down()) {
+    polyFrame->GetRegimeCursor(trace, sample);
+    if (polyFrame->PolyLineButtonIndex == pcNone && polyFrame->SelectDownNode >= 0) {
+      polyFrame->PolyLineButtonIndex = pcNode;
+      polyFrame->SelectNode = polyFrame->SelectDownNode;
+    }
+    if (left && polyFrame->PolyLineButtonIndex == pcNode) {
+      polyFrame->MoveNode(trace, sample);
+      PaintToScreen(NumActiveView);
+    }
+    polyFrame->UpdateParameters(polyFrame->SelectPolyLineMarkersData);
+  }
 
   if (WiggleSpeedButton->Down() && left) DrowSlice(indx);
   if (shell_.Readout) shell_.Readout->DispInfo(readout.time, readout.depth, readout.trace, readout.distance);
@@ -276,8 +306,20 @@ void TView2DForm::ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShif
     MoveIndxSelObj = hit.index;
     if (hit.kind == ma::hkObject) ShowObjMarkerFrame(indx, hit.index);
     if (hit.kind == ma::hkSurface) ShowSurfMarkerFrame(indx, hit.index);
-    if (hit.kind == ma::hkPolyLine) isSelectPoly = true;
+    if (hit.kind == ma::hkPolyLine) {
+      auto* frame = ShownFrame<TPolyLineMarkerPropertyFrame>();
+      const TPolyLineMarkersData* poly = settings.PolyLineMarkersArray->GetPolyLineMarkersArray(hit.index);
+      if (!frame || frame->SelectPolyLineMarkersData != poly) {
+        ShowPolyLineFrame(indx, hit.index);
+        isSelectPoly = true;
+      } else if (hit.buttonIndex == pcNode) {
+        frame->SelectNode = hit.node;
+        frame->SetSelectDownNode();
+        frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+      }
+    }
   }
+  if (TpCursorAction == 4) AddPolyLineNodeAt(indx, hit, trace, sample);
 
   const bool recording = shell_.Recording->RunButtonDown() && Shift.Contains(ssCtrl);
   const bool inRangeDistance = [&] {
@@ -344,11 +386,100 @@ void TView2DForm::ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShif
       PaintToScreen(indx);
     }
   }
+  if (ShownFrame<TPolyLineMarkerPropertyFrame>() || DelMarkerToolButton->Down()) DeletePolyLineAt(indx, trace, sample);
 
   if (WiggleSpeedButton->Down()) {
     PosXforWeegle = PosX;
     DrowSlice(indx);
   }
+}
+
+void TView2DForm::AddPolyLineNodeAt(int indx, const ma::TMarkerHit& hit, int trace, int sample) {
+  T2Dview* store = GetView2DByIndx(indx);
+  TPolyLineMarkersArray* polylines = store ? store->Settings()->PolyLineMarkersArray : nullptr;
+  if (!polylines) return;
+  auto* frame = ShownFrame<TPolyLineMarkerPropertyFrame>();
+  const TPolyLineMarkersData* hitPoly =
+      hit.kind == ma::hkPolyLine ? polylines->GetPolyLineMarkersArray(hit.index) : nullptr;
+  const bool onShown = frame && hitPoly && hitPoly == frame->SelectPolyLineMarkersData;
+  if (onShown && hit.buttonIndex == pcNode) {
+    frame->SelectNode = hit.node;
+    frame->SetSelectDownNode();
+    MoveObj = tmPolyLine;
+    MoveIndxProfObj = indx;
+    MoveIndxSelObj = hit.index;
+    frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+    return;
+  }
+  if (onShown && hit.buttonIndex == pcSegment) {
+    frame->SelectNode = hit.node;
+    frame->AddNode(trace, sample);
+    frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+    PaintToScreen(indx);
+    return;
+  }
+  if (hit.kind != ma::hkNone && hit.kind != ma::hkPolyLine) return;
+  if (hit.kind == ma::hkNone && !frame) {
+    const int item = cbMarkColor->ItemIndex();
+    const TColor color = item >= 0 ? marker_texts::MarkColorOfItem(cbMarkColor->Items().at(item)) : clRed;
+    polylines->AddPolyLine(color, QString::number(polylines->Count() + 1));
+    PrepareObjectsTreeAll();
+    ShowPolyLineFrame(indx, polylines->Count() - 1);
+    frame = ShownFrame<TPolyLineMarkerPropertyFrame>();
+    if (frame) frame->PolyLineButtonIndex = pcNode;
+  }
+  if (!frame || !frame->SelectPolyLineMarkersData || polylines->Count() == 0) return;
+  frame->SelectNode = frame->SelectPolyLineMarkersData->Count() - 1;
+  frame->AddNode(trace, sample);
+  frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+  PaintToScreen(indx);
+}
+
+void TView2DForm::DeletePolyLineAt(int indx, int trace, int sample) {
+  T2Dview* store = GetView2DByIndx(indx);
+  TPolyLineMarkersArray* polylines = store ? store->Settings()->PolyLineMarkersArray : nullptr;
+  if (!polylines) return;
+  auto* frame = ShownFrame<TPolyLineMarkerPropertyFrame>();
+  const bool deleting = DelMarkerToolButton->Down();
+  if (deleting && frame && frame->SelectDownNode >= 0) {
+    frame->SelectNode = -1;
+    frame->SetSelectDownNode();
+    frame->UpdateParameters(frame->SelectPolyLineMarkersData);
+    PaintAllScreen();
+  }
+  // The shown polyline first, then all of the channel's.
+  TPolyLineMarkersData* poly = nullptr;
+  int32_t kind = pcNone, node = -1, index = -1;
+  if (frame && frame->SelectPolyLineMarkersData) {
+    frame->SelectPolyLineMarkersData->GetRegimeCursor(trace, sample, kind, node);
+    if (kind != pcNone) poly = frame->SelectPolyLineMarkersData;
+    for (int i = 0; poly && i < polylines->Count(); ++i)
+      if (polylines->GetPolyLineMarkersArray(i) == poly) index = i;
+  }
+  if (!poly && (deleting || !frame)) {
+    polylines->GetRegimeCursorForAll(trace, sample, kind, node, index);
+    poly = polylines->GetPolyLineMarkersArray(index);
+  }
+  if (!deleting || !poly || index < 0) return;
+  const auto deletePolyline = [&] {
+    polylines->DeletePolyLineData(index);
+    // The frame would edit a polyline that is no longer the channel's.
+    if (frame && frame->SelectPolyLineMarkersData == poly) FreeMarkerFrame();
+    PaintAllScreen();
+    PrepareObjectsTreeAll();
+  };
+  if (kind == pcNode) {
+    if (poly->Count() > 2 ||
+        MessageDlg(LoadResString(SDeletePolyLine), mtConfirmation, mbYesNo, 0) != mrYes) {
+      poly->DeleteMark(node);
+      if (frame && frame->SelectPolyLineMarkersData == poly) frame->UpdateParameters(poly);
+    } else {
+      deletePolyline();
+    }
+  } else if (kind == pcSegment) {
+    if (MessageDlg(LoadResString(SDeletePolyLine), mtConfirmation, mbYesNo, 0) == mrYes) deletePolyline();
+  }
+  PaintToScreen(NumActiveView);
 }
 
 void TView2DForm::ChartViewMouseUp(TObject* Sender, TMouseButton /*Button*/, TShiftState /*Shift*/, int /*X*/,
