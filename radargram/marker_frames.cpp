@@ -54,7 +54,7 @@ bool IsFrnCaption(const QString& caption) { return ExtractFileExt(caption) == QS
 
 // ---- Base ------------------------------------------------------------------------------------
 
-TMarkerFrame::TMarkerFrame(TView2DForm& window, TMarkerFrameKind kind) : TFrame(&window), window_(window), kind_(kind) {
+TMarkerFrame::TMarkerFrame(TView2DForm& window, TMarkerFrameKind kind) : TCustomFrame(&window), window_(window), kind_(kind) {
   SetBounds(0, 0, 250, 100);
 }
 

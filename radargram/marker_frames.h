@@ -48,7 +48,7 @@ RESOURCESTRING(SSizePenHint, "Size Pen");
 // What a frame is for.
 enum TMarkerFrameKind : uint8_t { mfSurfaceGroup, mfObjectGroup, mfPolyLineGroup, mfSurface, mfObject, mfPolyLine };
 
-class TMarkerFrame : public TFrame {
+class TMarkerFrame : public TCustomFrame {
 public:
   TMarkerFrame(TView2DForm& window, TMarkerFrameKind kind);
   TMarkerFrameKind Kind() const { return kind_; }

@@ -710,12 +710,14 @@ public:
   // window; nullptr when none.
   TScrollBox* PropertyObjectsScrollBox = nullptr;
   TMarkerFrame* CurFrame = nullptr;
+  // CurFrame as a component (nullptr when none), for ShownFrame.
+  TComponent* FrameComponent() const;
   // Frees CurFrame when it is a marker frame.
   void FreeMarkerFrame();
   // CurFrame as the frame class, nullptr when it is another.
   template <typename T>
   T* ShownFrame() const {
-    return dynamic_cast<T*>(CurFrame);
+    return dynamic_cast<T*>(static_cast<TComponent*>(FrameComponent()));
   }
 
   // ---- Mouse tools and wiggle trace (view2d_mouse.cpp; arithmetic: mouse_arithmetic.h) --

@@ -240,6 +240,8 @@ void TView2DForm::PrepareObjectsTree(int indx) {
   for (int root = 0; root < 3; ++root) items.Top(root)->SetExpanded(true);
 }
 
+TComponent* TView2DForm::FrameComponent() const { return CurFrame; }
+
 void TView2DForm::FreeMarkerFrame() {
   if (!CurFrame) return;
   delete CurFrame;

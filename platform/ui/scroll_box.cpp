@@ -89,4 +89,4 @@ void TScrollBox::Resize() {
   TWinControl::Resize();
 }
 
-TFrame::TFrame(TComponent* AOwner) : TPanel(AOwner) { SetCaption(QString()); }
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TPanel(AOwner) { SetCaption(QString()); }

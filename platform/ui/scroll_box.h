@@ -1,6 +1,6 @@
 #pragma once
 // TScrollBox: a control whose children may reach beyond its client area, with
-// scroll bars that appear when they do (over a QScrollArea); TFrame: a
+// scroll bars that appear when they do (over a QScrollArea); TCustomFrame: a
 // container of controls made at run time and placed as a unit, as a property
 // page inside a scroll box.
 //
@@ -41,7 +41,7 @@ private:
 };
 
 // A frame: a panel without a caption or border, meant to hold a property page.
-class TFrame : public TPanel {
+class TCustomFrame : public TPanel {
 public:
-  explicit TFrame(TComponent* AOwner);
+  explicit TCustomFrame(TComponent* AOwner);
 };

@@ -4,6 +4,10 @@
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/combo_box.h"
+#include "platform/ui/edit_controls.h"
+#include "platform/ui/std_controls.h"
+#include "profiledata/digit_edit.h"
+#include "radargram/marker_frames.h"
 #include "platform/ui/image_list.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/page_control.h"
@@ -156,6 +160,137 @@ TEST_F(View2DMarkers, ToolButtonsChooseTheActionAndTheOtherToolsReleaseThem) {
   w->LeftPageControl->SetActivePage(w->OperationsTabSheet);
   EXPECT_FALSE(w->AddPoliLineToolButton->Down());
   EXPECT_EQ(w->TpCursorAction, 0);
+  w->Free();
+}
+
+class View2DFrames : public View2DMarkers {
+protected:
+  // One channel of traces 10 .. 210 placed by a 50 mm step with a start offset of 0.25 m.
+  TView2DForm* Window() {
+    TView2DForm* w = env.Create(1);
+    T2Dview& store = *w->GetView2DByIndx(0);
+    store.SetMinNumTraces(10);
+    store.SetMaxNumTraces(210);
+    TSettingData& s = *store.Settings();
+    s.SetTopoType(ttWheel);
+    s.SetWheelMult(1);
+    s.SetWheelStep(50);
+    s.SetStartXShift(25000);
+    return w;
+  }
+  void Select(TView2DForm& w, int root, int child) {
+    TTreeView& tree = *w.GetObjectsTreeViewByIndx(0);
+    TTreeNode* node = tree.Items()->Top(root);
+    if (child >= 0) node = node->Item(child);
+    tree.SetSelected(node);
+  }
+};
+
+TEST_F(View2DFrames, TraceLimitsOfTheSurfaceAndTheObjectFrame) {
+  TView2DForm* w = Window();
+  Settings(*w, 0).SurfaceMarkersArray->Add(0, 30, QStringLiteral("S0"));
+  Settings(*w, 0).ObjectMarkersArray->Add(0, clRed, QStringLiteral("M0"), 5, 30);
+  w->PrepareObjectsTreeAll();
+  Select(*w, 0, 0);
+  auto* surface = w->ShownFrame<TSurfaceMarkerPropertyFrame>();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_EQ(surface->TraceNumberDigitEdit->MinVal(), 10);
+  EXPECT_EQ(surface->TraceNumberDigitEdit->MaxVal(), 210);
+  EXPECT_EQ(surface->DistanceLabel->Caption(), "Distance on profile 1.25 m");
+  Select(*w, 1, 0);
+  EXPECT_EQ(w->ShownFrame<TSurfaceMarkerPropertyFrame>(), nullptr);
+  auto* object = w->ShownFrame<TObjectMarkerPropertyFrame>();
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(object->TraceNumberDigitEdit->MaxVal(), 209);
+  EXPECT_EQ(object->NumSampleMarkDigitEdit->ValueInt(), 5);
+  EXPECT_EQ(object->ColorPanel->Color(), clRed);
+  // A drag beyond the range is held at the edit's limit.
+  object->MoveNode(400, 7);
+  EXPECT_EQ(Settings(*w, 0).ObjectMarkersArray->GetObjectMarker(0)->GetNumTrace(), 209);
+  EXPECT_EQ(Settings(*w, 0).ObjectMarkersArray->GetObjectMarker(0)->GetNumSample(), 7);
+  w->Free();
+}
+
+TEST_F(View2DFrames, DistanceLeavesTheOffsetOutInAContainerAndIsNegativeWhenFlipped) {
+  TView2DForm* w = Window();
+  Settings(*w, 0).SurfaceMarkersArray->Add(0, 30, QStringLiteral("S0"));
+  w->PrepareObjectsTreeAll();
+  w->SetCaption(QStringLiteral("profile.frn"));
+  Select(*w, 0, 0);
+  EXPECT_EQ(w->ShownFrame<TSurfaceMarkerPropertyFrame>()->DistanceLabel->Caption(), "Distance on profile 1.00 m");
+  w->SetCaption(QStringLiteral("profile.dezo"));
+  Settings(*w, 0).SetWasFlip(true);
+  Select(*w, 0, -1);
+  Select(*w, 0, 0);
+  EXPECT_EQ(w->ShownFrame<TSurfaceMarkerPropertyFrame>()->DistanceLabel->Caption(), "Distance on profile -1.25 m");
+  w->Free();
+}
+
+TEST_F(View2DFrames, FillingAFrameNeverWritesBackAlsoWhenAnEditClamps) {
+  TView2DForm* w = Window();
+  TObjectMarkersData& marks = *Settings(*w, 0).ObjectMarkersArray;
+  marks.Add(0, clRed, QStringLiteral("far"), 9000, 500);
+  w->PrepareObjectsTreeAll();
+  w->GetView2DByIndx(0)->SetNeedForSave(false);
+  Settings(*w, 0).SetNeedForSave(false);
+  Select(*w, 1, 0);
+  auto* frame = w->ShownFrame<TObjectMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->TraceNumberDigitEdit->ValueInt(), 209);
+  EXPECT_EQ(marks.GetObjectMarker(0)->GetNumTrace(), 500);
+  EXPECT_EQ(marks.GetObjectMarker(0)->GetNumSample(), 9000);
+  EXPECT_FALSE(w->GetView2DByIndx(0)->GetNeedForSave());
+  // A typed comment goes into the marker and its node.
+  frame->CommentEdit->SetText(QStringLiteral("pipe"));
+  EXPECT_EQ(marks.GetObjectMarker(0)->GetComment(), "pipe");
+  EXPECT_EQ(w->GetObjectsTreeViewByIndx(0)->Selected()->Text(), "pipe");
+  w->Free();
+}
+
+TEST_F(View2DFrames, APolylineWithoutAShownNodeHidesItsPosition) {
+  TView2DForm* w = Window();
+  TPolyLineMarkersData& line = *Settings(*w, 0).PolyLineMarkersArray->AddPolyLine(0x00FF00, QStringLiteral("1"));
+  line.AddMark(-1, 20, 4);
+  line.SetWeight(3);
+  w->PrepareObjectsTreeAll();
+  Select(*w, 2, 0);
+  auto* frame = w->ShownFrame<TPolyLineMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->SelectDownNode, -1);
+  EXPECT_FALSE(frame->PositionGroup->Visible());
+  EXPECT_EQ(frame->SizePenComboBox->ItemIndex(), 3);
+  EXPECT_EQ(frame->PenComboBox->ItemIndex(), 2);
+  EXPECT_EQ(frame->PenComboBox->Count(), marker_texts::kMarkColorCount);
+  frame->SelectNode = 0;
+  frame->SetSelectDownNode();
+  frame->UpdateParameters(&line);
+  EXPECT_TRUE(frame->PositionGroup->Visible());
+  EXPECT_EQ(frame->TraceNumberDigitEdit->ValueInt(), 20);
+  // A nil polyline hides it and leaves the frame without repainting.
+  frame->UpdateParameters(nullptr);
+  EXPECT_FALSE(frame->PositionGroup->Visible());
+  EXPECT_FALSE(frame->NeedRepaint);
+  w->Free();
+}
+
+TEST_F(View2DFrames, GroupFramesSwitchVisibilityAndHideTheCommentsBox) {
+  TView2DForm* w = Window();
+  w->PrepareObjectsTreeAll();
+  Select(*w, 0, -1);
+  auto* frame = w->ShownFrame<TSurfaceMarkersFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->VisibleCheckBox->Checked());
+  EXPECT_TRUE(frame->ShowCommentsCheckBox->Visible());
+  frame->VisibleCheckBox->SetChecked(false);
+  frame->VisibleCheckBox->OnClick(frame->VisibleCheckBox);
+  EXPECT_FALSE(w->ShowSurfaceMarkers);
+  EXPECT_FALSE(frame->ShowCommentsCheckBox->Visible());
+  Select(*w, 2, -1);
+  auto* poly = w->ShownFrame<TPolyLineMarkersFrame>();
+  ASSERT_NE(poly, nullptr);
+  w->ShowPolyLineMarkers = false;
+  poly->UpdateParameters();
+  EXPECT_TRUE(poly->ShowCommentsCheckBox->Visible());
   w->Free();
 }
 

@@ -5,12 +5,16 @@
 
 #include "platform/rtl/sys_utils.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/dialog_script.h"
+#include "platform/ui/modal_results.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/scroll_bar.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/markers_data.h"
+#include "profiledata/polyline_markers.h"
+#include "radargram/marker_frames.h"
 #include "profiledata/setting_data.h"
 #include "radargram/tool_messages.h"
 #include "radargram/view2d_form.h"
@@ -251,6 +255,59 @@ TEST_F(View2DMouse, TheWiggleOfAZeroTraceIsAStraightLineAtTheTrace) {
   // Up again: the curve goes.
   UserClick(*w->WiggleSpeedButton);
   EXPECT_EQ(slice.Count(), 0);
+}
+
+TEST_F(View2DMouse, AddPolylineClicksCreateAppendAndInsertNodes) {
+  TPolyLineMarkersArray& lines = *settings->PolyLineMarkersArray;
+  w->LeftPageControl->SetActivePage(w->MarkersTabSheet);
+  UserClick(*w->AddPoliLineToolButton);
+  ASSERT_EQ(w->TpCursorAction, 4);
+  Click(*chart, Px(40), Py(20));
+  ASSERT_EQ(lines.Count(), 1);
+  TPolyLineMarkersData& line = *lines.GetPolyLineMarkersArray(0);
+  EXPECT_EQ(line.GetComment(), "1");
+  EXPECT_EQ(line.Count(), 1);
+  auto* frame = w->ShownFrame<TPolyLineMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->SelectPolyLineMarkersData, &line);
+  Click(*chart, Px(100), Py(20));
+  ASSERT_EQ(line.Count(), 2);
+  EXPECT_EQ(line.Nodes()[1].X, 100);
+  // A click on the segment inserts a node between its ends.
+  Click(*chart, Px(70), Py(20));
+  ASSERT_EQ(line.Count(), 3);
+  EXPECT_EQ(line.Nodes()[1].X, 70);
+  EXPECT_EQ(line.Nodes()[2].X, 100);
+  // A second polyline only starts once no polyline frame is shown.
+  EXPECT_EQ(lines.Count(), 1);
+  EXPECT_EQ(w->GetObjectsTreeViewByIndx(0)->Items()->Top(2)->Count(), 1);
+}
+
+TEST_F(View2DMouse, DeletingNodesAsksOnlyWhenAPolylineWouldKeepOneNode) {
+  TDialogScript::Reset();
+  TPolyLineMarkersArray& lines = *settings->PolyLineMarkersArray;
+  TPolyLineMarkersData& line = *lines.AddPolyLine(clBlue, QStringLiteral("1"));
+  line.AddMark(-1, 40, 20);
+  line.AddMark(0, 80, 30);
+  line.AddMark(1, 120, 20);
+  w->PrepareObjectsTreeAll();
+  UserClick(*w->DelMarkerToolButton);
+  Click(*chart, Px(80), Py(30));
+  EXPECT_EQ(line.Count(), 2);
+  EXPECT_TRUE(TDialogScript::Shown().empty());
+  TDialogScript::QueueAnswer(mrNo);
+  Click(*chart, Px(120), Py(20));
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u);
+  EXPECT_EQ(TDialogScript::Shown()[0].Text, "Delete PolyLine ?");
+  EXPECT_EQ(line.Count(), 1);
+  EXPECT_EQ(lines.Count(), 1);
+  // A segment goes with its polyline after Yes.
+  line.AddMark(0, 120, 20);
+  TDialogScript::QueueAnswer(mrYes);
+  Click(*chart, Px(80), Py(20));
+  EXPECT_EQ(lines.Count(), 0);
+  EXPECT_EQ(w->GetObjectsTreeViewByIndx(0)->Items()->Top(2)->Count(), 0);
+  TDialogScript::Reset();
 }
 
 }  // namespace view2d_mouse_test
