@@ -702,6 +702,9 @@ public:
   // zeroLevel: called by the zero-level button, which always releases them.
   void SetNoActiveAddMarkers(bool zeroLevel = false);
   void MarkersTabSheetHide(TObject* Sender);
+  // A new page: the simple page in simple mode; an open page control takes the
+  // GPS page's width or the others', and the channels are laid out again.
+  void LeftPageControlChange(TObject* Sender);
   // Selects a channel's marker in its tree (surface, object) and fires the change.
   void ShowObjMarkerFrame(int indxProfile, int NumMarker);
   void ShowSurfMarkerFrame(int indxProfile, int NumMarker);

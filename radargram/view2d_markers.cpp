@@ -38,6 +38,8 @@ constexpr int kFixedImages = 7;
 constexpr int kSurfaceImage = 2;
 constexpr int kPolyLineGroupImage = 6;
 constexpr int kMarkerToolGroup = 4;
+constexpr int kPageWidth = 270;
+constexpr int kPageWidthGps = 463;
 
 enum TObjectsRoot : int { rootSurface = 0, rootObject = 1, rootPolyLine = 2 };
 
@@ -141,6 +143,7 @@ void TView2DForm::BuildMarkerControls() {
     if (*previousPage == MarkersTabSheet && LeftPageControl->ActivePage() != MarkersTabSheet)
       MarkersTabSheetHide(sender);
     *previousPage = LeftPageControl->ActivePage();
+    LeftPageControlChange(sender);
   };
 
   SetNullSpeedButton = new TBitBtn(this);
@@ -422,6 +425,18 @@ void TView2DForm::SetNoActiveAddMarkers(bool zeroLevel) {
     TpCursorAction = AddPoliLineToolButton && AddPoliLineToolButton->Down() ? 4 : 0;
   }
   if (AddObjectMarkerToolButton) AddObjectMarkerToolButton->SetEnabled(!topo);
+}
+
+void TView2DForm::LeftPageControlChange(TObject* /*Sender*/) {
+  if (shell_.Layout->SimpleMode() && LeftPageControl->ActivePage() != SimpleTabSheet) {
+    LeftPageControl->SetActivePage(SimpleTabSheet);
+    return;  // the change of page runs this again
+  }
+  if (LeftPageControl->Width() <= 0 || shell_.Layout->SimpleMode()) return;
+  LeftPageControl->SetWidth(LeftPageControl->ActivePage() == GPSTabSheet ? kPageWidthGps : kPageWidth);
+  ResizePanelsChart();
+  ResizeAxis();
+  PaintAllScreen();
 }
 
 void TView2DForm::MarkersTabSheetHide(TObject* /*Sender*/) {

@@ -2,7 +2,9 @@
 // the one-entry icon cache, root titles, the Delete key, the default marker
 // colour and the marker tool bar.
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/std_controls.h"
@@ -160,6 +162,36 @@ TEST_F(View2DMarkers, ToolButtonsChooseTheActionAndTheOtherToolsReleaseThem) {
   w->LeftPageControl->SetActivePage(w->OperationsTabSheet);
   EXPECT_FALSE(w->AddPoliLineToolButton->Down());
   EXPECT_EQ(w->TpCursorAction, 0);
+  w->Free();
+}
+
+TEST_F(View2DMarkers, AnOpenPageControlTakesThePagesWidth) {
+  TView2DForm* w = env.Create(1);
+  w->LeftPageControl->SetActivePage(w->GPSTabSheet);
+  EXPECT_EQ(w->LeftPageControl->Width(), 0);  // collapsed stays collapsed
+  w->ButtonPanelClick(w->ButtonPanel);
+  EXPECT_EQ(w->LeftPageControl->Width(), 463);
+  w->LeftPageControl->SetActivePage(w->MarkersTabSheet);
+  EXPECT_EQ(w->LeftPageControl->Width(), 270);
+  w->LeftPageControl->SetActivePage(w->GPSTabSheet);
+  EXPECT_EQ(w->LeftPageControl->Width(), 463);
+  // In simple mode only the simple page shows.
+  env.shell.simpleMode = true;
+  w->LeftPageControl->SetActivePage(w->PalTabSheet);
+  EXPECT_EQ(w->LeftPageControl->ActivePage(), w->SimpleTabSheet);
+  w->Free();
+}
+
+TEST_F(View2DMarkers, TheDefaultColourBoxDrawsAPlusSignInTheItemsColour) {
+  TView2DForm* w = env.Create(1);
+  TComboBox& box = *w->cbMarkColor;
+  box.DrawItem(0, Rect(0, 0, 40, 20), {});
+  TCanvas& canvas = *box.Canvas();
+  EXPECT_EQ(canvas.Pixels(20, 10), clRed);  // the middle: both bars
+  EXPECT_EQ(canvas.Pixels(3, 10), clRed);   // the horizontal bar
+  EXPECT_EQ(canvas.Pixels(20, 7), clRed);   // the vertical bar
+  EXPECT_NE(canvas.Pixels(3, 3), clRed);    // no outline
+  EXPECT_NE(canvas.Pixels(20, 3), clRed);   // the vertical bar ends 6 pixels in
   w->Free();
 }
 
