@@ -17,6 +17,7 @@
 #include "platform/ui/std_controls.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
+#include "profiledata/digit_edit.h"
 #include "profiledata/markers_data.h"
 #include "profiledata/polyline_markers.h"
 #include "profiledata/setting_data.h"
@@ -271,6 +272,10 @@ void TView2DForm::ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShif
   const int indx = GetIndxByChart(chart);
   T2Dview* store = GetView2DByIndx(indx);
   if (indx < 0 || !store) return;
+  // Keys go to the charts again, not to the tools tree or the zoom list.
+  if ((ToolsTreeView && ToolsTreeView->Focused()) || (ZoomComboBox && ZoomComboBox->Focused())) {
+    if (chart->CanFocus()) chart->SetFocus();
+  }
   if (HandSpeedButton->Down()) {
     Dragging = true;
     chart->SetCursor(curHandClose);
@@ -487,6 +492,10 @@ void TView2DForm::ChartViewMouseUp(TObject* Sender, TMouseButton /*Button*/, TSh
   if (Dragging) {
     Dragging = false;
     if (auto* chart = dynamic_cast<TChart*>(Sender)) chart->SetCursor(HandSpeedButton->Down() ? curHandOpen : crDefault);
+  }
+  if (LeftPageControl->ActivePageIndex() == 0) {
+    if (HyperbolaCheckButton->Checked() && SpeedDigitEdit && SpeedDigitEdit->CanFocus()) SpeedDigitEdit->SetFocus();
+    if (DepthCheckButton->Checked() && DepthDigitEdit->CanFocus()) DepthDigitEdit->SetFocus();
   }
   MoveObj = tmNoObject;
   MoveIndxProfObj = -1;

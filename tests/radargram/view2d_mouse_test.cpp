@@ -9,6 +9,8 @@
 #include "platform/ui/modal_results.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/panels.h"
+#include "platform/ui/std_controls.h"
+#include "profiledata/digit_edit.h"
 #include "platform/ui/scroll_bar.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
@@ -27,6 +29,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace view2d_mouse_test {
@@ -308,6 +311,63 @@ TEST_F(View2DMouse, DeletingNodesAsksOnlyWhenAPolylineWouldKeepOneNode) {
   EXPECT_EQ(lines.Count(), 0);
   EXPECT_EQ(w->GetObjectsTreeViewByIndx(0)->Items()->Top(2)->Count(), 0);
   TDialogScript::Reset();
+}
+
+TEST_F(View2DMouse, ASelectedPolylineMovesByItsSegmentAndItsShownNodeFollowsTheCursor) {
+  TPolyLineMarkersData& line = *settings->PolyLineMarkersArray->AddPolyLine(clBlue, QStringLiteral("1"));
+  line.AddMark(-1, 40, 20);
+  line.AddMark(0, 120, 20);
+  w->PrepareObjectsTreeAll();
+  Move(*chart, Px(80), Py(20));
+  Click(*chart, Px(80), Py(20));
+  auto* frame = w->ShownFrame<TPolyLineMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(w->isSelectPoly);
+  Move(*chart, Px(80), Py(20));
+  Press(*chart, Px(80), Py(20));
+  Move(*chart, Px(90), Py(22), true);
+  Release(*chart, Px(90), Py(22));
+  EXPECT_EQ(line.Nodes()[0], (TPoint{50, 22}));
+  EXPECT_EQ(line.Nodes()[1], (TPoint{130, 22}));
+  // A click on a node shows it; a drag with the button moves it.
+  Move(*chart, Px(50), Py(22));
+  Press(*chart, Px(50), Py(22));
+  EXPECT_EQ(frame->SelectDownNode, 0);
+  EXPECT_TRUE(frame->PositionGroup->Visible());
+  Move(*chart, Px(60), Py(30), true);
+  Release(*chart, Px(60), Py(30));
+  EXPECT_EQ(line.Nodes()[0], (TPoint{60, 30}));
+  EXPECT_EQ(line.Nodes()[1], (TPoint{130, 22}));
+  EXPECT_EQ(frame->TraceNumberDigitEdit->ValueInt(), 60);
+}
+
+TEST_F(View2DMouse, TheColourPanelRecoloursTheMarkerAfterOk) {
+  settings->ObjectMarkersArray->Add(0, clRed, QStringLiteral("M0"), 20, 100);
+  w->PrepareObjectsTreeAll();
+  Click(*chart, Px(100), Py(20));
+  auto* frame = w->ShownFrame<TObjectMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  TDialogScript::QueueColor(std::nullopt);
+  frame->ColorPanelClick();
+  EXPECT_EQ(settings->ObjectMarkersArray->GetObjectMarker(0)->GetColor(), clRed);
+  TDialogScript::QueueColor(clLime);
+  frame->ColorPanelClick();
+  EXPECT_EQ(settings->ObjectMarkersArray->GetObjectMarker(0)->GetColor(), clLime);
+  EXPECT_EQ(frame->ColorPanel->Color(), clLime);
+  TDialogScript::Reset();
+}
+
+TEST_F(View2DMouse, TopographicCorrectionStopsAddingObjectMarkers) {
+  w->TopoCorrSpeedButton->SetEnabled(true);
+  UserClick(*w->AddObjectMarkerToolButton);
+  UserClick(*w->TopoCorrSpeedButton);
+  ASSERT_TRUE(w->TopoCorrSpeedButton->Down());
+  w->SetNoActiveAddMarkers();
+  EXPECT_FALSE(w->AddObjectMarkerToolButton->Down());
+  EXPECT_FALSE(w->AddObjectMarkerToolButton->Enabled());
+  env.shell.runButtonDown = true;
+  Click(*chart, Px(45), Py(40), mbLeft, true);
+  EXPECT_EQ(settings->ObjectMarkersArray->Count(), 0);
 }
 
 }  // namespace view2d_mouse_test
