@@ -88,6 +88,12 @@ TEST_F(View2DMarkers, AnObjectMarkerAndAPolylineNeverShareAnIconAlsoAcrossChanne
   // Several channels: the roots carry the channel.
   EXPECT_EQ(Root(*w, 1, 0)->Text(), "Surface Markers #1");
   EXPECT_EQ(Root(*w, 0, 2)->Text(), "PolyLines #0");
+  // Channel 1's own tree edits channel 1.
+  w->GetObjectsTreeViewByIndx(1)->SetSelected(Root(*w, 1, 1)->Item(0));
+  EXPECT_EQ(w->LastNumTreeView, 1);
+  auto* frame = w->ShownFrame<TObjectMarkerPropertyFrame>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->curMarker, Settings(*w, 1).ObjectMarkersArray->GetObjectMarker(0));
   w->Free();
 }
 
