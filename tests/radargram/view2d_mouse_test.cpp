@@ -370,4 +370,11 @@ TEST_F(View2DMouse, TopographicCorrectionStopsAddingObjectMarkers) {
   EXPECT_EQ(settings->ObjectMarkersArray->Count(), 0);
 }
 
+TEST_F(View2DMouse, AnOpenedSingleChannelHasPlainTreeTitles) {
+  TTreeView& tree = *w->GetObjectsTreeViewByIndx(0);
+  ASSERT_EQ(tree.Items()->TopCount(), 3);
+  EXPECT_EQ(tree.Items()->Top(0)->Text(), "Surface Markers");
+  EXPECT_EQ(tree.Items()->Top(2)->Text(), "PolyLines");
+}
+
 }  // namespace view2d_mouse_test
