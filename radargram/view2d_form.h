@@ -27,6 +27,12 @@
 // names of new and exported files and the packing of a recording are
 // view2d_naming.cpp (the names: profile_names.h).
 //
+// The Objects page (marker trees, tool bar, property frames) is view2d_markers.cpp
+// with marker_frames.h and marker_texts.h; the mouse on the charts (read-out,
+// markers, polylines, hand tool, wiggle trace, tool-dialog clicks) is
+// view2d_mouse.cpp around mouse_arithmetic.h; the time zero is view2d_null.cpp
+// with its dialog null_form.h and its search time_zero.h.
+//
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
 // owned and must outlive the window.

@@ -247,8 +247,9 @@ TComponent* TView2DForm::FrameComponent() const { return CurFrame; }
 
 void TView2DForm::FreeMarkerFrame() {
   if (!CurFrame) return;
-  delete CurFrame;
+  TMarkerFrame* frame = CurFrame;
   CurFrame = nullptr;
+  frame->Free();
 }
 
 void TView2DForm::ObjectsTreeViewChange(TObject* Sender, TTreeNode* /*Node*/) {
