@@ -42,6 +42,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -76,6 +77,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramDisplayShell,
                         public IRadargramAxesShell,
                         public IRadargramGpsShell,
+                        public IRadargramReadoutShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -144,6 +146,7 @@ public:
   TRadargramShell Shell() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
     parts.Gps = this;
+    parts.Readout = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -266,6 +269,13 @@ public:
   void SetUnitLabels(const QString& text) override { UnitLabelText = text; }
   void SetGlobalProportional(TProportional value) override { Settings.Proportional = value; }
   QString UnitLabelText;
+
+  // ---- IRadargramReadoutShell ---------------------------------------------------
+  // The info boxes show the texts once the tool bar is built; they are kept here.
+  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override {
+    CursorInfo = {time, depth, trace, distance};
+  }
+  std::array<QString, 4> CursorInfo;
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }

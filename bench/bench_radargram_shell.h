@@ -19,7 +19,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramActionsShell,
                     public IRadargramActiveChildShell,
                     public IRadargramDisplayShell,
-                    public IRadargramGpsShell {
+                    public IRadargramGpsShell,
+                    public IRadargramReadoutShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -78,9 +79,12 @@ public:
   bool RadarPausedWithGPS() const override { return false; }
   void SetGPSTrekRange(long double, long double, long double, long double) override {}
 
+  void DispInfo(const QString&, const QString&, const QString&, const QString&) override {}
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this};
     parts.Gps = this;
+    parts.Readout = this;
     return parts;
   }
 };

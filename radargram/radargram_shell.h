@@ -206,6 +206,15 @@ public:
   virtual void SetGPSTrekRange(long double x1, long double x2, long double y1, long double y2) = 0;
 };
 
+// The read-out of the cursor on a radargram chart in the main window's info boxes.
+class IRadargramReadoutShell {
+public:
+  virtual ~IRadargramReadoutShell() = default;
+  // Time (ns), depth (m), trace and distance (m) under the cursor, as texts.
+  virtual void DispInfo(const QString& time, const QString& depth, const QString& trace,
+                        const QString& distance) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -223,4 +232,6 @@ struct TRadargramShell {
   IRadargramAxesShell* Axes = nullptr;
   // nullptr: never paused with a position, the range kept by the window alone.
   IRadargramGpsShell* Gps = nullptr;
+  // nullptr: the cursor read-out goes nowhere.
+  IRadargramReadoutShell* Readout = nullptr;
 };

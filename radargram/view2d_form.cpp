@@ -308,6 +308,8 @@ void TView2DForm::BuildVisualTree() {
   BuildPipelineControls();
   BuildAxesControls();
   BuildGpsControls();
+  BuildMarkerControls();
+  BuildMouseControls();
 }
 
 namespace {

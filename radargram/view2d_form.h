@@ -29,6 +29,12 @@
 // view2d_gps.cpp (the track arithmetic: gps_track.h); printing and the bitmap
 // export are view2d_print.cpp.
 //
+// The Objects page (marker trees, tool bar, property frames) is view2d_markers.cpp
+// with marker_frames.h and marker_texts.h; the mouse on the charts (read-out,
+// markers, polylines, hand tool, wiggle trace, tool-dialog clicks) is
+// view2d_mouse.cpp around mouse_arithmetic.h; the time zero is view2d_null.cpp
+// with its dialog null_form.h and its search time_zero.h.
+//
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
 // owned and must outlive the window.
@@ -47,6 +53,7 @@
 #include "radargram/chain_tool.h"
 #include "radargram/channel_layout.h"
 #include "radargram/display_pipeline.h"
+#include "radargram/mouse_arithmetic.h"
 #include "radargram/radargram_shell.h"
 
 #include <array>
@@ -65,6 +72,8 @@ class TCheckBox;
 class TCheckListBox;
 class TImageList;
 class TScrollBar;
+class TScrollBox;
+class TMarkerFrame;
 class TTreeNode;
 class IChainTool;
 class TDigitEdit;
@@ -705,8 +714,114 @@ public:
   // failure is reported and gives false.
   bool SaveToBmp(const QString& FileName);
 
+  // ---- Time zero (view2d_null.cpp; the dialog is null_form.h) ---------------------------
+  TBitBtn* SetNullSpeedButton = nullptr;  // "Set Zero Level"
+  // The automatic time zero of a channel (time_zero.h): with the zero-level
+  // dialog shown its track bar takes the zero, else NullShift does, the line is
+  // redrawn and an active channel's property list refilled. Nothing for a
+  // channel without traces or samples.
+  void AutomaticNull(int iNumView);
+  // The zero-level line of a channel across its top axis at the zero's time.
+  void RepaintNull(int indx);
+  // sample x SpanWidth x OverStep / 1000 of the channel's settings, ns.
+  long double ZeroTimeOf(int indx, int32_t sample) const;
+  // Releases the marker tools, runs the dialog modally, then the depth slice,
+  // the axes and the default settings.
+  void SetNullSpeedButtonClick(TObject* Sender);
+
+  // ---- Markers in the window (view2d_markers.cpp; texts: marker_texts.h) ----------------
+  // Images 0..6 fixed (2 surface marker, 6 polyline group), generated icons after.
+  TImageList* ObjectsImageList = nullptr;
+  // The default colour of new object markers and polylines (an owner-drawn box).
+  TComboBox* cbMarkColor = nullptr;
+  TSpeedButton* AddObjectMarkerToolButton = nullptr;
+  TSpeedButton* AddsurfaceMarkerToolButton = nullptr;
+  TSpeedButton* AddPoliLineToolButton = nullptr;
+  TSpeedButton* DelMarkerToolButton = nullptr;
+  // The last generated icon (a cache of one entry).
+  int PredMarkerImageIndex = -1;
+  // The channel whose tree changed last.
+  int LastNumTreeView = 0;
+  TTreeNode* CurrentObject = nullptr;
+  // The tree's root titles, with " #" and the channel when several channels show.
+  QString ObjectsRootTitle(int root, int indx) const;
+  void PrepareObjectsTreeAll();
+  void PrepareObjectsTree(int indx);
+  void ObjectsTreeViewChange(TObject* Sender, TTreeNode* Node);
+  // The Delete key on the Objects page: the selected child's item goes.
+  void DeleteMarkerInTree();
+  void AddObjectMarkerToolButtonClick(TObject* Sender);
+  void AddsurfaceMarkerToolButtonClick(TObject* Sender);
+  void AddPoliLineToolButtonClick(TObject* Sender);
+  void DelMarkerToolButtonClick(TObject* Sender);
+  // Every channel's object-marker list takes the chosen colour as its default.
+  void cbMarkColorChange(TObject* Sender);
+  // The zero-level, wiggle, hand and topographic-correction buttons release the
+  // marker tools; adding object markers waits for the correction to end.
+  // zeroLevel: called by the zero-level button, which always releases them.
+  void SetNoActiveAddMarkers(bool zeroLevel = false);
+  void MarkersTabSheetHide(TObject* Sender);
+  // A new page: the simple page in simple mode; an open page control takes the
+  // GPS page's width or the others', and the channels are laid out again.
+  void LeftPageControlChange(TObject* Sender);
+  // Selects a channel's marker in its tree (surface, object) and fires the change.
+  void ShowObjMarkerFrame(int indxProfile, int NumMarker);
+  void ShowSurfMarkerFrame(int indxProfile, int NumMarker);
+  void ShowPolyLineFrame(int indxProfile, int NumInPolyLineMarkersArray);
+  // The one property frame shown under the trees (marker_frames.h), owned by the
+  // window; nullptr when none.
+  TScrollBox* PropertyObjectsScrollBox = nullptr;
+  TMarkerFrame* CurFrame = nullptr;
+  // CurFrame as a component (nullptr when none), for ShownFrame.
+  TComponent* FrameComponent() const;
+  // Frees CurFrame when it is a marker frame.
+  void FreeMarkerFrame();
+  // CurFrame as the frame class, nullptr when it is another.
+  template <typename T>
+  T* ShownFrame() const {
+    return dynamic_cast<T*>(static_cast<TComponent*>(FrameComponent()));
+  }
+
+  // ---- Mouse tools and wiggle trace (view2d_mouse.cpp; arithmetic: mouse_arithmetic.h) --
+  TSpeedButton* HandSpeedButton = nullptr;    // "Hand Tool"
+  TSpeedButton* WiggleSpeedButton = nullptr;  // "Wiggle"
+  bool Dragging = false;
+  int DragX = 0, DragY = 0;
+  double PosXforWeegle = 0;
+  double HyperbolaX = 0, HyperbolaY = 0;
+  long double DepthTimeInCursorClick = 20;
+  int X_tr_Move = 0, Y_sample_Move = 0;
+  bool isSelectPoly = false;
+  void ChartViewMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void ChartViewMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The chart values under a chart pixel (XValue on the top axis, YValue on the
+  // left); false for a channel without chart.
+  bool ChartValues(int indx, int X, int Y, double& XValue, double& YValue) const;
+  // Trace and sample of the chart values; false (nothing set) for a negative or
+  // empty channel.
+  bool CursorToTraceSample(int indx, double XValue, double YValue, int& trace, int& sample) const;
+  // Distance mode of a channel: "Distance" chosen, traces placed by distance, a step.
+  bool DistanceModeOf(int indx) const;
+  // Keeps PosXforWeegle as the channel's wiggle position and draws the wiggle.
+  void DrowSlice(int NumRadar);
+  void PaintTrace(int indx);
+  void HandSpeedButtonClick(TObject* Sender);
+  void WiggleSpeedButtonClick(TObject* Sender);
+
 private:
   void BuildVisualTree();
+  // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
+  void BuildMarkerControls();
+  void BuildMouseControls();
+  bool handStepRunning_ = false;
+  // Add-polyline mode: a click on nothing starts a polyline (without one shown)
+  // and appends a node to the shown one; on a node of the shown polyline it
+  // picks it for dragging; on its segment it inserts a node there.
+  void AddPolyLineNodeAt(int indx, const mouse_arithmetic::TMarkerHit& hit, int trace, int sample);
+  // Delete mode on polylines: a node goes (asking "Delete PolyLine ?" when it
+  // leaves fewer than two), a segment takes the polyline after the question.
+  void DeletePolyLineAt(int indx, int trace, int sample);
   // The controls of the pages and the Profile Offset panel.
   void BuildPageControls();
   // The Properties page's list, memo and speed edit and the GPS page's list.
@@ -727,13 +842,14 @@ private:
   // topographically corrected image, the zero-level line, the overlays, the
   // wiggle trace, the depth slice and the online display.
   void CreateTopoCorrectedBmp(int /*indx*/) {}
-  void RedrawZeroLine(int /*indx*/) {}
+  void RedrawZeroLine(int indx) { RepaintNull(indx); }
   void MarkOverlaysForRecompute() {}
   void RecomputeAmplitudeRange(int /*indx*/) {}
   void RunPostProcessOfChannel(int /*indx*/) {}
   void UpdatePostProcOfChannel(int /*indx*/) {}
-  void RedrawWiggleTrace(int /*indx*/) {}
-  bool WiggleShown() const { return false; }
+  // The wiggle of a channel again at its kept position.
+  void RedrawWiggleTrace(int indx);
+  bool WiggleShown() const;
   void CreateBMPSectOfDeep() {}
   void PaintOnlineChannel(int /*indx*/) {}
   // The topographic correction's mark position (column, row) of a channel.
@@ -757,7 +873,7 @@ private:
   // Work of later parts around opening and recording: the objects trees, the
   // tool-chain file beside a profile (".tls", ".btls" beside a container), the
   // online painter's pass.
-  void RebuildObjectsTrees() {}
+  void RebuildObjectsTrees() { PrepareObjectsTreeAll(); }
   void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
   void PaintOnlineThread() {}
   // ReadFromFile's steps (view2d_open.cpp).

@@ -531,6 +531,9 @@ void TView2DForm::FormKeyDown(TObject* /*Sender*/, WORD& Key, TShiftState /*Shif
         BitBtn2Click(BitBtn2);
       }
       break;
+    case VK_DELETE:
+      if (LeftPageControl->ActivePage() == MarkersTabSheet) DeleteMarkerInTree();
+      break;
     case VK_ESCAPE:
       Br = true;
       break;

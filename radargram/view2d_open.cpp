@@ -145,9 +145,11 @@ void TView2DForm::ShowChannelAfterOpen(int indx) {
 }
 
 void TView2DForm::LayoutAfterOpen(int count) {
-  RebuildObjectsTrees();
   CountChannalView = count;
   CountChannalVisible = count;
+  // The trees' titles follow the channels shown.
+  RebuildObjectsTrees();
+  SetNoActiveAddMarkers();
   MeasureAxisSize();
   ResizePanelsChart();
   SetScrollBars();

@@ -1,9 +1,78 @@
 #include "platform/ui/combo_box.h"
 
-#include <QComboBox>
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox) {
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QPainter>
+#include <QStyleOptionComboBox>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace {
+
+// The closed box of an owner-drawn combo box shows its item as the list does.
+class TComboWidget : public QComboBox {
+public:
+  explicit TComboWidget(TComboBox& owner) : owner_(owner) {}
+
+protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (owner_.Style() != csOwnerDrawFixed || !owner_.OnDrawItem || currentIndex() < 0) {
+      QComboBox::paintEvent(event);
+      return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText.clear();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect r = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const TRect rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    owner_.DrawItem(currentIndex(), rect, TOwnerDrawState{false, hasFocus()});
+    painter.drawImage(r, const_cast<TBitmap&>(owner_.Surface()).Image(), r);
+  }
+
+private:
+  TComboBox& owner_;
+};
+
+// Sizes the list's items and hands them to the box's OnDrawItem.
+class TComboDelegate : public QStyledItemDelegate {
+public:
+  TComboDelegate(TComboBox& owner, QObject* parent) : QStyledItemDelegate(parent), owner_(owner) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (owner_.Style() == csOwnerDrawFixed) size.setHeight(owner_.ItemHeight());
+    return size;
+  }
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (owner_.Style() != csOwnerDrawFixed || !owner_.OnDrawItem) {
+      QStyledItemDelegate::paint(painter, option, index);
+      return;
+    }
+    const QRect r = option.rect;
+    // The item is drawn at the top-left of the surface and copied from there.
+    const TRect rect{0, 0, r.width(), r.height()};
+    owner_.DrawItem(index.row(), rect, TOwnerDrawState{(option.state & QStyle::State_Selected) != 0,
+                                                      (option.state & QStyle::State_HasFocus) != 0});
+    painter->drawImage(r, const_cast<TBitmap&>(owner_.Surface()).Image(), QRect(0, 0, r.width(), r.height()));
+  }
+
+private:
+  TComboBox& owner_;
+};
+
+}  // namespace
+
+TComboBox::TComboBox(TComponent* AOwner)
+    : TWinControl(AOwner, new TComboWidget(*this)), surface_(std::make_unique<TBitmap>()) {
   clickEvents_ = false;
+  surface_->SetPixelFormat(pf32bit);
+  Box()->setItemDelegate(new TComboDelegate(*this, Box()));
   Box()->setEditable(true);
   Box()->setInsertPolicy(QComboBox::NoInsert);
   activated_ = QObject::connect(Box(), &QComboBox::activated, Box(), [this](int) {
@@ -46,7 +115,7 @@ void TComboBox::SetItems(const QStringList& items) {
 int TComboBox::Count() const { return Box()->count(); }
 
 int TComboBox::ItemIndex() const {
-  if (style_ == csDropDownList) return Box()->currentIndex();
+  if (style_ != csDropDown) return Box()->currentIndex();
   return Box()->findText(Text(), Qt::MatchExactly);
 }
 
@@ -72,4 +141,22 @@ void TComboBox::SetText(const QString& value) {
   else
     Box()->setCurrentIndex(Box()->findText(value, Qt::MatchExactly));
   --programmatic_;
+}
+
+void TComboBox::SetItemHeight(int value) {
+  itemHeight_ = std::max(value, 1);
+  Box()->view()->doItemsLayout();
+}
+
+TCanvas* TComboBox::Canvas() { return surface_->Canvas(); }
+
+void TComboBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
+  if (!OnDrawItem || index < 0 || index >= Count()) return;
+  if (surface_->Width() < rect.Right || surface_->Height() < rect.Bottom)
+    surface_->SetSize(std::max(surface_->Width(), rect.Right), std::max(surface_->Height(), rect.Bottom));
+  TCanvas& canvas = *surface_->Canvas();
+  canvas.Brush()->SetColor(state.Selected ? clHighlight : clWindow);
+  canvas.Font()->SetColor(state.Selected ? clHighlightText : clWindowText);
+  OnDrawItem(this, index, rect, state);
+  canvas.Flush();
 }

@@ -8,16 +8,25 @@
 // itself (Enter, the arrows) reach OnKeyDown, so a handler can take a typed text
 // up on Enter.
 //
+// csOwnerDrawFixed picks items like csDropDownList and draws each item, in the
+// list and in the closed box, by OnDrawItem on Canvas (items ItemHeight pixels
+// high); without OnDrawItem the item texts show.
+//
 // Threads: user-interface thread only.
 
 #include "platform/ui/controls.h"
+#include "platform/ui/list_box.h"
 
 #include <QMetaObject>
 #include <QStringList>
 
-class QComboBox;
+#include <memory>
 
-enum TComboBoxStyle : uint8_t { csDropDown, csDropDownList };
+class QComboBox;
+class TBitmap;
+class TCanvas;
+
+enum TComboBoxStyle : uint8_t { csDropDown, csDropDownList, csOwnerDrawFixed };
 
 class TComboBox : public TWinControl {
 public:
@@ -41,9 +50,22 @@ public:
 
   TNotifyEvent OnChange;
 
+  // Owner drawing (csOwnerDrawFixed).
+  int ItemHeight() const { return itemHeight_; }
+  void SetItemHeight(int value);
+  // The surface OnDrawItem draws on.
+  TCanvas* Canvas();
+  TDrawItemEvent OnDrawItem;
+  // Draws item index by OnDrawItem (with the selection colours of state); the
+  // result is in Canvas at rect.
+  void DrawItem(int index, TRect rect, TOwnerDrawState state);
+  const TBitmap& Surface() const { return *surface_; }
+
 private:
   QComboBox* Box() const;
   TComboBoxStyle style_ = csDropDown;
+  int itemHeight_ = 16;
+  std::unique_ptr<TBitmap> surface_;
   int programmatic_ = 0;
   QMetaObject::Connection activated_;
 };

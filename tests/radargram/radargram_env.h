@@ -27,7 +27,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramActiveChildShell,
                            public IRadargramDisplayShell,
                            public IRadargramAxesShell,
-                           public IRadargramGpsShell {
+                           public IRadargramGpsShell,
+                           public IRadargramReadoutShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -180,9 +181,16 @@ public:
     ++trekRangeWrites;
   }
 
+  // The read-out: every DispInfo, in order (time, depth, trace, distance).
+  std::vector<std::array<QString, 4>> readouts;
+  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override {
+    readouts.push_back({time, depth, trace, distance});
+  }
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
     parts.Gps = this;
+    parts.Readout = this;
     return parts;
   }
 };

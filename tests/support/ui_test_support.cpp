@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <thread>
@@ -41,4 +43,18 @@ void InstallFailingDialogHandler() {
 TColor ShownColor(TControl& control, int x, int y) {
   const QImage image = control.Widget()->grab().toImage();
   return QColorToColor(image.pixelColor(x, y));
+}
+
+void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, bool held, bool ctrl, int x, int y) {
+  QWidget* widget = control.Widget();
+  const Qt::MouseButton qtButton = button == mbRight ? Qt::RightButton : button == mbMiddle ? Qt::MiddleButton
+                                                                                            : Qt::LeftButton;
+  const QEvent::Type type = action == maPress     ? QEvent::MouseButtonPress
+                            : action == maRelease ? QEvent::MouseButtonRelease
+                                                  : QEvent::MouseMove;
+  const Qt::MouseButtons buttons = action == maRelease || !held ? Qt::NoButton : Qt::MouseButtons(qtButton);
+  const QPointF pos(x, y);
+  QMouseEvent event(type, pos, widget->mapToGlobal(pos), action == maMove ? Qt::NoButton : qtButton, buttons,
+                    ctrl ? Qt::ControlModifier : Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
 }

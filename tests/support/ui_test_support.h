@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests of toolkit code, provided by the UI test main.
 
+#include "platform/ui/control_types.h"
 #include "platform/ui/graphics.h"
 
 #include <QString>
@@ -41,3 +42,9 @@ void RecreateApplication();
 
 // The handler the test main installs: an unexpected dialog fails the test.
 void InstallFailingDialogHandler();
+
+// The toolkit's own mouse input at client point (x, y) of the control, as a user
+// gives it: a press or release of button, or a move with button held (a move
+// with held false holds nothing). ctrl holds the Ctrl key.
+enum TTestMouseAction : uint8_t { maPress, maMove, maRelease };
+void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, bool held, bool ctrl, int x, int y);
