@@ -71,7 +71,7 @@ public:
     // k - Lo <= N - 2.
     const int64_t fullFrom = std::max(a, plan_.Hi + 1);
     const int64_t fullTo = std::min(b, n_ - 1 + plan_.Lo);
-    if (!plan_.InTrace || fullFrom >= fullTo) {
+    if (!plan_.InTrace || plan_.Weight.empty() || fullFrom >= fullTo) {
       for (int64_t k = a; k < b; ++k) Scalar(k);
       return;
     }

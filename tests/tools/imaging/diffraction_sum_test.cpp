@@ -130,6 +130,22 @@ TEST(DiffractionSum, WithoutSpacingTheTimeZeroSampleIsZero) {
   }
 }
 
+// Rows without terms give zeros; an arrival before the trace start reads the
+// previous trace's end, as the sample's index in the channel says.
+TEST(DiffractionSum, RowsWithoutTermsAndArrivalsBeforeTheTrace) {
+  const std::vector<int32_t> in = TestTraces(20, 6);
+  const std::vector<int32_t> none = SumRows(in, 20, 6, 1, [](int32_t, int64_t, TDiffractionRow&) {});
+  for (int64_t k = 0; k < 20; ++k)
+    for (int s = 0; s < 6; ++s)
+      EXPECT_EQ(none[static_cast<size_t>(k * 6 + s)], s < 1 ? in[static_cast<size_t>(k * 6 + s)] : 0);
+  const std::vector<int32_t> before =
+      SumRows(in, 20, 6, 0, [](int32_t, int64_t, TDiffractionRow& row) { row.Add(-1, 1); });
+  for (int64_t k = 0; k < 20; ++k) {
+    const int32_t expected = k >= 1 && k <= 18 ? in[static_cast<size_t>(k * 6 - 1)] : 0;
+    for (int s = 0; s < 6; ++s) EXPECT_EQ(before[static_cast<size_t>(k * 6 + s)], expected) << k << ", " << s;
+  }
+}
+
 TEST(DiffractionSum, CountsTheTermsItAdds) {
   // Trace step 0: every offset arrives at its row, so each output trace has a
   // term from every source trace 1 .. N - 2 on every row but time zero's.
