@@ -74,8 +74,8 @@ void BM_MigrationAdv(benchmark::State& state) {
   std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
   state.counters["XYProportional"] = static_cast<double>(tool.XYProportional);
   state.counters["terms"] = static_cast<double>(terms);
-  state.counters["terms_per_s"] =
-      benchmark::Counter(static_cast<double>(terms) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["terms_per_s"] = benchmark::Counter(
+      static_cast<double>(terms) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   TWorkerPool::Instance().SetThreadCount(0);
 }
 BENCHMARK(BM_MigrationAdv)->Arg(1)->Arg(2)->Arg(8)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);

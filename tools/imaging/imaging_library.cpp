@@ -11,8 +11,9 @@
 namespace {
 template <class TTool>
 void Register(const TResourceString& englishName) {
-  RegisterToolClass(QString::fromUtf16(englishName.english),
-                    [](uint16_t language) -> std::unique_ptr<TCommonTool> { return std::make_unique<TTool>(language); });
+  RegisterToolClass(QString::fromUtf16(englishName.english), [](uint16_t language) -> std::unique_ptr<TCommonTool> {
+    return std::make_unique<TTool>(language);
+  });
 }
 }  // namespace
 

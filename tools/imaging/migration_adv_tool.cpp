@@ -73,7 +73,9 @@ int64_t TMigrationAdvTool::ProcessChannel(const int32_t* in, int32_t* out, int64
   const long double dz = view.SampleToDepth(1) - view.SampleToDepth(0);
   // Without a depth step (no time window or wave speed) there is no hyperbola to
   // sum along: the input passes.
-  if (!(dz > 0) || !std::isfinite(dz)) return TToolBase<TMigrationAdvParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  if (!(dz > 0) || !std::isfinite(dz)) {
+    return TToolBase<TMigrationAdvParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  }
 
   const double e = static_cast<double>(DistanceRecept / dz / 2);
   const int32_t z = view.Settings()->GetNullShift();

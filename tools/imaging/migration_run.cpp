@@ -47,7 +47,8 @@ TDiffractionRowTerms MetricMigrationTerms(const TDirectivityDiagram& diagram, lo
   const long double timeStep = speed * spanWidth * overStep;
   return [&diagram, speed, spanWidth, overStep, measureStep, nullShift, longTrace, timeStep](
              int32_t s, int64_t maxOffset, TDiffractionRow& row) {
-    const long double z = SamplesToNs(static_cast<long double>(int64_t{s} - nullShift), spanWidth, overStep) * speed / 2000;
+    const long double ns = SamplesToNs(static_cast<long double>(int64_t{s} - nullShift), spanWidth, overStep);
+    const long double z = ns * speed / 2000;
     for (int64_t j = 0; j <= maxOffset; ++j) {
       const long double x = measureStep * static_cast<long double>(j) / 1000;
       const long double r = std::sqrt(z * z + x * x);

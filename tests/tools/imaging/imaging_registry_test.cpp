@@ -94,7 +94,8 @@ TEST_F(ImagingRegistryTest, JunkRecordsOfTheImagingToolsStayInsideTheirRecord) {
           break;
         }
     ASSERT_EQ(selectors.size(), 2u);
-    const std::vector<QByteArray> inputs = JunkInputs(ValidBody(QString::fromLatin1(mine)), 977 + static_cast<uint32_t>(t), 60);
+    const std::vector<QByteArray> inputs =
+        JunkInputs(ValidBody(QString::fromLatin1(mine)), 977 + static_cast<uint32_t>(t), 60);
     for (uint8_t selector : selectors)
       for (const QByteArray& input : inputs) {
         const std::string broken = RunWithSelector(ReadToolRecordOnce, selector, input);
