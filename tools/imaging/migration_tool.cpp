@@ -61,8 +61,9 @@ int64_t TMigrationTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t 
     return TToolBase<TMigrationParam>::ProcessChannel(in, out, traces, longTrace, yield);
   }
   const int32_t z0 = settings.GetNullShift();
-  const TDiffractionRowTerms terms = MetricMigrationTerms(Diagram, speed, settings.GetSpanWidth(), settings.GetOverStep(),
-                                                          settings.GetMeasureStep(), z0, longTrace);
+  const TDiffractionRowTerms terms =
+      MetricMigrationTerms(Diagram, speed, settings.GetSpanWidth(), settings.GetOverStep(), settings.GetMeasureStep(),
+                           z0, longTrace);
   if (RunMigration(in, out, traces, longTrace, view, z0, terms, Host(), runChannel_, yield)) return traces;
   AExecuting = false;
   return 0;
