@@ -179,6 +179,23 @@ TEST_F(GenTestToolTest, ScaleAndNoise) {
   }
 }
 
+// The scale's fast form (in doubles) and its 64-bit form give the extended
+// quotient rounded halves to even, saturated; the noise is added in 64 bits.
+TEST(GenTestKernel, ScaleIsTheRoundedQuotientForEveryMultiplier) {
+  std::vector<int32_t> in = TestTraces(3, 97);
+  for (int32_t v : {50, -50, 150, -150, 250, 1, -1, 0}) in.push_back(v);
+  std::vector<int32_t> out(in.size());
+  for (int32_t mult : {-150, -1, 1, 37, 99, 101, 999999, 1048575, 1048576, 2000000000}) {
+    SCOPED_TRACE(mult);
+    ScaleAndNoise(in.data(), out.data(), 0, static_cast<int64_t>(in.size()), mult, 0, 0);
+    for (size_t j = 0; j < in.size(); ++j)
+      ASSERT_EQ(out[j], RoundToInt32(static_cast<long double>(mult) * in[j] / 100)) << in[j];
+  }
+  ScaleAndNoise(in.data(), out.data(), 5, static_cast<int64_t>(in.size()) + 5, 100, 1000, 3);
+  for (size_t j = 0; j < in.size(); ++j)
+    ASSERT_EQ(out[j], SaturateToInt32(int64_t{in[j]} + NoiseAt(3, static_cast<int64_t>(j) + 5, 1000)));
+}
+
 TEST_F(GenTestToolTest, ApplyClearPassesAndNoDepthStepWritesNoHyperbola) {
   tool.SizeParabol1 = 5;
   const std::vector<int32_t> input = TestTraces(40, 120);
