@@ -11,6 +11,7 @@
 #include "radar/online_wavelet_form.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
+#include "tools/imaging/imaging_library.h"
 #include "tools/window_tool_host.h"
 
 #include <filesystem>
@@ -54,10 +55,11 @@ bool AcquisitionFirstInstance(const QString& executablePath, const QStringList& 
 }
 
 void StartAcquisitionProgram(const QStringList& arguments, int splashMilliseconds) {
-  // Both start-ups are idempotent: the program made them before its application
+  // The start-ups are idempotent: the program made them before its application
   // object, and in-process runs of this routine get them here.
   RasterLibraryStartup();
   ToolsLibraryStartup();
+  ImagingLibraryStartup();
   Application->CreateForm(MainWindow);
   // Reachable before the splash: a second instance started meanwhile waits
   // for its answer instead of finding no window.
@@ -89,6 +91,7 @@ int RunAcquisitionProgram(int argc, char** argv) {
   // the program's own start-up code, and released after its windows are gone.
   RasterLibraryStartup();
   ToolsLibraryStartup();
+  ImagingLibraryStartup();
   {
     TApplication application;
     Application->Initialize();

@@ -125,6 +125,23 @@ void DrawThresholdedWave(TCanvas& canvas, TColor color) {
   canvas.Polyline(points);
 }
 
+// A diffraction hyperbola opening downwards; focused: its energy gathered into
+// a dot at the apex, as a migration does.
+void DrawHyperbola(TCanvas& canvas, TColor color, bool focused) {
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) {
+    const double i = (x - 11.5) / 2.5;
+    points.push_back({x, 6 + static_cast<int>(std::lround(std::sqrt(1 + i * i) * 4 - 4))});
+  }
+  canvas.Pen()->SetColor(focused ? clSilver : color);
+  canvas.Pen()->SetWidth(focused ? 1 : 2);
+  canvas.Polyline(points);
+  if (!focused) return;
+  canvas.Brush()->SetColor(color);
+  canvas.Pen()->SetColor(color);
+  canvas.Ellipse(8, 3, 16, 11);
+}
+
 using TPainter = std::function<void(TCanvas&)>;
 
 const std::map<QString, TPainter>& Pictures() {
@@ -137,6 +154,12 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("BANDPASS_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::Peak, clSilver); }},
       {QStringLiteral("FILTER_ICON1"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clGreen); }},
       {QStringLiteral("FILTER_ICON2"), [](TCanvas& c) { DrawResponse(c, TResponseShape::LowPass, clSilver); }},
+      {QStringLiteral("MigrationAdv_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clMaroon, true); }},
+      {QStringLiteral("MigrationAdv_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
+      {QStringLiteral("MIGRATION_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clNavy, true); }},
+      {QStringLiteral("MIGRATION_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
+      {QStringLiteral("GENTEST_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clPurple, false); }},
+      {QStringLiteral("GENTEST_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},

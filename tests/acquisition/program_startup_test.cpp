@@ -13,6 +13,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/list_box.h"
 #include "profiledata/channel_store.h"
 #include "radar/online_background_removal_form.h"
 #include "radar/online_gain_form.h"
@@ -20,6 +21,9 @@
 #include "radargram/view2d_form.h"
 #include "tests/profiledata/record_fixture_builders.h"
 #include "tests/support/qstring_print.h"
+#include "tools/imaging/migration_adv_tool.h"
+#include "tools/list_of_plugins_form.h"
+#include "tools/list_of_tools.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +31,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <vector>
 
 namespace program_startup_test {
@@ -91,6 +96,19 @@ TEST_F(ProgramStartup, TheMainWindowIsReachableAndTheDialogsExistHidden) {
   EXPECT_FALSE(ApplicationForms<TOnlineWaveletForm>()[0]->Visible());
   MainWindow->Free();
   EXPECT_FALSE(FindWindow(QStringLiteral("DUvova3DuruZuza"))) << "the endpoint goes with the window";
+}
+
+// The start-up starts the imaging library: the registry creates the advanced
+// migration for "Migration", and the List of Tools shows it among the converters.
+TEST_F(ProgramStartup, TheRegistryCreatesTheMigrationOfTheImagingLibrary) {
+  Start({});
+  ASSERT_NE(MainWindow->ListOfTools, nullptr);
+  const std::unique_ptr<TCommonTool> tool = MainWindow->ListOfTools->GetTool(QStringLiteral("Migration"), {});
+  EXPECT_NE(dynamic_cast<TMigrationAdvTool*>(tool.get()), nullptr);
+  TListOfPluginsForm* list = TComponent::Create<TListOfPluginsForm>(Application, *MainWindow->ListOfTools);
+  EXPECT_TRUE(list->AdvancedPluginsListBox->Items().contains(QStringLiteral("Migration=8")));
+  list->Free();
+  MainWindow->Free();
 }
 
 TEST_F(ProgramStartup, TheCommandLinesProfileOpensWithItsMark) {

@@ -4,10 +4,13 @@
 #include "tests/fuzz/fuzz_headless_application.h"
 #include "tests/fuzz/fuzz_target_support.h"
 #include "tests/fuzz/tool_records_fuzz_target.h"
+#include "tools/imaging/imaging_library.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   // A tool has a hidden message window and icon bitmaps.
   StartHeadlessApplication(argc, argv);
+  // The imaging tools join the class table.
+  ImagingLibraryStartup();
   return 0;
 }
 

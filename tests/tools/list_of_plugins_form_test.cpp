@@ -24,7 +24,8 @@
 
 namespace list_of_plugins_form_test {
 
-// An advanced tool standing in for the migration, whose class is not built yet.
+// An advanced tool standing in for the migration, whose class the imaging
+// library above this one adds to the class table at start-up.
 class TConverterTool : public TAbsTool {
 public:
   explicit TConverterTool(uint16_t w) : TAbsTool(w) { typeOfPlugin = advanced; }

@@ -1,0 +1,104 @@
+#include "tools/imaging/gen_test_kernel.h"
+
+#include "platform/rtl/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+// splitmix64's output function: a bijective mix of all 64 bits.
+uint64_t Mix(uint64_t x) {
+  x ^= x >> 30;
+  x *= 0xBF58476D1CE4E5B9ull;
+  x ^= x >> 27;
+  x *= 0x94D049BB133111EBull;
+  x ^= x >> 31;
+  return x;
+}
+
+// The largest |mult| whose products with every 32-bit sample stay below 2^52.
+constexpr int32_t MultExactInDouble = (1 << 20) - 1;
+
+// round(q / 100), halves to even.
+int64_t DivideBy100Rounded(int64_t q) {
+  int64_t d = q / 100;
+  const int64_t r = q % 100;
+  if (r > 50 || (r == 50 && (d & 1) != 0)) ++d;
+  if (r < -50 || (r == -50 && (d & 1) != 0)) --d;
+  return d;
+}
+}  // namespace
+
+uint32_t NoiseAt(uint64_t seed, int64_t index, int32_t range) {
+  if (range <= 0) return 0;
+  const uint64_t x = Mix(seed + static_cast<uint64_t>(index) * 0x9E3779B97F4A7C15ull);
+  // The high part of x * range: uniform up to a bias below range / 2^64.
+  return static_cast<uint32_t>((static_cast<unsigned __int128>(x) * static_cast<uint32_t>(range)) >> 64);
+}
+
+void ScaleAndNoise(const int32_t* in, int32_t* out, int64_t first, int64_t end, int32_t mult, int32_t range,
+                   uint64_t seed) {
+  const int64_t n = end - first;
+  if (n <= 0) return;
+  if (mult == 100) {
+    std::memcpy(out, in, static_cast<size_t>(n) * sizeof(int32_t));
+  } else if (mult >= -MultExactInDouble && mult <= MultExactInDouble) {
+    // |mult x v| < 2^52: the product and a quotient's half are exact in double,
+    // and no other quotient lies within its rounding error of a half.
+    // Adding and taking away 1.5 x 2^52 rounds |q| < 2^51 to an integer, halves
+    // to even, in a form the compiler vectorises.
+    constexpr double Shift = 6755399441055744.0;
+    for (int64_t j = 0; j < n; ++j) {
+      const double q = static_cast<double>(mult) * in[j] / 100;
+      const double rounded = (q + Shift) - Shift;
+      out[j] = static_cast<int32_t>(std::min(std::max(rounded, -2147483648.0), 2147483647.0));
+    }
+  } else {
+    for (int64_t j = 0; j < n; ++j) out[j] = SaturateToInt32(DivideBy100Rounded(int64_t{mult} * in[j]));
+  }
+  if (range <= 0) return;
+  for (int64_t j = 0; j < n; ++j) out[j] = SaturateToInt32(int64_t{out[j]} + NoiseAt(seed, first + j, range));
+}
+
+void TGridSectPoint::Finish() {
+  // Later writes win: sorted by index, the last write of an index is the last of
+  // its run.
+  std::stable_sort(writes_.begin(), writes_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::pair<int64_t, int32_t>> kept;
+  for (size_t i = 0; i < writes_.size(); ++i) {
+    if (i + 1 < writes_.size() && writes_[i + 1].first == writes_[i].first) continue;
+    if (writes_[i].second != 0) kept.push_back(writes_[i]);
+  }
+  writes_ = std::move(kept);
+}
+
+void TGridSectPoint::Apply(int32_t* out, int64_t first, int64_t end) const {
+  auto it = std::lower_bound(writes_.begin(), writes_.end(), first,
+                             [](const auto& point, int64_t index) { return point.first < index; });
+  for (; it != writes_.end() && it->first < end; ++it) out[it->first - first] = it->second;
+}
+
+void AddParabola(TGridSectPoint& points, const THyperbolaGeometry& g, int32_t X, int32_t Y, int32_t A, int32_t D,
+                 int32_t S) {
+  if (S <= 0) return;
+  if (!(g.GridStepSectY > 0) || !std::isfinite(g.GridStepSectY)) return;
+  const long double r = g.GridStepSectX / g.GridStepSectY;
+  const long double h = g.DistanceRecept / g.GridStepSectY / 2;
+  const long double e = static_cast<long double>(Y) - g.NullShift;
+  const long double m = std::sqrt(e * e + h * h);
+  const long double delta = m - e;
+  const long double fall = static_cast<long double>(D) / 100 / S;
+  // Only the offsets that land on a trace of the channel.
+  const int64_t from = std::max<int64_t>(-int64_t{S}, -int64_t{X});
+  const int64_t to = std::min<int64_t>(S, g.Traces - 1 - X);
+  for (int64_t i = from; i <= to; ++i) {
+    const long double ir = static_cast<long double>(i) * r;
+    const long double at = std::sqrt(m * m + ir * ir) + g.NullShift - delta;
+    if (!(at > -1 && at < g.LongTrace)) continue;
+    const int64_t s = Round(at);
+    if (s < 0 || s >= g.LongTrace) continue;
+    const long double a = A - static_cast<long double>(i < 0 ? -i : i) * fall * A;
+    points.Set((X + i) * int64_t{g.LongTrace} + s, RoundToInt32(a));
+  }
+}

@@ -1,0 +1,27 @@
+#include "tools/imaging/imaging_library.h"
+
+#include "tools/imaging/gen_test_tool.h"
+#include "tools/imaging/migration_adv_tool.h"
+#include "tools/imaging/migration_tool.h"
+#include "tools/tool_classes.h"
+#include "tools/tool_strings.h"
+
+#include <memory>
+
+namespace {
+template <class TTool>
+void Register(const TResourceString& englishName) {
+  RegisterToolClass(QString::fromUtf16(englishName.english), [](uint16_t language) -> std::unique_ptr<TCommonTool> {
+    return std::make_unique<TTool>(language);
+  });
+}
+}  // namespace
+
+void ImagingLibraryStartup() {
+  Register<TMigrationAdvTool>(SMigrationAdvToolName);
+  // The registry does not register this key: "Migration" creates the advanced
+  // migration (its caption), never this class.
+  Register<TMigrationTool>(SMigrationToolName);
+  // Known by name only.
+  Register<TGenTestTool>(SGenTestToolName);
+}
