@@ -3,8 +3,9 @@
 // with uniform noise, and the diffraction hyperbolas of point reflectors.
 //
 // Noise: sample n of a channel gets NoiseAt(seed, n, range), an integer drawn
-// uniformly from 0 .. range - 1 by a counter-based generator, so a seed gives the
-// same channel whatever the order or the number of threads.
+// uniformly from 0 .. range - 1 by a counter-based generator (a hash of the
+// index modulo 2^32 and the seed), so a seed gives the same channel whatever the
+// order or the number of threads.
 //
 // Threads: ScaleAndNoise and TGridSectPoint's look-ups are safe from several
 // threads on disjoint samples; building the points is one thread's.
