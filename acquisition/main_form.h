@@ -37,6 +37,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,6 +66,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramActiveChildShell,
                         public IRadargramDisplayShell,
                         public IRadargramAxesShell,
+                        public IRadargramRunShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -108,7 +110,7 @@ public:
   void UpdateInterface();
   // The menus and actions follow the active window and the radars (later parts
   // of the window build the menus; nothing to update yet).
-  void Updatemenu() {}
+  void Updatemenu() override {}
 
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
@@ -130,7 +132,7 @@ public:
   // Raises the window and gives it the focus.
   void ActivateFromLink();
   // The parts a radargram window created by this window holds.
-  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  TRadargramShell Shell() { return TRadargramShell{this, this, this, this, this, this, this, this, this, this}; }
   // The clock new file names take their default prefix from (tests set a date).
   static void SetToday(std::function<TDateTime()> today);
 
@@ -275,6 +277,30 @@ public:
   void RefreshGprStatus() override {}
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
 
+  // ---- IRadargramRunShell --------------------------------------------------------
+  // The Run command's state as the windows see it; the command, its tool button
+  // and menu item are built by a later part of the window. Executing it with the
+  // action unchecked stops the recording.
+  bool RunActionChecked() const override { return RunActionChecked_; }
+  void SetRunActionChecked(bool checked) override { RunActionChecked_ = checked; }
+  void RunActionExecute() override;
+  bool RunActionEnabled() const override { return RunActionEnabled_; }
+  void SetRunActionEnabled(bool enabled) override { RunActionEnabled_ = enabled; }
+  void SetRunImage(int imageIndex, const QString& menuCaption) override {
+    RunImageIndex = imageIndex;
+    RunMenuCaption = menuCaption;
+  }
+  void SetRadarStarted(bool value) override { RadarStarted_ = value; }
+  void SetBindingActionEnabled(bool enabled) override { BindingActionEnabled = enabled; }
+  void DispCmCursor(const QString& text) override { CmCursorText = text; }
+  bool SimpleStretchPaint() const override { return Settings.SimpleStretchPaint; }
+  // Stops every radar of the set; the recording is no longer running.
+  void ActionsInStop() override;
+  int RunImageIndex = 6;
+  QString RunMenuCaption;
+  bool BindingActionEnabled = true;
+  QString CmCursorText;
+
   // The radargram windows' own questions run knowing that the program is
   // closing (isClosedMain); a refused close clears the flag again, so the
   // program goes on working normally.
@@ -295,7 +321,10 @@ private:
   bool flNewCreate_ = true;
   bool isCheckDeviceRunned_ = false;
   bool isClosedMain_ = false;
-  bool RadarStarted_ = false;
+  std::atomic<bool> RadarStarted_{false};
+  // Read by the reader threads through the recording window.
+  std::atomic<bool> RunActionChecked_{false};
+  bool RunActionEnabled_ = true;
   bool AutoDepthOnline_ = false;
   int CountRadarFromMaster_ = 0;
   TTypeProfiles GlobalTypeProfiles_ = tpLinear;

@@ -193,6 +193,35 @@ public:
   virtual void SetGlobalProportional(TProportional value) = 0;
 };
 
+// The Run command and what the online display shows through the main window
+// while a recording runs.
+class IRadargramRunShell {
+public:
+  virtual ~IRadargramRunShell() = default;
+  // The Run action (RunAction): checked while recording; unchecking and then
+  // executing it stops the recording (RunActionExecute).
+  virtual bool RunActionChecked() const = 0;
+  virtual void SetRunActionChecked(bool checked) = 0;
+  virtual void RunActionExecute() = 0;
+  virtual bool RunActionEnabled() const = 0;
+  virtual void SetRunActionEnabled(bool enabled) = 0;
+  // The image of the Run tool button and menu item, and the menu item's caption
+  // (image 6 and "Start" when stopped).
+  virtual void SetRunImage(int imageIndex, const QString& menuCaption) = 0;
+  // RadarStarted := value (RadarStarted() is the recording shell's).
+  virtual void SetRadarStarted(bool value) = 0;
+  // The "Binding to the baseline" action.
+  virtual void SetBindingActionEnabled(bool enabled) = 0;
+  // Re-evaluates the main window's menus and actions.
+  virtual void Updatemenu() = 0;
+  // The cursor position text in the main window's info boxes.
+  virtual void DispCmCursor(const QString& text) = 0;
+  // The online strip is stretched plainly instead of resampled.
+  virtual bool SimpleStretchPaint() const = 0;
+  // The main window's stop actions (ActionsInStop).
+  virtual void ActionsInStop() = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -208,4 +237,6 @@ struct TRadargramShell {
   // nullptr: time on the left axis, no media, nothing remembered for the next
   // window.
   IRadargramAxesShell* Axes = nullptr;
+  // nullptr: no Run command (never checked, nothing shown).
+  IRadargramRunShell* Run = nullptr;
 };

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <atomic>
 #include <vector>
 
 class FakeRadargramShell : public IRadargramLayoutShell,
@@ -26,7 +27,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramActionsShell,
                            public IRadargramActiveChildShell,
                            public IRadargramDisplayShell,
-                           public IRadargramAxesShell {
+                           public IRadargramAxesShell,
+                           public IRadargramRunShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -94,7 +96,7 @@ public:
   int Language() const override { return language; }
 
   // Recording state.
-  bool radarStarted = false;
+  std::atomic<bool> radarStarted{false};
   bool runButtonDown = false;
   TView2DForm* runChild = nullptr;
   TView2DForm* curChild = nullptr;
@@ -169,7 +171,42 @@ public:
     globalProportionalWrites.push_back(value);
   }
 
-  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this}; }
+  // The Run command: the state the windows set, and the executions (each records
+  // whether the action was checked then; an unchecked execution stops: it
+  // clears radarStarted and counts a stop).
+  std::atomic<bool> runActionChecked{false};
+  bool runActionEnabled = true;
+  std::vector<bool> runExecutions;
+  int runImage = -1;
+  QString runMenuCaption;
+  bool bindingActionEnabled = true;
+  int updatemenuCalls = 0;
+  QString cmCursor;
+  bool simpleStretchPaint = false;
+  int stopActions = 0;
+  bool RunActionChecked() const override { return runActionChecked; }
+  void SetRunActionChecked(bool checked) override { runActionChecked = checked; }
+  void RunActionExecute() override {
+    runExecutions.push_back(runActionChecked);
+    if (!runActionChecked) ActionsInStop();
+  }
+  bool RunActionEnabled() const override { return runActionEnabled; }
+  void SetRunActionEnabled(bool enabled) override { runActionEnabled = enabled; }
+  void SetRunImage(int imageIndex, const QString& menuCaption) override {
+    runImage = imageIndex;
+    runMenuCaption = menuCaption;
+  }
+  void SetRadarStarted(bool value) override { radarStarted = value; }
+  void SetBindingActionEnabled(bool enabled) override { bindingActionEnabled = enabled; }
+  void Updatemenu() override { ++updatemenuCalls; }
+  void DispCmCursor(const QString& text) override { cmCursor = text; }
+  bool SimpleStretchPaint() const override { return simpleStretchPaint; }
+  void ActionsInStop() override {
+    ++stopActions;
+    radarStarted = false;
+  }
+
+  TRadargramShell Parts() { return TRadargramShell{this, this, this, this, this, this, this, this, this, this}; }
 };
 
 class TMainFrame : public TForm {

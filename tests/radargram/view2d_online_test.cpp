@@ -1,0 +1,346 @@
+// The recording window's online display driven directly: a real radar set by
+// channel slot with radars whose last trace the test writes, the window's
+// PaintLastTrace as a reader thread calls it, and the online painter's passes.
+
+#include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/chart.h"
+#include "platform/ui/dialog_script.h"
+#include "platform/ui/sound.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/setting_data.h"
+#include "radar/control_radar.h"
+#include "radar/online_stages.h"
+#include "radargram/online_strip.h"
+#include "radargram/view2d_form.h"
+#include "tests/radar/radar_test_support.h"
+#include "tests/radargram/radargram_env.h"
+#include "tests/support/ui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace view2d_online_test {
+
+// Every sound asked for, never busy.
+class TRecordingSound : public ISoundOutput {
+public:
+  bool Busy() override { return false; }
+  void Start(const QString& resourceName) override { started.push_back(resourceName); }
+  std::vector<QString> started;
+};
+
+class View2DOnline : public ::testing::Test {
+protected:
+  void SetUp() override {
+    SetSoundOutput(&sound);
+    RegisterOnlineStages();
+    radar.OpenLog(QStringLiteral("Online"));
+    control.AddRadarToChanal(0, &radar);
+    env.shell.controlRadar = &control;
+    env.shell.runActionChecked = true;
+    env.shell.radarStarted = true;
+    window = env.Create(1);
+    store = window->GetView2DByIndx(0);
+    settings = store->Settings();
+    settings->SetOverStep(5);  // 200 samples
+    settings->SetRunMode(rmWheel);
+  }
+  void TearDown() override {
+    window->Free();
+    env.shell.controlRadar = nullptr;
+    control.RadarNil();
+    SetSoundOutput(nullptr);
+    UnregisterOnlineStages();
+  }
+  // The radar's next trace: sample i is base + i.
+  void NextTrace(int32_t base) {
+    std::lock_guard guard(radar.SectPaint);
+    for (size_t i = 0; i < radar.LastArray.size(); ++i) radar.LastArray[i] = base + static_cast<int32_t>(i);
+  }
+  // The hand-over as the radar's reader thread makes it.
+  TTraceStored Hand(int32_t numCollision, TDirectForCart direction = dForward, int32_t lost = 0) {
+    std::lock_guard guard(radar.SectPaint);
+    const TTraceHandOver trace{radar,     radar.LastArray, numCollision, direction, lost, radar.LastDirect.load(),
+                               radar.LastRecived.load()};
+    const TTraceStored stored = window->PaintLastTrace(trace);
+    radar.LastDirect = stored.LastDirect;
+    radar.LastRecived = stored.LastRecived;
+    return stored;
+  }
+  // Starts the channel at position p with its first trace to come.
+  void StartAt(int64_t p) {
+    store->SetMinNumTraces(p);
+    store->SetMaxNumTraces(p);
+    store->SetPosTraces(p);
+    store->FirstTrace = true;
+  }
+  int32_t SampleOf(int64_t trace, int i) const { return store->IndexTraces.Trace(trace)[i]; }
+
+  TRadargramEnv env;
+  TRecordingSound sound;
+  TFakeRadar radar;
+  TControlRadar control;
+  TView2DForm* window = nullptr;
+  T2Dview* store = nullptr;
+  TSettingData* settings = nullptr;
+};
+
+TEST_F(View2DOnline, ACollisionCountStoresCopiesForwardAndTheNextPassWarns) {
+  StartAt(10);
+  NextTrace(100);
+  Hand(5);  // the first trace of a recording counts once whatever the count
+  ASSERT_EQ(store->MaxNumTraces(), 11);
+  EXPECT_EQ(SampleOf(10, 0), 100);
+  EXPECT_FALSE(window->PlayBOOM);
+
+  NextTrace(300);
+  radar.AccelerometerValues = {1, 2, 3, 4};
+  const TTraceStored stored = Hand(3);
+  EXPECT_EQ(store->MinNumTraces(), 10);
+  EXPECT_EQ(store->MaxNumTraces(), 14);
+  for (int64_t t = 11; t <= 13; ++t) {
+    EXPECT_EQ(SampleOf(t, 0), 300) << t;
+    EXPECT_EQ(SampleOf(t, 199), 499) << t;
+    ASSERT_NE(settings->IndexIncl.Entry(t), nullptr);
+    EXPECT_EQ(settings->IndexIncl.Entry(t)->Values, (std::array<int16_t, 4>{1, 2, 3, 4}));
+  }
+  EXPECT_EQ(stored.LastRecived, 14);
+  EXPECT_EQ(radar.LastRecived.load(), 14);
+  EXPECT_EQ(store->SizeDat(), 4 * 200 * 4);
+  EXPECT_TRUE(settings->WasStarted);
+  EXPECT_TRUE(window->PlayBOOM) << "repeated traces at the end of the profile";
+
+  window->PaintOnlineThread();
+  EXPECT_EQ(sound.started, (std::vector<QString>{QStringLiteral("BOOM")}));
+  EXPECT_FALSE(window->PlayBOOM);
+  window->PaintOnlineThread();
+  EXPECT_EQ(sound.started.size(), 1u) << "played once";
+}
+
+TEST_F(View2DOnline, GroundAlreadyRecordedIsDroppedAndBackwardMovesPrepend) {
+  StartAt(0);
+  for (int k = 0; k < 10; ++k) {
+    NextTrace(k * 1000);
+    Hand(1);
+  }
+  ASSERT_EQ(store->NumTraces(), 10);
+  NextTrace(-7);
+  Hand(5, dBackward);
+  EXPECT_EQ(store->PosTraces(), 5);
+  Hand(5, dForward);
+  EXPECT_EQ(store->PosTraces(), 10);
+  EXPECT_EQ(store->NumTraces(), 10) << "back and forth over recorded ground stores nothing";
+  EXPECT_EQ(SampleOf(9, 0), 9000);
+
+  Hand(10, dBackward);
+  EXPECT_EQ(store->NumTraces(), 10) << "back at the first trace: still inside";
+  NextTrace(-50);
+  const TTraceStored stored = Hand(2, dBackward);
+  EXPECT_EQ(store->MinNumTraces(), -2);
+  EXPECT_EQ(store->MaxNumTraces(), 10);
+  EXPECT_EQ(SampleOf(-1, 0), -50);
+  EXPECT_EQ(SampleOf(-2, 0), -50);
+  EXPECT_EQ(stored.LastRecived, -2);
+  EXPECT_EQ(stored.LastDirect, dBackward);
+  EXPECT_EQ(settings->MinNumIncl, -2);
+}
+
+TEST_F(View2DOnline, ADistanceChannelGoingBackInvertsTheDirection) {
+  struct TCase {
+    TTopoType topo;
+    TDirection channel;
+    TDirectForCart expected;
+  };
+  const TCase cases[] = {{ttWheel, back, dBackward}, {ttWheel, forth, dForward}, {ttGPS, back, dForward},
+                         {ttNil, back, dForward}};
+  for (const TCase& c : cases) {
+    settings->SetTopoType(c.topo);
+    settings->SetDirection(c.channel);
+    StartAt(0);
+    EXPECT_EQ(Hand(1, dForward).Direction, c.expected) << int{c.topo} << " " << int{c.channel};
+  }
+}
+
+TEST_F(View2DOnline, LostWiFiTracesAreZeroTracesThatStayZeroOnScreen) {
+  // A background removal that would move an all-zero trace off zero.
+  auto* stages = dynamic_cast<TOnlineStageSet*>(store->OnlineStages());
+  ASSERT_NE(stages, nullptr);
+  stages->SetWidthWindow(4);
+  stages->SetWindowedBackgroundRemovalApplay(true);
+  env.shell.radarStarted = false;
+  window->PrepareForRunning();
+  env.shell.radarStarted = true;
+  StartAt(0);
+  radar.LastPaint = 0;
+  radar.LastRecived = 0;
+  radar.AccelerometerValues = {5, 6, 7, 8};
+  for (int k = 0; k < 3; ++k) {
+    NextTrace(2000 + 500 * k);
+    Hand(1);
+  }
+  NextTrace(4000);
+  Hand(1, dForward, 2);
+  ASSERT_EQ(store->NumTraces(), 6);
+  EXPECT_EQ(store->PosTraces(), 6);
+  for (int64_t t : {3, 4}) {
+    SCOPED_TRACE(t);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(SampleOf(t, i), 0);
+    ASSERT_NE(settings->IndexIncl.Entry(t), nullptr);
+    EXPECT_EQ(*settings->IndexIncl.Entry(t), TInclRecord{});
+  }
+  EXPECT_EQ(SampleOf(5, 0), 4000);
+  EXPECT_EQ(settings->IndexIncl.Entry(5)->Values, (std::array<int16_t, 4>{5, 6, 7, 8}));
+
+  window->PaintOnlineThread();
+  EXPECT_EQ(radar.LastPaint.load(), 6) << "the painter caught up";
+  TBitmap& strip = *window->OnRunBmpFull_[0];
+  const int64_t begin = window->SizeOnRunBmpFull_begin;
+  for (int64_t t : {3, 4})
+    for (int r = 0; r < 200; ++r) ASSERT_EQ(strip.ScanLine(r)[t - begin], online_strip::ZeroIndex) << t << " row " << r;
+  bool signal = false;
+  for (int r = 0; r < 200; ++r) signal |= strip.ScanLine(r)[5 - begin] != online_strip::ZeroIndex;
+  EXPECT_TRUE(signal) << "the received trace is drawn";
+}
+
+TEST_F(View2DOnline, AStepEndsOnTheUserInterfaceThreadAfterOneTrace) {
+  settings->SetRunMode(rmStep);
+  StartAt(0);
+  NextTrace(1);
+  std::thread reader([&] { Hand(1); });
+  reader.join();
+  EXPECT_EQ(store->NumTraces(), 1);
+  EXPECT_TRUE(env.shell.runActionChecked) << "nothing of the user interface on the reader thread";
+  EXPECT_EQ(env.shell.updatemenuCalls, 0);
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return !env.shell.runActionChecked; }, std::chrono::milliseconds(5000)));
+  EXPECT_EQ(env.shell.runImage, 6);
+  EXPECT_EQ(env.shell.runMenuCaption, QStringLiteral("Start"));
+  EXPECT_FALSE(env.shell.radarStarted);
+  EXPECT_EQ(env.shell.updatemenuCalls, 1);
+}
+
+TEST_F(View2DOnline, AnNmeaSentenceIsNumberedByTheStoredTracesAndAddedOnTheUserInterfaceThread) {
+  StartAt(0);
+  for (int k = 0; k < 120; ++k) Hand(1);
+  store->SetPosTraces(60);
+  const QString sentence = QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
+  radar.SetLastNMEA(sentence);
+  std::thread reader([&] { Hand(1); });
+  reader.join();
+  EXPECT_EQ(store->NumTraces(), 120) << "inside the recorded range";
+  EXPECT_TRUE(settings->NMEIStrings.isEmpty()) << "the list is not touched on the reader thread";
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return !settings->NMEIStrings.isEmpty(); }, std::chrono::milliseconds(5000)));
+  EXPECT_EQ(settings->NMEIStrings, QStringList{QStringLiteral("120=") + sentence});
+  radar.SetLastNMEA(QString());
+  Hand(1);
+  Application->ProcessMessages();
+  EXPECT_EQ(settings->NMEIStrings.size(), 1);
+}
+
+TEST_F(View2DOnline, NothingIsStoredWhileTheRunActionIsUnchecked) {
+  StartAt(0);
+  env.shell.runActionChecked = false;
+  radar.SetSerNum(4321);
+  Hand(1);
+  EXPECT_EQ(store->NumTraces(), 0);
+  EXPECT_EQ(store->PosTraces(), 0);
+  EXPECT_EQ(settings->GetSerNum(), 4321) << "the serial number is taken all the same";
+}
+
+TEST_F(View2DOnline, AtTheEndOfTheTraceRangeTheRecordingStopsOnceAndKeepsItsTraces) {
+  StartAt(TTraceTable::LastIndex - 2);
+  NextTrace(9);
+  Hand(1);
+  Hand(4);  // three places left for four copies
+  EXPECT_EQ(store->MaxNumTraces(), TTraceTable::LastIndex + 1);
+  EXPECT_EQ(store->PosTraces(), store->MaxNumTraces());
+  EXPECT_EQ(SampleOf(TTraceTable::LastIndex, 0), 9);
+  Hand(1);
+  TDialogScript::QueueAnswer(mrOk);
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return !env.shell.runExecutions.empty(); }, std::chrono::milliseconds(5000)));
+  Application->ProcessMessages();
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u) << "one message for the recording";
+  EXPECT_TRUE(TDialogScript::Shown()[0].Text.contains(QStringLiteral("no room")));
+  EXPECT_EQ(env.shell.runExecutions, (std::vector<bool>{false}));
+  EXPECT_EQ(env.shell.stopActions, 1);
+  EXPECT_EQ(store->NumTraces(), 3) << "the first trace and the two copies that fitted";
+}
+
+TEST_F(View2DOnline, PastThirtyThousandTracesWithTheRunButtonDownTheNextPassStops) {
+  struct TCase {
+    int64_t traces;
+    bool down;
+    bool stops;
+  };
+  for (const TCase& c : {TCase{30001, true, true}, TCase{30000, true, false}, TCase{30001, false, false}}) {
+    SCOPED_TRACE(c.traces);
+    env.shell.runExecutions.clear();
+    env.shell.stopActions = 0;
+    env.shell.radarStarted = true;
+    env.shell.runActionChecked = true;
+    env.shell.runButtonDown = c.down;
+    store->SetMinNumTraces(0);
+    store->SetMaxNumTraces(c.traces);
+    window->PaintOnlineThread();
+    EXPECT_EQ(env.shell.stopActions, c.stops ? 1 : 0);
+    EXPECT_EQ(env.shell.runActionChecked.load(), !c.stops);
+  }
+}
+
+TEST_F(View2DOnline, CursorTicksMoveThePositionAndLeavingTheRangeWarns) {
+  env.shell.radarStarted = false;
+  window->PrepareForRunning();
+  StartAt(0);
+  for (int k = 0; k < 10; ++k) Hand(1);
+  store->SetPosTraces(2);
+  settings->SetDirection(back);
+  radar.SetCurMode(cmCursor);
+  TChartAxis* left = window->GetChartByIndx(0)->LeftAxis();
+  left->LabelsFont()->SetColor(clBlack);
+  radar.CurWheelTicks = 1;
+  window->PaintOnlineThread();
+  EXPECT_EQ(store->PosTraces(), 1);
+  EXPECT_TRUE(env.shell.runActionEnabled) << "still inside";
+  EXPECT_TRUE(sound.started.empty());
+
+  radar.CurWheelTicks = 4;
+  window->PaintOnlineThread();
+  EXPECT_EQ(store->PosTraces(), -3);
+  EXPECT_EQ(radar.CurWheelTicks.load(), 0);
+  EXPECT_TRUE(window->AutOfRange);
+  EXPECT_EQ(left->LabelsFont()->Color(), static_cast<TColor>(0x0000FF));
+  EXPECT_TRUE(left->LabelsFont()->Style().Contains(fsBold));
+  EXPECT_EQ(sound.started, (std::vector<QString>{QStringLiteral("SND2")}));
+  EXPECT_FALSE(env.shell.runActionEnabled);
+  EXPECT_FALSE(env.shell.bindingActionEnabled);
+  EXPECT_EQ(env.shell.cmCursor, QStringLiteral("-3"));
+
+  settings->SetDirection(forth);
+  radar.CurWheelTicks = 5;
+  window->PaintOnlineThread();
+  EXPECT_EQ(store->PosTraces(), 2);
+  EXPECT_FALSE(window->AutOfRange);
+  EXPECT_EQ(left->LabelsFont()->Color(), clBlack) << "back inside";
+  EXPECT_TRUE(env.shell.runActionEnabled);
+  EXPECT_EQ(sound.started.size(), 1u);
+}
+
+TEST_F(View2DOnline, AMasterReportingGpsWithPositionsOutsideBothRangesStopsWithAMessage) {
+  window->PrepareForRunning();
+  StartAt(0);
+  for (int k = 0; k < 5; ++k) Hand(1);
+  radar.SetGPSstate(gpsOn);
+  radar.LastRecived = 50;
+  TDialogScript::QueueAnswer(mrOk);
+  window->PaintOnlineThread();
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u);
+  EXPECT_EQ(TDialogScript::Shown()[0].Text, QStringLiteral("GPS is not synchronized with GPR\r\nDecrease Number of Samples"));
+  EXPECT_EQ(radar.LastRecived.load(), 5);
+  EXPECT_EQ(env.shell.runExecutions, (std::vector<bool>{false}));
+  EXPECT_EQ(env.shell.stopActions, 1);
+}
+
+}  // namespace view2d_online_test
