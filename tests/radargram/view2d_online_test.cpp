@@ -50,7 +50,7 @@ protected:
     settings->SetRunMode(rmWheel);
   }
   void TearDown() override {
-    window->Free();
+    if (window) window->Free();
     env.shell.controlRadar = nullptr;
     control.RadarNil();
     SetSoundOutput(nullptr);
@@ -341,6 +341,42 @@ TEST_F(View2DOnline, AMasterReportingGpsWithPositionsOutsideBothRangesStopsWithA
   EXPECT_EQ(radar.LastRecived.load(), 5);
   EXPECT_EQ(env.shell.runExecutions, (std::vector<bool>{false}));
   EXPECT_EQ(env.shell.stopActions, 1);
+}
+
+}  // namespace view2d_online_test
+
+namespace view2d_online_test {
+
+TEST_F(View2DOnline, ThePaintThreadWaitsSuspendedPaintsWhenResumedAndStopsWithTheCloseQuery) {
+  TOnlinePaintThread* thread = window->OnlinePaintThread.get();
+  ASSERT_NE(thread, nullptr);
+  EXPECT_FALSE(thread->Started()) << "created suspended";
+  EXPECT_EQ(thread->Priority(), tpLower);
+  EXPECT_EQ(thread->SleepTm, 100);
+  thread->SleepTm = 5;
+  StartAt(0);
+  NextTrace(40);
+  window->PrepareForRunning();
+  Hand(1);
+  thread->Resume();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return thread->Passes() >= 3; }, std::chrono::milliseconds(10000)));
+  EXPECT_EQ(radar.LastPaint.load(), 1) << "the passes paint";
+
+  bool canClose = false;
+  env.shell.radarStarted = false;
+  TDialogScript::QueueAnswer(mrNo);  // the recorded trace is not saved
+  window->FormCloseQuery(nullptr, canClose);
+  ASSERT_TRUE(canClose);
+  EXPECT_TRUE(thread->Suspended());
+  Application->ProcessMessages();
+  const int64_t passes = thread->Passes();
+  for (int i = 0; i < 5; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(thread->Passes(), passes);
+  window->Free();  // joins the thread
+  window = nullptr;
 }
 
 }  // namespace view2d_online_test
