@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <memory>
 
 namespace online_strip {
@@ -25,19 +27,28 @@ TStripGrowth GrowthFor(int64_t s, TStripRange& range) {
   return sgNone;
 }
 
-void GrowStrip(TBitmap& strip, TStripGrowth growth) {
-  if (growth == sgNone || strip.Empty()) return;
-  const int oldWidth = strip.Width();
-  strip.SetSize(oldWidth + GrowthColumns, strip.Height());
-  for (int y = 0; y < strip.Height(); ++y) {
+int64_t FitStrip(TBitmap& strip, int64_t origin, const TStripRange& range) {
+  const int64_t width = strip.Width();
+  const int rows = strip.Height();
+  if (width <= 0 || rows <= 0) return origin;
+  const int64_t front = origin - range.Begin;
+  const int64_t back = range.End - (origin + width);
+  if (front <= 0 && back <= 0) return origin;
+  const int64_t addFront = front > 0 ? std::max({front, width, int64_t{GrowthColumns}}) : 0;
+  const int64_t addBack = back > 0 ? std::max({back, width, int64_t{GrowthColumns}}) : 0;
+  const int64_t newWidth = width + addFront + addBack;
+  if (newWidth > std::numeric_limits<int>::max()) throw std::bad_alloc();
+  strip.SetSize(static_cast<int>(newWidth), rows);
+  if (strip.Width() != newWidth) throw std::bad_alloc();
+  for (int y = 0; y < rows; ++y) {
     uint8_t* row = strip.ScanLine(y);
-    if (growth == sgFront) {
-      std::memmove(row + GrowthColumns, row, static_cast<size_t>(oldWidth));
-      std::memset(row, ZeroIndex, GrowthColumns);
-    } else {
-      std::memset(row + oldWidth, ZeroIndex, GrowthColumns);
+    if (addFront > 0) {
+      std::memmove(row + addFront, row, static_cast<size_t>(width));
+      std::memset(row, ZeroIndex, static_cast<size_t>(addFront));
     }
+    std::memset(row + addFront + width, ZeroIndex, static_cast<size_t>(addBack));
   }
+  return origin - addFront;
 }
 
 void ResetStrip(TBitmap& strip, const TStripRange& range, int rows) {

@@ -40,10 +40,13 @@ enum TStripGrowth : uint8_t { sgNone, sgFront, sgBack };
 // range moved accordingly.
 TStripGrowth GrowthFor(int64_t s, TStripRange& range);
 
-// Widens an 8-bit strip by GrowthColumns at the front (content shifted right)
-// or at the back; the new columns hold ZeroIndex. Nothing for sgNone or an
-// empty strip.
-void GrowStrip(TBitmap& strip, TStripGrowth growth);
+// Makes an 8-bit strip whose first column shows trace `origin` cover range:
+// it widens at the front (content shifted right) or at the back, by at least
+// the missing columns and at least its own width, so that a long recording
+// costs few widenings. New columns hold ZeroIndex. Returns the trace of the
+// first column afterwards. std::bad_alloc (the strip as it was) when memory
+// cannot be had.
+int64_t FitStrip(TBitmap& strip, int64_t origin, const TStripRange& range);
 
 // A new 8-bit strip of range's width and `rows` rows, every pixel ZeroIndex.
 void ResetStrip(TBitmap& strip, const TStripRange& range, int rows);

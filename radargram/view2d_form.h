@@ -672,6 +672,13 @@ public:
   std::array<std::unique_ptr<TBitmap>, kChannelSlots> OnRunBmp_;
   int64_t SizeOnRunBmpFull_begin = -100;
   int64_t SizeOnRunBmpFull_end = 2000;
+  // The trace of each strip's first column: a strip holds room beyond the
+  // range to grow into.
+  std::array<int64_t, kChannelSlots> OnRunBmpFullOrigin_{-100, -100, -100, -100, -100};
+  // The strip column of a trace in a slot.
+  int64_t OnlineStripColumn(int indx, int64_t trace) const {
+    return trace - OnRunBmpFullOrigin_[static_cast<size_t>(indx)];
+  }
   // A stored trace had no buffer yet: the pass ends and is retried.
   bool PresentEmptyIndexTrace = false;
   // The cursor is outside the recorded range.

@@ -259,8 +259,10 @@ void TView2DForm::PaintNewTraces(int LongTrace, int64_t /*count*/, int64_t a, TC
   if (growth != os::sgNone) {
     SizeOnRunBmpFull_begin = range.Begin;
     SizeOnRunBmpFull_end = range.End;
-    for (const auto& strip : OnRunBmpFull_)
-      if (strip) os::GrowStrip(*strip, growth);
+    for (int i = 0; i < kChannelSlots; ++i)
+      if (TBitmap* grown = OnRunBmpFull_[static_cast<size_t>(i)].get())
+        OnRunBmpFullOrigin_[static_cast<size_t>(i)] =
+            os::FitStrip(*grown, OnRunBmpFullOrigin_[static_cast<size_t>(i)], range);
   }
 
   int64_t first = 0, last = 0;
@@ -304,7 +306,7 @@ void TView2DForm::PaintNewTraces(int LongTrace, int64_t /*count*/, int64_t a, TC
                           : backward && store->PosTraces() <= store->MinNumTraces() ? -1
                                                                                     : 0;
       AddOnlineSliceTrace(indx, work.data(), n, endFlag);
-      const int64_t column = w - SizeOnRunBmpFull_begin;
+      const int64_t column = OnlineStripColumn(indx, w);
       if (!strip || !drawn || column < 0 || column >= strip->Width()) continue;
       if (w == stripedTrace && radar->GetSumCollision() > 0) {
         os::DrawStripedColumn(rows, static_cast<int>(column));
@@ -370,8 +372,8 @@ void TView2DForm::FollowNewestTrace(int indx, TChart& chart, T2Dview& store, int
     last = static_cast<int64_t>(std::ceil(to));
   }
   (void)store;
-  first -= SizeOnRunBmpFull_begin;
-  last -= SizeOnRunBmpFull_begin;
+  first = OnlineStripColumn(indx, first);
+  last = OnlineStripColumn(indx, last);
 }
 
 void TView2DForm::DrawOnlineImage(int indx, TChart& chart, T2Dview& store, int64_t first, int64_t last) {
@@ -419,7 +421,7 @@ void TView2DForm::PaintMarkersOnline(int channel, int first, double scaleY, doub
     const TSurfeMarkersData& marks = *settings.SurfaceMarkersArray;
     for (int i = 0; i < marks.Count(); ++i) {
       const TSurfaceMarker* mark = marks.GetSurfaceMarker(i);
-      const int64_t t = mark->GetNumTrace() - SizeOnRunBmpFull_begin;
+      const int64_t t = OnlineStripColumn(channel, mark->GetNumTrace());
       if (!(first < t && t < right)) continue;
       const int X = RoundToInt32(static_cast<long double>(t - first) * scaleX);
       const QString& text = mark->GetComment();
@@ -445,7 +447,7 @@ void TView2DForm::PaintMarkersOnline(int channel, int first, double scaleY, doub
     const TObjectMarkersData& marks = *settings.ObjectMarkersArray;
     for (int i = 0; i < marks.Count(); ++i) {
       const TObjectMarker* mark = marks.GetObjectMarker(i);
-      const int64_t t = mark->GetNumTrace() - SizeOnRunBmpFull_begin;
+      const int64_t t = OnlineStripColumn(channel, mark->GetNumTrace());
       const int sample = mark->GetNumSample();
       if (!(first < t && t < right && top < sample && sample < bottom)) continue;
       const int X = RoundToInt32(static_cast<long double>(t - first) * scaleX);
@@ -693,6 +695,7 @@ void TView2DForm::PrepareForRunning() {
     if (!strip) {
       SizeOnRunBmpFull_begin = os::TStripRange{}.Begin;
       SizeOnRunBmpFull_end = os::TStripRange{}.End;
+      OnRunBmpFullOrigin_[static_cast<size_t>(indx)] = SizeOnRunBmpFull_begin;
       strip = std::make_unique<TBitmap>();
       os::ResetStrip(*strip, os::TStripRange{SizeOnRunBmpFull_begin, SizeOnRunBmpFull_end}, settings.GetLongTrace());
     }

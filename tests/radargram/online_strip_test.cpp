@@ -52,20 +52,27 @@ TEST(OnlineStrip, StripsGrowByFiveHundredColumnsOneStepPerCall) {
   EXPECT_EQ(os::GrowthFor(-101, range), os::sgFront);
   EXPECT_EQ(range.Begin, -600);
 
+  // A strip of traces 0..3 covering 0..8: it doubles at the back.
   TBitmap strip;
   os::ResetStrip(strip, os::TStripRange{0, 4}, 2);
   strip.ScanLine(0)[0] = 1;
   strip.ScanLine(1)[3] = 2;
-  os::GrowStrip(strip, os::sgFront);
-  ASSERT_EQ(strip.Width(), 504);
-  EXPECT_EQ(strip.ScanLine(0)[500], 1) << "the content moves right";
-  EXPECT_EQ(strip.ScanLine(1)[503], 2);
-  EXPECT_EQ(strip.ScanLine(0)[0], os::ZeroIndex);
-  EXPECT_EQ(strip.ScanLine(1)[499], os::ZeroIndex);
-  os::GrowStrip(strip, os::sgBack);
-  ASSERT_EQ(strip.Width(), 1004);
-  EXPECT_EQ(strip.ScanLine(0)[500], 1);
-  EXPECT_EQ(strip.ScanLine(1)[1003], os::ZeroIndex);
+  EXPECT_EQ(os::FitStrip(strip, 0, os::TStripRange{0, 4}), 0);
+  EXPECT_EQ(strip.Width(), 4) << "covered already";
+  EXPECT_EQ(os::FitStrip(strip, 0, os::TStripRange{0, 8}), 0);
+  ASSERT_EQ(strip.Width(), 504) << "at least the growth step";
+  EXPECT_EQ(strip.ScanLine(0)[0], 1);
+  EXPECT_EQ(strip.ScanLine(1)[503], os::ZeroIndex);
+  // From trace -600 on: the content moves right by 600 (more than the width).
+  EXPECT_EQ(os::FitStrip(strip, 0, os::TStripRange{-600, 8}), -600);
+  ASSERT_EQ(strip.Width(), 1104);
+  EXPECT_EQ(strip.ScanLine(0)[600], 1) << "trace 0 keeps its pixels";
+  EXPECT_EQ(strip.ScanLine(1)[603], 2);
+  EXPECT_EQ(strip.ScanLine(0)[599], os::ZeroIndex);
+  EXPECT_EQ(strip.ScanLine(1)[0], os::ZeroIndex);
+  // Back again: doubling keeps the widenings few.
+  EXPECT_EQ(os::FitStrip(strip, -600, os::TStripRange{-600, 600}), -600);
+  EXPECT_EQ(strip.Width(), 2208);
 }
 
 TEST(OnlineStrip, APassDrawsTheTracesBeforeTheForwardPositionOrFromTheBackwardOne) {

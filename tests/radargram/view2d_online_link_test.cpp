@@ -138,7 +138,7 @@ protected:
     for (int64_t t = store->MinNumTraces(); t < store->MaxNumTraces(); ++t) {
       std::vector<int32_t> trace(store->IndexTraces.Trace(t), store->IndexTraces.Trace(t) + longTrace);
       if (online_strip::HoldsSignal(trace)) online_strip::DivideByDivisors(trace, divisors);
-      const int64_t column = t - window->SizeOnRunBmpFull_begin;
+      const int64_t column = window->OnlineStripColumn(slot, t);
       for (int r = 0; r < longTrace; ++r) {
         const long double v = std::nearbyint(static_cast<long double>(trace[static_cast<size_t>(r)]) * s.NrmCoef + 127);
         const int expected = static_cast<int>(std::clamp<long double>(v, 0, 255));
