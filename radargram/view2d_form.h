@@ -683,8 +683,8 @@ public:
   bool PresentEmptyIndexTrace = false;
   // The cursor is outside the recorded range.
   bool AutOfRange = false;
-  // Top of the speed bar in the "<" strip (pixels from its top).
-  int IndicatorTop = 0;
+  // Top of the speed bar in the "<" strip (pixels from its top); -1: no bar.
+  int IndicatorTop = -1;
   // Creates the paint thread (suspended) and the handlers of the reader
   // threads' messages; frees the thread (the window's destruction).
   void CreateOnlinePaint();

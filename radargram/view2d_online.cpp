@@ -646,6 +646,7 @@ void TView2DForm::PrepareForRunning() {
   TControlRadar* set = shell_.Radars->ControlRadar();
   const bool radars = set && set->GetCountPluginRadars() > 0;
   storeStopPosted_ = false;
+  IndicatorTop = -1;
   if (radars) {
     const T2Dview* master = GetView2DByIndx(MasterChannal);
     if (master && master->Settings()->GetTopoType() == ttGPS && View2D_[0]) View2D_[0]->Settings()->SetWheelStep(25);
@@ -789,6 +790,15 @@ void TView2DForm::CreateOnlinePaint() {
       shell_.Run->RunActionExecute();
     }
   });
+  // The speed bar of a wheel recording: red from IndicatorTop to the bottom of
+  // the "<" strip.
+  ButtonPanel->OnPaint = [this](TObject*) {
+    if (IndicatorTop < 0) return;
+    TCanvas& canvas = *ButtonPanel->Canvas();
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(kRed);
+    canvas.FillRect(Rect(0, IndicatorTop, ButtonPanel->Width(), ButtonPanel->Height()));
+  };
   OnlinePaintThread.reset(new TOnlinePaintThread(this));
   OnlinePaintThread->AfterConstruction();
 }

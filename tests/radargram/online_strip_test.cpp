@@ -4,6 +4,7 @@
 #include "platform/ui/bitmap.h"
 #include "radargram/online_strip.h"
 #include "raster/bitmap32.h"
+#include "raster/raster_library.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,7 @@ TEST(OnlineStrip, TheVisibleColumnsStayInsideTheStripAndTheRecordedTraces) {
 }
 
 TEST(OnlineStrip, TheStretchInterpolatesLinearlyOrCopiesTheNearestPixel) {
+  RasterLibraryStartup();  // the resampling kernels
   // Two columns, black and white, stretched to eight.
   TBitmap source;
   source.SetPixelFormat(pf8bit);

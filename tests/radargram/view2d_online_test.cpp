@@ -380,3 +380,64 @@ TEST_F(View2DOnline, ThePaintThreadWaitsSuspendedPaintsWhenResumedAndStopsWithTh
 }
 
 }  // namespace view2d_online_test
+
+namespace view2d_online_test {
+
+TEST_F(View2DOnline, TheIndicatorShowsTheWheelSpeedAndBlinksInContinuousMode) {
+  window->PrepareForRunning();
+  radar.SetCurMode(cmWheel);
+  radar.SetMaxSpeedLimit(4);
+  window->PaintIndicator(&radar);
+  const int unit = window->ButtonPanel->Height() / 14;
+  ASSERT_GT(unit, 0);
+  EXPECT_EQ(window->IndicatorTop, (14 - 4) * unit);
+  EXPECT_EQ(radar.LastMaxSpeedLimit.load(), 4);
+  EXPECT_EQ(radar.MaxSpeedLimit(), 0) << "the next pass shows the next maximum";
+  EXPECT_EQ(window->ButtonPanel->Color(), clBtnFace);
+
+  radar.SetCurMode(cmCont);
+  window->PaintIndicator(&radar);
+  EXPECT_EQ(window->ButtonPanel->Color(), static_cast<TColor>(0x00FFFF));
+  window->PaintIndicator(&radar);
+  EXPECT_EQ(window->ButtonPanel->Color(), static_cast<TColor>(0x00FF00));
+  window->PaintIndicator(&radar);
+  EXPECT_EQ(window->ButtonPanel->Color(), static_cast<TColor>(0x00FFFF));
+}
+
+TEST_F(View2DOnline, ARepaintNextToTheCursorPaintsTheNeighbourInsideTheRange) {
+  struct TCase {
+    TDirection direction;
+    int64_t received;
+    int64_t painted;
+  };
+  StartAt(0);
+  for (int k = 0; k < 10; ++k) Hand(1);  // traces 0..9, range [0, 10]
+  for (const TCase& c : {TCase{back, 5, 6}, TCase{forth, 5, 4}, TCase{back, 10, 9}, TCase{forth, 0, 1}}) {
+    settings->SetDirection(c.direction);
+    radar.LastRecived = c.received;
+    radar.LastPaint = c.received;
+    window->ShiftLastPaint(0);
+    EXPECT_EQ(radar.LastPaint.load(), c.painted) << int{c.direction} << " at " << c.received;
+  }
+  radar.LastRecived = 5;
+  radar.LastPaint = 3;
+  window->ShiftLastPaint(0);
+  EXPECT_EQ(radar.LastPaint.load(), 3) << "traces still to paint: left alone";
+}
+
+TEST_F(View2DOnline, TracesAndMetresConvertByTheChannelsStepAndTheDeviceOffset) {
+  settings->SetTopoType(ttWheel);
+  settings->SetWheelMult(1);
+  settings->SetWheelStep(50);
+  ASSERT_EQ(settings->GetMeasureStep(), 50.0f);
+  EXPECT_EQ(window->DistToMasterTrace(1.0L), 20);
+  EXPECT_EQ(window->DistToMasterTrace(0.0249L), 0);
+  window->SetDeviceOffsets(250000, 0, 0);  // 2.5 m
+  EXPECT_DOUBLE_EQ(static_cast<double>(window->TraceToDistView(40, 0, false)), 4.5);
+  EXPECT_EQ(window->DistToTraceView(0, false, 2.0L), 40);
+  window->SetDirection(1);
+  EXPECT_EQ(window->GetDirection(), 1);
+  EXPECT_EQ(settings->GetDirection(), back);
+}
+
+}  // namespace view2d_online_test
