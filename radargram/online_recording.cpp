@@ -70,10 +70,6 @@ TTraceOut StoreTrace(T2Dview& store, const TTraceIn& trace) {
       // The position stays at the end of what was stored.
       store.SetPosTraces(forward ? store.MaxNumTraces() : store.MinNumTraces());
     }
-    if (out.Stored > 0) {
-      store.SetNeedForSave(true);
-      settings.WasStarted = true;
-    }
     if (settings.GetRunMode() == rmStep) out.StepEnded = true;
   }
   pos = store.PosTraces();

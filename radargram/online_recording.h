@@ -61,7 +61,9 @@ struct TTraceOut {
 
 // Stores the trace at the store's position (PosTraces moves by the collision
 // count): past MaxNumTraces forward, before MinNumTraces backward, nothing
-// inside the stored range. Clears FirstTrace.
+// inside the stored range. Clears FirstTrace. The unsaved-changes and
+// recording-started flags are the caller's to set (on the user-interface
+// thread) when something was stored.
 TTraceOut StoreTrace(T2Dview& store, const TTraceIn& trace);
 
 }  // namespace online_recording

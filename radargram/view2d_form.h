@@ -800,6 +800,10 @@ private:
   std::vector<std::pair<int, QString>> pendingNmea_;
   // The recording was stopped for a full trace range (one message per recording).
   std::atomic<bool> storeStopPosted_{false};
+  // Channels (bits) that took traces in this recording; their unsaved-changes
+  // and recording-started flags are set on the user-interface thread.
+  std::atomic<unsigned> storedChannels_{0};
+  void MarkRecorded();
   std::unique_ptr<TBitmap32> onlineScratch_;
   std::unique_ptr<TBitmap32> onlineResampled_;
   void SaveToolChain() {}

@@ -58,6 +58,7 @@ constexpr UINT WM_ONLINESTEPEND = WM_USER + 431;  // a step-mode recording has i
 constexpr UINT WM_ONLINENMEA = WM_USER + 432;     // NMEA lines wait to be added
 // WParam: the channel; LParam: 1 out of memory, 0 end of the trace range.
 constexpr UINT WM_ONLINESTORESTOP = WM_USER + 433;
+constexpr UINT WM_ONLINESTORED = WM_USER + 434;  // a channel took its first traces
 
 constexpr TColor kYellow = static_cast<TColor>(0x00FFFF);
 constexpr TColor kGreen = static_cast<TColor>(0x00FF00);
@@ -114,6 +115,9 @@ TTraceStored TView2DForm::PaintLastTrace(const TTraceHandOver& trace) {
     pendingNmea_.emplace_back(indx, QString::number(store->NumTraces()) + u'=' + nmea);
   }
   if (stored.PlayBOOM) PlayBOOM = true;
+  if (stored.Stored > 0 && !(storedChannels_.fetch_or(1u << indx) & (1u << indx))) {
+    if (IsMainThread()) MarkRecorded(); else PostOnline(WM_ONLINESTORED);
+  }
 
   // The user interface is touched on its own thread only.
   const bool uiThread = IsMainThread();
@@ -136,6 +140,16 @@ void TView2DForm::TakePendingNmea() {
   }
   for (auto& [indx, line] : lines)
     if (T2Dview* store = GetView2DByIndx(indx)) store->Settings()->NMEIStrings.append(std::move(line));
+}
+
+void TView2DForm::MarkRecorded() {
+  const unsigned channels = storedChannels_.load();
+  for (int i = 0; i < kChannelSlots; ++i) {
+    T2Dview* store = GetView2DByIndx(i);
+    if (!store || !(channels & (1u << i))) continue;
+    store->SetNeedForSave(true);
+    store->Settings()->WasStarted = true;
+  }
 }
 
 void TView2DForm::OnlineStepEnded() {
@@ -646,6 +660,7 @@ void TView2DForm::PrepareForRunning() {
   TControlRadar* set = shell_.Radars->ControlRadar();
   const bool radars = set && set->GetCountPluginRadars() > 0;
   storeStopPosted_ = false;
+  storedChannels_ = 0;
   IndicatorTop = -1;
   if (radars) {
     const T2Dview* master = GetView2DByIndx(MasterChannal);
@@ -782,6 +797,7 @@ void TView2DForm::FitLeftPageControl() {
 void TView2DForm::CreateOnlinePaint() {
   SetMessageHandler(WM_ONLINESTEPEND, [this](TMessage&) { OnlineStepEnded(); });
   SetMessageHandler(WM_ONLINENMEA, [this](TMessage&) { TakePendingNmea(); });
+  SetMessageHandler(WM_ONLINESTORED, [this](TMessage&) { MarkRecorded(); });
   SetMessageHandler(WM_ONLINESTORESTOP, [this](TMessage& message) {
     const int channel = static_cast<int>(message.WParam);
     ShowMessage(Format(LoadResString(message.LParam ? SRecordingOutOfMemory : SRecordingRangeEnded), {channel}));

@@ -116,6 +116,8 @@ protected:
   void ExpectStored(int slot, const radarsim::TRadarSimEngine& sim, uint32_t traces) {
     const T2Dview* store = window->GetView2DByIndx(slot);
     ASSERT_EQ(store->NumTraces(), static_cast<int64_t>(traces));
+    EXPECT_TRUE(store->GetNeedForSave());
+    EXPECT_TRUE(store->Settings()->WasStarted);
     const int longTrace = store->Settings()->GetLongTrace();
     for (uint32_t k = 0; k < traces; ++k) {
       const int32_t* stored = store->IndexTraces.Trace(store->MinNumTraces() + k);
