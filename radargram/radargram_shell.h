@@ -3,7 +3,7 @@
 // small interfaces by concern; the main window implements them together and
 // hands them to each window it creates (TRadargramShell). Tests use fakes.
 //
-// All calls run on the user-interface thread.
+// All calls run on the user-interface thread (one exception is marked).
 
 #include "platform/ui/control_types.h"
 #include "profiledata/gpr_constants.h"
@@ -199,7 +199,8 @@ class IRadargramRunShell {
 public:
   virtual ~IRadargramRunShell() = default;
   // The Run action (RunAction): checked while recording; unchecking and then
-  // executing it stops the recording (RunActionExecute).
+  // executing it stops the recording (RunActionExecute). RunActionChecked is
+  // also asked on the radars' reader threads: answer from an atomic.
   virtual bool RunActionChecked() const = 0;
   virtual void SetRunActionChecked(bool checked) = 0;
   virtual void RunActionExecute() = 0;

@@ -27,11 +27,16 @@
 // names of new and exported files and the packing of a recording are
 // view2d_naming.cpp (the names: profile_names.h).
 //
+// The online display of a recording is view2d_online.cpp around
+// online_recording.h (storing a radar's trace) and online_strip.h (the strips
+// and their stretch into the charts).
+//
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
 // owned and must outlive the window.
 //
-// Threads: user-interface thread only.
+// Threads: user-interface thread only, except PaintLastTrace and
+// Channel0LongTrace (IRecordingWindow), which the radars' reader threads call.
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
