@@ -7,7 +7,10 @@
 #include "platform/ui/chart.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/sound.h"
+#include "platform/ui/menus.h"
 #include "profiledata/channel_store.h"
+#include "profiledata/markers.h"
+#include "profiledata/markers_data.h"
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
 #include "radar/online_stages.h"
@@ -438,6 +441,60 @@ TEST_F(View2DOnline, TracesAndMetresConvertByTheChannelsStepAndTheDeviceOffset) 
   window->SetDirection(1);
   EXPECT_EQ(window->GetDirection(), 1);
   EXPECT_EQ(settings->GetDirection(), back);
+}
+
+}  // namespace view2d_online_test
+
+namespace view2d_online_test {
+
+TEST_F(View2DOnline, PreparingARecordingAlignsTheChannelsAndStartsTheStrips) {
+  window->Free();
+  window = env.Create(2);
+  store = window->GetView2DByIndx(0);
+  settings = store->Settings();
+  TSettingData& second = *window->GetView2DByIndx(1)->Settings();
+  settings->SetOverStep(5);
+  settings->SetRunMode(rmCont);
+  settings->SetTopoType(ttWheel);
+  settings->SetSpeedLight(100);
+  settings->SetDirection(back);
+  settings->SetComments(QStringLiteral("line 7"));
+  second.SetOverStep(2);
+  store->SetPosTraces(33);
+  env.shell.radarStarted = false;
+  window->PrepareForRunning();
+  EXPECT_EQ(settings->GetTopoType(), ttNil) << "only a wheel recording places traces by distance";
+  EXPECT_EQ(second.GetRunMode(), rmCont);
+  EXPECT_EQ(second.GetTopoType(), ttNil);
+  EXPECT_EQ(second.GetOverStep(), 5);
+  EXPECT_EQ(second.GetSpeedLight(), 100);
+  EXPECT_EQ(second.GetDirection(), back);
+  EXPECT_EQ(second.GetComments(), QStringLiteral("line 7"));
+  EXPECT_EQ(radar.LastPaint.load(), 33);
+  EXPECT_EQ(radar.LastRecived.load(), 33);
+  EXPECT_FALSE(window->DistanceMenu->Enabled());
+  EXPECT_TRUE(window->TracesMenu->Checked());
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    TBitmap& strip = *window->OnRunBmpFull_[static_cast<size_t>(i)];
+    EXPECT_EQ(strip.Width(), 2100);
+    EXPECT_EQ(strip.Height(), 200);
+    EXPECT_EQ(strip.ScanLine(199)[2099], online_strip::ZeroIndex);
+    EXPECT_EQ(window->OnRunBmp_[static_cast<size_t>(i)]->Height(), 200);
+  }
+}
+
+TEST_F(View2DOnline, TheSpaceKeysMarkGoesToTheNextPaintedTrace) {
+  window->PrepareForRunning();
+  StartAt(0);
+  for (int k = 0; k < 3; ++k) Hand(1);
+  window->ReadyTopo = true;
+  window->PaintOnlineThread();
+  EXPECT_FALSE(window->ReadyTopo);
+  ASSERT_NE(settings->SurfaceMarkersArray, nullptr);
+  ASSERT_EQ(settings->SurfaceMarkersArray->Count(), 1);
+  EXPECT_EQ(settings->SurfaceMarkersArray->GetSurfaceMarker(0)->GetNumTrace(), 3);
+  EXPECT_EQ(settings->SurfaceMarkersArray->GetSurfaceMarker(0)->GetComment(), QStringLiteral("S0"));
 }
 
 }  // namespace view2d_online_test
