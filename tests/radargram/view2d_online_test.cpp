@@ -498,3 +498,30 @@ TEST_F(View2DOnline, TheSpaceKeysMarkGoesToTheNextPaintedTrace) {
 }
 
 }  // namespace view2d_online_test
+
+namespace view2d_online_test {
+
+TEST_F(View2DOnline, MarkersOverTheOnlineImageArePlacedByTheStretchAndOnlyInsideIt) {
+  window->PrepareForRunning();
+  ASSERT_NE(settings->SurfaceMarkersArray, nullptr);
+  ASSERT_NE(settings->ObjectMarkersArray, nullptr);
+  window->ShowComentsSurfaceMarkers = false;
+  window->ShowComentsObjectMarkers = false;
+  const int64_t origin = window->OnRunBmpFullOrigin_[0];
+  // Columns 10 (first shown) .. 60; a surface marker at column 30 and one at
+  // 70 (outside); an object marker at column 40, sample 50.
+  settings->SurfaceMarkersArray->Add(0, static_cast<int32_t>(origin + 30), QString());
+  settings->SurfaceMarkersArray->Add(0, static_cast<int32_t>(origin + 70), QString());
+  settings->ObjectMarkersArray->Add(0, static_cast<TColor>(0xFF0000), QString(), 50, static_cast<int32_t>(origin + 40));
+  TBitmap& back = *window->GetChartByIndx(0)->BackImage();
+  back.Canvas()->Brush()->SetColor(clWhite);
+  back.Canvas()->FillRect(Rect(0, 0, back.Width(), back.Height()));
+  window->PaintMarkersOnline(0, 10, 2.0, 3.0, 200, 0, 60);
+  const auto pixel = [&](int x, int y) { return reinterpret_cast<const TColor32*>(back.ScanLine(y))[x] & 0xFFFFFF; };
+  EXPECT_EQ(pixel(60, 6), 0xFFFF00u) << "the yellow triangle at (30 - 10) x 3";
+  EXPECT_EQ(pixel(180, 6), 0xFFFFFFu) << "column 70 lies past the right edge";
+  EXPECT_EQ(pixel(90 + 4, 100), 0x0000FFu) << "the cross's arm at ((40 - 10) x 3, 50 x 2), in its colour";
+  EXPECT_EQ(pixel(90, 100 - 4), 0x0000FFu);
+}
+
+}  // namespace view2d_online_test
