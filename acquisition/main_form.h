@@ -78,6 +78,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramAxesShell,
                         public IRadargramGpsShell,
                         public IRadargramReadoutShell,
+                        public IRadargramRunShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -121,7 +122,7 @@ public:
   void UpdateInterface();
   // The menus and actions follow the active window and the radars (later parts
   // of the window build the menus; nothing to update yet).
-  void Updatemenu() {}
+  void Updatemenu() override {}
 
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
@@ -147,6 +148,7 @@ public:
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
     parts.Gps = this;
     parts.Readout = this;
+    parts.Run = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -311,6 +313,29 @@ public:
   void SetButtonDirect() override;
   void RefreshGprStatus() override { ShowStatusGPR(); }
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
+
+  // ---- IRadargramRunShell --------------------------------------------------------
+  // The Run command's state as the windows see it; the command, its tool button
+  // and menu item are built by a later part of the window. Executing it with the
+  // action unchecked stops the recording.
+  // One Run state (Commands) for the windows and the radar link alike.
+  bool RunActionChecked() const override { return Commands.RunChecked; }
+  void SetRunActionChecked(bool checked) override { Commands.RunChecked = checked; }
+  void RunActionExecute() override;
+  bool RunActionEnabled() const override { return Commands.RunEnabled; }
+  void SetRunActionEnabled(bool enabled) override { Commands.RunEnabled = enabled; }
+  void SetRunImage(int imageIndex, const QString& menuCaption) override {
+    Commands.RunPicture = imageIndex;
+    Commands.RunCaption = menuCaption;
+  }
+  void SetRadarStarted(bool value) override { RadarStarted_ = value; }
+  void SetBindingActionEnabled(bool enabled) override { BindingActionEnabled = enabled; }
+  void DispCmCursor(const QString& text) override { CmCursorText = text; }
+  bool SimpleStretchPaint() const override { return Settings.SimpleStretchPaint; }
+  // Stops every radar of the set; the recording is no longer running.
+  void ActionsInStop() override;
+  bool BindingActionEnabled = true;
+  QString CmCursorText;
 
   // The radargram windows' own questions run knowing that the program is
   // closing (isClosedMain); a refused close clears the flag again, so the

@@ -9,6 +9,8 @@
 #include "radargram/radargram_shell.h"
 #include "radargram/view2d_form.h"
 
+#include <atomic>
+
 
 // A main window that lets a recording window be created and asks nothing else.
 class TBenchShell : public IRadargramLayoutShell,
@@ -20,7 +22,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramActiveChildShell,
                     public IRadargramDisplayShell,
                     public IRadargramGpsShell,
-                    public IRadargramReadoutShell {
+                    public IRadargramReadoutShell,
+                    public IRadargramRunShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -42,7 +45,7 @@ public:
   ISettingsRadar* GetRadarByIndex(int) const override { return nullptr; }
   void SetGlobalCountFiles(int32_t) override {}
   void AddToReopenList(const QString&) override {}
-  TControlRadar* ControlRadar() const override { return nullptr; }
+  TControlRadar* ControlRadar() const override { return controlRadar; }
   TRadar* CurrentRadar() const override { return nullptr; }
   void SetCurrentRadar(TRadar*) override {}
   int CountRadarFromMaster() const override { return 5; }
@@ -52,7 +55,7 @@ public:
   bool GlobalViewSectOfDeep() const override { return false; }
   bool SimpleBackgroundRemoval() const override { return false; }
   int Language() const override { return 1033; }
-  bool RadarStarted() const override { return false; }
+  bool RadarStarted() const override { return radarStarted; }
   bool RunButtonDown() const override { return false; }
   TView2DForm* RunChild() const override { return nullptr; }
   void SetRunChild(TView2DForm*) override {}
@@ -81,10 +84,30 @@ public:
 
   void DispInfo(const QString&, const QString&, const QString&, const QString&) override {}
 
+  // The Run command: checked and started as a recording benchmark sets it.
+  bool RunActionChecked() const override { return runActionChecked; }
+  void SetRunActionChecked(bool checked) override { runActionChecked = checked; }
+  void RunActionExecute() override {}
+  bool RunActionEnabled() const override { return true; }
+  void SetRunActionEnabled(bool) override {}
+  void SetRunImage(int, const QString&) override {}
+  void SetRadarStarted(bool value) override { radarStarted = value; }
+  void SetBindingActionEnabled(bool) override {}
+  void Updatemenu() override {}
+  void DispCmCursor(const QString&) override {}
+  bool SimpleStretchPaint() const override { return false; }
+  void ActionsInStop() override {}
+
+  // The radar set a recording benchmark gives the window; none by default.
+  TControlRadar* controlRadar = nullptr;
+  std::atomic<bool> runActionChecked{false};
+  bool radarStarted = false;
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this};
     parts.Gps = this;
     parts.Readout = this;
+    parts.Run = this;
     return parts;
   }
 };

@@ -3,7 +3,7 @@
 // small interfaces by concern; the main window implements them together and
 // hands them to each window it creates (TRadargramShell). Tests use fakes.
 //
-// All calls run on the user-interface thread.
+// All calls run on the user-interface thread (one exception is marked).
 
 #include "platform/ui/control_types.h"
 #include "profiledata/gpr_constants.h"
@@ -215,6 +215,36 @@ public:
                         const QString& distance) = 0;
 };
 
+// The Run command and what the online display shows through the main window
+// while a recording runs.
+class IRadargramRunShell {
+public:
+  virtual ~IRadargramRunShell() = default;
+  // The Run action (RunAction): checked while recording; unchecking and then
+  // executing it stops the recording (RunActionExecute). RunActionChecked is
+  // also asked on the radars' reader threads: answer from an atomic.
+  virtual bool RunActionChecked() const = 0;
+  virtual void SetRunActionChecked(bool checked) = 0;
+  virtual void RunActionExecute() = 0;
+  virtual bool RunActionEnabled() const = 0;
+  virtual void SetRunActionEnabled(bool enabled) = 0;
+  // The image of the Run tool button and menu item, and the menu item's caption
+  // (image 6 and "Start" when stopped).
+  virtual void SetRunImage(int imageIndex, const QString& menuCaption) = 0;
+  // RadarStarted := value (RadarStarted() is the recording shell's).
+  virtual void SetRadarStarted(bool value) = 0;
+  // The "Binding to the baseline" action.
+  virtual void SetBindingActionEnabled(bool enabled) = 0;
+  // Re-evaluates the main window's menus and actions.
+  virtual void Updatemenu() = 0;
+  // The cursor position text in the main window's info boxes.
+  virtual void DispCmCursor(const QString& text) = 0;
+  // The online strip is stretched plainly instead of resampled.
+  virtual bool SimpleStretchPaint() const = 0;
+  // The main window's stop actions (ActionsInStop).
+  virtual void ActionsInStop() = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -234,4 +264,6 @@ struct TRadargramShell {
   IRadargramGpsShell* Gps = nullptr;
   // nullptr: the cursor read-out goes nowhere.
   IRadargramReadoutShell* Readout = nullptr;
+  // nullptr: no Run command (never checked, nothing shown).
+  IRadargramRunShell* Run = nullptr;
 };

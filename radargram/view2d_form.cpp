@@ -127,6 +127,7 @@ TView2DForm::TView2DForm(TComponent* AOwner, const TRadargramShell& shell) : TFo
 }
 
 TView2DForm::~TView2DForm() {
+  FreeOnlinePaint();
   Destroying();
   // The controls and stores go while the slots they are reached through exist.
   OnResize = nullptr;

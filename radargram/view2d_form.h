@@ -35,11 +35,16 @@
 // view2d_mouse.cpp around mouse_arithmetic.h; the time zero is view2d_null.cpp
 // with its dialog null_form.h and its search time_zero.h.
 //
+// The online display of a recording is view2d_online.cpp around
+// online_recording.h (storing a radar's trace) and online_strip.h (the strips
+// and their stretch into the charts).
+//
 // Ownership: the window owns every control, series, bitmap and store it
 // creates; they go with it. The main window's parts (TRadargramShell) are not
 // owned and must outlive the window.
 //
-// Threads: user-interface thread only.
+// Threads: user-interface thread only, except PaintLastTrace and
+// Channel0LongTrace (IRecordingWindow), which the radars' reader threads call.
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
@@ -48,6 +53,7 @@
 #include "profiledata/frn_header.h"
 #include "profiledata/gpr_constants.h"
 #include "profiledata/settings_files_hooks.h"
+#include "radar/online_paint_thread.h"
 #include "radar/radar_hooks.h"
 #include "radargram/chain_runner.h"
 #include "radargram/chain_tool.h"
@@ -59,12 +65,15 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 class T2Dview;
 class TBitBtn;
 class TBitmap;
 class TBitmap32;
+class TCanvas;
 class TChart;
 class TChartSeries;
 class TComboBox;
@@ -172,7 +181,9 @@ class TView2DForm : public TForm,
                     public IChannelWindow,
                     public ISettingsFilesWindow,
                     public IBackupWindow,
-                    public IRadarSetWindow {
+                    public IRadarSetWindow,
+                    public IRecordingWindow,
+                    public IOnlinePainter {
 public:
   // The main window must be an MDI frame. Creation (FormCreate) runs once the
   // object exists; a failure sets the shell's ErrorNewCreate.
@@ -312,7 +323,8 @@ public:
   long double ProportionalCoefic = 1.0L;
   double PosX = 0;
   bool WheelHandlerEnabled = true;
-  bool PlayBOOM = false;
+  // Set by a reader thread, played by the online painter.
+  std::atomic<bool> PlayBOOM{false};
   int IdentXLeftPx = 0, IdentXrightPx = 0, IdentYtopPx = 0, IdentYBottomPx = 0;
   bool ShowSurfaceMarkers = true, ShowComentsSurfaceMarkers = true, ShowObjectMarkers = true,
        ShowComentsObjectMarkers = true, ShowPolyLineMarkers = true, ShowPolyLineComments = true;
@@ -809,6 +821,79 @@ public:
   void HandSpeedButtonClick(TObject* Sender);
   void WiggleSpeedButtonClick(TObject* Sender);
 
+  // ---- Online display during acquisition (view2d_online.cpp) ------------------------
+  // The paint thread, created suspended with the window; the main window's start
+  // and resume actions resume it, the close query suspends it.
+  struct TThreadFree {
+    void operator()(TThread* thread) const { thread->Free(); }
+  };
+  std::unique_ptr<TOnlinePaintThread, TThreadFree> OnlinePaintThread;
+  // The strips: one column per trace from SizeOnRunBmpFull_begin, LongTrace rows
+  // (8-bit palette indices); the visible part of each.
+  std::array<std::unique_ptr<TBitmap>, kChannelSlots> OnRunBmpFull_;
+  std::array<std::unique_ptr<TBitmap>, kChannelSlots> OnRunBmp_;
+  int64_t SizeOnRunBmpFull_begin = -100;
+  int64_t SizeOnRunBmpFull_end = 2000;
+  // The trace of each strip's first column: a strip holds room beyond the
+  // range to grow into.
+  std::array<int64_t, kChannelSlots> OnRunBmpFullOrigin_{-100, -100, -100, -100, -100};
+  // The strip column of a trace in a slot.
+  int64_t OnlineStripColumn(int indx, int64_t trace) const {
+    return trace - OnRunBmpFullOrigin_[static_cast<size_t>(indx)];
+  }
+  // A stored trace had no buffer yet: the pass ends and is retried.
+  bool PresentEmptyIndexTrace = false;
+  // The cursor is outside the recorded range.
+  bool AutOfRange = false;
+  // Top of the speed bar in the "<" strip (pixels from its top); -1: no bar.
+  int IndicatorTop = -1;
+  // Creates the paint thread (suspended) and the handlers of the reader
+  // threads' messages; frees the thread (the window's destruction).
+  void CreateOnlinePaint();
+  void FreeOnlinePaint();
+
+  // ---- IRecordingWindow ---------------------------------------------------------------
+  // Stores the radar's trace in the channel of its slot (the radar's reader
+  // thread, under the radar's SectPaint). What touches the user interface (the
+  // end of a step, the NMEA lines) is carried out on the user-interface thread.
+  TTraceStored PaintLastTrace(const TTraceHandOver& trace) override;
+  int32_t Channel0LongTrace() const override;
+
+  // ---- The painter (user-interface thread) ---------------------------------------------
+  void PaintOnlineThread() override;
+  void PaintOnlineThreadRadar(int indx);
+  void PaintNewTraces(int LongTrace, int64_t count, int64_t a, TChart* chart, T2Dview* store, TRadar* radar, int indx,
+                      int64_t s, bool backward);
+  // The channel's online stages on a trace copy: wavelet, windowed background
+  // removal, gain.
+  void ExecuteOnlinePlugins(int32_t* trace, int32_t length, T2Dview* store);
+  // The 8-bit source stretched into the target at x, to width x height: linear
+  // resampling, or a plain stretch with the main window's SimpleStretchPaint.
+  void StretchOnlineBmp(TBitmap& target, int x, int width, int height, TBitmap& source);
+  // Markers over the online image of a channel: first is the first strip column
+  // shown, scaleX and scaleY the stretch, top .. bottom the rows and right the
+  // column past the last shown.
+  void PaintMarkersOnline(int channel, int first, double scaleY, double scaleX, int bottom, int top, int right);
+  void RefreshPositionSeries(int NumRadar, int numCollision, bool PaintOnline);
+  void PaintIndicator(TRadar* Radar);
+  void WheelHandler();
+  void RefreshAndPaintWheelHandler();
+  void ShiftLastPaint(int indx);
+  void RefreshOnlineStrip();
+  void PrepareForRunning();
+  void InitOnlinePlugin();
+  void GetOnlinePlaginsParameters();
+  // round(m x 1000 / the master channel's trace step in mm); 0 without a step.
+  int64_t DistToMasterTrace(long double m) const;
+  long double TraceToDistView(int64_t trace, int channel, bool proportional) const;
+  int64_t DistToTraceView(int channel, bool proportional, long double m) const;
+  // Channel 0's Direction (0 without channel 0); every channel's, then SaveDefault.
+  int GetDirection() const;
+  void SetDirection(int NewDirection);
+  void ProcessMessagesToolWnd();
+  void SetWasPaintTrue() { WasPaint = false; }
+  void FitLeftPageControl();
+
 private:
   void BuildVisualTree();
   // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
@@ -851,7 +936,8 @@ private:
   void RedrawWiggleTrace(int indx);
   bool WiggleShown() const;
   void CreateBMPSectOfDeep() {}
-  void PaintOnlineChannel(int /*indx*/) {}
+  // While recording, a shown channel is repainted by the online painter's next pass.
+  void PaintOnlineChannel(int indx) { ShiftLastPaint(indx); }
   // The topographic correction's mark position (column, row) of a channel.
   bool TopoCorrectionShown() const { return false; }
   void BuildPipelineControls();
@@ -867,15 +953,38 @@ private:
   void PalReadAll() {}
   void FillToolSetList() {}
   void CreateOverlays() {}
-  void OnlineStageParameters() {}
+
   void ApplySimpleStretch() {}
+  // Work of a later part the online display calls: the depth slice's online trace.
+  void AddOnlineSliceTrace(int /*indx*/, const int32_t* /*trace*/, int /*length*/, int /*endFlag*/) {}
+  // Online display helpers (view2d_online.cpp).
+  bool RunChecked() const;
+  // The end of a step-mode recording and the NMEA lines of the reader threads,
+  // carried out on the user-interface thread.
+  void OnlineStepEnded();
+  void TakePendingNmea();
+  void PostOnline(UINT msg);
+  TRadar* SlotRadarOf(int indx) const;
+  void FollowNewestTrace(int indx, TChart& chart, T2Dview& store, int64_t s, int64_t& first, int64_t& last);
+  void DrawOnlineImage(int indx, TChart& chart, T2Dview& store, int64_t first, int64_t last);
+  void AddOnlineSurfaceMarker(T2Dview& store, int64_t s);
+  std::mutex onlineLock_;
+  // NMEA lines by channel.
+  std::vector<std::pair<int, QString>> pendingNmea_;
+  // The recording was stopped for a full trace range (one message per recording).
+  std::atomic<bool> storeStopPosted_{false};
+  // Channels (bits) that took traces in this recording; their unsaved-changes
+  // and recording-started flags are set on the user-interface thread.
+  std::atomic<unsigned> storedChannels_{0};
+  void MarkRecorded();
+  std::unique_ptr<TBitmap32> onlineScratch_;
+  std::unique_ptr<TBitmap32> onlineResampled_;
   void SaveToolChain() {}
   // Work of later parts around opening and recording: the objects trees, the
   // tool-chain file beside a profile (".tls", ".btls" beside a container), the
   // online painter's pass.
   void RebuildObjectsTrees() { PrepareObjectsTreeAll(); }
   void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
-  void PaintOnlineThread() {}
   // ReadFromFile's steps (view2d_open.cpp).
   void ShowChannelAfterOpen(int indx);
   void LayoutAfterOpen(int count);

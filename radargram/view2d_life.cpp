@@ -247,6 +247,7 @@ bool TView2DForm::CreateGuarded() {
   SetPosXforWeegleAll(0);
   ResizeAxis();
 
+  CreateOnlinePaint();
   PostProcessTabSheet->SetTabVisible(false);
   View2ColSpeedButton->SetCaption(LoadResString(ViewTo2Col ? SOneColumn : STwoColumns));
   FlipSpeedButton->SetEnabled(false);
@@ -362,7 +363,7 @@ void TView2DForm::RefreshSettingsRadar() {
   GetCountChannalVisible();
   if (TControlRadar* set = shell_.Radars->ControlRadar()) set->CreateXYZOffsetFromRadar();
   SetLeftAxisCaption();
-  OnlineStageParameters();
+  GetOnlinePlaginsParameters();
   ChartResizeAndVisible();
 }
 
@@ -395,7 +396,7 @@ void TView2DForm::SetDeviceBox(TTypeGPRDevice type, int32_t serNum) {
 
 void TView2DForm::FormShow() {
   RefreshSettingsRadar();
-  OnlineStageParameters();
+  GetOnlinePlaginsParameters();
   UpdateInterface();
 }
 
@@ -621,6 +622,7 @@ void TView2DForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
     layout.SetCloseChild(false);
     return;
   }
+  if (OnlinePaintThread) OnlinePaintThread->Suspend();
   if (flCloseAllChilds) View2D_[0] = nullptr;
   if (first && first->HoldsTraces()) shell_.Files->AddToReopenList(first->Settings()->GetFileName());
 }
@@ -635,6 +637,7 @@ void TView2DForm::FormClose(TObject* /*Sender*/, TCloseAction& Action) {
 }
 
 void TView2DForm::FormDestroy(TObject* /*Sender*/) {
+  FreeOnlinePaint();
   CurrentItem = nullptr;
   CurTool = nullptr;
   std::vector<IChainTool*> tools;
@@ -646,6 +649,8 @@ void TView2DForm::FormDestroy(TObject* /*Sender*/) {
   for (int i = 0; i < kChannelSlots; ++i) {
     Bmp_[static_cast<size_t>(i)].reset();
     BmpAfterZoom_[static_cast<size_t>(i)].reset();
+    OnRunBmp_[static_cast<size_t>(i)].reset();
+    OnRunBmpFull_[static_cast<size_t>(i)].reset();
     for (int k = 0; k < 5; ++k) BmpPostProc_[static_cast<size_t>(i * 5 + k)].reset();
   }
   CountChannalView = 0;

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <atomic>
 #include <vector>
 
 class FakeRadargramShell : public IRadargramLayoutShell,
@@ -28,7 +29,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramDisplayShell,
                            public IRadargramAxesShell,
                            public IRadargramGpsShell,
-                           public IRadargramReadoutShell {
+                           public IRadargramReadoutShell,
+                           public IRadargramRunShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -96,7 +98,7 @@ public:
   int Language() const override { return language; }
 
   // Recording state.
-  bool radarStarted = false;
+  std::atomic<bool> radarStarted{false};
   bool runButtonDown = false;
   TView2DForm* runChild = nullptr;
   TView2DForm* curChild = nullptr;
@@ -187,10 +189,46 @@ public:
     readouts.push_back({time, depth, trace, distance});
   }
 
+  // The Run command: the state the windows set, and the executions (each records
+  // whether the action was checked then; an unchecked execution stops: it
+  // clears radarStarted and counts a stop).
+  std::atomic<bool> runActionChecked{false};
+  bool runActionEnabled = true;
+  std::vector<bool> runExecutions;
+  int runImage = -1;
+  QString runMenuCaption;
+  bool bindingActionEnabled = true;
+  int updatemenuCalls = 0;
+  QString cmCursor;
+  bool simpleStretchPaint = false;
+  int stopActions = 0;
+  bool RunActionChecked() const override { return runActionChecked; }
+  void SetRunActionChecked(bool checked) override { runActionChecked = checked; }
+  void RunActionExecute() override {
+    runExecutions.push_back(runActionChecked);
+    if (!runActionChecked) ActionsInStop();
+  }
+  bool RunActionEnabled() const override { return runActionEnabled; }
+  void SetRunActionEnabled(bool enabled) override { runActionEnabled = enabled; }
+  void SetRunImage(int imageIndex, const QString& menuCaption) override {
+    runImage = imageIndex;
+    runMenuCaption = menuCaption;
+  }
+  void SetRadarStarted(bool value) override { radarStarted = value; }
+  void SetBindingActionEnabled(bool enabled) override { bindingActionEnabled = enabled; }
+  void Updatemenu() override { ++updatemenuCalls; }
+  void DispCmCursor(const QString& text) override { cmCursor = text; }
+  bool SimpleStretchPaint() const override { return simpleStretchPaint; }
+  void ActionsInStop() override {
+    ++stopActions;
+    radarStarted = false;
+  }
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
     parts.Gps = this;
     parts.Readout = this;
+    parts.Run = this;
     return parts;
   }
 };

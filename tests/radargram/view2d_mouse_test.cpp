@@ -7,6 +7,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/modal_results.h"
+#include "platform/ui/page_control.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/std_controls.h"

@@ -1,0 +1,15 @@
+// DUvova3DuruZuza: the Run command's state as the radargram windows reach it.
+
+#include "acquisition/main_form.h"
+
+#include "radar/control_radar.h"
+
+void DUvova3DuruZuza::RunActionExecute() {
+  RadarPausedWithGPS_ = false;
+  if (!Commands.RunChecked) ActionsInStop();
+}
+
+void DUvova3DuruZuza::ActionsInStop() {
+  if (TControlRadar* radars = ControlRadar()) radars->StopAllRadarGetData();
+  RadarStarted_ = false;
+}
