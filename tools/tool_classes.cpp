@@ -6,6 +6,7 @@
 #include "tools/filter_tool.h"
 #include "tools/hilbert_tool.h"
 #include "tools/horz_wavelet.h"
+#include "tools/median_tool.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
 #include "tools/wavelet.h"
@@ -36,6 +37,7 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SFilterToolName), Constructor<TFilter>()},
       {English(SHilbertToolName), Constructor<THilbert>()},
       {English(SDQToolName), Constructor<TDQ>()},
+      {English(SMedianToolName), Constructor<TMedianTool>()},
   };
   return table;
 }

@@ -1,0 +1,64 @@
+// The median filter, the blur, the normalisation and the leveler on the shared
+// synthetic channel (bench_tool_channel.h), on one thread and on all of them.
+// Rates to compare with BM_OneMemoryPass (bench_tools.cpp): bytes per second of
+// the channel; the median's large window and the blur also report samples or
+// multiply-adds per second.
+
+#include "bench/bench_tool_channel.h"
+#include "tools/median_tool.h"
+#include "tools/worker_pool.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace {
+
+using bench_tool_channel::Fixture;
+using bench_tool_channel::kBytes;
+using bench_tool_channel::kSamples;
+using bench_tool_channel::kTraces;
+using bench_tool_channel::TChannelFixture;
+
+// The tool's chain restart (first = true) over the whole channel.
+template <class TTool>
+void RunRestarts(benchmark::State& state, TTool& tool, TChannelFixture& f) {
+  TWorkerPool::Instance().SetThreadCount(static_cast<int>(state.range(0)));
+  tool.SetView_(0, f.view.get());
+  tool.execute(false, 0);
+  for (auto _ : state) {
+    tool.execute(true, 0);
+    benchmark::ClobberMemory();
+  }
+  std::memcpy(f.view->dezoData.Data(), f.raw.data(), static_cast<size_t>(kBytes));
+  TWorkerPool::Instance().SetThreadCount(0);
+}
+
+void SetRate(benchmark::State& state, const char* name, double perRun) {
+  state.counters[name] =
+      benchmark::Counter(perRun * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+constexpr double kChannelSamples = double{kTraces} * kSamples;
+
+// The default window: one sample by three traces.
+void BM_MedianDefault(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TMedianTool tool;
+  RunRestarts(state, tool, f);
+  state.SetBytesProcessed(state.iterations() * kBytes);
+}
+BENCHMARK(BM_MedianDefault)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The largest window, 31 x 31: samples per second.
+void BM_MedianLargest(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TMedianTool tool;
+  const TMedianParam set{true, 15, 15};
+  tool.SetParam(0, &set);
+  RunRestarts(state, tool, f);
+  SetRate(state, "samples/s", kChannelSamples);
+}
+BENCHMARK(BM_MedianLargest)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
