@@ -5,6 +5,7 @@
 // multiply-adds per second.
 
 #include "bench/bench_tool_channel.h"
+#include "tools/blur_tool.h"
 #include "tools/median_tool.h"
 #include "tools/worker_pool.h"
 
@@ -60,5 +61,23 @@ void BM_MedianLargest(benchmark::State& state) {
   SetRate(state, "samples/s", kChannelSamples);
 }
 BENCHMARK(BM_MedianLargest)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The default mask of 7 x 7 and the largest, 41 x 41: multiply-adds per second.
+void BM_Blur(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TBlur tool;
+  const int half = static_cast<int>(state.range(1));
+  const TBlurParam set{true, half, half};
+  tool.SetParam(0, &set);
+  RunRestarts(state, tool, f);
+  SetRate(state, "madds/s", kChannelSamples * (2 * half + 1) * (2 * half + 1));
+}
+BENCHMARK(BM_Blur)
+    ->Args({1, 3})
+    ->Args({0, 3})
+    ->Args({0, 20})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 }  // namespace

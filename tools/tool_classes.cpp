@@ -2,6 +2,7 @@
 
 #include "tools/abs_tool.h"
 #include "tools/band_filter.h"
+#include "tools/blur_tool.h"
 #include "tools/dq_tool.h"
 #include "tools/filter_tool.h"
 #include "tools/hilbert_tool.h"
@@ -38,6 +39,7 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SHilbertToolName), Constructor<THilbert>()},
       {English(SDQToolName), Constructor<TDQ>()},
       {English(SMedianToolName), Constructor<TMedianTool>()},
+      {English(SBlurToolName), Constructor<TBlur>()},
   };
   return table;
 }
