@@ -7,6 +7,7 @@
 #include "bench/bench_tool_channel.h"
 #include "tools/blur_tool.h"
 #include "tools/median_tool.h"
+#include "tools/normalization_tool.h"
 #include "tools/worker_pool.h"
 
 #include <benchmark/benchmark.h>
@@ -79,5 +80,21 @@ BENCHMARK(BM_Blur)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+
+// Windows of 0 and 300 traces: bytes of the channel per second.
+void BM_Normalization(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TNormalizationTrace tool;
+  const TNormalizationParam set{true, static_cast<int32_t>(state.range(1))};
+  tool.SetParam(0, &set);
+  RunRestarts(state, tool, f);
+  state.SetBytesProcessed(state.iterations() * kBytes);
+}
+BENCHMARK(BM_Normalization)
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({0, 300})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

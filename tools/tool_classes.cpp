@@ -8,6 +8,7 @@
 #include "tools/hilbert_tool.h"
 #include "tools/horz_wavelet.h"
 #include "tools/median_tool.h"
+#include "tools/normalization_tool.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
 #include "tools/wavelet.h"
@@ -40,6 +41,7 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SDQToolName), Constructor<TDQ>()},
       {English(SMedianToolName), Constructor<TMedianTool>()},
       {English(SBlurToolName), Constructor<TBlur>()},
+      {English(SNormalizationToolName), Constructor<TNormalizationTrace>()},
   };
   return table;
 }

@@ -1,0 +1,49 @@
+#include "tools/normalization_kernel.h"
+
+#include "platform/rtl/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+void TracePeaks(const int32_t* in, int longTrace, int64_t first, int64_t end, int64_t* peak) {
+  for (int64_t t = first; t < end; ++t) {
+    const int32_t* x = in + t * longTrace;
+    // |x| as the distance from 0 in 64 bits: -2^31 has no 32-bit magnitude.
+    int32_t lo = 0, hi = 0;
+    for (int j = 0; j < longTrace; ++j) {
+      lo = std::min(lo, x[j]);
+      hi = std::max(hi, x[j]);
+    }
+    peak[t] = std::max<int64_t>(hi, -int64_t{lo});
+  }
+}
+
+std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
+  const int64_t N = static_cast<int64_t>(peak.size());
+  const int64_t Wn = std::clamp<int64_t>(W, 0, N);
+  const long double sigma = static_cast<long double>(Wn + 1) / 3.0L;
+  std::vector<long double> weight(static_cast<size_t>(Wn + 1));
+  for (int64_t d = 0; d <= Wn; ++d)
+    weight[static_cast<size_t>(d)] = std::exp(-static_cast<long double>(d * d) / (2 * sigma * sigma));
+  std::vector<int64_t> M(static_cast<size_t>(N), 1);
+  for (int64_t t = 0; t < N; ++t) {
+    int64_t m = 1;
+    for (int64_t i = std::max<int64_t>(0, t - Wn); i <= std::min(N - 1, t + Wn); ++i) {
+      const long double w = weight[static_cast<size_t>(std::abs(i - t))];
+      m = std::max(m, Round(static_cast<long double>(peak[static_cast<size_t>(i)]) * w));
+    }
+    M[static_cast<size_t>(t)] = m;
+  }
+  return M;
+}
+
+void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, const std::vector<int64_t>& M,
+                 int64_t first, int64_t end) {
+  const long double g = static_cast<long double>(G);
+  for (int64_t t = first; t < end; ++t) {
+    const long double m = static_cast<long double>(M[static_cast<size_t>(t)]);
+    const int32_t* x = in + t * longTrace;
+    int32_t* y = out + t * longTrace;
+    for (int j = 0; j < longTrace; ++j) y[j] = RoundToInt32Fast(g * (static_cast<long double>(x[j]) / m));
+  }
+}
