@@ -7,6 +7,7 @@
 #include "tools/filter_tool.h"
 #include "tools/hilbert_tool.h"
 #include "tools/horz_wavelet.h"
+#include "tools/leveler_tool.h"
 #include "tools/median_tool.h"
 #include "tools/normalization_tool.h"
 #include "tools/tool_strings.h"
@@ -42,6 +43,8 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SMedianToolName), Constructor<TMedianTool>()},
       {English(SBlurToolName), Constructor<TBlur>()},
       {English(SNormalizationToolName), Constructor<TNormalizationTrace>()},
+      // The registry does not register its key, so the factory never creates it.
+      {English(SLevelerToolName), Constructor<TLeveler>()},
   };
   return table;
 }
