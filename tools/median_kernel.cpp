@@ -51,6 +51,10 @@ inline size_t LowerBound(const int32_t* first, size_t n, int32_t v) {
   return static_cast<size_t>(base - first) + (*base < v ? 1 : 0);
 }
 
+// Windows of more values than this count them in buckets (THistogramWindow);
+// smaller ones keep their values near the median in order (TSlidingWindow).
+constexpr int HistogramAbove = 16;
+
 // The rows (samples) the window of sample s reads, sorted.
 void WindowRows(int64_t s, int halfY, int L, std::vector<int64_t>& rows) {
   rows.clear();
@@ -187,6 +191,107 @@ private:
   size_t above_ = 0;
 };
 
+// The window of one trace as it slides down the samples, for large windows
+// whose median moves faster than a band of ordered values can follow (a row of
+// a horizontal band enters all at once): the values counted in three levels of
+// buckets over the value range (16384, 128 and 1 values wide). A value entering
+// or leaving costs three increments; the selection walks from the last top
+// bucket and scans at most 128 counts on each lower level.
+class THistogramWindow {
+public:
+  THistogramWindow(const int32_t* in, int64_t traces, int L, int halfX, int halfY)
+      : in_(in), traces_(traces), L_(L), halfX_(halfX), halfY_(halfY) {
+    // Kept per thread: every trace takes its values out again at its end, so
+    // the counts are all zero between traces.
+    thread_local std::vector<uint16_t> fine(size_t{Top} << 14);
+    thread_local std::vector<uint16_t> middle(size_t{Top} << 7);
+    thread_local std::vector<uint32_t> top(Top);
+    fine_ = fine.data();
+    middle_ = middle.data();
+    top_ = top.data();
+  }
+
+  void Trace(int64_t t, int32_t* out) {
+    columns_.clear();
+    for (int j = -halfX_; j <= halfX_; ++j) columns_.push_back(MirrorPosition(t, j, traces_) * L_);
+    const int32_t* self = in_ + t * L_;
+    WindowRows(0, halfY_, L_, rows_);
+    for (int64_t r : rows_) ForRow(r, [this](uint32_t u) { Add(u); });
+    out[0] = Select(self[0]);
+    for (int s = 1; s < L_; ++s) {
+      Step(s);
+      out[s] = Select(self[s]);
+    }
+    WindowRows(L_ - 1, halfY_, L_, rows_);
+    for (int64_t r : rows_) ForRow(r, [this](uint32_t u) { Remove(u); });
+  }
+
+private:
+  // Top buckets of 16384 values over the 1,999,999 values that take part.
+  static constexpr uint32_t Top = (2 * MedianValueLimit + 16383) / 16384;
+
+  template <class TAction>
+  void ForRow(int64_t row, TAction action) const {
+    for (int64_t base : columns_) {
+      const int32_t v = in_[base + row];
+      if (TakesPart(v)) action(static_cast<uint32_t>(v + (MedianValueLimit - 1)));
+    }
+  }
+  void Add(uint32_t u) {
+    ++fine_[u];
+    ++middle_[u >> 7];
+    ++top_[u >> 14];
+    ++count_;
+    if ((u >> 14) < bucket_) ++belowBucket_;
+  }
+  void Remove(uint32_t u) {
+    --fine_[u];
+    --middle_[u >> 7];
+    --top_[u >> 14];
+    --count_;
+    if ((u >> 14) < bucket_) --belowBucket_;
+  }
+
+  int32_t Select(int32_t self) {
+    if (count_ == 0) return self;
+    const uint32_t m = count_ - 1 - count_ / 2;
+    while (belowBucket_ > m) belowBucket_ -= top_[--bucket_];
+    while (belowBucket_ + top_[bucket_] <= m) belowBucket_ += top_[bucket_++];
+    uint32_t below = belowBucket_;
+    uint32_t mid = bucket_ << 7;
+    while (below + middle_[mid] <= m) below += middle_[mid++];
+    uint32_t u = mid << 7;
+    while (below + fine_[u] <= m) below += fine_[u++];
+    return static_cast<int32_t>(u) - (MedianValueLimit - 1);
+  }
+
+  void Step(int s) {
+    if (s - 1 - halfY_ >= 0 && s + halfY_ <= L_ - 1) {
+      ForRow(s - 1 - halfY_, [this](uint32_t u) { Remove(u); });
+      ForRow(s + halfY_, [this](uint32_t u) { Add(u); });
+      return;
+    }
+    WindowRows(s - 1, halfY_, L_, rows_);
+    for (int64_t r : rows_) ForRow(r, [this](uint32_t u) { Remove(u); });
+    WindowRows(s, halfY_, L_, rows_);
+    for (int64_t r : rows_) ForRow(r, [this](uint32_t u) { Add(u); });
+  }
+
+  const int32_t* in_;
+  int64_t traces_;
+  int L_;
+  int halfX_;
+  int halfY_;
+  std::vector<int64_t> columns_;
+  std::vector<int64_t> rows_;
+  uint16_t* fine_;
+  uint16_t* middle_;
+  uint32_t* top_;
+  uint32_t count_ = 0;
+  uint32_t bucket_ = 0;
+  uint32_t belowBucket_ = 0;
+};
+
 }  // namespace
 
 void MedianFilterTraces(const int32_t* in, int32_t* out, int64_t traces, int longTrace, int halfX, int halfY,
@@ -200,6 +305,11 @@ void MedianFilterTraces(const int32_t* in, int32_t* out, int64_t traces, int lon
   }
   if (halfX == 1 && halfY == 0) {
     SelectAcrossThreeTraces(in, out, traces, longTrace, first, end);
+    return;
+  }
+  if ((2 * halfX + 1) * (2 * halfY + 1) > HistogramAbove) {
+    THistogramWindow window(in, traces, longTrace, halfX, halfY);
+    for (int64_t t = first; t < end; ++t) window.Trace(t, out + t * L);
     return;
   }
   TSlidingWindow window(in, traces, longTrace, halfX, halfY);

@@ -8,9 +8,11 @@
 // window the result is the (k div 2 + 1)-th largest, counting repeated values
 // each time (5, 5, 5, 1, 0 gives 5); a window with none keeps the input sample.
 //
-// The window is kept sorted as it slides down a trace: each step removes the
-// values of the rows it leaves and merges in those of the rows it enters, so a
-// step costs one pass over the window instead of a selection from scratch.
+// The window slides down a trace: each step takes out the values of the row it
+// leaves and adds those of the row it enters, never selecting from scratch. A
+// small window keeps its values near the median in order; a large one counts
+// them in buckets over the value range (about 4 MB of counts per worker
+// thread, kept for the thread's life).
 
 #include <cstdint>
 
