@@ -6,6 +6,7 @@
 
 #include "bench/bench_tool_channel.h"
 #include "tools/blur_tool.h"
+#include "tools/leveler_tool.h"
 #include "tools/median_tool.h"
 #include "tools/normalization_tool.h"
 #include "tools/worker_pool.h"
@@ -96,5 +97,21 @@ BENCHMARK(BM_Normalization)
     ->Args({0, 300})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The leveler's search, smoothing and shift: the peak search (range 1 = 0:
+// amplitude) and the envelope search on every core (1: the Hilbert sum per
+// trace, compare BM_HilbertEnvelope in bench_tools.cpp).
+void BM_LevelerTransform(benchmark::State& state) {
+  TChannelFixture& f = Fixture();
+  TLeveler tool;
+  tool.Transform = true;
+  tool.SearchType = state.range(1) == 0 ? stAmplitude : stMovingAverage;
+  const TLevelerParam on{true};
+  tool.SetParam(0, &on);
+  RunRestarts(state, tool, f);
+  state.SetBytesProcessed(state.iterations() * kBytes);
+}
+BENCHMARK(BM_LevelerTransform)->Args({1, 0})->Args({0, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LevelerTransform)->Args({0, 1})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -4,6 +4,7 @@
 // field order, and the dialog that redraws the line without a run.
 
 #include "platform/rtl/streams.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/radio_group.h"
 #include "platform/ui/std_controls.h"
@@ -16,6 +17,7 @@
 #include "tools/leveler_form.h"
 #include "tools/leveler_kernel.h"
 #include "tools/leveler_tool.h"
+#include "tools/tool_icons.h"
 #include "tools/tool_protocol.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +128,14 @@ TEST_F(LevelerToolTest, DefaultsAndNames) {
   EXPECT_FALSE(tool.Transform || tool.ShowResult);
   for (const TLevelerParam& set : tool.Param) EXPECT_FALSE(set.Apply);
   EXPECT_EQ(tool.GetPluginArea(), (TRect{0, 0, 0, 0}));
+}
+
+TEST(SmoothingToolIcons, EveryIconHasAPicture) {
+  for (const char* name : {"Median_ICON1", "Median_ICON2", "BLUR_ICON1", "BLUR_ICON2", "NORMALIZATION_ICON1",
+                           "NORMALIZATION_ICON2", "LEVELER_ICON1", "LEVELER_ICON2"}) {
+    TBitmap picture;
+    EXPECT_TRUE(LoadToolIcon(QString::fromLatin1(name), picture)) << name;
+  }
 }
 
 TEST_F(LevelerToolTest, TransformBringsTheSurfaceTenSamplesBelowTheShallowest) {
