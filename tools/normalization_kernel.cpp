@@ -37,13 +37,32 @@ std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
   return M;
 }
 
+namespace {
+// A double estimate of G x / M (|G x / M| <= 2^31) is off by less than 1e-6; the
+// extended result by less than 1e-9. Unless the estimate lies within this margin
+// of a half, both round to the same integer.
+constexpr double HalfMargin = 1e-5;
+}  // namespace
+
 void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, const std::vector<int64_t>& M,
                  int64_t first, int64_t end) {
   const long double g = static_cast<long double>(G);
   for (int64_t t = first; t < end; ++t) {
     const long double m = static_cast<long double>(M[static_cast<size_t>(t)]);
+    const double ratio = static_cast<double>(G) / static_cast<double>(M[static_cast<size_t>(t)]);
     const int32_t* x = in + t * longTrace;
     int32_t* y = out + t * longTrace;
-    for (int j = 0; j < longTrace; ++j) y[j] = RoundToInt32Fast(g * (static_cast<long double>(x[j]) / m));
+    for (int j = 0; j < longTrace; ++j) {
+      const double estimate = x[j] * ratio;
+      const double whole = std::floor(estimate);
+      const double fraction = estimate - whole;
+      if (std::fabs(fraction - 0.5) > HalfMargin) {
+        const double nearest = fraction < 0.5 ? whole : whole + 1;
+        y[j] = static_cast<int32_t>(std::clamp(nearest, -2147483648.0, 2147483647.0));
+      } else {
+        // Near a half: the extended quotient decides, as the rule computes it.
+        y[j] = RoundToInt32Fast(g * (static_cast<long double>(x[j]) / m));
+      }
+    }
   }
 }
