@@ -27,10 +27,15 @@ std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
     weight[static_cast<size_t>(d)] = std::exp(-static_cast<long double>(d * d) / (2 * sigma * sigma));
   std::vector<int64_t> M(static_cast<size_t>(N), 1);
   for (int64_t t = 0; t < N; ++t) {
-    int64_t m = 1;
+    // The trace itself has weight 1; a trace whose peak is no larger than the
+    // maximum so far cannot pass it (its weight is at most 1).
+    int64_t m = std::max<int64_t>(1, peak[static_cast<size_t>(t)]);
     for (int64_t i = std::max<int64_t>(0, t - Wn); i <= std::min(N - 1, t + Wn); ++i) {
+      const int64_t p = peak[static_cast<size_t>(i)];
+      if (p <= m) continue;
       const long double w = weight[static_cast<size_t>(std::abs(i - t))];
-      m = std::max(m, Round(static_cast<long double>(peak[static_cast<size_t>(i)]) * w));
+      // p w <= 2^31: rint in the default rounding mode is the half-to-even round.
+      m = std::max(m, static_cast<int64_t>(__builtin_rintl(static_cast<long double>(p) * w)));
     }
     M[static_cast<size_t>(t)] = m;
   }
@@ -42,6 +47,7 @@ namespace {
 // extended result by less than 1e-9. Unless the estimate lies within this margin
 // of a half, both round to the same integer.
 constexpr double HalfMargin = 1e-5;
+constexpr double RoundingShift = 6755399441055744.0;
 }  // namespace
 
 void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, const std::vector<int64_t>& M,
@@ -54,10 +60,10 @@ void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, cons
     int32_t* y = out + t * longTrace;
     for (int j = 0; j < longTrace; ++j) {
       const double estimate = x[j] * ratio;
-      const double whole = std::floor(estimate);
-      const double fraction = estimate - whole;
-      if (std::fabs(fraction - 0.5) > HalfMargin) {
-        const double nearest = fraction < 0.5 ? whole : whole + 1;
+      // Adding and taking away 1.5 x 2^52 rounds to an integer half to even in
+      // the default rounding mode (|estimate| <= 2^31 + 1).
+      const double nearest = (estimate + RoundingShift) - RoundingShift;
+      if (std::fabs(std::fabs(estimate - nearest) - 0.5) > HalfMargin) {
         y[j] = static_cast<int32_t>(std::clamp(nearest, -2147483648.0, 2147483647.0));
       } else {
         // Near a half: the extended quotient decides, as the rule computes it.
