@@ -18,15 +18,20 @@ void TracePeaks(const int32_t* in, int longTrace, int64_t first, int64_t end, in
   }
 }
 
-std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
-  const int64_t N = static_cast<int64_t>(peak.size());
-  const int64_t Wn = std::clamp<int64_t>(W, 0, N);
+std::vector<long double> WindowWeights(int64_t traces, int32_t W) {
+  const int64_t Wn = std::clamp<int64_t>(W, 0, traces);
   const long double sigma = static_cast<long double>(Wn + 1) / 3.0L;
   std::vector<long double> weight(static_cast<size_t>(Wn + 1));
   for (int64_t d = 0; d <= Wn; ++d)
     weight[static_cast<size_t>(d)] = std::exp(-static_cast<long double>(d * d) / (2 * sigma * sigma));
-  std::vector<int64_t> M(static_cast<size_t>(N), 1);
-  for (int64_t t = 0; t < N; ++t) {
+  return weight;
+}
+
+void WindowMaxima(const std::vector<int64_t>& peak, const std::vector<long double>& weight, int64_t first,
+                  int64_t end, int64_t* M) {
+  const int64_t N = static_cast<int64_t>(peak.size());
+  const int64_t Wn = static_cast<int64_t>(weight.size()) - 1;
+  for (int64_t t = first; t < end; ++t) {
     // The trace itself has weight 1; a trace whose peak is no larger than the
     // maximum so far cannot pass it (its weight is at most 1).
     int64_t m = std::max<int64_t>(1, peak[static_cast<size_t>(t)]);
@@ -37,8 +42,14 @@ std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
       // p w <= 2^31: rint in the default rounding mode is the half-to-even round.
       m = std::max(m, static_cast<int64_t>(__builtin_rintl(static_cast<long double>(p) * w)));
     }
-    M[static_cast<size_t>(t)] = m;
+    M[t] = m;
   }
+}
+
+std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W) {
+  std::vector<int64_t> M(peak.size(), 1);
+  WindowMaxima(peak, WindowWeights(static_cast<int64_t>(peak.size()), W), 0, static_cast<int64_t>(peak.size()),
+               M.data());
   return M;
 }
 

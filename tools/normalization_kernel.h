@@ -19,7 +19,12 @@ constexpr int32_t NormalizationMaxWidth = 300;
 
 // The largest |x| of traces [first, end) into peak[first .. end).
 void TracePeaks(const int32_t* in, int longTrace, int64_t first, int64_t end, int64_t* peak);
-// M(t) for every trace from the traces' peaks.
+// w(0 .. Wn) for a channel of `traces` traces.
+std::vector<long double> WindowWeights(int64_t traces, int32_t W);
+// M(t) of traces [first, end) into M[first .. end) from the traces' peaks.
+void WindowMaxima(const std::vector<int64_t>& peak, const std::vector<long double>& weight, int64_t first,
+                  int64_t end, int64_t* M);
+// M(t) for every trace.
 std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W);
 // Traces [first, end) of out := nearest(G (x / M(t))).
 void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, const std::vector<int64_t>& M,

@@ -48,7 +48,9 @@ int64_t TNormalizationTrace::ProcessChannel(const int32_t* in, int32_t* out, int
   std::vector<int64_t> peak(static_cast<size_t>(traces));
   pool.Run(0, traces, [&](int64_t a, int64_t b) { TracePeaks(in, longTrace, a, b, peak.data()); });
   const int64_t G = std::max<int64_t>(1, *std::max_element(peak.begin(), peak.end()));
-  const std::vector<int64_t> M = WindowMaxima(peak, FWidthInLine);
+  const std::vector<long double> weight = WindowWeights(traces, FWidthInLine);
+  std::vector<int64_t> M(static_cast<size_t>(traces), 1);
+  pool.RunChunked(0, traces, 256, [&](int64_t a, int64_t b) { WindowMaxima(peak, weight, a, b, M.data()); });
 
   const int64_t chunk = std::max<int64_t>(1, 65536 / longTrace);
   const int64_t round = chunk * pool.ThreadCount() * 4;
