@@ -5,10 +5,14 @@
 #include "tools/comparator_tool.h"
 #include "tools/compressor.h"
 #include "tools/corelator.h"
+#include "tools/blur_tool.h"
 #include "tools/dq_tool.h"
 #include "tools/filter_tool.h"
 #include "tools/hilbert_tool.h"
 #include "tools/horz_wavelet.h"
+#include "tools/leveler_tool.h"
+#include "tools/median_tool.h"
+#include "tools/normalization_tool.h"
 #include "tools/tool_strings.h"
 #include "tools/tvgc_tool.h"
 #include "tools/wavelet.h"
@@ -44,6 +48,11 @@ std::map<QString, TToolConstructor>& Table() {
       {English(SCorelatorCaption), Constructor<TCorelator>()},
       {English(SCompressorToolName), Constructor<TCompressor>()},
       {English(SComparatorToolName), Constructor<TComparatorTool>()},
+      {English(SMedianToolName), Constructor<TMedianTool>()},
+      {English(SBlurToolName), Constructor<TBlur>()},
+      {English(SNormalizationToolName), Constructor<TNormalizationTrace>()},
+      // The registry does not register its key, so the factory never creates it.
+      {English(SLevelerToolName), Constructor<TLeveler>()},
   };
   return table;
 }

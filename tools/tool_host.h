@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class T2Dview;
 
@@ -48,6 +49,9 @@ public:
   virtual TRect ChartPlotArea(int channel) const = 0;
   // Processes pending messages (the tools' yield to the message loop).
   virtual void Yield() = 0;
+  // The leveler's surface line on channel 0's chart: its series number 5 made
+  // active and cleared, then one red point (i, timesNs[i]) per entry.
+  virtual void ShowSurfaceLine(const std::vector<double>& timesNs) = 0;
 };
 
 // "Owner is not a radargram window".
@@ -66,6 +70,7 @@ public:
   int PanelHeight(int) const override { return 0; }
   TRect ChartPlotArea(int) const override { return {}; }
   void Yield() override;
+  void ShowSurfaceLine(const std::vector<double>&) override {}
 };
 
 // Gives the host of the window that owns a channel-0 view, or nullptr.

@@ -109,6 +109,19 @@ void DrawArctangentCurve(TCanvas& canvas, TColor color) {
   canvas.Polyline(points);
 }
 
+// A curve y = f(u) over the picture's width (u from 0 to 1, y from 0 at the
+// base line to 1 at the top) on a grey base line.
+void DrawCurve(TCanvas& canvas, TColor color, const std::function<double(double)>& f) {
+  canvas.Pen()->SetColor(clGray);
+  canvas.MoveTo(2, 20);
+  canvas.LineTo(22, 20);
+  std::vector<TPoint> points;
+  for (int x = 2; x <= 21; ++x) points.push_back({x, 19 - static_cast<int>(std::lround(f((x - 2) / 19.0) * 15))});
+  canvas.Pen()->SetColor(color);
+  canvas.Pen()->SetWidth(2);
+  canvas.Polyline(points);
+}
+
 // A wave whose small swings are cut to the base line (the comparator).
 void DrawThresholdedWave(TCanvas& canvas, TColor color) {
   canvas.Pen()->SetColor(clGray);
@@ -141,6 +154,12 @@ void DrawHyperbola(TCanvas& canvas, TColor color, bool focused) {
   canvas.Pen()->SetColor(color);
   canvas.Ellipse(8, 3, 16, 11);
 }
+// Smoothing tools: a noisy run with its spike cut (median), a Gauss bump (blur),
+// equal humps (normalisation), a line brought level (leveler).
+double MedianShape(double u) { return 0.4 + 0.1 * std::sin(u * 19); }
+double BlurShape(double u) { return std::exp(-std::pow((u - 0.5) / 0.18, 2)); }
+double NormalizationShape(double u) { return 0.5 + 0.45 * std::sin(u * 4 * std::numbers::pi); }
+double LevelerShape(double u) { return u < 0.5 ? 0.2 + 0.6 * std::sin(u * 2 * std::numbers::pi) : 0.2; }
 
 using TPainter = std::function<void(TCanvas&)>;
 
@@ -160,6 +179,14 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("MIGRATION_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("GENTEST_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clPurple, false); }},
       {QStringLiteral("GENTEST_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
+      {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
+      {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
+      {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},
+      {QStringLiteral("BLUR_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, BlurShape); }},
+      {QStringLiteral("NORMALIZATION_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, NormalizationShape); }},
+      {QStringLiteral("NORMALIZATION_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, NormalizationShape); }},
+      {QStringLiteral("LEVELER_ICON1"), [](TCanvas& c) { DrawCurve(c, clRed, LevelerShape); }},
+      {QStringLiteral("LEVELER_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, LevelerShape); }},
       {QStringLiteral("RECTIFIER_FULL"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Full); }},
       {QStringLiteral("RECTIFIER_POSITIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Positive); }},
       {QStringLiteral("RECTIFIER_NEGATIVE"), [](TCanvas& c) { DrawRectifierMode(c, TWaveHalves::Negative); }},

@@ -8,6 +8,8 @@
 
 namespace {
 const QString kHostName = QStringLiteral("ToolHost");
+// The series of a channel chart that shows the leveler's surface line.
+constexpr int SurfaceLineSeries = 5;
 }  // namespace
 
 TWindowToolHost::TWindowToolHost(TView2DForm& window) : TComponent(&window), window_(window) { SetName(kHostName); }
@@ -60,6 +62,17 @@ TRect TWindowToolHost::ChartPlotArea(int channel) const {
 }
 
 void TWindowToolHost::Yield() { Application->ProcessMessages(); }
+
+void TWindowToolHost::ShowSurfaceLine(const std::vector<double>& timesNs) {
+  TChart* chart = window_.GetChartByIndx(0);
+  if (!chart || chart->SeriesCount() <= SurfaceLineSeries) return;
+  TChartSeries* series = chart->Series(SurfaceLineSeries);
+  series->SetActive(true);
+  series->Clear();
+  // Drawn in the points' own red (a point without a colour keeps the series').
+  series->SetColorEachPoint(true);
+  for (size_t i = 0; i < timesNs.size(); ++i) series->AddXY(static_cast<double>(i), timesNs[i], QString(), clRed);
+}
 
 void ToolsLibraryStartup() {
   SetToolHostResolver([](T2Dview* view) -> IToolHost* {

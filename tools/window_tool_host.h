@@ -34,6 +34,7 @@ public:
   int PanelHeight(int channel) const override;
   TRect ChartPlotArea(int channel) const override;
   void Yield() override;
+  void ShowSurfaceLine(const std::vector<double>& timesNs) override;
 
 private:
   TView2DForm& window_;

@@ -56,11 +56,11 @@ TEST_F(ListOfPluginsFormTest, ListsTheToolsBuiltSoFarOnTheirPages) {
   EXPECT_EQ(form->PageControl1->Pages(0)->Caption(), "Tools");
   EXPECT_EQ(form->PageControl1->Pages(1)->Caption(), "Converters");
   EXPECT_EQ(form->PluginsListBox->Items(),
-            (QStringList{"Rectifier=0", "Band Pass Filter=1", "Nonlinear Amplifier=3", "Three-Point Correlator=4",
-                         "Comparator=5", "LPF/HPF=6", "Gain=10", "Wavelet Filter=11",
-                         "Windowed Background Removal=12"}));
+            (QStringList{"Rectifier=0", "Band Pass Filter=1", "Blur=2", "Nonlinear Amplifier=3",
+                         "Three-Point Correlator=4", "Comparator=5", "LPF/HPF=6", "Normalization=9", "Gain=10",
+                         "Wavelet Filter=11", "Windowed Background Removal=12", "Median filter=14"}));
   EXPECT_EQ(form->AdvancedPluginsListBox->Items(), (QStringList{"Hilbert Filter=7", "Migration=8", "DQ Filter=13"}));
-  EXPECT_EQ(form->ImageList->Count(), 9);
+  EXPECT_EQ(form->ImageList->Count(), 12);
   EXPECT_EQ(form->ImageList1->Count(), 3);
   EXPECT_EQ(form->PluginsListBox->ItemHeight(), 25);
   EXPECT_EQ(form->PluginsListBox->Style(), lbOwnerDrawFixed);
@@ -130,7 +130,7 @@ TEST_F(ListOfPluginsFormTest, BuildingTheListsCopiesNoChannel) {
   TListOfPluginsForm* other = TComponent::Create<TListOfPluginsForm>(Application, tools);
   SetToolShell(nullptr);
   EXPECT_EQ(TSavedCopyStore::Instance().UsedBytes(), before);
-  EXPECT_EQ(other->PluginsListBox->Count(), 9);
+  EXPECT_EQ(other->PluginsListBox->Count(), 12);
   other->Free();
 }
 

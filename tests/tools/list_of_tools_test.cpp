@@ -112,7 +112,7 @@ TEST_F(ListOfToolsTest, FactoryByNameCaptionAndOnlyForClassesItHas) {
   }
   // Registered without a class built yet, known but not registered, unknown,
   // another case.
-  for (const char* name : {"Blur", "Horz Wavelet Filter", "Leveler Filter", "Unknown", "abs", ""})
+  for (const char* name : {"Horz Wavelet Filter", "Leveler Filter", "Unknown", "abs", ""})
     EXPECT_EQ(tools.GetTool(QString::fromLatin1(name), views), nullptr) << name;
   TListOfTools empty(nullptr);
   EXPECT_EQ(empty.GetTool(QStringLiteral("Abs"), views), nullptr);

@@ -59,6 +59,7 @@ public:
     if (onYield) onYield(yields);
     Application->ProcessMessages();
   }
+  void ShowSurfaceLine(const std::vector<double>& timesNs) override { surfaceLines.push_back(timesNs); }
 
   HWND wnd = nullptr;
   bool br = false;
@@ -70,6 +71,8 @@ public:
   std::vector<std::pair<int, int>> progress;
   std::vector<TRecordedMessage> messages;
   std::function<void(int)> onYield;
+  // Every surface line shown, in order.
+  std::vector<std::vector<double>> surfaceLines;
   TPoint chartOrigin{400, 120};
   TPoint panelOrigin{380, 100};
   int panelHeight = 2000;

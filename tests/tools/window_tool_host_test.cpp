@@ -100,6 +100,23 @@ TEST_F(WindowToolHost, AToolReachesItsWindowThroughTheHost) {
   EXPECT_EQ(host.ChartPlotArea(7), TRect{});
 }
 
+TEST_F(WindowToolHost, TheSurfaceLineGoesToSeriesFiveOfChannelZerosChart) {
+  TView2DForm* w = Window(2);
+  IToolHost& host = ToolHostOf(w->GetView2DByIndx(0));
+  TChartSeries* series = w->ChartView->Series(5);
+  EXPECT_EQ(series, w->SeriesDepth);
+  series->SetActive(false);
+  series->AddXY(0, 0);
+  host.ShowSurfaceLine({1.5, 2.5, 4});
+  EXPECT_TRUE(series->Active());
+  ASSERT_EQ(series->Count(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(series->XValue(i), i);
+    EXPECT_EQ(series->ValueColor(i), clRed);
+  }
+  EXPECT_EQ(series->YValue(1), 2.5);
+}
+
 TEST_F(WindowToolHost, AViewOfNoWindowGetsTheNullHost) {
   auto loose = MakeChannel(2, 4);
   IToolHost& host = ToolHostOf(loose.get());

@@ -1,0 +1,31 @@
+#pragma once
+// The normalisation's scaling: every trace is scaled so that the largest
+// amplitude of a Gauss-weighted window of traces around it becomes the largest
+// amplitude G of the channel.
+//
+//   G = max(1, max |x| over the channel)
+//   Wn = min(W, N), sigma = (Wn + 1) / 3, w(d) = exp(-d^2 / (2 sigma^2))
+//   M(t) = max(1, max over i = max(0, t - Wn) .. min(N - 1, t + Wn) and every
+//          sample j of |nearest(x[i][j] w(i - t))|)
+//   y[t][j] = nearest(G (x[t][j] / M(t))), in extended precision, saturated
+// nearest rounds half to even. |nearest(x w)| grows with |x|, so the window's
+// maximum is that of the traces' peaks: M costs O(N Wn) beside one pass over the
+// samples for the peaks and one for the output.
+
+#include <cstdint>
+#include <vector>
+
+constexpr int32_t NormalizationMaxWidth = 300;
+
+// The largest |x| of traces [first, end) into peak[first .. end).
+void TracePeaks(const int32_t* in, int longTrace, int64_t first, int64_t end, int64_t* peak);
+// w(0 .. Wn) for a channel of `traces` traces.
+std::vector<long double> WindowWeights(int64_t traces, int32_t W);
+// M(t) of traces [first, end) into M[first .. end) from the traces' peaks.
+void WindowMaxima(const std::vector<int64_t>& peak, const std::vector<long double>& weight, int64_t first,
+                  int64_t end, int64_t* M);
+// M(t) for every trace.
+std::vector<int64_t> WindowMaxima(const std::vector<int64_t>& peak, int32_t W);
+// Traces [first, end) of out := nearest(G (x / M(t))).
+void ScaleTraces(const int32_t* in, int32_t* out, int longTrace, int64_t G, const std::vector<int64_t>& M,
+                 int64_t first, int64_t end);
