@@ -19,7 +19,7 @@
 constexpr int32_t MedianValueLimit = 1000000;
 
 // Traces [first, end) of `out` from the channel `in` of `traces` traces of
-// longTrace samples each (halfX, halfY >= 0). Reads only `in`; threads may run
-// disjoint trace ranges at once.
+// longTrace samples each (halfX, halfY >= 0). Reads only `in`, which `out` must
+// not overlap; threads may run disjoint trace ranges at once.
 void MedianFilterTraces(const int32_t* in, int32_t* out, int64_t traces, int longTrace, int halfX, int halfY,
                         int64_t first, int64_t end);

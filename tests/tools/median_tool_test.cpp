@@ -117,6 +117,36 @@ TEST_F(MedianToolTest, SlidingWindowGivesTheSelectionFromScratch) {
   }
 }
 
+// The default window's vectorised path: every combination of three values
+// from the edges of the range and beyond it, side by side in three traces, so
+// that each lane of a vector meets a different pattern of left-out values; the
+// end traces read their one neighbour twice. Trace lengths around the vector
+// widths leave remainders.
+TEST_F(MedianToolTest, ThreeTraceWindowHandlesEveryPatternOfLeftOutValues) {
+  const int32_t values[] = {INT32_MIN, -1000001, -1000000, -999999, -7, 0, 7, 999999, 1000000, 1000001, INT32_MAX};
+  std::vector<int32_t> combos;
+  for (int32_t a : values)
+    for (int32_t b : values)
+      for (int32_t c : values) combos.insert(combos.end(), {a, b, c});
+  const int64_t patterns = static_cast<int64_t>(combos.size() / 3);
+  for (int L : {1, 7, 8, 9, 17, static_cast<int>(patterns)}) {
+    for (int64_t N : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{5}}) {
+      std::vector<int32_t> x(static_cast<size_t>(N * L));
+      for (int64_t t = 0; t < N; ++t)
+        for (int s = 0; s < L; ++s) {
+          // Sample s of trace t: value (t mod 3) of pattern (s + t div 3).
+          const int64_t pattern = (s + t / 3 * 101) % patterns;
+          x[static_cast<size_t>(t * L + s)] = combos[static_cast<size_t>(pattern * 3 + t % 3)];
+        }
+      for (int count : {1, 4}) {
+        SCOPED_TRACE(testing::Message() << "L " << L << " N " << N << " threads " << count);
+        PoolThreadsScope pool(count);
+        ASSERT_EQ(RunOn(x, N, L, 1, 0), Reference(x, N, L, 1, 0));
+      }
+    }
+  }
+}
+
 TEST_F(MedianToolTest, ABreakLeavesTheInputAndSwitchesApplyOffEverywhere) {
   const int64_t N = 3000;
   auto view = MakeChannel(N, 64);
