@@ -112,6 +112,18 @@ private:
   std::vector<int32_t> input_;  // scratch copy of the trace
 };
 
+// The wavelet filter's sum over one trace in[0..n-1] into out[0..n-1]: out[k] is
+// the chain acc := round(acc + in[k + d - h] x taps[d]) over d = 0 .. count - 1 in
+// extended precision, acc from 0, h = round(count / 2), taps whose sample lies
+// outside in[0..n-2] skipped (the last sample is never read); then rounded to
+// int32. WaveletSumExact runs the chain itself; WaveletSum gets the same bits from
+// double products summed exactly, with AVX2 where the processor has it and
+// allowAvx2 is set, and falls back to the chain for an output whose rounding the
+// doubles cannot decide. in and out must not overlap.
+void WaveletSumExact(const int32_t* in, int32_t n, const long double* taps, int32_t count, int32_t* out);
+void WaveletSum(const int32_t* in, int32_t n, const long double* taps, int32_t count, int32_t* out,
+                bool allowAvx2 = true);
+
 // A Ricker wavelet sampled at j = 0 .. count - 1 into line (zeroed first, at least
 // count entries kept), then trimmed and normalised into CorFunc:
 //   line[j] = 2 b (1 - u^2) e^(-u^2/2) / sqrt(3 c pi^(1/4)),  u = (j - centre) dt / c
