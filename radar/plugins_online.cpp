@@ -324,6 +324,23 @@ void WaveletSum(const int32_t* in, int32_t n, const long double* taps, int32_t c
 
 // ---- Windowed background removal ----------------------------------------------------
 
+void SubtractWindowMeanOfWholeSums(const int32_t* x, const long double* sums, int32_t divisor, int32_t* out,
+                                   int64_t n) {
+  const double d = divisor;
+  constexpr int64_t kBlock = 256;
+  double numerator[kBlock];
+  for (int64_t i0 = 0; i0 < n; i0 += kBlock) {
+    const int64_t b = std::min(kBlock, n - i0);
+    // |x d| < 2^49 and |s| < 2^49: the difference is exact, and so is rounding the
+    // quotient (below 2^50) with the magic number.
+    for (int64_t i = 0; i < b; ++i) numerator[i] = x[i0 + i] * d - static_cast<double>(sums[i0 + i]);
+    for (int64_t i = 0; i < b; ++i) {
+      const double r = (numerator[i] / d + kRoundMagic) - kRoundMagic;
+      out[i0 + i] = static_cast<int32_t>(std::clamp(r, -2147483648.0, 2147483647.0));
+    }
+  }
+}
+
 void TWindowedBackgroundRemoval::Init() {
   const TSettingData* settings = Settings();
   const int32_t L = settings ? std::clamp(settings->GetLongTrace(), 0, TraceArrayLength) : TraceArrayLength;
@@ -371,7 +388,7 @@ void TWindowedBackgroundRemoval::ExecuteLastTrace(int32_t* ArrayLastTrace, int32
       --CountTraces;
     }
     if (m > 0) {
-      SubtractWindowMean(ArrayLastTrace, SumV.data(), static_cast<long double>(m + 1), ArrayLastTrace, L);
+      SubtractWindowMeanOfWholeSums(ArrayLastTrace, SumV.data(), m + 1, ArrayLastTrace, L);
     }
   }
   if (tempGetParam && !runing) {
@@ -414,11 +431,25 @@ void TTVGC::ExecuteLastTrace(int32_t* ArrayLastTrace, int32_t lenArrayLastTrace)
   ListDotsHeight = ListofBaseDots.GetHeight();
   const int32_t L = SamplesOf(lenArrayLastTrace);
   if (L <= 0) return;
-  const long double scale = static_cast<long double>(ListDotsHeight) / L;
-  for (int32_t k = 0; k < L; ++k) {
-    const int32_t row = RoundToInt32Fast(k * scale);
-    ArrayLastTrace[k] = RoundToInt32Fast(ArrayLastTrace[k] * ListofBaseDots.Rval(row));
+  if (static_cast<int32_t>(rows_.size()) != L || rowsHeight_ != ListDotsHeight) {
+    const long double scale = static_cast<long double>(ListDotsHeight) / L;
+    rows_.resize(static_cast<size_t>(L));
+    for (int32_t k = 0; k < L; ++k) rows_[k] = RoundToInt32Fast(k * scale);
+    rowsHeight_ = ListDotsHeight;
   }
+  for (int32_t k = 0; k < L; ++k)
+    ArrayLastTrace[k] = GainProductRounded(ArrayLastTrace[k], ListofBaseDots.Rval(rows_[k]));
+}
+
+int32_t GainProductRounded(int32_t x, long double g) {
+  // The double product is within |p| 2^-51 of the extended one.
+  const double p = x * static_cast<double>(g);
+  const double a = std::fabs(p);
+  if (a < 2147483647.0) {
+    const double r = (p + kRoundMagic) - kRoundMagic;
+    if (std::fabs(std::fabs(p - r) - 0.5) > a * 0x1p-50 + 0x1p-60) return static_cast<int32_t>(r);
+  }
+  return RoundToInt32Fast(x * g);
 }
 
 // ---- Device zero offset ------------------------------------------------------------------

@@ -156,6 +156,14 @@ inline void SubtractWindowMean(const int32_t* x, const TSum* sums, long double d
     out[i] = RoundToInt32Fast(static_cast<long double>(x[i]) - static_cast<long double>(sums[i]) / divisor);
 }
 
+// SubtractWindowMean for whole sums (|sums[i]| < 2^49) and a whole divisor from 1
+// to 2^18, the same bits in doubles: x - s / d = (x d - s) / d is exact in its
+// numerator, a half only when the quotient is exactly one (then both forms hold it
+// exactly), and otherwise at least 1 / (2 d) from a half, far beyond either form's
+// rounding error. out may be x.
+void SubtractWindowMeanOfWholeSums(const int32_t* x, const long double* sums, int32_t divisor, int32_t* out,
+                                   int64_t n);
+
 class TWindowedBackgroundRemoval : public TOnlinePlugins {
 public:
   // The queue holds at most W + 1 traces and has room for 303.
@@ -197,7 +205,17 @@ public:
 
   TListOfDots ListofBaseDots;
   int32_t ListDotsHeight = 0;
+
+private:
+  // The curve row of each sample, kept while L and the curve's height stay.
+  std::vector<int32_t> rows_;
+  int32_t rowsHeight_ = -1;
 };
+
+// round(x x g) in extended precision, saturated to int32 (RoundToInt32Fast): from
+// the double product where it decides the rounding, from the extended one where it
+// lies within its error of a half, is too large, or is not a number.
+int32_t GainProductRounded(int32_t x, long double g);
 
 // Zero offset of the radar: the mean level of the lower two thirds of the raw
 // traces, sent to the radar as its new zero offset.

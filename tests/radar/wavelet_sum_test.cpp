@@ -1,12 +1,15 @@
-// The wavelet filter's fast sum against the extended chain it stands for: the same
-// bits for real Ricker taps, taps that make exact and near halves, sums beyond the
-// int32 range, short traces and the edges, with and without AVX2.
+// The online stages' double forms against the extended ones they stand for. The
+// wavelet filter's fast sum: the same bits for real Ricker taps, taps that make
+// exact and near halves, sums beyond the int32 range, short traces and the edges,
+// with and without AVX2; the background stage's window mean likewise.
 
+#include "platform/rtl/rounding.h"
 #include "radar/plugins_online.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -96,6 +99,59 @@ TEST(WaveletSum, ExactHalvesRoundToEvenOfTheRunningSum) {
   // k = 4: in[2..3] only (the last sample is never read): 2, round(2 + 0.5) = 2
   const std::vector<int32_t> expected = {1, 2, 4, 2, 2};
   EXPECT_EQ(out, expected);
+}
+
+// The background stage's window mean in doubles against the extended form: sums
+// and divisors of every size the stage holds (up to 303 traces of any int32),
+// divisors that make exact halves, and results past the int32 range.
+TEST(WindowMeanOfWholeSums, EqualsTheExtendedFormBitForBit) {
+  std::mt19937_64 rng(1211);
+  std::uniform_int_distribution<int32_t> full(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+  const int32_t divisors[] = {1, 2, 3, 4, 7, 100, 101, 302, 303};
+  for (int32_t divisor : divisors) {
+    for (int32_t kind = 0; kind < 3; ++kind) {
+      constexpr int32_t n = 1000;
+      std::vector<int32_t> x(n);
+      std::vector<long double> sums(n);
+      for (int32_t i = 0; i < n; ++i) {
+        x[i] = kind == 1 ? full(rng) % 1000 : full(rng);
+        int64_t s = 0;
+        if (kind == 2) {
+          // s = x d - (j + 1/2) d for even d: a result of exactly j + 1/2.
+          s = static_cast<int64_t>(x[i]) * divisor - (static_cast<int64_t>(full(rng) % 100000) * 2 + 1) * divisor / 2;
+        } else {
+          for (int32_t t = 0; t < divisor; ++t) s += kind == 1 ? full(rng) % 1000 : full(rng);
+        }
+        sums[i] = static_cast<long double>(s);
+      }
+      std::vector<int32_t> expected(n), fast(x);
+      PluginsOnline::SubtractWindowMean(x.data(), sums.data(), static_cast<long double>(divisor), expected.data(), n);
+      PluginsOnline::SubtractWindowMeanOfWholeSums(fast.data(), sums.data(), divisor, fast.data(), n);
+      for (int32_t i = 0; i < n; ++i)
+        ASSERT_EQ(fast[i], expected[i]) << "divisor " << divisor << ", data " << kind << ", i " << i;
+    }
+  }
+}
+
+// The gain stage's product: exact and near halves, saturation, factors beyond
+// double's range and not a number.
+TEST(GainProductRounded, EqualsTheExtendedFormBitForBit) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int32_t> full(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+  std::uniform_real_distribution<double> factor(0.0, 4.0);
+  const long double specials[] = {0.5L, 1.5L, 0.5L + 0x1p-40L, 0.5L - 0x1p-45L, 2.5L + 0x1p-60L, 1.0L, 0.0L, -0.5L,
+                                  0x1p-1070L, 1e-4940L, 1e4000L, std::numeric_limits<long double>::quiet_NaN()};
+  for (int i = 0; i < 200000; ++i) {
+    int32_t x = i % 3 == 0 ? (full(rng) % 100000) | 1 : full(rng);
+    long double g = i % 2 == 0 ? specials[i / 2 % std::size(specials)] : static_cast<long double>(factor(rng)) + 0x1p-58L * (i % 7);
+    if (i % 5 == 1) {
+      // x g a few units of the double's last place from a half, on either side.
+      x = full(rng) | 1;
+      const int32_t k = full(rng) % 4000;
+      g = (std::floor(x / 3.0L) + 0.5L) / x * (1.0L + k * 0x1p-62L);
+    }
+    ASSERT_EQ(PluginsOnline::GainProductRounded(x, g), RoundToInt32Fast(x * g)) << x << " x " << static_cast<double>(g);
+  }
 }
 
 }  // namespace wavelet_sum_test
