@@ -112,6 +112,18 @@ private:
   std::vector<int32_t> input_;  // scratch copy of the trace
 };
 
+// The wavelet filter's sum over one trace in[0..n-1] into out[0..n-1]: out[k] is
+// the chain acc := round(acc + in[k + d - h] x taps[d]) over d = 0 .. count - 1 in
+// extended precision, acc from 0, h = round(count / 2), taps whose sample lies
+// outside in[0..n-2] skipped (the last sample is never read); then rounded to
+// int32. WaveletSumExact runs the chain itself; WaveletSum gets the same bits from
+// double products summed exactly, with AVX2 where the processor has it and
+// allowAvx2 is set, and falls back to the chain for an output whose rounding the
+// doubles cannot decide. in and out must not overlap.
+void WaveletSumExact(const int32_t* in, int32_t n, const long double* taps, int32_t count, int32_t* out);
+void WaveletSum(const int32_t* in, int32_t n, const long double* taps, int32_t count, int32_t* out,
+                bool allowAvx2 = true);
+
 // A Ricker wavelet sampled at j = 0 .. count - 1 into line (zeroed first, at least
 // count entries kept), then trimmed and normalised into CorFunc:
 //   line[j] = 2 b (1 - u^2) e^(-u^2/2) / sqrt(3 c pi^(1/4)),  u = (j - centre) dt / c
@@ -143,6 +155,14 @@ inline void SubtractWindowMean(const int32_t* x, const TSum* sums, long double d
   for (int64_t i = 0; i < n; ++i)
     out[i] = RoundToInt32Fast(static_cast<long double>(x[i]) - static_cast<long double>(sums[i]) / divisor);
 }
+
+// SubtractWindowMean for whole sums (|sums[i]| < 2^49) and a whole divisor from 1
+// to 2^18, the same bits in doubles: x - s / d = (x d - s) / d is exact in its
+// numerator, a half only when the quotient is exactly one (then both forms hold it
+// exactly), and otherwise at least 1 / (2 d) from a half, far beyond either form's
+// rounding error. out may be x.
+void SubtractWindowMeanOfWholeSums(const int32_t* x, const long double* sums, int32_t divisor, int32_t* out,
+                                   int64_t n);
 
 class TWindowedBackgroundRemoval : public TOnlinePlugins {
 public:
@@ -185,7 +205,17 @@ public:
 
   TListOfDots ListofBaseDots;
   int32_t ListDotsHeight = 0;
+
+private:
+  // The curve row of each sample, kept while L and the curve's height stay.
+  std::vector<int32_t> rows_;
+  int32_t rowsHeight_ = -1;
 };
+
+// round(x x g) in extended precision, saturated to int32 (RoundToInt32Fast): from
+// the double product where it decides the rounding, from the extended one where it
+// lies within its error of a half, is too large, or is not a number.
+int32_t GainProductRounded(int32_t x, long double g);
 
 // Zero offset of the radar: the mean level of the lower two thirds of the raw
 // traces, sent to the radar as its new zero offset.
