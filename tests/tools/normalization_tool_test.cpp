@@ -1,5 +1,7 @@
 // The normalisation: small channels worked out by hand, the peaks shortcut
-// against the window maximum written out over every sample, the window setter,
+// against the window maximum written out over every sample, the window maxima's
+// double screening and the vector scaling against the extended formula, the
+// window setter,
 // a break, the chain records with the percentage form, and the dialog's Apply
 // box that changes its own channel only.
 
@@ -12,12 +14,16 @@
 #include "radargram/tool_messages.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/normalization_form.h"
+#include "tools/normalization_kernel.h"
 #include "tools/normalization_tool.h"
 #include "tools/tool_protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
 #include <vector>
 
 namespace normalization_tool_test {
@@ -99,6 +105,96 @@ TEST_F(NormalizationToolTest, PeaksGiveTheWindowMaximumOfEverySample) {
       int64_t G = 0;
       for (int32_t v : x) G = std::max<int64_t>(G, std::abs(int64_t{v}));
       for (int32_t v : y) ASSERT_LE(std::abs(int64_t{v}), G) << "no output beyond G";
+    }
+  }
+}
+
+// Every (G, M) of the table against every sample of a trace built to land on and
+// beside halves and at the 32-bit limits: each vector form the processor has gives
+// the extended formula's output, in place too.
+TEST(NormalizationKernelTest, VectorScalingIsTheExtendedFormula) {
+  using TScale = void (*)(const int32_t*, int32_t*, int, int64_t, int64_t);
+  std::vector<std::pair<const char*, TScale>> kernels{{"SSE2", ScaleTraceSse2}};
+  if (NormalizationKernelHasAvx2()) kernels.emplace_back("AVX2", ScaleTraceAvx2);
+  constexpr int32_t Lo = std::numeric_limits<int32_t>::min(), Hi = std::numeric_limits<int32_t>::max();
+  const std::pair<int64_t, int64_t> ratios[] = {
+      {3, 2},                              // odd x: exact halves
+      {5, 4},                              // quarters and halves
+      {int64_t{1} << 31, Hi},              // G = 2^31 over the largest positive: saturates at +2^31
+      {int64_t{1} << 31, int64_t{1} << 31},
+      {Hi, 1},                             // far beyond 32 bits for every x but 0
+      {1, 1},
+      {1000003, 999983},
+      {2147480000, 3},
+      {7, 6},
+  };
+  std::mt19937 random(7);
+  for (const auto& [G, M] : ratios) {
+    std::vector<int32_t> x{0, 1, -1, 2, -2, 3, -3, Lo, Hi, Lo + 1, Hi - 1};
+    // Inputs whose exact quotient is next to k + 1/2, on both sides of 0.
+    for (int k = 0; k < 40; ++k) {
+      const long double half = (std::uniform_int_distribution<int64_t>(0, 1 << 30)(random) + 0.5L) *
+                               static_cast<long double>(M) / static_cast<long double>(G);
+      for (int64_t d = -1; d <= 1; ++d) {
+        const long double v = std::floor(half) + d;
+        if (v > Hi) continue;
+        x.push_back(static_cast<int32_t>(v));
+        x.push_back(static_cast<int32_t>(-v));
+      }
+    }
+    x.push_back(5);  // a length past the groups of four
+    std::vector<int32_t> expected(x.size());
+    ScaleTraceExtended(x.data(), expected.data(), static_cast<int>(x.size()), G, M);
+    for (size_t j = 0; j < x.size(); ++j) {
+      const long double r = __builtin_rintl(static_cast<long double>(G) * (static_cast<long double>(x[j]) / M));
+      const int32_t saturated = r >= Hi ? Hi : r <= Lo ? Lo : static_cast<int32_t>(r);
+      ASSERT_EQ(expected[j], saturated) << "the reference is the formula";
+    }
+    for (const auto& [name, scale] : kernels) {
+      SCOPED_TRACE(testing::Message() << name << " G " << G << " M " << M);
+      std::vector<int32_t> y(x.size());
+      scale(x.data(), y.data(), static_cast<int>(x.size()), G, M);
+      EXPECT_EQ(y, expected);
+      std::vector<int32_t> inPlace = x;
+      scale(inPlace.data(), inPlace.data(), static_cast<int>(inPlace.size()), G, M);
+      EXPECT_EQ(inPlace, expected);
+    }
+  }
+}
+
+// The window maxima screened by double products against every extended product of
+// the window: equal peaks, neighbours that differ by one, the extremes.
+TEST(NormalizationKernelTest, WindowMaximaAreTheLargestExtendedProduct) {
+  const int64_t top = int64_t{1} << 31;
+  std::vector<std::vector<int64_t>> channels{
+      {0, 0, 0, 0},
+      std::vector<int64_t>(50, top),
+      {top, top - 1, top, 1, 0, top - 1, 2, top},
+  };
+  std::vector<int64_t> steps;
+  for (int64_t i = 0; i < 200; ++i) steps.push_back(1000000 + (i % 7 == 0 ? 1 : 0) + i / 13);
+  channels.push_back(steps);
+  std::mt19937 random(11);
+  std::vector<int64_t> mixed;
+  for (int i = 0; i < 400; ++i) mixed.push_back(std::uniform_int_distribution<int64_t>(0, top)(random) >> (i % 5 * 7));
+  channels.push_back(mixed);
+  for (const std::vector<int64_t>& peak : channels) {
+    const int64_t N = static_cast<int64_t>(peak.size());
+    for (int W : {0, 1, 3, 40, 300}) {
+      const std::vector<long double> w = WindowWeights(N, W);
+      const int64_t Wn = static_cast<int64_t>(w.size()) - 1;
+      const std::vector<int64_t> M = WindowMaxima(peak, W, false);
+      if (NormalizationKernelHasAvx2()) {
+        ASSERT_EQ(WindowMaxima(peak, W, true), M) << "AVX2 as the baseline";
+      }
+      for (int64_t t = 0; t < N; ++t) {
+        int64_t m = 1;
+        for (int64_t i = std::max<int64_t>(0, t - Wn); i <= std::min(N - 1, t + Wn); ++i)
+          m = std::max(m, static_cast<int64_t>(
+                              __builtin_rintl(static_cast<long double>(peak[static_cast<size_t>(i)]) *
+                                              w[static_cast<size_t>(std::abs(i - t))])));
+        ASSERT_EQ(M[static_cast<size_t>(t)], m) << "N " << N << " W " << W << " t " << t;
+      }
     }
   }
 }
