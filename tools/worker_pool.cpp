@@ -30,7 +30,11 @@ void TWorkerPool::Start(int threads) {
   threadCount_ = threads;
   stopping_ = false;
   parts_.assign(static_cast<size_t>(threads), {0, 0});
-  for (int i = 1; i < threads; ++i) threads_.emplace_back([this, i] { Worker(i); });
+  // A new worker has seen every earlier run: it must wait for the next one, not
+  // take the last generation for a new run (it would count itself done for a
+  // run it never did, and Run could return while a part is still working).
+  const uint64_t seen = generation_;
+  for (int i = 1; i < threads; ++i) threads_.emplace_back([this, i, seen] { Worker(i, seen); });
 }
 
 void TWorkerPool::Stop() {
@@ -43,8 +47,7 @@ void TWorkerPool::Stop() {
   threads_.clear();
 }
 
-void TWorkerPool::Worker(int index) {
-  uint64_t seen = 0;
+void TWorkerPool::Worker(int index, uint64_t seen) {
   for (;;) {
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });

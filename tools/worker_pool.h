@@ -41,7 +41,7 @@ public:
 private:
   void Start(int threads);
   void Stop();
-  void Worker(int index);
+  void Worker(int index, uint64_t seen);
 
   std::mutex mutex_;
   std::condition_variable wake_;

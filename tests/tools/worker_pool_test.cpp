@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -85,3 +86,25 @@ TEST(WorkerPool, AnErrorInAPartReachesTheCallerAndThePoolGoesOn) {
 }
 
 }  // namespace
+
+// Right after the thread count changes, every new worker must wait for the next
+// run: none may count itself done for a run it did not do, so when Run returns
+// every part has finished.
+TEST(WorkerPool, RunsRightAfterAThreadCountChangeWaitForEveryPart) {
+  TWorkerPool& pool = TWorkerPool::Instance();
+  const int old = pool.ThreadCount();
+  for (int round = 0; round < 3000; ++round) {
+    pool.SetThreadCount(round % 2 == 0 ? 3 : 8);
+    std::vector<std::atomic<int>> done(64);
+    pool.Run(0, 64, [&](int64_t a, int64_t b) {
+      for (int64_t i = a; i < b; ++i) {
+        // Long enough that a part still working when Run returns is seen.
+        for (volatile int spin = 0; spin < 2000; spin = spin + 1) {
+        }
+        done[static_cast<size_t>(i)].fetch_add(1);
+      }
+    });
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(done[static_cast<size_t>(i)].load(), 1) << "round " << round << ", item " << i;
+  }
+  pool.SetThreadCount(old);
+}
