@@ -4,6 +4,7 @@
 // the position cursor, show the speed indicator and stop the recording past
 // 30000 traces. The arithmetic is in online_recording.h and online_strip.h.
 
+#include "radargram/marker_glyphs.h"
 #include "radargram/view2d_form.h"
 
 #include "platform/rtl/format_float.h"
@@ -438,23 +439,7 @@ void TView2DForm::PaintMarkersOnline(int channel, int first, double scaleY, doub
       const int64_t t = OnlineStripColumn(channel, mark->GetNumTrace());
       if (!(first < t && t < right)) continue;
       const int X = RoundToInt32(static_cast<long double>(t - first) * scaleX);
-      const QString& text = mark->GetComment();
-      if (ShowComentsSurfaceMarkers) {
-        canvas.Pen()->SetStyle(psClear);
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(static_cast<TColor>(0xC0C0C0));
-        canvas.RoundRect(X + 6, 0, X + canvas.TextWidth(text) + 12, canvas.TextHeight(text) + 6, 6, 6);
-      }
-      canvas.Pen()->SetStyle(psSolid);
-      canvas.Pen()->SetColor(clBlack);
-      canvas.Pen()->SetWidth(1);
-      canvas.Brush()->SetStyle(bsSolid);
-      canvas.Brush()->SetColor(kYellow);
-      canvas.Polygon({TPoint{X - 5, 10}, TPoint{X, 0}, TPoint{X + 5, 10}});
-      if (ShowComentsSurfaceMarkers) {
-        canvas.Brush()->SetStyle(bsClear);
-        canvas.TextOut(X + 8, 2, text);
-      }
+      DrawSurfaceMarkerGlyph(canvas, X, mark->GetComment(), ShowComentsSurfaceMarkers, false);
     }
   }
   if (ShowObjectMarkers && settings.ObjectMarkersArray) {
@@ -466,22 +451,7 @@ void TView2DForm::PaintMarkersOnline(int channel, int first, double scaleY, doub
       if (!(first < t && t < right && top < sample && sample < bottom)) continue;
       const int X = RoundToInt32(static_cast<long double>(t - first) * scaleX);
       const int Y = RoundToInt32(static_cast<long double>(sample - top) * scaleY);
-      const QString& text = mark->GetComment();
-      if (ShowComentsObjectMarkers) {
-        canvas.Pen()->SetStyle(psClear);
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(static_cast<TColor>(0xC0C0C0));
-        canvas.RoundRect(X + 6, Y - 6, X + canvas.TextWidth(text) + 12, Y + canvas.TextHeight(text), 6, 6);
-      }
-      canvas.Pen()->SetStyle(psSolid);
-      canvas.Pen()->SetColor(mark->GetColor());
-      canvas.Pen()->SetWidth(2);
-      canvas.Brush()->SetStyle(bsClear);
-      canvas.MoveTo(X - 6, Y);
-      canvas.LineTo(X + 6, Y);
-      canvas.MoveTo(X, Y - 6);
-      canvas.LineTo(X, Y + 6);
-      if (ShowComentsObjectMarkers) canvas.TextOut(X + 8, Y - 4, text);
+      DrawObjectMarkerGlyph(canvas, X, Y, mark->GetColor(), mark->GetComment(), ShowComentsObjectMarkers, false);
     }
   }
   canvas.Pen()->SetWidth(1);

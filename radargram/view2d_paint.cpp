@@ -23,6 +23,7 @@
 #include "profiledata/pal_maker.h"
 #include "profiledata/polyline_markers.h"
 #include "profiledata/setting_data.h"
+#include "radargram/marker_glyphs.h"
 #include "radargram/tool_messages.h"
 #include "raster/bitmap32.h"
 
@@ -491,25 +492,7 @@ void TView2DForm::PaintToScreen(int NumRadar) {
     for (int i = 0; i < marks.Count(); ++i) {
       const TSurfaceMarker* mark = marks.GetSurfaceMarker(i);
       const int X = dp::ScreenX(column(mark->GetNumTrace()), shift, scale);
-      const QString& text = mark->GetComment();
-      if (ShowComentsSurfaceMarkers) {
-        canvas.Pen()->SetStyle(psClear);
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(static_cast<TColor>(0xC0C0C0));
-        canvas.RoundRect(X + 6, 0, X + canvas.TextWidth(text) + 12, canvas.TextHeight(text) + 6, 6, 6);
-      }
-      canvas.Pen()->SetStyle(psSolid);
-      canvas.Pen()->SetColor(clBlack);
-      canvas.Pen()->SetWidth(1);
-      canvas.Brush()->SetStyle(bsSolid);
-      canvas.Brush()->SetColor(static_cast<TColor>(0x00FFFF));
-      const int a = selected == std::pair{0, i} ? 7 : 5;
-      const int b = selected == std::pair{0, i} ? 16 : 10;
-      canvas.Polygon({TPoint{X - a, b}, TPoint{X, 0}, TPoint{X + a, b}});
-      if (ShowComentsSurfaceMarkers) {
-        canvas.Brush()->SetStyle(bsClear);
-        canvas.TextOut(X + 8, 2, text);
-      }
+      DrawSurfaceMarkerGlyph(canvas, X, mark->GetComment(), ShowComentsSurfaceMarkers, selected == std::pair{0, i});
     }
   }
 
@@ -519,28 +502,8 @@ void TView2DForm::PaintToScreen(int NumRadar) {
       const TObjectMarker* mark = marks.GetObjectMarker(i);
       const int X = dp::ScreenX(column(mark->GetNumTrace()), shift, scale);
       const int Y = dp::ScreenY(mark->GetNumSample(), scale);
-      const QString& text = mark->GetComment();
-      if (ShowComentsObjectMarkers) {
-        canvas.Pen()->SetStyle(psClear);
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(static_cast<TColor>(0xC0C0C0));
-        canvas.RoundRect(X + 6, Y - 6, X + canvas.TextWidth(text) + 12, Y + canvas.TextHeight(text), 6, 6);
-      }
-      canvas.Pen()->SetStyle(psSolid);
-      canvas.Pen()->SetColor(mark->GetColor());
-      canvas.Brush()->SetStyle(bsClear);
-      int arm = 6;
-      if (selected == std::pair{1, i}) {
-        canvas.Pen()->SetWidth(1);
-        canvas.Ellipse(X - 6, Y - 6, X + 6, Y + 6);
-        arm = 9;
-      }
-      canvas.Pen()->SetWidth(2);
-      canvas.MoveTo(X - arm, Y);
-      canvas.LineTo(X + arm, Y);
-      canvas.MoveTo(X, Y - arm);
-      canvas.LineTo(X, Y + arm);
-      if (ShowComentsObjectMarkers) canvas.TextOut(X + 8, Y - 4, text);
+      DrawObjectMarkerGlyph(canvas, X, Y, mark->GetColor(), mark->GetComment(), ShowComentsObjectMarkers,
+                            selected == std::pair{1, i});
     }
   }
 
