@@ -57,18 +57,8 @@ int64_t TBlur::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, i
   // The mask of this run: a dialog change reached through a yield re-runs the
   // tool anyway.
   const TBlurMask mask = Mask;
-  TWorkerPool& pool = TWorkerPool::Instance();
-  const int64_t chunk = std::max<int64_t>(1, 16384 / longTrace);
-  const int64_t round = chunk * pool.ThreadCount() * 4;
   const auto part = [&](int64_t a, int64_t b) { BlurTraces(in, out, traces, longTrace, mask, a, b); };
-  int64_t done = 0;
-  while (done < traces) {
-    const int64_t end = std::min(traces, done + round);
-    pool.RunChunked(done, end, chunk, part);
-    done = end;
-    if (!yield.Continue()) break;
-  }
-  return done;
+  return RunTracesInRounds(traces, 16384 / longTrace, 4, part, yield);
 }
 
 void TBlur::RefreshPropertyes() {

@@ -83,19 +83,12 @@ int64_t TLeveler::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces
   }
   SurfaceLine.resize(static_cast<size_t>(traces), 0);
 
-  TWorkerPool& pool = TWorkerPool::Instance();
   const bool envelope = SearchType == stHilbert || SearchType == stMovingAverage;
   // An envelope costs LongTrace^2 divisions: a few traces per thread between
   // yields; the other searches are a pass over the samples.
-  const int64_t chunk = envelope ? 1 : std::max<int64_t>(1, 65536 / longTrace);
-  const int64_t round = chunk * pool.ThreadCount() * (envelope ? 4 : 16);
   const auto part = [&](int64_t a, int64_t b) { SearchSurfaces(in, longTrace, a, b); };
-  for (int64_t done = 0; done < traces;) {
-    const int64_t end = std::min(traces, done + round);
-    pool.RunChunked(done, end, chunk, part);
-    done = end;
-    if (!yield.Continue()) return done;
-  }
+  const int64_t done = RunTracesInRounds(traces, envelope ? 1 : 65536 / longTrace, envelope ? 4 : 16, part, yield);
+  if (yield.Broke()) return done;
 
   int32_t m = ShallowestSurface;
   for (int64_t t = 0; t < traces; ++t) m = std::min(m, SurfaceLine[static_cast<size_t>(t)]);

@@ -51,22 +51,12 @@ int64_t TMedianTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t tra
   if (traces <= 0 || longTrace <= 0) return traces;
   const int halfX = ClampHalf(MedianWindowX);
   const int halfY = ClampHalf(MedianWindowY);
-  TWorkerPool& pool = TWorkerPool::Instance();
   // Pieces of about 16 K samples: short enough that a break is seen soon, long
   // enough that handing them out costs nothing beside the window's work.
-  const int64_t chunk = std::max<int64_t>(1, 16384 / longTrace);
-  const int64_t round = std::max<int64_t>(chunk * pool.ThreadCount() * 4, 1);
   const auto part = [&](int64_t a, int64_t b) {
     MedianFilterTraces(in, out, traces, longTrace, halfX, halfY, a, b);
   };
-  int64_t done = 0;
-  while (done < traces) {
-    const int64_t end = std::min(traces, done + round);
-    pool.RunChunked(done, end, chunk, part);
-    done = end;
-    if (!yield.Continue()) break;
-  }
-  return done;
+  return RunTracesInRounds(traces, 16384 / longTrace, 4, part, yield);
 }
 
 void TMedianTool::SaveToStream(TStream& str) {

@@ -52,17 +52,8 @@ int64_t TNormalizationTrace::ProcessChannel(const int32_t* in, int32_t* out, int
   std::vector<int64_t> M(static_cast<size_t>(traces), 1);
   pool.RunChunked(0, traces, 256, [&](int64_t a, int64_t b) { WindowMaxima(peak, weight, a, b, M.data()); });
 
-  const int64_t chunk = std::max<int64_t>(1, 65536 / longTrace);
-  const int64_t round = chunk * pool.ThreadCount() * 4;
   const auto part = [&](int64_t a, int64_t b) { ScaleTraces(in, out, longTrace, G, M, a, b); };
-  int64_t done = 0;
-  while (done < traces) {
-    const int64_t end = std::min(traces, done + round);
-    pool.RunChunked(done, end, chunk, part);
-    done = end;
-    if (!yield.Continue()) break;
-  }
-  return done;
+  return RunTracesInRounds(traces, 65536 / longTrace, 4, part, yield);
 }
 
 int32_t TNormalizationTrace::WidthFromPercent(int32_t percent, int32_t NumberView) const {

@@ -70,6 +70,21 @@ bool TRunYield::Continue() {
   return true;
 }
 
+int64_t RunTracesInRounds(int64_t traces, int64_t chunk, int64_t perRound,
+                          const std::function<void(int64_t, int64_t)>& part, TRunYield& yield) {
+  TWorkerPool& pool = TWorkerPool::Instance();
+  chunk = std::max<int64_t>(chunk, 1);
+  const int64_t round = std::max<int64_t>(chunk * pool.ThreadCount() * perRound, 1);
+  int64_t done = 0;
+  while (done < traces) {
+    const int64_t end = std::min(traces, done + round);
+    pool.RunChunked(done, end, chunk, part);
+    done = end;
+    if (!yield.Continue()) break;
+  }
+  return done;
+}
+
 void TToolProtocol::ProcessTraces(const int32_t* in, int32_t* out, int64_t first, int64_t end, int longTrace) const {
   CopySamples(out, in, first * longTrace, end * longTrace);
 }

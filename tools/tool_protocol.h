@@ -72,6 +72,13 @@ private:
   int64_t lastYield_ = 0;
 };
 
+// Traces [0, traces) on the worker pool in rounds of `perRound` chunks per
+// thread, `chunk` traces each (taken in turn by whichever thread is free), with
+// yield.Continue() between rounds. Gives the traces done: all of them, or those
+// before the round the run stopped after.
+int64_t RunTracesInRounds(int64_t traces, int64_t chunk, int64_t perRound,
+                          const std::function<void(int64_t, int64_t)>& part, TRunYield& yield);
+
 class TToolProtocol : public TCommonTool {
 public:
   using TCommonTool::TCommonTool;
