@@ -49,7 +49,12 @@ TChart* AddChart(TComponent* owner, TWinControl* parent) {
 }
 }  // namespace
 
-TDlgSpectrum::TDlgSpectrum(TComponent* AOwner) : TToolForm(AOwner) {
+TDlgSpectrum::TDlgSpectrum(TComponent* AOwner) : TToolForm(AOwner, [] {
+  TToolFormOptions options;
+  // A cursor move re-runs the chain of the channel it happened on.
+  options.PreviewAllChannels = false;
+  return options;
+}()) {
   SetCaption(LoadResString(SDlgSpectrumCaption));
   SetFormStyle(fsStayOnTop);
   SetClientWidth(820);
