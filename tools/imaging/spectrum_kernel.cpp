@@ -13,8 +13,19 @@ constexpr int64_t SeedEvery = 64;
 // No spectrum of more entries than this (a broken time window could ask for any).
 constexpr int64_t MostEntries = 1 << 20;
 // Frequencies, and correlation positions, per piece a worker takes.
-constexpr int64_t FrequencyChunk = 16;
-constexpr int64_t PositionChunk = 4096;
+constexpr int64_t FrequencyChunk = 16;  // a multiple of Lanes
+constexpr int64_t TraceChunk = 2048;
+// Frequencies that advance side by side through the window (independent lanes,
+// each adding in the window's order).
+constexpr int Lanes = 8;
+// Correlation positions computed together, tap by tap.
+constexpr int64_t PositionBlock = 256;
+
+// Pieces of about a quarter of a thread's share of `count` items, at least `least`.
+int64_t ChunkFor(int64_t count, int64_t least) {
+  const int64_t threads = TWorkerPool::Instance().ThreadCount();
+  return std::max<int64_t>(least, count / (threads * 4));
+}
 }  // namespace
 
 std::vector<double> AverageLine(const TSpectrumSamples& s, bool horizontal, int64_t centre, int32_t delta) {
@@ -25,20 +36,27 @@ std::vector<double> AverageLine(const TSpectrumSamples& s, bool horizontal, int6
   const int64_t d = std::max<int32_t>(delta, 0);
   const int64_t lo = std::max<int64_t>(0, c - d);
   const int64_t hi = std::min(across - 1, c + d);
-  const long double k = static_cast<long double>(hi - lo + 1);
+  // A sample over at most 2^31 values: a quotient that is no half lies at least
+  // 1 / (2 k) from one, far beyond the double's error, so rounding the double
+  // quotient rounds the exact one.
+  const double k = static_cast<double>(hi - lo + 1);
+  const auto term = [k](int32_t v) { return static_cast<int64_t>(std::nearbyint(v / k)); };
   std::vector<double> line(static_cast<size_t>(horizontal ? s.Traces : l), 0.0);
   if (horizontal) {
-    for (int64_t e = 0; e < s.Traces; ++e) {
-      const int32_t* trace = s.Data + e * l;
-      int64_t sum = 0;
-      for (int64_t r = lo; r <= hi; ++r) sum += Round(trace[r] / k);
-      line[static_cast<size_t>(e)] = static_cast<double>(sum);
-    }
+    const auto traces = [&](int64_t first, int64_t end) {
+      for (int64_t e = first; e < end; ++e) {
+        const int32_t* trace = s.Data + e * l;
+        int64_t sum = 0;
+        for (int64_t r = lo; r <= hi; ++r) sum += term(trace[r]);
+        line[static_cast<size_t>(e)] = static_cast<double>(sum);
+      }
+    };
+    TWorkerPool::Instance().RunChunked(0, s.Traces, TraceChunk, traces);
   } else {
     std::vector<int64_t> sums(static_cast<size_t>(l), 0);
     for (int64_t t = lo; t <= hi; ++t) {
       const int32_t* trace = s.Data + t * l;
-      for (int64_t e = 0; e < l; ++e) sums[static_cast<size_t>(e)] += Round(trace[e] / k);
+      for (int64_t e = 0; e < l; ++e) sums[static_cast<size_t>(e)] += term(trace[e]);
     }
     for (int64_t e = 0; e < l; ++e) line[static_cast<size_t>(e)] = static_cast<double>(sums[static_cast<size_t>(e)]);
   }
@@ -108,29 +126,43 @@ std::vector<double> AmplitudeSpectrum(const std::vector<double>& line, int64_t s
   const TLineWindow w = ClampWindow(start, stop, n);
   if (n == 0 || w.Empty() || M < 1) return out;
   const long double twoPi = 2 * std::numbers::pi_v<long double>;
+  const double twoPiD = 2 * std::numbers::pi;
   const double* x = line.data();
   const auto frequencies = [&](int64_t first, int64_t end) {
-    for (int64_t k = first; k < end; ++k) {
-      // The step e^(i w) and, every SeedEvery steps, the exact e^(i w j) from the
-      // phase (k j mod n) / n, which keeps the argument small.
-      const long double omega = twoPi * static_cast<long double>(k % n) / n;
-      const double stepC = static_cast<double>(std::cos(omega));
-      const double stepS = static_cast<double>(std::sin(omega));
-      double re = 0, im = 0;
+    for (int64_t k0 = first; k0 < end; k0 += Lanes) {
+      const int lanes = static_cast<int>(std::min<int64_t>(Lanes, end - k0));
+      // Per lane: the step e^(i w), and every SeedEvery steps the exact e^(i w j)
+      // from the phase (k j mod n) / n, which keeps the argument small.
+      double stepC[Lanes] = {}, stepS[Lanes] = {}, re[Lanes] = {}, im[Lanes] = {};
+      int64_t kn[Lanes] = {};
+      for (int q = 0; q < lanes; ++q) {
+        kn[q] = (k0 + q) % n;
+        const long double omega = twoPi * static_cast<long double>(kn[q]) / n;
+        stepC[q] = static_cast<double>(std::cos(omega));
+        stepS[q] = static_cast<double>(std::sin(omega));
+      }
       for (int64_t j = w.Start; j <= w.Stop;) {
-        const long double phase = twoPi * static_cast<long double>((k % n) * (j % n) % n) / n;
-        double c = static_cast<double>(std::cos(phase));
-        double s = static_cast<double>(std::sin(phase));
-        const int64_t end = std::min(w.Stop + 1, j + SeedEvery);
-        for (; j < end; ++j) {
-          re += x[j] * c;
-          im += x[j] * s;
-          const double nc = c * stepC - s * stepS;
-          s = s * stepC + c * stepS;
-          c = nc;
+        double c[Lanes] = {}, s[Lanes] = {};
+        for (int q = 0; q < lanes; ++q) {
+          // The phase below 2 pi: double sines are exact to far within the bound.
+          const double phase = twoPiD * static_cast<double>(kn[q] * (j % n) % n) / static_cast<double>(n);
+          c[q] = std::cos(phase);
+          s[q] = std::sin(phase);
+        }
+        const int64_t stop = std::min(w.Stop + 1, j + SeedEvery);
+        for (; j < stop; ++j) {
+          const double v = x[j];
+          for (int q = 0; q < Lanes; ++q) {
+            re[q] += v * c[q];
+            im[q] += v * s[q];
+            const double nc = c[q] * stepC[q] - s[q] * stepS[q];
+            s[q] = s[q] * stepC[q] + c[q] * stepS[q];
+            c[q] = nc;
+          }
         }
       }
-      out[static_cast<size_t>(k)] = std::sqrt(re * re + im * im) / static_cast<double>(n);
+      for (int q = 0; q < lanes; ++q)
+        out[static_cast<size_t>(k0 + q)] = std::sqrt(re[q] * re[q] + im[q] * im[q]) / static_cast<double>(n);
     }
   };
   TWorkerPool::Instance().RunChunked(1, int64_t{M} + 1, FrequencyChunk, frequencies);
@@ -179,16 +211,35 @@ std::vector<double> CorrelateHarmonic(const std::vector<double>& line, int64_t c
   if (count == 0 || length == 0) return result;
   const int64_t half = Round(length / 2.0L);
   const int64_t last = count - 2;  // the line's last value is never read
-  const auto positions = [&](int64_t first, int64_t end) {
-    for (int64_t h = first; h < end; ++h) {
-      // t with 0 <= h + t - half <= last.
-      const int64_t t0 = std::max<int64_t>(0, half - h);
-      const int64_t t1 = std::min(length - 1, last - h + half);
-      double sum = 0;
-      for (int64_t t = t0; t <= t1; ++t) sum += line[static_cast<size_t>(h + t - half)] * taps[static_cast<size_t>(t)];
-      result[static_cast<size_t>(h)] = sum;
-    }
+  // Positions whose taps all fall inside 0 .. last go tap by tap over a block of
+  // positions (each position still adds its taps in order); the others one by one.
+  const int64_t innerFirst = half;
+  const int64_t innerEnd = last - (length - 1) + half + 1;
+  const auto single = [&](int64_t h) {
+    // t with 0 <= h + t - half <= last.
+    const int64_t t0 = std::max<int64_t>(0, half - h);
+    const int64_t t1 = std::min(length - 1, last - h + half);
+    double sum = 0;
+    for (int64_t t = t0; t <= t1; ++t) sum += line[static_cast<size_t>(h + t - half)] * taps[static_cast<size_t>(t)];
+    result[static_cast<size_t>(h)] = sum;
   };
-  TWorkerPool::Instance().RunChunked(0, count, PositionChunk, positions);
+  const auto positions = [&](int64_t first, int64_t end) {
+    int64_t h = first;
+    for (; h < end && h < innerFirst; ++h) single(h);
+    while (h < end && h < innerEnd) {
+      const int64_t blockEnd = std::min({end, innerEnd, h + PositionBlock});
+      const int64_t size = blockEnd - h;
+      double sums[PositionBlock] = {};
+      for (int64_t t = 0; t < length; ++t) {
+        const double tap = taps[static_cast<size_t>(t)];
+        const double* from = line.data() + (h + t - half);
+        for (int64_t i = 0; i < size; ++i) sums[i] += from[i] * tap;
+      }
+      std::copy(sums, sums + size, result.begin() + h);
+      h = blockEnd;
+    }
+    for (; h < end; ++h) single(h);
+  };
+  TWorkerPool::Instance().RunChunked(0, count, ChunkFor(count, PositionBlock), positions);
   return result;
 }

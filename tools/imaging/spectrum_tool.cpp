@@ -273,11 +273,9 @@ void TSpectrum::ExecuteChangeNumTrace(bool first) {
     const T2Dview* view = CurrentView();
     const TSampleBlock* input = TSavedCopyStore::Instance().Peek(CopyOwner(), CurrentNumberView);
     if (view && input && !input->Empty() && input->Bytes() == view->SizeDat()) {
-      locDataTransform.assign(input->Data(), input->Data() + input->Samples());
-      locDataChannel = CurrentNumberView;
+      locDataTransform = {CurrentNumberView, input->Bytes()};
     } else {
-      locDataTransform.clear();
-      locDataChannel = -1;
+      locDataTransform = {};
     }
   }
   Wavelet_Execute(first);
@@ -314,13 +312,13 @@ void TSpectrum::execute(bool first, int32_t NumberView) {
   auto& store = TSavedCopyStore::Instance();
   TSavedCopyPin pin(CopyOwner(), NumberView);
   int32_t* out = view->dezoData.Data();
-  if (RunChangeNumTrace && locDataChannel == NumberView) {
+  if (RunChangeNumTrace && locDataTransform.Channel == NumberView) {
     // The hand-over reaches only its own channel, at its own size, in a run that
     // restarts at this tool; a run from the top makes it stale.
     RunChangeNumTrace = false;
-    const bool fits = first && static_cast<int64_t>(locDataTransform.size()) * 4 == bytes;
-    if (fits) {
-      std::memcpy(out, locDataTransform.data(), static_cast<size_t>(bytes));
+    const TSampleBlock* input = store.Find(CopyOwner(), NumberView);
+    if (first && locDataTransform.Bytes == bytes && input && input->Bytes() == bytes) {
+      std::memcpy(out, input->Data(), static_cast<size_t>(bytes));
       if (DialogLive()) GetParam(CurrentNumberView);
       return;
     }

@@ -70,9 +70,13 @@ public:
   std::array<std::vector<double>, HarmonicCount> HarmonicWavelet;
   int32_t mstart = 10000;
   int32_t mstop = -10000;
-  // The hand-over of a cursor move: a copy of the tool's input of one channel.
-  std::vector<int32_t> locDataTransform;
-  int32_t locDataChannel = -1;
+  // The hand-over of a cursor move: the tool's saved input of one channel, at
+  // the size it had then, stands as the result of that channel's next restart.
+  struct THandOver {
+    int32_t Channel = -1;
+    int64_t Bytes = 0;
+  };
+  THandOver locDataTransform;
   bool RunChangeNumTrace = false;
   bool NowDraw = false;
   bool flChangeDigitEdit = true;

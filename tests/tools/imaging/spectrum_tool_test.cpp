@@ -208,7 +208,7 @@ TEST_F(SpectrumToolTest, TheCursorHandOverReachesOnlyItsChannelAtItsSize) {
   tool.PositionTrace = 0;
   tool.AfterChangeNumTrace(3, 0);
   tool.RunChangeNumTrace = true;  // the dialog's Apply box was checked
-  ASSERT_EQ(tool.locDataChannel, 2);
+  ASSERT_EQ(tool.locDataTransform.Channel, 2);
   // Channel 0 restarts first: its own input, never channel 2's copy.
   std::fill(zero->dezoData.Data(), zero->dezoData.Data() + 80, 0);
   tool.execute(true, 0);
