@@ -211,9 +211,10 @@ void TDlgSpectrum::ShowHarmonic(int i, const std::vector<double>& kernel, const 
 
 void TDlgSpectrum::ApplyClick(TObject* Sender) {
   if (!Tool) return;
+  const bool live = Vsbl;
   ExecCheckBoxClick(Sender);
   // No run is asked for with Apply off: the spectrum is redrawn here.
-  if (Tool && !Tool->AExecuting) Spectrum().DrawSpectrum();
+  if (live && Tool && !Tool->AExecuting) Spectrum().DrawSpectrum();
 }
 
 void TDlgSpectrum::RadioGroupPositionClick(TObject*) {

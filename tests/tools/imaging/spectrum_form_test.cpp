@@ -162,6 +162,29 @@ TEST_F(SpectrumFormTest, AClickOnChannelTwoWithApplyReRunsItsChainOnly) {
   EXPECT_EQ(d.Series1->Count(), kTraces) << "a horizontal line along the profile";
 }
 
+TEST_F(SpectrumFormTest, WithApplyOffAClickRedrawsTheSpectrumWithoutARun) {
+  TDlgSpectrum& d = Open(false);
+  Application->ProcessMessages();
+  d.ExecCheckBox->SetChecked(false);
+  EXPECT_FALSE(tool->AExecuting);
+  Application->ProcessMessages();
+  Fill(2, 0);
+  ClickAt(2, 71, 5);
+  Application->ProcessMessages();
+  EXPECT_EQ(Dezo(2), std::vector<int32_t>(kTraces * kSamples, 0)) << "no run asked for";
+  EXPECT_TRUE(d.Chart1->BottomAxis()->Title().startsWith(QStringLiteral("Trace: 71, ")));
+  EXPECT_EQ(d.Series1->Count(), kTraces);
+  // The line is channel 2's input to the spectrum: rectified, the sample's row.
+  const std::vector<int32_t> rectified = Rectified(2);
+  const int32_t deep = tool->CurrentDeep;
+  EXPECT_EQ(d.Series1->YValue(71), static_cast<double>(tool->LineInput[71]));
+  double expected = 0;
+  for (int r = std::max(0, deep - 10); r <= std::min(kSamples - 1, deep + 10); ++r)
+    expected += std::nearbyint(rectified[static_cast<size_t>(71 * kSamples + r)] /
+                               static_cast<double>(std::min(kSamples - 1, deep + 10) - std::max(0, deep - 10) + 1));
+  EXPECT_EQ(tool->LineInput[71], expected);
+}
+
 TEST_F(SpectrumFormTest, WhileAddingAClickReRunsEveryChannelEachWithItsOwnData) {
   // Added on channel 2, the window's active one: the click hands channel 2's
   // input over while every channel re-runs, channel 0 first.
