@@ -4,6 +4,7 @@
 // channel only (or of every channel while adding, each with its own data), and
 // the dialog's controls keep or swap what they should.
 
+#include "platform/rtl/resource_strings.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
@@ -145,6 +146,18 @@ TEST_F(SpectrumFormTest, TheDialogAndItsHiddenParts) {
   EXPECT_EQ(tool->AreaStop, kTraces - 1);
   EXPECT_EQ(d.Series1->Count(), kTraces);
   EXPECT_EQ(d.FreqSeries1->Count(), tool->M);
+}
+
+TEST_F(SpectrumFormTest, ItsTextsFollowTheLanguage) {
+  RegisterLanguageModule(7, {{"SDlgSpectrumPosition", QStringLiteral("Lage")},
+                             {"SDlgSpectrumVertical", QStringLiteral("Senkrecht")},
+                             {"SDlgSpectrumFrequencyAxis", QStringLiteral("Frequenz, Hz")}});
+  SetResourceLanguage(7);
+  TDlgSpectrum& d = Open(false);
+  SetResourceLanguage(1033);
+  EXPECT_EQ(d.RadioGroupPosition->Text(), QStringLiteral("Lage"));
+  EXPECT_EQ(d.RadioGroupPosition->Items(), (QStringList{QStringLiteral("Senkrecht"), QStringLiteral("Horizontal")}));
+  EXPECT_EQ(d.Chart2->BottomAxis()->Title(), QStringLiteral("Frequenz, Hz"));
 }
 
 TEST_F(SpectrumFormTest, AClickOnChannelTwoWithApplyReRunsItsChainOnly) {
