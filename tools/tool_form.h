@@ -54,6 +54,9 @@ struct TToolFormOptions {
   bool TopAtChart = true;
   // Created with the font character set of the interface language.
   bool LanguageCharset = true;
+  // With Apply unchanged the preview re-runs every channel; off: only while
+  // adding, else the dialog's channel alone.
+  bool PreviewAllChannels = true;
 };
 
 class TToolForm : public TForm {

@@ -160,6 +160,8 @@ double MedianShape(double u) { return 0.4 + 0.1 * std::sin(u * 19); }
 double BlurShape(double u) { return std::exp(-std::pow((u - 0.5) / 0.18, 2)); }
 double NormalizationShape(double u) { return 0.5 + 0.45 * std::sin(u * 4 * std::numbers::pi); }
 double LevelerShape(double u) { return u < 0.5 ? 0.2 + 0.6 * std::sin(u * 2 * std::numbers::pi) : 0.2; }
+// An amplitude spectrum: one broad peak over a low floor.
+double SpectrumShape(double u) { return 0.1 + 0.8 * std::exp(-std::pow((u - 0.35) / 0.15, 2)); }
 
 using TPainter = std::function<void(TCanvas&)>;
 
@@ -179,6 +181,8 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("MIGRATION_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("GENTEST_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clPurple, false); }},
       {QStringLiteral("GENTEST_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
+      {QStringLiteral("SPECTRUM_ICON1"), [](TCanvas& c) { DrawCurve(c, clBlue, SpectrumShape); }},
+      {QStringLiteral("SPECTRUM_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, SpectrumShape); }},
       {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
       {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
       {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},
