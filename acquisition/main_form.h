@@ -283,7 +283,7 @@ public:
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }
-  // The Run command's check (the Run road itself comes with the recording side).
+  // The Run command's check.
   bool RunButtonDown() const override { return Commands.RunChecked; }
   TView2DForm* RunChild() const override { return RunChild_; }
   void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
@@ -317,18 +317,22 @@ public:
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
 
   // ---- IRadargramRunShell --------------------------------------------------------
-  // The Run command's state as the windows see it; the command, its tool button
-  // and menu item are built by a later part of the window. Executing it with the
-  // action unchecked stops the recording.
-  // One Run state (Commands) for the windows and the radar link alike.
+  // The Run command's state as the windows see it (the menu item shows it; the
+  // tool bar is built by a later part of the window). Executing it checked
+  // starts a recording, unchecked stops and saves it. One Run state (Commands)
+  // for the windows and the radar link alike.
   bool RunActionChecked() const override { return Commands.RunChecked; }
-  void SetRunActionChecked(bool checked) override { Commands.RunChecked = checked; }
+  void SetRunActionChecked(bool checked) override {
+    Commands.RunChecked = checked;
+    ShowRunCommand();
+  }
   void RunActionExecute() override;
   bool RunActionEnabled() const override { return Commands.RunEnabled; }
   void SetRunActionEnabled(bool enabled) override { Commands.RunEnabled = enabled; }
   void SetRunImage(int imageIndex, const QString& menuCaption) override {
     Commands.RunPicture = imageIndex;
     Commands.RunCaption = menuCaption;
+    ShowRunCommand();
   }
   void SetRadarStarted(bool value) override { RadarStarted_ = value; }
   void SetBindingActionEnabled(bool enabled) override { BindingActionEnabled = enabled; }

@@ -8,8 +8,8 @@
 // none lost, at least 7 x 136 traces/s per channel).
 //
 // The program reaches one radar over TCP (the Wi-Fi address of its settings);
-// a set of several radars is a set of serial units, as here. A single TCP unit
-// at 1 ms is the second benchmark.
+// a set of several radars is a set of serial units, as here. A single serial
+// unit and a single TCP unit at 1 ms are the other benchmarks.
 
 #include "acquisition/main_form.h"
 #include "bench/bench_toolkit.h"
@@ -69,8 +69,8 @@ struct TRunSetup {
   std::vector<radarsim::TRadarSimEngine*> engines;
   QString error;
 
-  // tcpUnit: one unit on loopback TCP instead of the five serial ones.
-  explicit TRunSetup(bool tcpUnit, std::unique_ptr<radarsim::TTcpRadarSim>& tcp) {
+  // tcpUnit: one unit on loopback TCP instead of the serial ones.
+  TRunSetup(bool tcpUnit, int serialUnits, std::unique_ptr<radarsim::TTcpRadarSim>& tcp) {
     BenchToolkit();
     // As the program starts: the raster routines the online display draws with.
     RasterLibraryStartup();
@@ -83,8 +83,10 @@ struct TRunSetup {
       tcp = std::make_unique<radarsim::TTcpRadarSim>(RunUnit(0, 0, 1, 700));
       engines.push_back(&tcp->Engine());
     } else {
-      for (uint8_t k = 0; k < 5; ++k) {
-        units.push_back(std::make_unique<radarsim::TPtyRadarSim>(RunUnit(k == 0 ? 1 : 2, k, 5, 701 + k)));
+      const auto count = static_cast<uint8_t>(serialUnits);
+      for (uint8_t k = 0; k < count; ++k) {
+        const uint8_t mode = count == 1 ? 0 : k == 0 ? 1 : 2;
+        units.push_back(std::make_unique<radarsim::TPtyRadarSim>(RunUnit(mode, k, count, 701 + k)));
         engines.push_back(&units.back()->Engine());
         tree.AddUsbSerial(k + 1, QStringLiteral("ttyACM%1").arg(k), 0xc251, 0x9705, QStringLiteral("Radar"),
                           QString::fromStdString(units.back()->SlavePath()));
@@ -101,7 +103,7 @@ struct TRunSetup {
     TDialogScript::SetUnexpectedHandler([](const QString&) {});
     CreateMainWindow();
     if (tcpUnit) MainWindow->TimerPingTimer();
-    const size_t expected = tcpUnit ? 1 : 5;
+    const size_t expected = tcpUnit ? 1 : static_cast<size_t>(serialUnits);
     if (!ServeUntil(
             [&] {
               const TControlRadar* set = MainWindow->ControlRadar();
@@ -120,9 +122,9 @@ struct TRunSetup {
   }
 };
 
-void RecordThroughTheMainWindow(benchmark::State& state, bool tcpUnit) {
+void RecordThroughTheMainWindow(benchmark::State& state, bool tcpUnit, int serialUnits) {
   std::unique_ptr<radarsim::TTcpRadarSim> tcp;
-  TRunSetup setup(tcpUnit, tcp);
+  TRunSetup setup(tcpUnit, serialUnits, tcp);
   if (!setup.error.isEmpty()) {
     state.SkipWithError(setup.error.toStdString().c_str());
     return;
@@ -175,10 +177,14 @@ void RecordThroughTheMainWindow(benchmark::State& state, bool tcpUnit) {
   state.counters["message_boxes"] = boxes;
 }
 
-void BM_RecordFiveSerialRadarsTenSeconds(benchmark::State& state) { RecordThroughTheMainWindow(state, false); }
+void BM_RecordFiveSerialRadarsTenSeconds(benchmark::State& state) { RecordThroughTheMainWindow(state, false, 5); }
 BENCHMARK(BM_RecordFiveSerialRadarsTenSeconds)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
-void BM_RecordOneTcpRadarTenSeconds(benchmark::State& state) { RecordThroughTheMainWindow(state, true); }
+// The same road with one serial unit: what a set adds to a single radar.
+void BM_RecordOneSerialRadarTenSeconds(benchmark::State& state) { RecordThroughTheMainWindow(state, false, 1); }
+BENCHMARK(BM_RecordOneSerialRadarTenSeconds)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+void BM_RecordOneTcpRadarTenSeconds(benchmark::State& state) { RecordThroughTheMainWindow(state, true, 0); }
 BENCHMARK(BM_RecordOneTcpRadarTenSeconds)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
+#include "radar/radar_hooks.h"
 #include "radar/online_background_removal_form.h"
 #include "radar/online_gain_form.h"
 #include "radar/online_wavelet_form.h"
@@ -297,6 +298,15 @@ TEST_F(RecordingRoad, F2StartsNothingWithoutARadar) {
   EXPECT_EQ(MainWindow->RunChild(), nullptr);
   EXPECT_TRUE(MainWindow->FileActionsEnabled);
   EXPECT_EQ(MainWindow->Commands.RunCaption, QStringLiteral("Start"));
+
+  // The menu item follows the state the radar link and the windows set.
+  RadarShell().Backup->SetRunActionChecked(true);
+  EXPECT_TRUE(MainWindow->RunMenuItem->Checked());
+  MainWindow->SetRunImage(RunPictureStop, QStringLiteral("Stop"));
+  EXPECT_EQ(MainWindow->RunMenuItem->Caption(), QStringLiteral("Stop"));
+  EXPECT_EQ(MainWindow->RunMenuItem->ImageIndex(), RunPictureStop);
+  MainWindow->SetRunActionChecked(false);
+  EXPECT_FALSE(MainWindow->RunMenuItem->Checked());
 }
 
 }  // namespace recording_road_test
