@@ -30,6 +30,42 @@ write_settings() {  # folder port
     "$2" "$1" > "$1/talvorn3.ini"
 }
 
+# Points the Wi-Fi radar of an existing settings file at the simulator's port,
+# keeping every other key (the program writes the file as UTF-16).
+point_settings_at() {  # file port
+  python3 - "$1" "$2" <<'PY'
+import re, sys
+path, port = sys.argv[1], sys.argv[2]
+raw = open(path, "rb").read()
+utf16 = raw.startswith(b"\xff\xfe")
+text = raw[2:].decode("utf-16-le") if utf16 else raw.decode("latin-1")
+lines = text.replace("\r\n", "\n").split("\n")
+out, section, done = [], None, set()
+def finish():
+    if section == "wifi":
+        for key, value in (("IP address", "127.0.0.1"), ("port", port)):
+            if key not in done:
+                out.append(key + "=" + value)
+for line in lines:
+    m = re.match(r"\s*\[(.*)\]\s*$", line)
+    if m:
+        finish()
+        section = m.group(1).strip().lower()
+    elif section == "wifi" and "=" in line:
+        key = line.split("=", 1)[0].strip()
+        if key.lower() in ("ip address", "port"):
+            key = "IP address" if key.lower() == "ip address" else "port"
+            line = key + "=" + ("127.0.0.1" if key == "IP address" else port)
+            done.add(key)
+    out.append(line)
+finish()
+if not any(re.match(r"\s*\[wifi\]\s*$", l, re.I) for l in lines):
+    out += ["[WIFI]", "IP address=127.0.0.1", "port=" + port]
+text = "\r\n".join(out)
+open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le") if utf16 else text.encode("latin-1"))
+PY
+}
+
 # Reads the simulator's next report line into LINE; false after $1 seconds.
 next_report() {
   IFS= read -r -t "$1" LINE <&"${SIM[0]}"
@@ -42,7 +78,11 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   cp -f "$TALVORN" "$RUN_DIR/Talvorn3"
   coproc SIM { exec "$SIMULATOR" tcp --interval 1 --device 8; }
   read -r _ PORT <&"${SIM[0]}"
-  write_settings "$RUN_DIR" "$PORT"
+  if [ -f "$RUN_DIR/talvorn3.ini" ]; then
+    point_settings_at "$RUN_DIR/talvorn3.ini" "$PORT"
+  else
+    write_settings "$RUN_DIR" "$PORT"
+  fi
   echo "Simulated radar on 127.0.0.1:$PORT; Talvorn3 runs from $RUN_DIR"
   status=0
   "$RUN_DIR/Talvorn3" "$@" || status=$?
