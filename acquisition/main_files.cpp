@@ -9,6 +9,7 @@
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/sys_utils.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/combo_box.h"
 #include "platform/ui/file_dialogs.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/page_control.h"
@@ -101,10 +102,18 @@ void DUvova3DuruZuza::CreateActionExecute() {
       // The settings window a "No" opens is not part of the program yet.
       if (accepted) window->GetCaptionFromView2D_0();
     }
-    // 7. The window's view for a new recording.
+    // 7. The window's view for a new recording: the profile's depth fills the
+    //    window's height (the zoom list's first item).
     if (window->SimpleBackgroundRemovalSpeedButton)
       window->SimpleBackgroundRemovalSpeedButton->SetDown(Settings.SimpleBackgroundRemoval);
+    if (window->LeftPageControl) window->LeftPageControl->SetActivePageIndex(0);
+    window->MeasureAxisSize();
     window->SetWindowState(wsMaximized);
+    window->FormResize(nullptr);
+    if (window->ZoomComboBox) {
+      window->ZoomComboBox->SetItemIndex(0);
+      window->ZoomComboBoxChange();
+    }
     window->FormResize(nullptr);
     window->SetProportional(Settings.Proportional);
     window->SetPropButtonAsProportional();

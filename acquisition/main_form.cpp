@@ -75,6 +75,7 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetEnabled(false);
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
+  CreateRunCommand();
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {

@@ -13,8 +13,8 @@
 // The settings file's keys, their defaults and write rules live in main_ini.h;
 // the lists it fills in main_lists.h and palette_strips.h.
 //
-// Commands that later parts of the window build (Run, Save, the menus) answer
-// the present state: nothing records, nothing is saved.
+// Commands that later parts of the window build (Save, the menus) answer the
+// present state; Run records into the current window and saves at its stop.
 //
 // Life cycle: FormCreate (OnCreate) reads the settings; the close closes the
 // radargram windows last to first and frees the radars; FormDestroy (OnDestroy)
@@ -57,6 +57,8 @@ class TTimer;
 class TImageList;
 class TIpcEndpoint;
 class TListOfTools;
+class TMainMenu;
+class TMenuItem;
 class TMemIniFile;
 class TRadarParamReserving;
 class TResultCheckingTCP;
@@ -281,7 +283,7 @@ public:
 
   // ---- IRadargramRecordingShell -------------------------------------------------
   bool RadarStarted() const override { return RadarStarted_; }
-  // The Run command's check (the Run road itself comes with the recording side).
+  // The Run command's check.
   bool RunButtonDown() const override { return Commands.RunChecked; }
   TView2DForm* RunChild() const override { return RunChild_; }
   void SetRunChild(TView2DForm* window) override { RunChild_ = window; }
@@ -315,24 +317,29 @@ public:
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
 
   // ---- IRadargramRunShell --------------------------------------------------------
-  // The Run command's state as the windows see it; the command, its tool button
-  // and menu item are built by a later part of the window. Executing it with the
-  // action unchecked stops the recording.
-  // One Run state (Commands) for the windows and the radar link alike.
+  // The Run command's state as the windows see it (the menu item shows it; the
+  // tool bar is built by a later part of the window). Executing it checked
+  // starts a recording, unchecked stops and saves it. One Run state (Commands)
+  // for the windows and the radar link alike.
   bool RunActionChecked() const override { return Commands.RunChecked; }
-  void SetRunActionChecked(bool checked) override { Commands.RunChecked = checked; }
+  void SetRunActionChecked(bool checked) override {
+    Commands.RunChecked = checked;
+    ShowRunCommand();
+  }
   void RunActionExecute() override;
   bool RunActionEnabled() const override { return Commands.RunEnabled; }
   void SetRunActionEnabled(bool enabled) override { Commands.RunEnabled = enabled; }
   void SetRunImage(int imageIndex, const QString& menuCaption) override {
     Commands.RunPicture = imageIndex;
     Commands.RunCaption = menuCaption;
+    ShowRunCommand();
   }
   void SetRadarStarted(bool value) override { RadarStarted_ = value; }
   void SetBindingActionEnabled(bool enabled) override { BindingActionEnabled = enabled; }
   void DispCmCursor(const QString& text) override { CmCursorText = text; }
   bool SimpleStretchPaint() const override { return Settings.SimpleStretchPaint; }
-  // Stops every radar of the set; the recording is no longer running.
+  // The window's own stop (a device backup's replay ended): as the Run
+  // command's stop, without the automatic save.
   void ActionsInStop() override;
   bool BindingActionEnabled = true;
   QString CmCursorText;
@@ -368,6 +375,24 @@ public:
   void WMDeviceChange(UINT event, const QString& name);
   void WMGprStatus(TMessage& message);
   void WMWiFiError(TMessage& message);
+  // ---- Run (main_run.cpp) -------------------------------------------------------------
+  // F2 and the Start/Stop menu item: flips the Run check and executes it; a
+  // start needs a ready radar and a current window made for recording.
+  void RunActionClick();
+  bool RunActionAllowed() const;
+  // The radars start sending into the current window, which becomes RunChild.
+  void ActionsInStart();
+  // After a Wi-Fi radar came back: the same window records on.
+  void ActionsInResume();
+  // Stops the radars and finishes the window's recording; unless Sender is a
+  // radargram window, the recording is saved under the window's name
+  // (WriteToFileChannal), and a failed save says so and leaves it unsaved.
+  void ActionsInStop(TObject* Sender);
+  // The Acquisition menu with the Run item (F2); more items join it with the menus.
+  TMainMenu* MainMenu = nullptr;
+  TMenuItem* AcquisitionMenu = nullptr;
+  TMenuItem* RunMenuItem = nullptr;
+
   // Direction: flips the recording (or active) window's direction while its
   // channel 0 holds no trace.
   void ActionDirectExecute();
@@ -399,6 +424,18 @@ protected:
   void DoClose(TCloseAction& action) override;
 
 private:
+  // Run (main_run.cpp).
+  void CreateRunCommand();
+  // The Run item shows the command's caption, check and picture.
+  void ShowRunCommand();
+  void PrepareWindowForRun(TView2DForm& window);
+  void ShowGpsPageAndAxisForRun(TView2DForm& window);
+  // Every window's channels bound to a radar of the set lose it (before the set frees them).
+  void ForgetSetRadarsInWindows();
+  // The current window's channel 0 exists, was not opened from a file, and Run is checked.
+  bool RecordingInCurrentWindow() const;
+  // A Wi-Fi loss stopped a running recording: the radar's return resumes it.
+  bool resumeAfterWiFiLoss_ = false;
   // Radar discovery (main_radars.cpp): the notifications and the timer.
   void StartDeviceNotifications();
   // Stops the notifications and the timer, frees the radars and withdraws the

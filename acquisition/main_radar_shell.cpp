@@ -71,4 +71,4 @@ TRadarParamReserving* TMainRadarShell::ReserverRadarParam() const { return windo
 double TMainRadarShell::PCLoading() const { return window_.PCLoading; }
 
 IBackupWindow* TMainRadarShell::CurrentBackupWindow() const { return window_.CurChild(); }
-void TMainRadarShell::SetRunActionChecked(bool checked) { window_.Commands.RunChecked = checked; }
+void TMainRadarShell::SetRunActionChecked(bool checked) { window_.SetRunActionChecked(checked); }

@@ -23,6 +23,7 @@
 #include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <mutex>
@@ -118,6 +119,7 @@ void DUvova3DuruZuza::DropUsbRadars() {
   TGuardReset reset(isDeleteDeviceRunned);
   ResetAutoNumChannalRadar();
   if (radarSet_) {
+    ForgetSetRadarsInWindows();
     CountRadarFromMaster_ = 0;
     radarSet_->ActiveRadar.RadarFree();
     radarSet_->ControlRadar.RadarNil();
@@ -240,13 +242,17 @@ void DUvova3DuruZuza::WMDeviceChange(UINT event, const QString& name) {
           ProbeUsbRadars(Settings.gprGUID);
         });
         DropUsbRadars();
-        // A running recording is stopped and saved by the Run command, which
-        // is not part of the window yet (Run is never checked before it is).
+        // The recording the radar was making is stopped and saved.
+        if (RecordingInCurrentWindow()) {
+          Commands.RunChecked = false;
+          RunActionExecute();
+        }
       }
       // Only a serial radar's removal ends a run: a Wi-Fi radar that records
       // on keeps its Run command as it is.
       Commands.ShowRunStopped();
       FileActionsEnabled = true;
+      ShowRunCommand();
     }
   }
   if (!startDEVICEREMOVECOMPLETE) {
@@ -273,9 +279,22 @@ void DUvova3DuruZuza::TimerPingTimer() {
   radarSet_->ControlRadar.CreateXYZOffsetFromRadar();
   SetAllGlobalChannalVisible();
   if (TView2DForm* child = CurChild_) child->RefreshSettingsRadar();
-  // Resuming a recording after the radar came back is the Run command's,
-  // which is not part of the window yet.
+  // The radar that was lost comes back to the window it recorded into: the
+  // recording goes on there.
+  const bool resume = (RadarStarted_ || resumeAfterWiFiLoss_) && RunChild_ && ReserverRadarParam &&
+                      ReserverRadarParam->ReservRunChild == static_cast<IRecordingWindow*>(RunChild_.load());
+  resumeAfterWiFiLoss_ = false;
+  if (resume) {
+    Commands.RunChecked = true;
+    ActionsInResume();
+  }
   Updatemenu();
+  // A run the loss did not belong to starts afresh; a resumed one is not
+  // started a second time.
+  if (RadarStarted_ && !resume) {
+    Commands.RunChecked = true;
+    RunActionExecute();
+  }
 }
 
 void DUvova3DuruZuza::WMWiFiError(TMessage& /*message*/) {
@@ -285,6 +304,9 @@ void DUvova3DuruZuza::WMWiFiError(TMessage& /*message*/) {
     Application->ProcessMessages();
     Pause(1000);
     ReserverRadarParam->SaveParam(radarSet_->ActiveRadar);
+    // The channels bound to the radars that go forget them: a channel that
+    // kept its radar would reach a freed object when the recording stops.
+    ForgetSetRadarsInWindows();
     CountRadarFromMaster_ = 0;
     radarSet_->ActiveRadar.RadarFree();
     radarSet_->ControlRadar.RadarNil();
@@ -294,10 +316,31 @@ void DUvova3DuruZuza::WMWiFiError(TMessage& /*message*/) {
   StatusGprText_ = LoadResString(SGprNotAvailable);
   PostMessage(Handle(), WM_GPRSTATUS, 0, 0);
   ResetAutoNumChannalRadar();
-  // A running recording is stopped and saved by the Run command, once it is
-  // part of the window.
+  // A running recording is stopped and saved; the radar's return resumes it.
+  if (RecordingInCurrentWindow()) {
+    resumeAfterWiFiLoss_ = true;
+    Commands.RunChecked = false;
+    RunActionExecute();
+  }
   Updatemenu();
   if (TimerPing) TimerPing->SetEnabled(true);
+}
+
+void DUvova3DuruZuza::ForgetSetRadarsInWindows() {
+  if (!radarSet_) return;
+  std::array<const ISettingsRadar*, kChannelSlots> going{};
+  for (int i = 0; i < kChannelSlots; ++i) going[static_cast<size_t>(i)] = radarSet_->ActiveRadar.GetRadarByIndex(i);
+  for (TView2DForm* window : RadargramWindows())
+    for (int i = 0; i < kChannelSlots; ++i)
+      if (T2Dview* store = window->GetView2DByIndx(i); store && store->Settings()->GetSettingRadar())
+        if (std::find(going.begin(), going.end(), store->Settings()->GetSettingRadar()) != going.end())
+          store->Settings()->SetSettingRadar(nullptr);
+}
+
+bool DUvova3DuruZuza::RecordingInCurrentWindow() const {
+  const TView2DForm* child = CurChild_;
+  const T2Dview* first = child ? child->GetView2DByIndx(0) : nullptr;
+  return first && !first->WasOpen && Commands.RunChecked;
 }
 
 // ---- Commands --------------------------------------------------------------------------------------

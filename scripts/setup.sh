@@ -10,6 +10,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core python3 python3-pyftpdlib python3-segyio poppler-utils
+  xvfb xdotool
 )
 
 missing=()
