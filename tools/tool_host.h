@@ -52,6 +52,10 @@ public:
   // The leveler's surface line on channel 0's chart: its series number 5 made
   // active and cleared, then one red point (i, timesNs[i]) per entry.
   virtual void ShowSurfaceLine(const std::vector<double>& timesNs) = 0;
+  // The display maximum of a channel's display buffer, the value the palette's
+  // end stands for. Without a window: the statistic of the display pipeline at
+  // its default share 0.75 of the traces; 1 for an empty channel.
+  virtual int32_t GetMaxDezoData(const T2Dview* view) const;
 };
 
 // "Owner is not a radargram window".

@@ -179,6 +179,8 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("MIGRATION_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("GENTEST_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clPurple, false); }},
       {QStringLiteral("GENTEST_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
+      {QStringLiteral("SearchObject_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clTeal, true); }},
+      {QStringLiteral("SearchObject_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
       {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
       {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},

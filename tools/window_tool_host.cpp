@@ -61,6 +61,8 @@ TRect TWindowToolHost::ChartPlotArea(int channel) const {
   return chart ? chart->ChartRect() : TRect{};
 }
 
+int32_t TWindowToolHost::GetMaxDezoData(const T2Dview* view) const { return window_.GetMaxDezoData(view); }
+
 void TWindowToolHost::Yield() { Application->ProcessMessages(); }
 
 void TWindowToolHost::ShowSurfaceLine(const std::vector<double>& timesNs) {

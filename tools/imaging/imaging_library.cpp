@@ -3,6 +3,7 @@
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
+#include "tools/imaging/search_object_tool.h"
 #include "tools/tool_classes.h"
 #include "tools/tool_strings.h"
 
@@ -24,4 +25,5 @@ void ImagingLibraryStartup() {
   Register<TMigrationTool>(SMigrationToolName);
   // Known by name only.
   Register<TGenTestTool>(SGenTestToolName);
+  Register<TSearchObjectTool>(SSearchObjectToolName);
 }
