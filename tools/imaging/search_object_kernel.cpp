@@ -18,9 +18,7 @@ constexpr int64_t TracesPerTask = 16;
 
 int SideOf(int32_t sizeHyperbola) { return std::clamp(sizeHyperbola, 0, HyperbolaHalfWidthMax); }
 
-int64_t RoundedRow(const THyperbolaArray& row, int64_t offset) {
-  return Round(static_cast<long double>(row[static_cast<size_t>(HyperbolaApexIndex + offset)]));
-}
+int64_t RoundedRow(const TRoundedRow& row, int64_t offset) { return row[static_cast<size_t>(HyperbolaApexIndex + offset)]; }
 
 // Marks from the extrema of each trace: +1 at the maxima, then -1 at the minima.
 void MarkTraceExtrema(const int32_t* data, int64_t first, int64_t end, int32_t longTrace, int8_t* marks) {
@@ -165,12 +163,18 @@ THyperbolaArray PredictedRow(const TSearchGeometry& g, long double proportion, i
   return row;
 }
 
+TRoundedRow RoundRow(const THyperbolaArray& row) {
+  TRoundedRow rounded;
+  for (size_t i = 0; i < row.size(); ++i) rounded[i] = Round(static_cast<long double>(row[i]));
+  return rounded;
+}
+
 namespace {
 
 // One branch of the chain search, walking in direction dir (-1 left, +1 right).
 class TBranch {
 public:
-  TBranch(const TSearchPlanes& planes, const THyperbolaArray& row, int side, int32_t X, int32_t Y, bool positive,
+  TBranch(const TSearchPlanes& planes, const TRoundedRow& row, int side, int32_t X, int32_t Y, bool positive,
           TChainPoints& points, int32_t& left, int32_t& right, int32_t& top)
       : planes_(planes), row_(row), side_(side), X_(X), Y_(Y), positive_(positive), points_(points), left_(left),
         right_(right), top_(top) {}
@@ -258,20 +262,23 @@ public:
   }
 
 private:
+  // The cheap tests first: most cells hold no mark.
   bool Acceptable(int64_t x, int64_t y) const {
     if (!planes_.Inside(x, y)) return false;
+    const int64_t cell = x * planes_.LongTrace + y;
+    if (planes_.Marks[cell] <= 0) return false;
+    const int32_t a = planes_.Amp[cell];
+    if (positive_ ? a < 0 : a >= 0) return false;
     for (int32_t k : {left_ + 1, left_ + 2, right_ - 1, right_ - 2}) {
       if (k < 0 || k >= ChainPointCount) continue;
       const TChainPoint& q = points_[static_cast<size_t>(k)];
       if (q.X == x && q.Y == y) return false;
     }
-    const int32_t a = planes_.AmpAt(x, y);
-    if (positive_ ? a < 0 : a >= 0) return false;
-    return planes_.MarkAt(x, y) > 0;
+    return true;
   }
 
   const TSearchPlanes& planes_;
-  const THyperbolaArray& row_;
+  const TRoundedRow& row_;
   int side_;
   int32_t X_, Y_;
   bool positive_;
@@ -283,13 +290,15 @@ private:
 
 }  // namespace
 
-TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& row, const TChainSettings& s,
-                            int32_t X, int32_t Y, TChainPoints& points) {
+TChainResult SelectPolyLine(const TSearchPlanes& planes, const TRoundedRow& row, const TChainSettings& s, int32_t X,
+                            int32_t Y, TChainPoints& points) {
   TChainResult result;
   result.X = X;
   result.Top = planes.LongTrace;
-  points.fill(TChainPoint{});
   if (planes.MarkAt(X, Y) <= 0) return result;
+  // The only entries read before a branch stores them: the first of each side.
+  points[ChainStart - 1] = TChainPoint{};
+  points[ChainStart + 1] = TChainPoint{};
 
   const int side = SideOf(s.SizeHyperbola);
   points[ChainStart] = TChainPoint{X, Y};
@@ -307,10 +316,11 @@ TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& 
     const int32_t H = std::max(left + 1 - ChainStart, -side);
     const int32_t I = std::min(right - 1 - ChainStart, side);
     const int32_t n = I - H + 1;
-    // A[j] for j = H - 1 .. I + 1, 0 outside H .. I.
-    std::vector<long double> values(static_cast<size_t>(n + 2), 0);
-    const auto A = [&](int32_t j) -> long double& { return values[static_cast<size_t>(j - H + 1)]; };
-    long double sum = 0, w = 0;
+    // A[j] for j = H - 1 .. I + 1, 0 outside H .. I. Sums of amplitudes and of
+    // their differences are whole numbers: they are kept exact in 64 bits.
+    std::array<int64_t, 2 * HyperbolaHalfWidthMax + 3> values{};
+    const auto A = [&](int32_t j) -> int64_t& { return values[static_cast<size_t>(j - H + 1)]; };
+    int64_t sum = 0, w = 0;
     for (int32_t j = H; j <= I; ++j) {
       const TChainPoint& q = points[static_cast<size_t>(ChainStart + j)];
       A(j) = planes.AmpAt(q.X, q.Y);
@@ -318,20 +328,20 @@ TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& 
       w = j == H ? A(j) : std::max(w, A(j));
     }
     if (w == 0) w = 1;
-    const long double mean = sum / n;
+    const long double mean = static_cast<long double>(sum) / n;
     // A chain whose amplitudes cancel has no dispersion or contrast to judge.
-    if (mean != 0 && std::isfinite(mean)) {
+    if (sum != 0) {
       long double spread = 0;
       for (int32_t j = H; j <= I; ++j) spread += std::fabs(A(j) - mean);
       const long double dispersion = std::fabs(spread / n * 100 / mean);
-      long double D = 0;
+      int64_t D = 0;
       const auto contrast = [&](int32_t j, int32_t neighbour) {
         const TChainPoint& q = points[static_cast<size_t>(ChainStart + j)];
         const TChainPoint& o = points[static_cast<size_t>(ChainStart + neighbour)];
         const int64_t dx = int64_t{q.X} - o.X, dy = int64_t{q.Y} - o.Y;
-        const long double across = std::fabs(planes.AmpAt(q.X + dy, q.Y + dx) - A(j)) +
-                                   std::fabs(planes.AmpAt(q.X - dy, q.Y - dx) - A(j));
-        const long double along = std::fabs(A(j + 1) - A(j)) + std::fabs(A(j - 1) - A(j));
+        const int64_t across =
+            std::llabs(planes.AmpAt(q.X + dy, q.Y + dx) - A(j)) + std::llabs(planes.AmpAt(q.X - dy, q.Y - dx) - A(j));
+        const int64_t along = std::llabs(A(j + 1) - A(j)) + std::llabs(A(j - 1) - A(j));
         D += across - along;
       };
       for (int32_t j = -1; j >= H; --j) contrast(j, j + 1);
@@ -340,7 +350,7 @@ TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& 
       result.W = w;
       result.Mean = mean;
       result.Dispersion = dispersion;
-      result.D = Round(D * 100 / mean);
+      result.D = Round(static_cast<long double>(D) * 100 / mean);
     }
   }
   result.Detected = result.HasStatistics && Round(result.Dispersion) < s.MaxSumNormAmp &&
@@ -349,7 +359,7 @@ TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& 
   return result;
 }
 
-uint8_t CountPntAtDuga(const TSearchPlanes& planes, const THyperbolaArray& row, int32_t sizeHyperbola, int32_t X) {
+uint8_t CountPntAtDuga(const TSearchPlanes& planes, const TRoundedRow& row, int32_t sizeHyperbola, int32_t X) {
   const int side = SideOf(sizeHyperbola);
   int64_t sum = 0;
   for (int i = -side; i <= side; ++i) {
@@ -371,12 +381,12 @@ void SearchChains(const int32_t* data, const int8_t* polyMarks, int8_t* marks, c
   const int64_t lastTrace = g.Traces - 11;
   if (lastSample < firstSample || lastTrace < 10 || !g.HasDepthStep() || s.XYProportional == 0) return;
   // Every start of a sample shares its predicted row.
-  std::vector<THyperbolaArray> rows(static_cast<size_t>(lastSample - firstSample + 1));
+  std::vector<TRoundedRow> rows(static_cast<size_t>(lastSample - firstSample + 1));
   TWorkerPool& pool = TWorkerPool::Instance();
   pool.RunChunked(firstSample, lastSample + 1, 16, [&](int64_t a, int64_t b) {
     for (int64_t y = a; y < b; ++y)
       rows[static_cast<size_t>(y - firstSample)] =
-          PredictedRow(g, s.XYProportional, s.SizeHyperbola, static_cast<int32_t>(y));
+          RoundRow(PredictedRow(g, s.XYProportional, s.SizeHyperbola, static_cast<int32_t>(y)));
   });
   const TSearchPlanes planes{data, polyMarks, g.Traces, g.LongTrace};
   pool.RunChunked(10, lastTrace + 1, TracesPerTask, [&](int64_t a, int64_t b) {
@@ -440,7 +450,7 @@ void BuildWaveMatrix(const TSearchPlanes& planes, const TSearchGeometry& g, long
     std::optional<int32_t> high, low;
     for (int64_t j = a; j < b; ++j) {
       const int32_t y = static_cast<int32_t>(block.J1 + j);
-      const THyperbolaArray row = PredictedRow(g, proportion, sizeHyperbola, y);
+      const TRoundedRow row = RoundRow(PredictedRow(g, proportion, sizeHyperbola, y));
       for (int32_t i = 0; i < block.XMatrix; ++i) {
         const uint8_t c = CountPntAtDuga(planes, row, sizeHyperbola, block.I1 + i);
         block.Cells[static_cast<size_t>(int64_t{i} * block.YMatrix + j)] = c;

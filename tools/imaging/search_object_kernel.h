@@ -109,15 +109,19 @@ struct TChainResult {
 // The predicted row of an apex at sample `apex`: all -1 where the geometry gives
 // none (no depth step, no trace step, apex above time zero).
 THyperbolaArray PredictedRow(const TSearchGeometry& g, long double proportion, int32_t sizeHyperbola, int32_t apex);
+// The row's samples rounded (halves to even), as the searches read them.
+using TRoundedRow = std::array<int64_t, 2 * HyperbolaHalfWidthMax + 1>;
+TRoundedRow RoundRow(const THyperbolaArray& row);
 
 // The chain from trace X, sample Y over the planes' marks, the row being the
-// predicted row of Y. points[500] is the start.
-TChainResult SelectPolyLine(const TSearchPlanes& planes, const THyperbolaArray& row, const TChainSettings& s,
-                            int32_t X, int32_t Y, TChainPoints& points);
+// predicted row of Y. points[500] is the start; entries outside the chain
+// (Left + 1 .. Right - 1) are not defined.
+TChainResult SelectPolyLine(const TSearchPlanes& planes, const TRoundedRow& row, const TChainSettings& s, int32_t X,
+                            int32_t Y, TChainPoints& points);
 
 // 127 + the marks along the row (the predicted row of Y at the trial speed) about
 // trace X, clamped to 0..255.
-uint8_t CountPntAtDuga(const TSearchPlanes& planes, const THyperbolaArray& row, int32_t sizeHyperbola, int32_t X);
+uint8_t CountPntAtDuga(const TSearchPlanes& planes, const TRoundedRow& row, int32_t sizeHyperbola, int32_t X);
 
 // The chain search over start samples Z .. L - 41 and traces 10 .. N - 11 on the
 // polyline marks; a detection sets +2 at (trace, apex) in `marks`. Starts run on

@@ -201,7 +201,8 @@ TChainResult TSearchObjectTool::GetSelectPolyLine(bool useSecond, int32_t X, int
   const TSearchGeometry g = GeometryOf(*view, work_.Traces, work_.LongTrace);
   const std::vector<int8_t>& marks = useSecond ? work_.PolyMarks : work_.Marks;
   const TSearchPlanes planes{source->Data(), marks.data(), work_.Traces, work_.LongTrace};
-  return SelectPolyLine(planes, PredictedRow(g, XYProportional, SizeHyperbola, Y), ChainSettings(), X, Y, points);
+  return SelectPolyLine(planes, RoundRow(PredictedRow(g, XYProportional, SizeHyperbola, Y)), ChainSettings(), X, Y,
+                        points);
 }
 
 bool TSearchObjectTool::DetectDugis(const std::array<int32_t, 101>& profile) const {

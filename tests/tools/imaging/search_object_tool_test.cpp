@@ -206,7 +206,7 @@ TEST(SearchObjectKernel, ABadDepthStepOrAZeroMeanChainIsNoDetection) {
   TSearchPlanes planes{zeros.data(), poly.data(), 40, 100};
   TSearchGeometry g{40, 100, 10, 0.05L, 0};
   TChainPoints points;
-  const TChainResult r = SelectPolyLine(planes, PredictedRow(g, 0.5L, 5, 50), TChainSettings{0.5L, 5, 0, 1000, -1},
+  const TChainResult r = SelectPolyLine(planes, RoundRow(PredictedRow(g, 0.5L, 5, 50)), TChainSettings{0.5L, 5, 0, 1000, -1},
                                         20, 50, points);
   EXPECT_GT(r.Count, 3);
   EXPECT_FALSE(r.HasStatistics);
