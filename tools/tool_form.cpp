@@ -131,7 +131,7 @@ void TToolForm::ExecCheckBoxClick(TObject*) {
     }
     if (applyChanged && options_.SpreadApply) Tool->SetAllApply(Tool->AExecuting);
     if (!(adding && options_.KeepCancelWhileAdding)) ShowRestore();
-    Preview(true, applyChanged ? true : Tool->AExecuting);
+    Preview(true, applyChanged || options_.PreviewAlwaysApplied ? true : Tool->AExecuting);
   }
   Tool->FinishDeferredRequests();
 }

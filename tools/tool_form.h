@@ -54,6 +54,9 @@ struct TToolFormOptions {
   bool TopAtChart = true;
   // Created with the font character set of the interface language.
   bool LanguageCharset = true;
+  // Every change re-runs the chain with the tool applied, Apply on or off (a
+  // dialog whose picture shows the tool's working data).
+  bool PreviewAlwaysApplied = false;
 };
 
 class TToolForm : public TForm {

@@ -6,7 +6,9 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/gpr_constants.h"
 #include "profiledata/setting_data.h"
+#include "platform/ui/application.h"
 #include "tools/imaging/migration_run.h"
+#include "tools/imaging/search_object_form.h"
 #include "tools/saved_copies.h"
 #include "tools/tool_host.h"
 #include "tools/tool_record.h"
@@ -185,23 +187,27 @@ void TSearchObjectTool::DrawMatrix(const T2Dview& view, int64_t traces, int32_t 
       DrawStrongCells(*block, D, threshold, traces, longTrace, out);
 }
 
+std::optional<TSearchPlanes> TSearchObjectTool::DialogPlanes(bool useSecond) const {
+  const T2Dview* view = GetViewByIndx(CurrentNumberView);
+  if (!view || !view->Settings() || work_.Channel != CurrentNumberView) return std::nullopt;
+  const int64_t samples = work_.Traces * work_.LongTrace;
+  const TSampleBlock* source = TSavedCopyStore::Instance().Peek(CopyOwner(), CurrentNumberView);
+  // Marks of another geometry, or a source that is no longer theirs, are not read.
+  if (view->Settings()->GetLongTrace() != work_.LongTrace || view->NumTraces() < work_.Traces || !source ||
+      source->Samples() < samples || static_cast<int64_t>(work_.Marks.size()) != samples)
+    return std::nullopt;
+  const std::vector<int8_t>& marks = useSecond ? work_.PolyMarks : work_.Marks;
+  return TSearchPlanes{source->Data(), marks.data(), work_.Traces, work_.LongTrace};
+}
+
 TChainResult TSearchObjectTool::GetSelectPolyLine(bool useSecond, int32_t X, int32_t Y, TChainPoints& points) const {
   TChainResult none;
   none.X = X;
   points.fill(TChainPoint{});
-  const T2Dview* view = GetViewByIndx(CurrentNumberView);
-  if (!view || !view->Settings() || work_.Channel != CurrentNumberView) return none;
-  const int32_t longTrace = view->Settings()->GetLongTrace();
-  const int64_t samples = work_.Traces * work_.LongTrace;
-  const TSampleBlock* source = TSavedCopyStore::Instance().Peek(CopyOwner(), CurrentNumberView);
-  // Marks of another geometry, or a source that is no longer theirs, give no chain.
-  if (longTrace != work_.LongTrace || view->NumTraces() < work_.Traces || !source ||
-      source->Samples() < samples || static_cast<int64_t>(work_.Marks.size()) != samples)
-    return none;
-  const TSearchGeometry g = GeometryOf(*view, work_.Traces, work_.LongTrace);
-  const std::vector<int8_t>& marks = useSecond ? work_.PolyMarks : work_.Marks;
-  const TSearchPlanes planes{source->Data(), marks.data(), work_.Traces, work_.LongTrace};
-  return SelectPolyLine(planes, RoundRow(PredictedRow(g, XYProportional, SizeHyperbola, Y)), ChainSettings(), X, Y,
+  const std::optional<TSearchPlanes> planes = DialogPlanes(useSecond);
+  if (!planes) return none;
+  const TSearchGeometry g = GeometryOf(*GetViewByIndx(CurrentNumberView), work_.Traces, work_.LongTrace);
+  return SelectPolyLine(*planes, RoundRow(PredictedRow(g, XYProportional, SizeHyperbola, Y)), ChainSettings(), X, Y,
                         points);
 }
 
@@ -254,3 +260,5 @@ void TSearchObjectTool::ReadFromStream(TStream& str, int32_t NumberView) {
   }
   SaveParamPlugin(NumberView);
 }
+
+TToolForm* TSearchObjectTool::CreateForm() { return TComponent::Create<TSearchObjectForm>(Application); }

@@ -26,6 +26,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class T2Dview;
@@ -107,6 +108,9 @@ public:
   // The verdict on an amplitude profile (101 entries, centre 50): more than
   // CountPointAtCurve nonzero values within +-SizeHyperbola.
   bool DetectDugis(const std::array<int32_t, 101>& profile) const;
+  // The source and marks (or polyline marks) of channel CurrentNumberView, when
+  // the marks were made from that channel as it is now.
+  std::optional<TSearchPlanes> DialogPlanes(bool useSecond) const;
   // The channel the marks were made from, -1 for none.
   int32_t MarksChannel() const { return work_.Channel; }
   const std::vector<int8_t>& Marks() const { return work_.Marks; }
@@ -127,6 +131,8 @@ protected:
     return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
   }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+  // TSearchObjectForm.
+  TToolForm* CreateForm() override;
 
 private:
   struct TWork {
