@@ -2,12 +2,16 @@
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/rtl/rounding.h"
+#include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/list_box.h"
 #include "platform/ui/panels.h"
+#include "platform/ui/scroll_box.h"
+#include "tools/tool_host.h"
 #include "platform/ui/std_controls.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
@@ -148,16 +152,24 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
                       QStringLiteral("5x13"), QStringLiteral("5x15")});
   AmpListBox = new TListBox(this);
   AmpListBox->SetParent(this);
-  AmpListBox->SetBounds(8, top += kRow + 4, 204, 590 - top - 44);
+  top += kRow + 4;
+  AmpListBox->SetBounds(8, top, 204, 590 - top - 44);
   OKBitBtn->SetBounds(56, 558, 75, 25);
   CancelBitBtn->SetBounds(137, 558, 75, 25);
 
   Panel1 = new TPanel(this);
   Panel1->SetParent(this);
   Panel1->SetBounds(217, 0, 1146 - 217, 590);
+  auto* scroll = new TScrollBox(this);
+  scroll->SetParent(Panel1);
+  scroll->SetBounds(0, 0, 1146 - 217, 590);
+  PanelChartMigration = new TPanel(this);
+  PanelChartMigration->SetParent(scroll);
+  PanelChartMigration->SetBounds(0, 0, 1146 - 217, 590);
   ChartMigration = new TChart(this);
-  ChartMigration->SetParent(Panel1);
+  ChartMigration->SetParent(PanelChartMigration);
   ChartMigration->SetBounds(0, 0, 1146 - 217, 590);
+  ChartMigration->SetBackImageMode(pbmCustom);
   ChartMigration->LeftAxis()->SetInverted(true);
   ChartMigration->LeftAxis()->SetTitle(LoadResString(SSearchSimples));
   ChartMigration->TopAxis()->SetVisible(true);
@@ -179,7 +191,7 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
     return [this, edit, field, apply](TObject* sender) {
       if (!Tool || !Vsbl) return;
       SearchTool().*field = edit->ValueInt();
-      if (apply) ExecCheckBoxClick(sender);
+      if (apply) ApplyAndCopyPicture(sender);
     };
   };
   XupDigitEdit->OnChangeFinish = [this, store](TObject* sender) {
@@ -200,7 +212,7 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
   MatrixCh->OnClick = [this](TObject* sender) {
     if (!Tool || !Vsbl) return;
     SearchTool().Matrix = MatrixCh->Checked();
-    ExecCheckBoxClick(sender);
+    ApplyAndCopyPicture(sender);
   };
   chFilterMax->OnClick = [this](TObject*) {
     if (!Tool || !Vsbl) return;
@@ -215,7 +227,7 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
   DeleteDownPointsCh->OnClick = [this](TObject* sender) {
     if (!Tool || !Vsbl) return;
     SearchTool().DeleteDownPoints = DeleteDownPointsCh->Checked();
-    ExecCheckBoxClick(sender);
+    ApplyAndCopyPicture(sender);
   };
   const auto changeRedraw = [this](TDigitEdit* edit, long double TSearchObjectTool::*field) {
     return [this, edit, field](TObject*) {
@@ -236,7 +248,7 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
     if (!Tool || !Vsbl) return;
     SearchTool().typeMaxAmp = std::max(cmMaxAmp->ItemIndex(), 0);
   };
-  ApplayBitBtn->OnClick = [this](TObject* sender) { ExecCheckBoxClick(sender); };
+  ApplayBitBtn->OnClick = [this](TObject* sender) { ApplyAndCopyPicture(sender); };
   HyperbolaCheckButton->OnClick = [this](TObject*) {
     if (!Tool) return;
     if (HyperbolaCheckButton->Checked()) {
@@ -275,10 +287,23 @@ TSearchObjectForm::TSearchObjectForm(TComponent* AOwner) : TToolForm(AOwner, [] 
                            SizeHiperbolaDigitEdit, LEngthHiperbolaDigitEdit, MaxSumNormAmpDigitEdit,
                            AmpComparatorDigitEdit})
     KeepEnterIn(edit);
+  ExecCheckBox->OnClick = [this](TObject* sender) { ApplyAndCopyPicture(sender); };
   OnShow = [this](TObject* sender) {
     FormShow(sender);
-    SetUpChart();
+    if (Tool) GetBMPfromView(Tool->CurrentNumberView);
+    Application->ProcessMessages();
   };
+}
+
+TSearchObjectForm::~TSearchObjectForm() { *alive_ = false; }
+
+void TSearchObjectForm::ApplyAndCopyPicture(TObject* Sender) {
+  ExecCheckBoxClick(Sender);
+  if (!Tool || !Vsbl) return;
+  const std::shared_ptr<bool> alive = alive_;
+  Tool->Host().WhenRepainted([this, alive] {
+    if (*alive && Tool) GetBMPfromView(Tool->CurrentNumberView);
+  });
 }
 
 TDigitEdit* TSearchObjectForm::AddEdit(int top, const QString& label, long double min, long double max,
@@ -320,21 +345,37 @@ void TSearchObjectForm::DisplayToolParam() {
   cmMaxAmp->SetItemIndex(t.typeMaxAmp);
 }
 
-void TSearchObjectForm::SetUpChart() {
+void TSearchObjectForm::GetBMPfromView(int indx) {
   if (!Tool) return;
-  const T2Dview* view = Tool->GetViewByIndx(Tool->CurrentNumberView);
+  const T2Dview* view = Tool->GetViewByIndx(indx);
   if (!view || !view->Settings()) return;
   const int32_t longTrace = view->Settings()->GetLongTrace();
+  TToolChannelPicture picture;
+  picture.Bitmap = ChartMigration->BackImage();
+  ChartMigration->ClearBackImage();
+  const bool copied = Tool->Host().ChannelPicture(indx, picture);
+  double first = static_cast<double>(view->MinNumTraces());
+  double last = static_cast<double>(std::max(view->MaxNumTraces(), view->MinNumTraces() + 1));
+  if (copied) {
+    PanelChartMigration->SetBounds(0, 0, std::max(picture.PanelWidth, 1), longTrace + 38);
+    ChartMigration->SetBounds(0, 0, std::max(picture.PanelWidth, 1), longTrace + 38);
+    if (picture.TopMaximum > picture.TopMinimum) {
+      first = picture.TopMinimum;
+      last = picture.TopMaximum;
+    }
+  }
+  ChartMigration->SetColor(clBtnFace);
   ChartMigration->LeftAxis()->SetMinMax(0, longTrace);
-  const double first = static_cast<double>(view->MinNumTraces());
-  const double last = static_cast<double>(std::max(view->MaxNumTraces(), view->MinNumTraces() + 1));
+  ChartMigration->LeftAxis()->SetTitle(LoadResString(SSearchSimples));
   ChartMigration->TopAxis()->SetMinMax(first, last);
+  ChartMigration->TopAxis()->SetVisible(true);
   if (!HyperbolaCheckButton->Checked()) HyperbolaSeries->Clear();
   SeriesNull->Clear();
   const int32_t z = view->Settings()->GetNullShift();
   SeriesNull->AddXY(first, z);
   SeriesNull->AddXY(last, z);
   OrigWave->SetCaption(QString::number(view->Settings()->GetSpeedLight()));
+  ChartMigration->Invalidate();
 }
 
 namespace {
@@ -425,5 +466,5 @@ void TSearchObjectForm::RedrawOnlyWave() {
     ~TOnlyPaintScope() { tool.isOnlyPaintWave = false; }
   } scope{t};
   t.isOnlyPaintWave = true;
-  ExecCheckBoxClick(this);
+  ApplyAndCopyPicture(this);
 }

@@ -18,6 +18,7 @@
 #include "tools/tool_form.h"
 
 #include <cstdint>
+#include <memory>
 
 class TChart;
 class TComboBox;
@@ -32,9 +33,11 @@ class TWinControl;
 class TSearchObjectForm : public TToolForm {
 public:
   explicit TSearchObjectForm(TComponent* AOwner);
+  ~TSearchObjectForm() override;
 
   TPanel* Panel3 = nullptr;
   TPanel* Panel1 = nullptr;
+  TPanel* PanelChartMigration = nullptr;
   TChart* ChartMigration = nullptr;
   TDigitEdit* XupDigitEdit = nullptr;
   TDigitEdit* YupDigitEdit = nullptr;
@@ -78,8 +81,13 @@ public:
   void PaintSelectPolyLiny(double Ya, double X);
   // A click on the chart at (x, y) in axis values.
   void InspectPoint(double x, double y);
-  // The chart's axes and time-zero line from the dialog's channel.
-  void SetUpChart();
+  // The window at zoom "100", traces and 1:1; the chart takes the channel's
+  // picture as its background, its panel's width, LongTrace + 38 rows, the left
+  // axis 0 .. LongTrace ("Simples"), the time-zero line and the wave speed.
+  void GetBMPfromView(int indx);
+  // The Apply handler; the picture is copied again once the window has
+  // recomputed and repainted the channel.
+  void ApplyAndCopyPicture(TObject* Sender);
 
 protected:
   void DisplayToolParam() override;
@@ -90,4 +98,6 @@ private:
   // With Matrix set: a run that only redraws the matrix.
   void RedrawOnlyWave();
   void RedrawOverlays();
+  // False once the dialog is gone: a copy requested from it is dropped.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
