@@ -58,8 +58,11 @@ TAmpProfile AmpHyperbolaProfile(const TOverlayGeometry& g, const TOverlayChannel
 // verdict ("Detect Up Dugi" or "no Detect") and one line per offset.
 QStringList AmpProfileLines(const TAmpProfile& p, double Ya, double X, bool detected);
 
-// The chain's description from the start (X, Y): its indexes and counts, the
-// statistics of a long chain and "Detekted", then one line per chain point with
-// its amplitude (0 outside the statistics' range).
+// The chain's description from the start (X, Y): its indexes and counts; for a
+// chain the statistics of its amplitudes A (the mean step, the largest, the
+// dispersion, the means and counts of its left, centre and right thirds, the
+// shares above the start's amplitude and stronger across than along, the
+// contrast) and "Detekted"; then one line per chain point with its amplitude
+// (0 outside the statistics' range).
 QStringList ChainLines(const TChainResult& r, const TChainPoints& points, const TSearchPlanes& planes, int32_t X,
                        int32_t Y, int32_t sizeHyperbola, int32_t middleAmp);

@@ -5,11 +5,13 @@
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/list_box.h"
 #include "platform/ui/std_controls.h"
 #include "profiledata/digit_edit.h"
 #include "radargram/tool_messages.h"
+#include "tests/support/ui_test_support.h"
 #include "tests/tools/imaging/migration_test_support.h"
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/search_object_form.h"
@@ -149,7 +151,12 @@ TEST_F(SearchObjectFormTest, TheChainOverlayAndItsDiagnostics) {
   ASSERT_GT(lines.size(), 10);
   EXPECT_EQ(lines[0], "X,Y=80,80");
   EXPECT_TRUE(lines.contains("Detekted"));
-  EXPECT_TRUE(lines.contains("UpHiperbola = 80,80"));
+  EXPECT_EQ(lines[5], "UpHiperbola = 80,80");
+  EXPECT_TRUE(lines[6].startsWith("dMax = "));
+  EXPECT_EQ(lines[7], "MaxAmpDugi = 1000 > " + QString::number(tool.MiddleAmp));
+  EXPECT_TRUE(lines[8].startsWith("Disperesia = "));
+  EXPECT_EQ(lines[10], "count L C R =34,33,34") << "thirds of 101 points, the centre 2 x 16 + 1";
+  EXPECT_EQ(lines[11], "% BigAmp > UpAmp =0");
   EXPECT_TRUE(lines.contains("500 80,80,  1000"));
 
   // Unticked, the chain is cleared and not drawn again.
@@ -175,6 +182,22 @@ TEST_F(SearchObjectFormTest, ShowWaveRedrawsOnlyTheMatrixWhenMatrixIsSet) {
   EXPECT_FALSE(host.messages.empty()) << "the chain re-runs";
   EXPECT_FALSE(tool.isOnlyPaintWave) << "cleared on the way out";
   form.CloseDialog();
+}
+
+TEST_F(SearchObjectFormTest, EnterIsOkOnlyOutsideTheNumericEdits) {
+  TSearchObjectForm& form = Open();
+  for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.ShowWaveDigitEdit, form.MaxSumNormAmpDigitEdit}) {
+    edit->SetFocus();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
+    WORD key = VK_RETURN;
+    form.FormKeyDown(&form, key, {});
+    EXPECT_TRUE(form.Visible());
+  }
+  form.cmMaxAmp->SetFocus();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return form.cmMaxAmp->Focused(); }));
+  WORD key = VK_RETURN;
+  form.FormKeyDown(&form, key, {});
+  EXPECT_FALSE(form.Visible()) << "elsewhere Enter is OK";
 }
 
 TEST(SearchObjectOverlays, TheHyperbolaThroughAPoint) {
