@@ -169,12 +169,16 @@ int32_t T2Dview::DepthToSample(long double m) const { return FSettings->DepthToS
 // ---- Display scale --------------------------------------------------------------------
 
 long double T2Dview::GetProportionalCoefic() const {
+  return FSettings ? GetProportionalCoeficAtSpeed(FSettings->GetSpeedLight()) : 0;
+}
+
+long double T2Dview::GetProportionalCoeficAtSpeed(int32_t speed) const {
   if (!FSettings) return 0;
   const long double step = FSettings->GetMeasureStep();
   if (step == 0) return 1;
   // Length of one sample: SpeedLight (mm/ns) x SpanWidth x OverStep / 2000000 m,
   // in mm.
-  const long double sample = static_cast<long double>(FSettings->GetSpeedLight()) * FSettings->GetSpanWidth() *
+  const long double sample = static_cast<long double>(speed) * FSettings->GetSpanWidth() *
                              FSettings->GetOverStep() / 2000000 * 1000;
   const long double ratio = sample != 0 ? step / sample : 0;
   return std::isfinite(ratio) ? ratio : 0;

@@ -174,6 +174,8 @@ public:
   // MeasureStep / (SpeedLight x SpanWidth x OverStep / 2000000 x 1000); 1 when
   // MeasureStep is 0; 0 without settings or time window.
   long double GetProportionalCoefic() const;
+  // The same at another wave speed (mm/ns), the channel's own left as it is.
+  long double GetProportionalCoeficAtSpeed(int32_t speed) const;
   // Depth x (a x z) x i / LongTrace / 1000, metres.
   long double PxToLength(int32_t i, TProportional PropCf, int32_t z) const;
   // round(e x (a x 1000) x LongTrace / Depth / z); not the inverse of PxToLength

@@ -150,6 +150,12 @@ void ExtremaEnvelopeOfTrace(int32_t* trace, int samples, bool maxima, std::vecto
 void FindWindowMaxima(int halfTraces, int halfSamples, int firstSample, TarMax2InTraces& lists,
                       std::span<const int32_t> data, int traces, int samples, long double threshold);
 
+// FindWindowMaxima for one trace into `list` (emptied first; left empty for a trace
+// outside halfTraces .. traces - halfTraces - 1 or the block): the caller sizes its
+// own lists, and traces with their own lists may run on several threads at once.
+void WindowMaximaOfTrace(int trace, int halfTraces, int halfSamples, int firstSample, std::vector<TMaxSample2>& list,
+                         std::span<const int32_t> data, int traces, int samples, long double threshold);
+
 // ---- Building blocks shared by the search and the envelope --------------------------
 
 namespace geometry_detail {

@@ -195,6 +195,8 @@ public:
   long double SampleToTime(int32_t sample) const;   // sample x SpanWidth / LongTrace
   int32_t TimeToSample(long double ns) const;        // round(ns x LongTrace / SpanWidth)
   long double SampleToDepth(int32_t sample) const;  // (sample - NullShift) x dt x SpeedLight / 2000
+  // The same at another wave speed (mm/ns), the channel's own left as it is.
+  long double SampleToDepthAtSpeed(int32_t sample, int32_t speed) const;
   int32_t DepthToSample(long double m) const;
   long double TimeToDepth(long double ns) const;    // (ns - SampleToTime(NullShift)) x SpeedLight / 2000
   // Distance of a trace from MinTrace in m; DistToTrace does not add MinTrace back.

@@ -61,9 +61,11 @@ int32_t TSettingData::TimeToSample(long double ns) const {
   return RoundToInt32(ns * FLongTrace / FSpanWidth);
 }
 
-long double TSettingData::SampleToDepth(int32_t sample) const {
+long double TSettingData::SampleToDepth(int32_t sample) const { return SampleToDepthAtSpeed(sample, FSpeedLight); }
+
+long double TSettingData::SampleToDepthAtSpeed(int32_t sample, int32_t speed) const {
   if (FLongTrace == 0) return 0;
-  return (static_cast<long double>(sample) - FNullShift) * FSpanWidth / FLongTrace * FSpeedLight / 2000;
+  return (static_cast<long double>(sample) - FNullShift) * FSpanWidth / FLongTrace * speed / 2000;
 }
 
 int32_t TSettingData::DepthToSample(long double m) const {

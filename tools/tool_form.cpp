@@ -131,7 +131,8 @@ void TToolForm::ExecCheckBoxClick(TObject*) {
     }
     if (applyChanged && options_.SpreadApply) Tool->SetAllApply(Tool->AExecuting);
     if (!(adding && options_.KeepCancelWhileAdding)) ShowRestore();
-    Preview(applyChanged || adding || options_.PreviewAllChannels, applyChanged ? true : Tool->AExecuting);
+    Preview(applyChanged || adding || options_.PreviewAllChannels,
+            applyChanged || options_.PreviewAlwaysApplied ? true : Tool->AExecuting);
   }
   Tool->FinishDeferredRequests();
 }

@@ -57,6 +57,9 @@ struct TToolFormOptions {
   // With Apply unchanged the preview re-runs every channel; off: only while
   // adding, else the dialog's channel alone.
   bool PreviewAllChannels = true;
+  // Every change re-runs the chain with the tool applied, Apply on or off (a
+  // dialog whose picture shows the tool's working data).
+  bool PreviewAlwaysApplied = false;
 };
 
 class TToolForm : public TForm {

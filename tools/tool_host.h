@@ -16,6 +16,15 @@
 #include <vector>
 
 class T2Dview;
+class TBitmap;
+
+// A copy of a channel's picture for a tool dialog that draws over it.
+struct TToolChannelPicture {
+  int PanelWidth = 0;       // the channel's panel (channel 0's when it has none)
+  double TopMinimum = 0;    // the top axis's range on the channel's chart
+  double TopMaximum = 0;
+  TBitmap* Bitmap = nullptr;  // receives the window's zoomed picture of the channel
+};
 
 class IToolHost {
 public:
@@ -52,6 +61,16 @@ public:
   // The leveler's surface line on channel 0's chart: its series number 5 made
   // active and cleared, then one red point (i, timesNs[i]) per entry.
   virtual void ShowSurfaceLine(const std::vector<double>& timesNs) = 0;
+  // The display maximum of a channel's display buffer, the value the palette's
+  // end stands for. Without a window: the statistic of the display pipeline at
+  // its default share 0.75 of the traces; 1 for an empty channel.
+  virtual int32_t GetMaxDezoData(const T2Dview* view) const;
+  // Switches the window to zoom "100", trace numbers on the top axis and 1:1 in
+  // samples, then copies channel's picture. False without a window (nothing done).
+  virtual bool ChannelPicture(int /*channel*/, TToolChannelPicture& /*picture*/) { return false; }
+  // Runs done once the window is not recomputing or repainting: at once when it
+  // is idle, else when the recomputation ends (never by waiting here).
+  virtual void WhenRepainted(std::function<void()> done) { done(); }
 };
 
 // "Owner is not a radargram window".

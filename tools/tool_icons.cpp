@@ -183,6 +183,8 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("GENTEST_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
       {QStringLiteral("SPECTRUM_ICON1"), [](TCanvas& c) { DrawCurve(c, clBlue, SpectrumShape); }},
       {QStringLiteral("SPECTRUM_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, SpectrumShape); }},
+      {QStringLiteral("SearchObject_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clTeal, true); }},
+      {QStringLiteral("SearchObject_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
       {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
       {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},

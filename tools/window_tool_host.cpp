@@ -1,10 +1,15 @@
 #include "tools/window_tool_host.h"
 
 #include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/chart.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/panels.h"
 #include "profiledata/channel_store.h"
+#include "radargram/chain_runner.h"
 #include "radargram/view2d_form.h"
+#include "raster/bitmap32.h"
 
 namespace {
 const QString kHostName = QStringLiteral("ToolHost");
@@ -59,6 +64,43 @@ int TWindowToolHost::PanelHeight(int channel) const {
 TRect TWindowToolHost::ChartPlotArea(int channel) const {
   TChart* chart = window_.GetChartByIndx(channel);
   return chart ? chart->ChartRect() : TRect{};
+}
+
+int32_t TWindowToolHost::GetMaxDezoData(const T2Dview* view) const { return window_.GetMaxDezoData(view); }
+
+bool TWindowToolHost::ChannelPicture(int channel, TToolChannelPicture& picture) {
+  if (window_.ZoomComboBox) {
+    window_.ZoomComboBox->SetItemIndex(5);  // "100"
+    window_.ZoomComboBoxChange();
+  }
+  if (window_.TracesMenu) {
+    window_.TracesMenu->SetChecked(true);
+    window_.DistanceMenuClick(window_.TracesMenu);
+  }
+  window_.PropButtonClick(PropInSamples11);
+  const TPanel* panel = window_.GetPanelByIndx(channel);
+  if (!panel) panel = window_.GetPanelByIndx(0);
+  picture.PanelWidth = panel ? panel->Width() : 0;
+  if (TChart* chart = window_.GetChartByIndx(channel)) {
+    picture.TopMinimum = chart->TopAxis()->Minimum();
+    picture.TopMaximum = chart->TopAxis()->Maximum();
+  }
+  if (picture.Bitmap && channel >= 0 && channel < kChannelSlots) {
+    if (const auto& zoomed = window_.BmpAfterZoom_[static_cast<size_t>(channel)]) {
+      picture.Bitmap->SetSize(zoomed->Width(), zoomed->Height());
+      zoomed->DrawTo(picture.Bitmap->Canvas(), 0, 0);
+    }
+  }
+  return true;
+}
+
+void TWindowToolHost::WhenRepainted(std::function<void()> done) {
+  TChainRunner& runner = TChainRunner::Instance();
+  if (window_.wait2D && !runner.Running()) {
+    done();
+    return;
+  }
+  runner.Defer(this, -1, 0, [done = std::move(done)](int) { done(); });
 }
 
 void TWindowToolHost::Yield() { Application->ProcessMessages(); }

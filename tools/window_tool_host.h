@@ -35,6 +35,9 @@ public:
   TRect ChartPlotArea(int channel) const override;
   void Yield() override;
   void ShowSurfaceLine(const std::vector<double>& timesNs) override;
+  int32_t GetMaxDezoData(const T2Dview* view) const override;
+  bool ChannelPicture(int channel, TToolChannelPicture& picture) override;
+  void WhenRepainted(std::function<void()> done) override;
 
 private:
   TView2DForm& window_;

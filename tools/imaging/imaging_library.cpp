@@ -4,6 +4,7 @@
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
 #include "tools/imaging/spectrum_tool.h"
+#include "tools/imaging/search_object_tool.h"
 #include "tools/tool_classes.h"
 #include "tools/tool_strings.h"
 
@@ -26,4 +27,5 @@ void ImagingLibraryStartup() {
   // Known by name only.
   Register<TGenTestTool>(SGenTestToolName);
   Register<TSpectrum>(SSpectrumToolName);
+  Register<TSearchObjectTool>(SSearchObjectToolName);
 }
