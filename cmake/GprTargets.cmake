@@ -15,6 +15,18 @@ set(GPR_PCH_QTCORE_HEADERS <QByteArray> <QHash> <QList> <QString> <QStringList>)
 # the PCH costs more than it saves.
 set(GPR_PCH_MIN_SOURCES 6)
 
+# Libraries compile their files in batches too, as the test programs do (see
+# GPR_UNITY_TESTS below): the headers (QtCore, the toolkit's and our own) are
+# most of a file's compile time, and a batch parses them once. The same rule
+# holds: a name in a file's anonymous namespace that another file of the
+# library also uses is given a file-specific name, and no file leaves a macro
+# or using-directive behind. A file that must not meet the others (it sees two
+# headers that give one name two meanings) is kept apart in its folder with
+# set_source_files_properties(<file> PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON);
+# files with compile options of their own (-O3 kernels) are kept apart anyway.
+option(GPR_UNITY_LIBS "Compile the libraries' files in batches" ON)
+set(GPR_UNITY_LIBS_BATCH 8 CACHE STRING "Library files compiled together in one batch")
+
 # gpr_library(<target> [SOURCES ...] [DEPS ...] [PRIVATE_DEPS ...]): one static
 # library per folder, includes written from the repository root.
 # SOURCES: the files; without it, every .cpp and .h in the calling folder.
@@ -35,6 +47,10 @@ function(gpr_library target)
     endif()
   endforeach()
   add_library(${target} STATIC ${ARG_SOURCES})
+  if(GPR_UNITY_LIBS)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON
+      UNITY_BUILD_BATCH_SIZE ${GPR_UNITY_LIBS_BATCH})
+  endif()
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   list(FILTER ARG_SOURCES INCLUDE REGEX "\\.cpp$")
@@ -74,10 +90,25 @@ function(gpr_test name)
   else()
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
-  gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    DISCOVERY_TIMEOUT 60)
+  # One CTest entry per test suite (cmake/GprAddSuiteTests.cmake), written when
+  # the program is linked.
+  set(suites_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake")
+  set(include_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake")
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -D "TEST_EXECUTABLE=$<TARGET_FILE:${name}>"
+      -D "CTEST_FILE=${suites_file}" -D "TEST_WORKING_DIR=${CMAKE_CURRENT_BINARY_DIR}"
+      -D DISCOVERY_TIMEOUT=60 -P "${GPR_ADD_SUITE_TESTS_SCRIPT}"
+    BYPRODUCTS "${suites_file}"
+    VERBATIM)
+  file(WRITE "${include_file}"
+    "if(EXISTS \"${suites_file}\")\n"
+    "  include(\"${suites_file}\")\n"
+    "else()\n"
+    "  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()
+set(GPR_ADD_SUITE_TESTS_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/GprAddSuiteTests.cmake")
 
 # gpr_check_toolkit_links(): only the toolkit layer and the raster library's
 # device side link QtGui/QtWidgets themselves; everything else reaches them

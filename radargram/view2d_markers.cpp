@@ -38,8 +38,8 @@ constexpr int kFixedImages = 7;
 constexpr int kSurfaceImage = 2;
 constexpr int kPolyLineGroupImage = 6;
 constexpr int kMarkerToolGroup = 4;
-constexpr int kPageWidth = 270;
-constexpr int kPageWidthGps = 463;
+constexpr int kMarkersPageWidth = 270;
+constexpr int kMarkersPageWidthGps = 463;
 
 enum TObjectsRoot : int { rootSurface = 0, rootObject = 1, rootPolyLine = 2 };
 
@@ -434,7 +434,7 @@ void TView2DForm::LeftPageControlChange(TObject* /*Sender*/) {
     return;  // the change of page runs this again
   }
   if (LeftPageControl->Width() <= 0 || shell_.Layout->SimpleMode()) return;
-  LeftPageControl->SetWidth(LeftPageControl->ActivePage() == GPSTabSheet ? kPageWidthGps : kPageWidth);
+  LeftPageControl->SetWidth(LeftPageControl->ActivePage() == GPSTabSheet ? kMarkersPageWidthGps : kMarkersPageWidth);
   ResizePanelsChart();
   ResizeAxis();
   PaintAllScreen();

@@ -28,7 +28,7 @@ std::mutex& ScratchLock() {
   return lock;
 }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToTextQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
 int ToQtTextFlags(uint32_t flags) {
   int qt = 0;
@@ -68,7 +68,7 @@ void TDeviceBackend::DrawText(int X, int Y, const TRect* Clip, const QString& Te
   FlushCanvas();
   const QFont font = CurrentFont();
   QPainter painter(&FImage);
-  if (Clip != nullptr) painter.setClipRect(ToQRect(*Clip));
+  if (Clip != nullptr) painter.setClipRect(ToTextQRect(*Clip));
   painter.setFont(font);
   painter.setPen(FTextColor);
   // (X, Y) is the top left of the text cell; the toolkit places the baseline.
@@ -106,10 +106,10 @@ void TDeviceBackend::Textout(const TRect& DstRect, uint32_t Flags, const QString
     } else if ((Flags & DT_NOCLIP) || !RectIsEmpty(area)) {
       FlushCanvas();
       QPainter painter(&FImage);
-      if (!(Flags & DT_NOCLIP)) painter.setClipRect(ToQRect(area));
+      if (!(Flags & DT_NOCLIP)) painter.setClipRect(ToTextQRect(area));
       painter.setFont(font);
       painter.setPen(FTextColor);
-      painter.drawText(ToQRect(area), qtFlags, Text);
+      painter.drawText(ToTextQRect(area), qtFlags, Text);
     }
   }
   Report(area);

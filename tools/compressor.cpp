@@ -17,7 +17,7 @@
 namespace {
 // Samples of one piece of the pool's work: large enough that the hand-over is
 // noise, small enough to stay in the caches.
-constexpr int64_t kPieceSamples = 64 * 1024;
+constexpr int64_t kCompressorPieceSamples = 64 * 1024;
 // Traces of one round between looks at the break flag, in bytes.
 constexpr int64_t kRoundBytes = 4 * 1024 * 1024;
 }  // namespace
@@ -54,7 +54,7 @@ int64_t TCompressor::ProcessChannel(const int32_t* in, int32_t* out, int64_t tra
   const int64_t samples = traces * longTrace;
 
   std::atomic<uint32_t> largest{0};
-  pool.RunChunked(0, samples, kPieceSamples, [&](int64_t a, int64_t b) {
+  pool.RunChunked(0, samples, kCompressorPieceSamples, [&](int64_t a, int64_t b) {
     const uint32_t m = LargestMagnitude(in + a, b - a);
     uint32_t seen = largest.load(std::memory_order_relaxed);
     while (m > seen && !largest.compare_exchange_weak(seen, m, std::memory_order_relaxed)) {
@@ -83,7 +83,7 @@ int64_t TCompressor::ProcessChannel(const int32_t* in, int32_t* out, int64_t tra
   int64_t done = 0;
   while (done < traces) {
     const int64_t end = std::min(traces, done + round);
-    pool.RunChunked(done, end, std::max<int64_t>(1, kPieceSamples / longTrace), part);
+    pool.RunChunked(done, end, std::max<int64_t>(1, kCompressorPieceSamples / longTrace), part);
     done = end;
     if (!yield.Continue()) break;
   }

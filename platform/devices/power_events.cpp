@@ -12,7 +12,7 @@
 
 namespace {
 
-void LogOnce(const char* reason) {
+void LogPowerEventsOnce(const char* reason) {
   static std::atomic<bool> logged{false};
   if (logged.exchange(true)) return;
   qInfo("Power notifications: %s; suspend and resume are not seen", reason);
@@ -25,7 +25,7 @@ void LogOnce(const char* reason) {
 TPowerEventSource::TPowerEventSource(std::function<void(TPowerEvent)> onEvent) : onEvent_(std::move(onEvent)) {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) {
-    LogOnce("no system bus");
+    LogPowerEventsOnce("no system bus");
     return;
   }
   receiver_ = std::make_unique<TBusReceiver>(*this);
@@ -34,7 +34,7 @@ TPowerEventSource::TPowerEventSource(std::function<void(TPowerEvent)> onEvent) :
                            receiver_.get(), SLOT(PrepareForSleep(bool)));
   if (!listening_) {
     receiver_.reset();
-    LogOnce("the login manager's sleep signal cannot be received");
+    LogPowerEventsOnce("the login manager's sleep signal cannot be received");
   }
 }
 
@@ -51,7 +51,7 @@ TPowerEventSource::~TPowerEventSource() {
 class TPowerEventSource::TBusReceiver {};
 
 TPowerEventSource::TPowerEventSource(std::function<void(TPowerEvent)> onEvent) : onEvent_(std::move(onEvent)) {
-  LogOnce("the program was built without the bus library");
+  LogPowerEventsOnce("the program was built without the bus library");
 }
 
 TPowerEventSource::~TPowerEventSource() = default;
