@@ -424,6 +424,8 @@ protected:
   void DoClose(TCloseAction& action) override;
 
 private:
+  // Waits on the user-interface thread for a radar's or a port's answer.
+  static void Pause(int ms);
   // Run (main_run.cpp).
   void CreateRunCommand();
   // The Run item shows the command's caption, check and picture.

@@ -31,8 +31,6 @@
 
 namespace {
 
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 // Clears a re-entry guard however the guarded work ends.
 class TGuardReset {
 public:
@@ -59,6 +57,8 @@ private:
 };
 
 }  // namespace
+
+void DUvova3DuruZuza::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // ---- Notifications --------------------------------------------------------------------
 

@@ -31,8 +31,6 @@ RESOURCESTRING(SAcquisitionMenu, "Acquisition");
 
 namespace {
 
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 // The GPS page of a radargram window.
 constexpr int kGpsPage = 5;
 
