@@ -654,6 +654,7 @@ void TView2DForm::FlipSpeedButtonClick(TObject* /*Sender*/) {
     return;
   for (T2Dview* store : View2D_)
     if (store) store->Settings()->SetWasFlip(!store->Settings()->GetWasFlip());
+  if (TopoCorrectionShown()) RefreshTopoAfterFlip();
   ResizeAxis();
   for (int i = 0; i < kChannelSlots; ++i)
     if (View2D_[static_cast<size_t>(i)] && Chart_[static_cast<size_t>(i)]) MakeZoomBmp(i);

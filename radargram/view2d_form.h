@@ -61,6 +61,7 @@
 #include "radargram/display_pipeline.h"
 #include "radargram/mouse_arithmetic.h"
 #include "radargram/radargram_shell.h"
+#include "radargram/topo_correction.h"
 
 #include <array>
 #include <atomic>
@@ -146,6 +147,11 @@ RESOURCESTRING(SFileAlreadyExistsReplace, "File %s already exists.\r\nDo you wan
 RESOURCESTRING(SChannelNotPacked, "Not enough memory to pack the traces of channel %d; they stay as recorded.");
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
+
+RESOURCESTRING(STopoLowQualityCalibration,
+               "The operation is impossible.\r\nProfile was obtained with low-quality calibration of inclinometer.");
+// A corrected image whose buffers cannot be had: the channel shows its plain image.
+RESOURCESTRING(STopoNoMemory, "Not enough memory for the topographic correction of channel %d.");
 
 RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
@@ -894,6 +900,35 @@ public:
   void SetWasPaintTrue() { WasPaint = false; }
   void FitLeftPageControl();
 
+  // ---- Topographic correction (view2d_topo.cpp; arithmetic: topo_correction.h) ----------
+  // The path's extents in mm (the pixel margins are IdentXLeftPx .. above): the
+  // vertical ones belong to the last channel prepared, the horizontal reach
+  // spans the channels of one preparation.
+  topo_correction::TTopoExtents TopoExtents;
+  void TopoCorrSpeedButtonClick(TObject* Sender);
+  // Every channel with traces: a channel without calibration (or every one with
+  // RunAlways) but the master takes the master's calibration and inclinometer
+  // records; then its flag follows the button and its path is built.
+  void GetIdentForTopoCor(bool RunAlways);
+  void GetIdentForTopoCor_Radar(int NumRadar);
+  // The corrected image with the button down, the plain one with it up.
+  void ApplyTopoCorrection(int NumRadar);
+  // The corrected image into the channel's display bitmap, with progress and
+  // Cancel; a cancelled or failed build (reported) releases the button and
+  // restores the plain image.
+  void BuildTopoImage(int indx);
+  void DrawReliefLine(int indx);
+  void RefreshTopoAfterFlip();
+  // The main window's "Binding to the baseline": the current trace becomes the
+  // origin of the device offset, the offset panel opens for the Y offset.
+  void SetTopoZero();
+  void ProfileOffsetMenuClick(TObject* Sender);
+  void AngleDigitEditChangeFinish(TObject* Sender);
+  // The progress panels' "Cancel": Br := true.
+  void CanselClick(TObject* Sender);
+  // The button is down.
+  bool TopoCorrectionShown() const;
+
 private:
   void BuildVisualTree();
   // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
@@ -926,7 +961,7 @@ private:
   // Work of later parts the display pipeline calls where it belongs: the
   // topographically corrected image, the zero-level line, the overlays, the
   // wiggle trace, the depth slice and the online display.
-  void CreateTopoCorrectedBmp(int /*indx*/) {}
+  void CreateTopoCorrectedBmp(int indx) { ApplyTopoCorrection(indx); }
   void RedrawZeroLine(int indx) { RepaintNull(indx); }
   void MarkOverlaysForRecompute() {}
   void RecomputeAmplitudeRange(int /*indx*/) {}
@@ -938,8 +973,7 @@ private:
   void CreateBMPSectOfDeep() {}
   // While recording, a shown channel is repainted by the online painter's next pass.
   void PaintOnlineChannel(int indx) { ShiftLastPaint(indx); }
-  // The topographic correction's mark position (column, row) of a channel.
-  bool TopoCorrectionShown() const { return false; }
+  void BuildTopoControls();
   void BuildPipelineControls();
   void BuildAxesControls();
   void BuildGpsControls();
