@@ -4,7 +4,9 @@
 //    one thread and on the display threads;
 //  - 30000 traces x 1024 samples: the pruned build on the display threads.
 // The profile climbs and falls by a slow tilt wave, so the image has margins
-// above and below as a real one does.
+// above and below as a real one does. Geometry of a common survey: 50 mm trace
+// step, 100 m/us, a window of samples / 5.12 ns (about 9.8 mm of depth per
+// sample: 2.5 m at 256 samples, 10 m at 1024).
 
 #include "radargram/display_pipeline.h"
 #include "radargram/topo_correction.h"
@@ -39,9 +41,9 @@ TBenchProfile MakeProfile(int64_t traces, int32_t samples) {
   path.NumIncl = traces;
   path.StepDistance = 50;
   path.SpeedLight = 100;
-  path.SpanWidth = samples;  // 50 mm per sample
+  path.SpanWidth = samples / 5.12;
   path.LongTrace = samples;
-  path.Proportion = 1;
+  path.Proportion = path.StepDistance / (path.SpeedLight * path.SpanWidth / (2.0 * samples));
   tc::TTopoExtents ext;
   tc::BuildAntennaPath(
       path, [&](int64_t t) -> long double { return t < traces ? p.tilt[static_cast<size_t>(t)] : 0.0; }, ext, p.DX,

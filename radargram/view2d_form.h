@@ -353,6 +353,28 @@ public:
   TCheckBox* AutoDepthOnlineCheck = nullptr;
   int SectOfDeep = 0;
   long double SectOfDeep_m = 0.51L;
+  // Channel 0's top-axis minimum at the last depth-line update.
+  long double oldTopAxis_Minimum = 0;
+  // The first trace column the online slice shows.
+  int PredScrollWidthOnline = 0;
+  // Depth slice (view2d_slice.cpp; arithmetic: depth_slice.h). Nothing happens
+  // while ViewSectOfDeep is false.
+  // The slice of the shown channels' display bitmaps at the track bar's depth
+  // (the strongest of five depths with the main window's option).
+  void CreateBMPSectOfDeep();
+  // One slice, row c = channel c, at SectOfDeep_m + depthOffset.
+  std::vector<uint8_t> SliceRow(long double depthOffset) const;
+  // Every shown channel's depth line at AValue m and its right-axis title.
+  void SetSliceDepthLines(long double AValue);
+  // cm; negative above the surface.
+  int GetMin0forDeep() const;
+  void SliceTrackBarChange(TObject* Sender);
+  void SliceEditChangeFinish(TObject* Sender);
+  void SliceAutoClick(TObject* Sender);
+  // A new trace of a channel while recording (end flag 1, -1 or 0); every eight
+  // traces the online slice is painted.
+  void AddOnlineSliceTrace(int indx, const int32_t* trace, int length, int endFlag);
+  void PaintOnlineSlice();
 
   // ---- Bookkeeping -----------------------------------------------------------------------
   // nullptr outside 0..4.
@@ -970,7 +992,6 @@ private:
   // The wiggle of a channel again at its kept position.
   void RedrawWiggleTrace(int indx);
   bool WiggleShown() const;
-  void CreateBMPSectOfDeep() {}
   // While recording, a shown channel is repainted by the online painter's next pass.
   void PaintOnlineChannel(int indx) { ShiftLastPaint(indx); }
   void BuildTopoControls();
@@ -989,8 +1010,6 @@ private:
   void CreateOverlays() {}
 
   void ApplySimpleStretch() {}
-  // Work of a later part the online display calls: the depth slice's online trace.
-  void AddOnlineSliceTrace(int /*indx*/, const int32_t* /*trace*/, int /*length*/, int /*endFlag*/) {}
   // Online display helpers (view2d_online.cpp).
   bool RunChecked() const;
   // The end of a step-mode recording and the NMEA lines of the reader threads,
@@ -1028,6 +1047,16 @@ private:
   void HyperbolaScroll() {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
+  void BindSliceControls();
+  void PlaceSliceControls();
+  // Track bar and edit limits from channel 0, SectOfDeep from its settings.
+  void UpdateSliceLimits();
+  // SectOfDeep_m from the track bar; the depth lines when it or the scroll changed.
+  void SliceDepthFromTrackBar();
+  // The slice shifted left by `shift` columns, stretched into the slice chart's back image.
+  void ShowSliceImage(const std::vector<uint8_t>& slice, int width, int rows, int64_t shift);
+  // Set while the slice limits are changed: the track bar's change waits.
+  bool sliceUpdating_ = false;
   // The panel's height, keeping the height it had in its Tag while it is
   // collapsed to 1 pixel.
   static void PlacePanel(TPanel& panel, const TPanelPlace& place);
