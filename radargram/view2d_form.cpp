@@ -312,6 +312,7 @@ void TView2DForm::BuildVisualTree() {
   BuildMarkerControls();
   BuildMouseControls();
   BuildTopoControls();
+  BuildHyperbolaControls();
 }
 
 namespace {

@@ -148,6 +148,8 @@ RESOURCESTRING(SChannelNotPacked, "Not enough memory to pack the traces of chann
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
 
+// A depth pick at the zero level gives no wave speed.
+RESOURCESTRING(SDepthPickAtZero, "The depth cannot be picked at the zero level or above it. Click a reflection below it.");
 RESOURCESTRING(STopoLowQualityCalibration,
                "The operation is impossible.\r\nProfile was obtained with low-quality calibration of inclinometer.");
 // A corrected image whose buffers cannot be had: the channel shows its plain image.
@@ -922,6 +924,31 @@ public:
   void SetWasPaintTrue() { WasPaint = false; }
   void FitLeftPageControl();
 
+  // ---- Hyperbola overlay and wave-speed pick (view2d_hyperbola.cpp; arithmetic: hyperbola.h) ----
+  // The medium buttons' pictures: the list of media, and the confirmation of a depth pick.
+  static constexpr int kMediumListImage = 4;
+  static constexpr int kMediumConfirmImage = 5;
+  // On: "Depth" released, "Wiggle" released, the overlay at the initial apex.
+  void HyperbolaCheckButtonClick(TObject* Sender);
+  // Every channel's overlay with its apex apexTime ns below its own zero level.
+  void DrawHyperbolaAll(double apexTime, double apexX);
+  // apexTime counts from time 0; nothing in GPS units.
+  void DrawHyperbola(int index, double apexTime, double apexX);
+  // The horizontal bar to the end where the apex lies beyond the top axis.
+  void HyperbolaScroll();
+  // A chart click at YValue ns with "Hyperbola" or "Depth" checked (HyperbolaX and
+  // HyperbolaY hold the click).
+  void HyperbolaMouseDown(int indx, double YValue);
+  void DepthCheckButtonClick(TObject* Sender);
+  // Enter: the speed of the pick into the speed edit, then, as with Escape, the
+  // pick ends and every channel takes the speed edit.
+  void DepthDigitEditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  // The speed that puts the picked time at the typed depth, from the active
+  // channel's zero time, into both speed edits; a pick at or above the zero
+  // time is refused with a message (false), the speed kept.
+  bool ConfirmDepthPick();
+  void FinishDepthPick();
+
   // ---- Topographic correction (view2d_topo.cpp; arithmetic: topo_correction.h) ----------
   // The path's extents in mm (the pixel margins are IdentXLeftPx .. above): the
   // vertical ones belong to the last channel prepared, the horizontal reach
@@ -995,6 +1022,7 @@ private:
   // While recording, a shown channel is repainted by the online painter's next pass.
   void PaintOnlineChannel(int indx) { ShiftLastPaint(indx); }
   void BuildTopoControls();
+  void BuildHyperbolaControls();
   void BuildPipelineControls();
   void BuildAxesControls();
   void BuildGpsControls();
@@ -1044,7 +1072,6 @@ private:
   bool GpsPageFor(const T2Dview* store) const;
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.
-  void HyperbolaScroll() {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
   void BindSliceControls();
