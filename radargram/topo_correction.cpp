@@ -79,9 +79,10 @@ inline bool FastContribution(const TTopoImageInput& in, const TBeam& b, double r
   const double E = rowDepth - b.YOrigin;
   const double rho = std::sqrt(L * L + E * E);
   if (rho > 0) {
-    const double ct = (L * b.AxisL + E * b.AxisE) / rho;
-    if (ct < 0.5 - 1e-9) return false;
-    if (ct > 0.5 + 1e-9) {
+    const double dot = L * b.AxisL + E * b.AxisE;
+    if (dot < (0.5 - 1e-9) * rho) return false;
+    if (dot > (0.5 + 1e-9) * rho) {
+      const double ct = dot / rho;
       const double P = rho * pScale + in.NullShift;
       if (!(P >= 0 && P < in.LongTrace)) return false;
       const double sample = b.Trace[static_cast<int64_t>(P)];
@@ -137,21 +138,39 @@ void ColumnRange(double lo, double hi, double origin, double step, int32_t width
 
 // Rows [from, to) of the pruned build into sums and counts (row-major, from
 // row `from`), every trace visiting only the cells its beam can reach.
-void PrunedRows(const TTopoImageInput& in, const std::vector<double>& rowDepth, int32_t from, int32_t to,
-                std::vector<int64_t>& sums, std::vector<int32_t>& counts) {
+// A trace's beam with its boundary rays at 60 degrees each side of the axis
+// (F, sqrt(1 - F^2)): a cell (L, E) is inside when it lies left of the first
+// and right of the second.
+struct TBeamEdges {
+  TBeam Beam;
+  double B1x = 0, B1y = 0, B2x = 0, B2y = 0;
+};
+
+std::vector<TBeamEdges> BeamsOf(const TTopoImageInput& in) {
+  std::vector<TBeamEdges> beams(static_cast<size_t>(in.NumTraces));
+  for (int64_t i = 0; i < in.NumTraces; ++i) {
+    TBeamEdges& e = beams[static_cast<size_t>(i)];
+    e.Beam = BeamOf(in, i);
+    const double axis = kPi / 2 - e.Beam.AsinTilt;
+    e.B1x = std::cos(axis - kPi / 3);
+    e.B1y = std::sin(axis - kPi / 3);
+    e.B2x = std::cos(axis + kPi / 3);
+    e.B2y = std::sin(axis + kPi / 3);
+  }
+  return beams;
+}
+
+void PrunedRows(const TTopoImageInput& in, const std::vector<double>& rowDepth, const std::vector<TBeamEdges>& beams,
+                int32_t from, int32_t to, std::vector<int64_t>& sums, std::vector<int32_t>& counts) {
   const double pScale = PScale(in);
   const double ds = in.SpeedLight * in.SpanWidth / (2.0 * in.LongTrace);
   // Beyond this distance P passes LongTrace; one sample of slack.
   const double reach = (in.LongTrace - in.NullShift + 1.0) * ds;
   if (!(reach > 0)) return;
-  for (int64_t i = 0; i < in.NumTraces; ++i) {
-    const TBeam b = BeamOf(in, i);
-    // The beam's boundary rays at 60 degrees each side of its axis (F,
-    // sqrt(1 - F^2)): a cell (L, E) is inside when it lies left of one and right
-    // of the other. Widened by a tolerance; the exact test decides.
-    const double axis = kPi / 2 - b.AsinTilt;
-    const double b1x = std::cos(axis - kPi / 3), b1y = std::sin(axis - kPi / 3);
-    const double b2x = std::cos(axis + kPi / 3), b2y = std::sin(axis + kPi / 3);
+  for (const TBeamEdges& edges : beams) {
+    const TBeam& b = edges.Beam;
+    // The edges widened by a tolerance; the exact test decides.
+    const double b1x = edges.B1x, b1y = edges.B1y, b2x = edges.B2x, b2y = edges.B2y;
     // Rows within reach of the antenna.
     const double rowLo = (b.YOrigin - reach) / ds - 2, rowHi = (b.YOrigin + reach) / ds + 2;
     const int32_t r0 = std::max(from, static_cast<int32_t>(std::clamp(std::floor(rowLo), -1.0, 2.0e9)));
@@ -288,6 +307,7 @@ TTopoBuild BuildTopoImage(const TTopoImageInput& in, std::vector<uint8_t>& image
   if (threads < 1) threads = display_pipeline::DisplayThreads();
   try {
     const std::vector<double> rowDepth = RowDepths(in);
+    const std::vector<TBeamEdges> beams = BeamsOf(in);
     std::vector<double> cells(static_cast<size_t>(in.Height) * static_cast<size_t>(in.Width), 0.0);
     double largest = 0;
     std::mutex largestLock;
@@ -299,7 +319,7 @@ TTopoBuild BuildTopoImage(const TTopoImageInput& in, std::vector<uint8_t>& image
         const size_t n = static_cast<size_t>(to - from) * static_cast<size_t>(in.Width);
         std::vector<int64_t> sums(n, 0);
         std::vector<int32_t> counts(n, 0);
-        PrunedRows(in, rowDepth, from, to, sums, counts);
+        PrunedRows(in, rowDepth, beams, from, to, sums, counts);
         double local = 0;
         double* out = cells.data() + static_cast<size_t>(from) * static_cast<size_t>(in.Width);
         for (size_t k = 0; k < n; ++k) {
