@@ -81,6 +81,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramGpsShell,
                         public IRadargramReadoutShell,
                         public IRadargramRunShell,
+                        public IRadargramSliceShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -151,6 +152,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.Slice = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -238,7 +240,9 @@ public:
   int ChildAreaHeight() const override { return ClientHeight(); }
   TColor PageColor() const override { return clBtnFace; }
   bool AutoDepthOnline() const override { return AutoDepthOnline_; }
-  void SetAutoDepthOnline(bool value) { AutoDepthOnline_ = value; }
+  // ---- IRadargramSliceShell ------------------------------------------------------
+  void SetAutoDepthOnline(bool value) override { AutoDepthOnline_ = value; }
+  bool AlphaScanDepthOn() const override { return AlphaScanDepth; }
   bool SlotHasRadar(int slot) const override { return GetRadarByIndex(slot) != nullptr; }
 
   // ---- IRadargramFilesShell -----------------------------------------------------

@@ -23,7 +23,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramDisplayShell,
                     public IRadargramGpsShell,
                     public IRadargramReadoutShell,
-                    public IRadargramRunShell {
+                    public IRadargramRunShell,
+                    public IRadargramSliceShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -37,6 +38,8 @@ public:
   TColor PageColor() const override { return clBtnFace; }
   bool SimpleMode() const override { return false; }
   bool AutoDepthOnline() const override { return false; }
+  bool AlphaScanDepthOn() const override { return false; }
+  void SetAutoDepthOnline(bool) override {}
   bool SlotHasRadar(int) const override { return false; }
   QString GlobalPrefixFiles() const override { return QStringLiteral("Bench"); }
   int32_t GlobalCountFiles() const override { return 1; }
@@ -108,6 +111,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.Slice = this;
     return parts;
   }
 };

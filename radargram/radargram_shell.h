@@ -245,6 +245,17 @@ public:
   virtual void ActionsInStop() = 0;
 };
 
+// The depth slice's options kept by the main window.
+class IRadargramSliceShell {
+public:
+  virtual ~IRadargramSliceShell() = default;
+  // The slice takes the strongest of five depths (AlphaScanDepth).
+  virtual bool AlphaScanDepthOn() const = 0;
+  // The slice follows the strongest reflection while recording (AutoDepthOnline;
+  // the layout shell reads it).
+  virtual void SetAutoDepthOnline(bool value) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -266,4 +277,6 @@ struct TRadargramShell {
   IRadargramReadoutShell* Readout = nullptr;
   // nullptr: no Run command (never checked, nothing shown).
   IRadargramRunShell* Run = nullptr;
+  // nullptr: one depth only, "Auto" is not kept.
+  IRadargramSliceShell* Slice = nullptr;
 };

@@ -510,7 +510,7 @@ void TView2DForm::SetScrollBars() {
   }
   scrollBarsUpdating_ = false;
   WasPaint = false;
-  if (HyperbolaCheckButton->Checked()) HyperbolaScroll();
+  if (HyperbolaCheckButton->Checked()) DrawHyperbolaAll(HyperbolaY, HyperbolaX);
 }
 
 void TView2DForm::MoveScrollBarPositionToPosTrace() {
@@ -654,6 +654,7 @@ void TView2DForm::FlipSpeedButtonClick(TObject* /*Sender*/) {
     return;
   for (T2Dview* store : View2D_)
     if (store) store->Settings()->SetWasFlip(!store->Settings()->GetWasFlip());
+  if (TopoCorrectionShown()) RefreshTopoAfterFlip();
   ResizeAxis();
   for (int i = 0; i < kChannelSlots; ++i)
     if (View2D_[static_cast<size_t>(i)] && Chart_[static_cast<size_t>(i)]) MakeZoomBmp(i);
@@ -663,6 +664,11 @@ void TView2DForm::FlipSpeedButtonClick(TObject* /*Sender*/) {
 void TView2DForm::MeniumButtonClick(TObject* Sender) {
   auto* button = dynamic_cast<TSpeedButton*>(Sender);
   if (!button) button = MeniumButton;
+  // In a depth pick the button confirms it, by the same rule as Enter.
+  if (button->ImageIndex() == kMediumConfirmImage) {
+    if (ConfirmDepthPick()) FinishDepthPick();
+    return;
+  }
   const TPoint at = button->ClientToScreen(TPoint{20, 20});
   MediumPopupMenu->SetPopupComponent(button);
   MediumPopupMenu->Popup(at.X, at.Y);

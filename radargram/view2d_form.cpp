@@ -311,6 +311,8 @@ void TView2DForm::BuildVisualTree() {
   BuildGpsControls();
   BuildMarkerControls();
   BuildMouseControls();
+  BuildTopoControls();
+  BuildHyperbolaControls();
 }
 
 namespace {
@@ -553,7 +555,6 @@ bool TView2DForm::IsActiveChannel(const IChannelStore* store) const {
 }
 
 void TView2DForm::ChangeRadarInTools() {}
-void TView2DForm::ReleaseTopoCorrectionButton() {}
 
 void TView2DForm::SetDeviceOffsets(int32_t x, int32_t y, int32_t z) {
   deviceX_ = x;

@@ -61,6 +61,7 @@
 #include "radargram/display_pipeline.h"
 #include "radargram/mouse_arithmetic.h"
 #include "radargram/radargram_shell.h"
+#include "radargram/topo_correction.h"
 
 #include <array>
 #include <atomic>
@@ -146,6 +147,13 @@ RESOURCESTRING(SFileAlreadyExistsReplace, "File %s already exists.\r\nDo you wan
 RESOURCESTRING(SChannelNotPacked, "Not enough memory to pack the traces of channel %d; they stay as recorded.");
 RESOURCESTRING(SFrnChannelsNotSaved,
                "Channels %s hold traces after a channel without traces and are not saved in \"%s\".");
+
+// A depth pick at the zero level gives no wave speed.
+RESOURCESTRING(SDepthPickAtZero, "The depth cannot be picked at the zero level or above it. Click a reflection below it.");
+RESOURCESTRING(STopoLowQualityCalibration,
+               "The operation is impossible.\r\nProfile was obtained with low-quality calibration of inclinometer.");
+// A corrected image whose buffers cannot be had: the channel shows its plain image.
+RESOURCESTRING(STopoNoMemory, "Not enough memory for the topographic correction of channel %d.");
 
 RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
@@ -347,6 +355,28 @@ public:
   TCheckBox* AutoDepthOnlineCheck = nullptr;
   int SectOfDeep = 0;
   long double SectOfDeep_m = 0.51L;
+  // Channel 0's top-axis minimum at the last depth-line update.
+  long double oldTopAxis_Minimum = 0;
+  // The first trace column the online slice shows.
+  int PredScrollWidthOnline = 0;
+  // Depth slice (view2d_slice.cpp; arithmetic: depth_slice.h). Nothing happens
+  // while ViewSectOfDeep is false.
+  // The slice of the shown channels' display bitmaps at the track bar's depth
+  // (the strongest of five depths with the main window's option).
+  void CreateBMPSectOfDeep();
+  // One slice, row c = channel c, at SectOfDeep_m + depthOffset.
+  std::vector<uint8_t> SliceRow(long double depthOffset) const;
+  // Every shown channel's depth line at AValue m and its right-axis title.
+  void SetSliceDepthLines(long double AValue);
+  // cm; negative above the surface.
+  int GetMin0forDeep() const;
+  void SliceTrackBarChange(TObject* Sender);
+  void SliceEditChangeFinish(TObject* Sender);
+  void SliceAutoClick(TObject* Sender);
+  // A new trace of a channel while recording (end flag 1, -1 or 0); every eight
+  // traces the online slice is painted.
+  void AddOnlineSliceTrace(int indx, const int32_t* trace, int length, int endFlag);
+  void PaintOnlineSlice();
 
   // ---- Bookkeeping -----------------------------------------------------------------------
   // nullptr outside 0..4.
@@ -894,6 +924,60 @@ public:
   void SetWasPaintTrue() { WasPaint = false; }
   void FitLeftPageControl();
 
+  // ---- Hyperbola overlay and wave-speed pick (view2d_hyperbola.cpp; arithmetic: hyperbola.h) ----
+  // The medium buttons' pictures: the list of media, and the confirmation of a depth pick.
+  static constexpr int kMediumListImage = 4;
+  static constexpr int kMediumConfirmImage = 5;
+  // On: "Depth" released, "Wiggle" released, the overlay at the initial apex.
+  void HyperbolaCheckButtonClick(TObject* Sender);
+  // Every channel's overlay with its apex apexTime ns below its own zero level.
+  void DrawHyperbolaAll(double apexTime, double apexX);
+  // apexTime counts from time 0; nothing in GPS units.
+  void DrawHyperbola(int index, double apexTime, double apexX);
+  // The horizontal bar to the end where the apex lies beyond the top axis.
+  void HyperbolaScroll();
+  // A chart click at YValue ns with "Hyperbola" or "Depth" checked (HyperbolaX and
+  // HyperbolaY hold the click).
+  void HyperbolaMouseDown(int indx, double YValue);
+  void DepthCheckButtonClick(TObject* Sender);
+  // Enter: the speed of the pick into the speed edit, then, as with Escape, the
+  // pick ends and every channel takes the speed edit.
+  void DepthDigitEditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  // The speed that puts the picked time at the typed depth, from the active
+  // channel's zero time, into both speed edits; a pick at or above the zero
+  // time is refused with a message (false), the speed kept.
+  bool ConfirmDepthPick();
+  void FinishDepthPick();
+
+  // ---- Topographic correction (view2d_topo.cpp; arithmetic: topo_correction.h) ----------
+  // The path's extents in mm (the pixel margins are IdentXLeftPx .. above): the
+  // vertical ones belong to the last channel prepared, the horizontal reach
+  // spans the channels of one preparation.
+  topo_correction::TTopoExtents TopoExtents;
+  void TopoCorrSpeedButtonClick(TObject* Sender);
+  // Every channel with traces: a channel without calibration (or every one with
+  // RunAlways) but the master takes the master's calibration and inclinometer
+  // records; then its flag follows the button and its path is built.
+  void GetIdentForTopoCor(bool RunAlways);
+  void GetIdentForTopoCor_Radar(int NumRadar);
+  // The corrected image with the button down, the plain one with it up.
+  void ApplyTopoCorrection(int NumRadar);
+  // The corrected image into the channel's display bitmap, with progress and
+  // Cancel; a cancelled or failed build (reported) releases the button and
+  // restores the plain image.
+  void BuildTopoImage(int indx);
+  void DrawReliefLine(int indx);
+  void RefreshTopoAfterFlip();
+  // The main window's "Binding to the baseline": the current trace becomes the
+  // origin of the device offset, the offset panel opens for the Y offset.
+  void SetTopoZero();
+  void ProfileOffsetMenuClick(TObject* Sender);
+  void AngleDigitEditChangeFinish(TObject* Sender);
+  // The progress panels' "Cancel": Br := true.
+  void CanselClick(TObject* Sender);
+  // The button is down.
+  bool TopoCorrectionShown() const;
+
 private:
   void BuildVisualTree();
   // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
@@ -926,7 +1010,7 @@ private:
   // Work of later parts the display pipeline calls where it belongs: the
   // topographically corrected image, the zero-level line, the overlays, the
   // wiggle trace, the depth slice and the online display.
-  void CreateTopoCorrectedBmp(int /*indx*/) {}
+  void CreateTopoCorrectedBmp(int indx) { ApplyTopoCorrection(indx); }
   void RedrawZeroLine(int indx) { RepaintNull(indx); }
   void MarkOverlaysForRecompute() {}
   void RecomputeAmplitudeRange(int /*indx*/) {}
@@ -935,11 +1019,10 @@ private:
   // The wiggle of a channel again at its kept position.
   void RedrawWiggleTrace(int indx);
   bool WiggleShown() const;
-  void CreateBMPSectOfDeep() {}
   // While recording, a shown channel is repainted by the online painter's next pass.
   void PaintOnlineChannel(int indx) { ShiftLastPaint(indx); }
-  // The topographic correction's mark position (column, row) of a channel.
-  bool TopoCorrectionShown() const { return false; }
+  void BuildTopoControls();
+  void BuildHyperbolaControls();
   void BuildPipelineControls();
   void BuildAxesControls();
   void BuildGpsControls();
@@ -955,8 +1038,6 @@ private:
   void CreateOverlays() {}
 
   void ApplySimpleStretch() {}
-  // Work of a later part the online display calls: the depth slice's online trace.
-  void AddOnlineSliceTrace(int /*indx*/, const int32_t* /*trace*/, int /*length*/, int /*endFlag*/) {}
   // Online display helpers (view2d_online.cpp).
   bool RunChecked() const;
   // The end of a step-mode recording and the NMEA lines of the reader threads,
@@ -991,9 +1072,18 @@ private:
   bool GpsPageFor(const T2Dview* store) const;
   // Axes, hyperbola and GPS work the property list triggers that is not in this
   // window yet.
-  void HyperbolaScroll() {}
   void ResetDepthLine(int indx);
   void CreateSliceControls();
+  void BindSliceControls();
+  void PlaceSliceControls();
+  // Track bar and edit limits from channel 0, SectOfDeep from its settings.
+  void UpdateSliceLimits();
+  // SectOfDeep_m from the track bar; the depth lines when it or the scroll changed.
+  void SliceDepthFromTrackBar();
+  // The slice shifted left by `shift` columns, stretched into the slice chart's back image.
+  void ShowSliceImage(const std::vector<uint8_t>& slice, int width, int rows, int64_t shift);
+  // Set while the slice limits are changed: the track bar's change waits.
+  bool sliceUpdating_ = false;
   // The panel's height, keeping the height it had in its Tag while it is
   // collapsed to 1 pixel.
   static void PlacePanel(TPanel& panel, const TPanelPlace& place);

@@ -132,6 +132,7 @@ void TView2DForm::CreateSliceControls() {
   AutoDepthOnlineCheck->SetBounds(chart.Width() - 42, 2, 40, 20);
   AutoDepthOnlineCheck->SetCaption(LoadResString(SAuto));
   AutoDepthOnlineCheck->SetChecked(shell_.Layout->AutoDepthOnline());
+  BindSliceControls();
 }
 
 void TView2DForm::PlacePanel(TPanel& panel, const TPanelPlace& place) {

@@ -286,6 +286,7 @@ void TView2DForm::ChartViewMouseDown(TObject* Sender, TMouseButton Button, TShif
   ChartValues(indx, X, Y, XValue, YValue);
   HyperbolaX = XValue;
   HyperbolaY = YValue;
+  HyperbolaMouseDown(indx, YValue);
   TSettingData& settings = *store->Settings();
   const bool flipped = settings.GetWasFlip();
   const bool masterDistance = DistanceModeOf(MasterChannal);

@@ -256,9 +256,7 @@ void TView2DForm::RecomputeChannel(int Index, int NumRadar) {
   if (!finished) return;
   if (WiggleShown()) RedrawWiggleTrace(NumRadar);
 
-  const bool topo = settings.Topocorrection && std::fabs(settings.CalibrationQuality - 1) < 0.1 &&
-                    settings.GetTopoType() != ttNil && settings.GetMeasureStep() != 0;
-  if (topo) {
+  if (topo_correction::PathApplies(settings)) {
     CreateTopoCorrectedBmp(NumRadar);
     return;
   }

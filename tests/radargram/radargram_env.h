@@ -30,7 +30,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramAxesShell,
                            public IRadargramGpsShell,
                            public IRadargramReadoutShell,
-                           public IRadargramRunShell {
+                           public IRadargramRunShell,
+                           public IRadargramSliceShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -58,6 +59,9 @@ public:
   TColor PageColor() const override { return pageColor; }
   bool SimpleMode() const override { return simpleMode; }
   bool AutoDepthOnline() const override { return autoDepthOnline; }
+  bool alphaScanDepth = false;
+  bool AlphaScanDepthOn() const override { return alphaScanDepth; }
+  void SetAutoDepthOnline(bool value) override { autoDepthOnline = value; }
   bool SlotHasRadar(int slot) const override { return slot >= 0 && slot < kChannelSlots && radars[slot]; }
   QString GlobalPrefixFiles() const override { return prefix; }
   int32_t GlobalCountFiles() const override { return count; }
@@ -229,6 +233,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.Slice = this;
     return parts;
   }
 };

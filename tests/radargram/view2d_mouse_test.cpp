@@ -360,6 +360,8 @@ TEST_F(View2DMouse, TheColourPanelRecoloursTheMarkerAfterOk) {
 
 TEST_F(View2DMouse, TopographicCorrectionStopsAddingObjectMarkers) {
   w->TopoCorrSpeedButton->SetEnabled(true);
+  // A calibration the button accepts.
+  settings->CalibrationQuality = 1;
   UserClick(*w->AddObjectMarkerToolButton);
   UserClick(*w->TopoCorrSpeedButton);
   ASSERT_TRUE(w->TopoCorrSpeedButton->Down());

@@ -1,0 +1,147 @@
+// The radargram window's hyperbola overlay and depth pick on real channel
+// stores: the overlay on every channel at its own zero level, "Hyperbola" and
+// "Depth" excluding each other, the pick by Enter and by the medium button, and
+// a pick at the zero level refused.
+
+#include "platform/ui/buttons.h"
+#include "platform/ui/chart.h"
+#include "platform/ui/dialog_script.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/modal_results.h"
+#include "platform/ui/std_controls.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/digit_edit.h"
+#include "profiledata/setting_data.h"
+#include "radargram/view2d_form.h"
+#include "tests/radargram/radargram_env.h"
+#include "tests/support/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+namespace view2d_hyperbola_test {
+
+constexpr int kTraces = 80;
+constexpr int kSamples = 200;
+
+// 200 samples over 100 ns (0.5 ns per sample), zero at `zero`, 50 mm steps.
+void Fill(T2Dview& store, int32_t zero, int32_t speed) {
+  TSettingData& s = *store.Settings();
+  s.SetOverStep(5);
+  s.RestoreSpanWidth(100);
+  s.RestoreLongTrace(kSamples);
+  s.SetSpeedLight(speed);
+  s.SetNullShift(zero);
+  s.SetAdvanceStacking(false);
+  s.SetStacking(1);
+  s.SetRunMode(rmWheel);
+  s.SetTopoType(ttWheel);
+  s.SetWheelStep(50);
+  s.SetWheelMult(1);
+  store.SetMinNumTraces(0);
+  store.SetMaxNumTraces(kTraces);
+  const int64_t bytes = int64_t{kTraces} * kSamples * 4;
+  store.RawData.Allocate(bytes);
+  store.dezoData.Allocate(bytes);
+  store.SetSizeDat(bytes);
+  for (int64_t i = 0; i < int64_t{kTraces} * kSamples; ++i) store.RawData.Data()[i] = static_cast<int32_t>(i % 29) - 14;
+}
+
+class View2DHyperbola : public ::testing::Test {
+protected:
+  void TearDown() override { TDialogScript::Reset(); }
+  TView2DForm* Window(int32_t speed = 70) {
+    TView2DForm* w = env.Create(2);
+    Fill(*w->GetView2DByIndx(0), 20, speed);  // zero at 10 ns
+    Fill(*w->GetView2DByIndx(1), 60, speed);  // zero at 30 ns
+    w->Paint2D(0);
+    w->DistanceMenuClick(w->TracesMenu);
+    return w;
+  }
+  static void Key(TView2DForm& w, WORD key) { w.DepthDigitEditKeyDown(w.DepthDigitEdit, key, TShiftState{}); }
+  TRadargramEnv env;
+};
+
+TEST_F(View2DHyperbola, AClickPutsTheApexOnEveryChannelAtTheSameHeightAboveItsZero) {
+  TView2DForm* w = Window();
+  w->HyperbolaCheckButton->SetChecked(true);
+  ASSERT_GT(w->HyperbolaSeries_[0]->Count(), 0);
+  // A click at 25 ns on channel 0: 15 ns below its zero.
+  w->HyperbolaX = 40;
+  w->HyperbolaY = 25;
+  w->HyperbolaMouseDown(0, 25);
+  EXPECT_EQ(w->HyperbolaY, 15.0);
+  TLineSeries* a = w->HyperbolaSeries_[0];
+  TLineSeries* b = w->HyperbolaSeries_[1];
+  ASSERT_EQ(a->Count(), b->Count());
+  ASSERT_GT(a->Count(), 0);
+  for (int i = 0; i < a->Count(); ++i) {
+    EXPECT_EQ(a->XValue(i), b->XValue(i));
+    EXPECT_EQ(a->YValue(i) - 10, b->YValue(i) - 30) << i;
+  }
+  // The apex point lies at the click.
+  EXPECT_EQ(a->YValue(140), 25.0);
+  EXPECT_EQ(a->XValue(140), 40.0);
+
+  // "Depth" releases "Hyperbola" and its curves.
+  w->DepthCheckButton->SetChecked(true);
+  EXPECT_FALSE(w->HyperbolaCheckButton->Checked());
+  EXPECT_EQ(a->Count(), 0);
+  EXPECT_EQ(b->Count(), 0);
+  EXPECT_FALSE(w->MeniumButton->Visible());
+}
+
+TEST_F(View2DHyperbola, APickTypedWithEnterSetsTheSpeedOfEveryChannel) {
+  TView2DForm* w = Window();
+  w->DepthCheckButton->SetChecked(true);
+  EXPECT_EQ(w->DepthTimeInCursorClick, 20.0L);
+  w->GetView2DByIndx(0)->Settings()->SetSpeedLight(100);
+  w->HyperbolaMouseDown(0, 60);  // 50 ns below the zero at 100 m/us
+  EXPECT_EQ(w->DepthDigitEdit->ValueReal(), 2.5L);
+  EXPECT_TRUE(w->DepthDigitEdit->Visible());
+  EXPECT_EQ(w->MeniumButton->ImageIndex(), TView2DForm::kMediumConfirmImage);
+  EXPECT_TRUE(w->MeniumButton->Visible());
+  w->GetView2DByIndx(0)->Settings()->SetSpeedLight(70);
+  w->DepthDigitEdit->SetValueReal(2.5L);
+  Key(*w, VK_RETURN);
+  EXPECT_EQ(w->SpeedDigitEdit->ValueInt(), 100);
+  EXPECT_EQ(w->SimpleSpeedDigitEdit->ValueInt(), 100);
+  EXPECT_FALSE(w->DepthCheckButton->Checked());
+  EXPECT_FALSE(w->DepthDigitEdit->Visible());
+  EXPECT_EQ(w->MeniumButton->ImageIndex(), TView2DForm::kMediumListImage);
+  EXPECT_EQ(w->GetView2DByIndx(0)->Settings()->GetSpeedLight(), 100);
+  EXPECT_EQ(w->GetView2DByIndx(1)->Settings()->GetSpeedLight(), 100);
+}
+
+TEST_F(View2DHyperbola, TheMediumButtonConfirmsByTheSameRuleAsEnter) {
+  TView2DForm* w = Window(40);  // a wrong old speed
+  w->DepthCheckButton->SetChecked(true);
+  w->HyperbolaMouseDown(0, 60);
+  w->DepthDigitEdit->SetValueReal(2.5L);
+  w->MeniumButtonClick(w->MeniumButton);
+  EXPECT_EQ(w->SpeedDigitEdit->ValueInt(), 100);
+  EXPECT_FALSE(w->DepthCheckButton->Checked());
+  EXPECT_EQ(w->GetView2DByIndx(1)->Settings()->GetSpeedLight(), 100);
+}
+
+TEST_F(View2DHyperbola, APickAtTheZeroLevelIsRefusedAndTheSpeedKept) {
+  TView2DForm* w = Window(70);
+  w->SpeedDigitEdit->SetValueInt(70);
+  w->DepthCheckButton->SetChecked(true);
+  w->HyperbolaMouseDown(0, 10);  // the zero time itself
+  w->DepthDigitEdit->SetValueReal(2.0L);
+  TDialogScript::QueueAnswer(mrOk);
+  Key(*w, VK_RETURN);
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u);
+  EXPECT_EQ(TDialogScript::Shown()[0].Text,
+            QStringLiteral("The depth cannot be picked at the zero level or above it. Click a reflection below it."));
+  EXPECT_EQ(w->SpeedDigitEdit->ValueInt(), 70);
+  EXPECT_EQ(w->GetView2DByIndx(0)->Settings()->GetSpeedLight(), 70);
+  EXPECT_TRUE(w->DepthCheckButton->Checked());
+  // Escape ends the pick with the speed as it was.
+  Key(*w, VK_ESCAPE);
+  EXPECT_FALSE(w->DepthCheckButton->Checked());
+  EXPECT_EQ(w->GetView2DByIndx(1)->Settings()->GetSpeedLight(), 70);
+}
+
+}  // namespace view2d_hyperbola_test
