@@ -79,6 +79,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramGpsShell,
                         public IRadargramReadoutShell,
                         public IRadargramRunShell,
+                        public IRadargramWiFiLossShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -149,6 +150,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.WiFiLoss = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -336,6 +338,14 @@ public:
   void ActionsInStop() override;
   bool BindingActionEnabled = true;
   QString CmCursorText;
+
+  // ---- IRadargramWiFiLossShell ----------------------------------------------------
+  // The name of the recording a Wi-Fi loss interrupted (empty: none).
+  QString WiFiInterruptedRecording;
+  void ClearWiFiInterruptedRecording() override { WiFiInterruptedRecording.clear(); }
+  void SaveWIFIDisconnection() override {
+    if (!TraceSinceWiFiLoss) WiFiInterruptedRecording.clear();
+  }
 
   // The radargram windows' own questions run knowing that the program is
   // closing (isClosedMain); a refused close clears the flag again, so the

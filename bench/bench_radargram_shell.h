@@ -23,7 +23,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramDisplayShell,
                     public IRadargramGpsShell,
                     public IRadargramReadoutShell,
-                    public IRadargramRunShell {
+                    public IRadargramRunShell,
+                    public IRadargramWiFiLossShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -97,6 +98,8 @@ public:
   void DispCmCursor(const QString&) override {}
   bool SimpleStretchPaint() const override { return false; }
   void ActionsInStop() override {}
+  void ClearWiFiInterruptedRecording() override {}
+  void SaveWIFIDisconnection() override {}
 
   // The radar set a recording benchmark gives the window; none by default.
   TControlRadar* controlRadar = nullptr;
@@ -108,6 +111,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.WiFiLoss = this;
     return parts;
   }
 };

@@ -245,6 +245,18 @@ public:
   virtual void ActionsInStop() = 0;
 };
 
+// The recording a Wi-Fi loss interrupted, which the recovery of a radar's
+// backup replaces.
+class IRadargramWiFiLossShell {
+public:
+  virtual ~IRadargramWiFiLossShell() = default;
+  // Forgets the name of the recording a Wi-Fi loss interrupted.
+  virtual void ClearWiFiInterruptedRecording() = 0;
+  // Forgets that name unless a trace arrived since the loss
+  // (SaveWIFIDisconnection).
+  virtual void SaveWIFIDisconnection() = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -266,4 +278,6 @@ struct TRadargramShell {
   IRadargramReadoutShell* Readout = nullptr;
   // nullptr: no Run command (never checked, nothing shown).
   IRadargramRunShell* Run = nullptr;
+  // nullptr: no interrupted recording is remembered.
+  IRadargramWiFiLossShell* WiFiLoss = nullptr;
 };

@@ -244,7 +244,9 @@ void TView2DForm::PaintOnlineThreadRadar(int indx) {
   }
   if (!PresentEmptyIndexTrace && !waited) radar->LastPaint = s;
 
-  if (OnlinePaintThread && OnlinePaintThread->IsBackup && a != 0 && a == s) {
+  // A replayed backup ends once its end has unchecked Run and every stored trace
+  // is painted; a painter that catches up with a replay still running waits.
+  if (OnlinePaintThread && OnlinePaintThread->IsBackup && !RunChecked() && a != 0 && a == s) {
     OnlinePaintThread->IsBackup = false;
     if (shell_.Run) shell_.Run->ActionsInStop();
   }
