@@ -861,6 +861,12 @@ public:
   // threads' messages; frees the thread (the window's destruction).
   void CreateOnlinePaint();
   void FreeOnlinePaint();
+  // WM_SYSCOMMAND: nothing while a recording runs; minimise and maximise are
+  // carried out (not while the main window suspends resizing) and the zoom
+  // redone unless a window is being closed; other commands as by default.
+  void WMSysCommand(TMessage& Message);
+  // WM_MDIDESTROY: as by default, except while the main window suspends resizing.
+  void WMMdiDestroy(TMessage& Message);
 
   // ---- IRecordingWindow ---------------------------------------------------------------
   // Stores the radar's trace in the channel of its slot (the radar's reader
