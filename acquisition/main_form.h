@@ -82,6 +82,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramReadoutShell,
                         public IRadargramRunShell,
                         public IRadargramSliceShell,
+                        public IRadargramWiFiLossShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -153,6 +154,7 @@ public:
     parts.Readout = this;
     parts.Run = this;
     parts.Slice = this;
+    parts.WiFiLoss = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -347,6 +349,14 @@ public:
   void ActionsInStop() override;
   bool BindingActionEnabled = true;
   QString CmCursorText;
+
+  // ---- IRadargramWiFiLossShell ----------------------------------------------------
+  // The name of the recording a Wi-Fi loss interrupted (empty: none).
+  QString WiFiInterruptedRecording;
+  void ClearWiFiInterruptedRecording() override { WiFiInterruptedRecording.clear(); }
+  void SaveWIFIDisconnection() override {
+    if (!TraceSinceWiFiLoss) WiFiInterruptedRecording.clear();
+  }
 
   // The radargram windows' own questions run knowing that the program is
   // closing (isClosedMain); a refused close clears the flag again, so the

@@ -24,7 +24,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramGpsShell,
                     public IRadargramReadoutShell,
                     public IRadargramRunShell,
-                    public IRadargramSliceShell {
+                    public IRadargramSliceShell,
+                    public IRadargramWiFiLossShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -100,6 +101,8 @@ public:
   void DispCmCursor(const QString&) override {}
   bool SimpleStretchPaint() const override { return false; }
   void ActionsInStop() override {}
+  void ClearWiFiInterruptedRecording() override {}
+  void SaveWIFIDisconnection() override {}
 
   // The radar set a recording benchmark gives the window; none by default.
   TControlRadar* controlRadar = nullptr;
@@ -112,6 +115,7 @@ public:
     parts.Readout = this;
     parts.Run = this;
     parts.Slice = this;
+    parts.WiFiLoss = this;
     return parts;
   }
 };

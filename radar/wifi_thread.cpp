@@ -40,7 +40,7 @@ void TWiFiThread::Execute() {
   while (!Terminated()) {
     Cycle();
     // A replay has all its bytes at hand: it goes on at once, one packet a step.
-    if (isFtpGet) {
+    if (isFtpGet && !suspended_) {
       std::this_thread::yield();
     } else {
       std::this_thread::sleep_for(std::chrono::milliseconds(WiFiCycleMs));
@@ -51,6 +51,7 @@ void TWiFiThread::Execute() {
 void TWiFiThread::Cycle() {
   if (!FOwner) return;
   std::lock_guard guard(cycleLock_);
+  if (suspended_) return;
   if (isFtpGet) {
     ReplayCycle();
   } else {
@@ -66,6 +67,17 @@ std::unique_lock<std::mutex> TWiFiThread::LockCycles() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return lock;
+}
+
+void TWiFiThread::Suspend() {
+  suspended_ = true;
+  const std::unique_lock lock = LockCycles();
+}
+
+void TWiFiThread::AbandonReplay() {
+  const std::unique_lock lock = LockCycles();
+  isFtpGet = false;
+  if (FOwner) FOwner->ClearReceived();
 }
 
 void TWiFiThread::TcpCycle() {

@@ -64,6 +64,16 @@ public:
   // unless set otherwise. User-interface thread.
   void SetFtpServer(const QString& host, uint16_t port, const TFtpTimeouts& timeouts);
 
+  // The loop runs no cycle while suspended. Suspend returns once a cycle under
+  // way has ended (serving the reader's calls to the user-interface thread
+  // meanwhile). User-interface thread.
+  void Suspend();
+  void Resume() { suspended_ = false; }
+  bool Suspended() const { return suspended_; }
+  // Drops what is left of a loaded backup: the replay ends at once, without the
+  // end being reported to the windows. User-interface thread.
+  void AbandonReplay();
+
   std::atomic<bool> enableRead{true};
   std::atomic<bool> isFtpGet{false};
   // The replay stops when no more than MinTraceMem bytes remain;
@@ -91,6 +101,7 @@ private:
   std::vector<uint8_t> globLocBuf;
 
   std::mutex cycleLock_;
+  std::atomic<bool> suspended_{false};
   QString ftpHost_;
   uint16_t ftpPort_;
   TFtpTimeouts ftpTimeouts_;

@@ -256,6 +256,18 @@ public:
   virtual void SetAutoDepthOnline(bool value) = 0;
 };
 
+// The recording a Wi-Fi loss interrupted, which the recovery of a radar's
+// backup replaces.
+class IRadargramWiFiLossShell {
+public:
+  virtual ~IRadargramWiFiLossShell() = default;
+  // Forgets the name of the recording a Wi-Fi loss interrupted.
+  virtual void ClearWiFiInterruptedRecording() = 0;
+  // Forgets that name unless a trace arrived since the loss
+  // (SaveWIFIDisconnection).
+  virtual void SaveWIFIDisconnection() = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -279,4 +291,6 @@ struct TRadargramShell {
   IRadargramRunShell* Run = nullptr;
   // nullptr: one depth only, "Auto" is not kept.
   IRadargramSliceShell* Slice = nullptr;
+  // nullptr: no interrupted recording is remembered.
+  IRadargramWiFiLossShell* WiFiLoss = nullptr;
 };

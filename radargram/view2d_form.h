@@ -93,6 +93,7 @@ class TLineSeries;
 class TFastLineSeries;
 class TPointSeries;
 class TPrinter;
+class TRadarW;
 class TMemo;
 class TMenuItem;
 class TPageControl;
@@ -756,6 +757,15 @@ public:
   // failure is reported and gives false.
   bool SaveToBmp(const QString& FileName);
 
+  // ---- Backup recovery (view2d_backup.cpp) ----------------------------------------------
+  // Fetches each Wi-Fi radar's backup of the recording and replays it into the
+  // radar's channel through the online display, the earlier file kept beside it
+  // with "_bak". A failed download ends the recovery with Run unchecked. The wait
+  // for a replay is bounded (BackupWaitRounds rounds of 25 ms); past it the replay
+  // is dropped, Run unchecked, the user told and the stop actions run.
+  void GetFtpFile();
+  int BackupWaitRounds = 2000;
+
   // ---- Time zero (view2d_null.cpp; the dialog is null_form.h) ---------------------------
   TBitBtn* SetNullSpeedButton = nullptr;  // "Set Zero Level"
   // The automatic time zero of a channel (time_zero.h): with the zero-level
@@ -881,6 +891,12 @@ public:
   // threads' messages; frees the thread (the window's destruction).
   void CreateOnlinePaint();
   void FreeOnlinePaint();
+  // WM_SYSCOMMAND: nothing while a recording runs; minimise and maximise are
+  // carried out (not while the main window suspends resizing) and the zoom
+  // redone unless a window is being closed; other commands as by default.
+  void WMSysCommand(TMessage& Message);
+  // WM_MDIDESTROY: as by default, except while the main window suspends resizing.
+  void WMMdiDestroy(TMessage& Message);
 
   // ---- IRecordingWindow ---------------------------------------------------------------
   // Stores the radar's trace in the channel of its slot (the radar's reader
@@ -1092,6 +1108,8 @@ private:
   // Stacks panels in column in the order given (bottom, then top again).
   static void StackInColumn(TPanel& column, TPanel& panel);
   bool LayoutSuspended() const;
+  // One Wi-Fi radar's backup (GetFtpFile); false ends the recovery.
+  bool RecoverBackupOfSlot(int slot, TRadarW& radar);
 
   TRadargramShell shell_;
   int32_t deviceX_ = 0;

@@ -244,7 +244,9 @@ void TView2DForm::PaintOnlineThreadRadar(int indx) {
   }
   if (!PresentEmptyIndexTrace && !waited) radar->LastPaint = s;
 
-  if (OnlinePaintThread && OnlinePaintThread->IsBackup && a != 0 && a == s) {
+  // A replayed backup ends once its end has unchecked Run and every stored trace
+  // is painted; a painter that catches up with a replay still running waits.
+  if (OnlinePaintThread && OnlinePaintThread->IsBackup && !RunChecked() && a != 0 && a == s) {
     OnlinePaintThread->IsBackup = false;
     if (shell_.Run) shell_.Run->ActionsInStop();
   }
@@ -764,7 +766,25 @@ void TView2DForm::FitLeftPageControl() {
 
 // ---- The paint thread and the reader threads' messages -----------------------------------------
 
+void TView2DForm::WMSysCommand(TMessage& Message) {
+  if (shell_.Recording->RadarStarted()) return;
+  const WPARAM command = Message.WParam & 0xFFF0;
+  if (command != SC_MINIMIZE && command != SC_MAXIMIZE) {
+    DefaultHandler(Message);
+    return;
+  }
+  if (!shell_.Layout->StartResize()) DefaultHandler(Message);
+  if (!shell_.Layout->isCloseChild()) Zoom();
+}
+
+void TView2DForm::WMMdiDestroy(TMessage& Message) {
+  if (!shell_.Layout->StartResize()) DefaultHandler(Message);
+}
+
 void TView2DForm::CreateOnlinePaint() {
+  // A recording window keeps its place and size while it records.
+  SetMessageHandler(WM_SYSCOMMAND, [this](TMessage& message) { WMSysCommand(message); });
+  SetMessageHandler(WM_MDIDESTROY, [this](TMessage& message) { WMMdiDestroy(message); });
   SetMessageHandler(WM_ONLINESTEPEND, [this](TMessage&) { OnlineStepEnded(); });
   SetMessageHandler(WM_ONLINENMEA, [this](TMessage&) { TakePendingNmea(); });
   SetMessageHandler(WM_ONLINESTORED, [this](TMessage&) { MarkRecorded(); });

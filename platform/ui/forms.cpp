@@ -5,10 +5,14 @@
 #include "platform/ui/menus.h"
 
 #include <QCloseEvent>
+#include <QWindowStateChangeEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
@@ -29,7 +33,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
-    if (form) form->Close();
+    if (form) form->Perform(WM_SYSCOMMAND, SC_CLOSE, 0);
   }
   void changeEvent(QEvent* event) override {
     QWidget::changeEvent(event);
@@ -53,6 +57,59 @@ private:
   }
 };
 
+// The frame of an MDI child. A change of its minimized or maximized state that
+// the user makes on it (its title bar's buttons, a double click on the title,
+// its window menu) is taken back and posted to the form as the system command.
+// The area's own changes (a maximized child following the active one) pass.
+class TMdiChildFrame final : public QMdiSubWindow {
+public:
+  TMdiChildFrame() {
+    // The menu hides before its command runs: the user's part ends after it.
+    QObject::connect(systemMenu(), &QMenu::aboutToShow, this, [this] { menuOpen_ = true; });
+    QObject::connect(systemMenu(), &QMenu::aboutToHide, this, [this] {
+      QMetaObject::invokeMethod(this, [this] { menuOpen_ = false; }, Qt::QueuedConnection);
+    });
+  }
+  TForm* form = nullptr;
+
+protected:
+  void mousePressEvent(QMouseEvent* event) override { ByUser([&] { QMdiSubWindow::mousePressEvent(event); }); }
+  void mouseReleaseEvent(QMouseEvent* event) override { ByUser([&] { QMdiSubWindow::mouseReleaseEvent(event); }); }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    ByUser([&] { QMdiSubWindow::mouseDoubleClickEvent(event); });
+  }
+  void changeEvent(QEvent* event) override {
+    QMdiSubWindow::changeEvent(event);
+    if (!form || form->settingState_ || (!userInput_ && !menuOpen_) || event->type() != QEvent::WindowStateChange)
+      return;
+    const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    const WPARAM command = CommandOf(old, windowState());
+    if (command == 0) return;
+    form->settingState_ = true;
+    setWindowState(old);
+    form->settingState_ = false;
+    PostMessage(form->Handle(), WM_SYSCOMMAND, command, 0);
+  }
+
+private:
+  template <typename F>
+  void ByUser(F&& handle) {
+    const bool outer = userInput_;
+    userInput_ = true;
+    handle();
+    userInput_ = outer;
+  }
+  static WPARAM CommandOf(Qt::WindowStates old, Qt::WindowStates now) {
+    constexpr Qt::WindowStates sized = Qt::WindowMinimized | Qt::WindowMaximized;
+    if ((old & sized) == (now & sized)) return 0;
+    if (now & Qt::WindowMinimized) return SC_MINIMIZE;
+    if (now & Qt::WindowMaximized) return SC_MAXIMIZE;
+    return SC_RESTORE;
+  }
+  bool userInput_ = false;
+  bool menuOpen_ = false;
+};
+
 TForm* GetParentForm(TControl* control) {
   if (!control) return nullptr;
   while (control->Parent()) control = control->Parent();
@@ -73,6 +130,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, new TFormWidget) {
 TForm::~TForm() {
   Destroying();
   static_cast<TFormWidget*>(Widget())->form = nullptr;
+  if (auto* childFrame = dynamic_cast<TMdiChildFrame*>(subWindow_.data())) childFrame->form = nullptr;
   if (Application) Application->FormDestroyed(this);
   if (mdiArea_) {
     // The children's windows live in this frame's area, so they go first.
@@ -109,7 +167,10 @@ void TForm::SetFormStyle(TFormStyle value) {
       throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
     formStyle_ = value;
     mdiFrame_ = frame;
-    subWindow_ = frame->mdiArea_->addSubWindow(Widget());
+    auto* childFrame = new TMdiChildFrame;
+    childFrame->form = this;
+    childFrame->setWidget(Widget());
+    subWindow_ = frame->mdiArea_->addSubWindow(childFrame);
     subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
     Widget()->setVisible(true);
     subWindow_->setVisible(Visible());
@@ -176,7 +237,10 @@ void TForm::SetWindowState(TWindowState value) {
   Qt::WindowStates state = frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (value == wsMinimized) state |= Qt::WindowMinimized;
   if (value == wsMaximized) state |= Qt::WindowMaximized;
+  const bool setting = settingState_;
+  settingState_ = true;
   frame->setWindowState(state);
+  settingState_ = setting;
 }
 
 void TForm::SetText(const QString& value) {
@@ -275,6 +339,18 @@ void TForm::DefaultHandler(TMessage& message) {
   switch (message.Msg) {
     case WM_CLOSE: Close(); break;
     case CM_RELEASE: Free(); break;  // nothing of this form may be touched after this
+    case WM_SYSCOMMAND:
+      switch (message.WParam & 0xFFF0) {
+        case SC_MINIMIZE: SetWindowState(wsMinimized); break;
+        case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
+        case SC_RESTORE: SetWindowState(wsNormal); break;
+        case SC_CLOSE: Close(); break;
+        default: break;
+      }
+      break;
+    case WM_MDIDESTROY:
+      if (formStyle_ == fsMDIChild) Release();
+      break;
     default: TWinControl::DefaultHandler(message); break;
   }
 }

@@ -110,7 +110,13 @@ public:
   TCloseQueryEvent OnCloseQuery;
   TCloseEvent OnClose;
 
-  // WM_CLOSE closes the form; CM_RELEASE frees it.
+  // WM_CLOSE closes the form; CM_RELEASE frees it; WM_MDIDESTROY releases an
+  // MDI child. WM_SYSCOMMAND: SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE set the
+  // window state, SC_CLOSE closes; the others do nothing. The user's title-bar
+  // and window-menu commands reach the form as WM_SYSCOMMAND (a close at once, a
+  // change of an MDI child's state posted, the state left as it was until the
+  // form's handling sets it), so a handler may refuse them. Changes the MDI
+  // area makes on its own are no commands.
   void DefaultHandler(TMessage& message) override;
 
 protected:
@@ -127,6 +133,7 @@ protected:
 
 private:
   friend class TFormWidget;
+  friend class TMdiChildFrame;
   void ApplyWindowFlags();
   void BringToFront();
   void ApplyPosition();
@@ -148,6 +155,8 @@ private:
   QEventLoop* modalLoop_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   QPointer<QMdiSubWindow> subWindow_;
+  // Set while the form itself changes its window state.
+  bool settingState_ = false;
   TForm* activeChild_ = nullptr;
   TForm* mdiFrame_ = nullptr;
   TMainMenu* menu_ = nullptr;

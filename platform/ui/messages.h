@@ -35,10 +35,22 @@ constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_COPYDATA = 0x004A;
+// A command of a window's system menu or title bar. WParam: the command
+// (SC_...; the low four bits are the system's own and ignored).
+constexpr UINT WM_SYSCOMMAND = 0x0112;
+constexpr WPARAM SC_SIZE = 0xF000;
+constexpr WPARAM SC_MOVE = 0xF010;
+constexpr WPARAM SC_MINIMIZE = 0xF020;
+constexpr WPARAM SC_MAXIMIZE = 0xF030;
+constexpr WPARAM SC_CLOSE = 0xF060;
+constexpr WPARAM SC_RESTORE = 0xF120;
 constexpr UINT WM_TIMER = 0x0113;
 // WParam: the wheel delta in the high word (signed), the keys held in the low
 // word; LParam: the screen position, x in the low word, y in the high word.
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
+// Destroys an MDI child: sent to the child, whose default handling frees it
+// once the messages queued before have run.
+constexpr UINT WM_MDIDESTROY = 0x0221;
 constexpr UINT WM_USER = 0x0400;
 // The toolkit's own messages live above the application range.
 constexpr UINT CM_BASE = 0xB000;

@@ -130,6 +130,104 @@ TEST_F(UiMdi, FreeingTheFrameFreesItsChildren) {
   Application->CreateForm(frame_);  // for TearDown
 }
 
+// The user's double click on a child's title, as the frame carries it out.
+struct TTitleCommandCase {
+  const char* what;
+  TWindowState from;
+  WPARAM command;
+  TWindowState to;
+};
+
+TEST_F(UiMdi, TheUsersStateCommandsReachTheChildAsSystemCommandsItMayRefuse) {
+  const TTitleCommandCase cases[] = {
+      {"maximise", wsNormal, SC_MAXIMIZE, wsMaximized},
+      {"restore", wsMaximized, SC_RESTORE, wsNormal},
+  };
+  for (const TTitleCommandCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TChildForm* child = nullptr;
+    Application->CreateForm(child);
+    child->SetWindowState(c.from);
+    Application->ProcessMessages();
+    std::vector<WPARAM> commands;
+    bool refuse = true;
+    child->SetMessageHandler(WM_SYSCOMMAND, [&](TMessage& m) {
+      commands.push_back(m.WParam);
+      if (!refuse) child->DefaultHandler(m);
+    });
+
+    UserTitleDoubleClick(*child);
+    EXPECT_EQ(child->WindowState(), c.from) << "taken back until the child decides";
+    Application->ProcessMessages();
+    EXPECT_EQ(commands, std::vector<WPARAM>{c.command});
+    EXPECT_EQ(child->WindowState(), c.from) << "refused";
+
+    refuse = false;
+    UserTitleDoubleClick(*child);
+    Application->ProcessMessages();
+    EXPECT_EQ(commands.size(), 2u);
+    EXPECT_EQ(child->WindowState(), c.to) << "the default handling";
+    child->Free();
+  }
+}
+
+TEST_F(UiMdi, StateChangesTheProgramOrTheAreaMakesAreNoCommands) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  int commands = 0;
+  child->SetMessageHandler(WM_SYSCOMMAND, [&](TMessage&) { ++commands; });
+  child->SetWindowState(wsMaximized);
+  child->Widget()->parentWidget()->showMinimized();
+  Application->ProcessMessages();
+  EXPECT_EQ(child->WindowState(), wsMinimized);
+  EXPECT_EQ(commands, 0);
+  child->Free();
+}
+
+TEST_F(UiMdi, TheUsersCloseIsASystemCommandWhoseDefaultCloses) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  bool refuse = true;
+  int commands = 0;
+  child->SetMessageHandler(WM_SYSCOMMAND, [&](TMessage& m) {
+    ++commands;
+    EXPECT_EQ(m.WParam, SC_CLOSE);
+    if (!refuse) child->DefaultHandler(m);
+  });
+  int closes = 0;
+  child->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+  child->Widget()->parentWidget()->close();
+  EXPECT_EQ(commands, 1);
+  EXPECT_EQ(closes, 0);
+  EXPECT_EQ(child->WindowState(), wsNormal);
+  refuse = false;
+  child->Widget()->parentWidget()->close();
+  EXPECT_EQ(commands, 2);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(child->WindowState(), wsMinimized);
+  child->Free();
+}
+
+TEST_F(UiMdi, MdiDestroyFreesTheChildUnlessItsHandlerKeepsIt) {
+  TChildForm* child = nullptr;
+  Application->CreateForm(child);
+  bool keep = true;
+  child->SetMessageHandler(WM_MDIDESTROY, [&](TMessage& m) {
+    if (!keep) child->DefaultHandler(m);
+  });
+  SendMessage(child->Handle(), WM_MDIDESTROY, 0, 0);
+  Application->ProcessMessages();
+  ASSERT_EQ(frame_->MDIChildCount(), 1);
+  keep = false;
+  bool destroyed = false;
+  child->OnDestroy = [&](TObject*) { destroyed = true; };
+  SendMessage(child->Handle(), WM_MDIDESTROY, 0, 0);
+  EXPECT_FALSE(destroyed) << "freed once the messages queued before have run";
+  Application->ProcessMessages();
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(frame_->MDIChildCount(), 0);
+}
+
 TEST(UiMdiWithoutFrame, ChildNeedsAnMdiMainForm) {
   EXPECT_THROW(TComponent::Create<TChildForm>(nullptr), EInvalidOperation);
   TForm* plainMain = nullptr;

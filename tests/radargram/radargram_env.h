@@ -17,6 +17,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <vector>
 
 class FakeRadargramShell : public IRadargramLayoutShell,
@@ -31,7 +32,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramGpsShell,
                            public IRadargramReadoutShell,
                            public IRadargramRunShell,
-                           public IRadargramSliceShell {
+                           public IRadargramSliceShell,
+                           public IRadargramWiFiLossShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -223,10 +225,20 @@ public:
   void Updatemenu() override { ++updatemenuCalls; }
   void DispCmCursor(const QString& text) override { cmCursor = text; }
   bool SimpleStretchPaint() const override { return simpleStretchPaint; }
+  // Runs at each ActionsInStop, when set.
+  std::function<void()> onStopActions;
   void ActionsInStop() override {
     ++stopActions;
     radarStarted = false;
+    if (onStopActions) onStopActions();
   }
+
+  // The recording a Wi-Fi loss interrupted: cleared by the recovery of a
+  // backup; SaveWIFIDisconnection calls counted.
+  QString wifiInterruptedRecording = QStringLiteral("interrupted.dezo");
+  int saveWifiDisconnections = 0;
+  void ClearWiFiInterruptedRecording() override { wifiInterruptedRecording.clear(); }
+  void SaveWIFIDisconnection() override { ++saveWifiDisconnections; }
 
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
@@ -234,6 +246,7 @@ public:
     parts.Readout = this;
     parts.Run = this;
     parts.Slice = this;
+    parts.WiFiLoss = this;
     return parts;
   }
 };

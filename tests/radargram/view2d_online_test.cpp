@@ -524,4 +524,31 @@ TEST_F(View2DOnline, MarkersOverTheOnlineImageArePlacedByTheStretchAndOnlyInside
   EXPECT_EQ(pixel(90, 100 - 4), 0x0000FFu);
 }
 
+TEST_F(View2DOnline, AReplayedBackupEndsWithTheStopActionsOnceRunIsUncheckedAndAllIsPainted) {
+  env.shell.radarStarted = false;
+  window->PrepareForRunning();
+  env.shell.radarStarted = true;
+  StartAt(0);
+  radar.LastPaint = 0;
+  radar.LastRecived = 0;
+  window->OnlinePaintThread->IsBackup = true;
+  for (int k = 0; k < 3; ++k) {
+    NextTrace(1000 + 100 * k);
+    Hand(1);
+  }
+  window->PaintOnlineThread();
+  window->PaintOnlineThread();
+  ASSERT_EQ(radar.LastPaint.load(), 3);
+  EXPECT_EQ(env.shell.stopActions, 0) << "caught up with a replay that still runs";
+  EXPECT_TRUE(window->OnlinePaintThread->IsBackup);
+
+  // The end of the replay unchecks Run; the next pass ends the backup once.
+  env.shell.runActionChecked = false;
+  window->PaintOnlineThread();
+  EXPECT_EQ(env.shell.stopActions, 1);
+  EXPECT_FALSE(window->OnlinePaintThread->IsBackup);
+  window->PaintOnlineThread();
+  EXPECT_EQ(env.shell.stopActions, 1);
+}
+
 }  // namespace view2d_online_test

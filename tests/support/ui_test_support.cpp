@@ -4,12 +4,14 @@
 #include "platform/ui/control_types.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/forms.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QWidget>
 
 #include <thread>
@@ -57,4 +59,19 @@ void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, 
   QMouseEvent event(type, pos, widget->mapToGlobal(pos), action == maMove ? Qt::NoButton : qtButton, buttons,
                     ctrl ? Qt::ControlModifier : Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
+}
+
+void UserTitleDoubleClick(TForm& form) {
+  QWidget* window = form.FormStyle() == fsMDIChild ? form.Widget()->parentWidget() : form.Widget();
+  const int titleHeight = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+  const QPointF pos(window->width() / 3.0, titleHeight / 2.0);
+  // As a mouse gives it: press, release, the double click, release.
+  const QEvent::Type steps[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                QEvent::MouseButtonRelease};
+  for (const QEvent::Type type : steps) {
+    const bool down = type != QEvent::MouseButtonRelease;
+    QMouseEvent event(type, pos, window->mapToGlobal(pos), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+  }
 }

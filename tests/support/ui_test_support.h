@@ -16,6 +16,7 @@ bool ProcessMessagesUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 class TControl;
+class TForm;
 
 // The colour the screen shows at client point (x, y) of the control.
 TColor ShownColor(TControl& control, int x, int y);
@@ -48,3 +49,7 @@ void InstallFailingDialogHandler();
 // with held false holds nothing). ctrl holds the Ctrl key.
 enum TTestMouseAction : uint8_t { maPress, maMove, maRelease };
 void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, bool held, bool ctrl, int x, int y);
+
+// The user's double click on the title of the form's window (an MDI child's
+// frame window): a normal window maximizes, another one is restored.
+void UserTitleDoubleClick(TForm& form);
