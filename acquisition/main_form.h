@@ -79,6 +79,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramGpsShell,
                         public IRadargramReadoutShell,
                         public IRadargramRunShell,
+                        public IRadargramPalettesShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -110,7 +111,9 @@ public:
   // Makes Language the interface language (English for a locale the program
   // does not know); a locale without a module leaves everything as it was.
   void Lang();
-  void PalReadAll();
+  // Reads the library into PalArray and PalImageList, then refreshes every
+  // radargram window's palette buttons.
+  void PalReadAll() override;
   void FillMediumList();
   void ScanDSTCL();
   // In simple mode, reads the simple-mode settings container into the active
@@ -149,6 +152,7 @@ public:
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.Palettes = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -184,6 +188,13 @@ public:
   QStringList ListOfDSTCL;
   std::vector<int64_t> PalArray{0};
   TImageList* PalImageList = nullptr;  // owned by the window
+
+  // ---- IRadargramPalettesShell --------------------------------------------------
+  // PalArray without its leading "no palette" entry: one offset per palette.
+  std::vector<int64_t> PaletteOffsets() const override {
+    return PalArray.size() <= 1 ? std::vector<int64_t>{} : std::vector<int64_t>(PalArray.begin() + 1, PalArray.end());
+  }
+  TImageList* PalettePreviews() const override { return PalImageList; }
   // The tool registry the windows' chains create their tools from; owned by the window.
   TListOfTools* ListOfTools = nullptr;
   // The Create, Open and General Preferences commands may run.

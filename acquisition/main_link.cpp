@@ -19,6 +19,7 @@ void DUvova3DuruZuza::OpenFile(const QStringList& arguments) {
     TView2DForm* window = NewView2DForm();
     Updatemenu();
     window->ReadFromFile(file.FileName);
+    window->RunPostProcess(nullptr);
     Updatemenu();
     Settings.LastFolder = ExtractFilePath(file.FileName);
   }
@@ -44,6 +45,7 @@ int64_t DUvova3DuruZuza::WMCopyData(uint64_t code, const QByteArray& bytes) {
   flNewCreate_ = false;
   TView2DForm* window = NewView2DForm();
   window->ReadFromFile(fileName);
+  window->RunPostProcess(nullptr);
   Updatemenu();
   return static_cast<int64_t>(cdOpenFile);
 }

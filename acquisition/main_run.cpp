@@ -3,6 +3,7 @@
 #include "acquisition/main_form.h"
 
 #include "radar/control_radar.h"
+#include "radargram/view2d_form.h"
 
 void DUvova3DuruZuza::RunActionExecute() {
   RadarPausedWithGPS_ = false;
@@ -12,4 +13,5 @@ void DUvova3DuruZuza::RunActionExecute() {
 void DUvova3DuruZuza::ActionsInStop() {
   if (TControlRadar* radars = ControlRadar()) radars->StopAllRadarGetData();
   RadarStarted_ = false;
+  if (TView2DForm* window = CurChild()) window->RunPostProcess(nullptr);
 }

@@ -23,7 +23,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramDisplayShell,
                     public IRadargramGpsShell,
                     public IRadargramReadoutShell,
-                    public IRadargramRunShell {
+                    public IRadargramRunShell,
+                    public IRadargramPalettesShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -103,11 +104,17 @@ public:
   std::atomic<bool> runActionChecked{false};
   bool radarStarted = false;
 
+  // An empty palette library.
+  std::vector<int64_t> PaletteOffsets() const override { return {}; }
+  TImageList* PalettePreviews() const override { return nullptr; }
+  void PalReadAll() override {}
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this};
     parts.Gps = this;
     parts.Readout = this;
     parts.Run = this;
+    parts.Palettes = this;
     return parts;
   }
 };

@@ -129,6 +129,10 @@ TView2DForm::TView2DForm(TComponent* AOwner, const TRadargramShell& shell) : TFo
 TView2DForm::~TView2DForm() {
   FreeOnlinePaint();
   Destroying();
+  // The overlay frame lies in the window's controls and the overlays work on
+  // them: both go before the controls.
+  PostProcCurFrame.reset();
+  for (auto& overlay : PostProc_) overlay.reset();
   // The controls and stores go while the slots they are reached through exist.
   OnResize = nullptr;
   DestroyComponents();
@@ -311,6 +315,8 @@ void TView2DForm::BuildVisualTree() {
   BuildGpsControls();
   BuildMarkerControls();
   BuildMouseControls();
+  BuildPaletteControls();
+  BuildPostProcControls();
 }
 
 namespace {
