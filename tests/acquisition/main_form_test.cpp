@@ -11,6 +11,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/application.h"
+#include "platform/ui/button_group.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/image_list.h"
 #include "profiledata/palette_stream_library.h"
@@ -191,11 +192,21 @@ TEST_F(MainWindowTest, PaletteLibraryGivesOffsetsAndStrips) {
   EXPECT_EQ(MainWindow->PalImageList->Count(), 3);
   EXPECT_EQ(MainWindow->PalImageList->Width(), 180);
   EXPECT_EQ(MainWindow->PalImageList->Height(), 16);
-  // The library changes while the program runs: re-read on demand.
+  // The windows see one offset and one preview per palette.
+  const TRadargramShell parts = MainWindow->Shell();
+  ASSERT_NE(parts.Palettes, nullptr);
+  EXPECT_EQ(parts.Palettes->PaletteOffsets(), (std::vector<int64_t>{0, 20, 48}));
+  EXPECT_EQ(parts.Palettes->PalettePreviews(), MainWindow->PalImageList);
+  TView2DForm* window = NewRadargramWindow();
+  EXPECT_EQ(window->PalButtonGroup->Count(), 3);
+  // The library changes while the program runs: re-read on demand, and every
+  // window's buttons follow.
   QFile::remove(library);
   MainWindow->PalReadAll();
   EXPECT_EQ(MainWindow->PalArray, std::vector<int64_t>{0});
   EXPECT_EQ(MainWindow->PalImageList->Count(), 0);
+  EXPECT_TRUE(parts.Palettes->PaletteOffsets().empty());
+  EXPECT_EQ(window->PalButtonGroup->Count(), 0);
 }
 
 TEST_F(MainWindowTest, ReopenTakesTheNamingKeysAnotherProgramWroteAndKeepsTheReset) {
