@@ -18,10 +18,12 @@ void DUvova3DuruZuza::OpenFile(const QStringList& arguments) {
     flNewCreate_ = false;
     TView2DForm* window = NewView2DForm();
     Updatemenu();
+    // Opening processes messages: the window may be closed meanwhile.
+    const std::shared_ptr<const bool> alive = window->WindowAlive;
     window->ReadFromFile(file.FileName);
-    window->RunPostProcess(nullptr);
     Updatemenu();
     Settings.LastFolder = ExtractFilePath(file.FileName);
+    if (*alive) window->RunPostProcess(nullptr);
   }
   if (file.Mark == 0) return;
   const std::vector<TView2DForm*> windows = RadargramWindows();
@@ -44,8 +46,9 @@ int64_t DUvova3DuruZuza::WMCopyData(uint64_t code, const QByteArray& bytes) {
   const QString fileName = CopyDataText(bytes);
   flNewCreate_ = false;
   TView2DForm* window = NewView2DForm();
+  const std::shared_ptr<const bool> alive = window->WindowAlive;
   window->ReadFromFile(fileName);
-  window->RunPostProcess(nullptr);
+  if (*alive) window->RunPostProcess(nullptr);
   Updatemenu();
   return static_cast<int64_t>(cdOpenFile);
 }

@@ -127,6 +127,7 @@ TView2DForm::TView2DForm(TComponent* AOwner, const TRadargramShell& shell) : TFo
 }
 
 TView2DForm::~TView2DForm() {
+  *WindowAlive = false;
   FreeOnlinePaint();
   Destroying();
   // The overlay frame lies in the window's controls and the overlays work on

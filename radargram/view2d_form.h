@@ -978,6 +978,9 @@ public:
   // are to be computed again.
   void MarkOverlaysForRecompute();
   void BuildPostProcControls();
+  // False once the window is being destroyed: a run that processes messages
+  // may see the window closed (the program ending) under it.
+  std::shared_ptr<bool> WindowAlive = std::make_shared<bool>(true);
 
 private:
   void BuildVisualTree();

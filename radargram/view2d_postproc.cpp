@@ -101,21 +101,28 @@ void TView2DForm::GetMinMaxLevelPostProcComparator() {
 void TView2DForm::RunPostProcess(TObject* /*Sender*/) {
   if (shell_.Layout->isCloseChild()) return;
   Br = false;
+  // Messages processed here and by the overlays may close the window (the
+  // program ending): nothing of it is touched afterwards.
+  const std::shared_ptr<const bool> alive = WindowAlive;
   struct TEnd {
     TView2DForm& form;
+    const std::shared_ptr<const bool>& alive;
     ~TEnd() {
+      if (!*alive) return;
       form.AllProgressPanelOff();
       form.Br = false;
     }
-  } end{*this};
+  } end{*this, alive};
   if (!Chart_[0]) return;
   Application->ProcessMessages();
+  if (!*alive || shell_.Layout->isCloseChild()) return;
   GetMinMaxLevelPostProcComparator();
   const bool overlaysOn = isPostProcCheckOn();
   for (int i = 0; i < CountChannalView && i < kChannelSlots; ++i) {
     if (!arChannalVisible[static_cast<size_t>(i)] || !View2D_[static_cast<size_t>(i)]) continue;
     if (!overlaysOn && PredProcCheckOn) RestorePlainImage(i);
     RunPostProcessRadar(i, -1);
+    if (!*alive) return;
     MakeZoomBmp(i);
     if (Br) break;
   }
@@ -229,7 +236,9 @@ void TView2DForm::PostProcCheckListBoxClick(TObject* /*Sender*/) {
 }
 
 void TView2DForm::PostProcCheckListBoxClickCheck(TObject* Sender) {
+  const std::shared_ptr<const bool> alive = WindowAlive;
   RunPostProcess(Sender);
+  if (!*alive) return;
   DrawPostProcGodograph(kGodographWindowAfterCheck);
   PredProcCheckOn = isPostProcCheckOn();
 }
