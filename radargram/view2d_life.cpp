@@ -432,6 +432,8 @@ void TView2DForm::UpdateInterface() {
                                                             SimplePalettesSpeedButton, SimpleZoomSpeedButton,
                                                             SimpleStretchSpeedButton, SimpleSpeedPanel})
     control->SetEnabled(idle);
+  SimplePaletteImage->Picture()->Assign(*PalMaker1->GetBmp());
+  SimplePaletteImage->Invalidate();
   if (simple) ButtonPanelClick(nullptr);
 }
 

@@ -343,6 +343,20 @@ TEST_F(View2DSimple, AMarkerNearThePositionIsDeletedAndAnotherAddedWithoutRecord
   EXPECT_FALSE(w->ReadyTopo);
 }
 
+TEST_F(View2DSimple, TheOnlinePositionShowsTheButtonOfItsMarker) {
+  TView2DForm* w = Window(1);
+  T2Dview& master = *w->GetView2DByIndx(0);
+  master.Settings()->SurfaceMarkersArray->Add(0, 20, QStringLiteral("S0"));
+  master.SetPosTraces(19);
+  w->RefreshPositionSeries(0, 0, true);
+  EXPECT_TRUE(w->SimpleDelSurfMarkerSpeedButton->Visible());
+  master.SetPosTraces(22);
+  w->RefreshPositionSeries(0, 0, true);
+  EXPECT_FALSE(w->SimpleDelSurfMarkerSpeedButton->Visible());
+  EXPECT_TRUE(w->SimpleSurfMarkerSpeedButton->Visible());
+  EXPECT_EQ(master.Settings()->SurfaceMarkersArray->Count(), 1) << "the painter deletes nothing";
+}
+
 TEST_F(View2DSimple, WhileRecordingAClickAsksTheOnlinePainterForTheMarker) {
   TView2DForm* w = Window(1);
   T2Dview& master = *w->GetView2DByIndx(0);
