@@ -176,6 +176,11 @@ TEST_F(View2DPalettes, CtrlClickDeletesThePaletteAndKeepsTheOthersByteForByte) {
   EXPECT_EQ(env.shell.paletteOffsets, (std::vector<int64_t>{0, records[1]}));
   EXPECT_EQ(w->PalButtonGroup->Count(), 2);
   EXPECT_EQ(w->PalButtonGroup->Cursor(), crCross);
+  // Over the buttons the cursor tells whether a click deletes.
+  w->PalButtonGroupMouseMove(w->PalButtonGroup, TShiftState{ssCtrl}, 3, 3);
+  EXPECT_EQ(w->PalButtonGroup->Cursor(), 9);
+  w->PalButtonGroupMouseMove(w->PalButtonGroup, TShiftState{}, 3, 3);
+  EXPECT_EQ(w->PalButtonGroup->Cursor(), crDefault);
 }
 
 TEST_F(View2DPalettes, SavePaletteAppendsAtTheEndAndTheOffsetsGainItsPosition) {
