@@ -63,7 +63,8 @@ bool& IntersectionPostBmp() {
 }
 
 bool& PostProcBaseValid() {
-  static bool value = false;
+  // False only while a channel's display data are being rebuilt.
+  static bool value = true;
   return value;
 }
 
