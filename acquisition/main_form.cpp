@@ -314,8 +314,7 @@ void DUvova3DuruZuza::PalReadAll() {
   PalArray = std::move(strips.PalArray);
   PalImageList->Clear();
   for (const auto& strip : strips.Strips) PalImageList->Add(*strip);
-  // The radargram windows re-read their palette buttons when the display
-  // pipeline gives them that command.
+  for (TView2DForm* window : RadargramWindows()) window->PalReadAll();
 }
 
 void DUvova3DuruZuza::FillMediumList() { ListOfMedium = ::FillMediumList(); }

@@ -83,6 +83,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramRunShell,
                         public IRadargramSliceShell,
                         public IRadargramWiFiLossShell,
+                        public IRadargramPalettesShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -114,7 +115,9 @@ public:
   // Makes Language the interface language (English for a locale the program
   // does not know); a locale without a module leaves everything as it was.
   void Lang();
-  void PalReadAll();
+  // Reads the library into PalArray and PalImageList, then refreshes every
+  // radargram window's palette buttons.
+  void PalReadAll() override;
   void FillMediumList();
   void ScanDSTCL();
   // In simple mode, reads the simple-mode settings container into the active
@@ -155,6 +158,7 @@ public:
     parts.Run = this;
     parts.Slice = this;
     parts.WiFiLoss = this;
+    parts.Palettes = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -190,6 +194,13 @@ public:
   QStringList ListOfDSTCL;
   std::vector<int64_t> PalArray{0};
   TImageList* PalImageList = nullptr;  // owned by the window
+
+  // ---- IRadargramPalettesShell --------------------------------------------------
+  // PalArray without its leading "no palette" entry: one offset per palette.
+  std::vector<int64_t> PaletteOffsets() const override {
+    return PalArray.size() <= 1 ? std::vector<int64_t>{} : std::vector<int64_t>(PalArray.begin() + 1, PalArray.end());
+  }
+  TImageList* PalettePreviews() const override { return PalImageList; }
   // The tool registry the windows' chains create their tools from; owned by the window.
   TListOfTools* ListOfTools = nullptr;
   // The Create, Open and General Preferences commands may run.
@@ -406,6 +417,11 @@ public:
   TMainMenu* MainMenu = nullptr;
   TMenuItem* AcquisitionMenu = nullptr;
   TMenuItem* RunMenuItem = nullptr;
+  // "Binding to the baseline" (Insert).
+  TMenuItem* SnapMenuItem = nullptr;
+  // The recording window, or without one the active window, takes the cursor
+  // trace as the origin of its offsets.
+  void SnaptoPrincipalAxisActionExecute();
 
   // Direction: flips the recording (or active) window's direction while its
   // channel 0 holds no trace.

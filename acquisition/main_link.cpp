@@ -18,9 +18,13 @@ void DUvova3DuruZuza::OpenFile(const QStringList& arguments) {
     flNewCreate_ = false;
     TView2DForm* window = NewView2DForm();
     Updatemenu();
+    // Opening processes messages: the window may be closed meanwhile.
+    const std::shared_ptr<const bool> alive = window->WindowAlive;
     window->ReadFromFile(file.FileName);
     Updatemenu();
     Settings.LastFolder = ExtractFilePath(file.FileName);
+    if (*alive) window->RunPostProcess(nullptr);
+    if (*alive && window->TopoCorrectionShown()) window->GetIdentForTopoCor(false);
   }
   if (file.Mark == 0) return;
   const std::vector<TView2DForm*> windows = RadargramWindows();
@@ -43,7 +47,10 @@ int64_t DUvova3DuruZuza::WMCopyData(uint64_t code, const QByteArray& bytes) {
   const QString fileName = CopyDataText(bytes);
   flNewCreate_ = false;
   TView2DForm* window = NewView2DForm();
+  const std::shared_ptr<const bool> alive = window->WindowAlive;
   window->ReadFromFile(fileName);
+  if (*alive) window->RunPostProcess(nullptr);
+  if (*alive && window->TopoCorrectionShown()) window->GetIdentForTopoCor(false);
   Updatemenu();
   return static_cast<int64_t>(cdOpenFile);
 }

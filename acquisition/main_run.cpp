@@ -18,6 +18,8 @@
 #include "radar/control_radar.h"
 #include "radar/online_paint_thread.h"
 #include "radar/radar.h"
+#include "radar/radar_link_state.h"
+#include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
 
 #include <chrono>
@@ -28,6 +30,7 @@ RESOURCESTRING(SDataPartiallyLost,
                "lost.\r\nPlease change settings of the GPR and try again.");
 RESOURCESTRING(SDistanceM, "Distance, m");
 RESOURCESTRING(SAcquisitionMenu, "Acquisition");
+RESOURCESTRING(SSnapToBaseline, "Binding to the baseline");
 
 namespace {
 
@@ -47,6 +50,11 @@ void DUvova3DuruZuza::CreateRunCommand() {
   RunMenuItem->SetShortCut(ShortCut(VK_F1 + 1, {}));
   RunMenuItem->OnClick = [this](TObject*) { RunActionClick(); };
   AcquisitionMenu->Add(RunMenuItem);
+  SnapMenuItem = TComponent::Create<TMenuItem>(this);
+  SnapMenuItem->SetCaption(LoadResString(SSnapToBaseline));
+  SnapMenuItem->SetShortCut(ShortCut(VK_INSERT, {}));
+  SnapMenuItem->OnClick = [this](TObject*) { SnaptoPrincipalAxisActionExecute(); };
+  AcquisitionMenu->Add(SnapMenuItem);
   SetMenu(MainMenu);
   ShowRunCommand();
 }
@@ -67,6 +75,11 @@ bool DUvova3DuruZuza::RunActionAllowed() const {
   const TView2DForm* child = CurChild_;
   const T2Dview* first = child ? child->GetView2DByIndx(0) : nullptr;
   return current && current->RadarType() != unknown && first && !first->WasOpen && !child->AutOfRange;
+}
+
+void DUvova3DuruZuza::SnaptoPrincipalAxisActionExecute() {
+  TView2DForm* window = RunChild_ ? RunChild_.load() : CurChild_.load();
+  if (window) window->SetTopoZero();
 }
 
 void DUvova3DuruZuza::RunActionClick() {
@@ -199,6 +212,10 @@ void DUvova3DuruZuza::ActionsInStop(TObject* Sender) {
   // 4. The radars stop sending.
   TControlRadar* radars = ControlRadar();
   if (radars) radars->StopAllRadarGetData();
+  // 5. A single-board radar that lost traces over Wi-Fi keeps the whole
+  // recording on its card: fetch it and replay it into the window.
+  if (ResultCheckingTCP && ResultCheckingTCP->TypeWiFiRadar == TRRasberry && WiFiTracesLost)
+    if (TView2DForm* child = CurChild_) child->GetFtpFile();
   // 6. The window finishes the recording.
   TRadar* current = radar_;
   if (window && window == CurChild_.load()) {
@@ -224,9 +241,12 @@ void DUvova3DuruZuza::ActionsInStop(TObject* Sender) {
       window->PaintToScreen(i);
     }
     window->ResizeAxis();
+    window->RunPostProcess(nullptr);
     window->MoveScrollBarPositionToPosTrace();
     window->RunAfterChangeScrollBars();
     window->ResizeAxis();
+    window->CreateBMPSectOfDeep();
+    window->GetIdentForTopoCor(true);
     Commands.DirectionEnabled = false;
     Commands.RunEnabled = true;
     window->GPSarrayToMetres();

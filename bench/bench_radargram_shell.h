@@ -25,7 +25,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramReadoutShell,
                     public IRadargramRunShell,
                     public IRadargramSliceShell,
-                    public IRadargramWiFiLossShell {
+                    public IRadargramWiFiLossShell,
+                    public IRadargramPalettesShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -109,6 +110,11 @@ public:
   std::atomic<bool> runActionChecked{false};
   bool radarStarted = false;
 
+  // An empty palette library.
+  std::vector<int64_t> PaletteOffsets() const override { return {}; }
+  TImageList* PalettePreviews() const override { return nullptr; }
+  void PalReadAll() override {}
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this};
     parts.Gps = this;
@@ -116,6 +122,7 @@ public:
     parts.Run = this;
     parts.Slice = this;
     parts.WiFiLoss = this;
+    parts.Palettes = this;
     return parts;
   }
 };

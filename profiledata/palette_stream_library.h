@@ -28,3 +28,21 @@ std::vector<TPaletteLibraryRecord> ReadPaletteLibrary(const QString& fileName);
 // not exist) and returns the position where its stream starts. EFCreateError or
 // EFOpenError when the file cannot be made or opened.
 int64_t AppendPaletteToLibrary(const QString& fileName, const std::vector<TPalettePoint>& points);
+
+// What RemovePaletteFromLibrary did.
+enum TPaletteRemoval : uint8_t {
+  prRemoved,
+  // The index names no palette of the library; nothing changed.
+  prNoSuchPalette,
+  // The library could not be opened, or one of its streams does not read;
+  // nothing changed.
+  prUnreadable,
+  // The new library could not be written; the old one stays as it was.
+  prWriteFailed,
+};
+
+// Removes palette index (0 = the first, in file order) from the library. The
+// other palettes keep their bytes and their order. The new library is written
+// beside the old one and then put in its place, so that a failed write costs
+// nothing.
+TPaletteRemoval RemovePaletteFromLibrary(const QString& fileName, int index);

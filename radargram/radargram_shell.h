@@ -15,6 +15,7 @@
 
 class ISettingsRadar;
 class TControlRadar;
+class TImageList;
 class TRadar;
 class TView2DForm;
 
@@ -268,6 +269,20 @@ public:
   virtual void SaveWIFIDisconnection() = 0;
 };
 
+// The palette library as the main window keeps it: where each palette of the
+// file "palset" starts and a 180 x 16 preview of each.
+class IRadargramPalettesShell {
+public:
+  virtual ~IRadargramPalettesShell() = default;
+  // The start of every palette of the library, in file order (PalArray).
+  virtual std::vector<int64_t> PaletteOffsets() const = 0;
+  // One preview per palette, in the same order (PalImageList); not owned.
+  virtual TImageList* PalettePreviews() const = 0;
+  // Reads the library again into both, then refreshes every radargram
+  // window's palette buttons (PalReadAll).
+  virtual void PalReadAll() = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -293,4 +308,6 @@ struct TRadargramShell {
   IRadargramSliceShell* Slice = nullptr;
   // nullptr: no interrupted recording is remembered.
   IRadargramWiFiLossShell* WiFiLoss = nullptr;
+  // nullptr: no palette library (no palette buttons; nothing saved or deleted).
+  IRadargramPalettesShell* Palettes = nullptr;
 };

@@ -127,8 +127,13 @@ TView2DForm::TView2DForm(TComponent* AOwner, const TRadargramShell& shell) : TFo
 }
 
 TView2DForm::~TView2DForm() {
+  *WindowAlive = false;
   FreeOnlinePaint();
   Destroying();
+  // The overlay frame lies in the window's controls and the overlays work on
+  // them: both go before the controls.
+  PostProcCurFrame.reset();
+  for (auto& overlay : PostProc_) overlay.reset();
   // The controls and stores go while the slots they are reached through exist.
   OnResize = nullptr;
   DestroyComponents();
@@ -313,6 +318,8 @@ void TView2DForm::BuildVisualTree() {
   BuildMouseControls();
   BuildTopoControls();
   BuildHyperbolaControls();
+  BuildPaletteControls();
+  BuildPostProcControls();
 }
 
 namespace {

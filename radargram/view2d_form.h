@@ -60,6 +60,7 @@
 #include "radargram/channel_layout.h"
 #include "radargram/display_pipeline.h"
 #include "radargram/mouse_arithmetic.h"
+#include "radargram/post_proc_overlays.h"
 #include "radargram/radargram_shell.h"
 #include "radargram/topo_correction.h"
 
@@ -72,6 +73,7 @@
 
 class T2Dview;
 class TBitBtn;
+class TButtonGroup;
 class TBitmap;
 class TBitmap32;
 class TCanvas;
@@ -994,6 +996,92 @@ public:
   // The button is down.
   bool TopoCorrectionShown() const;
 
+  // ---- Palettes and simple mode (view2d_palettes.cpp; palette_preview.h, simple_mode.h) ------
+  // The library is the file "palset" in the program folder; the main window
+  // keeps its offsets and previews (IRadargramPalettesShell).
+  // The second palette control, hidden (library work).
+  TPalMaker* PalMaker2 = nullptr;
+  TImage* SampleImage = nullptr;  // the sample trace as a line
+  TImage* ColorImage = nullptr;   // the same trace through the palette
+  TBitBtn* BitBtn3 = nullptr;     // "Save Palette"
+  TButtonGroup* PalButtonGroup = nullptr;
+  TLabel* SimplePaletteLabel = nullptr;
+  TLabel* SimpleStretchLabel = nullptr;
+  TLabel* MultGainLabel = nullptr;
+  TLabel* SimpleZoomLabel = nullptr;
+  TImage* SimplePaletteImage = nullptr;
+  // One button per library palette, from the main window's lists.
+  void PalReadAll();
+  // Chooses palette Index, or with Ctrl deletes it from the library. An index
+  // outside the library, a palette that does not read or a library that cannot
+  // be rewritten changes nothing and is reported.
+  void PalButtonGroupButtonClicked(int Index, TShiftState Shift);
+  // Cursor 9 over the buttons while Ctrl is held, else the default.
+  void PalButtonGroupMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  // The palette control's paint: every display bitmap (and while recording every
+  // online strip) takes the palette; the zoom bitmaps are rebuilt, nothing is
+  // recomputed.
+  void PalMaker1Paint(TObject* Sender);
+  void PalMaker1Change(TObject* Sender);
+  // Appends the current palette at the end of the library; false, reported,
+  // when the library cannot be written.
+  bool SavePaletteToLibrary();
+  void BitBtn3Click(TObject* Sender);
+  // The preview of the Palettes page, drawn once at creation.
+  void DrawPalettePreview();
+  void SimplePalettesSpeedButtonClick(TObject* Sender);
+  void SimpleZoomSpeedButtonClick(TObject* Sender);
+  void SimpleStretchSpeedButtonClick(TObject* Sender);
+  // Both marker buttons.
+  void SimpleSurfMarkerSpeedButtonClick(TObject* Sender);
+  void ApplySimpleStretch();
+  // The master channel's surface marker within one trace of PosTraces: found
+  // (and with Delete removed); the buttons show "Add Marker" or "Delete Marker".
+  bool UpdateSimpleMarkerButtons(bool Delete);
+  void BuildPaletteControls();
+
+  // ---- Post-processing overlays (view2d_postproc.cpp; post_proc_overlays.h) ----------------
+  // The overlay objects by layer ([1] amplitude, [2] envelope, [3] frequency;
+  // [0] unused), nullptr without a registered factory.
+  std::array<std::unique_ptr<IPostProcOverlay>, 4> PostProc_;
+  IPostProcOverlay* ComparatorPostProc() const { return PostProc_[ppComparator].get(); }
+  IPostProcOverlay* HilbertPostProc() const { return PostProc_[ppHilbert].get(); }
+  IPostProcOverlay* FreqHilbertPostProc() const { return PostProc_[ppFrequency].get(); }
+  TScrollBox* PostProcPropertyScrollBox = nullptr;
+  TCheckBox* chIntersectionPostBMP = nullptr;  // "Intersection select Bitmaps"
+  // The frame of the selected overlay (nullptr when none) and its layer.
+  std::unique_ptr<IPostProcFrame> PostProcCurFrame;
+  int PostProcCurFrameKind = 0;
+  // An overlay was checked at the last check change.
+  bool PredProcCheckOn = false;
+  void CreatePostProcObjects();
+  // Recomputes the overlays of all shown channels; nothing while the main window
+  // closes a child window.
+  void RunPostProcess(TObject* Sender);
+  // Overlay NumPostprocess (1..3; negative: every checked one) of one channel.
+  void RunPostProcessRadar(int indx, int NumPostprocess);
+  // Every channel's amplitude range for the amplitude overlay: 0 .. the largest
+  // |value| of its working data (-1000000 for a channel without data).
+  void GetMinMaxLevelPostProcComparator();
+  void GetMinMaxLevelPostProcHilbert() {}
+  void RunComparatorOverlay(int indx, int NumProcess);
+  void RunHilbertOverlay(int indx, int NumProcess);
+  void RunFreqOverlay(int indx, int NumProcess);
+  void PostProcCheckListBoxClick(TObject* Sender);
+  void PostProcCheckListBoxClickCheck(TObject* Sender);
+  void chIntersectionPostBMPClick(TObject* Sender);
+  // The shown frame's histogram again (window: the frequency one's half width).
+  void DrawPostProcGodograph(int frequencyWindow);
+  // The plain display bitmap of a channel again, when the last overlay went off.
+  void RestorePlainImage(int indx);
+  // After a recomputation of a channel: the envelope buffers and every level
+  // are to be computed again.
+  void MarkOverlaysForRecompute();
+  void BuildPostProcControls();
+  // False once the window is being destroyed: a run that processes messages
+  // may see the window closed (the program ending) under it.
+  std::shared_ptr<bool> WindowAlive = std::make_shared<bool>(true);
+
 private:
   void BuildVisualTree();
   // The time-zero, marker and mouse-tool controls (view2d_markers.cpp, view2d_mouse.cpp).
@@ -1028,10 +1116,6 @@ private:
   // wiggle trace, the depth slice and the online display.
   void CreateTopoCorrectedBmp(int indx) { ApplyTopoCorrection(indx); }
   void RedrawZeroLine(int indx) { RepaintNull(indx); }
-  void MarkOverlaysForRecompute() {}
-  void RecomputeAmplitudeRange(int /*indx*/) {}
-  void RunPostProcessOfChannel(int /*indx*/) {}
-  void UpdatePostProcOfChannel(int /*indx*/) {}
   // The wiggle of a channel again at its kept position.
   void RedrawWiggleTrace(int indx);
   bool WiggleShown() const;
@@ -1049,11 +1133,8 @@ private:
   void BuildZoomBitmaps();
   // Paint2D_Radar's work while the chain runner's run flag is held.
   void RecomputeChannel(int Index, int NumRadar);
-  void PalReadAll() {}
   void FillToolSetList() {}
-  void CreateOverlays() {}
 
-  void ApplySimpleStretch() {}
   // Online display helpers (view2d_online.cpp).
   bool RunChecked() const;
   // The end of a step-mode recording and the NMEA lines of the reader threads,

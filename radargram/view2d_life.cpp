@@ -147,7 +147,7 @@ bool TView2DForm::CreateGuarded() {
   }
   AssignSizeSeries();
   FirstPaintAfterOpen = false;
-  CreateOverlays();
+  CreatePostProcObjects();
 
   for (int i = 0; i < kChannelSlots; ++i) {
     Bmp_[static_cast<size_t>(i)] = std::make_unique<TBitmap>();
@@ -432,6 +432,8 @@ void TView2DForm::UpdateInterface() {
                                                             SimplePalettesSpeedButton, SimpleZoomSpeedButton,
                                                             SimpleStretchSpeedButton, SimpleSpeedPanel})
     control->SetEnabled(idle);
+  SimplePaletteImage->Picture()->Assign(*PalMaker1->GetBmp());
+  SimplePaletteImage->Invalidate();
   if (simple) ButtonPanelClick(nullptr);
 }
 

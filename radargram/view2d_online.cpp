@@ -548,6 +548,8 @@ void TView2DForm::RefreshPositionSeries(int NumRadar, int numCollision, bool Pai
     position->AddXY(static_cast<double>(v), chart ? chart->LeftAxis()->Maximum() : 0);
     if (chart) chart->Invalidate();
   }
+  // The simple page's marker buttons follow the position.
+  if (shell_.Layout->SimpleMode()) UpdateSimpleMarkerButtons(false);
 }
 
 void TView2DForm::PaintIndicator(TRadar* Radar) {

@@ -63,7 +63,8 @@ bool& IntersectionPostBmp() {
 }
 
 bool& PostProcBaseValid() {
-  static bool value = false;
+  // False only while a channel's display data are being rebuilt.
+  static bool value = true;
   return value;
 }
 
@@ -263,9 +264,12 @@ void TView2DForm::RecomputeChannel(int Index, int NumRadar) {
   RedrawZeroLine(NumRadar);
   MarkOverlaysForRecompute();
   PostProcBaseValid() = false;
-  RecomputeAmplitudeRange(NumRadar);
+  GetMinMaxLevelPostProcComparator();
   PrepareBmp(NumRadar);
-  RunPostProcessOfChannel(NumRadar);
+  // With the overlays shown the zoom bitmap has run them already (the display
+  // bitmap then holds their composition).
+  if (const TBitmap* display = Bmp_[static_cast<size_t>(NumRadar)].get(); display && display->PixelFormat() == pf8bit)
+    RunPostProcessRadar(NumRadar, -1);
   PostProcBaseValid() = true;
 }
 
@@ -347,7 +351,9 @@ bool TView2DForm::MakeZoomBmp(int indx) {
   if (!store || !chart || !bmp) return true;
 
   if (ShowPostProc && isPostProcCheckOn()) {
-    UpdatePostProcOfChannel(indx);
+    // While the display data are being rebuilt the overlays start again from
+    // the new plain image; otherwise their layers are up to date.
+    if (!PostProcBaseValid()) RunPostProcessRadar(indx, -1);
     if (TBitmap32* composed = GetComposedPostProcByIndx(indx); composed && !composed->Empty()) composed->AssignTo(bmp);
   }
   SetProportionalCoefic(store);
@@ -386,8 +392,9 @@ bool TView2DForm::MakeZoomBmp(int indx) {
 // ---- Overlays -------------------------------------------------------------------------------------
 
 bool TView2DForm::isPostProcCheckOn() const {
+  // An item counts only with its overlay (none without a registered factory).
   for (int i = 1; i < kPostProcItems; ++i)
-    if (PostProcCheckListBox->Checked(i)) return true;
+    if (PostProcCheckListBox->Checked(i) && PostProc_[static_cast<size_t>(i)]) return true;
   return false;
 }
 
@@ -401,6 +408,10 @@ TBitmap32* TView2DForm::GetComposedPostProcByIndx(int indx) {
   }
   std::array<bool, kPostProcItems> checked{};
   for (int i = 0; i < kPostProcItems; ++i) checked[static_cast<size_t>(i)] = PostProcCheckListBox->Checked(i);
+  // The overlays' frames change their colour and alpha at any time.
+  for (int i = 1; i < kPostProcItems; ++i)
+    if (const IPostProcOverlay* overlay = PostProc_[static_cast<size_t>(i)].get())
+      OverlayLook[static_cast<size_t>(i)] = {overlay->AlphaBlend(), Color32Of(overlay->Color())};
   dp::ComposePostProcBmp(bitmaps, checked, IntersectionPostBmp(), OverlayLook);
   return BmpPostProc_[static_cast<size_t>(indx * 5 + 4)].get();
 }

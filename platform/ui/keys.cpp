@@ -1,5 +1,7 @@
 #include "platform/ui/keys.h"
 
+#include <QGuiApplication>
+
 #include <array>
 #include <utility>
 
@@ -66,3 +68,5 @@ TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons b
   if (buttons.testFlag(Qt::MiddleButton)) shift.Include(ssMiddle);
   return shift;
 }
+
+TShiftState KeyboardShiftState() { return ShiftStateFromQt(QGuiApplication::keyboardModifiers(), Qt::NoButton); }

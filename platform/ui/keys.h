@@ -51,3 +51,6 @@ WORD VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 // same character (the keypad modifier is the caller's to add).
 int QtKeyFromVirtualKey(WORD key);
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+// The modifier keys held now (as of the last input event), for handlers that
+// get no shift state (a button's click).
+TShiftState KeyboardShiftState();

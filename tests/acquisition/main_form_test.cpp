@@ -11,10 +11,14 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/application.h"
+#include "platform/ui/button_group.h"
+#include "platform/ui/check_list_box.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/image_list.h"
 #include "profiledata/palette_stream_library.h"
+#include "radargram/post_proc_overlays.h"
 #include "radargram/view2d_form.h"
+#include "raster/bitmap32.h"
 #include "tools/list_of_tools.h"
 #include "tools/tool_shell.h"
 #include "tests/support/qstring_print.h"
@@ -191,11 +195,21 @@ TEST_F(MainWindowTest, PaletteLibraryGivesOffsetsAndStrips) {
   EXPECT_EQ(MainWindow->PalImageList->Count(), 3);
   EXPECT_EQ(MainWindow->PalImageList->Width(), 180);
   EXPECT_EQ(MainWindow->PalImageList->Height(), 16);
-  // The library changes while the program runs: re-read on demand.
+  // The windows see one offset and one preview per palette.
+  const TRadargramShell parts = MainWindow->Shell();
+  ASSERT_NE(parts.Palettes, nullptr);
+  EXPECT_EQ(parts.Palettes->PaletteOffsets(), (std::vector<int64_t>{0, 20, 48}));
+  EXPECT_EQ(parts.Palettes->PalettePreviews(), MainWindow->PalImageList);
+  TView2DForm* window = NewRadargramWindow();
+  EXPECT_EQ(window->PalButtonGroup->Count(), 3);
+  // The library changes while the program runs: re-read on demand, and every
+  // window's buttons follow.
   QFile::remove(library);
   MainWindow->PalReadAll();
   EXPECT_EQ(MainWindow->PalArray, std::vector<int64_t>{0});
   EXPECT_EQ(MainWindow->PalImageList->Count(), 0);
+  EXPECT_TRUE(parts.Palettes->PaletteOffsets().empty());
+  EXPECT_EQ(window->PalButtonGroup->Count(), 0);
 }
 
 TEST_F(MainWindowTest, ReopenTakesTheNamingKeysAnotherProgramWroteAndKeepsTheReset) {
@@ -340,5 +354,56 @@ TEST_F(MainWindowTest, ToolsSeeTheRegistryLanguageAndTheCurrentWindowsViews) {
   EXPECT_EQ(ToolShell().Language(), EnglishLocaleId);
   EXPECT_EQ(ToolShell().CurrentViews(), (std::array<T2Dview*, 5>{})) << "the null shell once the window is gone";
 }
+
+// Overlays that only count their runs, by channel.
+class CountingOverlay final : public IPostProcOverlay {
+public:
+  explicit CountingOverlay(std::shared_ptr<std::vector<int>> runs) : runs_(std::move(runs)) {}
+  void RunPostProcMethod(int NumRadar, int) override { runs_->push_back(NumRadar); }
+  std::array<int32_t, kChannelSlots>& MinLevel() override { return levels_; }
+  std::array<int32_t, kChannelSlots>& Maxlevel() override { return levels_; }
+  int32_t OldPosLevel() const override { return -1; }
+  void SetOldPosLevel(int32_t) override {}
+  TColor Color() const override { return 0xFF; }
+  uint8_t AlphaBlend() const override { return 128; }
+  std::unique_ptr<TBitmap32>& GodographBmp() override { return godograph_; }
+
+private:
+  std::shared_ptr<std::vector<int>> runs_;
+  std::array<int32_t, kChannelSlots> levels_{};
+  std::unique_ptr<TBitmap32> godograph_;
+};
+
+class CountingFactory final : public IPostProcFactory {
+public:
+  std::unique_ptr<IPostProcOverlay> CreateOverlay(TPostProcKind kind, TView2DForm&) override {
+    return std::make_unique<CountingOverlay>(kind == ppComparator ? runs : std::make_shared<std::vector<int>>());
+  }
+  std::unique_ptr<IPostProcFrame> CreateFrame(TPostProcKind, IPostProcOverlay&, TView2DForm&, TWinControl*) override {
+    return nullptr;
+  }
+  void DrawAmplitudeGodograph(int, int, const int32_t*, std::unique_ptr<TBitmap32>&, int32_t, int64_t) override {}
+  void DrawWindowRangeGodograph(int, int, const int32_t*, std::unique_ptr<TBitmap32>&, const T2Dview&, int, int32_t,
+                                int64_t) override {}
+  void DrawWindowContrastGodograph(int, int, const int32_t*, std::unique_ptr<TBitmap32>&, const T2Dview&, int, int32_t,
+                                   int64_t) override {}
+  std::shared_ptr<std::vector<int>> runs = std::make_shared<std::vector<int>>();
+};
+
+TEST_F(MainWindowTest, StoppingARecordingRunsTheCurrentWindowsOverlays) {
+  CountingFactory factory;
+  SetPostProcFactory(&factory);
+  Start();
+  TView2DForm* window = NewRadargramWindow();
+  window->PostProcCheckListBox->SetChecked(1, true);
+  MainWindow->SetCurChild(window);
+  MainWindow->ActionsInStop();
+  EXPECT_EQ(*factory.runs, std::vector<int>{0});
+  MainWindow->SetCurChild(nullptr);
+  MainWindow->ActionsInStop();
+  EXPECT_EQ(factory.runs->size(), 1u);
+  SetPostProcFactory(nullptr);
+}
+
 
 }  // namespace main_form_test

@@ -152,4 +152,46 @@ TEST_F(PaletteLibrary, ACutLibraryOrAMissingFileIsAnError) {
   EXPECT_THROW(ReadPaletteLibrary(Path()), EReadError);
 }
 
+TEST_F(PaletteLibrary, RemovingAPaletteKeepsTheOthersByteForByte) {
+  // A record holding no palette (count 1) is removed or kept as it is too.
+  const QByteArray a = StreamBytes(2, {{0, 0}, {256, 0xFFFFFF}});
+  const QByteArray b = StreamBytes(1, {});
+  const QByteArray c = StreamBytes(3, {{0, 0x0000FF}, {128, 0x00FF00}, {256, 0xFF0000}});
+  const auto write = [&](const QByteArray& bytes) {
+    QFile file(Path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+  };
+  const auto read = [&] {
+    QFile file(Path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  const struct {
+    int index;
+    QByteArray left;
+  } cases[] = {{0, b + c}, {1, a + c}, {2, a + b}};
+  for (const auto& test : cases) {
+    write(a + b + c);
+    EXPECT_EQ(RemovePaletteFromLibrary(Path(), test.index), prRemoved) << test.index;
+    EXPECT_EQ(read(), test.left) << test.index;
+  }
+  write(a + b + c);
+  for (const int index : {-1, 3}) EXPECT_EQ(RemovePaletteFromLibrary(Path(), index), prNoSuchPalette) << index;
+  EXPECT_EQ(read(), a + b + c);
+}
+
+TEST_F(PaletteLibrary, ALibraryThatDoesNotReadIsLeftAsItWas) {
+  EXPECT_EQ(RemovePaletteFromLibrary(Path(), 0), prUnreadable) << "no file";
+  const QByteArray cut = StreamBytes(2, {{0, 0}, {256, 0xFFFFFF}}) + StreamBytes(3, {{0, 0}});
+  {
+    QFile file(Path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(cut);
+  }
+  EXPECT_EQ(RemovePaletteFromLibrary(Path(), 0), prUnreadable);
+  QFile file(Path());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), cut);
+}
+
 }  // namespace

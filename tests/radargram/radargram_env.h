@@ -6,6 +6,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
+#include "profiledata/palette_stream_library.h"
 #include "radargram/radargram_shell.h"
 #include "radar/control_radar.h"
 #include "radar/radar.h"
@@ -33,7 +34,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramReadoutShell,
                            public IRadargramRunShell,
                            public IRadargramSliceShell,
-                           public IRadargramWiFiLossShell {
+                           public IRadargramWiFiLossShell,
+                           public IRadargramPalettesShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -239,6 +241,27 @@ public:
   int saveWifiDisconnections = 0;
   void ClearWiFiInterruptedRecording() override { wifiInterruptedRecording.clear(); }
   void SaveWIFIDisconnection() override { ++saveWifiDisconnections; }
+  // The palette library: its file (empty: none), the offsets read from it at
+  // the last PalReadAll and the previews (none: the buttons show no pictures).
+  QString paletteLibrary;
+  std::vector<int64_t> paletteOffsets;
+  TImageList* palettePreviews = nullptr;
+  int palReadAllCalls = 0;
+  std::vector<int64_t> PaletteOffsets() const override { return paletteOffsets; }
+  TImageList* PalettePreviews() const override { return palettePreviews; }
+  void PalReadAll() override {
+    ++palReadAllCalls;
+    paletteOffsets.clear();
+    try {
+      if (!paletteLibrary.isEmpty())
+        for (const TPaletteLibraryRecord& record : ReadPaletteLibrary(paletteLibrary))
+          paletteOffsets.push_back(record.Position);
+    } catch (const EStreamError&) {
+      paletteOffsets.clear();
+    }
+    for (int i = 0; frame && i < frame->MDIChildCount(); ++i)
+      if (auto* window = dynamic_cast<TView2DForm*>(frame->MDIChildren(i))) window->PalReadAll();
+  }
 
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
@@ -247,6 +270,7 @@ public:
     parts.Run = this;
     parts.Slice = this;
     parts.WiFiLoss = this;
+    parts.Palettes = this;
     return parts;
   }
 };
