@@ -42,14 +42,22 @@ TCommThread::TCommThread(TSerialPort* port, TRadar* owner)
 
 void TCommThread::Execute() {
   RequestFinestResolution();
+  constexpr std::chrono::milliseconds pause(SerialCycleMs);
   while (!Terminated()) {
-    if (Cycle()) std::this_thread::sleep_for(std::chrono::milliseconds(SerialCycleMs));
+    if (!Cycle()) continue;
+    // The pause ends as soon as bytes arrive: a unit that streams a trace every
+    // millisecond fills the port's kernel buffer (a few kilobytes) faster than
+    // fixed pauses would empty it. A silent port still takes the whole pause, so
+    // the silence count keeps its time.
+    if (!portServed_ || f->WaitForReceived(pause) != 0) std::this_thread::sleep_for(pause);
   }
 }
 
 bool TCommThread::Cycle() {
+  portServed_ = false;
   if ((flags_ && flags_->DeleteDeviceRunning()) || !FOwner || !f) return true;
   TRadar& radar = *FOwner;
+  portServed_ = true;
 
   TSerialStatus status;
   if (const int error = f->ClearError(status)) {

@@ -35,6 +35,23 @@ std::recursive_mutex& HandOverLock() {
   return set ? set->RadarSect() : fallback;
 }
 
+std::condition_variable_any& HandOverSignal() {
+  static std::condition_variable_any signal;
+  return signal;
+}
+
+bool TParentThread::WaitForHandOver(int32_t limitMs, const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+  std::unique_lock lock(HandOverLock());
+  MaxCicle = limitMs;
+  // StopReaderThread sets MaxCicle to 0 under the same lock before it notifies, so
+  // the wait cannot miss it; a reader already told to stop does not wait at all.
+  const bool held =
+      HandOverSignal().wait_until(lock, deadline, [&] { return MaxCicle <= 0 || Terminated() || done(); }) && done();
+  if (!held) MaxCicle = 0;
+  return held;
+}
+
 size_t TParentThread::ParseProc() {
   NumCollisionWiFi = 0;
   if (!FOwner) return 0;
@@ -127,7 +144,11 @@ void TParentThread::AddSumCollision(int32_t extra) {
 
 bool StopReaderThread(TParentThread& thread, std::chrono::milliseconds limit) {
   thread.Terminate();
-  thread.MaxCicle = 0;
+  {
+    std::lock_guard guard(HandOverLock());
+    thread.MaxCicle = 0;
+  }
+  HandOverSignal().notify_all();
   if (!thread.Started()) return true;
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!thread.Finished()) {

@@ -28,7 +28,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 class IAcquisitionFlags;
 class IRadarWindows;
@@ -85,6 +88,11 @@ protected:
   void SendAck(uint8_t sequence);
   // SumCollision += extra, saturating.
   void AddSumCollision(int32_t extra);
+  // The master/slave waits of the hand-over: waits under the hand-over lock until
+  // done() holds, at most limitMs; MaxCicle := 0 (under the lock, then a notify)
+  // ends it early. Woken by HandOverSignal, so a set of radars moves on as soon as
+  // a flag changes instead of at the next poll. True when done() held.
+  bool WaitForHandOver(int32_t limitMs, const std::function<bool()>& done);
 
   // The reader's sleep granularity: logged by the constructors, refined by the
   // reader itself (the setting is per thread) when it starts.
@@ -100,6 +108,9 @@ protected:
 
 // The hand-over lock: the radar set's RadarSect, or a process-wide one without a set.
 std::recursive_mutex& HandOverLock();
+// Notified (notify_all) after a slave's FRun changed under HandOverLock and when a
+// reader is told to stop: the waits of the hand-over end on it.
+std::condition_variable_any& HandOverSignal();
 
 // Asks the reader to stop (Terminate, MaxCicle := 0) and waits for its end at most
 // limit, serving the user-interface thread's calls meanwhile (a reader may wait in

@@ -14,10 +14,13 @@
 #include "radar/trace_layouts.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
+
+// How long a slave waits for its master's trace of the same position, and a master
+// for its slaves to take the previous one.
+constexpr int32_t kSlaveWaitMs = 1000;
+constexpr int32_t kMasterWaitMs = 300;
 
 // The radar's channel slot in the set (0 when the set does not hold it).
 int SlotOf(const TRadar& radar) {
@@ -186,8 +189,7 @@ void TParentThread::PaintLastTrace() {
 
   if (recording && radar.ModeRadar() == TRadarRole::slave) {
     // The master releases this position once it has stored its own trace of it.
-    for (MaxCicle = 1000; !radar.FRun && MaxCicle > 0; --MaxCicle)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitForHandOver(kSlaveWaitMs, [&radar] { return radar.FRun.load(); });
     if (radar.FRun && recordingOn()) {
       const TTraceStored stored =
           StoreInWindow(*recording, radar, radar.MainNumCollision, radar.MainDirection, NumCollisionWiFi);
@@ -195,8 +197,11 @@ void TParentThread::PaintLastTrace() {
       NumCollisionWiFi = stored.NumCollisionWiFi;
       radar.MainNumCollision = 1;
     }
-    std::lock_guard guard(sect);
-    radar.FRun = false;
+    {
+      std::lock_guard guard(sect);
+      radar.FRun = false;
+    }
+    HandOverSignal().notify_all();
   } else if (recording) {
     const bool master = radar.ModeRadar() == TRadarRole::master;
     IRadarSetView* set = RadarSetView();
@@ -205,8 +210,7 @@ void TParentThread::PaintLastTrace() {
     if (master) {
       handingOver = !MasterHandOverRunning.exchange(true);
       if (handingOver && set) {
-        for (MaxCicle = 300; !set->isSlaveRunEnded() && MaxCicle > 0; --MaxCicle)
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        WaitForHandOver(kMasterWaitMs, [set] { return set->isSlaveRunEnded(); });
         slavesLate = !set->isSlaveRunEnded();
       }
     }
@@ -232,9 +236,15 @@ void TParentThread::PaintLastTrace() {
             slave->FRun = true;
             runFromHere = slavesLate && slaveThread && !slaveThread->FRunPaintLastTrace;
           }
-          // The slave's reader is late: its hand-over runs on this thread.
-          if (runFromHere) slaveThread->PaintLastTrace();
+          // The slave's reader is late: its hand-over runs on this thread (the
+          // slaves released so far are woken first).
+          if (runFromHere) {
+            HandOverSignal().notify_all();
+            slaveThread->PaintLastTrace();
+          }
         }
+        // One wake-up for the released slaves together.
+        HandOverSignal().notify_all();
       }
       if (master) MasterHandOverRunning = false;
     }

@@ -23,6 +23,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -90,6 +91,9 @@ public:
   // the device has hung up, as when a USB adapter is unplugged.
   virtual int ClearError(TSerialStatus& status) = 0;
 
+  // Waits until received bytes are waiting, the device hangs up, or limit passed,
+  // whichever comes first; reads nothing. 0 or the errno of the failure.
+  virtual int WaitForReceived(std::chrono::milliseconds limit) = 0;
   virtual int Read(void* buffer, size_t size, size_t& read) = 0;
   virtual int Write(const void* buffer, size_t size, size_t& written) = 0;
 };

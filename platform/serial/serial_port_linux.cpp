@@ -151,6 +151,12 @@ public:
     return 0;
   }
 
+  int WaitForReceived(std::chrono::milliseconds limit) override {
+    pollfd p{fd_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(std::clamp<int64_t>(limit.count(), 0, 1 << 30)));
+    return ready < 0 && errno != EINTR ? errno : 0;
+  }
+
   int Read(void* buffer, size_t size, size_t& read) override {
     read = 0;
     const TSerialTimeouts t = Timeouts();

@@ -13,8 +13,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -129,6 +131,44 @@ TEST(SerialPort, ReadsEndByTheirTimeOutsAndPurgeDropsWhatWaits) {
   ASSERT_EQ(port->ClearError(status), 0);
   EXPECT_EQ(status.InQueue, 0u);
   EXPECT_EQ(status.Errors, 0u) << "a pseudo-terminal has no line errors";
+}
+
+TEST(SerialPort, AWaitForReceivedBytesEndsWhenTheyArriveOrTheLineHangsUpElseAtItsLimit) {
+  using std::chrono::milliseconds;
+  using TClock = std::chrono::steady_clock;
+  TPtyPair pty;
+  std::unique_ptr<TSerialPort> port = OpenRaw(pty);
+  ASSERT_TRUE(port);
+  TSerialStatus status;
+
+  auto start = TClock::now();
+  EXPECT_EQ(port->WaitForReceived(milliseconds(30)), 0);
+  EXPECT_GE(TClock::now() - start, milliseconds(25)) << "nothing arrived: the whole limit";
+  ASSERT_EQ(port->ClearError(status), 0);
+  EXPECT_EQ(status.InQueue, 0u);
+
+  // Bytes that arrive during a long wait end it; the wait reads none of them.
+  std::thread writer([&pty] {
+    std::this_thread::sleep_for(milliseconds(50));
+    pty.Write("trace");
+  });
+  start = TClock::now();
+  EXPECT_EQ(port->WaitForReceived(milliseconds(60000)), 0);
+  const auto waited = TClock::now() - start;
+  writer.join();
+  EXPECT_LT(waited, milliseconds(30000));
+  ASSERT_TRUE(WaitForInput(*port, 5));
+  EXPECT_EQ(port->WaitForReceived(milliseconds(60000)), 0) << "bytes waiting: returns at once";
+  char buffer[8] = {};
+  size_t n = 0;
+  ASSERT_EQ(port->Read(buffer, 5, n), 0);
+  EXPECT_EQ(std::string(buffer, n), "trace");
+
+  pty.Close();
+  start = TClock::now();
+  EXPECT_EQ(port->WaitForReceived(milliseconds(60000)), 0);
+  EXPECT_LT(TClock::now() - start, milliseconds(30000)) << "a hang-up ends the wait";
+  EXPECT_EQ(port->ClearError(status), EIO);
 }
 
 TEST(SerialPort, OpensOnlyExistingUnsharedTerminalsAndFailsAfterAHangUp) {
