@@ -4,6 +4,8 @@
 
 #include "acquisition/main_form.h"
 
+#include "acquisition/radar_discovery.h"
+
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
@@ -18,7 +20,6 @@
 #include "radar/control_radar.h"
 #include "radar/online_paint_thread.h"
 #include "radar/radar.h"
-#include "radar/radar_link_state.h"
 #include "radar/tcp_probe.h"
 #include "radargram/view2d_form.h"
 
@@ -214,7 +215,7 @@ void DUvova3DuruZuza::ActionsInStop(TObject* Sender) {
   if (radars) radars->StopAllRadarGetData();
   // 5. A single-board radar that lost traces over Wi-Fi keeps the whole
   // recording on its card: fetch it and replay it into the window.
-  if (ResultCheckingTCP && ResultCheckingTCP->TypeWiFiRadar == TRRasberry && WiFiTracesLost)
+  if (ResultCheckingTCP && ResultCheckingTCP->TypeWiFiRadar == TRRasberry && WiFiTracesWereLost())
     if (TView2DForm* child = CurChild_) child->GetFtpFile();
   // 6. The window finishes the recording.
   TRadar* current = radar_;

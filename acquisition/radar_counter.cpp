@@ -5,3 +5,4 @@
 #include "radar/radar_link_state.h"
 
 void ResetAutoNumChannalRadar() { AutoNumChannalRadar = 0; }
+bool WiFiTracesWereLost() { return WiFiTracesLost.load(); }

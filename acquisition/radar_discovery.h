@@ -56,3 +56,5 @@ inline constexpr UINT DBT_DEVICEREMOVECOMPLETE = 0x8004;
 // The radar link's automatic channel counter back to 0 (before a probe and when
 // radars are dropped).
 void ResetAutoNumChannalRadar();
+// The radar link saw a gap in the Wi-Fi trace numbers (WiFiTracesLost).
+bool WiFiTracesWereLost();

@@ -8,6 +8,7 @@
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/sound.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/panels.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/markers.h"
 #include "profiledata/markers_data.h"
