@@ -280,6 +280,21 @@ public:
   explicit TMainFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
 };
 
+// Gives a channel traces x longTrace raw sums value(trace, sample), with its
+// working copy allocated and its trace range and size set. The channel's
+// settings other than the trace length stay as they are.
+inline void FillRawSums(T2Dview& store, int traces, int longTrace, const std::function<int32_t(int, int)>& value) {
+  store.Settings()->RestoreLongTrace(longTrace);
+  store.SetMinNumTraces(0);
+  store.SetMaxNumTraces(traces);
+  const int64_t bytes = int64_t{traces} * longTrace * 4;
+  store.RawData.Allocate(bytes);
+  store.dezoData.Allocate(bytes);
+  store.SetSizeDat(bytes);
+  for (int t = 0; t < traces; ++t)
+    for (int j = 0; j < longTrace; ++j) store.RawData.Data()[int64_t{t} * longTrace + j] = value(t, j);
+}
+
 // A main window (an MDI frame with the acquisition shell registered) that
 // creates radargram windows.
 class TRadargramEnv {

@@ -40,13 +40,9 @@ void Fill(T2Dview& store, int traces, int longTrace) {
   s.SetNullShift(0);
   s.SetAdvanceStacking(false);
   s.SetStacking(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(traces);
-  const int64_t bytes = int64_t{traces} * longTrace * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{traces} * longTrace; ++i) store.RawData.Data()[i] = static_cast<int32_t>(i % 97) - 48;
+  FillRawSums(store, traces, longTrace, [longTrace](int t, int j) {
+    return static_cast<int32_t>((int64_t{t} * longTrace + j) % 97) - 48;
+  });
 }
 
 class View2DAxes : public ::testing::Test {

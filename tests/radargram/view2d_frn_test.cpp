@@ -61,15 +61,9 @@ QByteArray Header(uint8_t version, int32_t count, int32_t master, const std::vec
 
 // Traces of distinct samples for channel `seed`.
 void FillTraces(T2Dview& view, int traces, int longTrace, int seed) {
-  view.Settings()->RestoreLongTrace(longTrace);
-  const int64_t bytes = int64_t{traces} * longTrace * 4;
-  view.RawData.Allocate(bytes);
-  view.dezoData.Allocate(bytes);
-  for (int64_t i = 0; i < int64_t{traces} * longTrace; ++i)
-    view.RawData.Data()[i] = static_cast<int32_t>(i * 7919 + seed * 1000003);
-  view.SetMinNumTraces(0);
-  view.SetMaxNumTraces(traces);
-  view.SetSizeDat(bytes);
+  FillRawSums(view, traces, longTrace, [longTrace, seed](int t, int j) {
+    return static_cast<int32_t>((int64_t{t} * longTrace + j) * 7919 + seed * 1000003);
+  });
 }
 
 std::vector<int32_t> Samples(const T2Dview& view) {

@@ -38,13 +38,9 @@ void Fill(T2Dview& store, int32_t zero, int32_t speed) {
   s.SetTopoType(ttWheel);
   s.SetWheelStep(50);
   s.SetWheelMult(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(kTraces);
-  const int64_t bytes = int64_t{kTraces} * kSamples * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{kTraces} * kSamples; ++i) store.RawData.Data()[i] = static_cast<int32_t>(i % 29) - 14;
+  FillRawSums(store, kTraces, kSamples, [](int t, int j) {
+    return static_cast<int32_t>((int64_t{t} * kSamples + j) % 29) - 14;
+  });
 }
 
 class View2DHyperbola : public ::testing::Test {

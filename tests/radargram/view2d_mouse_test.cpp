@@ -44,15 +44,9 @@ protected:
     env.shell.newCreate = false;
     TView2DForm* writer = env.Create(1);
     T2Dview& store = *writer->GetView2DByIndx(0);
-    store.Settings()->RestoreLongTrace(kSamples);
-    const int64_t bytes = int64_t{kTraces} * kSamples * 4;
-    store.RawData.Allocate(bytes);
-    store.dezoData.Allocate(bytes);
-    for (int64_t i = 0; i < int64_t{kTraces} * kSamples; ++i)
-      store.RawData.Data()[i] = static_cast<int32_t>((i * 37) % 2001 - 1000);
-    store.SetMinNumTraces(0);
-    store.SetMaxNumTraces(kTraces);
-    store.SetSizeDat(bytes);
+    FillRawSums(store, kTraces, kSamples, [](int t, int j) {
+      return static_cast<int32_t>(((int64_t{t} * kSamples + j) * 37) % 2001 - 1000);
+    });
     const QString file = env.dir.path() + QStringLiteral("/mouse.dezo");
     ASSERT_TRUE(store.WriteToFile(file));
     writer->Free();

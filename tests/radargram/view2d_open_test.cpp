@@ -27,15 +27,9 @@
 namespace view2d_open_test {
 
 void FillChannel(T2Dview& store, int traces, int longTrace, int seed) {
-  store.Settings()->RestoreLongTrace(longTrace);
-  const int64_t bytes = int64_t{traces} * longTrace * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  for (int64_t i = 0; i < int64_t{traces} * longTrace; ++i)
-    store.RawData.Data()[i] = static_cast<int32_t>((i * 37 + seed * 101) % 2001 - 1000);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(traces);
-  store.SetSizeDat(bytes);
+  FillRawSums(store, traces, longTrace, [longTrace, seed](int t, int j) {
+    return static_cast<int32_t>(((int64_t{t} * longTrace + j) * 37 + seed * 101) % 2001 - 1000);
+  });
 }
 
 std::vector<QString> ShownTexts() {

@@ -33,18 +33,9 @@ namespace view2d_paint_test {
 
 // Fills a channel with traces x longTrace raw sums value(t, s), stacking 1.
 void FillChannel(T2Dview& store, int traces, int longTrace, const std::function<int32_t(int, int)>& value) {
-  TSettingData& s = *store.Settings();
-  s.RestoreLongTrace(longTrace);
-  s.SetAdvanceStacking(false);
-  s.SetStacking(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(traces);
-  const int64_t bytes = int64_t{traces} * longTrace * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int t = 0; t < traces; ++t)
-    for (int j = 0; j < longTrace; ++j) store.RawData.Data()[int64_t{t} * longTrace + j] = value(t, j);
+  store.Settings()->SetAdvanceStacking(false);
+  store.Settings()->SetStacking(1);
+  FillRawSums(store, traces, longTrace, value);
 }
 
 // A chain tool that multiplies its input by a factor, keeping the input per

@@ -26,14 +26,9 @@ void Fill(T2Dview& store, int traces, int longTrace, int scale) {
   s.RestoreLongTrace(longTrace);
   s.SetAdvanceStacking(false);
   s.SetStacking(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(traces);
-  const int64_t bytes = int64_t{traces} * longTrace * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{traces} * longTrace; ++i)
-    store.RawData.Data()[i] = scale * (static_cast<int32_t>(i % 41) - 20);
+  FillRawSums(store, traces, longTrace, [longTrace, scale](int t, int j) {
+    return scale * (static_cast<int32_t>((int64_t{t} * longTrace + j) % 41) - 20);
+  });
 }
 
 struct TRun {

@@ -35,16 +35,9 @@ void Fill(T2Dview& store, int32_t speed = 100) {
   s.SetNullShift(0);
   s.SetAdvanceStacking(false);
   s.SetStacking(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(kTraces);
-  const int64_t bytes = int64_t{kTraces} * kSamples * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{kTraces} * kSamples; ++i) {
-    const int64_t sample = i % kSamples;
-    store.RawData.Data()[i] = sample == 80 ? 9000 : static_cast<int32_t>((i * 7) % 11) - 5;
-  }
+  FillRawSums(store, kTraces, kSamples, [](int t, int j) {
+    return j == 80 ? 9000 : static_cast<int32_t>(((int64_t{t} * kSamples + j) * 7) % 11) - 5;
+  });
 }
 
 class View2DSlice : public ::testing::Test {

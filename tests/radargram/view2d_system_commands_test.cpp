@@ -26,13 +26,9 @@ void FillRamp(T2Dview& store) {
   s.RestoreSpanWidth(100);
   s.RestoreLongTrace(longTrace);
   s.SetStacking(1);
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(kTraces);
-  const int64_t bytes = int64_t{kTraces} * longTrace * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{kTraces} * longTrace; ++i) store.RawData.Data()[i] = static_cast<int32_t>(i % 97) - 48;
+  FillRawSums(store, kTraces, longTrace, [](int t, int j) {
+    return static_cast<int32_t>((int64_t{t} * longTrace + j) % 97) - 48;
+  });
 }
 
 class View2DSystemCommands : public ::testing::Test {

@@ -52,14 +52,9 @@ void Fill(T2Dview& store, int16_t reading = 1000) {
   }
   s.MinNumIncl = 0;
   s.MaxNumIncl = kTraces;
-  store.SetMinNumTraces(0);
-  store.SetMaxNumTraces(kTraces);
-  const int64_t bytes = int64_t{kTraces} * kSamples * 4;
-  store.RawData.Allocate(bytes);
-  store.dezoData.Allocate(bytes);
-  store.SetSizeDat(bytes);
-  for (int64_t i = 0; i < int64_t{kTraces} * kSamples; ++i)
-    store.RawData.Data()[i] = (i % kSamples) % 60 == 30 ? 5000 : static_cast<int32_t>(i % 13) - 6;
+  FillRawSums(store, kTraces, kSamples, [](int t, int j) {
+    return j % 60 == 30 ? 5000 : static_cast<int32_t>((int64_t{t} * kSamples + j) % 13) - 6;
+  });
 }
 
 class View2DTopo : public ::testing::Test {

@@ -53,14 +53,7 @@ protected:
       store.Settings()->RestoreSpanWidth(32);
       store.Settings()->SetAdvanceStacking(false);
       store.Settings()->SetStacking(1);
-      store.SetMinNumTraces(0);
-      store.SetMaxNumTraces(kTraces);
-      const int64_t bytes = int64_t{kTraces} * kSamples * 4;
-      store.RawData.Allocate(bytes);
-      store.dezoData.Allocate(bytes);
-      store.SetSizeDat(bytes);
-      for (int64_t t = 0; t < kTraces; ++t)
-        for (int e = 0; e < kSamples; ++e) store.RawData.Data()[t * kSamples + e] = Raw(c, t, e);
+      FillRawSums(store, kTraces, kSamples, [c](int t, int e) { return Raw(c, t, e); });
     }
     // The chain: a rectifier, then the spectrum.
     auto abs = std::make_unique<TAbsTool>();
