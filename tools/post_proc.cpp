@@ -4,6 +4,8 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "raster/bitmap32.h"
+#include "radargram/view2d_form.h"
+#include "tools/post_proc_frames.h"
 #include "tools/post_proc_godograph.h"
 #include "tools/tool_host.h"
 #include "tools/window_tool_host.h"
@@ -210,8 +212,11 @@ public:
   std::unique_ptr<IPostProcOverlay> CreateOverlay(TPostProcKind kind, TView2DForm& window) override {
     return MakePostProc(kind, TWindowToolHost::Of(window));
   }
-  std::unique_ptr<IPostProcFrame> CreateFrame(TPostProcKind, IPostProcOverlay&, TView2DForm&, TWinControl*) override {
-    return nullptr;  // the property frames are not made yet: the window shows none
+  std::unique_ptr<IPostProcFrame> CreateFrame(TPostProcKind, IPostProcOverlay& overlay, TView2DForm& window,
+                                              TWinControl* parent) override {
+    auto* own = dynamic_cast<TPostProc*>(&overlay);
+    if (!own) return nullptr;
+    return MakePostProcFrame(*own, parent, [&window] { window.RunPostProcess(nullptr); });
   }
   void DrawAmplitudeGodograph(int width, int height, const int32_t* data, std::unique_ptr<TBitmap32>& bitmap,
                               int32_t maxlevel, int64_t count) override {

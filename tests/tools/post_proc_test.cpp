@@ -11,7 +11,9 @@
 #include "raster/raster_library.h"
 #include "tests/radargram/radargram_env.h"
 #include "tests/tools/tool_test_support.h"
+#include "platform/ui/track_bar.h"
 #include "tools/post_proc.h"
+#include "tools/post_proc_frames.h"
 #include "tools/post_proc_godograph.h"
 #include "tools/window_tool_host.h"
 
@@ -390,6 +392,20 @@ TEST(PostProcWindow, CheckingComparatorAndHilbertBlendsBothOverEveryChannel) {
     EXPECT_TRUE(differs);
     EXPECT_EQ(w->Bmp_[static_cast<size_t>(c)]->PixelFormat(), pf32bit);
   }
+  // Selecting an overlay shows its frame with the overlay's values.
+  w->PostProcCheckListBox->SetItemIndex(2);
+  w->PostProcCheckListBoxClick(w->PostProcCheckListBox);
+  auto* frame = dynamic_cast<THilbertPropertyFrame*>(w->PostProcCurFrame.get());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->LevelTrackBar->Position(), 40);
+  EXPECT_TRUE(frame->NeedRepaint);
+  // Its godograph: the Hilbert buffer of channel 0 was computed, so it is drawn.
+  auto* hilbert = dynamic_cast<THilbertPostProc*>(w->HilbertPostProc());
+  ASSERT_NE(hilbert->GodographBmp(), nullptr);
+  EXPECT_EQ(hilbert->GodographBmp()->Width(), 144);
+  w->PostProcCheckListBox->SetItemIndex(0);
+  w->PostProcCheckListBoxClick(w->PostProcCheckListBox);
+  EXPECT_EQ(w->PostProcCurFrame, nullptr);
   SetPostProcFactory(nullptr);
   SetToolHostResolver({});
 }
