@@ -346,11 +346,17 @@ TEST_F(PostProc, WindowMeasuresFollowTheirFormulas) {
 
 // ---- A real window ---------------------------------------------------------------------------
 
-TEST(PostProcWindow, CheckingComparatorAndHilbertBlendsBothOverEveryChannel) {
-  ToolsLibraryStartup();
-  TRadargramEnv env;
-  TView2DForm* w = env.Create(2);
-  for (int c = 0; c < 2; ++c) {
+class PostProcWindow : public ::testing::Test {
+protected:
+  void SetUp() override { ToolsLibraryStartup(); }
+  void TearDown() override {
+    SetPostProcFactory(nullptr);
+    SetToolHostResolver({});
+  }
+  // A window of `channels` channels of 20 traces x 16 samples, computed.
+  TView2DForm* Window(int channels) {
+    TView2DForm* w = env.Create(channels);
+    for (int c = 0; c < channels; ++c) {
     T2Dview& store = *w->GetView2DByIndx(c);
     TSettingData& s = *store.Settings();
     s.RestoreLongTrace(16);
@@ -362,8 +368,21 @@ TEST(PostProcWindow, CheckingComparatorAndHilbertBlendsBothOverEveryChannel) {
     store.dezoData.Allocate(20 * 16 * 4);
     store.SetSizeDat(20 * 16 * 4);
     for (int i = 0; i < 20 * 16; ++i) store.RawData.Data()[i] = (c + 1) * ((i * 37) % 41 - 20) * 100;
+    }
+    w->Paint2D(0);
+    return w;
   }
-  w->Paint2D(0);
+  static int Marked(const TBitmap32* b) {
+    int marked = 0;
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x) marked += (b->Pixel(x, y) >> 24) == 0xFF;
+    return marked;
+  }
+  TRadargramEnv env;
+};
+
+TEST_F(PostProcWindow, CheckingComparatorAndHilbertBlendsBothOverEveryChannel) {
+  TView2DForm* w = Window(2);
   ASSERT_NE(w->ComparatorPostProc(), nullptr);
   ASSERT_NE(dynamic_cast<TComparatorPostProc*>(w->ComparatorPostProc()), nullptr);
   ASSERT_NE(dynamic_cast<TFreqHilbertPostProc*>(w->FreqHilbertPostProc()), nullptr);
@@ -406,8 +425,23 @@ TEST(PostProcWindow, CheckingComparatorAndHilbertBlendsBothOverEveryChannel) {
   w->PostProcCheckListBox->SetItemIndex(0);
   w->PostProcCheckListBoxClick(w->PostProcCheckListBox);
   EXPECT_EQ(w->PostProcCurFrame, nullptr);
-  SetPostProcFactory(nullptr);
-  SetToolHostResolver({});
+}
+
+TEST_F(PostProcWindow, AnOverlayRunsOnItsOwnWindow) {
+  TView2DForm* a = Window(1);
+  TView2DForm* b = Window(1);
+  a->PostProcCheckListBox->SetChecked(1, true);
+  a->PostProcCheckListBoxClickCheck(a->PostProcCheckListBox);
+  EXPECT_GT(Marked(a->GetBmpPostProcByIndx(0, 1)), 0);
+  // The other window's overlay layer is still its plain picture, if any.
+  const TBitmap32* other = b->GetBmpPostProcByIndx(0, 1);
+  if (other) {
+    const TBitmap32* plain = b->GetBmpPostProcByIndx(0, 0);
+    ASSERT_NE(plain, nullptr);
+    for (int y = 0; y < other->Height(); ++y)
+      for (int x = 0; x < other->Width(); ++x) ASSERT_EQ(other->Pixel(x, y), plain->Pixel(x, y));
+  }
+  EXPECT_NE(a->ComparatorPostProc(), b->ComparatorPostProc());
 }
 
 }  // namespace post_proc_test
