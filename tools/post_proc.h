@@ -17,6 +17,7 @@
 #include "tools/post_proc_kernel.h"
 #include "tools/tool_shell.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>

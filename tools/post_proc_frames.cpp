@@ -120,6 +120,7 @@ TPostProcPropertyFrame::TPostProcPropertyFrame(TPostProc& overlay, TWinControl* 
 }
 
 TPostProcPropertyFrame::~TPostProcPropertyFrame() {
+  *alive_ = false;
   if (Frame) Frame->Free();
 }
 
@@ -197,8 +198,10 @@ void TPostProcPropertyFrame::MasterAlphaBarChange() {
   StoreDefaults();
   if (isRunPaint) return;
   isRunPaint = true;
+  // The run processes messages: the frame may be freed meanwhile.
+  const std::shared_ptr<const bool> alive = alive_;
   RunClick();
-  isRunPaint = false;
+  if (*alive) isRunPaint = false;
 }
 
 void TPostProcPropertyFrame::ColorPanelClick() {

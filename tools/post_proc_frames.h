@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class TButton;
 class TComboBox;
@@ -70,6 +71,7 @@ protected:
 
   TPostProc& overlay_;
   std::function<void()> run_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int nextRow_ = 0;
 };
 
