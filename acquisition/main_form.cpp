@@ -406,3 +406,20 @@ std::array<T2Dview*, 5> DUvova3DuruZuza::CurrentViews() const {
     for (int i = 0; i < kChannelSlots; ++i) views[i] = CurChild_.load()->GetView2DByIndx(i);
   return views;
 }
+
+TPostProcDefaults DUvova3DuruZuza::PostProcDefaults(TPostProcKind kind) const {
+  switch (kind) {
+    case ppComparator: return Settings.Comparator;
+    case ppHilbert: return Settings.Hilbert;
+    case ppFrequency: return Settings.FreqHilbert;
+  }
+  return NullPostProcDefaults(kind);
+}
+
+void DUvova3DuruZuza::SetPostProcDefaults(TPostProcKind kind, const TPostProcDefaults& values) {
+  switch (kind) {
+    case ppComparator: Settings.Comparator = values; break;
+    case ppHilbert: Settings.Hilbert = values; break;
+    case ppFrequency: Settings.FreqHilbert = values; break;
+  }
+}

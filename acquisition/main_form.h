@@ -233,6 +233,8 @@ public:
   // ---- IToolShell ---------------------------------------------------------------
   // Language() serves the tools as it serves the radargram windows.
   std::array<T2Dview*, 5> CurrentViews() const override;
+  TPostProcDefaults PostProcDefaults(TPostProcKind kind) const override;
+  void SetPostProcDefaults(TPostProcKind kind, const TPostProcDefaults& values) override;
 
   // ---- IRadargramActiveChildShell ----------------------------------------------
   bool HasActiveMDIChild() const override { return ActiveMDIChild() != nullptr; }

@@ -16,25 +16,13 @@
 #include "platform/rtl/ini_files.h"  // ReadIniFloat
 #include "platform/ui/forms.h"
 #include "profiledata/gpr_constants.h"
+#include "tools/tool_shell.h"  // TPostProcDefaults
 
 #include <QString>
 #include <QStringList>
 #include <QUuid>
 
 #include <cstdint>
-
-// The defaults of one post-processing overlay (sections "Comparator",
-// "Hilbert", "FreqHilbert"); each section holds only the keys its overlay has.
-struct TPostProcDefaults {
-  int32_t PosLevel = 40;
-  int32_t AlphaBlend = 128;
-  int32_t Color = 0;
-  int32_t MinPnt = 3;
-  int32_t WinAmpSizeW = 3;  // Hilbert
-  int32_t WinAmpSizeH = 3;  // Hilbert
-  int32_t WinFreqSize = 3;  // FreqHilbert
-  bool operator==(const TPostProcDefaults&) const = default;
-};
 
 // The wave-speed rows of the settings window's medium menu: 23 of them.
 inline constexpr int MediumCount = 23;

@@ -17,6 +17,7 @@
 
 class T2Dview;
 class TBitmap;
+class TBitmap32;
 
 // A copy of a channel's picture for a tool dialog that draws over it.
 struct TToolChannelPicture {
@@ -71,6 +72,19 @@ public:
   // Runs done once the window is not recomputing or repainting: at once when it
   // is idle, else when the recomputation ends (never by waiting here).
   virtual void WhenRepainted(std::function<void()> done) { done(); }
+
+  // What a post-processing overlay's run uses of its window; without a window
+  // there is nothing to run on.
+  // The number of shown channels (channels 0 .. n - 1).
+  virtual int ShownChannelCount() const { return 0; }
+  // The channel store of a channel; nullptr for none.
+  virtual T2Dview* ChannelView(int /*channel*/) const { return nullptr; }
+  // The channel has a chart.
+  virtual bool HasChart(int /*channel*/) const { return false; }
+  // The layer bitmap (channel, layer 0 .. 4); nullptr until made.
+  virtual TBitmap32* LayerBitmap(int /*channel*/, int /*layer*/) const { return nullptr; }
+  // Shows or hides the channel's progress panel.
+  virtual void ShowProgressPanel(int /*channel*/, bool /*visible*/) {}
 };
 
 // "Owner is not a radargram window".

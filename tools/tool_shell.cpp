@@ -14,3 +14,9 @@ IToolShell& ToolShell() {
   IToolShell* shell = Registered();
   return shell ? *shell : nullShell;
 }
+
+TPostProcDefaults NullPostProcDefaults(TPostProcKind kind) {
+  TPostProcDefaults values;
+  values.Color = kind == ppComparator ? 255 : 0xFF0000;
+  return values;
+}

@@ -6,10 +6,30 @@
 // before it goes; without one the null shell answers: English (1033) and no
 // current window. All calls run on the user-interface thread.
 
+#include "radargram/post_proc_overlays.h"
+
 #include <array>
 #include <cstdint>
 
 class T2Dview;
+
+// The values the post-processing overlays of the next radargram window start
+// with (the settings file's sections "Comparator", "Hilbert", "FreqHilbert");
+// each overlay uses only the fields it has.
+struct TPostProcDefaults {
+  int32_t PosLevel = 40;
+  int32_t AlphaBlend = 128;
+  int32_t Color = 0;
+  int32_t MinPnt = 3;
+  int32_t WinAmpSizeW = 3;  // Hilbert
+  int32_t WinAmpSizeH = 3;  // Hilbert
+  int32_t WinFreqSize = 3;  // FreqHilbert
+  bool operator==(const TPostProcDefaults&) const = default;
+};
+
+// The values without a main window: level 40, alpha 128, colour 255 for the
+// comparator and $FF0000 for the other two, windows 3, minimum size 3.
+TPostProcDefaults NullPostProcDefaults(TPostProcKind kind);
 
 class IToolShell {
 public:
@@ -22,6 +42,10 @@ public:
   // The program runs in simple mode (the wavelet filter then follows the
   // antenna's time scale).
   virtual bool SimpleMode() const { return false; }
+  // The main window's overlay fields of a kind (ComparatorPostProc_PosLevel
+  // ...): read by a new window's overlays, written by every change in a frame.
+  virtual TPostProcDefaults PostProcDefaults(TPostProcKind kind) const { return NullPostProcDefaults(kind); }
+  virtual void SetPostProcDefaults(TPostProcKind /*kind*/, const TPostProcDefaults& /*values*/) {}
 };
 
 class TNullToolShell final : public IToolShell {

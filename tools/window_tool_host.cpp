@@ -10,6 +10,7 @@
 #include "radargram/chain_runner.h"
 #include "radargram/view2d_form.h"
 #include "raster/bitmap32.h"
+#include "tools/post_proc.h"
 
 namespace {
 const QString kHostName = QStringLiteral("ToolHost");
@@ -103,6 +104,20 @@ void TWindowToolHost::WhenRepainted(std::function<void()> done) {
   runner.Defer(this, -1, 0, [done = std::move(done)](int) { done(); });
 }
 
+int TWindowToolHost::ShownChannelCount() const { return window_.CountChannalView; }
+
+T2Dview* TWindowToolHost::ChannelView(int channel) const { return window_.GetView2DByIndx(channel); }
+
+bool TWindowToolHost::HasChart(int channel) const { return window_.GetChartByIndx(channel) != nullptr; }
+
+TBitmap32* TWindowToolHost::LayerBitmap(int channel, int layer) const {
+  return window_.GetBmpPostProcByIndx(channel, layer);
+}
+
+void TWindowToolHost::ShowProgressPanel(int channel, bool visible) {
+  if (TPanel* panel = window_.GetProgressPanelByIndx(channel)) panel->SetVisible(visible);
+}
+
 void TWindowToolHost::Yield() { Application->ProcessMessages(); }
 
 void TWindowToolHost::ShowSurfaceLine(const std::vector<double>& timesNs) {
@@ -121,4 +136,5 @@ void ToolsLibraryStartup() {
     auto* window = view ? dynamic_cast<TView2DForm*>(view->Window()) : nullptr;
     return window ? &TWindowToolHost::Of(*window) : nullptr;
   });
+  RegisterPostProcFactory();
 }

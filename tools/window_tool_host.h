@@ -38,11 +38,16 @@ public:
   int32_t GetMaxDezoData(const T2Dview* view) const override;
   bool ChannelPicture(int channel, TToolChannelPicture& picture) override;
   void WhenRepainted(std::function<void()> done) override;
+  int ShownChannelCount() const override;
+  T2Dview* ChannelView(int channel) const override;
+  bool HasChart(int channel) const override;
+  TBitmap32* LayerBitmap(int channel, int layer) const override;
+  void ShowProgressPanel(int channel, bool visible) override;
 
 private:
   TView2DForm& window_;
 };
 
-// Registers the tools' host resolver; the acquisition program calls it once at
-// start-up, before its first window.
+// Registers the tools' host resolver and the post-processing overlays' factory;
+// the acquisition program calls it once at start-up, before its first window.
 void ToolsLibraryStartup();

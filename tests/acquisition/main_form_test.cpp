@@ -356,6 +356,28 @@ TEST_F(MainWindowTest, ToolsSeeTheRegistryLanguageAndTheCurrentWindowsViews) {
   EXPECT_EQ(ToolShell().CurrentViews(), (std::array<T2Dview*, 5>{})) << "the null shell once the window is gone";
 }
 
+TEST_F(MainWindowTest, ToolsReadAndWriteTheOverlayFieldsWhichTheFileKeeps) {
+  WriteIni([](TMemIniFile& ini) {
+    ini.WriteInteger(QStringLiteral("Comparator"), QStringLiteral("PosLevel"), 65);
+    ini.WriteInteger(QStringLiteral("FreqHilbert"), QStringLiteral("WinFreqSize"), 9);
+  });
+  Start();
+  EXPECT_EQ(ToolShell().PostProcDefaults(ppComparator).PosLevel, 65);
+  EXPECT_EQ(ToolShell().PostProcDefaults(ppComparator).Color, 255);
+  EXPECT_EQ(ToolShell().PostProcDefaults(ppHilbert).Color, 0xFF0000);
+  EXPECT_EQ(ToolShell().PostProcDefaults(ppFrequency).WinFreqSize, 9);
+  TPostProcDefaults hilbert = ToolShell().PostProcDefaults(ppHilbert);
+  hilbert.MinPnt = 51;
+  hilbert.WinAmpSizeW = 21;
+  ToolShell().SetPostProcDefaults(ppHilbert, hilbert);
+  EXPECT_EQ(MainWindow->Settings.Hilbert, hilbert);
+  Exit();
+  const TMemIniFile ini(IniPath());
+  EXPECT_EQ(ini.ReadInteger(QStringLiteral("Hilbert"), QStringLiteral("MinPnt"), -1), 51);
+  EXPECT_EQ(ini.ReadInteger(QStringLiteral("Hilbert"), QStringLiteral("WinAmpSizeW"), -1), 21);
+  EXPECT_EQ(ToolShell().PostProcDefaults(ppHilbert), NullPostProcDefaults(ppHilbert)) << "the null shell";
+}
+
 // Overlays that only count their runs, by channel.
 class CountingOverlay final : public IPostProcOverlay {
 public:
