@@ -270,6 +270,7 @@ public:
   // The simple wave-speed group.
   TPanel* SimpleSpeedPanel = nullptr;
   TDigitEdit* SimpleSpeedDigitEdit = nullptr;
+  TDigitEdit* SimpleDepthDigitEdit = nullptr;  // the depth pick's twin (view2d_hyperbola.cpp)
   // Profile Offset panel.
   TDigitEdit* XOffsetDigitEdit = nullptr;
   TDigitEdit* YOffsetDigitEdit = nullptr;
@@ -946,6 +947,11 @@ public:
   // The medium buttons' pictures: the list of media, and the confirmation of a depth pick.
   static constexpr int kMediumListImage = 4;
   static constexpr int kMediumConfirmImage = 5;
+  // Left edges in their group: the medium button at rest and during a pick (the
+  // depth edit then takes its place), and the hidden depth edit.
+  static constexpr int kMediumButtonLeft = 94;
+  static constexpr int kPickedMediumButtonLeft = 178;
+  static constexpr int kDepthEditRestLeft = 135;
   // On: "Depth" released, "Wiggle" released, the overlay at the initial apex.
   void HyperbolaCheckButtonClick(TObject* Sender);
   // Every channel's overlay with its apex apexTime ns below its own zero level.
@@ -966,6 +972,12 @@ public:
   // time is refused with a message (false), the speed kept.
   bool ConfirmDepthPick();
   void FinishDepthPick();
+  // The simple page's "Hyperbola" and "Depth": the main box takes the twin's
+  // state and runs its handler; the main handlers mirror their state back.
+  void SimpleHyperbolaCheckBoxClick(TObject* Sender);
+  void SimpleDepthCheckBoxClick(TObject* Sender);
+  // The depth edit and medium button of the Properties page, then the simple page's.
+  std::array<std::pair<TDigitEdit*, TSpeedButton*>, 2> DepthPickPairs() const;
 
   // ---- Topographic correction (view2d_topo.cpp; arithmetic: topo_correction.h) ----------
   // The path's extents in mm (the pixel margins are IdentXLeftPx .. above): the

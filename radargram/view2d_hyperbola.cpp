@@ -9,6 +9,7 @@
 #include "platform/ui/chart.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_boxes.h"
+#include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/scroll_bar.h"
 #include "platform/ui/std_controls.h"
@@ -24,14 +25,52 @@ namespace hb = hyperbola;
 void TView2DForm::BuildHyperbolaControls() {
   HyperbolaCheckButton->OnClick = [this](TObject* sender) { HyperbolaCheckButtonClick(sender); };
   DepthCheckButton->OnClick = [this](TObject* sender) { DepthCheckButtonClick(sender); };
-  DepthDigitEdit->OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) {
-    DepthDigitEditKeyDown(sender, key, shift);
-  };
+  SimpleHyperbolaCheckBox->OnClick = [this](TObject* sender) { SimpleHyperbolaCheckBoxClick(sender); };
+  SimpleDepthCheckBox->OnClick = [this](TObject* sender) { SimpleDepthCheckBoxClick(sender); };
+
+  // The simple page's medium button and depth edit sit in its wave-speed group
+  // beside the speed edit, at the places the main ones take beside theirs.
+  SimpleMeniumButton->SetParent(SimpleSpeedPanel);
+  SimpleMeniumButton->SetBounds(kMediumButtonLeft, 4, 24, 22);
+  SimpleDepthDigitEdit = new TDigitEdit(this);
+  SimpleDepthDigitEdit->SetName(QStringLiteral("SimpleDepthDigitEdit"));
+  SimpleDepthDigitEdit->SetParent(SimpleSpeedPanel);
+  SimpleDepthDigitEdit->SetBounds(kDepthEditRestLeft, 4, 80, 22);
+  SimpleSpeedPanel->SetWidth(kPickedMediumButtonLeft + 28);
+  for (TSpeedButton* button : {MeniumButton, SimpleMeniumButton}) button->SetImageIndex(kMediumListImage);
+  // Depths in metres to the centimetre, hidden until a click gives one.
+  for (TDigitEdit* edit : {DepthDigitEdit, SimpleDepthDigitEdit}) {
+    edit->SetAvailableDecimal(true);
+    edit->SetStep(0.01L);
+    edit->SetMinVal(0);
+    edit->SetMaxVal(300);
+    edit->SetValueReal(2);
+    edit->Hide();
+    edit->OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) {
+      DepthDigitEditKeyDown(sender, key, shift);
+    };
+  }
+}
+
+// ---- The simple page's twins --------------------------------------------------------------------
+
+// A twin whose state already equals the main box's was set by the main box's
+// handler (which mirrors it): nothing more to do. Otherwise the main box takes
+// the state, which runs its handler.
+void TView2DForm::SimpleHyperbolaCheckBoxClick(TObject* /*Sender*/) {
+  if (SimpleHyperbolaCheckBox->Checked() != HyperbolaCheckButton->Checked())
+    HyperbolaCheckButton->SetChecked(SimpleHyperbolaCheckBox->Checked());
+}
+
+void TView2DForm::SimpleDepthCheckBoxClick(TObject* /*Sender*/) {
+  if (SimpleDepthCheckBox->Checked() != DepthCheckButton->Checked())
+    DepthCheckButton->SetChecked(SimpleDepthCheckBox->Checked());
 }
 
 // ---- The overlay --------------------------------------------------------------------------------
 
 void TView2DForm::HyperbolaCheckButtonClick(TObject* /*Sender*/) {
+  SimpleHyperbolaCheckBox->SetChecked(HyperbolaCheckButton->Checked());
   if (HyperbolaCheckButton->Checked()) {
     if (DepthCheckButton->Checked()) {
       DepthCheckButton->SetChecked(false);
@@ -103,28 +142,43 @@ void TView2DForm::HyperbolaMouseDown(int indx, double YValue) {
     DrawHyperbolaAll(HyperbolaY, HyperbolaX);
   } else if (DepthCheckButton->Checked()) {
     DepthTimeInCursorClick = YValue;
-    DepthDigitEdit->SetValueReal(hb::PickedDepth(s.GetSpeedLight(), YValue, ZeroTimeOf(indx, s.GetNullShift())));
-    DepthDigitEdit->Show();
-    MeniumButton->SetImageIndex(kMediumConfirmImage);
-    MeniumButton->Show();
+    const long double depth = hb::PickedDepth(s.GetSpeedLight(), YValue, ZeroTimeOf(indx, s.GetNullShift()));
+    const bool simple = LeftPageControl->ActivePage() == SimpleTabSheet;
+    for (const auto& [edit, button] : DepthPickPairs()) {
+      if (edit == SimpleDepthDigitEdit && !simple) continue;
+      edit->SetValueReal(depth);
+      edit->Show();
+      button->SetImageIndex(kMediumConfirmImage);
+      button->Show();
+    }
   }
 }
 
 // ---- The depth pick -----------------------------------------------------------------------------
 
+std::array<std::pair<TDigitEdit*, TSpeedButton*>, 2> TView2DForm::DepthPickPairs() const {
+  return {{{DepthDigitEdit, MeniumButton}, {SimpleDepthDigitEdit, SimpleMeniumButton}}};
+}
+
 void TView2DForm::DepthCheckButtonClick(TObject* /*Sender*/) {
+  SimpleDepthCheckBox->SetChecked(DepthCheckButton->Checked());
   if (DepthCheckButton->Checked()) {
     HyperbolaCheckButton->SetChecked(false);
     DepthTimeInCursorClick = 20;
-    DepthDigitEdit->SetLeft(94);
-    MeniumButton->SetLeft(178);
-    MeniumButton->Hide();
+    // The depth edit takes the button's place; the button waits for a click.
+    for (const auto& [edit, button] : DepthPickPairs()) {
+      edit->SetLeft(kMediumButtonLeft);
+      button->SetLeft(kPickedMediumButtonLeft);
+      button->Hide();
+    }
   } else {
-    MeniumButton->SetImageIndex(kMediumListImage);
-    DepthDigitEdit->Hide();
-    DepthDigitEdit->SetLeft(135);
-    MeniumButton->SetLeft(94);
-    MeniumButton->Show();
+    for (const auto& [edit, button] : DepthPickPairs()) {
+      button->SetImageIndex(kMediumListImage);
+      edit->Hide();
+      edit->SetLeft(kDepthEditRestLeft);
+      button->SetLeft(kMediumButtonLeft);
+      button->Show();
+    }
   }
 }
 
@@ -132,8 +186,10 @@ bool TView2DForm::ConfirmDepthPick() {
   const T2Dview* active = GetView2DByIndx(NumActiveView);
   if (!active) return false;
   const TSettingData& s = *active->Settings();
+  // The depth is typed on the page in view.
+  const TDigitEdit* depth = LeftPageControl->ActivePage() == SimpleTabSheet ? SimpleDepthDigitEdit : DepthDigitEdit;
   const std::optional<int32_t> speed =
-      hb::SpeedOfPick(DepthDigitEdit->ValueReal(), DepthTimeInCursorClick, s.SampleToTime(s.GetNullShift()));
+      hb::SpeedOfPick(depth->ValueReal(), DepthTimeInCursorClick, s.SampleToTime(s.GetNullShift()));
   if (!speed) {
     MessageDlg(LoadResString(SDepthPickAtZero), mtError, {mbOK}, 0);
     return false;
@@ -146,6 +202,7 @@ bool TView2DForm::ConfirmDepthPick() {
 void TView2DForm::FinishDepthPick() {
   DepthCheckButton->SetChecked(false);
   DepthDigitEdit->Hide();
+  SimpleDepthDigitEdit->Hide();
   SpeedDigitEditChangeFinish(SpeedDigitEdit);
 }
 

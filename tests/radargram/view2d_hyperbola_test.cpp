@@ -1,7 +1,8 @@
 // The radargram window's hyperbola overlay and depth pick on real channel
 // stores: the overlay on every channel at its own zero level, "Hyperbola" and
 // "Depth" excluding each other, the pick by Enter and by the medium button, and
-// a pick at the zero level refused.
+// a pick at the zero level refused, and the simple page's twins mirroring the
+// main boxes both ways.
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/modal_results.h"
+#include "platform/ui/page_control.h"
 #include "platform/ui/std_controls.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
@@ -138,6 +140,90 @@ TEST_F(View2DHyperbola, APickAtTheZeroLevelIsRefusedAndTheSpeedKept) {
   Key(*w, VK_ESCAPE);
   EXPECT_FALSE(w->DepthCheckButton->Checked());
   EXPECT_EQ(w->GetView2DByIndx(1)->Settings()->GetSpeedLight(), 70);
+}
+
+// ---- The simple page's twins ------------------------------------------------------------------
+
+// Which box of the pair a step clicks, and both pairs' states after it.
+struct TTwinStep {
+  const char* name;
+  bool simpleBox;      // the simple page's box (else the Properties page's)
+  bool hyperbolaBox;   // "Hyperbola" (else "Depth")
+  bool check;
+  bool hyperbolaAfter;
+  bool depthAfter;
+};
+
+TEST_F(View2DHyperbola, TheSimpleTwinsAndTheMainBoxesFollowEachOtherBothWays) {
+  TView2DForm* w = Window();
+  const TTwinStep steps[] = {
+      {"simple Hyperbola on", true, true, true, true, false},
+      {"main Depth on releases Hyperbola on both pages", false, false, true, false, true},
+      {"simple Hyperbola on releases Depth", true, true, true, true, false},
+      {"main Hyperbola off", false, true, false, false, false},
+      {"main Hyperbola on", false, true, true, true, false},
+      {"simple Depth on", true, false, true, false, true},
+      {"simple Depth off", true, false, false, false, false},
+  };
+  for (const TTwinStep& step : steps) {
+    SCOPED_TRACE(step.name);
+    TCheckBox* box = step.hyperbolaBox ? (step.simpleBox ? w->SimpleHyperbolaCheckBox : w->HyperbolaCheckButton)
+                                       : (step.simpleBox ? w->SimpleDepthCheckBox : w->DepthCheckButton);
+    box->SetChecked(step.check);
+    EXPECT_EQ(w->HyperbolaCheckButton->Checked(), step.hyperbolaAfter);
+    EXPECT_EQ(w->SimpleHyperbolaCheckBox->Checked(), step.hyperbolaAfter);
+    EXPECT_EQ(w->DepthCheckButton->Checked(), step.depthAfter);
+    EXPECT_EQ(w->SimpleDepthCheckBox->Checked(), step.depthAfter);
+    // The main handler ran: the overlay is drawn exactly while "Hyperbola" is checked.
+    EXPECT_EQ(w->HyperbolaSeries_[0]->Count() > 0, step.hyperbolaAfter);
+    EXPECT_EQ(w->HyperbolaSeries_[1]->Count() > 0, step.hyperbolaAfter);
+    // Both medium buttons wait for a click during a pick and offer the media otherwise.
+    for (TSpeedButton* button : {w->MeniumButton, w->SimpleMeniumButton}) {
+      EXPECT_EQ(button->Visible(), !step.depthAfter) << button->Name().toStdString();
+      EXPECT_EQ(button->ImageIndex(), TView2DForm::kMediumListImage) << button->Name().toStdString();
+    }
+    for (TDigitEdit* edit : {w->DepthDigitEdit, w->SimpleDepthDigitEdit}) EXPECT_FALSE(edit->Visible()) << "no click yet";
+    // In the simple wave-speed group the depth edit takes the button's place during a pick.
+    EXPECT_EQ(w->SimpleMeniumButton->Left(), step.depthAfter ? 178 : 94);
+    EXPECT_EQ(w->SimpleDepthDigitEdit->Left(), step.depthAfter ? 94 : 135);
+  }
+}
+
+TEST_F(View2DHyperbola, APickOnTheSimplePageIsShownAndTypedThere) {
+  env.shell.simpleMode = true;
+  TView2DForm* w = Window();
+  w->UpdateInterface();
+  ASSERT_EQ(w->LeftPageControl->ActivePage(), w->SimpleTabSheet);
+  w->SimpleDepthCheckBox->SetChecked(true);
+  ASSERT_TRUE(w->DepthCheckButton->Checked());
+  w->GetView2DByIndx(0)->Settings()->SetSpeedLight(100);
+  w->HyperbolaMouseDown(0, 60);  // 50 ns below the zero at 100 m/us
+  EXPECT_EQ(w->SimpleDepthDigitEdit->ValueReal(), 2.5L);
+  EXPECT_TRUE(w->SimpleDepthDigitEdit->Visible());
+  EXPECT_TRUE(w->SimpleMeniumButton->Visible());
+  EXPECT_EQ(w->SimpleMeniumButton->ImageIndex(), TView2DForm::kMediumConfirmImage);
+  // The depth typed on the simple page gives the speed, whatever the hidden main edit holds.
+  w->SimpleDepthDigitEdit->SetValueReal(5.0L);
+  w->DepthDigitEdit->SetValueReal(0.5L);
+  WORD enter = VK_RETURN;
+  w->DepthDigitEditKeyDown(w->SimpleDepthDigitEdit, enter, TShiftState{});
+  EXPECT_EQ(w->SimpleSpeedDigitEdit->ValueInt(), 200);
+  EXPECT_EQ(w->GetView2DByIndx(1)->Settings()->GetSpeedLight(), 200);
+  EXPECT_FALSE(w->SimpleDepthCheckBox->Checked());
+  EXPECT_FALSE(w->DepthCheckButton->Checked());
+  EXPECT_FALSE(w->SimpleDepthDigitEdit->Visible());
+  EXPECT_TRUE(w->SimpleMeniumButton->Visible());
+  EXPECT_EQ(w->SimpleMeniumButton->ImageIndex(), TView2DForm::kMediumListImage);
+}
+
+TEST_F(View2DHyperbola, APickOnThePropertiesPageLeavesTheSimpleTwinsHidden) {
+  TView2DForm* w = Window();
+  ASSERT_NE(w->LeftPageControl->ActivePage(), w->SimpleTabSheet);
+  w->DepthCheckButton->SetChecked(true);
+  w->HyperbolaMouseDown(0, 60);
+  EXPECT_TRUE(w->DepthDigitEdit->Visible());
+  EXPECT_FALSE(w->SimpleDepthDigitEdit->Visible());
+  EXPECT_FALSE(w->SimpleMeniumButton->Visible());
 }
 
 }  // namespace view2d_hyperbola_test
