@@ -380,6 +380,11 @@ public:
   // traces the online slice is painted.
   void AddOnlineSliceTrace(int indx, const int32_t* trace, int length, int endFlag);
   void PaintOnlineSlice();
+  // The online slice as palette indices, row c = channel c, one column per
+  // recorded trace of channel 0 (empty without online data); each row scaled
+  // by its own largest value or, while this window records with the channels
+  // normalised together, by the common online normalisation.
+  std::vector<uint8_t> OnlineSliceRows() const;
 
   // ---- Bookkeeping -----------------------------------------------------------------------
   // nullptr outside 0..4.
