@@ -97,6 +97,7 @@ class TPointSeries;
 class TPrinter;
 class TRadarW;
 class TMemo;
+class TMainMenu;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -116,6 +117,7 @@ RESOURCESTRING(SGPSPage, "GPS");
 RESOURCESTRING(SCancel, "Cancel");
 RESOURCESTRING(SDownloadingOfBackup, "Downloading of backup");
 RESOURCESTRING(SProfileOffset, "Profile Offset");
+RESOURCESTRING(SProfileMenu, "Profile");
 RESOURCESTRING(SLeftAxisTitle0, "#0 Time, ns");
 RESOURCESTRING(SDepthAxisTitle, "Depth, m");
 RESOURCESTRING(SChannalAxisTitle, "Channal");
@@ -995,6 +997,11 @@ public:
   // origin of the device offset, the offset panel opens for the Y offset.
   void SetTopoZero();
   void ProfileOffsetMenuClick(TObject* Sender);
+  // The window's menu (merged into the main window's bar while the window is
+  // active): "Profile" with "Profile Offset".
+  TMainMenu* ChildMainMenu = nullptr;
+  TMenuItem* ProfileMenu = nullptr;
+  TMenuItem* ProfileOffsetMenu = nullptr;
   void AngleDigitEditChangeFinish(TObject* Sender);
   // The progress panels' "Cancel": Br := true.
   void CanselClick(TObject* Sender);

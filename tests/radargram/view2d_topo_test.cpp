@@ -196,8 +196,21 @@ TEST_F(View2DTopo, TheTopographicZeroMakesTheCurrentTraceTheOrigin) {
   // The position text: metres from the new origin in distance display.
   EXPECT_EQ(env.shell.cmCursor, w->DistanceModeOf(0) ? QStringLiteral("0.00") : QStringLiteral("200"));
 
-  // "Profile Offset" opens every edit again; the angle goes to every channel.
-  w->ProfileOffsetMenuClick(nullptr);
+  // "Profile Offset" of the window's "Profile" menu opens every edit again; the
+  // angle goes to every channel.
+  w->OffsetPanel->Hide();
+  TMainMenu* menu = w->Menu();
+  ASSERT_NE(menu, nullptr);
+  TMenuItem* item = nullptr;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* top = menu->Items()->Items(i);
+    if (top->Caption() != QStringLiteral("Profile")) continue;
+    for (int k = 0; k < top->Count(); ++k)
+      if (top->Items(k)->Caption() == QStringLiteral("Profile Offset")) item = top->Items(k);
+  }
+  ASSERT_NE(item, nullptr);
+  item->Click();
+  EXPECT_TRUE(w->OffsetPanel->Visible());
   EXPECT_TRUE(w->XOffsetDigitEdit->Enabled());
   w->AngleDigitEdit->SetValueReal(1.5L);
   w->AngleDigitEditChangeFinish(w->AngleDigitEdit);
