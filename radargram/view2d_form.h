@@ -662,6 +662,11 @@ public:
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
   long double MarkShiftTraces(int indx) const;
+  // The screen point of a mark at trace and sample of a channel: on the plain
+  // image at its trace and sample, on the corrected image where that image
+  // shows them (topo_correction::TopoMarkPlace); a surface mark (no sample)
+  // only moves along.
+  TPoint MarkScreenPoint(int indx, int32_t trace, int32_t sample, bool surface) const;
 
   // ---- Axes, scroll bars, zoom and proportions (view2d_axes.cpp) -------------------------
   // The arithmetic is axes_arithmetic.h; these apply it to the charts and bars.

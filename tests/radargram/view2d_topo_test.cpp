@@ -14,6 +14,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
+#include "radargram/display_pipeline.h"
 #include "radargram/view2d_form.h"
 #include "tests/radargram/radargram_env.h"
 #include "tests/support/qstring_print.h"
@@ -22,7 +23,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace view2d_topo_test {
+
+namespace dp_alias = display_pipeline;
 
 constexpr int kTraces = 50;
 constexpr int kSamples = 500;
@@ -117,6 +122,40 @@ TEST_F(View2DTopo, ATiltedProfileGetsMarginsAboveAndBelow) {
   EXPECT_GT(w->IdentYtopPx + w->IdentYBottomPx, 0);
   EXPECT_EQ(w->Bmp_[0]->Height(), kSamples + w->IdentYtopPx + w->IdentYBottomPx);
   EXPECT_EQ(w->Bmp_[0]->Width(), kTraces + w->IdentXLeftPx + w->IdentXrightPx);
+}
+
+// A steady climb tilted by sine 0.2 (reading 1100 of 500 .. 1500): 10 mm per
+// sample and 50 mm steps, so 100 samples down the beam move 100 x 0.2 / 5 = 4
+// columns along and round(100 x sqrt(0.96)) = 98 rows down from the antenna.
+TEST_F(View2DTopo, MarksFollowTheCorrectedImageAndGoBackWhenItIsOff) {
+  TView2DForm* w = env.Create(1);
+  T2Dview& store = *w->GetView2DByIndx(0);
+  Fill(store, 1100);
+  w->Paint2D(0);
+  const dp_alias::TScreenScale plainScale = w->ScreenScaleOf(0);
+  const long double plainShift = w->MarkShiftTraces(0);
+  const TPoint plain{dp_alias::ScreenX(20, plainShift, plainScale), dp_alias::ScreenY(100, plainScale)};
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false), plain);
+
+  Press(*w);
+  ASSERT_TRUE(w->TopoCorrectionShown());
+  ASSERT_GE(store.DXarray.size(), static_cast<size_t>(kTraces));
+  const long double column = std::nearbyint((w->TopoExtents.IdentXLeftM + store.DXarray[20]) / 50.0);
+  const long double antennaRow = std::nearbyint((w->TopoExtents.IdentYtopM - store.DYarray[20]) / 10.0);
+  EXPECT_GT(antennaRow, 0);  // the path climbs: trace 20 is below its highest point
+  const dp_alias::TScreenScale scale = w->ScreenScaleOf(0);
+  const long double shift = w->MarkShiftTraces(0);
+  const TPoint corrected{dp_alias::ScreenX(column + 4, shift, scale), dp_alias::ScreenY(antennaRow + 98, scale)};
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false), corrected);
+  EXPECT_NE(corrected, (TPoint{dp_alias::ScreenX(20, shift, scale), dp_alias::ScreenY(100, scale)}));
+  // A surface mark only moves along, to its trace's place on the path.
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 0, true), (TPoint{dp_alias::ScreenX(column, shift, scale), 0}));
+
+  w->TopoCorrSpeedButton->SetDown(false);
+  w->TopoCorrSpeedButtonClick(w->TopoCorrSpeedButton);
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false),
+            (TPoint{dp_alias::ScreenX(20, w->MarkShiftTraces(0), w->ScreenScaleOf(0)),
+                    dp_alias::ScreenY(100, w->ScreenScaleOf(0))}));
 }
 
 TEST_F(View2DTopo, APoorCalibrationIsRefusedWithItsMessage) {
