@@ -53,6 +53,8 @@ void TView2DForm::BuildTopoControls() {
   ProfileMenu = TComponent::Create<TMenuItem>(this);
   ProfileMenu->SetName(QStringLiteral("ProfileMenu"));
   ProfileMenu->SetCaption(LoadResString(SProfileMenu));
+  // Merged beside the main window's own menus (group 0), not in their place.
+  ProfileMenu->SetGroupIndex(1);
   ChildMainMenu->Items()->Add(ProfileMenu);
   ProfileOffsetMenu = TComponent::Create<TMenuItem>(this);
   ProfileOffsetMenu->SetName(QStringLiteral("ProfileOffsetMenu"));

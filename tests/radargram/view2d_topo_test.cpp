@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace view2d_topo_test {
 
@@ -156,6 +157,20 @@ TEST_F(View2DTopo, MarksFollowTheCorrectedImageAndGoBackWhenItIsOff) {
   EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false),
             (TPoint{dp_alias::ScreenX(20, w->MarkShiftTraces(0), w->ScreenScaleOf(0)),
                     dp_alias::ScreenY(100, w->ScreenScaleOf(0))}));
+}
+
+TEST_F(View2DTopo, TheProfileMenuJoinsTheMainWindowsMenusWithoutTakingTheirPlace) {
+  auto* bar = TComponent::Create<TMainMenu>(env.frame);
+  auto* own = TComponent::Create<TMenuItem>(env.frame);
+  own->SetCaption(QStringLiteral("Acquisition"));
+  bar->Items()->Add(own);
+  env.frame->SetMenu(bar);
+  TView2DForm* w = Window(1);
+  w->Show();
+  ASSERT_EQ(bar->Merged(), w->Menu());
+  std::vector<QString> captions;
+  for (const TMenuItem* item : bar->BarItems()) captions.push_back(item->Caption());
+  EXPECT_EQ(captions, (std::vector<QString>{QStringLiteral("Acquisition"), QStringLiteral("Profile")}));
 }
 
 TEST_F(View2DTopo, APoorCalibrationIsRefusedWithItsMessage) {
