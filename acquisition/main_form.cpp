@@ -137,7 +137,7 @@ void DUvova3DuruZuza::FormCreate() {
 
   // 7. Online display switches, language, view settings, overlays.
   AlphaScanDepth = false;
-  NormalizationOnlineAllTraces = false;
+  NormalizationOnlineAllTraces_ = false;
   AutoDepthOnline_ = false;
   ReadLanguageFile();
   Lang();

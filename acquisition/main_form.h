@@ -187,7 +187,7 @@ public:
   int MDIChildCountOld = 0;
   bool ErrorLoadFile_ = false;
   bool AlphaScanDepth = false;
-  bool NormalizationOnlineAllTraces = false;
+  bool NormalizationOnlineAllTraces_ = false;
   int32_t LastCreateSaveStartYShift = 0;
   int32_t predLastCreateSaveStartYShift = 0;
   TListOfMedium ListOfMedium;
@@ -258,6 +258,7 @@ public:
   // ---- IRadargramSliceShell ------------------------------------------------------
   void SetAutoDepthOnline(bool value) override { AutoDepthOnline_ = value; }
   bool AlphaScanDepthOn() const override { return AlphaScanDepth; }
+  bool NormalizationOnlineAllTraces() const override { return NormalizationOnlineAllTraces_; }
   bool SlotHasRadar(int slot) const override { return GetRadarByIndex(slot) != nullptr; }
 
   // ---- IRadargramFilesShell -----------------------------------------------------

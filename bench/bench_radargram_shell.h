@@ -42,6 +42,7 @@ public:
   bool AutoDepthOnline() const override { return false; }
   bool AlphaScanDepthOn() const override { return false; }
   void SetAutoDepthOnline(bool) override {}
+  bool NormalizationOnlineAllTraces() const override { return false; }
   bool SlotHasRadar(int) const override { return false; }
   QString GlobalPrefixFiles() const override { return QStringLiteral("Bench"); }
   int32_t GlobalCountFiles() const override { return 1; }

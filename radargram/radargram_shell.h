@@ -255,6 +255,10 @@ public:
   // The slice follows the strongest reflection while recording (AutoDepthOnline;
   // the layout shell reads it).
   virtual void SetAutoDepthOnline(bool value) = 0;
+  // The online gain normalises all channels' traces together
+  // (NormalizationOnlineAllTraces): the slice of the recording window then
+  // scales every channel by the common normalisation instead of its own.
+  virtual bool NormalizationOnlineAllTraces() const = 0;
 };
 
 // The recording a Wi-Fi loss interrupted, which the recovery of a radar's

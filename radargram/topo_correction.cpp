@@ -398,6 +398,28 @@ std::vector<TReliefPoint> ReliefLine(const TReliefInput& in, const std::vector<d
   return points;
 }
 
+std::optional<TTopoMarkPlace> TopoMarkPlace(const TTopoMarkInput& in, int64_t index, int32_t sample, long double sine,
+                                            bool turn) {
+  if (!in.DX || !in.DY || in.LongTrace <= 0 || !(in.StepDistance > 0)) return std::nullopt;
+  const long double ds = static_cast<long double>(in.SpeedLight) * in.SpanWidth / (2.0L * in.LongTrace);
+  if (!(ds > 0)) return std::nullopt;
+  const int64_t last = std::min({static_cast<int64_t>(in.DX->size()), static_cast<int64_t>(in.DY->size()),
+                                 in.NumTraces}) - 1;
+  if (last < 0) return std::nullopt;
+  const size_t i = static_cast<size_t>(std::clamp<int64_t>(index, 0, last));
+  const long double s = std::clamp<long double>(sine, -1, 1);
+  const long double step = in.StepDistance;
+  int64_t column = Round((static_cast<long double>(in.IdentXLeftM) + (*in.DX)[i]) / step);
+  int64_t row = Round((static_cast<long double>(in.IdentYtopM) - (*in.DY)[i]) / ds);
+  if (turn) {
+    const long double d = static_cast<long double>(sample) - in.NullShift;
+    column += Round(d * s / (step / ds));
+    row += Round(d * std::sqrt(1 - s * s));
+  }
+  if (in.Flipped) column = in.Width - column;
+  return TTopoMarkPlace{column, row};
+}
+
 int32_t TopoZeroDeviceX(double measureStepMm, int64_t posTraces) {
   return SaturateToInt32(-Round(static_cast<long double>(measureStepMm) * posTraces * 100));
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class TSettingData;
@@ -133,6 +134,39 @@ struct TReliefInput {
 // / 100000. Traces beyond the path arrays get no point.
 std::vector<TReliefPoint> ReliefLine(const TReliefInput& in, const std::vector<double>& DX,
                                      const std::vector<double>& DY);
+
+// Where a mark of the channel sits on its corrected image.
+struct TTopoMarkInput {
+  const std::vector<double>* DX = nullptr;  // the antenna path (mm)
+  const std::vector<double>* DY = nullptr;
+  int64_t NumTraces = 0;
+  double IdentXLeftM = 0;  // the extents the image was built with
+  double IdentYtopM = 0;
+  double StepDistance = 0;  // mm
+  double SpeedLight = 0;    // m/us
+  double SpanWidth = 0;     // ns
+  int32_t LongTrace = 0;
+  int32_t NullShift = 0;
+  int64_t Width = 0;  // the corrected image's width in columns
+  bool Flipped = false;
+};
+// Column and row of a mark in the display bitmap of the corrected image.
+struct TTopoMarkPlace {
+  int64_t Column = 0;
+  int64_t Row = 0;
+  friend bool operator==(const TTopoMarkPlace&, const TTopoMarkPlace&) = default;
+};
+// The image puts trace i, with d_s the depth per sample, at column (IdentXLeftM
+// + DX[i]) / step and its antenna at row (IdentYtopM - DY[i]) / d_s; a sample s
+// lies d = s - NullShift samples down the beam turned by the tilt sine, so
+//   column = r((IdentXLeftM + DX[i]) / step) + r(d x sine / (step / d_s)),
+//   row    = r((IdentYtopM - DY[i]) / d_s) + r(d x sqrt(1 - sine^2)).
+// A flipped channel shows the image mirrored: column = Width - the column
+// above (the plain display's Mx - t). Without `turn` (surface marks) the tilt
+// term is left out. i is kept within the path and the traces; no path, no
+// step or no depth per sample gives nothing (the mark keeps its plain place).
+std::optional<TTopoMarkPlace> TopoMarkPlace(const TTopoMarkInput& in, int64_t index, int32_t sample, long double sine,
+                                            bool turn);
 
 // The device offset (1e-5 m) that makes the trace position the origin:
 // -round(step x position x 100), saturated to 32 bits.

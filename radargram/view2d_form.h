@@ -97,6 +97,7 @@ class TPointSeries;
 class TPrinter;
 class TRadarW;
 class TMemo;
+class TMainMenu;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -116,6 +117,7 @@ RESOURCESTRING(SGPSPage, "GPS");
 RESOURCESTRING(SCancel, "Cancel");
 RESOURCESTRING(SDownloadingOfBackup, "Downloading of backup");
 RESOURCESTRING(SProfileOffset, "Profile Offset");
+RESOURCESTRING(SProfileMenu, "Profile");
 RESOURCESTRING(SLeftAxisTitle0, "#0 Time, ns");
 RESOURCESTRING(SDepthAxisTitle, "Depth, m");
 RESOURCESTRING(SChannalAxisTitle, "Channal");
@@ -381,6 +383,11 @@ public:
   // traces the online slice is painted.
   void AddOnlineSliceTrace(int indx, const int32_t* trace, int length, int endFlag);
   void PaintOnlineSlice();
+  // The online slice as palette indices, row c = channel c, one column per
+  // recorded trace of channel 0 (empty without online data); each row scaled
+  // by its own largest value or, while this window records with the channels
+  // normalised together, by the common online normalisation.
+  std::vector<uint8_t> OnlineSliceRows() const;
 
   // ---- Bookkeeping -----------------------------------------------------------------------
   // nullptr outside 0..4.
@@ -656,6 +663,11 @@ public:
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
   long double MarkShiftTraces(int indx) const;
+  // The screen point of a mark at trace and sample of a channel: on the plain
+  // image at its trace and sample, on the corrected image where that image
+  // shows them (topo_correction::TopoMarkPlace); a surface mark (no sample)
+  // only moves along.
+  TPoint MarkScreenPoint(int indx, int32_t trace, int32_t sample, bool surface) const;
 
   // ---- Axes, scroll bars, zoom and proportions (view2d_axes.cpp) -------------------------
   // The arithmetic is axes_arithmetic.h; these apply it to the charts and bars.
@@ -1002,6 +1014,11 @@ public:
   // origin of the device offset, the offset panel opens for the Y offset.
   void SetTopoZero();
   void ProfileOffsetMenuClick(TObject* Sender);
+  // The window's menu (merged into the main window's bar while the window is
+  // active): "Profile" with "Profile Offset".
+  TMainMenu* ChildMainMenu = nullptr;
+  TMenuItem* ProfileMenu = nullptr;
+  TMenuItem* ProfileOffsetMenu = nullptr;
   void AngleDigitEditChangeFinish(TObject* Sender);
   // The progress panels' "Cancel": Br := true.
   void CanselClick(TObject* Sender);

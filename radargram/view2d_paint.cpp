@@ -34,6 +34,7 @@
 #include <new>
 
 namespace dp = display_pipeline;
+namespace tc = topo_correction;
 
 namespace {
 
@@ -437,6 +438,46 @@ long double TView2DForm::MarkShiftTraces(int indx) const {
   return static_cast<long double>(dp::MetresToTraces(metres, step));
 }
 
+TPoint TView2DForm::MarkScreenPoint(int indx, int32_t trace, int32_t sample, bool surface) const {
+  const T2Dview* store = GetView2DByIndx(indx);
+  if (!store) return TPoint{0, 0};
+  const TSettingData& settings = *store->Settings();
+  const bool flipped = settings.GetWasFlip();
+  const dp::TScreenScale scale = ScreenScaleOf(indx);
+  const long double shift = MarkShiftTraces(indx);
+  long double column = static_cast<long double>(dp::MarkColumn(trace, store->MinNumTraces(), store->MaxNumTraces(), flipped));
+  long double row = sample;
+  // Surface marks of a flipped channel recorded backwards keep their plain column.
+  const bool keepsColumn = surface && flipped && settings.GetDirection() == back;
+  const TBitmap* picture = Bmp_[static_cast<size_t>(indx)].get();
+  if (TopoCorrectionShown() && settings.Topocorrection && tc::PathApplies(settings) && !keepsColumn && picture) {
+    tc::TTopoMarkInput in;
+    in.DX = &store->DXarray;
+    in.DY = &store->DYarray;
+    in.NumTraces = store->NumTraces();
+    in.IdentXLeftM = TopoExtents.IdentXLeftM;
+    in.IdentYtopM = TopoExtents.IdentYtopM;
+    in.StepDistance = settings.GetStepDistance();
+    in.SpeedLight = settings.GetSpeedLight();
+    in.SpanWidth = settings.GetSpanWidth();
+    in.LongTrace = settings.GetLongTrace();
+    in.NullShift = settings.GetNullShift();
+    in.Width = picture->Width();
+    in.Flipped = flipped;
+    const int64_t index = int64_t{trace} - store->MinNumTraces();
+    // The tilt the image turned this trace's beam by.
+    const long double sine =
+        surface ? 0
+                : tc::TiltOfRecord(settings.IndexIncl.Entry(settings.MinNumIncl + index), settings.GXmax, settings.GXmin,
+                                   tc::TiltNegated(settings.GetTypeGPR()));
+    if (const auto place = tc::TopoMarkPlace(in, index, sample, sine, !surface)) {
+      column = static_cast<long double>(place->Column);
+      row = static_cast<long double>(place->Row);
+    }
+  }
+  return TPoint{dp::ScreenX(column, shift, scale), surface ? 0 : dp::ScreenY(row, scale)};
+}
+
 namespace {
 
 // The visible part of the zoom bitmap into the back image at (0, 0); the rest of
@@ -488,11 +529,6 @@ void TView2DForm::PaintToScreen(int NumRadar) {
                  chart->ClientHeight() - allowance, Color32Of(backColor));
 
   const TSettingData& settings = *store->Settings();
-  const bool flipped = settings.GetWasFlip();
-  const long double shift = MarkShiftTraces(NumRadar);
-  const auto column = [&](int32_t trace) {
-    return static_cast<long double>(dp::MarkColumn(trace, store->MinNumTraces(), store->MaxNumTraces(), flipped));
-  };
   const std::pair<int, int> selected = SelectedMarker(GetObjectsTreeViewByIndx(NumRadar));
   TCanvas& canvas = *back.Canvas();
 
@@ -500,7 +536,7 @@ void TView2DForm::PaintToScreen(int NumRadar) {
     const TSurfeMarkersData& marks = *settings.SurfaceMarkersArray;
     for (int i = 0; i < marks.Count(); ++i) {
       const TSurfaceMarker* mark = marks.GetSurfaceMarker(i);
-      const int X = dp::ScreenX(column(mark->GetNumTrace()), shift, scale);
+      const int X = MarkScreenPoint(NumRadar, mark->GetNumTrace(), 0, true).X;
       DrawSurfaceMarkerGlyph(canvas, X, mark->GetComment(), ShowComentsSurfaceMarkers, selected == std::pair{0, i});
     }
   }
@@ -509,9 +545,8 @@ void TView2DForm::PaintToScreen(int NumRadar) {
     const TObjectMarkersData& marks = *settings.ObjectMarkersArray;
     for (int i = 0; i < marks.Count(); ++i) {
       const TObjectMarker* mark = marks.GetObjectMarker(i);
-      const int X = dp::ScreenX(column(mark->GetNumTrace()), shift, scale);
-      const int Y = dp::ScreenY(mark->GetNumSample(), scale);
-      DrawObjectMarkerGlyph(canvas, X, Y, mark->GetColor(), mark->GetComment(), ShowComentsObjectMarkers,
+      const TPoint at = MarkScreenPoint(NumRadar, mark->GetNumTrace(), mark->GetNumSample(), false);
+      DrawObjectMarkerGlyph(canvas, at.X, at.Y, mark->GetColor(), mark->GetComment(), ShowComentsObjectMarkers,
                             selected == std::pair{1, i});
     }
   }
@@ -526,7 +561,7 @@ void TView2DForm::PaintToScreen(int NumRadar) {
       for (int n = 0; n < line->Count(); ++n) {
         TPoint node;
         if (!line->GetPolyLineMarker(n, node)) continue;
-        points.push_back(TPoint{dp::ScreenX(column(node.X), shift, scale), dp::ScreenY(node.Y, scale)});
+        points.push_back(MarkScreenPoint(NumRadar, node.X, node.Y, false));
       }
       canvas.Pen()->SetColor(line->GetMarkColor());
       canvas.Pen()->SetWidth(line->GetWeight());

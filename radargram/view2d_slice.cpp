@@ -211,6 +211,28 @@ void TView2DForm::AddOnlineSliceTrace(int indx, const int32_t* trace, int length
   }
 }
 
+std::vector<uint8_t> TView2DForm::OnlineSliceRows() const {
+  const int rows = std::min(CountChannalView, kChannelSlots);
+  const TOnlineData* firstData = OnlineDataOf(View2D_[0]);
+  const int width = firstData ? firstData->CountTraces : 0;
+  if (width < 1 || rows < 1) return {};
+  const bool alpha = shell_.Slice && shell_.Slice->AlphaScanDepthOn();
+  // While this program records with the channels normalised together, every
+  // channel's row is scaled by the common online normalisation.
+  const bool commonNorm =
+      shell_.Slice && shell_.Slice->NormalizationOnlineAllTraces() && shell_.Recording->RunChild() != nullptr;
+  std::vector<uint8_t> slice(static_cast<size_t>(width) * static_cast<size_t>(rows), 127);
+  for (int c = 0; c < rows; ++c) {
+    T2Dview* store = View2D_[static_cast<size_t>(c)];
+    const TOnlineData* data = OnlineDataOf(store);
+    if (!data) continue;
+    const std::span<uint8_t> row(slice.data() + static_cast<size_t>(c) * static_cast<size_t>(width),
+                                 static_cast<size_t>(width));
+    data->GetScanInDeep32(row, ds::SliceSample(*store->Settings(), SectOfDeep_m), alpha ? 2 : 0, commonNorm);
+  }
+  return slice;
+}
+
 void TView2DForm::PaintOnlineSlice() {
   if (!ViewSectOfDeep || !Chart_SectOfDeep || !SectOfDeepTrackBar) return;
   PlaceSliceControls();
@@ -234,18 +256,9 @@ void TView2DForm::PaintOnlineSlice() {
   UpdateSliceLimits();
   TChart& chart = *Chart_SectOfDeep;
   FillBitmapRect8(*chart.BackImage(), Rect(0, 0, chart.BackImage()->Width(), chart.BackImage()->Height()), 127);
+  const std::vector<uint8_t> slice = OnlineSliceRows();
+  if (slice.empty()) return;
   const int width = firstData->CountTraces;
-  if (width < 1 || rows < 1) return;
-  const bool alpha = shell_.Slice && shell_.Slice->AlphaScanDepthOn();
-  std::vector<uint8_t> slice(static_cast<size_t>(width) * static_cast<size_t>(rows), 127);
-  for (int c = 0; c < rows; ++c) {
-    T2Dview* store = View2D_[static_cast<size_t>(c)];
-    const TOnlineData* data = OnlineDataOf(store);
-    if (!data) continue;
-    const std::span<uint8_t> row(slice.data() + static_cast<size_t>(c) * static_cast<size_t>(width),
-                                 static_cast<size_t>(width));
-    data->GetScanInDeep32(row, ds::SliceSample(*store->Settings(), SectOfDeep_m), alpha ? 2 : 0, false);
-  }
   SetProportionalCoefic(first);
   const int64_t firstColumn = ds::OnlineFirstColumn(first->PosTraces(), first->MinNumTraces(), first->MaxNumTraces(),
                                                     PredScrollWidthOnline, chart.Width(), width);

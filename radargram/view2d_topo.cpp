@@ -12,6 +12,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/image.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
@@ -47,6 +48,20 @@ void FillBackImage(TChart* chart) {
 }  // namespace
 
 void TView2DForm::BuildTopoControls() {
+  ChildMainMenu = TComponent::Create<TMainMenu>(this);
+  ChildMainMenu->SetName(QStringLiteral("ChildMainMenu"));
+  ProfileMenu = TComponent::Create<TMenuItem>(this);
+  ProfileMenu->SetName(QStringLiteral("ProfileMenu"));
+  ProfileMenu->SetCaption(LoadResString(SProfileMenu));
+  // Merged beside the main window's own menus (group 0), not in their place.
+  ProfileMenu->SetGroupIndex(1);
+  ChildMainMenu->Items()->Add(ProfileMenu);
+  ProfileOffsetMenu = TComponent::Create<TMenuItem>(this);
+  ProfileOffsetMenu->SetName(QStringLiteral("ProfileOffsetMenu"));
+  ProfileOffsetMenu->SetCaption(LoadResString(SProfileOffset));
+  ProfileOffsetMenu->OnClick = [this](TObject* sender) { ProfileOffsetMenuClick(sender); };
+  ProfileMenu->Add(ProfileOffsetMenu);
+  SetMenu(ChildMainMenu);
   TopoCorrSpeedButton->OnClick = [this](TObject* sender) { TopoCorrSpeedButtonClick(sender); };
   AngleDigitEdit->OnChangeFinish = [this](TObject* sender) { AngleDigitEditChangeFinish(sender); };
   Cansel->OnClick = [this](TObject* sender) { CanselClick(sender); };

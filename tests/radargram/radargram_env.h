@@ -66,6 +66,8 @@ public:
   bool alphaScanDepth = false;
   bool AlphaScanDepthOn() const override { return alphaScanDepth; }
   void SetAutoDepthOnline(bool value) override { autoDepthOnline = value; }
+  bool normalizationOnlineAllTraces = false;
+  bool NormalizationOnlineAllTraces() const override { return normalizationOnlineAllTraces; }
   bool SlotHasRadar(int slot) const override { return slot >= 0 && slot < kChannelSlots && radars[slot]; }
   QString GlobalPrefixFiles() const override { return prefix; }
   int32_t GlobalCountFiles() const override { return count; }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace topo_correction_test {
@@ -245,6 +246,50 @@ TEST(TopoRelief, TheLineFollowsThePathAndRunsBackwardsWhenFlipped) {
   EXPECT_DOUBLE_EQ(line[0].X, -0.08 + 0.0 - 0.5);
   EXPECT_DOUBLE_EQ(line[2].X, -0.08 - 0.08 - 0.5);
   EXPECT_DOUBLE_EQ(line[0].Y, 0.2);
+}
+
+// 50 mm steps, 10 mm per sample (100 m/us over 100 ns in 500 samples): one
+// sample down a beam tilted by sine 0.5 moves 0.1 of a column along and
+// 0.866 of a row down. The path is level but for trace 7, 30 mm below the
+// start; the highest point is 20 mm above it.
+TEST(TopoMarks, AMarkSitsWhereTheCorrectedImageShowsItsTraceAndSample) {
+  std::vector<double> DX, DY(20, 0.0);
+  for (int t = 0; t < 20; ++t) DX.push_back((t + 1) * 50.0);
+  DY[7] = -30;
+  struct Case {
+    const char* what;
+    int64_t index;
+    int32_t sample;
+    long double sine;
+    bool turn;
+    bool flipped;
+    double leftM;
+    int32_t nullShift;
+    tc::TTopoMarkPlace place;
+  };
+  const Case cases[] = {
+      {"level trace, 5 rows below the top", 7, 40, 0, true, false, -50, 0, {7, 5 + 40}},
+      {"the beam reaches 100 mm left of the start", 7, 40, 0, true, false, 100, 0, {10, 45}},
+      {"down a tilted beam", 7, 40, 0.5L, true, false, -50, 0, {7 + 4, 5 + 35}},
+      {"mirrored in a 50-column image", 7, 40, 0.5L, true, true, -50, 0, {50 - 11, 40}},
+      {"a surface mark is not turned", 7, 40, 0.5L, false, false, -50, 0, {7, 5}},
+      {"a trace past the path takes its end", 99, 40, 0, true, false, -50, 0, {19, 2 + 40}},
+      {"depth counts from the time zero", 3, 40, 0, true, false, -50, 10, {3, 2 + 30}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    tc::TTopoMarkInput in{.DX = &DX, .DY = &DY, .NumTraces = 20, .IdentXLeftM = c.leftM, .IdentYtopM = 20,
+                          .StepDistance = 50, .SpeedLight = 100, .SpanWidth = 100, .LongTrace = 500,
+                          .NullShift = c.nullShift, .Width = 50, .Flipped = c.flipped};
+    const std::optional<tc::TTopoMarkPlace> place = tc::TopoMarkPlace(in, c.index, c.sample, c.sine, c.turn);
+    ASSERT_TRUE(place.has_value());
+    EXPECT_EQ(place->Column, c.place.Column);
+    EXPECT_EQ(place->Row, c.place.Row);
+  }
+  const std::vector<double> none;
+  tc::TTopoMarkInput empty{.DX = &none, .DY = &none, .NumTraces = 20, .StepDistance = 50, .SpeedLight = 100,
+                           .SpanWidth = 100, .LongTrace = 500};
+  EXPECT_FALSE(tc::TopoMarkPlace(empty, 3, 40, 0, true).has_value());
 }
 
 TEST(TopoZero, TheTracePositionBecomesTheOrigin) {

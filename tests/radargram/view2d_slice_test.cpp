@@ -138,4 +138,46 @@ TEST_F(View2DSliceOnline, AutoMovesTheBarToTheMeanDepthOfTheStrongestReflections
   EXPECT_GT(window->Chart_SectOfDeep->BackImage()->Width(), 0);
 }
 
+// Channel 0 records a reflector of 1000 and channel 1 one of 2000 at sample 80;
+// both gains are 0.01. Normalised apart, each row scales its own largest value
+// to full brightness and the two rows look alike; normalised together (only
+// while this window records), both take the common 0.01 and channel 1 shows
+// twice the amplitude of channel 0.
+TEST_F(View2DSliceOnline, TheCommonOnlineNormalisationScalesEveryChannelAlike) {
+  struct Case {
+    bool allTraces;
+    bool recordingWindow;
+    bool rowsAlike;
+  };
+  for (const Case& c : {Case{false, true, true}, Case{true, false, true}, Case{true, true, false}}) {
+    SCOPED_TRACE(testing::Message() << "all traces " << c.allTraces << ", recording window " << c.recordingWindow);
+    env.shell.normalizationOnlineAllTraces = c.allTraces;
+    TView2DForm* w = env.Create(2);
+    for (int ch = 0; ch < 2; ++ch) Fill(*w->GetView2DByIndx(ch));
+    w->ViewSectOfDeep = true;
+    w->Paint2D(0);
+    // The online gain of every channel (the recomputation sets its own).
+    for (int ch = 0; ch < 2; ++ch) w->GetView2DByIndx(ch)->Settings()->NrmCoef = 0.01L;
+    w->SectOfDeepTrackBar->SetPosition(200);  // 2 m: sample 80
+    if (c.recordingWindow) env.shell.runChild = w;
+    for (int t = 0; t < 32; ++t)
+      for (int ch = 0; ch < 2; ++ch) {
+        std::vector<int32_t> trace(kSamples, 0);
+        trace[80] = 1000 * (ch + 1);
+        w->AddOnlineSliceTrace(ch, trace.data(), kSamples, 1);
+      }
+    const std::vector<uint8_t> slice = w->OnlineSliceRows();
+    ASSERT_EQ(slice.size(), 2u * 32u);
+    if (c.rowsAlike) {
+      EXPECT_EQ(slice[5], 255);
+      EXPECT_EQ(slice[32 + 5], 255);
+    } else {
+      EXPECT_EQ(slice[5], 128 + 10);  // round(0.01 x 1000) + 128
+      EXPECT_EQ(slice[32 + 5], 128 + 20);
+    }
+    env.shell.runChild = nullptr;
+    w->Free();
+  }
+}
+
 }  // namespace view2d_slice_test

@@ -14,6 +14,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
+#include "radargram/display_pipeline.h"
 #include "radargram/view2d_form.h"
 #include "tests/radargram/radargram_env.h"
 #include "tests/support/qstring_print.h"
@@ -22,7 +23,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 namespace view2d_topo_test {
+
+namespace dp_alias = display_pipeline;
 
 constexpr int kTraces = 50;
 constexpr int kSamples = 500;
@@ -119,6 +125,54 @@ TEST_F(View2DTopo, ATiltedProfileGetsMarginsAboveAndBelow) {
   EXPECT_EQ(w->Bmp_[0]->Width(), kTraces + w->IdentXLeftPx + w->IdentXrightPx);
 }
 
+// A steady climb tilted by sine 0.2 (reading 1100 of 500 .. 1500): 10 mm per
+// sample and 50 mm steps, so 100 samples down the beam move 100 x 0.2 / 5 = 4
+// columns along and round(100 x sqrt(0.96)) = 98 rows down from the antenna.
+TEST_F(View2DTopo, MarksFollowTheCorrectedImageAndGoBackWhenItIsOff) {
+  TView2DForm* w = env.Create(1);
+  T2Dview& store = *w->GetView2DByIndx(0);
+  Fill(store, 1100);
+  w->Paint2D(0);
+  const dp_alias::TScreenScale plainScale = w->ScreenScaleOf(0);
+  const long double plainShift = w->MarkShiftTraces(0);
+  const TPoint plain{dp_alias::ScreenX(20, plainShift, plainScale), dp_alias::ScreenY(100, plainScale)};
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false), plain);
+
+  Press(*w);
+  ASSERT_TRUE(w->TopoCorrectionShown());
+  ASSERT_GE(store.DXarray.size(), static_cast<size_t>(kTraces));
+  const long double column = std::nearbyint((w->TopoExtents.IdentXLeftM + store.DXarray[20]) / 50.0);
+  const long double antennaRow = std::nearbyint((w->TopoExtents.IdentYtopM - store.DYarray[20]) / 10.0);
+  EXPECT_GT(antennaRow, 0);  // the path climbs: trace 20 is below its highest point
+  const dp_alias::TScreenScale scale = w->ScreenScaleOf(0);
+  const long double shift = w->MarkShiftTraces(0);
+  const TPoint corrected{dp_alias::ScreenX(column + 4, shift, scale), dp_alias::ScreenY(antennaRow + 98, scale)};
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false), corrected);
+  EXPECT_NE(corrected, (TPoint{dp_alias::ScreenX(20, shift, scale), dp_alias::ScreenY(100, scale)}));
+  // A surface mark only moves along, to its trace's place on the path.
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 0, true), (TPoint{dp_alias::ScreenX(column, shift, scale), 0}));
+
+  w->TopoCorrSpeedButton->SetDown(false);
+  w->TopoCorrSpeedButtonClick(w->TopoCorrSpeedButton);
+  EXPECT_EQ(w->MarkScreenPoint(0, 20, 100, false),
+            (TPoint{dp_alias::ScreenX(20, w->MarkShiftTraces(0), w->ScreenScaleOf(0)),
+                    dp_alias::ScreenY(100, w->ScreenScaleOf(0))}));
+}
+
+TEST_F(View2DTopo, TheProfileMenuJoinsTheMainWindowsMenusWithoutTakingTheirPlace) {
+  auto* bar = TComponent::Create<TMainMenu>(env.frame);
+  auto* own = TComponent::Create<TMenuItem>(env.frame);
+  own->SetCaption(QStringLiteral("Acquisition"));
+  bar->Items()->Add(own);
+  env.frame->SetMenu(bar);
+  TView2DForm* w = Window(1);
+  w->Show();
+  ASSERT_EQ(bar->Merged(), w->Menu());
+  std::vector<QString> captions;
+  for (const TMenuItem* item : bar->BarItems()) captions.push_back(item->Caption());
+  EXPECT_EQ(captions, (std::vector<QString>{QStringLiteral("Acquisition"), QStringLiteral("Profile")}));
+}
+
 TEST_F(View2DTopo, APoorCalibrationIsRefusedWithItsMessage) {
   TView2DForm* w = Window(1);
   T2Dview& store = *w->GetView2DByIndx(0);
@@ -196,8 +250,21 @@ TEST_F(View2DTopo, TheTopographicZeroMakesTheCurrentTraceTheOrigin) {
   // The position text: metres from the new origin in distance display.
   EXPECT_EQ(env.shell.cmCursor, w->DistanceModeOf(0) ? QStringLiteral("0.00") : QStringLiteral("200"));
 
-  // "Profile Offset" opens every edit again; the angle goes to every channel.
-  w->ProfileOffsetMenuClick(nullptr);
+  // "Profile Offset" of the window's "Profile" menu opens every edit again; the
+  // angle goes to every channel.
+  w->OffsetPanel->Hide();
+  TMainMenu* menu = w->Menu();
+  ASSERT_NE(menu, nullptr);
+  TMenuItem* item = nullptr;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* top = menu->Items()->Items(i);
+    if (top->Caption() != QStringLiteral("Profile")) continue;
+    for (int k = 0; k < top->Count(); ++k)
+      if (top->Items(k)->Caption() == QStringLiteral("Profile Offset")) item = top->Items(k);
+  }
+  ASSERT_NE(item, nullptr);
+  item->Click();
+  EXPECT_TRUE(w->OffsetPanel->Visible());
   EXPECT_TRUE(w->XOffsetDigitEdit->Enabled());
   w->AngleDigitEdit->SetValueReal(1.5L);
   w->AngleDigitEditChangeFinish(w->AngleDigitEdit);
