@@ -1,0 +1,268 @@
+#include "tools/imaging/real_view_engine.h"
+
+#include "platform/rtl/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <thread>
+
+#include <unistd.h>
+
+static_assert(std::numeric_limits<long double>::digits == 64);
+
+namespace {
+constexpr long double Pi = std::numbers::pi_v<long double>;
+}
+
+ERealViewLimits::ERealViewLimits(int64_t halfWidth)
+    : std::runtime_error("Hyperbola array limits " + std::to_string(halfWidth)), HalfWidth(halfWidth) {}
+
+QString ERealViewLimits::Text() const { return QString::fromUtf8(what()); }
+
+int32_t RealViewAlpha(int32_t minAmpSect) {
+  const int32_t full = std::clamp(minAmpSect, 0, 180);
+  return static_cast<int32_t>(Round(full / 2.0L));
+}
+
+long double RealViewSinA(int32_t alpha) { return std::sin(alpha * Pi / 180); }
+
+bool RealViewParamsUsable(const TRealViewParams& p) {
+  return std::isfinite(p.XYProportional) && p.XYProportional > 0 && std::isfinite(p.dz) && p.dz > 0 &&
+         std::isfinite(p.DistanceRecept) && std::isfinite(p.DecriseAmp);
+}
+
+long double ArcWeight(int32_t halfWidth, int32_t offset, long double decrease) {
+  if (halfWidth == 0) return 1;
+  return std::cos(static_cast<long double>(offset) / halfWidth * decrease * Pi / 2);
+}
+
+namespace {
+struct TArcGeometry {
+  long double m, t;
+  bool oneCell;
+};
+TArcGeometry Geometry(const TRealViewParams& p, int32_t y, int32_t& dR2) {
+  const long double m = static_cast<long double>(p.dH) + y;
+  const long double o = p.DistanceRecept / 2 / p.dz;
+  const long double t = std::sqrt(o * o + m * m);
+  dR2 = RoundToInt32(o / p.XYProportional);
+  // Row 0 forms no arc of its own; its cells are their own rays.
+  const bool oneCell = m < 0 || t == 0 || y == 0;
+  if (oneCell) dR2 = 0;
+  return {m, t, oneCell};
+}
+}  // namespace
+
+TRealViewArcSize ArcSize(const TRealViewParams& p, long double sinA, int32_t y) {
+  TRealViewArcSize s;
+  const TArcGeometry g = Geometry(p, y, s.dR2);
+  if (!g.oneCell) s.E = Round(g.t * sinA / p.XYProportional);
+  return s;
+}
+
+TRealViewArc BuildArc(const TRealViewParams& p, long double sinA, int32_t y) {
+  TRealViewArc arc;
+  const TArcGeometry g = Geometry(p, y, arc.dR2);
+  if (g.oneCell) {
+    arc.Depth = {static_cast<long double>(y)};
+    arc.Weight = {1};
+    return arc;
+  }
+  const int64_t e = Round(g.t * sinA / p.XYProportional);
+  if (e > RealViewMaxHalfWidth || e < -RealViewMaxHalfWidth) throw ERealViewLimits(e);
+  arc.dXArc = static_cast<int32_t>(std::max<int64_t>(e, 0));
+  const int32_t E = arc.dXArc;
+  arc.Depth.resize(static_cast<size_t>(2 * E + 1));
+  arc.Weight.resize(arc.Depth.size());
+  for (int32_t i = -E; i <= E; ++i) {
+    const long double r = i * p.XYProportional;
+    const double z = static_cast<double>(g.m * std::sqrt(std::fabs(1 - r * r / (g.t * g.t))) - p.dH);
+    arc.Depth[static_cast<size_t>(i + E)] = z < 0 ? 0 : z;
+    arc.Weight[static_cast<size_t>(i + E)] = ArcWeight(E, std::abs(i), p.DecriseAmp);
+  }
+  return arc;
+}
+
+uint64_t TRealViewModel::DefaultMemoryCap() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long size = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || size <= 0) return uint64_t{1} << 30;
+  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(size) / 4;
+}
+
+uint64_t TRealViewModel::EstimateBytes(int32_t countX, int32_t countY, const TRealViewParams& p,
+                                       long double sinA) {
+  uint64_t entries = 0;
+  for (int32_t y = 0; y < countY; ++y) {
+    const int64_t e = std::max<int64_t>(ArcSize(p, sinA, y).E, 0);
+    entries += static_cast<uint64_t>(countX) * static_cast<uint64_t>(2 * e + 1);
+  }
+  const uint64_t cells = static_cast<uint64_t>(countX) * static_cast<uint64_t>(countY);
+  // Per entry a ray entry and a list entry; per cell five int32 fields and two
+  // offsets.
+  return entries * (sizeof(TRayEntry) + sizeof(TListEntry)) + cells * (5 * sizeof(int32_t) + 2 * sizeof(int64_t));
+}
+
+void TRealViewModel::Build(const int32_t* input, int32_t countX, int32_t countY, const TRealViewParams& p,
+                           long double sinA, uint64_t memoryCap) {
+  // The first too-wide row is reported before anything is allocated.
+  int64_t maxE = 0;
+  for (int32_t y = 0; y < countY; ++y) {
+    const int64_t e = ArcSize(p, sinA, y).E;
+    if (e > RealViewMaxHalfWidth || e < -RealViewMaxHalfWidth) throw ERealViewLimits(e);
+    maxE = std::max(maxE, e);
+  }
+  if (EstimateBytes(countX, countY, p, sinA) > memoryCap) throw ERealViewMemory();
+
+  CountX = countX;
+  CountY = countY;
+  CountAB = static_cast<int32_t>(static_cast<int64_t>(countX) * countY);
+  MaxHalfWidth = static_cast<int32_t>(maxE);
+  const size_t n = static_cast<size_t>(CountAB);
+  Am.assign(input, input + n);
+  AmNew.assign(n, 0);
+  dAmPred.assign(n, 100000);
+  dAmNew.assign(n, 0);
+  Bm.assign(n, 0);
+  RayStart.assign(n + 1, 0);
+  Rays.clear();
+  ListStart.assign(n + 1, 0);
+  Lists.clear();
+
+  // Rays row by row (the order the cells' lists keep), stored per point.
+  std::vector<std::vector<TRayEntry>> rowRays(static_cast<size_t>(countX));
+  std::vector<int32_t> rayLength(n, 0);
+  std::vector<TRayEntry> all;
+  std::vector<int32_t> buildOrder;  // point of each ray, in building order
+  buildOrder.reserve(n);
+  std::vector<int64_t> orderStart;
+  orderStart.reserve(n + 1);
+  for (int32_t y = 0; y < countY; ++y) {
+    const TRealViewArc arc = BuildArc(p, sinA, y);
+    const int32_t E = arc.dXArc;
+    for (int32_t x = 0; x < countX; ++x) {
+      const int32_t point = x * countY + y;
+      const int64_t c = static_cast<int64_t>(x) + arc.dR2;
+      orderStart.push_back(static_cast<int64_t>(all.size()));
+      buildOrder.push_back(point);
+      for (int64_t j = c - E; j <= c + E; ++j) {
+        int64_t col = j;
+        if (col < 0 || col >= countX) col = 2 * c - j;
+        if (col < 0 || col >= countX) continue;
+        const int64_t k = col - c;
+        const int64_t row = Round(arc.DepthAt(static_cast<int32_t>(k)));
+        // A row outside the profile would name a cell of the next column.
+        if (row < 0 || row >= countY) continue;
+        all.push_back({static_cast<int32_t>(row + static_cast<int64_t>(countY) * col),
+                       static_cast<float>(arc.WeightAt(static_cast<int32_t>(k)))});
+      }
+      rayLength[static_cast<size_t>(point)] = static_cast<int32_t>(static_cast<int64_t>(all.size()) - orderStart.back());
+    }
+  }
+  orderStart.push_back(static_cast<int64_t>(all.size()));
+
+  // Rays by point index.
+  for (size_t q = 0; q < n; ++q) RayStart[q + 1] = RayStart[q] + rayLength[q];
+  Rays.resize(all.size());
+  std::vector<int64_t> listCount(n + 1, 0);
+  for (size_t b = 0; b < buildOrder.size(); ++b) {
+    const size_t point = static_cast<size_t>(buildOrder[b]);
+    std::copy(all.begin() + orderStart[b], all.begin() + orderStart[b + 1], Rays.begin() + RayStart[point]);
+    for (int64_t e = orderStart[b]; e < orderStart[b + 1]; ++e) ++listCount[static_cast<size_t>(all[e].Cell)];
+  }
+  for (size_t q = 0; q < n; ++q) ListStart[q + 1] = ListStart[q] + listCount[q];
+  Lists.resize(all.size());
+  std::vector<int64_t> fill(ListStart.begin(), ListStart.end() - 1);
+  for (size_t b = 0; b < buildOrder.size(); ++b) {
+    for (int64_t e = orderStart[b]; e < orderStart[b + 1]; ++e) {
+      const TRayEntry& r = all[static_cast<size_t>(e)];
+      Lists[static_cast<size_t>(fill[static_cast<size_t>(r.Cell)]++)] = {buildOrder[b], r.Weight};
+    }
+  }
+  for (int32_t q = 0; q < CountAB; ++q) CalcSumA(q);
+}
+
+void TRealViewModel::CalcSumA(int32_t p) {
+  long double sum = 0;
+  for (int64_t e = RayStart[p]; e < RayStart[p + 1]; ++e)
+    sum += static_cast<long double>(Bm[static_cast<size_t>(Rays[e].Cell)]) * Rays[e].Weight;
+  AmNew[p] = RoundToInt32Fast(sum);
+  dAmPred[p] = dAmNew[p];
+  dAmNew[p] = SaturateToInt32(static_cast<int64_t>(Am[p]) - AmNew[p]);
+}
+
+void TRealViewModel::UpdateCell(int32_t m) {
+  int64_t delta = 0;
+  for (int64_t e = ListStart[m]; e < ListStart[m + 1]; ++e) {
+    const TListEntry& l = Lists[static_cast<size_t>(e)];
+    const long double den = static_cast<long double>(CountB(l.Point)) * l.Weight;
+    if (!(den > 0)) continue;
+    delta += RoundToInt32Fast(dAmNew[l.Point] / den);
+  }
+  const int32_t d = SaturateToInt32(delta);
+  if (d >= -1 && d <= 1) return;
+  Bm[m] = SaturateToInt32(static_cast<int64_t>(Bm[m]) + d);
+  for (int64_t e = ListStart[m]; e < ListStart[m + 1]; ++e) CalcSumA(Lists[static_cast<size_t>(e)].Point);
+}
+
+void TRealViewModel::SweepSerial() {
+  for (int32_t y = 0; y < CountY; ++y)
+    for (int32_t x = 0; x < CountX; ++x) UpdateCell(x * CountY + y);
+}
+
+int TRealViewModel::StripeCount(int workers) const {
+  const int64_t width = 2 * static_cast<int64_t>(MaxHalfWidth) + 1;
+  const int64_t fit = CountX / width;
+  return static_cast<int>(std::clamp<int64_t>(std::min<int64_t>(workers, fit), 1, 16));
+}
+
+void TRealViewModel::RunStripe(int s, int stripes, std::vector<std::atomic<int32_t>>& rowsDone) {
+  const int32_t from = static_cast<int32_t>(static_cast<int64_t>(CountX) * s / stripes);
+  const int32_t to = static_cast<int32_t>(static_cast<int64_t>(CountX) * (s + 1) / stripes);
+  for (int32_t y = 0; y < CountY; ++y) {
+    // Left neighbour past row y, right neighbour past row y - 1.
+    if (s > 0) {
+      for (int32_t seen = rowsDone[s - 1].load(std::memory_order_acquire); seen < y + 1;
+           seen = rowsDone[s - 1].load(std::memory_order_acquire))
+        rowsDone[s - 1].wait(seen, std::memory_order_acquire);
+    }
+    if (s + 1 < stripes) {
+      for (int32_t seen = rowsDone[s + 1].load(std::memory_order_acquire); seen < y;
+           seen = rowsDone[s + 1].load(std::memory_order_acquire))
+        rowsDone[s + 1].wait(seen, std::memory_order_acquire);
+    }
+    for (int32_t x = from; x < to; ++x) UpdateCell(x * CountY + y);
+    rowsDone[s].store(y + 1, std::memory_order_release);
+    rowsDone[s].notify_all();
+  }
+}
+
+void TRealViewModel::SweepParallel(int workers) {
+  const int stripes = StripeCount(workers);
+  if (stripes <= 1) {
+    SweepSerial();
+    return;
+  }
+  std::vector<std::atomic<int32_t>> rowsDone(static_cast<size_t>(stripes));
+  for (auto& r : rowsDone) r.store(0);
+  std::vector<std::jthread> threads;
+  threads.reserve(static_cast<size_t>(stripes - 1));
+  for (int s = 1; s < stripes; ++s) threads.emplace_back([this, s, stripes, &rowsDone] { RunStripe(s, stripes, rowsDone); });
+  RunStripe(0, stripes, rowsDone);
+}
+
+int64_t TRealViewModel::SumResidual() const {
+  long double s = 0;
+  for (int32_t v : dAmNew) s += std::fabs(static_cast<long double>(v));
+  return Round(s / 1000);
+}
+
+int64_t TRealViewModel::SumAmplitude() const {
+  long double s = 0;
+  for (int32_t v : Am) s += std::fabs(static_cast<long double>(v));
+  return Round(s / 1000);
+}
+
+void TRealViewModel::ModelToView(int32_t* out) const { std::copy(Bm.begin(), Bm.end(), out); }
