@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <thread>
 
@@ -12,9 +13,9 @@
 
 static_assert(std::numeric_limits<long double>::digits == 64);
 
-namespace {
+namespace real_view_engine {
 constexpr long double Pi = std::numbers::pi_v<long double>;
-}
+}  // namespace real_view_engine
 
 ERealViewLimits::ERealViewLimits(int64_t halfWidth)
     : std::runtime_error("Hyperbola array limits " + std::to_string(halfWidth)), HalfWidth(halfWidth) {}
@@ -26,7 +27,7 @@ int32_t RealViewAlpha(int32_t minAmpSect) {
   return static_cast<int32_t>(Round(full / 2.0L));
 }
 
-long double RealViewSinA(int32_t alpha) { return std::sin(alpha * Pi / 180); }
+long double RealViewSinA(int32_t alpha) { return std::sin(alpha * real_view_engine::Pi / 180); }
 
 bool RealViewParamsUsable(const TRealViewParams& p) {
   return std::isfinite(p.XYProportional) && p.XYProportional > 0 && std::isfinite(p.dz) && p.dz > 0 &&
@@ -35,10 +36,10 @@ bool RealViewParamsUsable(const TRealViewParams& p) {
 
 long double ArcWeight(int32_t halfWidth, int32_t offset, long double decrease) {
   if (halfWidth == 0) return 1;
-  return std::cos(static_cast<long double>(offset) / halfWidth * decrease * Pi / 2);
+  return std::cos(static_cast<long double>(offset) / halfWidth * decrease * real_view_engine::Pi / 2);
 }
 
-namespace {
+namespace real_view_engine {
 struct TArcGeometry {
   long double m, t;
   bool oneCell;
@@ -53,18 +54,18 @@ TArcGeometry Geometry(const TRealViewParams& p, int32_t y, int32_t& dR2) {
   if (oneCell) dR2 = 0;
   return {m, t, oneCell};
 }
-}  // namespace
+}  // namespace real_view_engine
 
 TRealViewArcSize ArcSize(const TRealViewParams& p, long double sinA, int32_t y) {
   TRealViewArcSize s;
-  const TArcGeometry g = Geometry(p, y, s.dR2);
+  const real_view_engine::TArcGeometry g = real_view_engine::Geometry(p, y, s.dR2);
   if (!g.oneCell) s.E = Round(g.t * sinA / p.XYProportional);
   return s;
 }
 
 TRealViewArc BuildArc(const TRealViewParams& p, long double sinA, int32_t y) {
   TRealViewArc arc;
-  const TArcGeometry g = Geometry(p, y, arc.dR2);
+  const real_view_engine::TArcGeometry g = real_view_engine::Geometry(p, y, arc.dR2);
   if (g.oneCell) {
     arc.Depth = {static_cast<long double>(y)};
     arc.Weight = {1};
@@ -218,9 +219,8 @@ int TRealViewModel::StripeCount(int workers) const {
   return static_cast<int>(std::clamp<int64_t>(std::min<int64_t>(workers, fit), 1, 16));
 }
 
-void TRealViewModel::RunStripe(int s, int stripes, std::vector<std::atomic<int32_t>>& rowsDone) {
-  const int32_t from = static_cast<int32_t>(static_cast<int64_t>(CountX) * s / stripes);
-  const int32_t to = static_cast<int32_t>(static_cast<int64_t>(CountX) * (s + 1) / stripes);
+void TRealViewModel::RunStripe(int s, int stripes, int32_t from, int32_t to,
+                               std::vector<std::atomic<int32_t>>& rowsDone) {
   for (int32_t y = 0; y < CountY; ++y) {
     // Left neighbour past row y, right neighbour past row y - 1.
     if (s > 0) {
@@ -239,18 +239,32 @@ void TRealViewModel::RunStripe(int s, int stripes, std::vector<std::atomic<int32
   }
 }
 
+TStripeSweep::TStripeSweep(TRealViewModel& model, int workers)
+    : Model(model), Stripes(model.StripeCount(workers)), RowsDone(static_cast<size_t>(Stripes)) {
+  for (auto& r : RowsDone) r.store(0);
+}
+
+int32_t TStripeSweep::StripeFrom(int s) const {
+  return static_cast<int32_t>(static_cast<int64_t>(Model.CountX) * s / Stripes);
+}
+
+TCalcThread::TCalcThread(TStripeSweep& sweep, int stripe)
+    : FFrom(sweep.StripeFrom(stripe)), FTo(sweep.StripeFrom(stripe + 1) - 1) {
+  thread_ = std::jthread([this, &sweep, stripe] {
+    sweep.Model.RunStripe(stripe, sweep.Stripes, FFrom, FTo + 1, sweep.RowsDone);
+    FIsDone.store(true, std::memory_order_release);
+  });
+}
+
 void TRealViewModel::SweepParallel(int workers) {
-  const int stripes = StripeCount(workers);
-  if (stripes <= 1) {
+  TStripeSweep sweep(*this, workers);
+  if (sweep.Stripes <= 1) {
     SweepSerial();
     return;
   }
-  std::vector<std::atomic<int32_t>> rowsDone(static_cast<size_t>(stripes));
-  for (auto& r : rowsDone) r.store(0);
-  std::vector<std::jthread> threads;
-  threads.reserve(static_cast<size_t>(stripes - 1));
-  for (int s = 1; s < stripes; ++s) threads.emplace_back([this, s, stripes, &rowsDone] { RunStripe(s, stripes, rowsDone); });
-  RunStripe(0, stripes, rowsDone);
+  std::vector<std::unique_ptr<TCalcThread>> threads;
+  for (int s = 0; s < sweep.Stripes; ++s) threads.push_back(std::make_unique<TCalcThread>(sweep, s));
+  threads.clear();
 }
 
 int64_t TRealViewModel::SumResidual() const {

@@ -30,7 +30,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include <QString>
@@ -54,10 +56,8 @@ public:
 };
 
 // The run's model exceeds its memory cap (as when memory runs out).
-class ERealViewMemory : public std::runtime_error {
-public:
-  ERealViewMemory() : std::runtime_error("Out of memory") {}
-};
+// An allocation failure for the callers: they report "Out of memory".
+class ERealViewMemory : public std::bad_alloc {};
 
 constexpr int32_t RealViewMaxHalfWidth = 1000;
 
@@ -141,6 +141,31 @@ public:
 
   int32_t CountB(int32_t p) const { return static_cast<int32_t>(RayStart[p + 1] - RayStart[p]); }
 
+  // Every row of the columns [from, to) after the neighbours' rows as above;
+  // rowsDone[s] counts the rows stripe s has finished.
+  void RunStripe(int stripe, int stripes, int32_t from, int32_t to, std::vector<std::atomic<int32_t>>& rowsDone);
+};
+
+// One iteration's stripes and their progress.
+struct TStripeSweep {
+  TStripeSweep(TRealViewModel& model, int workers);
+  TRealViewModel& Model;
+  int Stripes;
+  std::vector<std::atomic<int32_t>> RowsDone;
+  int32_t StripeFrom(int s) const;
+};
+
+// The worker of one stripe for one iteration: starts running at once; FIsDone is
+// set when its rows are done. The thread that created it polls FIsDone and then
+// destroys it (which joins).
+class TCalcThread {
+public:
+  TCalcThread(TStripeSweep& sweep, int stripe);
+  bool IsDone() const { return FIsDone.load(std::memory_order_acquire); }
+  // First and last column of the stripe.
+  int32_t FFrom, FTo;
+
 private:
-  void RunStripe(int stripe, int stripes, std::vector<std::atomic<int32_t>>& rowsDone);
+  std::atomic<bool> FIsDone{false};
+  std::jthread thread_;
 };
