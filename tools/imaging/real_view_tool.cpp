@@ -6,11 +6,13 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "tools/imaging/migration_run.h"
+#include "tools/saved_copies.h"
 #include "tools/tool_host.h"
 #include "tools/tool_record.h"
 #include "tools/tool_strings.h"
 #include "tools/worker_pool.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -24,6 +26,14 @@ constexpr int32_t DefaultSizeHyperbola = 3;
 constexpr long double DefaultDecriseAmp = 0.75L;
 // Fewer traces give no reconstruction: the channel passes.
 constexpr int64_t MinTraces = 3;
+
+// "<label> dA=<residual> dABal=<residual / amplitude in per cent>%".
+QString ResidualLine(const QString& label, const TRealViewModel& model) {
+  const int64_t residual = model.SumResidual();
+  const int64_t amplitude = model.SumAmplitude();
+  const int64_t balance = amplitude == 0 ? 0 : Round(static_cast<long double>(residual) / amplitude * 100);
+  return QStringLiteral("%1 dA=%2 dABal=%3%").arg(label).arg(residual).arg(balance);
+}
 }  // namespace real_view_tool
 
 
@@ -110,11 +120,23 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   model.Build(in, CountX, CountY, params, SinA, MemoryCap);
   Log(QStringLiteral("Begin calculation"));
 
+  const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
+    model.ModelToView(out);
+    Log(real_view_tool::ResidualLine(QString::number(n), model));
+  });
+  if (completed == 0) model.ModelToView(out);
+  Log(QStringLiteral("End calculation"));
+  return traces;
+}
+
+int TRealViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+                           const std::function<void(int32_t)>& afterSweep) {
   IToolHost& host = Host();
   const int full = host.ProgressFullWidth();
   int completed = 0;
-  for (int32_t n = 0; n < SizeHyperbola; ++n) {
-    if (SizeHyperbola > 1) host.SetProgressWidth(runChannel_, RoundToInt32(static_cast<long double>(full) * n / (SizeHyperbola - 1)));
+  for (int32_t n = 0; n < iterations; ++n) {
+    if (progressDivisor > 0)
+      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
     host.Yield();
     if (host.Br()) {
       AExecuting = false;
@@ -122,16 +144,105 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
     }
     Sweep(model);
     ++completed;
-    model.ModelToView(out);
-    const int64_t residual = model.SumResidual();
-    const int64_t amplitude = model.SumAmplitude();
-    const int64_t balance = amplitude == 0 ? 0 : Round(static_cast<long double>(residual) / amplitude * 100);
-    Log(QStringLiteral("%1 dA=%2 dABal=%3%").arg(n).arg(residual).arg(balance));
+    afterSweep(n);
     if (BreakExecute) break;
   }
-  if (completed == 0) model.ModelToView(out);
-  Log(QStringLiteral("End calculation"));
-  return traces;
+  return completed;
+}
+
+void TRealViewTool::SearchXYProportional() {
+  if (runing) return;
+  BreakExecute = false;
+  SaveParamPlugin(0);
+  T2Dview* view = GetViewByIndx(0);
+  if (!view) return;
+  TCommonTool::BeginRun();
+  const auto finish = [this](bool live) {
+    if (live && DialogLive()) GetParam(CurrentNumberView);
+    TCommonTool::EndRun();
+  };
+  GetParam(0);
+  // The scan works on the input of the tool's last run; without one of the
+  // channel's size there is nothing to scan (and nothing to show).
+  const int64_t bytes = view->SizeDat();
+  auto& store = TSavedCopyStore::Instance();
+  TSavedCopyPin pin(CopyOwner(), 0);
+  const TSampleBlock* input = store.Find(CopyOwner(), 0);
+  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
+    finish(false);
+    return;
+  }
+  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
+  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
+  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
+  if (!AExecuting || traces < real_view_tool::MinTraces) {
+    showInput();
+    finish(true);
+    return;
+  }
+  CountX = static_cast<int32_t>(traces);
+  CountY = longTrace;
+  CountAB = CountX * CountY;
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+
+  struct TCandidates {
+    int64_t from, to;
+  };
+  TCandidates range{0, -1};
+  switch (TypePodbor) {
+    case 0: range = {std::max<int64_t>(Round((XYProportional - 5) * 2), 1), Round((XYProportional + 5) * 2)}; break;
+    case 1: range = {int64_t{dH} - 10, int64_t{dH} + 10}; break;
+    case 2: range = {Round((DistanceRecept - 0.5L) * 20), Round((DistanceRecept + 0.5L) * 20)}; break;
+    case 3: range = {4, 17}; break;
+    case 4: range = {1, 19}; break;
+    default: break;
+  }
+  try {
+    for (int64_t k = range.from; k <= range.to; ++k) {
+      Alpha = RealViewAlpha(MinAmpSect);
+      QString label;
+      switch (TypePodbor) {
+        case 0:
+          XYProportional = k / 2.0L;
+          label = QStringLiteral("XY=%1").arg(static_cast<double>(XYProportional), 0, 'f', 1);
+          break;
+        case 1:
+          dH = static_cast<int32_t>(k);
+          label = QStringLiteral("dH=%1").arg(k);
+          break;
+        case 2:
+          DistanceRecept = k / 20.0L;
+          label = QStringLiteral("dRT=%1").arg(static_cast<double>(DistanceRecept), 0, 'f', 2);
+          break;
+        case 3:
+          Alpha = static_cast<int32_t>(5 * k);
+          label = QStringLiteral("A=%1").arg(10 * k);
+          break;
+        default:
+          DecriseAmp = 5 * k / 100.0L;
+          label = QStringLiteral("decA=%1%").arg(Round(DecriseAmp * 100));
+          break;
+      }
+      // The candidate's own angle: the cone of this candidate, not the set's.
+      SinA = RealViewSinA(Alpha);
+      TRealViewParams params = EngineParams(*view);
+      params.MinAmpSect = 2 * Alpha;
+      if (!RealViewParamsUsable(params)) continue;
+      TRealViewModel model;
+      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap);
+      Iterate(model, 3, 0, 2, [](int32_t) {});
+      if (DialogLive()) model.ModelToView(view->dezoData.Data());
+      Log(real_view_tool::ResidualLine(label, model));
+      if (BreakExecute) break;
+    }
+  } catch (...) {
+    showInput();
+    finish(true);
+    throw;
+  }
+  showInput();
+  finish(true);
 }
 
 void TRealViewTool::SaveToStream(TStream& str) {

@@ -66,6 +66,13 @@ public:
   void execute(bool first, int32_t NumberView) override;
 
   void SaveParamsAll();
+  // The parameter scan on channel 0's saved input: TypePodbor names the
+  // parameter (0 X/Y, 1 dH, 2 spacing, 3 angle, 4 decrease); every candidate gets
+  // three sweeps and a log line; the channel shows the input afterwards. The
+  // scanned field is left at its last candidate; no set changes. Errors of a
+  // candidate (too wide an arc, the memory cap) go to the caller.
+  void SearchXYProportional();
+  int32_t TypePodbor = 0;
   static long double GetXYhipotenuza(long double Y, long double X);
   // The engine's parameters from the working ones and the channel's depth step.
   TRealViewParams EngineParams(const T2Dview& view) const;
@@ -90,6 +97,10 @@ private:
   void Log(const QString& line) const {
     if (OnLog) OnLog(line);
   }
+  // Builds the model and runs up to `iterations` sweeps with the stop rules;
+  // gives the sweeps completed.
+  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+              const std::function<void(int32_t)>& afterSweep);
   // One sweep on the workers, messages processed while they run.
   void Sweep(TRealViewModel& model);
   T2Dview* runView_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace real_view_tool_test {
@@ -296,6 +297,114 @@ TEST_F(RealViewToolTest, CreationValuesAndToolInitTakeTheWheelStep) {
   EXPECT_EQ(tool.Param[1].XYProportional, 10);
   EXPECT_EQ(tool.dH, 0);
   EXPECT_EQ(tool.DecriseAmp, 0.75L);
+}
+
+}  // namespace real_view_tool_test
+
+namespace real_view_tool_test {
+
+class RealViewScanTest : public RealViewToolTest {
+protected:
+  // Channel 0 after one run of the tool (its saved input), then a scan.
+  void Prepare() {
+    input = Hyperbola(40, 30, 20, 9);
+    view = MakeWheelChannel(Channel(40, 30), input);
+    tool.SetView_(0, view.get());
+    Configure(tool, 3, 90, 1);
+    tool.execute(false, 0);
+    ASSERT_NE(Samples(*view), input);
+    tool.OnLog = [this](const QString& line) { log.push_back(line); };
+  }
+  // "<label> dA=..." of a candidate computed by the engine: three sweeps.
+  QString Line(const QString& label, TRealViewParams p, int32_t alpha) {
+    TRealViewModel m;
+    m.Build(input.data(), 40, 30, p, RealViewSinA(alpha), TRealViewModel::DefaultMemoryCap());
+    for (int n = 0; n < 3; ++n) m.SweepSerial();
+    const int64_t r = m.SumResidual(), a = m.SumAmplitude();
+    return QStringLiteral("%1 dA=%2 dABal=%3%").arg(label).arg(r).arg(a == 0 ? 0 : Round(static_cast<long double>(r) / a * 100));
+  }
+  std::vector<int32_t> input;
+  std::unique_ptr<T2Dview> view;
+  TRealViewTool tool;
+  std::vector<QString> log;
+};
+
+TEST_F(RealViewScanTest, XYScanTriesSixteenHalfStepsAndShowsTheInput) {
+  Prepare();
+  tool.TypePodbor = 0;
+  tool.SearchXYProportional();
+  ASSERT_EQ(log.size(), 18u);
+  EXPECT_EQ(log[0], "Prepeare calculation");
+  EXPECT_EQ(log[1], "X=40,Y=30");
+  const TRealViewParams base = tool.EngineParams(*view);
+  for (int k = 1; k <= 16; ++k) {
+    TRealViewParams p = base;
+    p.XYProportional = k / 2.0L;
+    EXPECT_EQ(log[static_cast<size_t>(k + 1)], Line(QStringLiteral("XY=%1").arg(k / 2.0, 0, 'f', 1), p, 45));
+  }
+  EXPECT_TRUE(log[2].startsWith("XY=0.5 dA="));
+  EXPECT_TRUE(log[17].startsWith("XY=8.0 dA="));
+  EXPECT_EQ(Samples(*view), input);
+  EXPECT_EQ(tool.Param[0].XYProportional, 3) << "no candidate reaches a set";
+  EXPECT_EQ(tool.XYProportional, 8) << "the field keeps the last candidate";
+  EXPECT_FALSE(tool.runing);
+}
+
+TEST_F(RealViewScanTest, AngleScanUsesEachCandidatesCone) {
+  Prepare();
+  tool.TypePodbor = 3;
+  tool.SearchXYProportional();
+  ASSERT_EQ(log.size(), 16u);
+  const TRealViewParams base = tool.EngineParams(*view);
+  std::set<QString> residuals;
+  for (int k = 4; k <= 17; ++k) {
+    const QString& line = log[static_cast<size_t>(k - 2)];
+    EXPECT_EQ(line, Line(QStringLiteral("A=%1").arg(10 * k), base, 5 * k));
+    residuals.insert(line.section(' ', 1));
+  }
+  EXPECT_GT(residuals.size(), 5u) << "the angles give differing residuals";
+  EXPECT_EQ(tool.Param[0].MinAmpSect, 90);
+}
+
+TEST_F(RealViewScanTest, ApplyClearOnlyCopiesBackAndNoSavedInputDoesNothing) {
+  Prepare();
+  // The working Apply (the dialog's box) goes to set 0 first.
+  tool.AExecuting = false;
+  tool.TypePodbor = 1;
+  tool.SearchXYProportional();
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(Samples(*view), input);
+
+  TRealViewTool fresh;
+  auto other = MakeWheelChannel(Channel(40, 30), input);
+  fresh.SetView_(0, other.get());
+  SetSamples(*other, std::vector<int32_t>(input.size(), 3));
+  std::vector<QString> lines;
+  fresh.OnLog = [&](const QString& line) { lines.push_back(line); };
+  fresh.SearchXYProportional();
+  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(Samples(*other), std::vector<int32_t>(input.size(), 3)) << "no stale or zero copy is shown";
+  EXPECT_FALSE(fresh.runing);
+}
+
+TEST_F(RealViewScanTest, DecreaseAndSpacingLabelsAndABreakEndsTheScan) {
+  Prepare();
+  tool.TypePodbor = 4;
+  tool.SearchXYProportional();
+  ASSERT_EQ(log.size(), 21u);
+  EXPECT_TRUE(log[2].startsWith("decA=5% dA="));
+  EXPECT_TRUE(log[20].startsWith("decA=95% dA="));
+  log.clear();
+  tool.DistanceRecept = 0.1L;
+  tool.TypePodbor = 2;
+  // The space key during the first candidate: it ends after its sweep, the scan
+  // after it.
+  host.onYield = [&](int) { tool.BreakExecute = true; };
+  tool.SearchXYProportional();
+  host.onYield = nullptr;
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_TRUE(log[2].startsWith("dRT=-0.40 dA=")) << log[2].toStdString();
+  EXPECT_EQ(Samples(*view), input);
 }
 
 }  // namespace real_view_tool_test
