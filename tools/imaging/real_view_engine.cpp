@@ -132,17 +132,27 @@ void TRealViewModel::Build(const int32_t* input, int32_t countX, int32_t countY,
   ListStart.assign(n + 1, 0);
   Lists.clear();
 
-  // Rays row by row (the order the cells' lists keep), stored per point.
-  std::vector<std::vector<TRayEntry>> rowRays(static_cast<size_t>(countX));
+  // Rays row by row (the order the cells' lists keep), stored per point. The row
+  // and weight of an arc offset are the same for every point of a row.
   std::vector<int32_t> rayLength(n, 0);
   std::vector<TRayEntry> all;
   std::vector<int32_t> buildOrder;  // point of each ray, in building order
   buildOrder.reserve(n);
   std::vector<int64_t> orderStart;
   orderStart.reserve(n + 1);
+  std::vector<int32_t> rowAt;
+  std::vector<float> weightAt;
   for (int32_t y = 0; y < countY; ++y) {
     const TRealViewArc arc = BuildArc(p, sinA, y);
     const int32_t E = arc.dXArc;
+    rowAt.resize(static_cast<size_t>(2 * E + 1));
+    weightAt.resize(rowAt.size());
+    for (int32_t k = -E; k <= E; ++k) {
+      const int64_t row = Round(arc.DepthAt(k));
+      // A row outside the profile would name a cell of the next column.
+      rowAt[static_cast<size_t>(k + E)] = row < 0 || row >= countY ? -1 : static_cast<int32_t>(row);
+      weightAt[static_cast<size_t>(k + E)] = static_cast<float>(arc.WeightAt(k));
+    }
     for (int32_t x = 0; x < countX; ++x) {
       const int32_t point = x * countY + y;
       const int64_t c = static_cast<int64_t>(x) + arc.dR2;
@@ -152,12 +162,9 @@ void TRealViewModel::Build(const int32_t* input, int32_t countX, int32_t countY,
         int64_t col = j;
         if (col < 0 || col >= countX) col = 2 * c - j;
         if (col < 0 || col >= countX) continue;
-        const int64_t k = col - c;
-        const int64_t row = Round(arc.DepthAt(static_cast<int32_t>(k)));
-        // A row outside the profile would name a cell of the next column.
-        if (row < 0 || row >= countY) continue;
-        all.push_back({static_cast<int32_t>(row + static_cast<int64_t>(countY) * col),
-                       static_cast<float>(arc.WeightAt(static_cast<int32_t>(k)))});
+        const auto k = static_cast<size_t>(col - c + E);
+        if (rowAt[k] < 0) continue;
+        all.push_back({static_cast<int32_t>(rowAt[k] + static_cast<int64_t>(countY) * col), weightAt[k]});
       }
       rayLength[static_cast<size_t>(point)] = static_cast<int32_t>(static_cast<int64_t>(all.size()) - orderStart.back());
     }
