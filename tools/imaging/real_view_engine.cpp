@@ -93,13 +93,19 @@ uint64_t TRealViewModel::DefaultMemoryCap() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(size) / 4;
 }
 
-uint64_t TRealViewModel::EstimateBytes(int32_t countX, int32_t countY, const TRealViewParams& p,
-                                       long double sinA) {
+uint64_t TRealViewModel::EstimateEntries(int32_t countX, int32_t countY, const TRealViewParams& p,
+                                         long double sinA) {
   uint64_t entries = 0;
   for (int32_t y = 0; y < countY; ++y) {
     const int64_t e = std::max<int64_t>(ArcSize(p, sinA, y).E, 0);
     entries += static_cast<uint64_t>(countX) * static_cast<uint64_t>(2 * e + 1);
   }
+  return entries;
+}
+
+uint64_t TRealViewModel::EstimateBytes(int32_t countX, int32_t countY, const TRealViewParams& p,
+                                       long double sinA) {
+  const uint64_t entries = EstimateEntries(countX, countY, p, sinA);
   const uint64_t cells = static_cast<uint64_t>(countX) * static_cast<uint64_t>(countY);
   // Per entry a ray entry and a list entry; per cell five int32 fields and two
   // offsets.
@@ -132,16 +138,12 @@ void TRealViewModel::Build(const int32_t* input, int32_t countX, int32_t countY,
   ListStart.assign(n + 1, 0);
   Lists.clear();
 
-  // Rays row by row (the order the cells' lists keep), stored per point. The row
-  // and weight of an arc offset are the same for every point of a row.
-  std::vector<int32_t> rayLength(n, 0);
-  std::vector<TRayEntry> all;
-  std::vector<int32_t> buildOrder;  // point of each ray, in building order
-  buildOrder.reserve(n);
-  std::vector<int64_t> orderStart;
-  orderStart.reserve(n + 1);
+  // Rays row by row, the order the cells' lists keep. The row and weight of an
+  // arc offset are the same for every point of a row.
+  Rays.reserve(static_cast<size_t>(EstimateEntries(countX, countY, p, sinA)));
   std::vector<int32_t> rowAt;
   std::vector<float> weightAt;
+  size_t b = 0;
   for (int32_t y = 0; y < countY; ++y) {
     const TRealViewArc arc = BuildArc(p, sinA, y);
     const int32_t E = arc.dXArc;
@@ -153,48 +155,41 @@ void TRealViewModel::Build(const int32_t* input, int32_t countX, int32_t countY,
       rowAt[static_cast<size_t>(k + E)] = row < 0 || row >= countY ? -1 : static_cast<int32_t>(row);
       weightAt[static_cast<size_t>(k + E)] = static_cast<float>(arc.WeightAt(k));
     }
-    for (int32_t x = 0; x < countX; ++x) {
-      const int32_t point = x * countY + y;
+    for (int32_t x = 0; x < countX; ++x, ++b) {
       const int64_t c = static_cast<int64_t>(x) + arc.dR2;
-      orderStart.push_back(static_cast<int64_t>(all.size()));
-      buildOrder.push_back(point);
+      RayStart[b] = static_cast<int64_t>(Rays.size());
       for (int64_t j = c - E; j <= c + E; ++j) {
         int64_t col = j;
         if (col < 0 || col >= countX) col = 2 * c - j;
         if (col < 0 || col >= countX) continue;
         const auto k = static_cast<size_t>(col - c + E);
         if (rowAt[k] < 0) continue;
-        all.push_back({static_cast<int32_t>(rowAt[k] + static_cast<int64_t>(countY) * col), weightAt[k]});
+        Rays.push_back({static_cast<int32_t>(rowAt[k] + static_cast<int64_t>(countY) * col), weightAt[k]});
       }
-      rayLength[static_cast<size_t>(point)] = static_cast<int32_t>(static_cast<int64_t>(all.size()) - orderStart.back());
     }
   }
-  orderStart.push_back(static_cast<int64_t>(all.size()));
+  RayStart[n] = static_cast<int64_t>(Rays.size());
 
-  // Rays by point index.
-  for (size_t q = 0; q < n; ++q) RayStart[q + 1] = RayStart[q] + rayLength[q];
-  Rays.resize(all.size());
-  std::vector<int64_t> listCount(n + 1, 0);
-  for (size_t b = 0; b < buildOrder.size(); ++b) {
-    const size_t point = static_cast<size_t>(buildOrder[b]);
-    std::copy(all.begin() + orderStart[b], all.begin() + orderStart[b + 1], Rays.begin() + RayStart[point]);
-    for (int64_t e = orderStart[b]; e < orderStart[b + 1]; ++e) ++listCount[static_cast<size_t>(all[e].Cell)];
-  }
-  for (size_t q = 0; q < n; ++q) ListStart[q + 1] = ListStart[q] + listCount[q];
-  Lists.resize(all.size());
+  // Lists: the points of the rays through each cell, in building order.
+  for (const TRayEntry& r : Rays) ++ListStart[static_cast<size_t>(r.Cell) + 1];
+  for (size_t q = 0; q < n; ++q) ListStart[q + 1] += ListStart[q];
+  Lists.resize(Rays.size());
   std::vector<int64_t> fill(ListStart.begin(), ListStart.end() - 1);
-  for (size_t b = 0; b < buildOrder.size(); ++b) {
-    for (int64_t e = orderStart[b]; e < orderStart[b + 1]; ++e) {
-      const TRayEntry& r = all[static_cast<size_t>(e)];
-      Lists[static_cast<size_t>(fill[static_cast<size_t>(r.Cell)]++)] = {buildOrder[b], r.Weight};
+  b = 0;
+  for (int32_t y = 0; y < countY; ++y)
+    for (int32_t x = 0; x < countX; ++x, ++b) {
+      const int32_t point = x * countY + y;
+      for (int64_t e = RayStart[b]; e < RayStart[b + 1]; ++e) {
+        const TRayEntry& r = Rays[static_cast<size_t>(e)];
+        Lists[static_cast<size_t>(fill[static_cast<size_t>(r.Cell)]++)] = {point, r.Weight};
+      }
     }
-  }
   for (int32_t q = 0; q < CountAB; ++q) CalcSumA(q);
 }
 
 void TRealViewModel::CalcSumA(int32_t p) {
   long double sum = 0;
-  for (int64_t e = RayStart[p]; e < RayStart[p + 1]; ++e)
+  for (int64_t e = RayBegin(p), end = RayEnd(p); e < end; ++e)
     sum += static_cast<long double>(Bm[static_cast<size_t>(Rays[e].Cell)]) * Rays[e].Weight;
   AmNew[p] = RoundToInt32Fast(sum);
   dAmPred[p] = dAmNew[p];

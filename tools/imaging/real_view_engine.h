@@ -112,6 +112,8 @@ public:
   void Build(const int32_t* input, int32_t countX, int32_t countY, const TRealViewParams& p, long double sinA,
              uint64_t memoryCap);
 
+  // Ray entries of the model (an upper bound: entries outside are dropped).
+  static uint64_t EstimateEntries(int32_t countX, int32_t countY, const TRealViewParams& p, long double sinA);
   // Bytes the model of these dimensions and arcs takes (an upper bound).
   static uint64_t EstimateBytes(int32_t countX, int32_t countY, const TRealViewParams& p, long double sinA);
 
@@ -132,14 +134,18 @@ public:
   int32_t MaxHalfWidth = 0;
   std::vector<int32_t> Am, AmNew, dAmPred, dAmNew;
   std::vector<int32_t> Bm;
-  // Ray of point p: Rays[RayStart[p] .. RayStart[p + 1]).
+  // Rays in building order (rows, then columns): the ray of point p is
+  // Rays[RayStart[b] .. RayStart[b + 1]) with b = RayIndex(p).
   std::vector<int64_t> RayStart;
   std::vector<TRayEntry> Rays;
   // List of cell m: Lists[ListStart[m] .. ListStart[m + 1]), in ray-building order.
   std::vector<int64_t> ListStart;
   std::vector<TListEntry> Lists;
 
-  int32_t CountB(int32_t p) const { return static_cast<int32_t>(RayStart[p + 1] - RayStart[p]); }
+  int64_t RayIndex(int32_t p) const { return static_cast<int64_t>(p % CountY) * CountX + p / CountY; }
+  int64_t RayBegin(int32_t p) const { return RayStart[static_cast<size_t>(RayIndex(p))]; }
+  int64_t RayEnd(int32_t p) const { return RayStart[static_cast<size_t>(RayIndex(p)) + 1]; }
+  int32_t CountB(int32_t p) const { return static_cast<int32_t>(RayEnd(p) - RayBegin(p)); }
 
   // Every row of the columns [from, to) after the neighbours' rows as above;
   // rowsDone[s] counts the rows stripe s has finished.

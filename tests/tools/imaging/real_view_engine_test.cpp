@@ -253,8 +253,8 @@ TEST(RealViewEngine, RaysAndListsMatchThePointByPointReference) {
     for (int32_t q = 0; q < m.CountAB; ++q) {
       ASSERT_EQ(m.CountB(q), static_cast<int32_t>(r.A[q].Bi.size())) << q;
       for (int32_t e = 0; e < m.CountB(q); ++e) {
-        ASSERT_EQ(m.Rays[m.RayStart[q] + e].Cell, r.A[q].Bi[e]);
-        ASSERT_EQ(m.Rays[m.RayStart[q] + e].Weight, r.A[q].BiK[e]);
+        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Cell, r.A[q].Bi[e]);
+        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Weight, r.A[q].BiK[e]);
       }
       const auto count = static_cast<size_t>(m.ListStart[q + 1] - m.ListStart[q]);
       ASSERT_EQ(count, r.B[q].Ai.size()) << q;
@@ -275,8 +275,8 @@ TEST(RealViewEngine, DefaultsGiveRowZeroItsOwnCellsAndAnOutsideArcNoRay) {
   const TRealViewModel m = Model(in, 12, 20, Params(2, 90));
   for (int32_t x = 0; x < 12; ++x) {
     ASSERT_EQ(m.CountB(x * 20), 1);
-    EXPECT_EQ(m.Rays[m.RayStart[x * 20]].Cell, x * 20);
-    EXPECT_EQ(m.Rays[m.RayStart[x * 20]].Weight, 1.0f);
+    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Cell, x * 20);
+    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Weight, 1.0f);
   }
   // A spacing of 4 m puts the centre 40 / 2 = 20 columns aside (dz 0.05, XY 2):
   // the arcs of rows with a narrow cone lie wholly outside the 12 columns.
