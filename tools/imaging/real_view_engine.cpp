@@ -223,19 +223,20 @@ int TRealViewModel::StripeCount(int workers) const {
 
 void TRealViewModel::RunStripe(int s, int stripes, int32_t from, int32_t to,
                                std::vector<std::atomic<int32_t>>& rowsDone) {
+  // Columns from `near` on lie within 2 E_max of the right neighbour's: only they
+  // wait for its row y - 1. The rest of the row runs while it finishes that row.
+  const int32_t near = std::max(from, static_cast<int32_t>(to - 2 * static_cast<int64_t>(MaxHalfWidth)));
+  const auto waitFor = [&](int neighbour, int32_t rows) {
+    for (int32_t seen = rowsDone[neighbour].load(std::memory_order_acquire); seen < rows;
+         seen = rowsDone[neighbour].load(std::memory_order_acquire))
+      rowsDone[neighbour].wait(seen, std::memory_order_acquire);
+  };
   for (int32_t y = 0; y < CountY; ++y) {
     // Left neighbour past row y, right neighbour past row y - 1.
-    if (s > 0) {
-      for (int32_t seen = rowsDone[s - 1].load(std::memory_order_acquire); seen < y + 1;
-           seen = rowsDone[s - 1].load(std::memory_order_acquire))
-        rowsDone[s - 1].wait(seen, std::memory_order_acquire);
-    }
-    if (s + 1 < stripes) {
-      for (int32_t seen = rowsDone[s + 1].load(std::memory_order_acquire); seen < y;
-           seen = rowsDone[s + 1].load(std::memory_order_acquire))
-        rowsDone[s + 1].wait(seen, std::memory_order_acquire);
-    }
-    for (int32_t x = from; x < to; ++x) UpdateCell(x * CountY + y);
+    if (s > 0) waitFor(s - 1, y + 1);
+    for (int32_t x = from; x < near; ++x) UpdateCell(x * CountY + y);
+    if (s + 1 < stripes) waitFor(s + 1, y);
+    for (int32_t x = near; x < to; ++x) UpdateCell(x * CountY + y);
     rowsDone[s].store(y + 1, std::memory_order_release);
     rowsDone[s].notify_all();
   }

@@ -23,7 +23,8 @@
 // The parallel sweep gives that result bit for bit: two cells of one ray lie at
 // most 2 E_max columns apart, so column stripes at least 2 E_max + 1 wide only
 // meet their neighbours, and a stripe takes row y once its left neighbour has
-// finished row y and its right neighbour row y - 1.
+// finished row y and its right neighbour row y - 1 (only its last 2 E_max
+// columns wait for the right neighbour).
 //
 // Ownership and threads: the model is built and read on one thread; during a
 // sweep the workers touch only its arrays, under the stripe order above.
