@@ -185,6 +185,8 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("SPECTRUM_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, SpectrumShape); }},
       {QStringLiteral("SearchObject_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clTeal, true); }},
       {QStringLiteral("SearchObject_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
+      {QStringLiteral("RealView_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clOlive, false); }},
+      {QStringLiteral("RealView_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
       {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
       {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
       {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},

@@ -3,6 +3,7 @@
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
+#include "tools/imaging/real_view_tool.h"
 #include "tools/imaging/spectrum_tool.h"
 #include "tools/imaging/search_object_tool.h"
 #include "tools/tool_classes.h"
@@ -28,4 +29,5 @@ void ImagingLibraryStartup() {
   Register<TGenTestTool>(SGenTestToolName);
   Register<TSpectrum>(SSpectrumToolName);
   Register<TSearchObjectTool>(SSearchObjectToolName);
+  Register<TRealViewTool>(SRealViewToolName);
 }

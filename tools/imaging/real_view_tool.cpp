@@ -1,0 +1,287 @@
+#include "tools/imaging/real_view_tool.h"
+
+#include "platform/rtl/extended.h"
+#include "platform/rtl/rounding.h"
+#include "platform/rtl/streams.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/setting_data.h"
+#include "tools/imaging/migration_run.h"
+#include "tools/saved_copies.h"
+#include "tools/tool_host.h"
+#include "tools/tool_record.h"
+#include "tools/tool_strings.h"
+#include "tools/worker_pool.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace real_view_tool {
+constexpr long double DefaultXYProportional = 10.0L;
+constexpr int32_t DefaultMinAmpSect = 90;
+constexpr int32_t DefaultSizeHyperbola = 3;
+constexpr long double DefaultDecriseAmp = 0.75L;
+// Fewer traces give no reconstruction: the channel passes.
+constexpr int64_t MinTraces = 3;
+
+// "<label> dA=<residual> dABal=<residual / amplitude in per cent>%".
+QString ResidualLine(const QString& label, const TRealViewModel& model) {
+  const int64_t residual = model.SumResidual();
+  const int64_t amplitude = model.SumAmplitude();
+  const int64_t balance = amplitude == 0 ? 0 : Round(static_cast<long double>(residual) / amplitude * 100);
+  return QStringLiteral("%1 dA=%2 dABal=%3%").arg(label).arg(residual).arg(balance);
+}
+}  // namespace real_view_tool
+
+
+TRealViewTool::TRealViewTool(uint16_t w) : TToolBase<TRealViewParam>(w) {
+  SetCaption(LoadResString(SRealViewCaption));
+  AToolName = QString::fromUtf16(SRealViewToolName.english);
+  AToolDscr = LoadResString(SRealViewDescription);
+  AExecuting = true;
+  typeOfPlugin = advanced;
+  CurrentNumberView = 0;
+  LoadIcons(QStringLiteral("RealView_ICON1"), QStringLiteral("RealView_ICON2"));
+  FillAllSets();
+}
+
+long double TRealViewTool::GetXYhipotenuza(long double Y, long double X) { return std::sqrt(X * X + Y * Y); }
+
+void TRealViewTool::SaveParamsAll() {
+  SaveParamPlugin(0);
+  SetAllParamAs(0);
+}
+
+void TRealViewTool::ToolInit() {
+  for (int32_t channel = 0; channel < ToolChannels; ++channel) {
+    dH = 0;
+    XYProportional = real_view_tool::DefaultXYProportional;
+    MinAmpSect = real_view_tool::DefaultMinAmpSect;
+    SizeHyperbola = real_view_tool::DefaultSizeHyperbola;
+    DecriseAmp = real_view_tool::DefaultDecriseAmp;
+    const T2Dview* view = GetViewByIndx(channel);
+    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
+    SaveParamPlugin(channel);
+  }
+}
+
+TRealViewParams TRealViewTool::EngineParams(const T2Dview& view) const {
+  TRealViewParams p;
+  p.XYProportional = XYProportional;
+  p.MinAmpSect = MinAmpSect;
+  p.DistanceRecept = DistanceRecept;
+  p.DecriseAmp = DecriseAmp;
+  p.dH = dH;
+  p.dz = view.SampleToDepth(1) - view.SampleToDepth(0);
+  return p;
+}
+
+void TRealViewTool::execute(bool first, int32_t NumberView) {
+  if (runing) return;
+  BreakExecute = false;
+  runView_ = GetViewByIndx(NumberView);
+  runChannel_ = NumberView;
+  TToolBase<TRealViewParam>::execute(first, NumberView);
+}
+
+void TRealViewTool::Sweep(TRealViewModel& model) {
+  TStripeSweep sweep(model, TWorkerPool::Instance().ThreadCount());
+  std::vector<std::unique_ptr<TCalcThread>> workers;
+  for (int s = 0; s < sweep.Stripes; ++s) workers.push_back(std::make_unique<TCalcThread>(sweep, s));
+  for (bool done = false; !done;) {
+    done = true;
+    for (const auto& w : workers) done = done && w->IsDone();
+    if (done) break;
+    Host().Yield();
+    std::this_thread::yield();
+  }
+  workers.clear();
+}
+
+int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
+                                      TRunYield& yield) {
+  const auto passThrough = [&] { return TToolBase<TRealViewParam>::ProcessChannel(in, out, traces, longTrace, yield); };
+  if (traces < real_view_tool::MinTraces || !runView_ || longTrace <= 0) return passThrough();
+  const TRealViewParams params = EngineParams(*runView_);
+  if (!RealViewParamsUsable(params)) return passThrough();
+  if (traces * longTrace > std::numeric_limits<int32_t>::max()) throw ERealViewMemory();
+
+  CountX = static_cast<int32_t>(traces);
+  CountY = longTrace;
+  CountAB = CountX * CountY;
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  Alpha = RealViewAlpha(MinAmpSect);
+  SinA = RealViewSinA(Alpha);
+  TRealViewModel model;
+  model.Build(in, CountX, CountY, params, SinA, MemoryCap);
+  Log(QStringLiteral("Begin calculation"));
+
+  const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
+    model.ModelToView(out);
+    Log(real_view_tool::ResidualLine(QString::number(n), model));
+  });
+  if (completed == 0) model.ModelToView(out);
+  Log(QStringLiteral("End calculation"));
+  return traces;
+}
+
+int TRealViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+                           const std::function<void(int32_t)>& afterSweep) {
+  IToolHost& host = Host();
+  const int full = host.ProgressFullWidth();
+  int completed = 0;
+  for (int32_t n = 0; n < iterations; ++n) {
+    if (progressDivisor > 0)
+      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
+    host.Yield();
+    if (host.Br()) {
+      AExecuting = false;
+      break;
+    }
+    Sweep(model);
+    ++completed;
+    afterSweep(n);
+    if (BreakExecute) break;
+  }
+  return completed;
+}
+
+void TRealViewTool::SearchXYProportional() {
+  if (runing) return;
+  BreakExecute = false;
+  SaveParamPlugin(0);
+  T2Dview* view = GetViewByIndx(0);
+  if (!view) return;
+  TCommonTool::BeginRun();
+  const auto finish = [this](bool live) {
+    if (live && DialogLive()) GetParam(CurrentNumberView);
+    TCommonTool::EndRun();
+  };
+  GetParam(0);
+  // The scan works on the input of the tool's last run; without one of the
+  // channel's size there is nothing to scan (and nothing to show).
+  const int64_t bytes = view->SizeDat();
+  auto& store = TSavedCopyStore::Instance();
+  TSavedCopyPin pin(CopyOwner(), 0);
+  const TSampleBlock* input = store.Find(CopyOwner(), 0);
+  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
+    finish(false);
+    return;
+  }
+  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
+  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
+  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
+  if (!AExecuting || traces < real_view_tool::MinTraces) {
+    showInput();
+    finish(true);
+    return;
+  }
+  CountX = static_cast<int32_t>(traces);
+  CountY = longTrace;
+  CountAB = CountX * CountY;
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+
+  struct TCandidates {
+    int64_t from, to;
+  };
+  TCandidates range{0, -1};
+  switch (TypePodbor) {
+    case 0: range = {std::max<int64_t>(Round((XYProportional - 5) * 2), 1), Round((XYProportional + 5) * 2)}; break;
+    case 1: range = {int64_t{dH} - 10, int64_t{dH} + 10}; break;
+    case 2: range = {Round((DistanceRecept - 0.5L) * 20), Round((DistanceRecept + 0.5L) * 20)}; break;
+    case 3: range = {4, 17}; break;
+    case 4: range = {1, 19}; break;
+    default: break;
+  }
+  try {
+    for (int64_t k = range.from; k <= range.to; ++k) {
+      Alpha = RealViewAlpha(MinAmpSect);
+      QString label;
+      switch (TypePodbor) {
+        case 0:
+          XYProportional = k / 2.0L;
+          label = QStringLiteral("XY=%1").arg(static_cast<double>(XYProportional), 0, 'f', 1);
+          break;
+        case 1:
+          dH = static_cast<int32_t>(k);
+          label = QStringLiteral("dH=%1").arg(k);
+          break;
+        case 2:
+          DistanceRecept = k / 20.0L;
+          label = QStringLiteral("dRT=%1").arg(static_cast<double>(DistanceRecept), 0, 'f', 2);
+          break;
+        case 3:
+          Alpha = static_cast<int32_t>(5 * k);
+          label = QStringLiteral("A=%1").arg(10 * k);
+          break;
+        default:
+          DecriseAmp = 5 * k / 100.0L;
+          label = QStringLiteral("decA=%1%").arg(Round(DecriseAmp * 100));
+          break;
+      }
+      // The candidate's own angle: the cone of this candidate, not the set's.
+      SinA = RealViewSinA(Alpha);
+      TRealViewParams params = EngineParams(*view);
+      params.MinAmpSect = 2 * Alpha;
+      if (!RealViewParamsUsable(params)) continue;
+      TRealViewModel model;
+      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap);
+      Iterate(model, 3, 0, 2, [](int32_t) {});
+      if (DialogLive()) model.ModelToView(view->dezoData.Data());
+      Log(real_view_tool::ResidualLine(label, model));
+      if (BreakExecute) break;
+    }
+  } catch (...) {
+    showInput();
+    finish(true);
+    throw;
+  }
+  showInput();
+  finish(true);
+}
+
+void TRealViewTool::SaveToStream(TStream& str) {
+  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
+  WriteExtended(str, XYProportional);
+  str.WriteValue<int32_t>(MinAmpSect);
+  str.WriteValue<int32_t>(SizeHyperbola);
+  WriteExtended(str, DistanceRecept);
+  str.WriteValue<int32_t>(dH);
+}
+
+namespace real_view_tool {
+void ReadBody(TToolRecordFields& fields, TRealViewTool& tool) {
+  if (!fields.ReadExtended(tool.XYProportional)) return;
+  if (!fields.Read(tool.MinAmpSect)) return;
+  if (!fields.Read(tool.SizeHyperbola)) return;
+  if (!fields.ReadExtended(tool.DistanceRecept)) return;
+  fields.Read(tool.dH);
+}
+}  // namespace real_view_tool
+
+void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    real_view_tool::ReadBody(fields, *this);
+  }
+  SaveParamPlugin(NumberView);
+}
+
+void TRealViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadOldToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    real_view_tool::ReadBody(fields, *this);
+  }
+  SaveParamPlugin(NumberView);
+}

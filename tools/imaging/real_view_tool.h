@@ -1,0 +1,108 @@
+#pragma once
+// TRealViewTool: the real-view reconstruction. The channel's samples are the
+// measurements of the ray-sum model of real_view_engine.h; the model, adjusted
+// in SizeHyperbola sweeps, replaces the channel's data.
+//
+// Parameters per channel (the sets): Apply, XYProportional, MinAmpSect,
+// SizeHyperbola, DistanceRecept; dH and DecriseAmp are one value for all channels.
+// A channel of fewer than 3 traces, or parameters without a geometry (X/Y not a
+// positive number, no depth step), passes unchanged.
+//
+// Stops: the window's break flag ends the run before the next sweep and switches
+// Apply off; BreakExecute (the dialog's space key) ends it after the current one.
+// The channel holds the model of the last completed sweep (zero when none).
+//
+// Threads: the user-interface thread runs everything but the sweeps; a sweep runs
+// on TCalcThread workers (one per pool thread, at most 16), which the
+// user-interface thread polls while it processes messages.
+
+#include "tools/imaging/real_view_engine.h"
+#include "tools/tool_base.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+class T2Dview;
+
+struct TRealViewParam {
+  bool Apply = true;
+  long double XYProportional = 10.0L;
+  int32_t MinAmpSect = 90;
+  int32_t SizeHyperbola = 3;
+  long double DistanceRecept = 0;
+};
+
+class TRealViewTool : public TToolBase<TRealViewParam> {
+public:
+  static constexpr uint8_t RecordFormat = 33;
+
+  explicit TRealViewTool(uint16_t w = 0);
+
+  long double XYProportional = 10.0L;
+  long double DistanceRecept = 0;
+  int32_t MinAmpSect = 90;
+  int32_t SizeHyperbola = 3;
+  long double DecriseAmp = 0.75L;
+  int32_t dH = 0;
+  // Set at the start of a run.
+  int32_t Alpha = 0;
+  long double SinA = 0;
+  // Dimensions of the last run.
+  int32_t CountAB = 0, CountX = 0, CountY = 0;
+  // The dialog's space key; read between sweeps.
+  std::atomic<bool> BreakExecute{false};
+  // Bytes a run's model may take (default a quarter of the physical memory).
+  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
+  // The run's log lines, for the dialog's memo; empty: no log.
+  std::function<void(const QString&)> OnLog;
+
+  uint8_t GetVersion() const override { return 16; }
+  void SaveToStream(TStream& str) override;
+  void ReadFromStream(TStream& str, int32_t NumberView) override;
+  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
+  // Every channel: the creation values, X/Y the trace step of a wheel-mode view.
+  void ToolInit() override;
+  void execute(bool first, int32_t NumberView) override;
+
+  void SaveParamsAll();
+  // The parameter scan on channel 0's saved input: TypePodbor names the
+  // parameter (0 X/Y, 1 dH, 2 spacing, 3 angle, 4 decrease); every candidate gets
+  // three sweeps and a log line; the channel shows the input afterwards. The
+  // scanned field is left at its last candidate; no set changes. Errors of a
+  // candidate (too wide an arc, the memory cap) go to the caller.
+  void SearchXYProportional();
+  int32_t TypePodbor = 0;
+  static long double GetXYhipotenuza(long double Y, long double X);
+  // The engine's parameters from the working ones and the channel's depth step.
+  TRealViewParams EngineParams(const T2Dview& view) const;
+
+protected:
+  TRealViewParam PackParams() const override {
+    return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept};
+  }
+  void UnpackParams(const TRealViewParam& set) override {
+    AExecuting = set.Apply;
+    XYProportional = set.XYProportional;
+    MinAmpSect = set.MinAmpSect;
+    SizeHyperbola = set.SizeHyperbola;
+    DistanceRecept = set.DistanceRecept;
+  }
+  TRunPolicy RunPolicy() const override {
+    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
+  }
+  int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+
+private:
+  void Log(const QString& line) const {
+    if (OnLog) OnLog(line);
+  }
+  // Builds the model and runs up to `iterations` sweeps with the stop rules;
+  // gives the sweeps completed.
+  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+              const std::function<void(int32_t)>& afterSweep);
+  // One sweep on the workers, messages processed while they run.
+  void Sweep(TRealViewModel& model);
+  T2Dview* runView_ = nullptr;
+  int32_t runChannel_ = 0;
+};
