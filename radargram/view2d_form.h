@@ -159,6 +159,9 @@ RESOURCESTRING(STopoLowQualityCalibration,
 RESOURCESTRING(STopoNoMemory, "Not enough memory for the topographic correction of channel %d.");
 
 RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
+RESOURCESTRING(SToolNotAvailable, "Tool %s is not available");
+RESOURCESTRING(SToolChainNotWritten, "The set of tools could not be written to %s.");
+RESOURCESTRING(SToolChainCut, "The set of tools %s is damaged: the tools after the damage are not read.");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
 RESOURCESTRING(SPostProcComparator, "Comparator");
 RESOURCESTRING(SPostProcHilbert, "Hilbert");
@@ -651,6 +654,37 @@ public:
   void RefreshAxesAndScreen();
   // WM_TOOLSRUN.
   void WMToolsRun(WPARAM wParam);
+
+  // ---- Editing the tool chain and its files (view2d_tools.cpp) ---------------------------
+  // Names of chain records whose tool could not be created, each followed by CR LF.
+  QString MissingTools;
+  void AddToolsBitBtnClick(TObject* Sender);
+  void RemoveBitBtnClick(TObject* Sender);
+  void EditCurrentTool();
+  void CopyCurrentToolToAll();
+  void ExecutingMenuClick(TObject* Sender);
+  void ExecuteBitBtnClick(TObject* Sender);
+  void PaintTree();
+  // The first chain tool whose tool name is ToolName; nullptr for none.
+  IChainTool* GetToolsForNameInTree(const QString& ToolName) const;
+  // Node IndxInTree's tool when its tool name begins with SearchToolName (an
+  // empty name matches nothing); nullptr otherwise.
+  IChainTool* GetToolInTreeIndx(const QString& SearchToolName, int IndxInTree) const;
+  // Frees every chain tool and empties the tree.
+  void ClearSetOfTools();
+  // The chain with channel NumberView's parameters ("TLS3U"); false, with the
+  // error shown and the file as it was, when it could not be written.
+  bool SaveTools(const QString& FileName, int NumberView);
+  // The chain with every channel's parameters ("BTLS5U"); 5 channels for the
+  // last-used and named sets, else the channels with data; false for none or a
+  // failed write.
+  bool SaveToolsFRN(const QString& FileName);
+  void SaveToolsSTCL();
+  void OpenToolsSTCL();
+  // Append a chain file's tools to the tree; a missing file adds nothing. A file
+  // that ends inside a record keeps the tools read before it and says so.
+  void OpenTools(const QString& FileName);
+  void OpenToolsFrn(const QString& FileName);
   // The scale and scroll state a channel's marks are placed with.
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
@@ -1205,6 +1239,17 @@ private:
   bool fillingProperties_ = false;
   // The chain's tools, owned here; the tree nodes point at them.
   std::vector<std::unique_ptr<IChainTool>> tools_;
+  // Deletes a chain node and frees its tool.
+  void DeleteToolNode(TTreeNode* node);
+  // The five channel stores the chain's tools are bound to.
+  std::array<T2Dview*, 5> ChainViews() const;
+  // The last-used sets unless channel 0 was opened from a file.
+  void SaveToolsSTCLUnlessOpened();
+  // Writes data to FileName through a file beside it that then replaces it.
+  bool WriteChainFile(const QString& FileName, const QByteArray& data);
+  // A chain record's end offset and tool name; false (and the warning) when the
+  // end lies not after the start or beyond the file.
+  bool ReadChainRecordHead(TStream& stream, const QString& FileName, int64_t& end, QString& name);
   // The 32-bit copy of a display bitmap the zoom resamples from, kept between zooms.
   std::unique_ptr<TBitmap32> zoomSource_;
 };

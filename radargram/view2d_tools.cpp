@@ -1,0 +1,404 @@
+// The window's tool chain: adding, removing and switching tools, and writing and
+// reading the chain files (the side files of profiles, the last-used sets in the
+// program folder).
+
+#include "radargram/view2d_form.h"
+
+#include "platform/rtl/ansi.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/sys_utils.h"
+#include "platform/ui/message_boxes.h"
+#include "platform/ui/tree_view.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/setting_data.h"
+#include "profiledata/stream_strings.h"
+#include "radargram/tool_chain_library.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+IToolChainLibrary* registeredLibrary = nullptr;
+
+// The smallest record: its end offset and an empty name.
+constexpr int64_t kMinRecordSize = 5;
+
+}  // namespace
+
+void SetToolChainLibrary(IToolChainLibrary* library) { registeredLibrary = library; }
+
+IToolChainLibrary* ToolChainLibrary() { return registeredLibrary; }
+
+// ---- Chain nodes ----------------------------------------------------------------------------
+
+std::array<T2Dview*, 5> TView2DForm::ChainViews() const {
+  std::array<T2Dview*, 5> views{};
+  for (int c = 0; c < kChannelSlots; ++c) views[static_cast<size_t>(c)] = GetView2DByIndx(c);
+  return views;
+}
+
+void TView2DForm::DeleteToolNode(TTreeNode* node) {
+  if (!node) return;
+  IChainTool* tool = ToolOfNode(node);
+  if (CurTool == tool) CurTool = nullptr;
+  if (CurrentItem == node) CurrentItem = nullptr;
+  node->Delete();
+  if (!tool) return;
+  TChainRunner::Instance().Forget(this, {tool});
+  std::erase_if(tools_, [tool](const std::unique_ptr<IChainTool>& owned) { return owned.get() == tool; });
+}
+
+void TView2DForm::PaintTree() {
+  TTreeNodes* items = ToolsTreeView->Items();
+  for (int i = 0; i < items->TopCount(); ++i) items->Top(i)->SetExpanded(true);
+  if (items->TopCount() > 0 && CurrentItem) ToolsTreeView->SetSelected(CurrentItem);
+}
+
+IChainTool* TView2DForm::GetToolsForNameInTree(const QString& ToolName) const {
+  const TTreeNodes* items = ToolsTreeView->Items();
+  for (int i = 0; i < items->TopCount(); ++i)
+    if (IChainTool* tool = ToolOfNode(items->Top(i)); tool && tool->GetToolName() == ToolName) return tool;
+  return nullptr;
+}
+
+IChainTool* TView2DForm::GetToolInTreeIndx(const QString& SearchToolName, int IndxInTree) const {
+  const TTreeNodes* items = ToolsTreeView->Items();
+  if (SearchToolName.isEmpty() || IndxInTree < 0 || IndxInTree >= items->TopCount()) return nullptr;
+  IChainTool* tool = ToolOfNode(items->Top(IndxInTree));
+  return tool && tool->GetToolName().startsWith(SearchToolName) ? tool : nullptr;
+}
+
+void TView2DForm::ClearSetOfTools() {
+  CurrentItem = nullptr;
+  CurTool = nullptr;
+  std::vector<IChainTool*> tools;
+  for (const auto& tool : tools_) tools.push_back(tool.get());
+  TChainRunner::Instance().Forget(this, tools);
+  ToolsTreeView->Items()->Clear();
+  tools_.clear();
+}
+
+// ---- Commands ---------------------------------------------------------------------------------
+
+void TView2DForm::SaveToolsSTCLUnlessOpened() {
+  const T2Dview* first = GetView2DByIndx(0);
+  if (!first || !first->WasOpen) SaveToolsSTCL();
+}
+
+void TView2DForm::AddToolsBitBtnClick(TObject* /*Sender*/) {
+  if (FirstPaintAfterOpen) Paint2D(0);
+  if (TChart* chart = GetChartByIndx(0)) SetActiveView(chart);
+  IToolChainLibrary* library = ToolChainLibrary();
+  const QString name = library ? library->ChooseTool(this) : QString();
+  std::unique_ptr<IChainTool> created = name.isEmpty() ? nullptr : library->GetTool(name, ChainViews());
+  if (!created) {
+    PaintTree();
+    return;
+  }
+  IChainTool* tool = created.get();
+  TTreeNodes* items = ToolsTreeView->Items();
+  const QString caption = tool->GetCaption();
+  if (items->TopCount() == 0) {
+    tool->SetCaption(caption + QLatin1Char('1'));
+  } else {
+    int same = 0;
+    for (const auto& owned : tools_)
+      if (owned && owned->GetToolName() == tool->GetToolName()) ++same;
+    tool->SetCaption(caption + QString::number(same + 1));
+  }
+  TTreeNode* node = AppendToolNode(std::move(created));
+  node->SetText(caption);
+  CurrentItem = node;
+  PaintTreeNode();
+  PaintTree();
+  tool->SetCurrentNumberView(NumActiveView);
+  Paint2D(IndexOfNode(node) - 1);
+  CurTool = tool;
+  if (tool->SetPropertyes(true) != 1) {
+    DeleteToolNode(items->Top(items->TopCount() - 1));
+    Paint2D(items->TopCount() - 1);
+    CurrentItem = nullptr;
+  } else {
+    TlsNeedForSave = true;
+    PaintTreeNode();
+    SaveToolsSTCLUnlessOpened();
+  }
+  PaintTree();
+}
+
+void TView2DForm::RemoveBitBtnClick(TObject* /*Sender*/) {
+  if (!CurrentItem) return;
+  DeleteToolNode(CurrentItem);
+  CurrentItem = nullptr;
+  Paint2D(0);
+  TlsNeedForSave = true;
+  SaveToolsSTCLUnlessOpened();
+}
+
+void TView2DForm::EditCurrentTool() {
+  if (FirstPaintAfterOpen) Paint2D(0);
+  if (!CurrentItem) return;
+  IChainTool* tool = ToolOfNode(CurrentItem);
+  if (!tool) {
+    MessageDlg(Format(LoadResString(SToolNotAvailable), {CurrentItem->Text()}), mtWarning, {mbYes}, 0);
+    return;
+  }
+  CurTool = tool;
+  tool->SetCurrentNumberView(NumActiveView);
+  tool->GetParam(NumActiveView);
+  tool->SetPropertyes(false);
+  TlsNeedForSave = true;
+}
+
+void TView2DForm::CopyCurrentToolToAll() {
+  if (FirstPaintAfterOpen) Paint2D(0);
+  if (!CurrentItem) return;
+  IChainTool* tool = ToolOfNode(CurrentItem);
+  if (!tool) {
+    MessageDlg(Format(LoadResString(SToolNotAvailable), {CurrentItem->Text()}), mtWarning, {mbYes}, 0);
+    return;
+  }
+  CurTool = tool;
+  tool->SetCurrentNumberView(NumActiveView);
+  tool->SetAllParamAs(NumActiveView);
+  ExecuteBitBtnClick(nullptr);
+  TlsNeedForSave = true;
+}
+
+void TView2DForm::ExecuteBitBtnClick(TObject* /*Sender*/) {
+  for (auto& overlay : PostProc_)
+    if (overlay) overlay->SetOldPosLevel(-1);
+  Paint2D(0);
+}
+
+void TView2DForm::ExecutingMenuClick(TObject* /*Sender*/) {
+  IChainTool* tool = ToolOfNode(CurrentItem);
+  if (!tool) return;
+  tool->SetExecuting(!tool->GetExecuting());
+  tool->SetAllApply(tool->GetExecuting());
+  PaintTreeNode();
+  T2Dview* first = GetView2DByIndx(0);
+  if (!first || !first->WasOpen) {
+    SaveToolsSTCL();
+    if (first) first->Settings()->SetWasOpen(false);
+  }
+  TlsNeedForSave = true;
+  Paint2D(FirstPaintAfterOpen ? 0 : IndexOfNode(CurrentItem) - 1);
+  PaintTreeNode();
+  ShowPostProc = true;
+}
+
+// ---- Writing ----------------------------------------------------------------------------------
+
+bool TView2DForm::WriteChainFile(const QString& FileName, const QByteArray& data) {
+  QSaveFile file(FileName);
+  const bool written = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+  if (!written) MessageDlg(Format(LoadResString(SToolChainNotWritten), {FileName}), mtError, {mbOK}, 0);
+  return written;
+}
+
+bool TView2DForm::SaveTools(const QString& FileName, int NumberView) {
+  IToolChainLibrary* library = ToolChainLibrary();
+  if (!library || NumberView < 0 || NumberView >= kChannelSlots) return false;
+  TMemoryStream stream;
+  library->SaveTools(stream, GetView2DByIndx(NumberView));
+  const TTreeNodes* items = ToolsTreeView->Items();
+  for (int i = 0; i < items->TopCount(); ++i)
+    if (IChainTool* tool = ToolOfNode(items->Top(i))) {
+      tool->GetParam(NumberView);
+      tool->SaveToStream(stream);
+    }
+  if (items->TopCount() > 0)
+    if (IChainTool* last = ToolOfNode(items->Top(items->TopCount() - 1))) last->GetParam(0);
+  if (!WriteChainFile(FileName, stream.Bytes())) return false;
+  TlsNeedForSave = false;
+  return true;
+}
+
+bool TView2DForm::SaveToolsFRN(const QString& FileName) {
+  IToolChainLibrary* library = ToolChainLibrary();
+  if (!library) return false;
+  const QFileInfo info(FileName);
+  const QString bare = info.fileName();
+  const bool fiveChannels = bare == QLatin1String("bstcl") || bare == QLatin1String("dstcl") ||
+                            FileName.endsWith(QLatin1String(".bstcl"), Qt::CaseInsensitive);
+  const int channels = fiveChannels ? kChannelSlots : std::min(GetCountChannalWithData(), kChannelSlots);
+  if (channels <= 0) return false;
+  const TTreeNodes* items = ToolsTreeView->Items();
+  std::vector<IChainTool*> tools;
+  for (int i = 0; i < items->TopCount(); ++i)
+    if (IChainTool* tool = ToolOfNode(items->Top(i))) tools.push_back(tool);
+  IChainTool* last = items->TopCount() > 0 ? ToolOfNode(items->Top(items->TopCount() - 1)) : nullptr;
+  TMemoryStream stream;
+  library->SaveToolsFRN(stream, GetView2DByIndx(0), channels, static_cast<int32_t>(tools.size()));
+  for (int c = 0; c < channels; ++c) {
+    for (IChainTool* tool : tools) {
+      tool->GetParam(c);
+      tool->SaveToStream(stream);
+    }
+    if (last) last->GetParam(0);
+  }
+  if (!WriteChainFile(FileName, stream.Bytes())) return false;
+  TlsNeedForSave = false;
+  return true;
+}
+
+void TView2DForm::SaveToolsSTCL() {
+  // The last-used sets are not the profile's chain: writing them leaves the
+  // profile's unsaved-chain mark as it was.
+  const bool needForSave = TlsNeedForSave;
+  const QString folder = ProgramFolder();
+  SaveTools(folder + QStringLiteral("stcl"), 0);
+  SaveToolsFRN(folder + (shell_.Layout->SimpleMode() ? QStringLiteral("dstcl") : QStringLiteral("bstcl")));
+  TlsNeedForSave = needForSave;
+}
+
+// ---- Reading ----------------------------------------------------------------------------------
+
+void TView2DForm::OpenToolsSTCL() {
+  OpenToolsFrn(ProgramFolder() + (shell_.Layout->SimpleMode() ? QStringLiteral("dstcl") : QStringLiteral("bstcl")));
+}
+
+bool TView2DForm::ReadChainRecordHead(TStream& stream, const QString& FileName, int64_t& end, QString& name) {
+  const int64_t start = stream.Position();
+  const int64_t size = stream.Size();
+  if (size - start < kMinRecordSize) {
+    MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
+    return false;
+  }
+  end = stream.ReadValue<int32_t>();
+  if (end <= start || end > size) {
+    MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
+    return false;
+  }
+  name = AnsiToString(ReadShortAnsiString(stream));
+  return true;
+}
+
+namespace {
+
+// The palette name of a chain file's header into channel 0's settings.
+void ReadChainPalette(TStream& stream, T2Dview* first) {
+  const QString palette = AnsiToString(ReadShortAnsiString(stream));
+  if (first) first->Settings()->PalName = palette;
+}
+
+}  // namespace
+
+void TView2DForm::OpenTools(const QString& FileName) {
+  if (!FileExists(FileName)) return;
+  MissingTools.clear();
+  IToolChainLibrary* library = ToolChainLibrary();
+  const bool sideOfSets = FileName.contains(QLatin1String("stcl"));
+  TTreeNodes* items = ToolsTreeView->Items();
+  try {
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
+    char magic[5] = {};
+    bool records = false;
+    bool current = false;
+    bool oldest = false;
+    if (stream.Read(magic, 5) == 5) {
+      const QByteArray word(magic, 5);
+      if (word == "TOOLS") {
+        stream.ReadValue<int32_t>();
+        stream.ReadValue<int32_t>();
+        ReadChainPalette(stream, GetView2DByIndx(0));
+        stream.ReadValue<uint8_t>();
+        records = oldest = true;
+      } else if (word == "TLS_3" || word == "TLS3U") {
+        ReadChainPalette(stream, GetView2DByIndx(0));
+        records = stream.ReadValue<uint8_t>() == 16;
+        current = word == "TLS3U";
+      }
+    }
+    int64_t end = 0;
+    QString name;
+    while (records && stream.Position() < stream.Size() && ReadChainRecordHead(stream, FileName, end, name)) {
+      std::unique_ptr<IChainTool> tool = library ? library->GetTool(name, ChainViews()) : nullptr;
+      TTreeNode* node = nullptr;
+      if (tool) {
+        library->ReadToolRecord(*tool, stream, end, current, 0);
+        const QString caption = tool->GetCaption();
+        node = AppendToolNode(std::move(tool));
+        node->SetText(caption);
+      } else {
+        if (!oldest && !sideOfSets) MissingTools += name + QStringLiteral("\r\n");
+        node = items->AddChildObject(nullptr, name, nullptr);
+      }
+      stream.SetPosition(end);
+      CurrentItem = node;
+      PaintTreeNode();
+    }
+  } catch (const EReadError&) {
+    MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
+  }
+  TlsNeedForSave = false;
+}
+
+void TView2DForm::OpenToolsFrn(const QString& FileName) {
+  if (!FileExists(FileName)) return;
+  MissingTools.clear();
+  IToolChainLibrary* library = ToolChainLibrary();
+  const bool sideOfSets = FileName.contains(QLatin1String("bstcl")) || FileName.contains(QLatin1String("dstcl"));
+  TTreeNodes* items = ToolsTreeView->Items();
+  try {
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
+    char magic[6] = {};
+    if (stream.Read(magic, 6) == 6 && QByteArray(magic, 6) == "BTLS5U") {
+      ReadChainPalette(stream, GetView2DByIndx(0));
+      if (stream.ReadValue<uint8_t>() < 2) {
+        const int32_t countChannels = stream.ReadValue<int32_t>();
+        const int32_t toolsPerChannel = stream.ReadValue<int32_t>();
+        // Channels past the fifth are skipped; no count may promise more records
+        // than the file can hold.
+        const int64_t room = (stream.Size() - stream.Position()) / kMinRecordSize;
+        const int channels = std::clamp(countChannels, 0, kChannelSlots);
+        const int64_t perChannel = std::clamp<int64_t>(toolsPerChannel, 0, room);
+        // Channel 0's nodes; the later channels' records go to the same tools.
+        std::vector<TTreeNode*> appended;
+        bool intact = true;
+        for (int c = 0; c < channels && intact; ++c)
+          for (int64_t k = 0; k < perChannel; ++k) {
+            int64_t end = 0;
+            QString name;
+            if (!ReadChainRecordHead(stream, FileName, end, name)) {
+              intact = false;
+              break;
+            }
+            std::unique_ptr<IChainTool> created;
+            IChainTool* tool = nullptr;
+            if (c == 0) {
+              created = library ? library->GetTool(name, ChainViews()) : nullptr;
+              tool = created.get();
+            } else if (k < static_cast<int64_t>(appended.size())) {
+              tool = ToolOfNode(appended[static_cast<size_t>(k)]);
+              if (tool && (name.isEmpty() || !tool->GetToolName().startsWith(name))) tool = nullptr;
+            }
+            if (tool) library->ReadToolRecord(*tool, stream, end, true, c);
+            else if (!sideOfSets) MissingTools += name + QStringLiteral("\r\n");
+            if (c == 0) {
+              TTreeNode* node = nullptr;
+              if (created) {
+                const QString caption = created->GetCaption();
+                node = AppendToolNode(std::move(created));
+                node->SetText(caption);
+              } else {
+                node = items->AddChildObject(nullptr, name, nullptr);
+              }
+              appended.push_back(node);
+              CurrentItem = node;
+              PaintTreeNode();
+            }
+            stream.SetPosition(end);
+          }
+      }
+    }
+  } catch (const EReadError&) {
+    MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
+  }
+  TlsNeedForSave = false;
+}
