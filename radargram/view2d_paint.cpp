@@ -13,6 +13,7 @@
 #include "platform/ui/check_list_box.h"
 #include "platform/ui/image.h"
 #include "platform/ui/image_list.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
@@ -116,6 +117,14 @@ void TView2DForm::BuildPipelineControls() {
   ToolsTreeView->SetParent(ToolsTabSheet);
   ToolsTreeView->SetAlign(alClient);
   ToolsTreeView->OnChange = [this](TObject*, TTreeNode* node) { CurrentItem = node; };
+  ToolsTreeView->SetDragMode(dmAutomatic);
+  ToolsTreeView->KeysBeforeShortCuts = {VK_INSERT, VK_DELETE, VK_F1};
+  ToolsTreeView->OnKeyDown = [this](TObject*, WORD& key, TShiftState) {
+    if (key == 'P') EditCurrentTool();
+  };
+  ToolsTreeView->OnDblClick = [this](TObject*) {
+    if (ToolUnabled) EditCurrentTool();
+  };
   ToolStateImages = new TImageList(this);
   ToolStateImages->SetSize(16, 16);
   for (int i = 0; i < 2; ++i) {

@@ -6,6 +6,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/list_box.h"
+#include "platform/ui/page_control.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
@@ -19,7 +20,9 @@
 #include "tools/tool_chain_library.h"
 #include "tools/window_tool_host.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileDevice>
@@ -293,6 +296,35 @@ TEST_F(WindowChain, AFailedWriteIsReportedAndTheChainStaysUnsaved) {
   TDialogScript::QueueAnswer(mrOk);
   EXPECT_FALSE(w->SaveToolsFRN(Path("none/kept.btls")));
   EXPECT_TRUE(w->TlsNeedForSave);
+}
+
+// Insert, F1 and Delete reach the focused tool tree before the main window's
+// short cuts, and act on the Tools page.
+TEST_F(WindowChain, TheTreeTakesItsKeysBeforeMenuShortCuts) {
+  TView2DForm* w = Window(1);
+  w->LeftPageControl->SetActivePage(w->ToolsTabSheet);
+  QWidget* tree = w->ToolsTreeView->Widget();
+  auto press = [tree](int key) {
+    QKeyEvent override(QEvent::ShortcutOverride, key, Qt::NoModifier);
+    override.ignore();
+    QApplication::sendEvent(tree, &override);
+    EXPECT_TRUE(override.isAccepted()) << key;
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(tree, &down);
+  };
+  ChooseInListOfTools(QStringLiteral("Rectifier"));
+  press(Qt::Key_Insert);
+  ASSERT_EQ(NodeTexts(*w), QStringList{"Rectifier1"});
+  w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
+  press(Qt::Key_Delete);
+  EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 0);
+
+  // On another page the keys leave the chain alone.
+  Append(*w, "Abs");
+  w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
+  w->LeftPageControl->SetActivePage(w->PalTabSheet);
+  press(Qt::Key_Delete);
+  EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 1);
 }
 
 }  // namespace window_chain_test
