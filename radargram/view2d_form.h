@@ -1191,12 +1191,14 @@ private:
   void MarkRecorded();
   std::unique_ptr<TBitmap32> onlineScratch_;
   std::unique_ptr<TBitmap32> onlineResampled_;
-  void SaveToolChain() {}
+  // The chain beside channel 0's file (".tls" for one channel, else ".btls");
+  // false when it could not be written.
+  bool SaveToolChain();
   // Work of later parts around opening and recording: the objects trees, the
   // tool-chain file beside a profile (".tls", ".btls" beside a container), the
   // online painter's pass.
   void RebuildObjectsTrees() { PrepareObjectsTreeAll(); }
-  void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
+  void OpenSideToolChain(const QString& FileName, bool container);
   // ReadFromFile's steps (view2d_open.cpp).
   void ShowChannelAfterOpen(int indx);
   void LayoutAfterOpen(int count);

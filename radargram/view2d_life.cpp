@@ -573,8 +573,8 @@ bool TView2DForm::CheckForTlsSave() {
   if (answer == mrCancel) return false;
   if (answer == mrNo) return true;
   shell_.Actions->SaveActionExecute();
-  SaveToolChain();
-  return true;
+  // A chain that could not be written keeps the window open.
+  return SaveToolChain();
 }
 
 void TView2DForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {

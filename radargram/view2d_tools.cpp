@@ -257,7 +257,20 @@ void TView2DForm::SaveToolsSTCL() {
   TlsNeedForSave = needForSave;
 }
 
+bool TView2DForm::SaveToolChain() {
+  const T2Dview* first = GetView2DByIndx(0);
+  const QString fileName = first ? first->Settings()->GetFileName() : QString();
+  if (fileName.isEmpty()) return true;
+  return CountChannalView == 1 ? SaveTools(ChangeFileExt(fileName, QStringLiteral(".tls")), 0)
+                               : SaveToolsFRN(ChangeFileExt(fileName, QStringLiteral(".btls")));
+}
+
 // ---- Reading ----------------------------------------------------------------------------------
+
+void TView2DForm::OpenSideToolChain(const QString& FileName, bool container) {
+  if (container) OpenToolsFrn(ChangeFileExt(FileName, QStringLiteral(".btls")));
+  else OpenTools(ChangeFileExt(FileName, QStringLiteral(".tls")));
+}
 
 void TView2DForm::OpenToolsSTCL() {
   OpenToolsFrn(ProgramFolder() + (shell_.Layout->SimpleMode() ? QStringLiteral("dstcl") : QStringLiteral("bstcl")));

@@ -327,4 +327,53 @@ TEST_F(WindowChain, TheTreeTakesItsKeysBeforeMenuShortCuts) {
   EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 1);
 }
 
+// A container opens with its side chain and each channel's parameters; closing
+// with a changed chain writes it beside the file, and a failed write keeps the
+// window open.
+TEST_F(WindowChain, AContainerOpensWithItsSideChainAndClosingWritesIt) {
+  TView2DForm* writer = Window(3);
+  auto* abs = static_cast<TAbsTool*>(Append(*writer, "Abs"));
+  for (int c = 0; c < 3; ++c) abs->Param[static_cast<size_t>(c)].Mode = static_cast<TRectifierMode>(c);
+  ASSERT_TRUE(writer->WriteToFileToFRNChannals(Path("three.frn")));
+  ASSERT_TRUE(writer->SaveToolsFRN(Path("three.btls")));
+  ASSERT_TRUE(writer->WriteToFileToFRNChannals(Path("bare.frn")));
+  writer->Free();
+
+  env.shell.newCreate = false;
+  TView2DForm* w = env.Create(5);
+  w->ReadFromFile(Path("three.frn"));
+  ASSERT_EQ(NodeTexts(*w), QStringList{"Rectifier"});
+  auto* read = dynamic_cast<TAbsTool*>(TView2DForm::ToolOfNode(w->ToolsTreeView->Items()->Top(0)));
+  ASSERT_NE(read, nullptr);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(read->Param[static_cast<size_t>(c)].Mode, static_cast<TRectifierMode>(c)) << c;
+  EXPECT_FALSE(w->TlsNeedForSave);
+
+  // Closing after an edit: Yes writes the chain beside the container.
+  read->Param[1].Mode = TRectifierMode::FullWave;
+  w->TlsNeedForSave = true;
+  QFile::remove(Path("three.btls"));
+  TDialogScript::QueueAnswer(mrYes);
+  EXPECT_TRUE(w->CheckForTlsSave());
+  EXPECT_FALSE(w->TlsNeedForSave);
+  TView2DForm* again = env.Create(5);
+  again->OpenToolsFrn(Path("three.btls"));
+  auto* reread = dynamic_cast<TAbsTool*>(TView2DForm::ToolOfNode(again->ToolsTreeView->Items()->Top(0)));
+  ASSERT_NE(reread, nullptr);
+  EXPECT_EQ(reread->Param[1].Mode, TRectifierMode::FullWave);
+
+  // The chain cannot be written: the window stays open with the chain unsaved.
+  QFile::remove(Path("three.btls"));
+  ASSERT_TRUE(QDir(env.dir.path()).mkdir("three.btls"));
+  w->TlsNeedForSave = true;
+  TDialogScript::QueueAnswer(mrYes);
+  TDialogScript::QueueAnswer(mrOk);
+  EXPECT_FALSE(w->CheckForTlsSave());
+  EXPECT_TRUE(w->TlsNeedForSave);
+
+  // Without a side chain the chain stays empty.
+  TView2DForm* bare = env.Create(5);
+  bare->ReadFromFile(Path("bare.frn"));
+  EXPECT_EQ(bare->ToolsTreeView->Items()->TopCount(), 0);
+}
+
 }  // namespace window_chain_test
