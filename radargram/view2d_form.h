@@ -66,6 +66,7 @@
 
 #include <array>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -80,6 +81,7 @@ class TCanvas;
 class TChart;
 class TChartSeries;
 class TComboBox;
+class TGroupBox;
 class TCheckBox;
 class TCheckListBox;
 class TImageList;
@@ -162,6 +164,16 @@ RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
 RESOURCESTRING(SToolNotAvailable, "Tool %s is not available");
 RESOURCESTRING(SToolChainNotWritten, "The set of tools could not be written to %s.");
 RESOURCESTRING(SToolChainCut, "The set of tools %s is damaged: the tools after the damage are not read.");
+RESOURCESTRING(SAddToolHint, "Add a tool from the proposed list of tools");
+RESOURCESTRING(SRemoveToolHint, "Delete tool from the tools tree");
+RESOURCESTRING(SPropertyToolHint, "Edit settings of current tool");
+RESOURCESTRING(SExecuteToolsHint, "Execute set of tools");
+RESOURCESTRING(SToolOptions, "Options");
+RESOURCESTRING(SToolPropertiesItem, "Properties");
+RESOURCESTRING(SToolRemoveItem, "Remove");
+RESOURCESTRING(SCopyPropertiesToAll, "Copy properties to All channels");
+RESOURCESTRING(SToolApplyItem, "Apply");
+RESOURCESTRING(SSetsOfTools, "Sets of Tools");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
 RESOURCESTRING(SPostProcComparator, "Comparator");
 RESOURCESTRING(SPostProcHilbert, "Hilbert");
@@ -685,6 +697,30 @@ public:
   // that ends inside a record keeps the tools read before it and says so.
   void OpenTools(const QString& FileName);
   void OpenToolsFrn(const QString& FileName);
+  // The Tools page's buttons, pop-up menu and set box (view2d_tools.cpp).
+  TPanel* ToolButtonsPanel = nullptr;
+  TBitBtn* AddToolsBitBtn = nullptr;
+  TBitBtn* RemoveBitBtn = nullptr;
+  TBitBtn* PropertyBitBtn = nullptr;
+  TBitBtn* ExecuteBitBtn = nullptr;
+  TBitBtn* PopUpBitBtn = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TMenuItem* PropertiesMenu = nullptr;
+  TMenuItem* RemoveMenu = nullptr;
+  TMenuItem* CopyPropertiesToAllMenu = nullptr;
+  TMenuItem* ExecutingMenu = nullptr;
+  TGroupBox* SetsOfToolsGroupBox = nullptr;
+  TComboBox* StencilComboBox = nullptr;
+  // The tree's node pictures: each tool's two icons, the warning of a missing tool.
+  TImageList* ToolImages = nullptr;
+  void BuildToolChainControls();
+  // The node's pictures from its tool's icons (the warning for none).
+  void PrepareBmpForNode(TTreeNode* node);
+  // The tree, the chain buttons and the set box, and the main window's actions
+  // that must wait for a shown tool dialog.
+  void EnableToolChainEditing(bool enabled);
+  void AfterAppearToolWnd();
+  void AfterDisappearToolWnd();
   // The scale and scroll state a channel's marks are placed with.
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
@@ -1241,6 +1277,8 @@ private:
   bool fillingProperties_ = false;
   // The chain's tools, owned here; the tree nodes point at them.
   std::vector<std::unique_ptr<IChainTool>> tools_;
+  // Per chain node: the image indices of its tool's two icons.
+  std::map<const TTreeNode*, std::pair<int, int>> nodeIcons_;
   // Deletes a chain node and frees its tool.
   void DeleteToolNode(TTreeNode* node);
   // The five channel stores the chain's tools are bound to.

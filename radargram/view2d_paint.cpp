@@ -143,6 +143,7 @@ void TView2DForm::BuildPipelineControls() {
     ToolStateImages->AddMasked(picture, clWhite);
   }
   ToolsTreeView->SetStateImages(ToolStateImages);
+  BuildToolChainControls();
 
   PostProcCheckListBox = new TCheckListBox(this);
   PostProcCheckListBox->SetName(QStringLiteral("PostProcCheckListBox"));
@@ -176,6 +177,7 @@ TTreeNode* TView2DForm::AppendToolNode(std::unique_ptr<IChainTool> tool) {
   IChainTool* raw = tool.get();
   tools_.push_back(std::move(tool));
   TTreeNode* node = ToolsTreeView->Items()->AddChildObject(nullptr, raw ? raw->GetCaption() : QString(), raw);
+  PrepareBmpForNode(node);
   return node;
 }
 
@@ -189,7 +191,14 @@ int TView2DForm::IndexOfNode(const TTreeNode* node) const {
 }
 
 void TView2DForm::PaintTreeNode() {
-  if (IChainTool* tool = ToolOfNode(CurrentItem)) CurrentItem->SetText(tool->GetCaption());
+  IChainTool* tool = ToolOfNode(CurrentItem);
+  if (!tool) return;
+  CurrentItem->SetText(tool->GetCaption());
+  if (const auto icons = nodeIcons_.find(CurrentItem); icons != nodeIcons_.end()) {
+    const int shown = tool->GetExecuting() ? icons->second.first : icons->second.second;
+    CurrentItem->SetImageIndex(shown);
+    CurrentItem->SetSelectedIndex(shown);
+  }
 }
 
 // ---- Recomputation ----------------------------------------------------------------------------

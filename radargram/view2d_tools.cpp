@@ -8,12 +8,21 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sys_utils.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/image_list.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/message_boxes.h"
+#include "platform/ui/page_control.h"
+#include "platform/ui/panels.h"
+#include "platform/ui/std_controls.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "profiledata/stream_strings.h"
 #include "radargram/tool_chain_library.h"
+#include "radargram/tool_messages.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -33,6 +42,156 @@ void SetToolChainLibrary(IToolChainLibrary* library) { registeredLibrary = libra
 
 IToolChainLibrary* ToolChainLibrary() { return registeredLibrary; }
 
+// ---- Controls ---------------------------------------------------------------------------------
+
+namespace {
+
+// The background of the tools' icons, shown transparent.
+constexpr TColor kToolIconMask = 0xA4A0A0;
+constexpr int kToolIconSize = 24;
+
+// The warning shown for a tool that could not be created: a yellow triangle with
+// an exclamation mark.
+void DrawWarningIcon(TBitmap& icon) {
+  icon.SetPixelFormat(pf24bit);
+  icon.SetSize(kToolIconSize, kToolIconSize);
+  TCanvas* canvas = icon.Canvas();
+  canvas->Brush()->SetColor(kToolIconMask);
+  canvas->FillRect(Rect(0, 0, kToolIconSize, kToolIconSize));
+  canvas->Brush()->SetColor(clYellow);
+  canvas->Pen()->SetColor(clBlack);
+  canvas->Polygon({TPoint{12, 2}, TPoint{22, 21}, TPoint{2, 21}});
+  canvas->Brush()->SetColor(clBlack);
+  canvas->FillRect(Rect(11, 8, 13, 16));
+  canvas->FillRect(Rect(11, 17, 13, 19));
+}
+
+}  // namespace
+
+void TView2DForm::BuildToolChainControls() {
+  ToolImages = new TImageList(this);
+  ToolImages->SetSize(kToolIconSize, kToolIconSize);
+  ToolsTreeView->SetImages(ToolImages);
+
+  ToolButtonsPanel = new TPanel(this);
+  ToolButtonsPanel->SetName(QStringLiteral("ToolButtonsPanel"));
+  ToolButtonsPanel->SetParent(ToolsTabSheet);
+  ToolButtonsPanel->SetHeight(34);
+  ToolButtonsPanel->SetAlign(alTop);
+  struct TButton {
+    TBitBtn** button;
+    const char* name;
+    TResourceString hint;
+    std::function<void()> click;
+  };
+  const TButton buttons[] = {
+      {&AddToolsBitBtn, "AddToolsBitBtn", SAddToolHint, [this] { AddToolsBitBtnClick(AddToolsBitBtn); }},
+      {&RemoveBitBtn, "RemoveBitBtn", SRemoveToolHint, [this] { RemoveBitBtnClick(RemoveBitBtn); }},
+      {&PropertyBitBtn, "PropertyBitBtn", SPropertyToolHint, [this] { EditCurrentTool(); }},
+      {&ExecuteBitBtn, "ExecuteBitBtn", SExecuteToolsHint, [this] { ExecuteBitBtnClick(ExecuteBitBtn); }},
+      {&PopUpBitBtn, "PopUpBitBtn", SToolOptions, [this] {
+         const TPoint at = PopUpBitBtn->ClientToScreen(TPoint{20, 20});
+         PopupMenu1->Popup(at.X, at.Y);
+       }},
+  };
+  int left = 4;
+  for (const TButton& b : buttons) {
+    *b.button = new TBitBtn(this);
+    (*b.button)->SetName(QString::fromLatin1(b.name));
+    (*b.button)->SetParent(ToolButtonsPanel);
+    (*b.button)->SetBounds(left, 4, 28, 26);
+    (*b.button)->SetHint(LoadResString(b.hint));
+    (*b.button)->OnClick = [click = b.click](TObject*) { click(); };
+    left += 32;
+  }
+
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetName(QStringLiteral("PopupMenu1"));
+  const std::pair<TMenuItem**, TResourceString> items[] = {
+      {&PropertiesMenu, SToolPropertiesItem},
+      {&RemoveMenu, SToolRemoveItem},
+      {&CopyPropertiesToAllMenu, SCopyPropertiesToAll},
+      {&ExecutingMenu, SToolApplyItem},
+  };
+  for (const auto& [item, caption] : items) {
+    *item = new TMenuItem(this);
+    (*item)->SetCaption(LoadResString(caption));
+    PopupMenu1->Items()->Add(*item);
+  }
+  PropertiesMenu->SetDefault(true);
+  PropertiesMenu->OnClick = [this](TObject*) { EditCurrentTool(); };
+  RemoveMenu->OnClick = [this](TObject* sender) { RemoveBitBtnClick(sender); };
+  CopyPropertiesToAllMenu->OnClick = [this](TObject*) { CopyCurrentToolToAll(); };
+  ExecutingMenu->OnClick = [this](TObject* sender) { ExecutingMenuClick(sender); };
+  PopupMenu1->OnPopup = [this](TObject*) {
+    const IChainTool* tool = ToolOfNode(CurrentItem);
+    ExecutingMenu->SetChecked(tool && tool->GetExecuting());
+  };
+
+  SetsOfToolsGroupBox = new TGroupBox(this);
+  SetsOfToolsGroupBox->SetName(QStringLiteral("SetsOfToolsGroupBox"));
+  SetsOfToolsGroupBox->SetParent(ToolsTabSheet);
+  SetsOfToolsGroupBox->SetCaption(LoadResString(SSetsOfTools));
+  SetsOfToolsGroupBox->SetHeight(48);
+  SetsOfToolsGroupBox->SetAlign(alBottom);
+  StencilComboBox = new TComboBox(this);
+  StencilComboBox->SetName(QStringLiteral("StencilComboBox"));
+  StencilComboBox->SetParent(SetsOfToolsGroupBox);
+  StencilComboBox->SetBounds(8, 18, 180, 22);
+
+  SetMessageHandler(WM_TOOLFORMCLOSED, [this](TMessage&) {
+    if (CurrentItem) {
+      PaintTreeNode();
+      TlsNeedForSave = true;
+    }
+    RunPostProcess(this);
+  });
+  SetMessageHandler(WM_TOOLDELETE, [this](TMessage&) { RemoveBitBtnClick(this); });
+  SetMessageHandler(WM_TOOLFORMSHOWN, [this](TMessage&) { AfterAppearToolWnd(); });
+  SetMessageHandler(WM_TOOLFORMHIDDEN, [this](TMessage&) { AfterDisappearToolWnd(); });
+}
+
+void TView2DForm::PrepareBmpForNode(TTreeNode* node) {
+  if (!node) return;
+  const IChainTool* tool = ToolOfNode(node);
+  std::pair<int, int> icons;
+  if (tool && tool->GetBmpIcon1() && tool->GetBmpIcon2()) {
+    icons = {ToolImages->AddMasked(*tool->GetBmpIcon1(), kToolIconMask),
+             ToolImages->AddMasked(*tool->GetBmpIcon2(), kToolIconMask)};
+  } else {
+    TBitmap warning;
+    DrawWarningIcon(warning);
+    const int index = ToolImages->AddMasked(warning, kToolIconMask);
+    icons = {index, index};
+  }
+  nodeIcons_[node] = icons;
+  const int shown = !tool || tool->GetExecuting() ? icons.first : icons.second;
+  node->SetImageIndex(shown);
+  node->SetSelectedIndex(shown);
+}
+
+void TView2DForm::EnableToolChainEditing(bool enabled) {
+  for (TWinControl* control : std::initializer_list<TWinControl*>{ToolsTreeView, AddToolsBitBtn, RemoveBitBtn,
+                                                                  PropertyBitBtn, ExecuteBitBtn, StencilComboBox})
+    if (control) control->SetEnabled(enabled);
+  if (shell_.Actions) shell_.Actions->SetToolDialogActionsEnabled(enabled);
+}
+
+void TView2DForm::AfterAppearToolWnd() {
+  VisibleToolWnd = true;
+  EnableToolChainEditing(false);
+}
+
+void TView2DForm::AfterDisappearToolWnd() {
+  VisibleToolWnd = false;
+  TlsNeedForSave = true;
+  StencilComboBox->SetItemIndex(-1);
+  SaveToolsSTCLUnlessOpened();
+  // The last-used sets are not the profile's chain.
+  TlsNeedForSave = true;
+  EnableToolChainEditing(true);
+}
+
 // ---- Chain nodes ----------------------------------------------------------------------------
 
 std::array<T2Dview*, 5> TView2DForm::ChainViews() const {
@@ -46,6 +205,7 @@ void TView2DForm::DeleteToolNode(TTreeNode* node) {
   IChainTool* tool = ToolOfNode(node);
   if (CurTool == tool) CurTool = nullptr;
   if (CurrentItem == node) CurrentItem = nullptr;
+  nodeIcons_.erase(node);
   node->Delete();
   if (!tool) return;
   TChainRunner::Instance().Forget(this, {tool});
@@ -79,6 +239,8 @@ void TView2DForm::ClearSetOfTools() {
   for (const auto& tool : tools_) tools.push_back(tool.get());
   TChainRunner::Instance().Forget(this, tools);
   ToolsTreeView->Items()->Clear();
+  nodeIcons_.clear();
+  ToolImages->Clear();
   tools_.clear();
 }
 
@@ -124,6 +286,7 @@ void TView2DForm::AddToolsBitBtnClick(TObject* /*Sender*/) {
     CurrentItem = nullptr;
   } else {
     TlsNeedForSave = true;
+    StencilComboBox->SetItemIndex(-1);
     PaintTreeNode();
     SaveToolsSTCLUnlessOpened();
   }
@@ -137,6 +300,7 @@ void TView2DForm::RemoveBitBtnClick(TObject* /*Sender*/) {
   Paint2D(0);
   TlsNeedForSave = true;
   SaveToolsSTCLUnlessOpened();
+  StencilComboBox->SetItemIndex(-1);
 }
 
 void TView2DForm::EditCurrentTool() {
@@ -341,6 +505,7 @@ void TView2DForm::OpenTools(const QString& FileName) {
       } else {
         if (!oldest && !sideOfSets) MissingTools += name + QStringLiteral("\r\n");
         node = items->AddChildObject(nullptr, name, nullptr);
+        PrepareBmpForNode(node);
       }
       stream.SetPosition(end);
       CurrentItem = node;
@@ -401,6 +566,7 @@ void TView2DForm::OpenToolsFrn(const QString& FileName) {
                 node->SetText(caption);
               } else {
                 node = items->AddChildObject(nullptr, name, nullptr);
+                PrepareBmpForNode(node);
               }
               appended.push_back(node);
               CurrentItem = node;

@@ -5,12 +5,16 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/combo_box.h"
 #include "platform/ui/list_box.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "profiledata/stream_strings.h"
+#include "radargram/tool_messages.h"
 #include "radargram/view2d_form.h"
 #include "tests/radargram/radargram_env.h"
 #include "tests/tools/tool_test_support.h"
@@ -374,6 +378,66 @@ TEST_F(WindowChain, AContainerOpensWithItsSideChainAndClosingWritesIt) {
   TView2DForm* bare = env.Create(5);
   bare->ReadFromFile(Path("bare.frn"));
   EXPECT_EQ(bare->ToolsTreeView->Items()->TopCount(), 0);
+}
+
+// A shown tool dialog locks the chain and the main window's recording and radar
+// actions; hiding it unlocks them and writes the last-used sets.
+TEST_F(WindowChain, AShownDialogLocksTheChainUntilItIsHidden) {
+  TView2DForm* w = Window(1);
+  Append(*w, "Abs");
+  w->Perform(WM_TOOLFORMSHOWN, 0, 0);
+  EXPECT_TRUE(w->VisibleToolWnd);
+  for (TWinControl* c : std::initializer_list<TWinControl*>{w->ToolsTreeView, w->AddToolsBitBtn, w->RemoveBitBtn,
+                                                            w->PropertyBitBtn, w->ExecuteBitBtn, w->StencilComboBox})
+    EXPECT_FALSE(c->Enabled()) << c->Name().toStdString();
+  EXPECT_FALSE(env.shell.toolDialogActionsEnabled);
+  ASSERT_FALSE(QFile::exists(ProgramFolder() + "bstcl"));
+
+  w->Perform(WM_TOOLFORMHIDDEN, 0, 0);
+  EXPECT_FALSE(w->VisibleToolWnd);
+  EXPECT_TRUE(w->ToolsTreeView->Enabled());
+  EXPECT_TRUE(w->AddToolsBitBtn->Enabled());
+  EXPECT_TRUE(env.shell.toolDialogActionsEnabled);
+  EXPECT_TRUE(w->TlsNeedForSave);
+  EXPECT_TRUE(QFile::exists(ProgramFolder() + "bstcl"));
+}
+
+TEST_F(WindowChain, CopyingPropertiesGivesTheActiveChannelsSetToEveryChannel) {
+  TView2DForm* w = Window(3);
+  auto* abs = static_cast<TAbsTool*>(Append(*w, "Abs"));
+  for (int c = 0; c < 5; ++c) abs->Param[static_cast<size_t>(c)].Mode = static_cast<TRectifierMode>(c % 3);
+  w->ToolsTreeView->Items()->AddChildObject(nullptr, "Ghost", nullptr);
+  w->NumActiveView = 2;
+  w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
+  w->CopyCurrentToolToAll();
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(abs->Param[static_cast<size_t>(c)].Mode, TRectifierMode::Negative) << c;
+  EXPECT_TRUE(w->TlsNeedForSave);
+
+  w->CurrentItem = w->ToolsTreeView->Items()->Top(1);
+  TDialogScript::QueueAnswer(mrYes);
+  w->CopyCurrentToolToAll();
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u);
+  EXPECT_EQ(TDialogScript::Shown()[0].Text, "Tool Ghost is not available");
+}
+
+// A node shows its tool's first icon while the tool applies, the second while it
+// does not; the pop-up's Apply shows the same.
+TEST_F(WindowChain, TheNodeIconFollowsApply) {
+  TView2DForm* w = Window(1);
+  Append(*w, "Abs");
+  TTreeNode* node = w->ToolsTreeView->Items()->Top(0);
+  w->CurrentItem = node;
+  const int applied = node->ImageIndex();
+  EXPECT_GE(applied, 0);
+  w->PopupMenu1->OnPopup(w->PopupMenu1);
+  EXPECT_TRUE(w->ExecutingMenu->Checked());
+  w->ExecutingMenuClick(nullptr);
+  EXPECT_NE(node->ImageIndex(), applied);
+  EXPECT_GE(node->ImageIndex(), 0);
+  w->PopupMenu1->OnPopup(w->PopupMenu1);
+  EXPECT_FALSE(w->ExecutingMenu->Checked());
+  w->ExecutingMenuClick(nullptr);
+  EXPECT_EQ(node->ImageIndex(), applied);
 }
 
 }  // namespace window_chain_test
