@@ -174,6 +174,9 @@ RESOURCESTRING(SToolRemoveItem, "Remove");
 RESOURCESTRING(SCopyPropertiesToAll, "Copy properties to All channels");
 RESOURCESTRING(SToolApplyItem, "Apply");
 RESOURCESTRING(SSetsOfTools, "Sets of Tools");
+RESOURCESTRING(SClearSetItem, "Clear Set");
+RESOURCESTRING(SSaveSetItem, "Save Set");
+RESOURCESTRING(SSaveSetOfTools, "Save Set of Tools");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
 RESOURCESTRING(SPostProcComparator, "Comparator");
 RESOURCESTRING(SPostProcHilbert, "Hilbert");
@@ -721,6 +724,17 @@ public:
   void EnableToolChainEditing(bool enabled);
   void AfterAppearToolWnd();
   void AfterDisappearToolWnd();
+  // Tool sets: Name in the folder "setoftools" of the program folder (PathAdd)
+  // or the path Name replaces the chain; an empty Name empties it.
+  void SetOfToolsChange(const QString& Name, bool PathAdd);
+  void FreeToolSetBitBtnClick(TObject* Sender);
+  void StencilComboBoxChange(TObject* Sender);
+  void SaveSetToolsBitBtnClick(TObject* Sender);
+  // Converts the old single-channel sets of the set folder (the window's chain
+  // is left as it is) and lists the sets.
+  void FillSetOfToolsList();
+  TMenuItem* FreeToolSetMenu = nullptr;
+  TMenuItem* SaveSetToolsMenu = nullptr;
   // The scale and scroll state a channel's marks are placed with.
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
@@ -1203,7 +1217,7 @@ private:
   void BuildZoomBitmaps();
   // Paint2D_Radar's work while the chain runner's run flag is held.
   void RecomputeChannel(int Index, int NumRadar);
-  void FillToolSetList() {}
+  void FillToolSetList() { FillSetOfToolsList(); }
 
   // Online display helpers (view2d_online.cpp).
   bool RunChecked() const;
@@ -1285,6 +1299,13 @@ private:
   std::array<T2Dview*, 5> ChainViews() const;
   // The last-used sets unless channel 0 was opened from a file.
   void SaveToolsSTCLUnlessOpened();
+  // A single-channel chain file's records in order: the tool (nullptr for one
+  // the registry cannot create), the record's name, whether the file has the
+  // oldest layout.
+  void ReadSingleChain(const QString& FileName,
+                       const std::function<void(std::unique_ptr<IChainTool>, const QString&, bool)>& add);
+  // A five-or-fewer-channel chain file of the tools.
+  QByteArray ChainBytesFrn(const std::vector<IChainTool*>& tools, IChainTool* last, int channels);
   // Writes data to FileName through a file beside it that then replaces it.
   bool WriteChainFile(const QString& FileName, const QByteArray& data);
   // A chain record's end offset and tool name; false (and the warning) when the

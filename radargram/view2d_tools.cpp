@@ -11,6 +11,7 @@
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/combo_box.h"
+#include "platform/ui/file_dialogs.h"
 #include "platform/ui/image_list.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/message_boxes.h"
@@ -24,6 +25,8 @@
 #include "radargram/tool_chain_library.h"
 #include "radargram/tool_messages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -112,6 +115,8 @@ void TView2DForm::BuildToolChainControls() {
       {&RemoveMenu, SToolRemoveItem},
       {&CopyPropertiesToAllMenu, SCopyPropertiesToAll},
       {&ExecutingMenu, SToolApplyItem},
+      {&FreeToolSetMenu, SClearSetItem},
+      {&SaveSetToolsMenu, SSaveSetItem},
   };
   for (const auto& [item, caption] : items) {
     *item = new TMenuItem(this);
@@ -123,6 +128,8 @@ void TView2DForm::BuildToolChainControls() {
   RemoveMenu->OnClick = [this](TObject* sender) { RemoveBitBtnClick(sender); };
   CopyPropertiesToAllMenu->OnClick = [this](TObject*) { CopyCurrentToolToAll(); };
   ExecutingMenu->OnClick = [this](TObject* sender) { ExecutingMenuClick(sender); };
+  FreeToolSetMenu->OnClick = [this](TObject* sender) { FreeToolSetBitBtnClick(sender); };
+  SaveSetToolsMenu->OnClick = [this](TObject* sender) { SaveSetToolsBitBtnClick(sender); };
   PopupMenu1->OnPopup = [this](TObject*) {
     const IChainTool* tool = ToolOfNode(CurrentItem);
     ExecutingMenu->SetChecked(tool && tool->GetExecuting());
@@ -138,6 +145,7 @@ void TView2DForm::BuildToolChainControls() {
   StencilComboBox->SetName(QStringLiteral("StencilComboBox"));
   StencilComboBox->SetParent(SetsOfToolsGroupBox);
   StencilComboBox->SetBounds(8, 18, 180, 22);
+  StencilComboBox->OnChange = [this](TObject* sender) { StencilComboBoxChange(sender); };
 
   SetMessageHandler(WM_TOOLFORMCLOSED, [this](TMessage&) {
     if (CurrentItem) {
@@ -174,6 +182,8 @@ void TView2DForm::EnableToolChainEditing(bool enabled) {
   for (TWinControl* control : std::initializer_list<TWinControl*>{ToolsTreeView, AddToolsBitBtn, RemoveBitBtn,
                                                                   PropertyBitBtn, ExecuteBitBtn, StencilComboBox})
     if (control) control->SetEnabled(enabled);
+  for (TMenuItem* item : {FreeToolSetMenu, SaveSetToolsMenu})
+    if (item) item->SetEnabled(enabled);
   if (shell_.Actions) shell_.Actions->SetToolDialogActionsEnabled(enabled);
 }
 
@@ -397,8 +407,14 @@ bool TView2DForm::SaveToolsFRN(const QString& FileName) {
   for (int i = 0; i < items->TopCount(); ++i)
     if (IChainTool* tool = ToolOfNode(items->Top(i))) tools.push_back(tool);
   IChainTool* last = items->TopCount() > 0 ? ToolOfNode(items->Top(items->TopCount() - 1)) : nullptr;
+  if (!WriteChainFile(FileName, ChainBytesFrn(tools, last, channels))) return false;
+  TlsNeedForSave = false;
+  return true;
+}
+
+QByteArray TView2DForm::ChainBytesFrn(const std::vector<IChainTool*>& tools, IChainTool* last, int channels) {
   TMemoryStream stream;
-  library->SaveToolsFRN(stream, GetView2DByIndx(0), channels, static_cast<int32_t>(tools.size()));
+  ToolChainLibrary()->SaveToolsFRN(stream, GetView2DByIndx(0), channels, static_cast<int32_t>(tools.size()));
   for (int c = 0; c < channels; ++c) {
     for (IChainTool* tool : tools) {
       tool->GetParam(c);
@@ -406,9 +422,7 @@ bool TView2DForm::SaveToolsFRN(const QString& FileName) {
     }
     if (last) last->GetParam(0);
   }
-  if (!WriteChainFile(FileName, stream.Bytes())) return false;
-  TlsNeedForSave = false;
-  return true;
+  return stream.Bytes();
 }
 
 void TView2DForm::SaveToolsSTCL() {
@@ -466,12 +480,9 @@ void ReadChainPalette(TStream& stream, T2Dview* first) {
 
 }  // namespace
 
-void TView2DForm::OpenTools(const QString& FileName) {
-  if (!FileExists(FileName)) return;
-  MissingTools.clear();
+void TView2DForm::ReadSingleChain(
+    const QString& FileName, const std::function<void(std::unique_ptr<IChainTool>, const QString&, bool)>& add) {
   IToolChainLibrary* library = ToolChainLibrary();
-  const bool sideOfSets = FileName.contains(QLatin1String("stcl"));
-  TTreeNodes* items = ToolsTreeView->Items();
   try {
     TFileStream stream(FileName, fmOpenRead | fmShareDenyNone);
     char magic[5] = {};
@@ -496,24 +507,33 @@ void TView2DForm::OpenTools(const QString& FileName) {
     QString name;
     while (records && stream.Position() < stream.Size() && ReadChainRecordHead(stream, FileName, end, name)) {
       std::unique_ptr<IChainTool> tool = library ? library->GetTool(name, ChainViews()) : nullptr;
-      TTreeNode* node = nullptr;
-      if (tool) {
-        library->ReadToolRecord(*tool, stream, end, current, 0);
-        const QString caption = tool->GetCaption();
-        node = AppendToolNode(std::move(tool));
-        node->SetText(caption);
-      } else {
-        if (!oldest && !sideOfSets) MissingTools += name + QStringLiteral("\r\n");
-        node = items->AddChildObject(nullptr, name, nullptr);
-        PrepareBmpForNode(node);
-      }
+      if (tool) library->ReadToolRecord(*tool, stream, end, current, 0);
       stream.SetPosition(end);
-      CurrentItem = node;
-      PaintTreeNode();
+      add(std::move(tool), name, oldest);
     }
   } catch (const EReadError&) {
     MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
   }
+}
+
+void TView2DForm::OpenTools(const QString& FileName) {
+  if (!FileExists(FileName)) return;
+  MissingTools.clear();
+  const bool sideOfSets = FileName.contains(QLatin1String("stcl"));
+  ReadSingleChain(FileName, [&](std::unique_ptr<IChainTool> tool, const QString& name, bool oldest) {
+    TTreeNode* node = nullptr;
+    if (tool) {
+      const QString caption = tool->GetCaption();
+      node = AppendToolNode(std::move(tool));
+      node->SetText(caption);
+    } else {
+      if (!oldest && !sideOfSets) MissingTools += name + QStringLiteral("\r\n");
+      node = ToolsTreeView->Items()->AddChildObject(nullptr, name, nullptr);
+      PrepareBmpForNode(node);
+    }
+    CurrentItem = node;
+    PaintTreeNode();
+  });
   TlsNeedForSave = false;
 }
 
@@ -580,4 +600,76 @@ void TView2DForm::OpenToolsFrn(const QString& FileName) {
     MessageDlg(Format(LoadResString(SToolChainCut), {FileName}), mtWarning, {mbOK}, 0);
   }
   TlsNeedForSave = false;
+}
+
+// ---- Tool sets --------------------------------------------------------------------------------
+
+namespace {
+
+QString SetFolder() { return ProgramFolder() + QStringLiteral("setoftools/"); }
+
+}  // namespace
+
+void TView2DForm::SetOfToolsChange(const QString& Name, bool PathAdd) {
+  ClearSetOfTools();
+  PaintTree();
+  Paint2D(0);
+  TlsNeedForSave = true;
+  OpenToolsFrn(PathAdd ? SetFolder() + Name : Name);
+  PaintTree();
+  ChangeRadarInTools();
+  Paint2D(0);
+  TlsNeedForSave = true;
+}
+
+void TView2DForm::FreeToolSetBitBtnClick(TObject* /*Sender*/) {
+  SetOfToolsChange(QString(), true);
+  StencilComboBox->SetItemIndex(-1);
+}
+
+void TView2DForm::StencilComboBoxChange(TObject* /*Sender*/) {
+  if (StencilComboBox->ItemIndex() >= 0) SetOfToolsChange(StencilComboBox->Text(), true);
+}
+
+void TView2DForm::SaveSetToolsBitBtnClick(TObject* /*Sender*/) {
+  const QString folder = SetFolder();
+  QDir().mkpath(folder);
+  TSaveDialog dialog(nullptr);
+  dialog.SetTitle(LoadResString(SSaveSetOfTools));
+  dialog.SetFilter(QStringLiteral("Set of tools|*.bstcl"));
+  dialog.SetDefaultExt(QStringLiteral(".bstcl"));
+  dialog.SetOptions(TOpenOptions{ofOverwritePrompt});
+  dialog.SetInitialDir(folder);
+  dialog.OnFolderChange = [&dialog, folder](TObject*) { dialog.SetInitialDir(folder); };
+  if (!dialog.Execute() || !SaveToolsFRN(dialog.FileName())) return;
+  FillSetOfToolsList();
+  const int index = StencilComboBox->Items().indexOf(QFileInfo(dialog.FileName()).fileName());
+  StencilComboBox->SetItemIndex(index);
+}
+
+void TView2DForm::FillSetOfToolsList() {
+  const QDir folder(SetFolder());
+  if (ToolChainLibrary()) {
+    // Reading a set's header names a palette: the window's stays.
+    T2Dview* first = GetView2DByIndx(0);
+    const QString palette = first ? first->Settings()->PalName : QString();
+    for (const QString& old : folder.entryList({QStringLiteral("*.stcl")}, QDir::Files, QDir::Name)) {
+      const QString path = folder.filePath(old);
+      // The old set goes through a chain of its own: the window's chain stays.
+      std::vector<std::unique_ptr<IChainTool>> scratch;
+      ReadSingleChain(path, [&](std::unique_ptr<IChainTool> tool, const QString&, bool) {
+        if (tool) scratch.push_back(std::move(tool));
+      });
+      if (!QFile::rename(path, ChangeFileExt(path, QStringLiteral(".back_stcl")))) continue;
+      std::vector<IChainTool*> tools;
+      for (const auto& tool : scratch) tools.push_back(tool.get());
+      WriteChainFile(ChangeFileExt(path, QStringLiteral(".bstcl")),
+                     ChainBytesFrn(tools, tools.empty() ? nullptr : tools.back(), kChannelSlots));
+      StencilComboBox->SetItemIndex(-1);
+    }
+    if (first) first->Settings()->PalName = palette;
+  }
+  QStringList sets = folder.entryList({QStringLiteral("*.bstcl")}, QDir::Files, QDir::Name);
+  sets.sort(Qt::CaseInsensitive);
+  StencilComboBox->SetItems(sets);
 }

@@ -440,4 +440,46 @@ TEST_F(WindowChain, TheNodeIconFollowsApply) {
   EXPECT_EQ(node->ImageIndex(), applied);
 }
 
+// An old single-channel set is converted once, beside the window's own chain,
+// which stays as it was; choosing a set replaces the chain, Clear Set empties it.
+TEST_F(WindowChain, OldSetsAreConvertedWithoutTouchingTheWindowsChain) {
+  TView2DForm* source = Window(1);
+  Append(*source, "Abs");
+  Append(*source, "TVGC");
+  ASSERT_TRUE(QDir().mkpath(ProgramFolder() + "setoftools"));
+  ASSERT_TRUE(source->SaveTools(ProgramFolder() + "setoftools/old.stcl", 0));
+
+  TView2DForm* w = Window(1);
+  Append(*w, "Median");
+  w->FillSetOfToolsList();
+  EXPECT_EQ(NodeTexts(*w), QStringList{"Median filter"}) << "the user's chain is kept";
+  EXPECT_TRUE(QFile::exists(ProgramFolder() + "setoftools/old.back_stcl"));
+  EXPECT_FALSE(QFile::exists(ProgramFolder() + "setoftools/old.stcl"));
+  EXPECT_TRUE(ReadAll(ProgramFolder() + "setoftools/old.bstcl").startsWith("BTLS5U"));
+  EXPECT_EQ(w->StencilComboBox->Items(), QStringList{"old.bstcl"});
+
+  w->StencilComboBox->SetItemIndex(0);
+  w->StencilComboBoxChange(nullptr);
+  EXPECT_EQ(NodeTexts(*w), (QStringList{"Rectifier", "Gain"}));
+  EXPECT_TRUE(w->TlsNeedForSave);
+  w->FreeToolSetBitBtnClick(nullptr);
+  EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 0);
+  EXPECT_EQ(w->StencilComboBox->ItemIndex(), -1);
+}
+
+TEST_F(WindowChain, SaveSetWritesAFiveChannelSetAndListsIt) {
+  TView2DForm* w = Window(2);
+  Append(*w, "Abs");
+  TDialogScript::QueueFiles({{}, std::vector<QString>{ProgramFolder() + "setoftools/mine.bstcl"}});
+  w->SaveSetToolsBitBtnClick(nullptr);
+  const QByteArray bytes = ReadAll(ProgramFolder() + "setoftools/mine.bstcl");
+  ASSERT_TRUE(bytes.startsWith("BTLS5U"));
+  int32_t channels = 0;
+  std::memcpy(&channels, bytes.constData() + 6 + 1 + static_cast<uint8_t>(bytes[6]) + 1, 4);
+  EXPECT_EQ(channels, 5);
+  EXPECT_EQ(w->StencilComboBox->Text(), "mine.bstcl");
+  ASSERT_FALSE(TDialogScript::Shown().empty());
+  EXPECT_EQ(TDialogScript::Shown().back().Title, "Save Set of Tools");
+}
+
 }  // namespace window_chain_test
