@@ -7,6 +7,7 @@
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/combo_box.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/list_box.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/page_control.h"
@@ -17,6 +18,7 @@
 #include "radargram/tool_messages.h"
 #include "radargram/view2d_form.h"
 #include "tests/radargram/radargram_env.h"
+#include "tests/support/ui_test_support.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/abs_tool.h"
 #include "tools/list_of_plugins_form.h"
@@ -24,9 +26,7 @@
 #include "tools/tool_chain_library.h"
 #include "tools/window_tool_host.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileDevice>
@@ -307,27 +307,19 @@ TEST_F(WindowChain, AFailedWriteIsReportedAndTheChainStaysUnsaved) {
 TEST_F(WindowChain, TheTreeTakesItsKeysBeforeMenuShortCuts) {
   TView2DForm* w = Window(1);
   w->LeftPageControl->SetActivePage(w->ToolsTabSheet);
-  QWidget* tree = w->ToolsTreeView->Widget();
-  auto press = [tree](int key) {
-    QKeyEvent override(QEvent::ShortcutOverride, key, Qt::NoModifier);
-    override.ignore();
-    QApplication::sendEvent(tree, &override);
-    EXPECT_TRUE(override.isAccepted()) << key;
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(tree, &down);
-  };
+  auto press = [w](WORD key) { EXPECT_TRUE(SendKeyBeforeShortCuts(*w->ToolsTreeView, key)) << key; };
   ChooseInListOfTools(QStringLiteral("Rectifier"));
-  press(Qt::Key_Insert);
+  press(VK_INSERT);
   ASSERT_EQ(NodeTexts(*w), QStringList{"Rectifier1"});
   w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
-  press(Qt::Key_Delete);
+  press(VK_DELETE);
   EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 0);
 
   // On another page the keys leave the chain alone.
   Append(*w, "Abs");
   w->CurrentItem = w->ToolsTreeView->Items()->Top(0);
   w->LeftPageControl->SetActivePage(w->PalTabSheet);
-  press(Qt::Key_Delete);
+  press(VK_DELETE);
   EXPECT_EQ(w->ToolsTreeView->Items()->TopCount(), 1);
 }
 
