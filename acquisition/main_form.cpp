@@ -1,6 +1,7 @@
 #include "acquisition/main_form.h"
 
 #include "tools/list_of_tools.h"
+#include "tools/tool_chain_library.h"
 
 #include "acquisition/main_cursors.h"
 #include "acquisition/main_logo.h"
@@ -86,6 +87,7 @@ DUvova3DuruZuza::~DUvova3DuruZuza() {
   ReleaseRadars();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
   if (&ToolShell() == this) SetToolShell(nullptr);
+  RegisterToolChainRegistry(nullptr);
   if (MainWindow == this) MainWindow = nullptr;
 }
 
@@ -147,6 +149,7 @@ void DUvova3DuruZuza::FormCreate() {
   // 8. The tool registry and the simple-mode tool sets.
   ListOfTools = new TListOfTools(this);
   ListOfTools->Initialise(GetExeCurrentDir(), true, FLanguage);
+  RegisterToolChainRegistry(ListOfTools);
   SetToolShell(this);
   ScanDSTCL();
 

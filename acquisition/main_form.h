@@ -335,6 +335,7 @@ public:
   void SetButtonDirect() override;
   void RefreshGprStatus() override { ShowStatusGPR(); }
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
+  void SetToolDialogActionsEnabled(bool enabled) override;
 
   // ---- IRadargramRunShell --------------------------------------------------------
   // The Run command's state as the windows see it (the menu item shows it; the

@@ -78,6 +78,14 @@ bool DUvova3DuruZuza::RunActionAllowed() const {
   return current && current->RadarType() != unknown && first && !first->WasOpen && !child->AutOfRange;
 }
 
+void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
+  // No recording starts and no radar setting changes while a tool dialog is shown.
+  Commands.RunEnabled = enabled;
+  Commands.GprSettingsEnabled = enabled;
+  if (RunMenuItem) RunMenuItem->SetEnabled(enabled);
+  if (SnapMenuItem) SnapMenuItem->SetEnabled(enabled);
+}
+
 void DUvova3DuruZuza::SnaptoPrincipalAxisActionExecute() {
   TView2DForm* window = RunChild_ ? RunChild_.load() : CurChild_.load();
   if (window) window->SetTopoZero();

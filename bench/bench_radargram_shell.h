@@ -75,6 +75,7 @@ public:
   void SetButtonDirect() override {}
   void RefreshGprStatus() override {}
   void SetMDIChildCountOld(int) override {}
+  void SetToolDialogActionsEnabled(bool) override {}
 
   QString LastFolder() const override { return {}; }
   QString LastFile() const override { return {}; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class TBitmap;
+class TStream;
 
 class IChainTool {
 public:
@@ -44,4 +45,19 @@ public:
   // The 24 x 24 node icons while Apply is set and while it is clear; owned by the tool.
   virtual TBitmap* GetBmpIcon1() const = 0;
   virtual TBitmap* GetBmpIcon2() const = 0;
+
+  // What the window's chain editing and chain files call; a tool without
+  // parameter sets or dialog keeps the empty bodies.
+  // The working parameters := channel NumberView's set.
+  virtual void GetParam(int32_t /*NumberView*/) {}
+  // Every channel's Apply flag := b.
+  virtual void SetAllApply(bool /*b*/) {}
+  // Every channel's set := channel NumberView's.
+  virtual void SetAllParamAs(int32_t /*NumberView*/) {}
+  // After a change of radar or settings of channel NumRadar.
+  virtual void AfterChange(int32_t /*NumRadar*/) {}
+  // Opens the tool's dialog (b: the tool is being added); 1 when it opened.
+  virtual int SetPropertyes(bool /*b*/) { return 1; }
+  // The tool's chain record with its working parameters.
+  virtual void SaveToStream(TStream& /*str*/) {}
 };

@@ -132,6 +132,9 @@ public:
   virtual void RefreshGprStatus() = 0;
   // The MDI child count remembered at the last activation (MDIChildCountOld).
   virtual void SetMDIChildCountOld(int value) = 0;
+  // Run, "GPR settings", "Binding to the baseline" and "GPR Presets": disabled
+  // while a tool dialog is shown.
+  virtual void SetToolDialogActionsEnabled(bool enabled) = 0;
 };
 
 

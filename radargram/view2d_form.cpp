@@ -561,7 +561,10 @@ bool TView2DForm::IsActiveChannel(const IChannelStore* store) const {
   return indx >= 0 && indx == NumActiveView;
 }
 
-void TView2DForm::ChangeRadarInTools() {}
+void TView2DForm::ChangeRadarInTools() {
+  for (const auto& tool : tools_)
+    if (tool) tool->AfterChange(tool->GetCurrentNumberView());
+}
 
 void TView2DForm::SetDeviceOffsets(int32_t x, int32_t y, int32_t z) {
   deviceX_ = x;

@@ -66,6 +66,7 @@
 
 #include <array>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -80,6 +81,7 @@ class TCanvas;
 class TChart;
 class TChartSeries;
 class TComboBox;
+class TGroupBox;
 class TCheckBox;
 class TCheckListBox;
 class TImageList;
@@ -161,6 +163,22 @@ RESOURCESTRING(STopoLowQualityCalibration,
 RESOURCESTRING(STopoNoMemory, "Not enough memory for the topographic correction of channel %d.");
 
 RESOURCESTRING(SToolRunFailed, "The tool %s stopped with an error: %s");
+RESOURCESTRING(SToolNotAvailable, "Tool %s is not available");
+RESOURCESTRING(SToolChainNotWritten, "The set of tools could not be written to %s.");
+RESOURCESTRING(SToolChainCut, "The set of tools %s is damaged: the tools after the damage are not read.");
+RESOURCESTRING(SAddToolHint, "Add a tool from the proposed list of tools");
+RESOURCESTRING(SRemoveToolHint, "Delete tool from the tools tree");
+RESOURCESTRING(SPropertyToolHint, "Edit settings of current tool");
+RESOURCESTRING(SExecuteToolsHint, "Execute set of tools");
+RESOURCESTRING(SToolOptions, "Options");
+RESOURCESTRING(SToolPropertiesItem, "Properties");
+RESOURCESTRING(SToolRemoveItem, "Remove");
+RESOURCESTRING(SCopyPropertiesToAll, "Copy properties to All channels");
+RESOURCESTRING(SToolApplyItem, "Apply");
+RESOURCESTRING(SSetsOfTools, "Sets of Tools");
+RESOURCESTRING(SClearSetItem, "Clear Set");
+RESOURCESTRING(SSaveSetItem, "Save Set");
+RESOURCESTRING(SSaveSetOfTools, "Save Set of Tools");
 RESOURCESTRING(SPostProcBase, "BMP dezo");
 RESOURCESTRING(SPostProcComparator, "Comparator");
 RESOURCESTRING(SPostProcHilbert, "Hilbert");
@@ -659,6 +677,72 @@ public:
   void RefreshAxesAndScreen();
   // WM_TOOLSRUN.
   void WMToolsRun(WPARAM wParam);
+
+  // ---- Editing the tool chain and its files (view2d_tools.cpp) ---------------------------
+  // Names of chain records whose tool could not be created, each followed by CR LF.
+  QString MissingTools;
+  void AddToolsBitBtnClick(TObject* Sender);
+  void RemoveBitBtnClick(TObject* Sender);
+  void EditCurrentTool();
+  void CopyCurrentToolToAll();
+  void ExecutingMenuClick(TObject* Sender);
+  void ExecuteBitBtnClick(TObject* Sender);
+  void PaintTree();
+  // The first chain tool whose tool name is ToolName; nullptr for none.
+  IChainTool* GetToolsForNameInTree(const QString& ToolName) const;
+  // Node IndxInTree's tool when its tool name begins with SearchToolName (an
+  // empty name matches nothing); nullptr otherwise.
+  IChainTool* GetToolInTreeIndx(const QString& SearchToolName, int IndxInTree) const;
+  // Frees every chain tool and empties the tree.
+  void ClearSetOfTools();
+  // The chain with channel NumberView's parameters ("TLS3U"); false, with the
+  // error shown and the file as it was, when it could not be written.
+  bool SaveTools(const QString& FileName, int NumberView);
+  // The chain with every channel's parameters ("BTLS5U"); 5 channels for the
+  // last-used and named sets, else the channels with data; false for none or a
+  // failed write.
+  bool SaveToolsFRN(const QString& FileName);
+  void SaveToolsSTCL();
+  void OpenToolsSTCL();
+  // Append a chain file's tools to the tree; a missing file adds nothing. A file
+  // that ends inside a record keeps the tools read before it and says so.
+  void OpenTools(const QString& FileName);
+  void OpenToolsFrn(const QString& FileName);
+  // The Tools page's buttons, pop-up menu and set box (view2d_tools.cpp).
+  TPanel* ToolButtonsPanel = nullptr;
+  TBitBtn* AddToolsBitBtn = nullptr;
+  TBitBtn* RemoveBitBtn = nullptr;
+  TBitBtn* PropertyBitBtn = nullptr;
+  TBitBtn* ExecuteBitBtn = nullptr;
+  TBitBtn* PopUpBitBtn = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TMenuItem* PropertiesMenu = nullptr;
+  TMenuItem* RemoveMenu = nullptr;
+  TMenuItem* CopyPropertiesToAllMenu = nullptr;
+  TMenuItem* ExecutingMenu = nullptr;
+  TGroupBox* SetsOfToolsGroupBox = nullptr;
+  TComboBox* StencilComboBox = nullptr;
+  // The tree's node pictures: each tool's two icons, the warning of a missing tool.
+  TImageList* ToolImages = nullptr;
+  void BuildToolChainControls();
+  // The node's pictures from its tool's icons (the warning for none).
+  void PrepareBmpForNode(TTreeNode* node);
+  // The tree, the chain buttons and the set box, and the main window's actions
+  // that must wait for a shown tool dialog.
+  void EnableToolChainEditing(bool enabled);
+  void AfterAppearToolWnd();
+  void AfterDisappearToolWnd();
+  // Tool sets: Name in the folder "setoftools" of the program folder (PathAdd)
+  // or the path Name replaces the chain; an empty Name empties it.
+  void SetOfToolsChange(const QString& Name, bool PathAdd);
+  void FreeToolSetBitBtnClick(TObject* Sender);
+  void StencilComboBoxChange(TObject* Sender);
+  void SaveSetToolsBitBtnClick(TObject* Sender);
+  // Converts the old single-channel sets of the set folder (the window's chain
+  // is left as it is) and lists the sets.
+  void FillSetOfToolsList();
+  TMenuItem* FreeToolSetMenu = nullptr;
+  TMenuItem* SaveSetToolsMenu = nullptr;
   // The scale and scroll state a channel's marks are placed with.
   display_pipeline::TScreenScale ScreenScaleOf(int indx) const;
   // The along-track shift of a channel's marks in traces.
@@ -1162,7 +1246,7 @@ private:
   void BuildZoomBitmaps();
   // Paint2D_Radar's work while the chain runner's run flag is held.
   void RecomputeChannel(int Index, int NumRadar);
-  void FillToolSetList() {}
+  void FillToolSetList() { FillSetOfToolsList(); }
 
   // Online display helpers (view2d_online.cpp).
   bool RunChecked() const;
@@ -1186,12 +1270,14 @@ private:
   void MarkRecorded();
   std::unique_ptr<TBitmap32> onlineScratch_;
   std::unique_ptr<TBitmap32> onlineResampled_;
-  void SaveToolChain() {}
+  // The chain beside channel 0's file (".tls" for one channel, else ".btls");
+  // false when it could not be written.
+  bool SaveToolChain();
   // Work of later parts around opening and recording: the objects trees, the
   // tool-chain file beside a profile (".tls", ".btls" beside a container), the
   // online painter's pass.
   void RebuildObjectsTrees() { PrepareObjectsTreeAll(); }
-  void OpenSideToolChain(const QString& /*FileName*/, bool /*container*/) {}
+  void OpenSideToolChain(const QString& FileName, bool container);
   // ReadFromFile's steps (view2d_open.cpp).
   void ShowChannelAfterOpen(int indx);
   void LayoutAfterOpen(int count);
@@ -1234,6 +1320,26 @@ private:
   bool fillingProperties_ = false;
   // The chain's tools, owned here; the tree nodes point at them.
   std::vector<std::unique_ptr<IChainTool>> tools_;
+  // Per chain node: the image indices of its tool's two icons.
+  std::map<const TTreeNode*, std::pair<int, int>> nodeIcons_;
+  // Deletes a chain node and frees its tool.
+  void DeleteToolNode(TTreeNode* node);
+  // The five channel stores the chain's tools are bound to.
+  std::array<T2Dview*, 5> ChainViews() const;
+  // The last-used sets unless channel 0 was opened from a file.
+  void SaveToolsSTCLUnlessOpened();
+  // A single-channel chain file's records in order: the tool (nullptr for one
+  // the registry cannot create), the record's name, whether the file has the
+  // oldest layout.
+  void ReadSingleChain(const QString& FileName,
+                       const std::function<void(std::unique_ptr<IChainTool>, const QString&, bool)>& add);
+  // A five-or-fewer-channel chain file of the tools.
+  QByteArray ChainBytesFrn(const std::vector<IChainTool*>& tools, IChainTool* last, int channels);
+  // Writes data to FileName through a file beside it that then replaces it.
+  bool WriteChainFile(const QString& FileName, const QByteArray& data);
+  // A chain record's end offset and tool name; false (and the warning) when the
+  // end lies not after the start or beyond the file.
+  bool ReadChainRecordHead(TStream& stream, const QString& FileName, int64_t& end, QString& name);
   // The 32-bit copy of a display bitmap the zoom resamples from, kept between zooms.
   std::unique_ptr<TBitmap32> zoomSource_;
 };

@@ -534,8 +534,18 @@ void TView2DForm::FormKeyDown(TObject* /*Sender*/, WORD& Key, TShiftState /*Shif
         BitBtn2Click(BitBtn2);
       }
       break;
+    // The chain's keys act on the Tools page; while the tree has the focus it
+    // takes them before the main window's menu short cuts (Insert there binds
+    // the profile to the baseline).
+    case VK_INSERT:
+      if (LeftPageControl->ActivePage() == ToolsTabSheet) AddToolsBitBtnClick(nullptr);
+      break;
+    case VK_F1:
+      if (LeftPageControl->ActivePage() == ToolsTabSheet) EditCurrentTool();
+      break;
     case VK_DELETE:
       if (LeftPageControl->ActivePage() == MarkersTabSheet) DeleteMarkerInTree();
+      else if (LeftPageControl->ActivePage() == ToolsTabSheet) RemoveBitBtnClick(nullptr);
       break;
     case VK_ESCAPE:
       Br = true;
@@ -563,8 +573,8 @@ bool TView2DForm::CheckForTlsSave() {
   if (answer == mrCancel) return false;
   if (answer == mrNo) return true;
   shell_.Actions->SaveActionExecute();
-  SaveToolChain();
-  return true;
+  // A chain that could not be written keeps the window open.
+  return SaveToolChain();
 }
 
 void TView2DForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {

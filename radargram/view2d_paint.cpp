@@ -13,6 +13,7 @@
 #include "platform/ui/check_list_box.h"
 #include "platform/ui/image.h"
 #include "platform/ui/image_list.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
@@ -117,6 +118,14 @@ void TView2DForm::BuildPipelineControls() {
   ToolsTreeView->SetParent(ToolsTabSheet);
   ToolsTreeView->SetAlign(alClient);
   ToolsTreeView->OnChange = [this](TObject*, TTreeNode* node) { CurrentItem = node; };
+  ToolsTreeView->SetDragMode(dmAutomatic);
+  ToolsTreeView->KeysBeforeShortCuts = {VK_INSERT, VK_DELETE, VK_F1};
+  ToolsTreeView->OnKeyDown = [this](TObject*, WORD& key, TShiftState) {
+    if (key == 'P') EditCurrentTool();
+  };
+  ToolsTreeView->OnDblClick = [this](TObject*) {
+    if (ToolUnabled) EditCurrentTool();
+  };
   ToolStateImages = new TImageList(this);
   ToolStateImages->SetSize(16, 16);
   for (int i = 0; i < 2; ++i) {
@@ -135,6 +144,7 @@ void TView2DForm::BuildPipelineControls() {
     ToolStateImages->AddMasked(picture, clWhite);
   }
   ToolsTreeView->SetStateImages(ToolStateImages);
+  BuildToolChainControls();
 
   PostProcCheckListBox = new TCheckListBox(this);
   PostProcCheckListBox->SetName(QStringLiteral("PostProcCheckListBox"));
@@ -168,6 +178,7 @@ TTreeNode* TView2DForm::AppendToolNode(std::unique_ptr<IChainTool> tool) {
   IChainTool* raw = tool.get();
   tools_.push_back(std::move(tool));
   TTreeNode* node = ToolsTreeView->Items()->AddChildObject(nullptr, raw ? raw->GetCaption() : QString(), raw);
+  PrepareBmpForNode(node);
   return node;
 }
 
@@ -181,7 +192,14 @@ int TView2DForm::IndexOfNode(const TTreeNode* node) const {
 }
 
 void TView2DForm::PaintTreeNode() {
-  if (IChainTool* tool = ToolOfNode(CurrentItem)) CurrentItem->SetText(tool->GetCaption());
+  IChainTool* tool = ToolOfNode(CurrentItem);
+  if (!tool) return;
+  CurrentItem->SetText(tool->GetCaption());
+  if (const auto icons = nodeIcons_.find(CurrentItem); icons != nodeIcons_.end()) {
+    const int shown = tool->GetExecuting() ? icons->second.first : icons->second.second;
+    CurrentItem->SetImageIndex(shown);
+    CurrentItem->SetSelectedIndex(shown);
+  }
 }
 
 // ---- Recomputation ----------------------------------------------------------------------------

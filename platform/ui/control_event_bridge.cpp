@@ -3,6 +3,8 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/keys.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -65,6 +67,15 @@ bool TControlEventBridge::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
       return KeyEvent(watched, event);
+    case QEvent::ShortcutOverride: {
+      // Accepting the override sends the key to the control instead of the short cut.
+      auto* keyEvent = static_cast<QKeyEvent*>(event);
+      const WORD key = VirtualKeyFromQt(keyEvent->key(), keyEvent->modifiers());
+      const auto& wanted = control_.KeysBeforeShortCuts;
+      if (key == 0 || std::find(wanted.begin(), wanted.end(), key) == wanted.end()) return false;
+      event->accept();
+      return true;
+    }
     case QEvent::Enter:
       control_.Perform(CM_MOUSEENTER, 0, 0);
       return false;

@@ -94,6 +94,9 @@ public:
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
+  // Keys (virtual key codes, in any shift state) the control takes while it has
+  // the focus, before a menu item whose short cut is the same key.
+  std::vector<WORD> KeysBeforeShortCuts;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   TNotifyEvent OnResize;

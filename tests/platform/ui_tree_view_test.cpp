@@ -4,12 +4,15 @@
 #include "platform/ui/bitmap.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/image_list.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/tree_view.h"
 #include "tests/platform/ui_input.h"
 #include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTreeWidget>
 
 #include <string>
@@ -135,6 +138,27 @@ TEST_F(UiTreeView, AutomaticDragAsksOverEachMoveAndDropsWhereAccepted) {
   tree->BeginDrag(true);
   tree->EndDrag(false);
   EXPECT_EQ(events, (std::vector<std::string>{"end refused"}));
+}
+
+// A focused control takes the keys it names before a menu short cut of the same
+// key: Qt asks the focused widget with a short-cut override event first, and the
+// key then comes as a key press.
+TEST_F(UiTreeView, NamedKeysComeBeforeMenuShortCuts) {
+  std::vector<WORD> keys;
+  tree->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { keys.push_back(key); };
+  auto overridden = [&](int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent override(QEvent::ShortcutOverride, key, modifiers);
+    override.ignore();
+    QApplication::sendEvent(tree->Widget(), &override);
+    return override.isAccepted();
+  };
+  EXPECT_FALSE(overridden(Qt::Key_Insert, Qt::NoModifier)) << "without the list the short cut wins";
+  tree->KeysBeforeShortCuts = {VK_INSERT, VK_DELETE};
+  EXPECT_TRUE(overridden(Qt::Key_Insert, Qt::NoModifier));
+  EXPECT_TRUE(overridden(Qt::Key_Delete, Qt::ShiftModifier));
+  EXPECT_FALSE(overridden(Qt::Key_F1, Qt::NoModifier));
+  ui_input::Key(tree->Widget(), Qt::Key_Insert, QString());
+  EXPECT_EQ(keys, (std::vector<WORD>{VK_INSERT}));
 }
 
 }  // namespace

@@ -140,6 +140,8 @@ public:
   void SetButtonDirect() override { ++buttonDirectCalls; }
   void RefreshGprStatus() override { ++gprStatusRefreshes; }
   void SetMDIChildCountOld(int value) override { mdiChildCountOld = value; }
+  void SetToolDialogActionsEnabled(bool enabled) override { toolDialogActionsEnabled = enabled; }
+  bool toolDialogActionsEnabled = true;
 
   // The radar set: radars by slot, found only while no device is being re-checked.
   bool checkDeviceRunned = false;

@@ -5,11 +5,13 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/keys.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QWidget>
@@ -74,4 +76,17 @@ void UserTitleDoubleClick(TForm& form) {
                       Qt::NoModifier);
     QApplication::sendEvent(window, &event);
   }
+}
+
+bool SendKeyBeforeShortCuts(TControl& control, WORD key) {
+  const int qtKey = QtKeyFromVirtualKey(key);
+  QKeyEvent override(QEvent::ShortcutOverride, qtKey, Qt::NoModifier);
+  override.ignore();
+  QApplication::sendEvent(control.Widget(), &override);
+  if (!override.isAccepted()) return false;
+  QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
+  QApplication::sendEvent(control.Widget(), &press);
+  QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier);
+  QApplication::sendEvent(control.Widget(), &release);
+  return true;
 }

@@ -50,6 +50,12 @@ void InstallFailingDialogHandler();
 enum TTestMouseAction : uint8_t { maPress, maMove, maRelease };
 void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, bool held, bool ctrl, int x, int y);
 
+// A key pressed while the control has the focus, as Qt delivers it when a menu
+// short cut might be bound to it: the control is asked first; the key comes as
+// a key press only when the control takes it (the result), else the short cut
+// would have it.
+bool SendKeyBeforeShortCuts(TControl& control, WORD key);
+
 // The user's double click on the title of the form's window (an MDI child's
 // frame window): a normal window maximizes, another one is restored.
 void UserTitleDoubleClick(TForm& form);
