@@ -25,6 +25,8 @@ RESOURCESTRING(SInsufficientResources,
                "Insufficient resources to display the profile.\r\nClose the profiles windows  and try again");
 RESOURCESTRING(SChangeFileName, "File %s already exists.\r\nChange file name from %s to %s ?");
 RESOURCESTRING(SProfileNotSaved, "The profile has not been saved.");
+RESOURCESTRING(SMissingToolsOnSave,
+               "The program does not detect the following tools:\r\r\n%s\r\nTo save without it - OK, do not save - Cancel");
 RESOURCESTRING(SSaveFerunData, "Save FERUN data");
 RESOURCESTRING(SFerunFilter, "All format files|*.frn;*.dezo|Profile data|*.dezo|Ferun data|*.frn");
 
@@ -102,8 +104,9 @@ void DUvova3DuruZuza::CreateActionExecute() {
       // The settings window a "No" opens is not part of the program yet.
       if (accepted) window->GetCaptionFromView2D_0();
     }
-    // 7. The window's view for a new recording: the profile's depth fills the
-    //    window's height (the zoom list's first item).
+    // 7. The last-used tool set, then the window's view for a new recording:
+    //    the profile's depth fills the window's height (the zoom list's first item).
+    window->OpenToolsSTCL();
     if (window->SimpleBackgroundRemovalSpeedButton)
       window->SimpleBackgroundRemovalSpeedButton->SetDown(Settings.SimpleBackgroundRemoval);
     if (window->LeftPageControl) window->LeftPageControl->SetActivePageIndex(0);
@@ -164,8 +167,11 @@ bool DUvova3DuruZuza::WriteToFileChannal(int /*CountSaveChannal*/, const QString
       const QString base = ChangeFileExt(target, QString());
       for (int i = 0; i < window->CountChannalView; ++i) {
         T2Dview* store = window->GetView2DByIndx(i);
-        if (store && store->HoldsTraces())
+        if (store && store->HoldsTraces()) {
           written = store->WriteToFile(base + u'_' + QString::number(i) + QStringLiteral(".dezo")) && written;
+          // A failed chain file has said so; the profile is written all the same.
+          window->SaveTools(base + u'_' + QString::number(i) + QStringLiteral(".tls"), i);
+        }
       }
     }
   } else {
@@ -202,7 +208,16 @@ bool DUvova3DuruZuza::WriteToFileChannal(int /*CountSaveChannal*/, const QString
   settings.SetWasOpen(wasOpen);
   settings.SetNeedForSave(false);
   first->SetNeedForSave(false);
-  // 7. The tool chain beside the profile is written once the window keeps
-  //    chain files.
+  // 7. The tool chain beside the profile, unless the user leaves out a chain
+  //    that names tools this program does not have.
+  if (!window->MissingTools.isEmpty() &&
+      MessageDlg(Format(LoadResString(SMissingToolsOnSave), {window->MissingTools}), mtWarning,
+                 TMsgDlgButtons{mbOK, mbCancel}, 0) != mrOk)
+    return true;
+  const QString profile = first->Settings()->GetFileName();
+  if (single)
+    window->SaveTools(ChangeFileExt(profile, QStringLiteral(".tls")), 0);
+  else
+    window->SaveToolsFRN(ChangeFileExt(profile, QStringLiteral(".btls")));
   return true;
 }

@@ -188,6 +188,9 @@ TEST_F(RecordingRoad, AWiFiRadarOnLoopbackRecordsTwoHundredTracesAndTheStopSaves
   ExpectStoppedAndSaved();
   EXPECT_EQ(Channel0()->NumTraces(), static_cast<int64_t>(kTraces)) << "the limit: no more came";
   ExpectSavedTraces(ExpectedFile(), sim.Engine(), kTraces);
+  // The tool chain is written beside the profile, and kept as the last-used set.
+  EXPECT_TRUE(FileExists(data + QStringLiteral("road_5.tls")));
+  EXPECT_TRUE(FileExists(QDir(program.path()).filePath(QStringLiteral("stcl"))));
   EXPECT_TRUE(TDialogScript::Shown().empty());
   EXPECT_EQ(sim.Engine().TracesSent(), kTraces);
 }
