@@ -37,14 +37,9 @@ protected:
     TView2DForm* window = env.Create(2);
     for (int c = 0; c < 2; ++c) {
       T2Dview& store = *window->GetView2DByIndx(c);
-      store.Settings()->RestoreLongTrace(4);
       store.Settings()->SetAdvanceStacking(false);
       store.Settings()->SetStacking(1);
-      store.SetMinNumTraces(0);
-      store.SetMaxNumTraces(3);
-      store.RawData.Allocate(3 * 4 * 4);
-      store.dezoData.Allocate(3 * 4 * 4);
-      store.SetSizeDat(3 * 4 * 4);
+      FillRawSums(store, 3, 4, [](int, int) { return 0; });
     }
     for (const char* name : {"Abs", "TVGC"}) {
       std::array<T2Dview*, 5> views{};

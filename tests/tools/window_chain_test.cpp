@@ -54,15 +54,9 @@ protected:
     TView2DForm* window = env.Create(channels);
     for (int c = 0; c < channels; ++c) {
       T2Dview& store = *window->GetView2DByIndx(c);
-      store.Settings()->RestoreLongTrace(4);
       store.Settings()->SetAdvanceStacking(false);
       store.Settings()->SetStacking(1);
-      store.SetMinNumTraces(0);
-      store.SetMaxNumTraces(3);
-      store.RawData.Allocate(3 * 4 * 4);
-      store.dezoData.Allocate(3 * 4 * 4);
-      store.SetSizeDat(3 * 4 * 4);
-      for (int i = 0; i < 12; ++i) store.RawData.Data()[i] = i - 6;
+      FillRawSums(store, 3, 4, [](int t, int s) { return t * 4 + s - 6; });
     }
     return window;
   }

@@ -31,16 +31,10 @@ protected:
     TView2DForm* window = env.Create(channels);
     for (int c = 0; c < channels; ++c) {
       T2Dview& store = *window->GetView2DByIndx(c);
-      store.Settings()->RestoreLongTrace(4);
       store.Settings()->SetAdvanceStacking(false);
       store.Settings()->SetStacking(1);
-      store.SetMinNumTraces(0);
-      store.SetMaxNumTraces(3);
-      store.RawData.Allocate(3 * 4 * 4);
-      store.dezoData.Allocate(3 * 4 * 4);
-      store.SetSizeDat(3 * 4 * 4);
-      const int32_t raw[12] = {3, -5, 0, 7, -1, 2, -3, 4, 9, -9, 8, -8};
-      std::copy(std::begin(raw), std::end(raw), store.RawData.Data());
+      static constexpr int32_t raw[12] = {3, -5, 0, 7, -1, 2, -3, 4, 9, -9, 8, -8};
+      FillRawSums(store, 3, 4, [](int t, int s) { return raw[t * 4 + s]; });
     }
     return window;
   }
