@@ -72,12 +72,7 @@ protected:
     button->SetDown(true);
     button->Click();
   }
-  TMessages Drain() {
-    Application->ProcessMessages();
-    TMessages m = host.messages;
-    host.messages.clear();
-    return m;
-  }
+  TMessages Drain() { return host.DrainMessages(); }
   void ExpectSets(const std::vector<TRectifierMode>& modes, const std::vector<bool>& applies) {
     for (size_t c = 0; c < 5; ++c) {
       SCOPED_TRACE(c);

@@ -60,12 +60,7 @@ protected:
     EXPECT_NE(form, nullptr);
     return *form;
   }
-  TMessages Drain() {
-    Application->ProcessMessages();
-    TMessages m = host.messages;
-    host.messages.clear();
-    return m;
-  }
+  TMessages Drain() { return host.DrainMessages(); }
 };
 
 using BandPassFormTest = FilterFormFixture<TBandFilter>;

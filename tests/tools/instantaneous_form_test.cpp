@@ -55,12 +55,7 @@ protected:
     button->SetDown(true);
     button->Click();
   }
-  TMessages Drain() {
-    Application->ProcessMessages();
-    TMessages m = host.messages;
-    host.messages.clear();
-    return m;
-  }
+  TMessages Drain() { return host.DrainMessages(); }
   // A break at the first yield of a run on channel 1 with the dialog open.
   void BreakDuringARun(TOutputType type) {
     TInstantaneousForm& form = Open(false, 1);

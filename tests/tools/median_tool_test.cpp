@@ -263,12 +263,7 @@ protected:
     host.messages.clear();
     return *form;
   }
-  TMessages Drain() {
-    Application->ProcessMessages();
-    TMessages m = host.messages;
-    host.messages.clear();
-    return m;
-  }
+  TMessages Drain() { return host.DrainMessages(); }
 };
 
 TEST_F(MedianFormTest, EditsSetTheirHalfWindowAndPreview) {

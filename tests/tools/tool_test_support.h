@@ -70,6 +70,13 @@ public:
   std::vector<T2Dview*> views;
   std::vector<std::pair<int, int>> progress;
   std::vector<TRecordedMessage> messages;
+  // The messages posted until the queue is empty, taken out of the record.
+  std::vector<TRecordedMessage> DrainMessages() {
+    Application->ProcessMessages();
+    std::vector<TRecordedMessage> drained;
+    drained.swap(messages);
+    return drained;
+  }
   std::function<void(int)> onYield;
   // Every surface line shown, in order.
   std::vector<std::vector<double>> surfaceLines;
