@@ -3,6 +3,7 @@
 // base images of a switched tool, and the simple page's "Background Removal"
 // and "Gain" buttons.
 
+#include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/buttons.h"
@@ -113,6 +114,7 @@ protected:
     SetToolChainLibrary(&library);
   }
   void TearDown() override {
+    env.acquisition.mainIni = nullptr;
     SetToolChainLibrary(nullptr);
     UnregisterOnlineStages();
   }
@@ -123,6 +125,7 @@ protected:
       T2Dview& store = *w->GetView2DByIndx(c);
       store.Settings()->SetAdvanceStacking(false);
       store.Settings()->SetStacking(1);
+      store.Settings()->SetSerNum(static_cast<uint16_t>(11 + c));  // held traces keep it
       FillRawSums(store, 3, 4, [](int t, int s) { return t * 4 + s - 6; });
     }
     w->FirstPaintAfterOpen = false;
@@ -159,6 +162,13 @@ protected:
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(stream.Bytes());
   }
+  // The stores write their online stages into `ini`, channel c under serial 11 + c.
+  void WriteStagesTo(TView2DForm&) { env.acquisition.mainIni = &ini; }
+  // The Apply flag a channel wrote for its windowed background removal ("-" for none).
+  QString WrittenBackgroundApply(int c) {
+    return ini.ReadString(QStringLiteral("WindowedBackgroundRemoval_") + QString::number(11 + c),
+                          QStringLiteral("Applay"), QStringLiteral("-"));
+  }
   std::vector<T2Dview*> Stores(TView2DForm& w) {
     std::vector<T2Dview*> stores;
     for (int c = 0; c < kChannelSlots; ++c)
@@ -169,6 +179,7 @@ protected:
   Log log;
   RecordingLibrary library{log};
   TRadargramEnv env;
+  TMemIniFile ini{env.dir.path() + QStringLiteral("/main.ini")};
 };
 
 // Where a node is dropped: on the upper or lower half of a node, or below the rows.
@@ -243,6 +254,7 @@ TEST_F(View2DToolChainEdit, CopyToOnlineGivesTheThreeStageToolsToEveryChannelAnd
   RecordingTool* wavelet = Append(*w, "Wavelet Filter");
   RecordingTool* secondGain = Append(*w, "TVGC");
   w->FirstPaintAfterOpen = true;
+  WriteStagesTo(*w);
   QFile::remove(ProgramFolder() + "bstt");
   w->CopytoonlineTools1->Click();
   EXPECT_FALSE(log.empty()) << "a window not painted since opening is computed first";
@@ -254,6 +266,7 @@ TEST_F(View2DToolChainEdit, CopyToOnlineGivesTheThreeStageToolsToEveryChannelAnd
   EXPECT_TRUE(other->paramViews.empty());
   EXPECT_TRUE(secondGain->paramViews.empty()) << "the first tool of a name gives the stage its parameters";
   EXPECT_TRUE(QFile::exists(ProgramFolder() + "bstt"));
+  for (int c = 0; c < 2; ++c) EXPECT_NE(WrittenBackgroundApply(c), "-") << "channel " << c << " wrote its stages";
 }
 
 TEST_F(View2DToolChainEdit, SwitchingApplyGivesTheOverlaysFreshBaseImagesInEveryChannel) {
@@ -292,6 +305,7 @@ TEST_F(View2DToolChainEdit, BackgroundRemovalSwitchesTheFirstBackgroundToolAndEv
   background->executing = false;
   later->executing = false;
   w->SimpleBackgroundRemoval = false;
+  WriteStagesTo(*w);
   const std::vector<T2Dview*> stores = Stores(*w);
   for (bool on : {true, false}) {
     SCOPED_TRACE(on);
@@ -304,6 +318,7 @@ TEST_F(View2DToolChainEdit, BackgroundRemovalSwitchesTheFirstBackgroundToolAndEv
       ASSERT_NE(store->OnlineStages(), nullptr);
       EXPECT_EQ(store->OnlineStages()->WindowedBackgroundRemovalApplay(), on);
     }
+    for (int c = 0; c < 2; ++c) EXPECT_EQ(WrittenBackgroundApply(c), on ? "1" : "0");
     EXPECT_EQ(background->executing, on);
     EXPECT_EQ(background->allApply.back(), on);
     EXPECT_FALSE(later->executing) << "only the first background tool";
