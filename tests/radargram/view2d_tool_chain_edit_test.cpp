@@ -348,6 +348,7 @@ TEST_F(View2DToolChainEdit, GainStepsThroughTheSimpleSetsAndGivesEachToTheOnline
   env.shell.simpleBackgroundRemoval = true;
   TView2DForm* w = Window(2);
   EXPECT_EQ(w->GetSimpleGainIndex(), 2);
+  EXPECT_EQ(w->MultGainLabel->Caption(), "2") << "a new window shows the set in use";
 
   struct TStep {
     QString set;
