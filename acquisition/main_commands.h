@@ -36,6 +36,10 @@ struct TMainCommands {
   bool PrintEnabled = false;
   bool DirectionEnabled = false;
   bool GprSettingsEnabled = false;
+  // GPR Presets; while a tool dialog is shown it is off, and afterwards as it
+  // was before the dialog.
+  bool GprPresetsEnabled = false;
+  bool GprPresetsBeforeToolDialog = false;
   // The Direction button's picture and hint.
   int DirectionPicture = DirectionPictureForward;
   QString DirectionHint = LoadResString(SForward);

@@ -84,6 +84,7 @@ class DUvova3DuruZuza : public TForm,
                         public IRadargramSliceShell,
                         public IRadargramWiFiLossShell,
                         public IRadargramPalettesShell,
+                        public IRadargramToolSetsShell,
                         public IToolShell,
                         public ILanguageForm {
 public:
@@ -159,6 +160,7 @@ public:
     parts.Slice = this;
     parts.WiFiLoss = this;
     parts.Palettes = this;
+    parts.ToolSets = this;
     return parts;
   }
   // The clock new file names take their default prefix from (tests set a date).
@@ -194,6 +196,13 @@ public:
   QStringList ListOfDSTCL;
   std::vector<int64_t> PalArray{0};
   TImageList* PalImageList = nullptr;  // owned by the window
+
+  // ---- IRadargramToolSetsShell --------------------------------------------------
+  QStringList GetListOfDSTCL() const override { return ListOfDSTCL; }
+  QString GetSimpleDSTCL() const override { return Settings.SimpleDSTCL; }
+  void SetSimpleDSTCL(const QString& value) override { Settings.SimpleDSTCL = value; }
+  void SetSimpleBackgroundRemoval(bool value) override { Settings.SimpleBackgroundRemoval = value; }
+  void Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll) override;
 
   // ---- IRadargramPalettesShell --------------------------------------------------
   // PalArray without its leading "no palette" entry: one offset per palette.

@@ -82,8 +82,22 @@ void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
   // No recording starts and no radar setting changes while a tool dialog is shown.
   Commands.RunEnabled = enabled;
   Commands.GprSettingsEnabled = enabled;
+  // Presets are offered for a window made for recording only: the dialog
+  // leaves them as it found them.
+  if (!enabled) {
+    Commands.GprPresetsBeforeToolDialog = Commands.GprPresetsEnabled;
+    Commands.GprPresetsEnabled = false;
+  } else {
+    Commands.GprPresetsEnabled = Commands.GprPresetsBeforeToolDialog;
+  }
   if (RunMenuItem) RunMenuItem->SetEnabled(enabled);
   if (SnapMenuItem) SnapMenuItem->SetEnabled(enabled);
+}
+
+void DUvova3DuruZuza::Sinchronize3ToolsToOnline(TView2DForm& window, bool /*OnAll*/) {
+  // The stages take the chain's tools; the switches the settings window shows
+  // follow them once that window is part of the program.
+  window.CopyChainToOnlineStages();
 }
 
 void DUvova3DuruZuza::SnaptoPrincipalAxisActionExecute() {

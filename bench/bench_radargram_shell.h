@@ -26,7 +26,8 @@ class TBenchShell : public IRadargramLayoutShell,
                     public IRadargramRunShell,
                     public IRadargramSliceShell,
                     public IRadargramWiFiLossShell,
-                    public IRadargramPalettesShell {
+                    public IRadargramPalettesShell,
+                    public IRadargramToolSetsShell {
 public:
   bool isCloseChild() const override { return false; }
   void SetCloseChild(bool) override {}
@@ -117,6 +118,13 @@ public:
   TImageList* PalettePreviews() const override { return nullptr; }
   void PalReadAll() override {}
 
+  // No simple-mode tool sets; the online stages keep what they hold.
+  QStringList GetListOfDSTCL() const override { return {}; }
+  QString GetSimpleDSTCL() const override { return {}; }
+  void SetSimpleDSTCL(const QString&) override {}
+  void SetSimpleBackgroundRemoval(bool) override {}
+  void Sinchronize3ToolsToOnline(TView2DForm&, bool) override {}
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this};
     parts.Gps = this;
@@ -125,6 +133,7 @@ public:
     parts.Slice = this;
     parts.WiFiLoss = this;
     parts.Palettes = this;
+    parts.ToolSets = this;
     return parts;
   }
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+class T2Dview;
 class TBitmap;
 class TStream;
 
@@ -60,4 +61,7 @@ public:
   virtual int SetPropertyes(bool /*b*/) { return 1; }
   // The tool's chain record with its working parameters.
   virtual void SaveToStream(TStream& /*str*/) {}
+  // The channel store's online stage takes the tool's parameters of that
+  // channel (the wavelet, windowed background-removal and gain tools have one).
+  virtual void SetParamView(T2Dview* /*AView*/) {}
 };

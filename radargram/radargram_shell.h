@@ -9,6 +9,7 @@
 #include "profiledata/gpr_constants.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -290,6 +291,25 @@ public:
   virtual void PalReadAll() = 0;
 };
 
+// The tool sets of the simple mode and the channels' online stages, which a
+// window's tool chain feeds.
+class IRadargramToolSetsShell {
+public:
+  virtual ~IRadargramToolSetsShell() = default;
+  // The simple-mode tool sets of the set folder, by name (ListOfDSTCL), and the
+  // one in use (SimpleDSTCL).
+  virtual QStringList GetListOfDSTCL() const = 0;
+  virtual QString GetSimpleDSTCL() const = 0;
+  virtual void SetSimpleDSTCL(const QString& value) = 0;
+  // The simple mode's background removal (read through the next-window part).
+  virtual void SetSimpleBackgroundRemoval(bool value) = 0;
+  // The window's chain gives its wavelet, windowed background-removal and gain
+  // tools' parameters to its channels' online stages, and the stages' switches
+  // follow (OnAll: the settings window shows all three switched as the tools
+  // say) (Sinchronize3ToolsToOnline).
+  virtual void Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll) = 0;
+};
+
 // The main window's parts a radargram window holds; all outlive the window and
 // none may be nullptr except Display (then KoefArrMax is its default, 0.75)
 // and Axes.
@@ -317,4 +337,7 @@ struct TRadargramShell {
   IRadargramWiFiLossShell* WiFiLoss = nullptr;
   // nullptr: no palette library (no palette buttons; nothing saved or deleted).
   IRadargramPalettesShell* Palettes = nullptr;
+  // nullptr: no simple-mode tool sets; the online stages take nothing from the
+  // chain.
+  IRadargramToolSetsShell* ToolSets = nullptr;
 };

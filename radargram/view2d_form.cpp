@@ -319,6 +319,7 @@ void TView2DForm::BuildVisualTree() {
   BuildTopoControls();
   BuildHyperbolaControls();
   BuildPaletteControls();
+  BuildSimpleToolButtons();
   BuildPostProcControls();
 }
 

@@ -109,6 +109,7 @@ class TSpeedButton;
 class TTabSheet;
 class TTrackBar;
 class TTreeView;
+enum TDragState : uint8_t;
 
 RESOURCESTRING(SProfileProperties, "Profile Properties");
 RESOURCESTRING(SViewPage, "View");
@@ -174,6 +175,9 @@ RESOURCESTRING(SToolOptions, "Options");
 RESOURCESTRING(SToolPropertiesItem, "Properties");
 RESOURCESTRING(SToolRemoveItem, "Remove");
 RESOURCESTRING(SCopyPropertiesToAll, "Copy properties to All channels");
+RESOURCESTRING(SCopyToOnlineTools, "Copy to online tools");
+RESOURCESTRING(SSimpleBackgroundRemoval, "Background Removal");
+RESOURCESTRING(SSimpleGain, "Gain");
 RESOURCESTRING(SToolApplyItem, "Apply");
 RESOURCESTRING(SSetsOfTools, "Sets of Tools");
 RESOURCESTRING(SClearSetItem, "Clear Set");
@@ -732,6 +736,38 @@ public:
   void EnableToolChainEditing(bool enabled);
   void AfterAppearToolWnd();
   void AfterDisappearToolWnd();
+  // Moving a tool: the insertion line follows the pointer; the drop moves the
+  // selected node in front of the node under the point (past it in its lower
+  // half; to the end without one) and recomputes every channel.
+  void ToolsTreeViewDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  void ToolsTreeViewEndDrag(TObject* Sender, TObject* Target, int X, int Y);
+  // Re-runs the chain from the node before `node` (from the top when the
+  // window has not been painted since opening) with the overlays taking fresh
+  // base images of the new display, then shows the overlays.
+  void RerunWithFreshOverlays(TTreeNode* node);
+
+  // ---- The chain and the online stages, the simple page's chain buttons
+  // (view2d_simple_tools.cpp) ----------------------------------------------------------------
+  TMenuItem* CopytoonlineTools1 = nullptr;
+  // "Copy to online tools": the main window gives the chain's wavelet,
+  // background-removal and gain tools to the online stages and switches them;
+  // the settings container "bstt" of the program folder is written.
+  void CopytoonlineTools1Click(TObject* Sender);
+  // The wavelet, windowed background-removal and gain tools of the chain give
+  // each channel's parameters to that channel's online stage; every channel
+  // store then writes its online parameters.
+  void CopyChainToOnlineStages();
+  // Every channel's windowed background-removal stage and the chain's first
+  // background tool are switched on or off, and the chain re-run.
+  void SetSimpleBackgroundRemoval(bool on);
+  // The "Background Removal" button shows the chain's first background tool's
+  // Apply flag.
+  void SetButtonSimpleBackgroundRemoval();
+  // The index of the simple gain set in use in the main window's list.
+  int GetSimpleGainIndex() const;
+  void SimpleGainSpeedButtonClick(TObject* Sender);
+  void SimpleBackgroundRemovalSpeedButtonClick(TObject* Sender);
+  void BuildSimpleToolButtons();
   // Tool sets: Name in the folder "setoftools" of the program folder (PathAdd)
   // or the path Name replaces the chain; an empty Name empties it.
   void SetOfToolsChange(const QString& Name, bool PathAdd);

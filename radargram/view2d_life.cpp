@@ -277,6 +277,7 @@ void TView2DForm::CreateAlways() {
       break;
   }
   ApplySimpleStretch();
+  if (MultGainLabel) MultGainLabel->SetCaption(QString::number(GetSimpleGainIndex()));
   StartPositionsFromRadars();
 }
 

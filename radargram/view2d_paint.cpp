@@ -282,6 +282,8 @@ void TView2DForm::RecomputeChannel(int Index, int NumRadar) {
   }
   RedrawZeroLine(NumRadar);
   MarkOverlaysForRecompute();
+  // A run that asked for fresh base images for all its channels keeps asking.
+  const bool baseValid = PostProcBaseValid();
   PostProcBaseValid() = false;
   GetMinMaxLevelPostProcComparator();
   PrepareBmp(NumRadar);
@@ -289,7 +291,7 @@ void TView2DForm::RecomputeChannel(int Index, int NumRadar) {
   // bitmap then holds their composition).
   if (const TBitmap* display = Bmp_[static_cast<size_t>(NumRadar)].get(); display && display->PixelFormat() == pf8bit)
     RunPostProcessRadar(NumRadar, -1);
-  PostProcBaseValid() = true;
+  PostProcBaseValid() = baseValid;
 }
 
 void TView2DForm::WMToolsRun(WPARAM wParam) {

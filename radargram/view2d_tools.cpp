@@ -114,6 +114,7 @@ void TView2DForm::BuildToolChainControls() {
       {&PropertiesMenu, SToolPropertiesItem},
       {&RemoveMenu, SToolRemoveItem},
       {&CopyPropertiesToAllMenu, SCopyPropertiesToAll},
+      {&CopytoonlineTools1, SCopyToOnlineTools},
       {&ExecutingMenu, SToolApplyItem},
       {&FreeToolSetMenu, SClearSetItem},
       {&SaveSetToolsMenu, SSaveSetItem},
@@ -127,6 +128,7 @@ void TView2DForm::BuildToolChainControls() {
   PropertiesMenu->OnClick = [this](TObject*) { EditCurrentTool(); };
   RemoveMenu->OnClick = [this](TObject* sender) { RemoveBitBtnClick(sender); };
   CopyPropertiesToAllMenu->OnClick = [this](TObject*) { CopyCurrentToolToAll(); };
+  CopytoonlineTools1->OnClick = [this](TObject* sender) { CopytoonlineTools1Click(sender); };
   ExecutingMenu->OnClick = [this](TObject* sender) { ExecutingMenuClick(sender); };
   FreeToolSetMenu->OnClick = [this](TObject* sender) { FreeToolSetBitBtnClick(sender); };
   SaveSetToolsMenu->OnClick = [this](TObject* sender) { SaveSetToolsBitBtnClick(sender); };
@@ -146,6 +148,13 @@ void TView2DForm::BuildToolChainControls() {
   StencilComboBox->SetParent(SetsOfToolsGroupBox);
   StencilComboBox->SetBounds(8, 18, 180, 22);
   StencilComboBox->OnChange = [this](TObject* sender) { StencilComboBoxChange(sender); };
+
+  ToolsTreeView->OnDragOver = [this](TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept) {
+    ToolsTreeViewDragOver(sender, source, x, y, state, accept);
+  };
+  ToolsTreeView->OnEndDrag = [this](TObject* sender, TObject* target, int x, int y) {
+    ToolsTreeViewEndDrag(sender, target, x, y);
+  };
 
   SetMessageHandler(WM_TOOLFORMCLOSED, [this](TMessage&) {
     if (CurrentItem) {
@@ -200,6 +209,52 @@ void TView2DForm::AfterDisappearToolWnd() {
   // The last-used sets are not the profile's chain.
   TlsNeedForSave = true;
   EnableToolChainEditing(true);
+}
+
+// ---- Moving a tool by drag and drop ----------------------------------------------------------
+
+namespace {
+
+constexpr TColor kInsertionLineColor = 0x909090;
+constexpr int kInsertionLineWidth = 4;
+
+// The drop point lies in the lower half of the node's row.
+bool InLowerHalf(const TTreeNode& node, int y) {
+  const TRect row = node.DisplayRect();
+  return y >= row.Top + row.Height() / 2;
+}
+
+}  // namespace
+
+void TView2DForm::ToolsTreeViewDragOver(TObject* /*Sender*/, TObject* /*Source*/, int X, int Y, TDragState /*State*/,
+                                        bool& /*Accept*/) {
+  const TTreeNode* node = ToolsTreeView->GetNodeAt(X, Y);
+  if (!node) return;
+  const TRect row = node->DisplayRect();
+  const int y = InLowerHalf(*node, Y) ? row.Bottom : row.Top;
+  // Each tree keeps its own line: a line left in another window's tree never
+  // hides this one's.
+  if (y != ToolsTreeView->InsertionLineY()) ToolsTreeView->ShowInsertionLine(y, kInsertionLineColor, kInsertionLineWidth);
+}
+
+void TView2DForm::ToolsTreeViewEndDrag(TObject* /*Sender*/, TObject* /*Target*/, int X, int Y) {
+  ToolsTreeView->HideInsertionLine();
+  if (TTreeNode* dragged = ToolsTreeView->Selected()) {
+    TTreeNode* target = ToolsTreeView->GetNodeAt(X, Y);
+    if (target && InLowerHalf(*target, Y)) {
+      const TTreeNodes* items = ToolsTreeView->Items();
+      const int next = IndexOfNode(target) + 1;
+      target = next < items->TopCount() ? items->Top(next) : nullptr;
+    }
+    // The node itself moves (to the end without a target), so the current
+    // node and its pictures stay what they were.
+    if (target != dragged) dragged->MoveTo(target);
+  }
+  // The order is the chain's for every channel: the last-used sets follow it
+  // even for a window opened from a file.
+  SaveToolsSTCL();
+  Paint2D(0);
+  TlsNeedForSave = true;
 }
 
 // ---- Chain nodes ----------------------------------------------------------------------------
@@ -361,7 +416,18 @@ void TView2DForm::ExecutingMenuClick(TObject* /*Sender*/) {
     if (first) first->Settings()->SetWasOpen(false);
   }
   TlsNeedForSave = true;
-  Paint2D(FirstPaintAfterOpen ? 0 : IndexOfNode(CurrentItem) - 1);
+  RerunWithFreshOverlays(CurrentItem);
+}
+
+void TView2DForm::RerunWithFreshOverlays(TTreeNode* node) {
+  // The overlays' layers are copies of the display image: a switched tool
+  // changes that image, so they start again from the new one, whichever way
+  // each channel is rebuilt (also when a run ends in an error).
+  struct TFreshBase {
+    TFreshBase() { PostProcBaseValid() = false; }
+    ~TFreshBase() { PostProcBaseValid() = true; }
+  } fresh;
+  Paint2D(FirstPaintAfterOpen ? 0 : IndexOfNode(node) - 1);
   PaintTreeNode();
   ShowPostProc = true;
 }

@@ -100,6 +100,43 @@ void TTreeNode::Delete() {
   siblings.erase(it);
 }
 
+void TTreeNode::MoveTo(TTreeNode* Destination) {
+  if (Destination == this) return;
+  // Never into its own subtree.
+  for (const TTreeNode* p = Destination ? Destination->parent_ : nullptr; p; p = p->parent_)
+    if (p == this) return;
+  TTreeView& view = *view_;
+  QTreeWidget* tree = view.Tree();
+  auto& from = view.items_->SiblingsOf(parent_);
+  auto it = std::find_if(from.begin(), from.end(), [this](const auto& n) { return n.get() == this; });
+  if (it == from.end()) return;
+  // Taking the item out moves Qt's current item elsewhere for a moment.
+  QTreeWidgetItem* current = tree->currentItem();
+  const bool expanded = Expanded();
+  view.moving_ = true;
+  std::unique_ptr<TTreeNode> self = std::move(*it);
+  from.erase(it);
+  if (parent_)
+    parent_->item_->removeChild(item_);
+  else
+    tree->takeTopLevelItem(tree->indexOfTopLevelItem(item_));
+  TTreeNode* parent = Destination ? Destination->parent_ : nullptr;
+  auto& to = view.items_->SiblingsOf(parent);
+  auto at = Destination ? std::find_if(to.begin(), to.end(), [Destination](const auto& n) { return n.get() == Destination; })
+                        : to.end();
+  const int index = static_cast<int>(at - to.begin());
+  to.insert(at, std::move(self));
+  parent_ = parent;
+  if (parent)
+    parent->item_->insertChild(index, item_);
+  else
+    tree->insertTopLevelItem(index, item_);
+  item_->setExpanded(expanded);
+  tree->setCurrentItem(current);
+  view.moving_ = false;
+  view.ShowIcons();
+}
+
 // ---- TTreeNodes ---------------------------------------------------------------------
 
 TTreeNodes::~TTreeNodes() { top_.clear(); }
@@ -161,10 +198,25 @@ TTreeNode* TTreeNodes::Item(int index) const {
 // Getting the focus selects nothing by itself: Selected stays empty until a
 // click or the program chooses a node.
 class TTreeWidget final : public QTreeWidget {
+public:
+  // The insertion line (y -1: none).
+  int lineY = -1;
+  QColor lineColor;
+  int lineWidth = 1;
+  // The band a line at y covers, with room for anti-aliasing.
+  QRect LineBand(int y) const { return {0, y - 4 - lineWidth / 2, viewport()->width(), 8 + lineWidth}; }
+
 protected:
   void focusInEvent(QFocusEvent* event) override {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+  }
+  void paintEvent(QPaintEvent* event) override {
+    QTreeWidget::paintEvent(event);
+    if (lineY < 0) return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(lineColor, lineWidth, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(0, lineY, viewport()->width(), lineY);
   }
 };
 
@@ -214,7 +266,7 @@ TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner, new TTreeWidget) 
 }
 
 void TTreeView::CurrentChanged(QTreeWidgetItem* item, QTreeWidgetItem* previous) {
-  if (reverting_) return;
+  if (reverting_ || moving_) return;
   TTreeNode* node = NodeOfItem(item);
   if (OnChanging) {
     bool allow = true;
@@ -283,6 +335,36 @@ void TTreeView::EndDrag(bool drop) {
   if (OnEndDrag) OnEndDrag(this, taken ? this : nullptr, dragX_, dragY_);
 }
 
+void TTreeView::DragMove(int x, int y) {
+  if (!dragging_) return;
+  dragX_ = x;
+  dragY_ = y;
+  bool accept = false;
+  if (OnDragOver) {
+    accept = true;
+    OnDragOver(this, this, x, y, dsDragMove, accept);
+  }
+  dragAccepted_ = accept;
+}
+
+void TTreeView::ShowInsertionLine(int y, TColor color, int width) {
+  auto* tree = static_cast<TTreeWidget*>(Tree());
+  if (tree->lineY >= 0) tree->viewport()->update(tree->LineBand(tree->lineY));
+  tree->lineY = std::max(y, 0);
+  tree->lineColor = ColorToQColor(color);
+  tree->lineWidth = std::max(width, 1);
+  tree->viewport()->update(tree->LineBand(tree->lineY));
+}
+
+void TTreeView::HideInsertionLine() {
+  auto* tree = static_cast<TTreeWidget*>(Tree());
+  if (tree->lineY < 0) return;
+  tree->viewport()->update(tree->LineBand(tree->lineY));
+  tree->lineY = -1;
+}
+
+int TTreeView::InsertionLineY() const { return static_cast<const TTreeWidget*>(Tree())->lineY; }
+
 void TTreeView::ViewportMouse(int type, int x, int y, bool leftButton) {
   if (type == QEvent::MouseButtonPress && leftButton) {
     dragStartX_ = x;
@@ -294,15 +376,7 @@ void TTreeView::ViewportMouse(int type, int x, int y, bool leftButton) {
     if (dragPending_ && (std::abs(x - dragStartX_) > QApplication::startDragDistance() ||
                          std::abs(y - dragStartY_) > QApplication::startDragDistance()))
       BeginDrag(true);
-    if (!dragging_) return;
-    dragX_ = x;
-    dragY_ = y;
-    bool accept = false;
-    if (OnDragOver) {
-      accept = true;
-      OnDragOver(this, this, x, y, dsDragMove, accept);
-    }
-    dragAccepted_ = accept;
+    DragMove(x, y);
     return;
   }
   if (type == QEvent::MouseButtonRelease && leftButton) {

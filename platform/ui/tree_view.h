@@ -54,6 +54,10 @@ public:
   void SetExpanded(bool value);
   // Deletes the node and its children.
   void Delete();
+  // Moves the node with its children in front of Destination, among
+  // Destination's siblings; nullptr: after the last top node. The node stays
+  // selected when it was, and no change event runs.
+  void MoveTo(TTreeNode* Destination);
 
 private:
   friend class TTreeNodes;
@@ -145,6 +149,17 @@ public:
   void BeginDrag(bool immediate);
   bool Dragging() const { return dragging_; }
   void EndDrag(bool drop);
+  // While a drag lasts: the pointer is over client point (x, y), as when the
+  // mouse moves there (OnDragOver decides whether a drop there is taken).
+  void DragMove(int x, int y);
+
+  // A horizontal line across the rows at client y, drawn over them with the
+  // colour and width given (a drop position while dragging). Showing it
+  // elsewhere or hiding it repaints the band the previous line covered.
+  void ShowInsertionLine(int y, TColor color, int width);
+  void HideInsertionLine();
+  // -1 while no line is shown.
+  int InsertionLineY() const;
 
   // A copy with the same properties, handlers and nodes (texts, images and
   // structure; not their data).
@@ -167,6 +182,9 @@ private:
   void ShowIcons();
   // Mouse input on the rows; false lets the tree handle it too.
   void ViewportMouse(int type, int x, int y, bool leftButton);
+  // A node is being moved: the tree's own selection changes are not the
+  // program's.
+  bool moving_ = false;
 
   TImageList* images_ = nullptr;
   TImageList* stateImages_ = nullptr;

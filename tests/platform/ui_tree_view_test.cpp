@@ -1,5 +1,5 @@
 // Tree view: vetoed selection changes, node pictures with selected and state
-// images, and dragging a node within the tree.
+// images, dragging a node within the tree, moving nodes and the insertion line.
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/forms.h"
@@ -138,6 +138,87 @@ TEST_F(UiTreeView, AutomaticDragAsksOverEachMoveAndDropsWhereAccepted) {
   tree->BeginDrag(true);
   tree->EndDrag(false);
   EXPECT_EQ(events, (std::vector<std::string>{"end refused"}));
+}
+
+TEST_F(UiTreeView, AMovedNodeTakesItsNewPlaceInTheTreeAndKeepsTheSelection) {
+  auto child = tree->Items()->AddChild(nodes[0], "Child");
+  tree->SetSelected(nodes[0]);
+  int changes = 0;
+  tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+  auto shownOrder = [&] {
+    auto* widget = static_cast<QTreeWidget*>(tree->Widget());
+    std::vector<std::string> texts;
+    for (int i = 0; i < widget->topLevelItemCount(); ++i) texts.push_back(widget->topLevelItem(i)->text(0).toStdString());
+    return texts;
+  };
+  auto order = [&] {
+    std::vector<std::string> texts;
+    for (int i = 0; i < tree->Items()->TopCount(); ++i) texts.push_back(tree->Items()->Top(i)->Text().toStdString());
+    return texts;
+  };
+  using Texts = std::vector<std::string>;
+  nodes[0]->MoveTo(nodes[3]);
+  EXPECT_EQ(order(), (Texts{"Filter", "Hilbert", "Gain", "Migration"}));
+  EXPECT_EQ(shownOrder(), order());
+  EXPECT_EQ(nodes[0]->Index(), 2);
+  EXPECT_EQ(child->Parent(), nodes[0]);
+  EXPECT_EQ(nodes[0]->Item(0), child);
+  EXPECT_EQ(tree->Selected(), nodes[0]);
+  nodes[1]->MoveTo(nullptr);
+  EXPECT_EQ(order(), (Texts{"Hilbert", "Gain", "Migration", "Filter"}));
+  EXPECT_EQ(shownOrder(), order());
+  nodes[2]->MoveTo(nodes[2]);
+  nodes[0]->MoveTo(child);  // into its own subtree: refused
+  EXPECT_EQ(order(), (Texts{"Hilbert", "Gain", "Migration", "Filter"}));
+  EXPECT_EQ(tree->Selected(), nodes[0]);
+  EXPECT_EQ(changes, 0);
+  // The rows follow: a click on the last row is the moved node.
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return nodes[1]->DisplayRect().Height() > 0; }));
+  EXPECT_EQ(tree->GetNodeAt(Centre(nodes[1]).x(), Centre(nodes[1]).y()), nodes[1]);
+  EXPECT_GT(nodes[1]->DisplayRect().Top, nodes[2]->DisplayRect().Top);
+}
+
+TEST_F(UiTreeView, TheProgramMayMoveADragAndDropIt) {
+  std::vector<std::string> events;
+  tree->OnDragOver = [&](TObject*, TObject*, int x, int y, TDragState, bool& accept) {
+    TTreeNode* over = tree->GetNodeAt(x, y);
+    accept = over != nullptr;
+    events.push_back("over " + (over ? over->Text().toStdString() : std::string("-")));
+  };
+  tree->OnEndDrag = [&](TObject*, TObject* target, int x, int y) {
+    events.push_back(std::string(target ? "taken at " : "refused at ") + std::to_string(x) + "," + std::to_string(y));
+  };
+  tree->DragMove(5, 5);  // no drag: nothing
+  EXPECT_TRUE(events.empty());
+  tree->BeginDrag(true);
+  const QPoint on = Centre(nodes[2]);
+  tree->DragMove(on.x(), on.y());
+  tree->EndDrag(true);
+  tree->BeginDrag(true);
+  tree->DragMove(20, 240);
+  tree->EndDrag(true);
+  const std::string at = std::to_string(on.x()) + "," + std::to_string(on.y());
+  EXPECT_EQ(events, (std::vector<std::string>{"over Hilbert", "taken at " + at, "over -", "refused at 20,240"}));
+}
+
+TEST_F(UiTreeView, TheInsertionLineIsDrawnAcrossTheRowsAndLeavesItsOldPlace) {
+  auto colourAt = [&](int x, int y) { return Rows()->grab().toImage().pixelColor(x, y).rgb() & 0xFFFFFFu; };
+  const int y1 = nodes[1]->DisplayRect().Top;
+  const int y2 = nodes[3]->DisplayRect().Bottom;
+  const QRgb grey = 0x909090;
+  ASSERT_NE(colourAt(100, y1), grey);
+  EXPECT_EQ(tree->InsertionLineY(), -1);
+  tree->ShowInsertionLine(y1, TColor{0x909090}, 4);
+  EXPECT_EQ(tree->InsertionLineY(), y1);
+  EXPECT_EQ(colourAt(2, y1), grey);
+  EXPECT_EQ(colourAt(190, y1 + 1), grey) << "across the whole width, 4 pixels high";
+  EXPECT_NE(colourAt(100, y1 + 3), grey);
+  tree->ShowInsertionLine(y2, TColor{0x909090}, 4);
+  EXPECT_EQ(colourAt(100, y2), grey);
+  EXPECT_NE(colourAt(100, y1), grey) << "the previous line is gone";
+  tree->HideInsertionLine();
+  EXPECT_EQ(tree->InsertionLineY(), -1);
+  EXPECT_NE(colourAt(100, y2), grey);
 }
 
 // A focused control takes the keys it names before a menu short cut of the same

@@ -35,7 +35,8 @@ class FakeRadargramShell : public IRadargramLayoutShell,
                            public IRadargramRunShell,
                            public IRadargramSliceShell,
                            public IRadargramWiFiLossShell,
-                           public IRadargramPalettesShell {
+                           public IRadargramPalettesShell,
+                           public IRadargramToolSetsShell {
 public:
   bool closeChild = false;
   bool activatedClosed = false;
@@ -267,6 +268,19 @@ public:
       if (auto* window = dynamic_cast<TView2DForm*>(frame->MDIChildren(i))) window->PalReadAll();
   }
 
+  // The simple-mode tool sets and the copies of chains to the online stages.
+  QStringList listOfDSTCL;
+  QString simpleDSTCL;
+  std::vector<std::pair<TView2DForm*, bool>> synchronised;  // Sinchronize3ToolsToOnline calls
+  QStringList GetListOfDSTCL() const override { return listOfDSTCL; }
+  QString GetSimpleDSTCL() const override { return simpleDSTCL; }
+  void SetSimpleDSTCL(const QString& value) override { simpleDSTCL = value; }
+  void SetSimpleBackgroundRemoval(bool value) override { simpleBackgroundRemoval = value; }
+  void Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll) override {
+    synchronised.emplace_back(&window, OnAll);
+    window.CopyChainToOnlineStages();
+  }
+
   TRadargramShell Parts() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
     parts.Gps = this;
@@ -275,6 +289,7 @@ public:
     parts.Slice = this;
     parts.WiFiLoss = this;
     parts.Palettes = this;
+    parts.ToolSets = this;
     return parts;
   }
 };
