@@ -22,10 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QWidget>
-
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -246,9 +242,9 @@ TEST_F(RealViewFormTest, TheSpaceKeyEndsTheRunAfterTheCurrentIteration) {
   ASSERT_TRUE(ProcessMessagesUntil([&] { return form.InfoMemo->Focused(); }));
   host.onYield = [&](int) {
     if (tool.BreakExecute) return;
-    // The key as the user types it into the memo the run has focused.
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    QApplication::sendEvent(form.InfoMemo->Widget(), &press);
+    // The key as the form previews it from the memo the run has focused.
+    WORD key = VK_SPACE;
+    form.OnKeyDown(form.InfoMemo, key, {});
   };
   tool.execute(false, 0);
   host.onYield = nullptr;
