@@ -74,13 +74,16 @@ TRealViewForm::TRealViewForm(TComponent* AOwner) : TToolForm(AOwner, [] {
   options.PreviewAllChannels = false;
   return options;
 }()) {
+  using real_view_layout::AddLabel, real_view_layout::AddSeries, real_view_layout::kEditLeft,
+      real_view_layout::kEditWidth, real_view_layout::kHeight, real_view_layout::kPanel, real_view_layout::kRow,
+      real_view_layout::kSearchLeft, real_view_layout::kWidth;
   SetCaption(LoadResString(SRealViewFormCaption));
-  SetClientWidth(real_view_layout::kWidth);
-  SetClientHeight(real_view_layout::kHeight);
+  SetClientWidth(kWidth);
+  SetClientHeight(kHeight);
 
   auto* left = new TPanel(this);
   left->SetParent(this);
-  left->SetBounds(0, 0, real_view_layout::kPanel, real_view_layout::kHeight);
+  left->SetBounds(0, 0, kPanel, kHeight);
   EditCaption->SetBounds(8, 8, 200, 21);
   ExecCheckBox->SetBounds(8, 36, 90, 17);
   HyperbolaCheckButton = new TCheckBox(this);
@@ -90,10 +93,10 @@ TRealViewForm::TRealViewForm(TComponent* AOwner) : TToolForm(AOwner, [] {
 
   const auto edit = [this](int top, const QString& label, long double min, long double max, long double step,
                            bool decimals, bool sign) {
-    real_view_layout::AddLabel(this, 8, top + 4, real_view_layout::kEditLeft - 12, label);
+    AddLabel(this, 8, top + 4, kEditLeft - 12, label);
     auto* e = new TDigitEdit(this);
     e->SetParent(this);
-    e->SetBounds(real_view_layout::kEditLeft, top, real_view_layout::kEditWidth, 21);
+    e->SetBounds(kEditLeft, top, kEditWidth, 21);
     e->SetMinVal(min);
     e->SetMaxVal(max);
     e->SetStep(step);
@@ -104,7 +107,7 @@ TRealViewForm::TRealViewForm(TComponent* AOwner) : TToolForm(AOwner, [] {
   const auto search = [this](int top) {
     auto* b = new TBitBtn(this);
     b->SetParent(this);
-    b->SetBounds(real_view_layout::kSearchLeft, top, 28, 21);
+    b->SetBounds(kSearchLeft, top, 28, 21);
     b->SetCaption(QStringLiteral("?"));
     b->SetHint(LoadResString(SRealViewSearchHint));
     return b;
@@ -119,54 +122,56 @@ TRealViewForm::TRealViewForm(TComponent* AOwner) : TToolForm(AOwner, [] {
   ApplayBitBtn->SetBounds(40, top, 60, 21);
   ApplayBitBtn->SetCaption(LoadResString(SRealViewApplay));
   ApplayBitBtn->SetHint(LoadResString(SRealViewApplay));
-  dHDigitEdit = edit(top += real_view_layout::kRow, LoadResString(SRealViewdH), -1000, 1000, 1, false, true);
+  dHDigitEdit = edit(top += kRow, LoadResString(SRealViewdH), -1000, 1000, 1, false, true);
   dHDigitEdit->SetValueInt(0);
   SearchdHBitBtn = search(top);
-  real_view_layout::AddLabel(this, 8, top += real_view_layout::kRow, 204, LoadResString(SRealViewDistance));
-  DistanceReceptDigitEdit = edit(top += 18, LoadResString(SRealViewTransSide), -10, 10, 0.01L, true, true);
+  AddLabel(this, 8, top += kRow, 204, LoadResString(SRealViewDistance));
+  AddLabel(this, 8, top += 16, 204, LoadResString(SRealViewTransSide));
+  DistanceReceptDigitEdit = edit(top += 18, QString(), -10, 10, 0.01L, true, true);
   DistanceReceptDigitEdit->SetValueReal(0);
   SearchDistRTBitBtn = search(top);
-  MinAmpDigitEdit = edit(top += real_view_layout::kRow, LoadResString(SRealViewAngle), 1, 1000, 1, false, false);
+  MinAmpDigitEdit = edit(top += kRow, LoadResString(SRealViewAngle), 1, 1000, 1, false, false);
   MinAmpDigitEdit->SetValueInt(30);
   SearchBitBtn = search(top);
-  ZatuhanieDigitEdit = edit(top += real_view_layout::kRow, LoadResString(SRealViewDecrise), 0, 99, 1, false, false);
+  ZatuhanieDigitEdit = edit(top += kRow, LoadResString(SRealViewDecrise), 0, 99, 1, false, false);
   ZatuhanieDigitEdit->SetValueInt(75);
   SearchDecriseBitBtn = search(top);
-  LEngthHiperbolaDigitEdit = edit(top += real_view_layout::kRow, LoadResString(SRealViewIteration), 0, 100, 1, false, false);
+  LEngthHiperbolaDigitEdit =
+      edit(top += kRow, LoadResString(SRealViewIteration), 0, 100, 1, false, false);
   LEngthHiperbolaDigitEdit->SetValueInt(6);
   InfoMemo = new TMemo(this);
   InfoMemo->SetParent(this);
-  top += real_view_layout::kRow + 4;
-  InfoMemo->SetBounds(8, top, 204, real_view_layout::kHeight - top - 42);
+  top += kRow + 4;
+  InfoMemo->SetBounds(8, top, 204, kHeight - top - 42);
   InfoMemo->SetReadOnly(true);
   InfoMemo->SetScrollBars(ssVertical);
-  OKBitBtn->SetBounds(52, real_view_layout::kHeight - 33, 75, 25);
-  CancelBitBtn->SetBounds(133, real_view_layout::kHeight - 33, 75, 25);
+  OKBitBtn->SetBounds(52, kHeight - 33, 75, 25);
+  CancelBitBtn->SetBounds(133, kHeight - 33, 75, 25);
 
   auto* right = new TPanel(this);
   right->SetParent(this);
-  right->SetBounds(real_view_layout::kPanel, 0, real_view_layout::kWidth - real_view_layout::kPanel, real_view_layout::kHeight);
+  right->SetBounds(kPanel, 0, kWidth - kPanel, kHeight);
   auto* scroll = new TScrollBox(this);
   scroll->SetParent(right);
-  scroll->SetBounds(0, 0, real_view_layout::kWidth - real_view_layout::kPanel, real_view_layout::kHeight);
+  scroll->SetBounds(0, 0, kWidth - kPanel, kHeight);
   PanelChartMigration = new TPanel(this);
   PanelChartMigration->SetParent(scroll);
-  PanelChartMigration->SetBounds(0, 0, real_view_layout::kWidth - real_view_layout::kPanel, real_view_layout::kHeight);
+  PanelChartMigration->SetBounds(0, 0, kWidth - kPanel, kHeight);
   ChartMigration = new TChart(this);
   ChartMigration->SetParent(PanelChartMigration);
-  ChartMigration->SetBounds(0, 0, real_view_layout::kWidth - real_view_layout::kPanel, real_view_layout::kHeight);
+  ChartMigration->SetBounds(0, 0, kWidth - kPanel, kHeight);
   ChartMigration->SetBackImageMode(pbmCustom);
   ChartMigration->LeftAxis()->SetInverted(true);
   ChartMigration->LeftAxis()->SetTitle(LoadResString(SRealViewTimeAxis));
   ChartMigration->RightAxis()->SetTitle(LoadResString(SRealViewDepthAxis));
   ChartMigration->TopAxis()->SetVisible(true);
-  SeriesNull = real_view_layout::AddSeries(this, ChartMigration, clBlue);
-  HyperbolaSeries = real_view_layout::AddSeries(this, ChartMigration, clRed);
-  SliceSeries = real_view_layout::AddSeries(this, ChartMigration, clBlack);
-  PositionSeries = real_view_layout::AddSeries(this, ChartMigration, clBlack);
-  SeriesDepth = real_view_layout::AddSeries(this, ChartMigration, clBlack);
+  SeriesNull = AddSeries(this, ChartMigration, clBlue);
+  HyperbolaSeries = AddSeries(this, ChartMigration, clRed);
+  SliceSeries = AddSeries(this, ChartMigration, clBlack);
+  PositionSeries = AddSeries(this, ChartMigration, clBlack);
+  SeriesDepth = AddSeries(this, ChartMigration, clBlack);
   SeriesDepth->SetVertAxis(aRightAxis);
-  SizeSeries = real_view_layout::AddSeries(this, ChartMigration, clBlack);
+  SizeSeries = AddSeries(this, ChartMigration, clBlack);
 
   // ---- Events ------------------------------------------------------------------
   // The edits take their values as their text changes; nothing is stored in a set
