@@ -182,6 +182,34 @@ TEST_F(RealViewFormTest, EditsGoToTheToolAtOnceAndToTheSetsOnlyWithApply) {
   form.CloseDialog();
 }
 
+TEST_F(RealViewFormTest, WhileAddingChangesGoToEverySetAndEveryChannelReRuns) {
+  const TRealViewParam set{true, 2, 90, 2, 0};
+  tool.SetParam(0, &set);
+  tool.GetParam(0);
+  ASSERT_EQ(tool.SetPropertyes(true), 1);
+  auto& form = *dynamic_cast<TRealViewForm*>(tool.Form());
+  Application->ProcessMessages();
+  EXPECT_EQ(form.CancelBitBtn->Caption(), "Cancel");
+  for (const TRecordedMessage& m : host.DrainMessages())
+    EXPECT_NE(m.Msg, static_cast<UINT>(WM_TOOLSRUN)) << "shown while adding: still no preview";
+
+  form.XYProportionalDigitEdit->SetText("4");
+  form.ExecCheckBox->SetChecked(false);
+  for (const TRealViewParam& p : tool.Param) {
+    EXPECT_EQ(p.XYProportional, 4);
+    EXPECT_FALSE(p.Apply);
+  }
+  EXPECT_EQ(host.DrainMessages(), (std::vector<TRecordedMessage>{{WM_TOOLSRUN, ToolsRunAllChannels, 0}}))
+      << "switched off: a run that shows the input everywhere";
+
+  // A scan button stores the edits the same way before it scans.
+  form.MinAmpDigitEdit->SetText("70");
+  form.SearchdHBitBtn->Click();
+  for (const TRealViewParam& p : tool.Param) EXPECT_EQ(p.MinAmpSect, 70);
+  EXPECT_EQ(tool.TypePodbor, 1);
+  form.CloseDialog();
+}
+
 TEST_F(RealViewFormTest, ALiveRunLogsIntoTheMemoAndShowsEachIteration) {
   TRealViewForm& form = Open();
   std::vector<QString> log;
