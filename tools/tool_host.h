@@ -69,6 +69,10 @@ public:
   // Switches the window to zoom "100", trace numbers on the top axis and 1:1 in
   // samples, then copies channel's picture. False without a window (nothing done).
   virtual bool ChannelPicture(int /*channel*/, TToolChannelPicture& /*picture*/) { return false; }
+  // Rebuilds channel's display bitmap (and its zoomed copy) from its display
+  // buffer, after a tool rewrote the buffer in the middle of a run. Nothing
+  // without a window.
+  virtual void PrepareBmp(int /*channel*/) {}
   // Runs done once the window is not recomputing or repainting: at once when it
   // is idle, else when the recomputation ends (never by waiting here).
   virtual void WhenRepainted(std::function<void()> done) { done(); }

@@ -95,6 +95,10 @@ bool TWindowToolHost::ChannelPicture(int channel, TToolChannelPicture& picture) 
   return true;
 }
 
+void TWindowToolHost::PrepareBmp(int channel) {
+  if (channel >= 0 && channel < kChannelSlots) window_.PrepareBmp(channel);
+}
+
 void TWindowToolHost::WhenRepainted(std::function<void()> done) {
   TChainRunner& runner = TChainRunner::Instance();
   if (window_.wait2D && !runner.Running()) {

@@ -37,6 +37,7 @@ public:
   void ShowSurfaceLine(const std::vector<double>& timesNs) override;
   int32_t GetMaxDezoData(const T2Dview* view) const override;
   bool ChannelPicture(int channel, TToolChannelPicture& picture) override;
+  void PrepareBmp(int channel) override;
   void WhenRepainted(std::function<void()> done) override;
   int ShownChannelCount() const override;
   T2Dview* ChannelView(int channel) const override;

@@ -60,6 +60,7 @@ public:
     Application->ProcessMessages();
   }
   void ShowSurfaceLine(const std::vector<double>& timesNs) override { surfaceLines.push_back(timesNs); }
+  void PrepareBmp(int channel) override { preparedBmps.push_back(channel); }
 
   HWND wnd = nullptr;
   bool br = false;
@@ -80,6 +81,8 @@ public:
   std::function<void(int)> onYield;
   // Every surface line shown, in order.
   std::vector<std::vector<double>> surfaceLines;
+  // Every channel whose display bitmap a tool had rebuilt, in order.
+  std::vector<int> preparedBmps;
   TPoint chartOrigin{400, 120};
   TPoint panelOrigin{380, 100};
   int panelHeight = 2000;

@@ -4,6 +4,8 @@
 // top when a restarted tool has lost its saved input.
 
 #include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/image.h"
 #include "platform/ui/panels.h"
@@ -109,6 +111,30 @@ TEST_F(WindowToolHost, TheSurfaceLineGoesToSeriesFiveOfChannelZerosChart) {
     EXPECT_EQ(series->ValueColor(i), clRed);
   }
   EXPECT_EQ(series->YValue(1), 2.5);
+}
+
+TEST_F(WindowToolHost, PrepareBmpRedrawsAChannelFromItsDisplayBuffer) {
+  TView2DForm* w = Window(2);
+  IToolHost& host = ToolHostOf(w->GetView2DByIndx(0));
+  const auto picture = [&](int channel) {
+    TBitmap bitmap;
+    TToolChannelPicture p;
+    p.Bitmap = &bitmap;
+    EXPECT_TRUE(host.ChannelPicture(channel, p));
+    std::vector<TColor> pixels;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      for (int x = 0; x < bitmap.Width(); ++x) pixels.push_back(bitmap.Canvas()->Pixels(x, y));
+    return pixels;
+  };
+  host.PrepareBmp(1);
+  const std::vector<TColor> before = picture(1);
+  ASSERT_FALSE(before.empty());
+  T2Dview& store = *w->GetView2DByIndx(1);
+  for (int64_t i = 0; i < store.SizeDat() / 4; ++i) store.dezoData.Data()[i] = i % 2 ? 30000 : -30000;
+  EXPECT_EQ(picture(1), before) << "the picture is the window's until it is rebuilt";
+  host.PrepareBmp(1);
+  EXPECT_NE(picture(1), before);
+  host.PrepareBmp(7);  // no such channel: nothing
 }
 
 TEST_F(WindowToolHost, AViewOfNoWindowGetsTheNullHost) {

@@ -3,9 +3,11 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
+#include "platform/ui/application.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "tools/imaging/migration_run.h"
+#include "tools/imaging/real_view_form.h"
 #include "tools/saved_copies.h"
 #include "tools/tool_host.h"
 #include "tools/tool_record.h"
@@ -46,6 +48,35 @@ TRealViewTool::TRealViewTool(uint16_t w) : TToolBase<TRealViewParam>(w) {
   CurrentNumberView = 0;
   LoadIcons(QStringLiteral("RealView_ICON1"), QStringLiteral("RealView_ICON2"));
   FillAllSets();
+}
+
+TToolForm* TRealViewTool::CreateForm() { return TComponent::Create<TRealViewForm>(Application); }
+
+TRealViewForm* TRealViewTool::LiveForm() const {
+  return DialogLive() ? dynamic_cast<TRealViewForm*>(Form()) : nullptr;
+}
+
+void TRealViewTool::Log(const QString& line, bool focusMemo) const {
+  if (OnLog) OnLog(line);
+  if (TRealViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
+}
+
+void TRealViewTool::ClearDialogLog() const {
+  if (TRealViewForm* form = LiveForm()) form->ClearLog();
+}
+
+void TRealViewTool::PreviewArcs(const TRealViewParams& params, const T2Dview& view) const {
+  for (int32_t y = 0; y < CountY; ++y) {
+    // The preview processes messages: the dialog may have gone meanwhile.
+    TRealViewForm* form = LiveForm();
+    if (!form) return;
+    if (ArcSize(params, SinA, y).E > RealViewMaxHalfWidth) return;
+    form->ShowArc(y, BuildArc(params, SinA, y), view);
+  }
+}
+
+void TRealViewTool::ShowChannelInDialog(int32_t channel) const {
+  if (TRealViewForm* form = LiveForm()) form->ShowChannel(channel);
 }
 
 long double TRealViewTool::GetXYhipotenuza(long double Y, long double X) { return std::sqrt(X * X + Y * Y); }
@@ -112,17 +143,20 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   CountX = static_cast<int32_t>(traces);
   CountY = longTrace;
   CountAB = CountX * CountY;
+  ClearDialogLog();
   Log(QStringLiteral("Prepeare calculation"));
   Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
   Alpha = RealViewAlpha(MinAmpSect);
   SinA = RealViewSinA(Alpha);
+  PreviewArcs(params, *runView_);
   TRealViewModel model;
   model.Build(in, CountX, CountY, params, SinA, MemoryCap);
   Log(QStringLiteral("Begin calculation"));
 
   const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
     model.ModelToView(out);
-    Log(real_view_tool::ResidualLine(QString::number(n), model));
+    Log(real_view_tool::ResidualLine(QString::number(n), model), true);
+    ShowChannelInDialog(runChannel_);
   });
   if (completed == 0) model.ModelToView(out);
   Log(QStringLiteral("End calculation"));
@@ -160,6 +194,8 @@ void TRealViewTool::SearchXYProportional() {
   const auto finish = [this](bool live) {
     if (live && DialogLive()) GetParam(CurrentNumberView);
     TCommonTool::EndRun();
+    // A close or delete of the dialog asked for during the scan.
+    FinishDeferredRequests();
   };
   GetParam(0);
   // The scan works on the input of the tool's last run; without one of the
@@ -183,6 +219,7 @@ void TRealViewTool::SearchXYProportional() {
   CountX = static_cast<int32_t>(traces);
   CountY = longTrace;
   CountAB = CountX * CountY;
+  ClearDialogLog();
   Log(QStringLiteral("Prepeare calculation"));
   Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
 
@@ -229,11 +266,14 @@ void TRealViewTool::SearchXYProportional() {
       TRealViewParams params = EngineParams(*view);
       params.MinAmpSect = 2 * Alpha;
       if (!RealViewParamsUsable(params)) continue;
+      PreviewArcs(params, *view);
       TRealViewModel model;
       model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap);
       Iterate(model, 3, 0, 2, [](int32_t) {});
-      if (DialogLive()) model.ModelToView(view->dezoData.Data());
-      Log(real_view_tool::ResidualLine(label, model));
+      const bool live = DialogLive();
+      if (live) model.ModelToView(view->dezoData.Data());
+      Log(real_view_tool::ResidualLine(label, model), true);
+      if (live) ShowChannelInDialog(0);
       if (BreakExecute) break;
     }
   } catch (...) {

@@ -24,6 +24,8 @@
 #include <functional>
 
 class T2Dview;
+class TRealViewForm;
+class TToolForm;
 
 struct TRealViewParam {
   bool Apply = true;
@@ -54,7 +56,8 @@ public:
   std::atomic<bool> BreakExecute{false};
   // Bytes a run's model may take (default a quarter of the physical memory).
   uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  // The run's log lines, for the dialog's memo; empty: no log.
+  // Every log line of runs and scans, live dialog or not (the dialog's memo gets
+  // them while it is live).
   std::function<void(const QString&)> OnLog;
 
   uint8_t GetVersion() const override { return 16; }
@@ -78,6 +81,8 @@ public:
   TRealViewParams EngineParams(const T2Dview& view) const;
 
 protected:
+  // TRealViewForm.
+  TToolForm* CreateForm() override;
   TRealViewParam PackParams() const override {
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept};
   }
@@ -94,9 +99,18 @@ protected:
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
 
 private:
-  void Log(const QString& line) const {
-    if (OnLog) OnLog(line);
-  }
+  // The dialog while it is live; nullptr otherwise.
+  TRealViewForm* LiveForm() const;
+  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
+  // first, as for an iteration's line).
+  void Log(const QString& line, bool focusMemo = false) const;
+  // A run's or a scan's log starts empty in the live dialog.
+  void ClearDialogLog() const;
+  // With the dialog live, each row's arc shown as the rays are built (up to a
+  // row too wide, which the model's build reports).
+  void PreviewArcs(const TRealViewParams& params, const T2Dview& view) const;
+  // With the dialog live, the window's picture of the channel after a sweep.
+  void ShowChannelInDialog(int32_t channel) const;
   // Builds the model and runs up to `iterations` sweeps with the stop rules;
   // gives the sweeps completed.
   int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,

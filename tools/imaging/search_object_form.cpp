@@ -16,6 +16,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
+#include "tools/imaging/channel_chart_picture.h"
 #include "tools/imaging/search_object_overlays.h"
 #include "tools/imaging/search_object_tool.h"
 
@@ -347,35 +348,10 @@ void TSearchObjectForm::DisplayToolParam() {
 
 void TSearchObjectForm::GetBMPfromView(int indx) {
   if (!Tool) return;
-  const T2Dview* view = Tool->GetViewByIndx(indx);
-  if (!view || !view->Settings()) return;
-  const int32_t longTrace = view->Settings()->GetLongTrace();
-  TToolChannelPicture picture;
-  picture.Bitmap = ChartMigration->BackImage();
-  ChartMigration->ClearBackImage();
-  const bool copied = Tool->Host().ChannelPicture(indx, picture);
-  double first = static_cast<double>(view->MinNumTraces());
-  double last = static_cast<double>(std::max(view->MaxNumTraces(), view->MinNumTraces() + 1));
-  if (copied) {
-    PanelChartMigration->SetBounds(0, 0, std::max(picture.PanelWidth, 1), longTrace + 38);
-    ChartMigration->SetBounds(0, 0, std::max(picture.PanelWidth, 1), longTrace + 38);
-    if (picture.TopMaximum > picture.TopMinimum) {
-      first = picture.TopMinimum;
-      last = picture.TopMaximum;
-    }
-  }
-  ChartMigration->SetColor(clBtnFace);
-  ChartMigration->LeftAxis()->SetMinMax(0, longTrace);
-  ChartMigration->LeftAxis()->SetTitle(LoadResString(SSearchSimples));
-  ChartMigration->TopAxis()->SetMinMax(first, last);
-  ChartMigration->TopAxis()->SetVisible(true);
+  const T2Dview* view = ShowChannelOnChart(*Tool, indx, *PanelChartMigration, *ChartMigration, *SeriesNull);
+  if (!view) return;
   if (!HyperbolaCheckButton->Checked()) HyperbolaSeries->Clear();
-  SeriesNull->Clear();
-  const int32_t z = view->Settings()->GetNullShift();
-  SeriesNull->AddXY(first, z);
-  SeriesNull->AddXY(last, z);
   OrigWave->SetCaption(QString::number(view->Settings()->GetSpeedLight()));
-  ChartMigration->Invalidate();
 }
 
 namespace {

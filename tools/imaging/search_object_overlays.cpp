@@ -24,7 +24,9 @@ long double Arrival(const TOverlayGeometry& g, double r, double delta, int i) {
   return g.NullShift + std::sqrt(static_cast<long double>(r) * r + x * x) - delta;
 }
 
-int Side(const TOverlayGeometry& g) { return std::clamp(g.SizeHyperbola, 0, 50); }
+int Side(const TOverlayGeometry& g) { return std::clamp(g.SizeHyperbola, 0, std::max(g.SideLimit, 0)); }
+// The profile holds offsets -50 .. 50 whatever the drawing's limit.
+int ProfileSide(const TOverlayGeometry& g) { return std::clamp(g.SizeHyperbola, 0, 50); }
 }  // namespace
 
 TOverlayPoints HyperbolaOverlay(const TOverlayGeometry& g, double Ya, double X) {
@@ -42,7 +44,7 @@ TAmpProfile AmpHyperbolaProfile(const TOverlayGeometry& g, const TOverlayChannel
   p.Computed = true;
   const auto [r, delta] = Apex(g, Ya);
   const long double scale = std::fabs(4.0L * (maxAmp == 0 ? 1 : maxAmp));
-  for (int i = -Side(g); i <= Side(g); ++i) {
+  for (int i = -ProfileSide(g); i <= ProfileSide(g); ++i) {
     const int64_t u = Round(X + i - c.MinNumTraces);
     const int64_t v = Round(Arrival(g, r, delta, i));
     int32_t m = 0;

@@ -20,6 +20,8 @@ struct TOverlayGeometry {
   long double DistanceRecept = 0;
   long double XYProportional = 0;
   int32_t SizeHyperbola = 50;
+  // The most points a side of the hyperbola gets.
+  int32_t SideLimit = 50;
 };
 
 using TOverlayPoints = std::vector<std::pair<double, double>>;
