@@ -9,6 +9,7 @@
 #include "profiledata/setting_data.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <map>
@@ -149,8 +150,8 @@ bool WriteSegYFile(const TExportChannel& channel, const QString& fileName, QStri
       PutBE16(trace + TraceIntervalOffset, interval);
       const int64_t start = i * channel.LongTrace;
       const int64_t present = channel.Samples ? std::clamp<int64_t>(channel.SampleCount - start, 0, channel.LongTrace) : 0;
-      char* out = trace + TraceHeaderBytes;
-      for (int64_t s = 0; s < present; ++s) PutBE32(out + 4 * s, static_cast<uint32_t>(channel.Samples[start + s]));
+      // The byte swap of a whole trace at once (the zeros after a short block stay).
+      if (present > 0) qToBigEndian<int32_t>(channel.Samples + start, static_cast<qsizetype>(present), trace + TraceHeaderBytes);
     }
     if (file.write(block) != block.size()) return failed();
   }

@@ -14,6 +14,8 @@
 #include "platform/rtl/language_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/panels.h"
+#include "profiledata/digit_edit.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
@@ -148,6 +150,25 @@ TEST_F(MainCopyData, ReopenClosesEveryWindowAndSwitchesLargeFilesToSamples) {
     EXPECT_EQ(Windows(), 0u);
   }
   EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MainCopyData, OpenWithOffsetsShowsThePanelWithOnlyThePlaneOffsetsEditable) {
+  const QString file = Write(QStringLiteral("a.dezo"), Record(3));
+  EXPECT_EQ(Send(cdOpenFileWithOffsets, file), 101);
+  TView2DForm* window = Only();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GetView2DByIndx(0)->NumTraces(), 3);
+  ASSERT_NE(window->OffsetPanel, nullptr);
+  EXPECT_TRUE(window->OffsetPanel->Visible());
+  EXPECT_TRUE(window->XOffsetDigitEdit->Enabled());
+  EXPECT_TRUE(window->YOffsetDigitEdit->Enabled());
+  EXPECT_FALSE(window->ZOffsetDigitEdit->Enabled());
+  EXPECT_FALSE(window->AngleDigitEdit->Enabled());
+  // Code 100 leaves the panel as the window has it.
+  MainWindow->CloseAllChilds();
+  EXPECT_EQ(Send(cdOpenFile, file), 100);
+  ASSERT_NE(Only(), nullptr);
+  EXPECT_FALSE(Only()->OffsetPanel->Visible());
 }
 
 TEST_F(MainCopyData, ReopeningAMissingFileSaysSoAndClosesNothing) {
