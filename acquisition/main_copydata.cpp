@@ -169,6 +169,7 @@ void DUvova3DuruZuza::CloseAllChilds() {
     window->Close();
     if (*alive) window->Free();
   }
+  // The windows opened next are laid out as new ones, not as survivors of a close.
   isCloseChild_ = false;
   if (!RadargramWindows().empty()) Pause(kCloseSettleMs);
 }
