@@ -19,6 +19,14 @@
 // The code of the copy-data request that hands a file over to the running
 // instance, and the result that instance answers once the file is open.
 inline constexpr uint64_t cdOpenFile = 100;
+// The other codes of the link with the planning program (main_copydata.cpp).
+inline constexpr uint64_t cdOpenFileWithOffsets = 101;
+inline constexpr uint64_t cdReloadFile = 102;
+inline constexpr uint64_t cdReloadSaveClose = 103;
+inline constexpr uint64_t cdCreateProfile = 200;
+inline constexpr uint64_t cdCreateArcProfile = 201;
+inline constexpr uint64_t cdFilesSaved = 300;
+inline constexpr uint64_t cdLanguageChanged = 400;
 // How a window was opened: the marks of LastCopydataMessage.
 inline constexpr int MarkReopen = 102;
 inline constexpr int MarkReopenSaveClose = 103;

@@ -60,6 +60,9 @@ class TListOfTools;
 class TMainMenu;
 class TMenuItem;
 class TMemIniFile;
+class TOpenDialog;
+class TSaveDialog;
+class T2Dview;
 class TRadarParamReserving;
 class TResultCheckingTCP;
 class TView2DForm;
@@ -146,11 +149,49 @@ public:
   // program reach it; false when it cannot be bound (the program runs on,
   // unreachable).
   bool BindEndpoint();
-  // A copy-data request: code 100 opens the text's file in a new window and
-  // answers 100; other codes answer 0.
+  // A copy-data request (main_copydata.cpp): 100 and 101 open the text's file
+  // (101 with the offsets panel), 102 reopens it alone, 103 opens, saves in
+  // place and closes it, 200 and 201 create a linear or arc profile, 300
+  // reloads the window of that file, 400 re-reads the language while no window
+  // is open; any other code answers 0.
   int64_t WMCopyData(uint64_t code, const QByteArray& bytes);
   // Raises the window and gives it the focus.
   void ActivateFromLink();
+
+  // ---- Program link with the planning program (main_copydata.cpp) -------------------
+  // Closes every radargram window, last to first (each asks its own questions).
+  void CloseAllChilds();
+  // After a save of the current window: to the planning program's window, code
+  // 102 with channel 0's file for a window it reopened (LastCopydataMessage
+  // 102), code 300 with the caption for one it had created (200). Nothing
+  // without the planning program or for any other window.
+  void SendSaveMessToVandrel();
+  // The language switch: `code` (400) with Language in decimal, when the
+  // planning program runs.
+  void SendLanguageToVandrel(int code);
+  // The planning program's main window class.
+  static QString PlanningWindowClass() { return QStringLiteral("TViviraMainForm"); }
+
+  // ---- Exports and imports (main_exports.cpp) -------------------------------------
+  // The File menu's Export and Import commands (the menus call them once they
+  // are part of the window): the active window's channels as SEG-Y, text or
+  // bitmap files, and a SEG-Y file into a new window.
+  void ToSEGYExportViewMenuClick();
+  void ToMatExportViewMenuClick();
+  void ToBMPExportViewMenuClick();
+  void ImportFromSEGActionExecute() { ImportSegY(); }
+  // A store's processed samples as a SEG-Y file, or its GPS companion; false,
+  // reported, when nothing or not everything was written.
+  bool WriteSegY(T2Dview& store, const QString& fileName);
+  bool WriteGpsCompanion(T2Dview& store, const QString& fileName);
+  // Asks for a SEG-Y file and imports it into a new recording window; true
+  // when traces were imported.
+  bool ImportSegY();
+  // The dialogs the commands set for themselves (filter, default extension and
+  // title put back afterwards); owned by the window, made on first use.
+  TSaveDialog* SaveDialog();
+  TOpenDialog* OpenDialog();
+  TSaveDialog* SavePictureDialog();
   // The parts a radargram window created by this window holds.
   TRadargramShell Shell() {
     TRadargramShell parts{this, this, this, this, this, this, this, this, this};
@@ -493,6 +534,12 @@ private:
   QString StatusGprText_;
 
   std::unique_ptr<TIpcEndpoint> endpoint_;
+  // Exports and imports (main_exports.cpp).
+  enum class TExportKind { SegY, Text };
+  void ExportActiveWindow(TExportKind kind);
+  TSaveDialog* saveDialog_ = nullptr;
+  TOpenDialog* openDialog_ = nullptr;
+  TSaveDialog* savePictureDialog_ = nullptr;
   std::unique_ptr<TMemIniFile> mainIni_;
   // ActiveRadar and ControlRadar together; registered as the process's radar set.
   std::unique_ptr<TRadarSet> radarSet_;

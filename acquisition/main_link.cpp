@@ -42,19 +42,6 @@ bool DUvova3DuruZuza::BindEndpoint() {
   return true;
 }
 
-int64_t DUvova3DuruZuza::WMCopyData(uint64_t code, const QByteArray& bytes) {
-  if (code != cdOpenFile) return 0;
-  const QString fileName = CopyDataText(bytes);
-  flNewCreate_ = false;
-  TView2DForm* window = NewView2DForm();
-  const std::shared_ptr<const bool> alive = window->WindowAlive;
-  window->ReadFromFile(fileName);
-  if (*alive) window->RunPostProcess(nullptr);
-  if (*alive && window->TopoCorrectionShown()) window->GetIdentForTopoCor(false);
-  Updatemenu();
-  return static_cast<int64_t>(cdOpenFile);
-}
-
 void DUvova3DuruZuza::ActivateFromLink() {
   // Showing a shown window raises it.
   Show();

@@ -290,8 +290,10 @@ void DUvova3DuruZuza::ActionsInStop(TObject* Sender) {
   window->RunAfterChangeScrollBars();
   window->ResizeAxis();
   if (dynamic_cast<TView2DForm*>(Sender)) return;
-  WriteToFileChannal(radars ? radars->GetCountPluginRadars() : 1, QString());
+  // Only a written profile is reported to the planning program.
+  const bool saved = WriteToFileChannal(radars ? radars->GetCountPluginRadars() : 1, QString());
   window->SaveToolsSTCL();
   for (int i = 0; i < kChannelSlots; ++i)
     if (T2Dview* store = window->GetView2DByIndx(i)) store->Settings()->SetWasOpen(false);
+  if (saved) SendSaveMessToVandrel();
 }

@@ -3,8 +3,13 @@
 // own whose settings point the Wi-Fi radar at a simulated unit on loopback
 // TCP; keys pressed through xdotool. F2 records the unit's 200 traces, F2 stops,
 // and the automatic save leaves the profile, which the channel store reads back
-// as exactly those traces.
+// as exactly those traces. With the test peer in the planning program's place,
+// a profile it asked for (code 200) is reported when the stop saves it, and the
+// peer's answer, a report back (300), is served while Talvorn3 waits.
 
+#include "platform/ipc/copy_data.h"
+#include "platform/ipc/endpoint.h"
+#include "platform/ipc/runtime_folder.h"
 #include "profiledata/channel_hooks.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
@@ -111,6 +116,7 @@ protected:
       program.waitForFinished(5000);
     }
     screen.reset();
+    SetIpcRuntimeFolder({});
   }
   QProcessEnvironment Environment(const QString& display) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -220,6 +226,84 @@ TEST_F(Flagship, TalvornStartedWithCreateRecordsTheUnitsTracesOnF2AndSavesThemOn
     for (size_t i = 0; i < n; ++i) ASSERT_EQ(trace[i], expected[i]) << "trace " << k + 1 << " sample " << i;
   }
   EXPECT_EQ(sim.Engine().TracesSent(), kTraces);
+}
+
+TEST_F(Flagship, TheSaveOfAProfileThePlanningProgramAskedForIsReportedAndItsReportBackServed) {
+  screen = std::make_unique<TVirtualDisplay>();
+  const QString display = screen->Display();
+  ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
+  radarsim::TSimConfig unit;
+  unit.TraceLimit = 50;
+  unit.TraceIntervalMs = 1;
+  unit.DeviceType = 8;
+  radarsim::TTcpRadarSim sim(unit);
+  ASSERT_TRUE(sim.Ok());
+  const QFileInfo original(QString::fromUtf8(TALVORN3_EXE));
+  const QString executable = folder.filePath(original.fileName());
+  ASSERT_TRUE(QFile::copy(original.filePath(), executable));
+  {
+    QFile ini(folder.filePath(QStringLiteral("talvorn3.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[WIFI]\r\nIP address=127.0.0.1\r\nport=%1\r\n"
+                             "[General]\r\nLastFolder=%2\r\nPrefixFiles=line_\r\nCountFiles=7\r\n")
+                  .arg(sim.Port())
+                  .arg(data)
+                  .toUtf8());
+  }
+  // The planning program: reports each request back to Talvorn3 as saved (300).
+  QProcess planning;
+  planning.setProcessEnvironment(Environment(display));
+  planning.start(QStringLiteral(IPC_PEER_EXE), {QStringLiteral("planning"), QStringLiteral("TViviraMainForm"),
+                                               QStringLiteral("DUvova3DuruZuza"), QStringLiteral("300")});
+  ASSERT_TRUE(planning.waitForStarted(30000));
+  QByteArray said;
+  const auto until = [&](const QByteArray& text, std::chrono::seconds limit) {
+    return WaitFor(
+        [&] {
+          planning.waitForReadyRead(20);
+          said += planning.readAllStandardOutput();
+          return said.contains(text);
+        },
+        limit);
+  };
+  ASSERT_TRUE(until("ready\n", std::chrono::seconds(20)));
+
+  program.setProcessEnvironment(Environment(display));
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.setWorkingDirectory(folder.path());
+  program.start(executable, {});
+  ASSERT_TRUE(program.waitForStarted(30000)) << program.errorString().toStdString();
+  SetIpcRuntimeFolder(runtime.path());
+  ASSERT_TRUE(WaitFor([] { return SendCopyData(QStringLiteral("DUvova3DuruZuza"), 999, {}) == 0; },
+                      std::chrono::seconds(30)));
+  // The planning program asks for a new profile.
+  EXPECT_EQ(SendCopyData(QStringLiteral("DUvova3DuruZuza"), 200, {}), 200);
+  ASSERT_TRUE(WaitFor([&] { return sim.Connections() >= 1; }, std::chrono::seconds(30)));
+  const bool started = WaitFor(
+      [&] {
+        if (program.state() != QProcess::Running) return true;
+        if (!PressF2(display)) return false;
+        return sim.Engine().WaitUntil([](const radarsim::TRadarSimEngine& e) { return e.CountReceived(0x54) > 0; },
+                                      std::chrono::seconds(3));
+      },
+      std::chrono::seconds(60));
+  ASSERT_EQ(program.state(), QProcess::Running);
+  ASSERT_TRUE(started) << "F2 never started the unit";
+  ASSERT_TRUE(sim.Engine().WaitUntil([](const radarsim::TRadarSimEngine& e) { return e.TracesSent() >= 50; },
+                                     std::chrono::seconds(60)));
+  ASSERT_TRUE(PressF2(display));
+  const QString saved = data + QStringLiteral("line_7.dezo");
+  ASSERT_TRUE(WaitFor([&] { return QFile::exists(saved); }, std::chrono::seconds(30))) << saved.toStdString();
+
+  // The stop's save is reported with the window's caption; the report back
+  // reached Talvorn3 while it waited, and both go on answering.
+  ASSERT_TRUE(until("back ", std::chrono::seconds(30))) << said.toStdString();
+  EXPECT_TRUE(said.contains("got 300 " + saved.toUtf8() + "\n")) << said.toStdString();
+  EXPECT_TRUE(said.contains("back 102\n")) << said.toStdString();
+  EXPECT_EQ(SendCopyData(QStringLiteral("DUvova3DuruZuza"), 999, {}), 0);
+  EXPECT_EQ(SendCopyData(QStringLiteral("TViviraMainForm"), 1, {}).has_value(), true);
+  planning.closeWriteChannel();
+  EXPECT_TRUE(planning.waitForFinished(20000));
 }
 
 }  // namespace flagship_test

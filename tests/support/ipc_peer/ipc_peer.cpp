@@ -14,6 +14,16 @@
 //   report <class> <args...>     sends <args> to <class> as copy-data (code =
 //                                their number, the text = them joined by '\n')
 //   linger                       waits (at most 60 s) to be killed
+//   planning <class> [<back> <code>]
+//                                the planning program's side: binds <class>,
+//                                "ready"; prints "got <code> <text>" for each
+//                                copy-data and answers 1; given <back>, first
+//                                sends <code> with the same text to <back> and
+//                                prints "back <result>" ("back none" without
+//                                an answer); an activation prints "activate"
+//   send <class> <code> [<text>] sends one copy-data request with the text the
+//                                way the programs send it; prints "result <n>",
+//                                or "none" when nobody answers
 
 #include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
@@ -85,6 +95,23 @@ int Serve(QCoreApplication& application, const QString& className, const QString
   return application.exec();
 }
 
+int Planning(QCoreApplication& application, const QString& className, const QString& back, uint64_t backCode) {
+  const auto endpoint = Bind(className);
+  if (!endpoint) return 1;
+  endpoint->OnCopyData = [back, backCode](uint64_t code, const QByteArray& bytes) -> int64_t {
+    Say("got " + QByteArray::number(static_cast<qulonglong>(code)) + ' ' + CopyDataText(bytes).toUtf8());
+    if (!back.isEmpty()) {
+      const auto result = SendCopyData(back, backCode, bytes);
+      Say(result ? "back " + QByteArray::number(static_cast<qlonglong>(*result)) : QByteArray("back none"));
+    }
+    return 1;
+  };
+  endpoint->OnActivate = [] { Say("activate"); };
+  QuitOnStdinEnd(application);
+  Say("ready");
+  return application.exec();
+}
+
 int Start(QCoreApplication& application, const QStringList& arguments) {
   if (!IsFirstInstance(arguments.at(0))) {
     Say("second");
@@ -117,10 +144,18 @@ int main(int argc, char** argv) {
                                      CopyDataTextBytes(reported.join(u'\n')));
     return result ? 0 : 1;
   }
+  if (mode == u"planning" && (arguments.size() == 2 || arguments.size() == 4))
+    return Planning(application, arguments.at(1), arguments.value(2), arguments.value(3).toULongLong());
+  if (mode == u"send" && arguments.size() >= 3) {
+    const auto result =
+        SendCopyData(arguments.at(1), arguments.at(2).toULongLong(), CopyDataTextBytes(arguments.value(3)));
+    Say(result ? "result " + QByteArray::number(static_cast<qlonglong>(*result)) : QByteArray("none"));
+    return 0;
+  }
   if (mode == u"linger") {
     for (int i = 0; i < 600; ++i) usleep(100 * 1000);
     return 0;
   }
-  std::fputs("usage: ipc_peer lock|serve|start|report|linger ...\n", stderr);
+  std::fputs("usage: ipc_peer lock|serve|start|report|linger|planning|send ...\n", stderr);
   return 2;
 }
