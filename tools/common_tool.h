@@ -115,7 +115,7 @@ public:
   // the caller returns, so waiting would only freeze the program for 10 s.
   virtual void WaitWhileRuning();
   virtual void ToolInit() {}
-  virtual void SetParamView(T2Dview* /*AView*/) {}
+  void SetParamView(T2Dview* /*AView*/) override {}
   virtual void SaveParamPlugin(int32_t /*NumberView*/) {}
   // With the dialog live: redisplays the working parameters.
   virtual void RefreshPropertyes();

@@ -15,6 +15,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "profiledata/stream_strings.h"
+#include "radar/online_stages.h"
 #include "radargram/tool_messages.h"
 #include "radargram/view2d_form.h"
 #include "tests/radargram/radargram_env.h"
@@ -24,6 +25,7 @@
 #include "tools/list_of_plugins_form.h"
 #include "tools/list_of_tools.h"
 #include "tools/tool_chain_library.h"
+#include "tools/win_subtract_trace.h"
 #include "tools/window_tool_host.h"
 
 #include <QDir>
@@ -466,6 +468,39 @@ TEST_F(WindowChain, SaveSetWritesAFiveChannelSetAndListsIt) {
   EXPECT_EQ(w->StencilComboBox->Text(), "mine.bstcl");
   ASSERT_FALSE(TDialogScript::Shown().empty());
   EXPECT_EQ(TDialogScript::Shown().back().Title, "Save Set of Tools");
+}
+
+// The real background remover hands each channel's own width and its Apply
+// flag to that channel's online stage, by copy and by the simple page's button.
+TEST_F(WindowChain, TheBackgroundRemoverGivesEachChannelsStageItsOwnWidth) {
+  struct Stages {
+    Stages() { RegisterOnlineStages(); }
+    ~Stages() { UnregisterOnlineStages(); }
+  } stagesScope;
+  TView2DForm* w = Window(2);
+  Append(*w, "Abs");
+  auto* remover = dynamic_cast<TWinSubtractTrace*>(Append(*w, "Background Remover with Window"));
+  ASSERT_NE(remover, nullptr);
+  for (int c = 0; c < 2; ++c) {
+    remover->GetParam(c);
+    remover->SetWidthWindow(7 + 2 * c);
+    remover->SaveParamPlugin(c);
+  }
+  remover->SetAllApply(false);
+  w->FirstPaintAfterOpen = false;
+  w->CopytoonlineTools1->Click();
+  for (int c = 0; c < 2; ++c) {
+    IOnlineStages* stages = w->GetView2DByIndx(c)->OnlineStages();
+    ASSERT_NE(stages, nullptr);
+    EXPECT_EQ(stages->WidthWindow(), 7 + 2 * c) << "channel " << c;
+    EXPECT_FALSE(stages->WindowedBackgroundRemovalApplay()) << "channel " << c;
+  }
+
+  w->SimpleBackgroundRemoval = false;
+  w->SimpleBackgroundRemovalSpeedButton->Click();
+  EXPECT_TRUE(remover->GetExecuting());
+  for (int c = 0; c < 2; ++c)
+    EXPECT_TRUE(w->GetView2DByIndx(c)->OnlineStages()->WindowedBackgroundRemovalApplay()) << "channel " << c;
 }
 
 }  // namespace window_chain_test
