@@ -197,6 +197,14 @@ void DrawChosenEllipse(long double X, long double Y, const TObjDetectGeometry& g
 
 }  // namespace
 
+std::optional<std::pair<long double, long double>> IntersectEllipses(const TDetectEllipse& e1,
+                                                                     const TDetectEllipse& e2, long double xLimit) {
+  long double x = 0, y = 0;
+  if (!(e1.A2 > 0) || !IntersectPrepared(PrepareEllipse(e1, 0), PrepareEllipse(e2, 0), xLimit, x, y))
+    return std::nullopt;
+  return std::make_pair(x, y);
+}
+
 TObjDetectResult DetectObjects(const int32_t* in, int32_t* out, const TObjDetectGeometry& g,
                                const TObjDetectParams& params) {
   TObjDetectResult result;
