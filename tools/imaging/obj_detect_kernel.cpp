@@ -54,33 +54,44 @@ std::optional<TDetectEllipse> DepthFormEllipse(const TObjDetectGeometry& g, cons
 
 namespace {
 
-// An ellipse with the terms of the intersection that depend on it alone.
+// An ellipse with the terms of the intersection that depend on it alone:
+//   r = b2^2 - a2^2 k1,  o = 2 (a2^2 (x1 k1) - x2 b2^2),
+//   C = (x2^2 b2^2 - a2^2 b2^2) + a2^2 (b1^2 - x1^2 k1).
 struct TPreparedEllipse {
   long double X, A2, B2, K;  // K = b^2 / a^2
+  long double XK;            // x k
+  long double R;             // b^2 - x^2 k
+  long double P;             // x b^2
+  long double Q;             // x^2 b^2 - a^2 b^2
+  long double A;             // a
   int32_t Value;
 };
 
 inline bool IntersectPrepared(const TPreparedEllipse& e1, const TPreparedEllipse& e2, long double xLimit, long double& x,
-                      long double& y) {
-  const long double k1 = e1.K;
-  const long double a2k1 = e2.A2 * k1;
-  const long double r = e2.B2 - a2k1;
+                              long double& y) {
+  const long double r = e2.B2 - e2.A2 * e1.K;
   if (r == 0) return false;
-  const long double o = 2 * e1.X * a2k1 - 2 * e2.X * e2.B2;
-  const long double c = e2.X * e2.X * e2.B2 + e2.A2 * e1.B2 - e1.X * e1.X * a2k1 - e2.A2 * e2.B2;
+  const long double o = 2 * (e2.A2 * e1.XK - e2.P);
+  const long double c = e2.Q + e2.A2 * e1.R;
   const long double d = o * o - 4 * r * c;
   if (d < 0) return false;
   const long double root = std::sqrt(d);
-  x = (-o - root) / (2 * r);
-  if (x < 0 || !(x < xLimit)) x = (-o + root) / (2 * r);
+  // One division for both roots.
+  const long double half = 1 / (2 * r);
+  x = (-o - root) * half;
+  if (x < 0 || !(x < xLimit)) x = (-o + root) * half;
   const long double dx = x - e1.X;
-  const long double y2 = e1.B2 - k1 * dx * dx;
+  const long double y2 = e1.B2 - e1.K * dx * dx;
   if (!(y2 >= 0)) return false;
   y = std::sqrt(y2);
   return true;
 }
 
-TPreparedEllipse PrepareEllipse(const TDetectEllipse& e, int32_t value) { return {e.X, e.A2, e.B2, e.B2 / e.A2, value}; }
+TPreparedEllipse PrepareEllipse(const TDetectEllipse& e, int32_t value) {
+  const long double k = e.B2 / e.A2;
+  return {e.X, e.A2, e.B2, k, e.X * k, e.B2 - e.X * e.X * k, e.X * e.B2, e.X * e.X * e.B2 - e.A2 * e.B2,
+          std::sqrt(e.A2), value};
+}
 
 // Round for the pair loop: rint in the default rounding mode (half to even)
 // inline, the library's nearbyintl saving the floating-point environment on
@@ -138,22 +149,40 @@ void CountIntersections(const TBrightPoints& points, const TObjDetectGeometry& g
   const int64_t m = p.MultGrid;
   const long double dx = g.GridStepSectX / m, dy = g.GridStepSectY / m;
   const long double xLimit = g.GridStepSectX * g.Traces;
+  // Cells per metre: multiplications in the pair loop instead of divisions.
+  const long double perColumn = 1 / dx, perRow = 1 / dy;
   const int64_t rowShift = int64_t{g.NullShift} * m;
   const bool weighted = p.UseAmpl && range.nMax > 0;
+  // Two ellipses meet only where |x - x1| <= a1 and |x - x2| <= a2, so a pair
+  // further apart than a1 + a2 has no meeting point: each trace's ellipses are
+  // sorted by a, and a pair is tried only from the first a2 that may reach. The
+  // margin keeps every pair whose rounding could still make it meet.
+  for (auto& list : ellipses)
+    std::sort(list.begin(), list.end(), [](const TPreparedEllipse& l, const TPreparedEllipse& r) { return l.A < r.A; });
   TWorkerPool::Instance().RunChunked(0, g.Traces, 1, [&](int64_t a, int64_t b) {
     for (int64_t i = a; i < b; ++i)
       for (const TPreparedEllipse& e1 : ellipses[static_cast<size_t>(i)])
-        for (int64_t k = i + 1; k < g.Traces; ++k)
-          for (const TPreparedEllipse& e2 : ellipses[static_cast<size_t>(k)]) {
+        for (int64_t k = i + 1; k < g.Traces; ++k) {
+          const auto& later = ellipses[static_cast<size_t>(k)];
+          if (later.empty()) continue;
+          const long double apart = std::fabs(later.front().X - e1.X);
+          const long double need = apart - e1.A - 1e-9L * (apart + e1.A + 1);
+          auto from = later.begin();
+          if (need > 0)
+            from = std::lower_bound(later.begin(), later.end(), need,
+                                    [](const TPreparedEllipse& e, long double v) { return e.A < v; });
+          for (auto it = from; it != later.end(); ++it) {
+            const TPreparedEllipse& e2 = *it;
             long double x = 0, y = 0;
             if (!IntersectPrepared(e1, e2, xLimit, x, y)) continue;
-            const int64_t column = DetectRoundFast(x / dx);
-            const int64_t row = SaturateToInt64(static_cast<long double>(DetectRoundFast(y / dy)) + rowShift);
+            const int64_t column = DetectRoundFast(x * perColumn);
+            const int64_t row = SaturateToInt64(static_cast<long double>(DetectRoundFast(y * perRow)) + rowShift);
             if (!grid.Inside(column, row)) continue;
             const int64_t w =
                 weighted ? DetectRoundFast((static_cast<long double>(e2.Value) + e1.Value) * 5 / range.nMax) : 1;
             grid.Add(column, row, w);
           }
+        }
   });
 }
 
