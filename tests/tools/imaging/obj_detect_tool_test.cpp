@@ -146,7 +146,9 @@ TEST_F(ObjDetectToolTest, TwoDepthFormEllipsesThatMeetCountTheirCell) {
     bool useAmpl;
     int32_t v1, v2;
   };
-  for (const TCase& k : {TCase{false, 1000, 600}, TCase{true, 1000, 600}, TCase{true, 50, 1000}}) {
+  // Minima only: nMax below 1 weighs every pair 1.
+  for (const TCase& k :
+       {TCase{false, 1000, 600}, TCase{true, 1000, 600}, TCase{true, 50, 1000}, TCase{true, -1000, -600}}) {
     auto view = MakeWheelChannel(c, Points(c, {{2, 25, k.v1}, {4, 20, k.v2}}));
     tool.UseAmpl = k.useAmpl;
     const auto out = Run(*view, 3);
@@ -168,7 +170,7 @@ TEST_F(ObjDetectToolTest, TwoDepthFormEllipsesThatMeetCountTheirCell) {
     const int64_t column = Round(x / 0.2L), row = Round(y / 0.05L);
     ASSERT_TRUE(column >= 0 && column < 10 && row >= 0 && row < 60);
 
-    const int64_t w = k.useAmpl ? Round((static_cast<long double>(k.v1) + k.v2) * 5 / nMax) : 1;
+    const int64_t w = k.useAmpl && nMax > 0 ? Round((static_cast<long double>(k.v1) + k.v2) * 5 / nMax) : 1;
     const int32_t hit = static_cast<int32_t>((Round(static_cast<long double>(w) * nMax / 100) + nMax) * 2);
     for (int64_t t = 0; t < c.traces; ++t)
       for (int s = 0; s < c.longTrace; ++s)
