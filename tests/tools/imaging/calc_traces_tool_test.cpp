@@ -13,6 +13,7 @@
 #include "platform/ui/track_bar.h"
 #include "profiledata/digit_edit.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tools/abs_tool.h"
 #include "tools/imaging/calc_traces_data.h"
 #include "tools/imaging/calc_traces_form.h"
 #include "tools/imaging/calc_traces_tool.h"
@@ -308,6 +309,10 @@ TEST_F(CalcTracesToolTest, RecordAndDefaults) {
   EXPECT_EQ(fresh.typeOfPlugin, simple);
   EXPECT_EQ(fresh.VectorSect, u'Y');
   EXPECT_EQ(fresh.KoefDist, 1.0f);
+  // The rectifier's icons.
+  TAbsTool rectifier;
+  EXPECT_EQ(fresh.BmpIcon1->Image(), rectifier.BmpIcon1->Image());
+  EXPECT_EQ(fresh.BmpIcon2->Image(), rectifier.BmpIcon2->Image());
   const TAreaCalc a = fresh.AreaCalc;
   EXPECT_EQ((std::vector<int32_t>{a.X1, a.X2, a.Y1, a.Y2, a.Z1, a.Z2, a.StepX, a.StepY, a.StepZ}),
             (std::vector<int32_t>{0, 11800, 0, 1200, 0, 5000, 20, 2, 10}));

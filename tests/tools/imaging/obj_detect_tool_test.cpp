@@ -6,6 +6,7 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/std_controls.h"
 #include "profiledata/digit_edit.h"
@@ -15,6 +16,7 @@
 #include "tools/imaging/obj_detect_form.h"
 #include "tools/imaging/obj_detect_kernel.h"
 #include "tools/imaging/obj_detect_tool.h"
+#include "tools/tool_icons.h"
 
 #include <gtest/gtest.h>
 
@@ -342,6 +344,9 @@ TEST_F(ObjDetectToolTest, ApplyOffAndTheDefaults) {
     EXPECT_EQ(p.CountVisibleCrossSignal, 30);
   }
   EXPECT_EQ(tool.MultGrid, 1);
+  TBitmap icon;
+  EXPECT_TRUE(LoadToolIcon(QStringLiteral("OBJDETECT_ICON1"), icon));
+  EXPECT_TRUE(LoadToolIcon(QStringLiteral("OBJDETECT_ICON2"), icon));
   const TWheelChannel c = Geometry();
   const std::vector<int32_t> in = TestTraces(c.traces, c.longTrace);
   auto view = MakeWheelChannel(c, in);
