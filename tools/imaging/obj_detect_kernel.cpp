@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 
 static_assert(std::numeric_limits<long double>::digits == 64);
 
@@ -128,10 +129,49 @@ public:
   }
   int64_t Columns() const { return columns_; }
   int64_t Rows() const { return rows_; }
+  int64_t Cells() const { return columns_ * rows_; }
+  // Adds a worker's counters of cells [first, end) (no other thread adds meanwhile).
+  void AddCounters(const int64_t* counters, int64_t first, int64_t end) {
+    for (int64_t i = first; i < end; ++i)
+      if (counters[i] != 0) cells_[static_cast<size_t>(i)].fetch_add(counters[i], std::memory_order_relaxed);
+  }
 
 private:
   int64_t columns_, rows_;
   std::unique_ptr<std::atomic<int64_t>[]> cells_;
+};
+
+// Counters of their own for the workers: a worker takes a set for each piece it
+// runs and gives it back; the sets are added into the grid at the end. Integer
+// sums, so the counts do not depend on which worker counted what.
+class TWorkerCounters {
+public:
+  explicit TWorkerCounters(int64_t cells) : cells_(cells) {}
+  int64_t* Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!free_.empty()) {
+      int64_t* set = free_.back();
+      free_.pop_back();
+      return set;
+    }
+    all_.push_back(std::make_unique<int64_t[]>(static_cast<size_t>(cells_)));
+    return all_.back().get();
+  }
+  void Give(int64_t* set) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(set);
+  }
+  void AddInto(TCountGrid& grid) const {
+    TWorkerPool::Instance().Run(0, cells_, [&](int64_t a, int64_t b) {
+      for (const auto& set : all_) grid.AddCounters(set.get(), a, b);
+    });
+  }
+
+private:
+  int64_t cells_;
+  std::mutex mutex_;
+  std::vector<int64_t*> free_;
+  std::vector<std::unique_ptr<int64_t[]>> all_;
 };
 
 // Modes 2 and 3: every bright point against every bright point of every later trace.
@@ -159,7 +199,14 @@ void CountIntersections(const TBrightPoints& points, const TObjDetectGeometry& g
   // margin keeps every pair whose rounding could still make it meet.
   for (auto& list : ellipses)
     std::sort(list.begin(), list.end(), [](const TPreparedEllipse& l, const TPreparedEllipse& r) { return l.A < r.A; });
-  TWorkerPool::Instance().RunChunked(0, g.Traces, 1, [&](int64_t a, int64_t b) {
+  // Atomic increments on the shared grid cost as much as the intersections: the
+  // workers count in sets of their own while these fit in the budget.
+  TWorkerPool& pool = TWorkerPool::Instance();
+  const bool ownCounters = static_cast<long double>(grid.Cells()) * 8 * std::max(pool.ThreadCount(), 1) <=
+                           static_cast<long double>(p.WorkerCountersBudget);
+  TWorkerCounters counters(ownCounters ? grid.Cells() : 0);
+  pool.RunChunked(0, g.Traces, 1, [&](int64_t a, int64_t b) {
+    int64_t* own = ownCounters ? counters.Take() : nullptr;
     for (int64_t i = a; i < b; ++i)
       for (const TPreparedEllipse& e1 : ellipses[static_cast<size_t>(i)])
         for (int64_t k = i + 1; k < g.Traces; ++k) {
@@ -180,10 +227,16 @@ void CountIntersections(const TBrightPoints& points, const TObjDetectGeometry& g
             if (!grid.Inside(column, row)) continue;
             const int64_t w =
                 weighted ? DetectRoundFast((static_cast<long double>(e2.Value) + e1.Value) * 5 / range.nMax) : 1;
-            grid.Add(column, row, w);
+            if (own) {
+              own[column * grid.Rows() + row] += w;
+            } else {
+              grid.Add(column, row, w);
+            }
           }
         }
+    if (own) counters.Give(own);
   });
+  if (ownCounters) counters.AddInto(grid);
 }
 
 // Mode 4: 101 points of the circle of radius (n - NullShift) x GridStepSectY.

@@ -18,9 +18,11 @@
 // described at TObjDetectParams::PntVisual). Counters are 64-bit: weighted pairs
 // of a long profile would pass the 32-bit range.
 //
-// Threads: the pairs of modes 2 and 3 run on the worker pool by trace with atomic
-// counter increments, so the counts are the same for any thread count; every
-// function here may be called from several threads on disjoint outputs.
+// Threads: the pairs of modes 2 and 3 run on the worker pool by trace, counting in
+// worker sets added together at the end or, past their budget, with atomic
+// increments on the shared grid; integer sums, so the counts are the same for
+// any thread count. Every function here may be called from several threads on
+// disjoint outputs.
 
 #include <cstdint>
 #include <optional>
@@ -64,6 +66,9 @@ struct TObjDetectParams {
   long double XElipse = 9.4L, YElipse = 2.87L;
   long double X2Elipse = 10.76L, Y2Elipse = 3.18L;
   int32_t MultGrid = 1;
+  // Modes 2 and 3: the workers count in sets of their own while all of them
+  // together take at most this many bytes, else on the shared grid atomically.
+  int64_t WorkerCountersBudget = int64_t{256} << 20;
 };
 
 // An ellipse centred at (X, 0) with semi-axes a (along the profile) and b.

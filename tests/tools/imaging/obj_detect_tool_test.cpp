@@ -284,6 +284,17 @@ TEST_F(ObjDetectToolTest, AnyThreadCountGivesTheSameCounts) {
       }
       EXPECT_EQ(outs[0], outs[1]);
       EXPECT_EQ(outs[0], outs[2]);
+      // Counting on the shared grid (past the workers' budget) gives the same.
+      TObjDetectGeometry g{tool.GridStepSectX, tool.GridStepSectY, c.spanWidth, c.longTrace, c.nullShift, c.traces};
+      TObjDetectParams p;
+      p.PntVisual = mode;
+      p.UseAmpl = ampl;
+      p.CountVisibleCrossSignal = 10;
+      p.WorkerCountersBudget = 0;
+      PoolThreadsScope pool(8);
+      std::vector<int32_t> shared(in.size());
+      DetectObjects(in.data(), shared.data(), g, p);
+      EXPECT_EQ(shared, outs[0]);
       EXPECT_NE(std::count(outs[0].begin(), outs[0].end(), 2 * tool.nMax), static_cast<long>(outs[0].size()))
           << "some cells counted (mode " << mode << ")";
     }
