@@ -9,6 +9,19 @@
 
 static_assert(std::numeric_limits<long double>::digits == 64);
 
+namespace {
+// Round (half to even, saturated, NaN 0) for the per-cell work: rint in the
+// default rounding mode inline; the library's nearbyintl saves and restores the
+// floating-point environment on every call, which costs more than the cell.
+inline int64_t CalcRound(long double v) {
+  const long double r = __builtin_rintl(v);
+  if (!(r == r)) return 0;
+  if (r >= 9223372036854775807.0L) return std::numeric_limits<int64_t>::max();
+  if (r <= -9223372036854775808.0L) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(r);
+}
+}  // namespace
+
 bool SetCellCounts(TAreaCalc& area, char16_t VectorSect) {
   if (VectorSect != u'X' && VectorSect != u'Y' && VectorSect != u'Z') return false;
   const auto count = [](int32_t from, int32_t to, int32_t step) -> int64_t {
@@ -47,7 +60,7 @@ void TCalcData::AddRecTraces(const int32_t* RawTraces, int64_t NumSamples) {
 }
 
 int64_t TCalcData::DepthToSample(long double x) const {
-  return Round(x * LongTrace / (static_cast<long double>(SpeedLight) * SpanWidth / 2000) + NullShift);
+  return CalcRound(x * LongTrace / (static_cast<long double>(SpeedLight) * SpanWidth / 2000) + NullShift);
 }
 
 long double TCalcData::TraceToDist(int64_t i) const {
@@ -57,7 +70,7 @@ long double TCalcData::TraceToDist(int64_t i) const {
 
 int64_t TCalcData::DistToTrace(long double x) const {
   if (WasFlip) x = -x;
-  return Round(x * 100000 / (static_cast<long double>(MeasureStep) * 100));
+  return CalcRound(x * 100000 / (static_cast<long double>(MeasureStep) * 100));
 }
 
 void TCalcData::Test() {
@@ -79,19 +92,22 @@ void TCalcData::Test() {
 
 namespace {
 // sqrt(sqrt(dx^2 + dy^2)^2 + dz^2) in metres, each root rounded to double.
+// The differences are whole millimetres, exact in extended precision; each root
+// is taken in millimetres and scaled to metres once (no division per term).
 double CellDistance(const TPos3& p, int32_t cX, int32_t cY, int32_t cZ) {
-  const long double dx = (static_cast<long double>(p.X) - cX) / 1000;
-  const long double dy = (static_cast<long double>(p.Y) - cY) / 1000;
-  const long double dz = (static_cast<long double>(p.Z) - cZ) / 1000;
-  const double flat = static_cast<double>(std::sqrt(dx * dx + dy * dy));
+  const long double dx = static_cast<long double>(p.X) - cX;
+  const long double dy = static_cast<long double>(p.Y) - cY;
+  const long double dz = (static_cast<long double>(p.Z) - cZ) * 0.001L;
+  const double flat = static_cast<double>(std::sqrt(dx * dx + dy * dy) * 0.001L);
   return static_cast<double>(std::sqrt(static_cast<long double>(flat) * flat + dz * dz));
 }
 }  // namespace
 
-bool TCalcData::GetAMPatRAWfromCoord(int32_t NumRaw, int64_t NumTrc, float KoefDist, int32_t& Amp, int32_t cZ,
-                                     int32_t cY, int32_t cX) const {
-  if (NumRaw < 0 || static_cast<size_t>(NumRaw) >= RecTraces.size()) return false;
-  const TRecTrace& rec = RecTraces[static_cast<size_t>(NumRaw)];
+namespace {
+// The amplitude of one channel at a cell, with the time window's depth
+// (SpeedLight x SpanWidth / 2000 m) and the cell's weight worked out by the caller.
+bool CalcAmplitude(const TRecTrace& rec, int64_t NumTrc, long double windowDepth, int32_t longTrace,
+                   int32_t nullShift, const float* weightOf, int32_t& Amp, int32_t cZ, int32_t cY, int32_t cX) {
   if (!rec.RawTraces || rec.NumSamples <= 0) return false;
   if (NumTrc < 0 || NumTrc >= static_cast<int64_t>(rec.PosTx.size()) || NumTrc >= static_cast<int64_t>(rec.PosRx.size()))
     return false;
@@ -99,15 +115,31 @@ bool TCalcData::GetAMPatRAWfromCoord(int32_t NumRaw, int64_t NumTrc, float KoefD
   const TPos3& rx = rec.PosRx[static_cast<size_t>(NumTrc)];
   const double dT = CellDistance(tx, cX, cY, cZ);
   const double dR = CellDistance(rx, cX, cY, cZ);
-  const int64_t u = Round(static_cast<long double>(DepthToSample(static_cast<long double>(dT) + dR)) / 2);
+  const int64_t sample = CalcRound((static_cast<long double>(dT) + dR) * longTrace / windowDepth + nullShift);
+  const int64_t u = CalcRound(static_cast<long double>(sample) / 2);
   if (NumTrc >= rec.RecNumTraces || u < 0 || u >= rec.RecLongTrace) return false;
   const int64_t index = NumTrc * rec.RecLongTrace + u;
   if (index >= rec.NumSamples) return false;
   const int32_t a = rec.RawTraces[index];
-  const float weight =
-      static_cast<float>((1.2L - std::fabs((static_cast<long double>(tx.Y) - cY) / 1000)) * KoefDist / 1.2L);
-  Amp = RoundToInt32(static_cast<long double>(weight) * a);
+  const float weight = weightOf ? *weightOf : 0;
+  Amp = SaturateToInt32(CalcRound(static_cast<long double>(weight) * a));
   return true;
+}
+
+// single((1.2 - |Tx.Y - cY| / 1000) x KoefDist / 1.2)
+float CalcWeight(int32_t txY, int32_t cY, float KoefDist) {
+  return static_cast<float>((1.2L - std::fabs((static_cast<long double>(txY) - cY) / 1000)) * KoefDist / 1.2L);
+}
+}  // namespace
+
+bool TCalcData::GetAMPatRAWfromCoord(int32_t NumRaw, int64_t NumTrc, float KoefDist, int32_t& Amp, int32_t cZ,
+                                     int32_t cY, int32_t cX) const {
+  if (NumRaw < 0 || static_cast<size_t>(NumRaw) >= RecTraces.size()) return false;
+  const TRecTrace& rec = RecTraces[static_cast<size_t>(NumRaw)];
+  if (NumTrc < 0 || NumTrc >= static_cast<int64_t>(rec.PosTx.size())) return false;
+  const float weight = CalcWeight(rec.PosTx[static_cast<size_t>(NumTrc)].Y, cY, KoefDist);
+  return CalcAmplitude(rec, NumTrc, static_cast<long double>(SpeedLight) * SpanWidth / 2000, LongTrace, NullShift,
+                       &weight, Amp, cZ, cY, cX);
 }
 
 bool TCalcData::CreateCalcTraces(char16_t VectorSect, float KoefDist) {
@@ -137,6 +169,19 @@ bool TCalcData::CreateCalcTraces(char16_t VectorSect, float KoefDist) {
   std::vector<int32_t> values(static_cast<size_t>(cells));
   const int64_t sectionTrace = DistToTrace(static_cast<long double>(a.X1) / 1000);
   const int32_t channels = static_cast<int32_t>(RecTraces.size());
+  // Every transmitter of a channel lies at one Y: the weights by channel and row
+  // of cells across the profile.
+  std::vector<float> weights(static_cast<size_t>(channels) * static_cast<size_t>(a.CountY));
+  std::vector<uint8_t> weighted(static_cast<size_t>(channels), 0);
+  for (int32_t c = 0; c < channels; ++c) {
+    const TRecTrace& rec = RecTraces[static_cast<size_t>(c)];
+    if (rec.PosTx.empty()) continue;
+    weighted[static_cast<size_t>(c)] = 1;
+    for (int64_t iy = 0; iy < a.CountY; ++iy)
+      weights[static_cast<size_t>(c * a.CountY + iy)] =
+          CalcWeight(rec.PosTx.front().Y, SaturateToInt32(a.Y1 + iy * a.StepY), KoefDist);
+  }
+  const long double windowDepth = static_cast<long double>(SpeedLight) * SpanWidth / 2000;
   TWorkerPool::Instance().Run(0, cells, [&](int64_t first, int64_t end) {
     for (int64_t n = first; n < end; ++n) {
       const int64_t iz = n % a.CountZ;
@@ -149,7 +194,10 @@ bool TCalcData::CreateCalcTraces(char16_t VectorSect, float KoefDist) {
       int64_t sum = 0, count = 0;
       for (int32_t c = 0; c < channels; ++c) {
         int32_t amp = 0;
-        if (GetAMPatRAWfromCoord(c, t, KoefDist, amp, cZ, cY, cX)) {
+        if (!weighted[static_cast<size_t>(c)]) continue;
+        const float* weight = &weights[static_cast<size_t>(c * a.CountY + iy)];
+        if (CalcAmplitude(RecTraces[static_cast<size_t>(c)], t, windowDepth, LongTrace, NullShift, weight, amp, cZ, cY,
+                          cX)) {
           sum += amp;
           ++count;
         }
@@ -189,7 +237,7 @@ bool TCalcData::CreateCalcTraces(char16_t VectorSect, float KoefDist) {
   for (size_t i = 0; i < result.CalcRaw.size(); ++i) {
     // A pixel no cell maps to shows the middle value.
     const long double v = reached[i] ? result.CalcRaw[i] : static_cast<long double>(mid);
-    const int64_t b = Round((v - mid) * 127 / range) + 127;
+    const int64_t b = CalcRound((v - mid) * 127 / range) + 127;
     result.CalcDezoData[i] = static_cast<uint8_t>(std::clamp<int64_t>(b, 0, 255));
   }
   CalcTraces = std::move(result);

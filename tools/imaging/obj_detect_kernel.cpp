@@ -222,8 +222,13 @@ void CountIntersections(const TBrightPoints& points, const TObjDetectGeometry& g
             const TPreparedEllipse& e2 = *it;
             long double x = 0, y = 0;
             if (!IntersectPrepared(e1, e2, xLimit, x, y)) continue;
-            const int64_t column = DetectRoundFast(x * perColumn);
-            const int64_t row = SaturateToInt64(static_cast<long double>(DetectRoundFast(y * perRow)) + rowShift);
+            // One store to an integer in the default rounding mode (half to
+            // even), for values well inside the 64-bit range (such a cell is
+            // outside the grid anyway).
+            const long double cx = x * perColumn, cy = y * perRow;
+            if (!(std::fabs(cx) < 4e18L) || !(std::fabs(cy) < 4e18L)) continue;
+            const int64_t column = __builtin_llrintl(cx);
+            const int64_t row = __builtin_llrintl(cy) + rowShift;
             if (!grid.Inside(column, row)) continue;
             const int64_t w =
                 weighted ? DetectRoundFast((static_cast<long double>(e2.Value) + e1.Value) * 5 / range.nMax) : 1;
