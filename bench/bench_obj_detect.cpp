@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr double kPole = 0.8;
+constexpr double kPole = 0.82;
 
 // Noise through a three-pole low pass: an extremum about every ten samples.
 std::vector<int32_t> BandLimitedNoise(int64_t traces, int samples, uint32_t seed) {
