@@ -187,6 +187,8 @@ const std::map<QString, TPainter>& Pictures() {
       {QStringLiteral("SearchObject_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("RealView_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clOlive, false); }},
       {QStringLiteral("RealView_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, false); }},
+      {QStringLiteral("OBJDETECT_ICON1"), [](TCanvas& c) { DrawHyperbola(c, clFuchsia, true); }},
+      {QStringLiteral("OBJDETECT_ICON2"), [](TCanvas& c) { DrawHyperbola(c, clSilver, true); }},
       {QStringLiteral("Median_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, MedianShape); }},
       {QStringLiteral("Median_ICON2"), [](TCanvas& c) { DrawCurve(c, clSilver, MedianShape); }},
       {QStringLiteral("BLUR_ICON1"), [](TCanvas& c) { DrawCurve(c, clGreen, BlurShape); }},

@@ -1,6 +1,7 @@
 #include "tools/imaging/gen_test_kernel.h"
 
 #include "platform/rtl/rounding.h"
+#include "profiledata/setting_data.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -121,4 +122,13 @@ void AddParabola(TGridSectPoint& points, const THyperbolaGeometry& g, int32_t X,
     const long double a = A - static_cast<long double>(i < 0 ? -i : i) * fall * A;
     points.Set((X + i) * int64_t{g.LongTrace} + s, RoundToInt32(a));
   }
+}
+
+TSectionGridSteps SectionGridSteps(const TSettingData& s) {
+  TSectionGridSteps steps;
+  steps.X = static_cast<long double>(s.GetMeasureStep()) / 1000;
+  steps.Y = s.GetLongTrace() != 0
+                ? static_cast<long double>(s.GetSpanWidth()) / s.GetLongTrace() * s.GetSpeedLight() / 2000
+                : 0;
+  return steps;
 }

@@ -23,6 +23,17 @@ void ScaleAndNoise(const int32_t* in, int32_t* out, int64_t first, int64_t end, 
 // 0 for a range of 0 or less.
 uint32_t NoiseAt(uint64_t seed, int64_t index, int32_t range);
 
+class TSettingData;
+
+// A channel's section grid: GridStepSectX, the trace step (MeasureStep / 1000 m),
+// and GridStepSectY, the depth of one sample (SpanWidth / LongTrace x SpeedLight
+// / 2000 m; 0 without samples). The generator and the object detector share it.
+struct TSectionGridSteps {
+  long double X = 0;
+  long double Y = 0;
+};
+TSectionGridSteps SectionGridSteps(const TSettingData& s);
+
 // The geometry of one run's hyperbolas.
 struct THyperbolaGeometry {
   long double GridStepSectX = 0;   // trace step, m

@@ -58,10 +58,9 @@ void TGenTestTool::execute(bool first, int32_t NumberView) {
   if (runing) return;
   if (const T2Dview* view = GetViewByIndx(NumberView); view && view->Settings()) {
     const TSettingData& s = *view->Settings();
-    GridStepSectX = static_cast<long double>(s.GetMeasureStep()) / 1000;
-    GridStepSectY = s.GetLongTrace() != 0
-                        ? static_cast<long double>(s.GetSpanWidth()) / s.GetLongTrace() * s.GetSpeedLight() / 2000
-                        : 0;
+    const TSectionGridSteps steps = SectionGridSteps(s);
+    GridStepSectX = steps.X;
+    GridStepSectY = steps.Y;
     runNullShift_ = s.GetNullShift();
   }
   TToolBase<TGenTestParam>::execute(first, NumberView);

@@ -3,6 +3,8 @@
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
+#include "tools/imaging/obj_detect_tool.h"
+#include "tools/imaging/calc_traces_tool.h"
 #include "tools/imaging/real_view_tool.h"
 #include "tools/imaging/spectrum_tool.h"
 #include "tools/imaging/search_object_tool.h"
@@ -30,4 +32,7 @@ void ImagingLibraryStartup() {
   Register<TSpectrum>(SSpectrumToolName);
   Register<TSearchObjectTool>(SSearchObjectToolName);
   Register<TRealViewTool>(SRealViewToolName);
+  // Known by name only.
+  Register<TObjDetectTool>(SObjDetectToolName);
+  Register<TCalcTracesTool>(SCalcTracesToolName);
 }

@@ -10,10 +10,12 @@
 #include "tests/fuzz/fuzz_inputs.h"
 #include "tests/fuzz/tool_records_fuzz_target.h"
 #include "tests/tools/tool_test_support.h"
+#include "tools/imaging/calc_traces_tool.h"
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/imaging_library.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
+#include "tools/imaging/obj_detect_tool.h"
 #include "tools/list_of_plugins_form.h"
 #include "tools/list_of_tools.h"
 #include "tools/tool_classes.h"
@@ -42,10 +44,13 @@ TEST_F(ImagingRegistryTest, MigrationNamesCreateTheAdvancedMigration) {
     std::unique_ptr<TCommonTool> tool = tools.GetTool(QString::fromLatin1(name), {});
     EXPECT_NE(dynamic_cast<TMigrationAdvTool*>(tool.get()), nullptr) << name;
   }
-  EXPECT_EQ(tools.GetTool(QStringLiteral("GenTest"), {}), nullptr) << "known by name only";
+  for (const char* name : {"GenTest", "ObjDetect", "CalcTraces"})
+    EXPECT_EQ(tools.GetTool(QString::fromLatin1(name), {}), nullptr) << name << " is known by name only";
   // The class table still knows the plain migration and the generator.
   EXPECT_NE(dynamic_cast<TMigrationTool*>(FindToolClass(QStringLiteral("Migration"))(1033).get()), nullptr);
   EXPECT_NE(dynamic_cast<TGenTestTool*>(FindToolClass(QStringLiteral("GenTest"))(1033).get()), nullptr);
+  EXPECT_NE(dynamic_cast<TObjDetectTool*>(FindToolClass(QStringLiteral("ObjDetect"))(1033).get()), nullptr);
+  EXPECT_NE(dynamic_cast<TCalcTracesTool*>(FindToolClass(QStringLiteral("CalcTraces"))(1033).get()), nullptr);
 }
 
 TEST_F(ImagingRegistryTest, TheListOfToolsShowsTheMigrationAmongTheConverters) {
@@ -81,7 +86,7 @@ TEST_F(ImagingRegistryTest, JunkRecordsOfTheImagingToolsStayInsideTheirRecord) {
   using tool_records_fuzz::BuiltToolNames;
   using tool_records_fuzz::ReadToolRecordOnce;
   const std::vector<QString>& names = BuiltToolNames();
-  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView"}) {
+  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView", "ObjDetect", "CalcTraces"}) {
     const auto found = std::find(names.begin(), names.end(), QString::fromLatin1(mine));
     ASSERT_NE(found, names.end()) << mine;
     const auto t = static_cast<size_t>(found - names.begin());
