@@ -117,7 +117,7 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   Alpha = RealViewAlpha(MinAmpSect);
   SinA = RealViewSinA(Alpha);
   TRealViewModel model;
-  model.Build(in, CountX, CountY, params, SinA, MemoryCap);
+  model.Build(in, CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
   Log(QStringLiteral("Begin calculation"));
 
   const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
@@ -230,7 +230,7 @@ void TRealViewTool::SearchXYProportional() {
       params.MinAmpSect = 2 * Alpha;
       if (!RealViewParamsUsable(params)) continue;
       TRealViewModel model;
-      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap);
+      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
       Iterate(model, 3, 0, 2, [](int32_t) {});
       if (DialogLive()) model.ModelToView(view->dezoData.Data());
       Log(real_view_tool::ResidualLine(label, model));

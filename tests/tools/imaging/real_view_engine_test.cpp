@@ -134,9 +134,9 @@ TRealViewParams Params(long double xy, int32_t angle, long double dist = 0, int3
   return p;
 }
 
-TRealViewModel Model(const std::vector<int32_t>& in, int32_t x, int32_t y, const TRealViewParams& p) {
+TRealViewModel Model(const std::vector<int32_t>& in, int32_t x, int32_t y, const TRealViewParams& p, int workers = 1) {
   TRealViewModel m;
-  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap());
+  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap(), workers);
   return m;
 }
 
@@ -209,7 +209,7 @@ TEST(RealViewEngine, TooWideArcIsReportedBeforeAllocating) {
     EXPECT_EQ(e.Text(), "Hyperbola array limits 1004");
   }
   EXPECT_EQ(m.CountAB, 0);
-  EXPECT_TRUE(m.Rays.empty());
+  EXPECT_EQ(m.Entries(), 0);
   // 142 rows stay within the limit.
   EXPECT_NO_THROW(m.Build(in.data(), 4, 142, Params(0.1L, 90), RealViewSinA(45), TRealViewModel::DefaultMemoryCap()));
 }
@@ -220,9 +220,9 @@ TEST(RealViewEngine, ModelOverTheCapEndsAsOutOfMemory) {
   const uint64_t need = TRealViewModel::EstimateBytes(40, 60, p, RealViewSinA(45));
   TRealViewModel m;
   EXPECT_THROW(m.Build(in.data(), 40, 60, p, RealViewSinA(45), need - 1), ERealViewMemory);
-  EXPECT_TRUE(m.Rays.empty());
+  EXPECT_EQ(m.Entries(), 0);
   m.Build(in.data(), 40, 60, p, RealViewSinA(45), need);
-  EXPECT_LE(m.Rays.size() * (sizeof(TRayEntry) + sizeof(TListEntry)), need);
+  EXPECT_LE(static_cast<uint64_t>(m.Entries()) * TRealViewModel::EntryBytes, need);
 }
 
 TEST(RealViewEngine, OneCellRaysGiveTheInputExceptChangesOfOne) {
@@ -253,16 +253,17 @@ TEST(RealViewEngine, RaysAndListsMatchThePointByPointReference) {
     for (int32_t q = 0; q < m.CountAB; ++q) {
       ASSERT_EQ(m.CountB(q), static_cast<int32_t>(r.A[q].Bi.size())) << q;
       for (int32_t e = 0; e < m.CountB(q); ++e) {
-        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Cell, r.A[q].Bi[e]);
-        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Weight, r.A[q].BiK[e]);
+        ASSERT_EQ(m.RayCellAt(m.RayBegin(q) + e), r.A[q].Bi[e]);
+        ASSERT_EQ(m.RayWeight(q, m.RayBegin(q) + e), r.A[q].BiK[e]);
       }
       const auto count = static_cast<size_t>(m.ListStart[q + 1] - m.ListStart[q]);
       ASSERT_EQ(count, r.B[q].Ai.size()) << q;
       for (size_t e = 0; e < count; ++e) {
-        const TListEntry& l = m.Lists[m.ListStart[q] + e];
-        ASSERT_EQ(l.Point, r.B[q].Ai[e]);
-        ASSERT_EQ(l.Weight, r.GetBiK(l.Point, q)) << "the precomputed weight is GetBiK's";
-        if (e > 0 && r.B[q].Ai[e - 1] == l.Point) ++twice;
+        const int64_t at = m.ListStart[q] + static_cast<int64_t>(e);
+        const int32_t point = m.ListPointAt(at);
+        ASSERT_EQ(point, r.B[q].Ai[e]);
+        ASSERT_EQ(m.ListWeight(at), r.GetBiK(point, q)) << "the list's weight is GetBiK's";
+        if (e > 0 && r.B[q].Ai[e - 1] == point) ++twice;
       }
     }
     EXPECT_GT(twice, 0) << "near the ends the mirror names a cell twice on one ray";
@@ -275,8 +276,8 @@ TEST(RealViewEngine, DefaultsGiveRowZeroItsOwnCellsAndAnOutsideArcNoRay) {
   const TRealViewModel m = Model(in, 12, 20, Params(2, 90));
   for (int32_t x = 0; x < 12; ++x) {
     ASSERT_EQ(m.CountB(x * 20), 1);
-    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Cell, x * 20);
-    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Weight, 1.0f);
+    EXPECT_EQ(m.RayCellAt(m.RayBegin(x * 20)), x * 20);
+    EXPECT_EQ(m.RayWeight(x * 20, m.RayBegin(x * 20)), 1.0f);
   }
   // A spacing of 4 m puts the centre 40 / 2 = 20 columns aside (dz 0.05, XY 2):
   // the arcs of rows with a narrow cone lie wholly outside the 12 columns.
@@ -342,6 +343,29 @@ TEST(RealViewEngine, ParallelSweepEqualsTheSerialOneForAnyWorkerCount) {
     EXPECT_EQ(par.dAmPred, serial.dAmPred);
     EXPECT_EQ(par.SumResidual(), serial.SumResidual());
   }
+}
+
+TEST(RealViewEngine, RaysAndListsBuiltOnWorkersEqualTheSerialBuild) {
+  // Rows of very different widths (row 0 one cell, deep rows wide and mirrored)
+  // split over the parts, and fewer rows than parts.
+  const std::vector<int32_t> in = Channel(37, 29, 18, 9, 1.5L);
+  for (const TRealViewParams& p : {Params(1.5L, 120, 0.4L, 3), Params(2.5L, 60, -0.3L, -4)}) {
+    const TRealViewModel serial = Model(in, 37, 29, p, 1);
+    const Reference r(in, 37, 29, p);
+    for (int workers : {2, 3, 8, 16}) {
+      SCOPED_TRACE(workers);
+      const TRealViewModel par = Model(in, 37, 29, p, workers);
+      EXPECT_EQ(par.Points, serial.Points);
+      EXPECT_EQ(par.RayCell, serial.RayCell);
+      EXPECT_EQ(par.RayOffset, serial.RayOffset);
+      EXPECT_EQ(par.ListStart, serial.ListStart);
+      EXPECT_EQ(par.ListPoint, serial.ListPoint);
+      EXPECT_EQ(par.ListOffset, serial.ListOffset);
+      ExpectSameAsReference(par, r);
+    }
+  }
+  const std::vector<int32_t> shallow = Channel(60, 3, 30, 1, 1);
+  EXPECT_EQ(Model(shallow, 60, 3, Params(1, 90), 16).ListPoint, Model(shallow, 60, 3, Params(1, 90), 1).ListPoint);
 }
 
 TEST(RealViewEngine, NarrowProfilesSweepOnOneStripe) {
