@@ -449,3 +449,67 @@ int64_t TRealViewModel::SumAmplitude() const {
 }
 
 void TRealViewModel::ModelToView(int32_t* out) const { std::copy(Bm.begin(), Bm.end(), out); }
+
+void RealViewSweep(TRealViewModel& model, int workers, const std::function<void()>& poll) {
+  TStripeSweep sweep(model, workers);
+  std::vector<std::unique_ptr<TCalcThread>> threads;
+  for (int s = 0; s < sweep.Stripes; ++s) threads.push_back(std::make_unique<TCalcThread>(sweep, s));
+  for (bool done = false; !done;) {
+    done = true;
+    for (const auto& t : threads) done = done && t->IsDone();
+    if (done) break;
+    if (poll) poll();
+    std::this_thread::yield();
+  }
+  threads.clear();
+}
+
+int RealViewIterate(TRealViewModel& model, int32_t iterations, int workers, const TRealViewIterations& hooks) {
+  int completed = 0;
+  for (int32_t n = 0; n < iterations; ++n) {
+    if (hooks.before && !hooks.before(n)) break;
+    RealViewSweep(model, workers, hooks.poll);
+    ++completed;
+    if (hooks.after) hooks.after(n);
+    if (hooks.stopAfter && hooks.stopAfter()) break;
+  }
+  return completed;
+}
+
+QString RealViewResidualLine(const QString& label, const TRealViewModel& model) {
+  const int64_t residual = model.SumResidual();
+  const int64_t amplitude = model.SumAmplitude();
+  const int64_t balance = amplitude == 0 ? 0 : Round(static_cast<long double>(residual) / amplitude * 100);
+  return QStringLiteral("%1 dA=%2 dABal=%3%").arg(label).arg(residual).arg(balance);
+}
+
+TRealViewScanRange RealViewScanRange(int32_t type, const TRealViewScanValues& v, int64_t firstDecrease) {
+  switch (type) {
+    case 0: return {std::max<int64_t>(Round((v.XYProportional - 5) * 2), 1), Round((v.XYProportional + 5) * 2)};
+    case 1: return {int64_t{v.dH} - 10, int64_t{v.dH} + 10};
+    case 2: return {Round((v.DistanceRecept - 0.5L) * 20), Round((v.DistanceRecept + 0.5L) * 20)};
+    case 3: return {4, 17};
+    case 4: return {firstDecrease, 19};
+    default: return {};
+  }
+}
+
+QString RealViewScanCandidate(int32_t type, int64_t k, TRealViewScanValues& v) {
+  switch (type) {
+    case 0:
+      v.XYProportional = k / 2.0L;
+      return QStringLiteral("XY=%1").arg(static_cast<double>(v.XYProportional), 0, 'f', 1);
+    case 1:
+      v.dH = static_cast<int32_t>(k);
+      return QStringLiteral("dH=%1").arg(k);
+    case 2:
+      v.DistanceRecept = k / 20.0L;
+      return QStringLiteral("dRT=%1").arg(static_cast<double>(v.DistanceRecept), 0, 'f', 2);
+    case 3:
+      v.Alpha = static_cast<int32_t>(5 * k);
+      return QStringLiteral("A=%1").arg(10 * k);
+    default:
+      v.DecriseAmp = 5 * k / 100.0L;
+      return QStringLiteral("decA=%1%").arg(Round(v.DecriseAmp * 100));
+  }
+}

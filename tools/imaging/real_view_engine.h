@@ -30,6 +30,7 @@
 // sweep the workers touch only its arrays, under the stripe order above.
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -260,3 +261,38 @@ private:
   std::atomic<bool> FIsDone{false};
   std::jthread thread_;
 };
+
+// One sweep on TCalcThread workers (at most `workers`), `poll` called while they
+// run (the caller's message loop).
+void RealViewSweep(TRealViewModel& model, int workers, const std::function<void()>& poll);
+
+// The iterations of a run or a scan candidate. Before iteration n `before(n)`
+// shows the progress and processes messages; false from it (the window's break
+// flag) ends the run. After each sweep `after(n)`; then `stopAfter()` true (the
+// dialog's space key) ends the run. Gives the sweeps completed.
+struct TRealViewIterations {
+  std::function<bool(int32_t)> before;
+  std::function<void()> poll;
+  std::function<void(int32_t)> after;
+  std::function<bool()> stopAfter;
+};
+int RealViewIterate(TRealViewModel& model, int32_t iterations, int workers, const TRealViewIterations& hooks);
+
+// "<label> dA=<residual> dABal=<residual / amplitude in per cent>%".
+QString RealViewResidualLine(const QString& label, const TRealViewModel& model);
+
+// The parameter scan's candidates: type 0 X/Y, 1 dH, 2 spacing, 3 angle,
+// 4 decrease (from `firstDecrease` to 19, in steps of 5 %).
+struct TRealViewScanValues {
+  long double XYProportional = 0;
+  long double DistanceRecept = 0;
+  long double DecriseAmp = 0;
+  int32_t dH = 0;
+  int32_t Alpha = 0;
+};
+struct TRealViewScanRange {
+  int64_t from = 0, to = -1;
+};
+TRealViewScanRange RealViewScanRange(int32_t type, const TRealViewScanValues& v, int64_t firstDecrease);
+// Sets candidate k into `v` and gives its log label.
+QString RealViewScanCandidate(int32_t type, int64_t k, TRealViewScanValues& v);
