@@ -204,12 +204,13 @@ void TRealViewModel::Build(const int32_t* measured, int32_t countX, int32_t coun
   using real_view_engine::RunParts;
   countX = std::max(countX, 0);
   countY = std::max(countY, 0);
-  // The first too-wide arc is reported before anything is allocated.
-  const real_view_engine::TArcMeasure size = real_view_engine::Measure(countX, countY, arcs, true);
+  // The cells alone must fit before their arcs are measured; the first too-wide
+  // arc is reported before anything is allocated.
   const uint64_t cells = static_cast<uint64_t>(countX) * static_cast<uint64_t>(countY);
-  if (cells > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) ||
-      size.Entries * EntryBytes + cells * CellBytes > memoryCap)
+  if (cells > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) || cells * CellBytes > memoryCap)
     throw ERealViewMemory();
+  const real_view_engine::TArcMeasure size = real_view_engine::Measure(countX, countY, arcs, true);
+  if (size.Entries * EntryBytes + cells * CellBytes > memoryCap) throw ERealViewMemory();
 
   CountX = countX;
   CountY = countY;
