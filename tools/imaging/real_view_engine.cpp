@@ -359,7 +359,105 @@ void TRealViewModel::CalcSumA(int32_t p) {
   dAmNew[p] = SaturateToInt32(static_cast<int64_t>(Am[p]) - AmNew[p]);
 }
 
-void TRealViewModel::UpdateCell(int32_t m) {
+namespace real_view_engine {
+// Helper threads that recompute the points of one changed cell with the sweeping
+// thread. The list is cut into parts that any thread claims in turn, the
+// sweeping one included, so a helper the system has not scheduled delays
+// nothing: the sweeping thread takes its parts. It waits only for parts a helper
+// has claimed.
+class TPointTeam {
+public:
+  TPointTeam(TRealViewModel& model, int threads)
+      : model_(model), parts_(2 * threads), bounds_(static_cast<size_t>(parts_) + 1) {
+    next_.store(parts_);
+    for (int t = 1; t < threads; ++t) helpers_.emplace_back([this] { Help(); });
+  }
+  ~TPointTeam() {
+    stop_.store(true);
+    Publish();
+    helpers_.clear();
+  }
+  // Lists shorter than this are recomputed by the sweeping thread alone.
+  static constexpr int64_t MinShared = 48;
+
+  void Recompute(int64_t first, int64_t last) {
+    const int64_t length = last - first;
+    bounds_[0] = first;
+    for (int t = 1; t < parts_; ++t) {
+      int64_t b = std::max(first + length * t / parts_, bounds_[static_cast<size_t>(t) - 1]);
+      // A point the mirror lists twice (adjacent entries) stays in one part.
+      while (b > first && b < last && model_.ListPoint[static_cast<size_t>(b)] == model_.ListPoint[static_cast<size_t>(b) - 1])
+        ++b;
+      bounds_[static_cast<size_t>(t)] = b;
+    }
+    bounds_[static_cast<size_t>(parts_)] = last;
+    done_.store(0);
+    next_.store(0);
+    Publish();
+    Claim();
+    for (int spins = 0; done_.load() != parts_; ++spins)
+      if (spins > SpinLimit) std::this_thread::yield();
+  }
+
+private:
+  // Checks of a flag before a helper sleeps on it.
+  static constexpr int SpinLimit = 2000;
+
+  void Publish() {
+    generation_.fetch_add(1);
+    if (sleepers_.load() > 0) generation_.notify_all();
+  }
+  // Parts of the current list until none is left.
+  void Claim() {
+    for (int t = next_.fetch_add(1); t < parts_; t = next_.fetch_add(1)) {
+      for (int64_t e = bounds_[static_cast<size_t>(t)]; e < bounds_[static_cast<size_t>(t) + 1]; ++e)
+        model_.CalcSumA(model_.ListPoint[static_cast<size_t>(e)]);
+      done_.fetch_add(1);
+    }
+  }
+  void Help() {
+    uint64_t seen = 0;
+    for (;;) {
+      for (int spins = 0; generation_.load() == seen; ++spins) {
+        if (spins < SpinLimit) continue;
+        sleepers_.fetch_add(1);
+        generation_.wait(seen);
+        sleepers_.fetch_sub(1);
+      }
+      seen = generation_.load();
+      if (stop_.load()) return;
+      Claim();
+    }
+  }
+  TRealViewModel& model_;
+  const int parts_;
+  std::vector<int64_t> bounds_;
+  // All sequentially consistent: a sleeper's count and the value it sleeps on
+  // are ordered with the publisher's change and its check for sleepers; the
+  // bounds are written before `next_` opens the parts and read after a claim.
+  std::atomic<uint64_t> generation_{0};
+  std::atomic<int> sleepers_{0};
+  std::atomic<int> next_{0};
+  std::atomic<int> done_{0};
+  std::atomic<bool> stop_{false};
+  std::vector<std::jthread> helpers_;
+};
+}  // namespace real_view_engine
+
+void TRealViewModel::UpdateCell(int32_t m) { UpdateCellWith(m, nullptr); }
+
+void TRealViewModel::SweepSharingPoints(int workers) {
+  const int parts = std::clamp(workers, 1, 16);
+  if (parts == 1) {
+    SweepSerial();
+    return;
+  }
+  real_view_engine::TPointTeam team(*this, parts);
+  for (int32_t y = 0; y < CountY; ++y)
+    for (int32_t x = 0; x < CountX; ++x) UpdateCellWith(x * CountY + y, &team);
+}
+
+void TRealViewModel::UpdateCellWith(int32_t m, real_view_engine::TPointTeam* team) {
   int64_t delta = 0;
   const int64_t first = ListStart[static_cast<size_t>(m)], last = ListStart[static_cast<size_t>(m) + 1];
   for (int64_t e = first; e < last; ++e) {
@@ -374,6 +472,10 @@ void TRealViewModel::UpdateCell(int32_t m) {
   const int32_t d = SaturateToInt32(delta);
   if (d >= -1 && d <= 1) return;
   Bm[m] = SaturateToInt32(static_cast<int64_t>(Bm[m]) + d);
+  if (team && last - first >= real_view_engine::TPointTeam::MinShared) {
+    team->Recompute(first, last);
+    return;
+  }
   for (int64_t e = first; e < last; ++e) CalcSumA(ListPoint[static_cast<size_t>(e)]);
 }
 
@@ -410,7 +512,7 @@ void TRealViewModel::RunStripe(int s, int stripes, int32_t from, int32_t to,
 }
 
 TStripeSweep::TStripeSweep(TRealViewModel& model, int workers)
-    : Model(model), Stripes(model.StripeCount(workers)), RowsDone(static_cast<size_t>(Stripes)) {
+    : Model(model), Workers(workers), Stripes(model.StripeCount(workers)), RowsDone(static_cast<size_t>(Stripes)) {
   for (auto& r : RowsDone) r.store(0);
 }
 
@@ -421,7 +523,12 @@ int32_t TStripeSweep::StripeFrom(int s) const {
 TCalcThread::TCalcThread(TStripeSweep& sweep, int stripe)
     : FFrom(sweep.StripeFrom(stripe)), FTo(sweep.StripeFrom(stripe + 1) - 1) {
   thread_ = std::jthread([this, &sweep, stripe] {
-    sweep.Model.RunStripe(stripe, sweep.Stripes, FFrom, FTo + 1, sweep.RowsDone);
+    // Too narrow a profile for two stripes: the one stripe shares its cells'
+    // point recomputations.
+    if (sweep.Stripes == 1 && sweep.Workers > 1)
+      sweep.Model.SweepSharingPoints(sweep.Workers);
+    else
+      sweep.Model.RunStripe(stripe, sweep.Stripes, FFrom, FTo + 1, sweep.RowsDone);
     FIsDone.store(true, std::memory_order_release);
   });
 }
@@ -429,7 +536,7 @@ TCalcThread::TCalcThread(TStripeSweep& sweep, int stripe)
 void TRealViewModel::SweepParallel(int workers) {
   TStripeSweep sweep(*this, workers);
   if (sweep.Stripes <= 1) {
-    SweepSerial();
+    SweepSharingPoints(workers);
     return;
   }
   std::vector<std::unique_ptr<TCalcThread>> threads;

@@ -133,6 +133,10 @@ private:
   int32_t countY_;
 };
 
+namespace real_view_engine {
+class TPointTeam;
+}
+
 class TRealViewModel {
 public:
   // Default cap: a quarter of the machine's physical memory.
@@ -162,6 +166,10 @@ public:
 
   void CalcSumA(int32_t p);
   void UpdateCell(int32_t m);
+  // One iteration in the reference order on one stripe, the point
+  // recomputations of a changed cell shared by up to `workers` threads (they are
+  // independent; a point listed twice stays with one thread, in list order).
+  void SweepSharingPoints(int workers);
   // One iteration in the reference order.
   void SweepSerial();
   // One iteration on up to `workers` threads, identical to SweepSerial.
@@ -233,6 +241,9 @@ public:
     return Weights[static_cast<size_t>(Points[static_cast<size_t>(p)].WeightBase) + ListOffset[static_cast<size_t>(e)]];
   }
 
+  // The cell update, its recomputations shared with `team` when given.
+  void UpdateCellWith(int32_t m, real_view_engine::TPointTeam* team);
+
   // Every row of the columns [from, to) after the neighbours' rows as above;
   // rowsDone[s] counts the rows stripe s has finished.
   void RunStripe(int stripe, int stripes, int32_t from, int32_t to, std::vector<std::atomic<int32_t>>& rowsDone);
@@ -242,6 +253,7 @@ public:
 struct TStripeSweep {
   TStripeSweep(TRealViewModel& model, int workers);
   TRealViewModel& Model;
+  int Workers;
   int Stripes;
   std::vector<std::atomic<int32_t>> RowsDone;
   int32_t StripeFrom(int s) const;

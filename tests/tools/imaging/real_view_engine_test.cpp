@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -376,6 +377,28 @@ TEST(RealViewEngine, NarrowProfilesSweepOnOneStripe) {
   m.SweepParallel(8);
   s.SweepSerial();
   EXPECT_EQ(m.Bm, s.Bm);
+}
+
+TEST(RealViewEngine, OneStripeSharesThePointRecomputationsBetweenWorkers) {
+  // Arcs far wider than the profile: cells with long lists, mirrored points
+  // listed twice among them.
+  const std::vector<int32_t> in = Channel(40, 120, 20, 30, 0.4L);
+  TRealViewModel s = Model(in, 40, 120, Params(0.4L, 150, 0.1L, 1));
+  ASSERT_EQ(s.StripeCount(8), 1);
+  // Lists of 48 points and more are shared.
+  int32_t shared = 0;
+  for (int32_t q = 0; q < s.CountAB; ++q) shared += s.ListCount(q) >= 48;
+  ASSERT_GE(shared, 100);
+  for (int n = 0; n < 3; ++n) s.SweepSerial();
+  for (int workers : {2, 3, 8, 16}) {
+    SCOPED_TRACE(workers);
+    TRealViewModel par = Model(in, 40, 120, Params(0.4L, 150, 0.1L, 1));
+    for (int n = 0; n < 3; ++n) par.SweepParallel(workers);
+    EXPECT_EQ(par.Bm, s.Bm);
+    EXPECT_EQ(par.AmNew, s.AmNew);
+    EXPECT_EQ(par.dAmNew, s.dAmNew);
+    EXPECT_EQ(par.dAmPred, s.dAmPred);
+  }
 }
 
 }  // namespace real_view_engine_test
