@@ -132,6 +132,14 @@ TEST_F(GridViewToolTest, DataPassAndTheImageIsTheModelForAnyWorkerCount) {
   off.execute(false, 0);
   EXPECT_EQ(Samples(*view), input);
   EXPECT_FALSE(off.BmpGrid);
+  // A restart shows the tool's saved input, not what a later tool left.
+  for (bool apply : {false, true}) {
+    off.AExecuting = apply;
+    off.SaveParamPlugin(0);
+    SetSamples(*view, std::vector<int32_t>(input.size(), 7));
+    off.execute(true, 0);
+    EXPECT_EQ(Samples(*view), input) << apply;
+  }
 }
 
 TEST_F(GridViewToolTest, OwnStepsMeasureTheSamplesAndNoIterationIsUniform) {
