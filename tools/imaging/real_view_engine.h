@@ -19,12 +19,18 @@
 //                  round(dAmNew / (CountB * GetBiK)); applied when |delta| > 1,
 //                  then CalcSumA of those points.
 //
+// The arcs above are the real view's (TRealViewRowArcs, one per row); a
+// TRealViewGeometry gives others, such as the grid view's one per cell with its
+// denominators in single precision.
+//
 // A sweep updates every cell, rows ascending and within a row columns ascending.
 // The parallel sweep gives that result bit for bit: two cells of one ray lie at
 // most 2 E_max columns apart, so column stripes at least 2 E_max + 1 wide only
 // meet their neighbours, and a stripe takes row y once its left neighbour has
 // finished row y and its right neighbour row y - 1 (only its last 2 E_max
-// columns wait for the right neighbour).
+// columns wait for the right neighbour). A profile too narrow for two stripes
+// sweeps on one, its changed cells' point recomputations (independent of each
+// other) shared between the workers.
 //
 // Ownership and threads: the model is built and read on one thread; during a
 // sweep the workers touch only its arrays, under the stripe order above.
