@@ -17,6 +17,17 @@ static_assert(std::numeric_limits<long double>::digits == 64);
 
 namespace real_view_engine {
 constexpr long double Pi = std::numbers::pi_v<long double>;
+
+// RoundToInt32Fast for the sweep's inner loops: the integral value goes to int32
+// through double (exact below 2^53), so the conversion needs no switch of the
+// x87 rounding mode, which some processors serialise.
+inline int32_t RoundSum(long double v) {
+  const long double r = __builtin_rintl(v);
+  if (!(r == r)) return 0;
+  if (r >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
+  if (r <= -2147483648.0L) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(static_cast<double>(r));
+}
 }  // namespace real_view_engine
 
 ERealViewLimits::ERealViewLimits(int64_t halfWidth)
@@ -354,7 +365,7 @@ void TRealViewModel::CalcSumA(int32_t p) {
   for (int64_t e = ray.Start, end = ray.Start + ray.CountB; e < end; ++e)
     sum += static_cast<long double>(Bm[static_cast<size_t>(RayCell[static_cast<size_t>(e)])]) *
            weight[RayOffset[static_cast<size_t>(e)]];
-  AmNew[p] = RoundToInt32Fast(sum);
+  AmNew[p] = real_view_engine::RoundSum(sum);
   dAmPred[p] = dAmNew[p];
   dAmNew[p] = SaturateToInt32(static_cast<int64_t>(Am[p]) - AmNew[p]);
 }
@@ -467,7 +478,7 @@ void TRealViewModel::UpdateCellWith(int32_t m, real_view_engine::TPointTeam* tea
                       Weights[static_cast<size_t>(ray.WeightBase) + ListOffset[static_cast<size_t>(e)]];
     if (SingleDenominator) den = static_cast<float>(den);
     if (!(den > 0)) continue;
-    delta += RoundToInt32Fast(dAmNew[p] / den);
+    delta += real_view_engine::RoundSum(dAmNew[p] / den);
   }
   const int32_t d = SaturateToInt32(delta);
   if (d >= -1 && d <= 1) return;
