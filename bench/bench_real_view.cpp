@@ -40,10 +40,10 @@ void BM_RealView(benchmark::State& state) {
   size_t entries = 0;
   for (auto _ : state) {
     TRealViewModel model;
-    model.Build(input.data(), traces, samples, p, sinA, TRealViewModel::DefaultMemoryCap());
+    model.Build(input.data(), traces, samples, p, sinA, TRealViewModel::DefaultMemoryCap(), workers);
     for (int n = 0; n < 3; ++n) model.SweepParallel(workers);
     model.ModelToView(out.data());
-    entries = model.Rays.size();
+    entries = static_cast<size_t>(model.Entries());
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["entries"] = static_cast<double>(entries);
@@ -74,10 +74,10 @@ void BM_RealViewBuild(benchmark::State& state) {
   const long double sinA = RealViewSinA(RealViewAlpha(p.MinAmpSect));
   for (auto _ : state) {
     TRealViewModel model;
-    model.Build(input.data(), traces, 250, p, sinA, TRealViewModel::DefaultMemoryCap());
-    benchmark::DoNotOptimize(model.Rays.data());
+    model.Build(input.data(), traces, 250, p, sinA, TRealViewModel::DefaultMemoryCap(), static_cast<int>(state.range(2)));
+    benchmark::DoNotOptimize(model.RayCell.data());
   }
 }
-BENCHMARK(BM_RealViewBuild)->Args({2000, 4})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RealViewBuild)->Args({2000, 4, 1})->Args({2000, 4, 8})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/imaging/imaging_library.h"
 
 #include "tools/imaging/gen_test_tool.h"
+#include "tools/imaging/grid_view_tool.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
 #include "tools/imaging/obj_detect_tool.h"
@@ -32,6 +33,7 @@ void ImagingLibraryStartup() {
   Register<TSpectrum>(SSpectrumToolName);
   Register<TSearchObjectTool>(SSearchObjectToolName);
   Register<TRealViewTool>(SRealViewToolName);
+  Register<TGridViewTool>(SGridViewToolName);
   // Known by name only.
   Register<TObjDetectTool>(SObjDetectToolName);
   Register<TCalcTracesTool>(SCalcTracesToolName);

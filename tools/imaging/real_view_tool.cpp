@@ -28,16 +28,7 @@ constexpr int32_t DefaultSizeHyperbola = 3;
 constexpr long double DefaultDecriseAmp = 0.75L;
 // Fewer traces give no reconstruction: the channel passes.
 constexpr int64_t MinTraces = 3;
-
-// "<label> dA=<residual> dABal=<residual / amplitude in per cent>%".
-QString ResidualLine(const QString& label, const TRealViewModel& model) {
-  const int64_t residual = model.SumResidual();
-  const int64_t amplitude = model.SumAmplitude();
-  const int64_t balance = amplitude == 0 ? 0 : Round(static_cast<long double>(residual) / amplitude * 100);
-  return QStringLiteral("%1 dA=%2 dABal=%3%").arg(label).arg(residual).arg(balance);
-}
 }  // namespace real_view_tool
-
 
 TRealViewTool::TRealViewTool(uint16_t w) : TToolBase<TRealViewParam>(w) {
   SetCaption(LoadResString(SRealViewCaption));
@@ -119,17 +110,7 @@ void TRealViewTool::execute(bool first, int32_t NumberView) {
 }
 
 void TRealViewTool::Sweep(TRealViewModel& model) {
-  TStripeSweep sweep(model, TWorkerPool::Instance().ThreadCount());
-  std::vector<std::unique_ptr<TCalcThread>> workers;
-  for (int s = 0; s < sweep.Stripes; ++s) workers.push_back(std::make_unique<TCalcThread>(sweep, s));
-  for (bool done = false; !done;) {
-    done = true;
-    for (const auto& w : workers) done = done && w->IsDone();
-    if (done) break;
-    Host().Yield();
-    std::this_thread::yield();
-  }
-  workers.clear();
+  RealViewSweep(model, TWorkerPool::Instance().ThreadCount(), [this] { Host().Yield(); });
 }
 
 int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
@@ -150,12 +131,12 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   SinA = RealViewSinA(Alpha);
   PreviewArcs(params, *runView_);
   TRealViewModel model;
-  model.Build(in, CountX, CountY, params, SinA, MemoryCap);
+  model.Build(in, CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
   Log(QStringLiteral("Begin calculation"));
 
   const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
     model.ModelToView(out);
-    Log(real_view_tool::ResidualLine(QString::number(n), model), true);
+    Log(RealViewResidualLine(QString::number(n), model), true);
     ShowChannelInDialog(runChannel_);
   });
   if (completed == 0) model.ModelToView(out);
@@ -167,21 +148,19 @@ int TRealViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t ch
                            const std::function<void(int32_t)>& afterSweep) {
   IToolHost& host = Host();
   const int full = host.ProgressFullWidth();
-  int completed = 0;
-  for (int32_t n = 0; n < iterations; ++n) {
+  TRealViewIterations hooks;
+  hooks.before = [&](int32_t n) {
     if (progressDivisor > 0)
       host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
     host.Yield();
-    if (host.Br()) {
-      AExecuting = false;
-      break;
-    }
-    Sweep(model);
-    ++completed;
-    afterSweep(n);
-    if (BreakExecute) break;
-  }
-  return completed;
+    if (!host.Br()) return true;
+    AExecuting = false;
+    return false;
+  };
+  hooks.poll = [&] { host.Yield(); };
+  hooks.after = afterSweep;
+  hooks.stopAfter = [this] { return BreakExecute.load(); };
+  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
 }
 
 void TRealViewTool::SearchXYProportional() {
@@ -223,44 +202,17 @@ void TRealViewTool::SearchXYProportional() {
   Log(QStringLiteral("Prepeare calculation"));
   Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
 
-  struct TCandidates {
-    int64_t from, to;
-  };
-  TCandidates range{0, -1};
-  switch (TypePodbor) {
-    case 0: range = {std::max<int64_t>(Round((XYProportional - 5) * 2), 1), Round((XYProportional + 5) * 2)}; break;
-    case 1: range = {int64_t{dH} - 10, int64_t{dH} + 10}; break;
-    case 2: range = {Round((DistanceRecept - 0.5L) * 20), Round((DistanceRecept + 0.5L) * 20)}; break;
-    case 3: range = {4, 17}; break;
-    case 4: range = {1, 19}; break;
-    default: break;
-  }
+  const TRealViewScanRange range =
+      RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);
   try {
     for (int64_t k = range.from; k <= range.to; ++k) {
-      Alpha = RealViewAlpha(MinAmpSect);
-      QString label;
-      switch (TypePodbor) {
-        case 0:
-          XYProportional = k / 2.0L;
-          label = QStringLiteral("XY=%1").arg(static_cast<double>(XYProportional), 0, 'f', 1);
-          break;
-        case 1:
-          dH = static_cast<int32_t>(k);
-          label = QStringLiteral("dH=%1").arg(k);
-          break;
-        case 2:
-          DistanceRecept = k / 20.0L;
-          label = QStringLiteral("dRT=%1").arg(static_cast<double>(DistanceRecept), 0, 'f', 2);
-          break;
-        case 3:
-          Alpha = static_cast<int32_t>(5 * k);
-          label = QStringLiteral("A=%1").arg(10 * k);
-          break;
-        default:
-          DecriseAmp = 5 * k / 100.0L;
-          label = QStringLiteral("decA=%1%").arg(Round(DecriseAmp * 100));
-          break;
-      }
+      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+      const QString label = RealViewScanCandidate(TypePodbor, k, v);
+      XYProportional = v.XYProportional;
+      DistanceRecept = v.DistanceRecept;
+      DecriseAmp = v.DecriseAmp;
+      dH = v.dH;
+      Alpha = v.Alpha;
       // The candidate's own angle: the cone of this candidate, not the set's.
       SinA = RealViewSinA(Alpha);
       TRealViewParams params = EngineParams(*view);
@@ -268,11 +220,11 @@ void TRealViewTool::SearchXYProportional() {
       if (!RealViewParamsUsable(params)) continue;
       PreviewArcs(params, *view);
       TRealViewModel model;
-      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap);
+      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
       Iterate(model, 3, 0, 2, [](int32_t) {});
       const bool live = DialogLive();
       if (live) model.ModelToView(view->dezoData.Data());
-      Log(real_view_tool::ResidualLine(label, model), true);
+      Log(RealViewResidualLine(label, model), true);
       if (live) ShowChannelInDialog(0);
       if (BreakExecute) break;
     }

@@ -86,7 +86,8 @@ TEST_F(ImagingRegistryTest, JunkRecordsOfTheImagingToolsStayInsideTheirRecord) {
   using tool_records_fuzz::BuiltToolNames;
   using tool_records_fuzz::ReadToolRecordOnce;
   const std::vector<QString>& names = BuiltToolNames();
-  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView", "ObjDetect", "CalcTraces"}) {
+  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView", "GridView", "ObjDetect",
+                           "CalcTraces"}) {
     const auto found = std::find(names.begin(), names.end(), QString::fromLatin1(mine));
     ASSERT_NE(found, names.end()) << mine;
     const auto t = static_cast<size_t>(found - names.begin());

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -134,9 +135,9 @@ TRealViewParams Params(long double xy, int32_t angle, long double dist = 0, int3
   return p;
 }
 
-TRealViewModel Model(const std::vector<int32_t>& in, int32_t x, int32_t y, const TRealViewParams& p) {
+TRealViewModel Model(const std::vector<int32_t>& in, int32_t x, int32_t y, const TRealViewParams& p, int workers = 1) {
   TRealViewModel m;
-  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap());
+  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap(), workers);
   return m;
 }
 
@@ -209,7 +210,7 @@ TEST(RealViewEngine, TooWideArcIsReportedBeforeAllocating) {
     EXPECT_EQ(e.Text(), "Hyperbola array limits 1004");
   }
   EXPECT_EQ(m.CountAB, 0);
-  EXPECT_TRUE(m.Rays.empty());
+  EXPECT_EQ(m.Entries(), 0);
   // 142 rows stay within the limit.
   EXPECT_NO_THROW(m.Build(in.data(), 4, 142, Params(0.1L, 90), RealViewSinA(45), TRealViewModel::DefaultMemoryCap()));
 }
@@ -220,9 +221,9 @@ TEST(RealViewEngine, ModelOverTheCapEndsAsOutOfMemory) {
   const uint64_t need = TRealViewModel::EstimateBytes(40, 60, p, RealViewSinA(45));
   TRealViewModel m;
   EXPECT_THROW(m.Build(in.data(), 40, 60, p, RealViewSinA(45), need - 1), ERealViewMemory);
-  EXPECT_TRUE(m.Rays.empty());
+  EXPECT_EQ(m.Entries(), 0);
   m.Build(in.data(), 40, 60, p, RealViewSinA(45), need);
-  EXPECT_LE(m.Rays.size() * (sizeof(TRayEntry) + sizeof(TListEntry)), need);
+  EXPECT_LE(static_cast<uint64_t>(m.Entries()) * TRealViewModel::EntryBytes, need);
 }
 
 TEST(RealViewEngine, OneCellRaysGiveTheInputExceptChangesOfOne) {
@@ -253,16 +254,17 @@ TEST(RealViewEngine, RaysAndListsMatchThePointByPointReference) {
     for (int32_t q = 0; q < m.CountAB; ++q) {
       ASSERT_EQ(m.CountB(q), static_cast<int32_t>(r.A[q].Bi.size())) << q;
       for (int32_t e = 0; e < m.CountB(q); ++e) {
-        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Cell, r.A[q].Bi[e]);
-        ASSERT_EQ(m.Rays[m.RayBegin(q) + e].Weight, r.A[q].BiK[e]);
+        ASSERT_EQ(m.RayCellAt(m.RayBegin(q) + e), r.A[q].Bi[e]);
+        ASSERT_EQ(m.RayWeight(q, m.RayBegin(q) + e), r.A[q].BiK[e]);
       }
       const auto count = static_cast<size_t>(m.ListStart[q + 1] - m.ListStart[q]);
       ASSERT_EQ(count, r.B[q].Ai.size()) << q;
       for (size_t e = 0; e < count; ++e) {
-        const TListEntry& l = m.Lists[m.ListStart[q] + e];
-        ASSERT_EQ(l.Point, r.B[q].Ai[e]);
-        ASSERT_EQ(l.Weight, r.GetBiK(l.Point, q)) << "the precomputed weight is GetBiK's";
-        if (e > 0 && r.B[q].Ai[e - 1] == l.Point) ++twice;
+        const int64_t at = m.ListStart[q] + static_cast<int64_t>(e);
+        const int32_t point = m.ListPointAt(at);
+        ASSERT_EQ(point, r.B[q].Ai[e]);
+        ASSERT_EQ(m.ListWeight(at), r.GetBiK(point, q)) << "the list's weight is GetBiK's";
+        if (e > 0 && r.B[q].Ai[e - 1] == point) ++twice;
       }
     }
     EXPECT_GT(twice, 0) << "near the ends the mirror names a cell twice on one ray";
@@ -275,8 +277,8 @@ TEST(RealViewEngine, DefaultsGiveRowZeroItsOwnCellsAndAnOutsideArcNoRay) {
   const TRealViewModel m = Model(in, 12, 20, Params(2, 90));
   for (int32_t x = 0; x < 12; ++x) {
     ASSERT_EQ(m.CountB(x * 20), 1);
-    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Cell, x * 20);
-    EXPECT_EQ(m.Rays[m.RayBegin(x * 20)].Weight, 1.0f);
+    EXPECT_EQ(m.RayCellAt(m.RayBegin(x * 20)), x * 20);
+    EXPECT_EQ(m.RayWeight(x * 20, m.RayBegin(x * 20)), 1.0f);
   }
   // A spacing of 4 m puts the centre 40 / 2 = 20 columns aside (dz 0.05, XY 2):
   // the arcs of rows with a narrow cone lie wholly outside the 12 columns.
@@ -344,6 +346,29 @@ TEST(RealViewEngine, ParallelSweepEqualsTheSerialOneForAnyWorkerCount) {
   }
 }
 
+TEST(RealViewEngine, RaysAndListsBuiltOnWorkersEqualTheSerialBuild) {
+  // Rows of very different widths (row 0 one cell, deep rows wide and mirrored)
+  // split over the parts, and fewer rows than parts.
+  const std::vector<int32_t> in = Channel(37, 29, 18, 9, 1.5L);
+  for (const TRealViewParams& p : {Params(1.5L, 120, 0.4L, 3), Params(2.5L, 60, -0.3L, -4)}) {
+    const TRealViewModel serial = Model(in, 37, 29, p, 1);
+    const Reference r(in, 37, 29, p);
+    for (int workers : {2, 3, 8, 16}) {
+      SCOPED_TRACE(workers);
+      const TRealViewModel par = Model(in, 37, 29, p, workers);
+      EXPECT_EQ(par.Points, serial.Points);
+      EXPECT_EQ(par.RayCell, serial.RayCell);
+      EXPECT_EQ(par.RayOffset, serial.RayOffset);
+      EXPECT_EQ(par.ListStart, serial.ListStart);
+      EXPECT_EQ(par.ListPoint, serial.ListPoint);
+      EXPECT_EQ(par.ListOffset, serial.ListOffset);
+      ExpectSameAsReference(par, r);
+    }
+  }
+  const std::vector<int32_t> shallow = Channel(60, 3, 30, 1, 1);
+  EXPECT_EQ(Model(shallow, 60, 3, Params(1, 90), 16).ListPoint, Model(shallow, 60, 3, Params(1, 90), 1).ListPoint);
+}
+
 TEST(RealViewEngine, NarrowProfilesSweepOnOneStripe) {
   const std::vector<int32_t> in = Channel(20, 40, 10, 10, 1);
   TRealViewModel m = Model(in, 20, 40, Params(1, 90));
@@ -352,6 +377,28 @@ TEST(RealViewEngine, NarrowProfilesSweepOnOneStripe) {
   m.SweepParallel(8);
   s.SweepSerial();
   EXPECT_EQ(m.Bm, s.Bm);
+}
+
+TEST(RealViewEngine, OneStripeSharesThePointRecomputationsBetweenWorkers) {
+  // Arcs far wider than the profile: cells with long lists, mirrored points
+  // listed twice among them.
+  const std::vector<int32_t> in = Channel(40, 120, 20, 30, 0.4L);
+  TRealViewModel s = Model(in, 40, 120, Params(0.4L, 150, 0.1L, 1));
+  ASSERT_EQ(s.StripeCount(8), 1);
+  // Lists of 48 points and more are shared.
+  int32_t shared = 0;
+  for (int32_t q = 0; q < s.CountAB; ++q) shared += s.ListCount(q) >= 48;
+  ASSERT_GE(shared, 100);
+  for (int n = 0; n < 3; ++n) s.SweepSerial();
+  for (int workers : {2, 3, 8, 16}) {
+    SCOPED_TRACE(workers);
+    TRealViewModel par = Model(in, 40, 120, Params(0.4L, 150, 0.1L, 1));
+    for (int n = 0; n < 3; ++n) par.SweepParallel(workers);
+    EXPECT_EQ(par.Bm, s.Bm);
+    EXPECT_EQ(par.AmNew, s.AmNew);
+    EXPECT_EQ(par.dAmNew, s.dAmNew);
+    EXPECT_EQ(par.dAmPred, s.dAmPred);
+  }
 }
 
 }  // namespace real_view_engine_test

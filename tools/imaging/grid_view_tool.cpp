@@ -1,0 +1,278 @@
+#include "tools/imaging/grid_view_tool.h"
+
+#include "platform/rtl/extended.h"
+#include "platform/rtl/rounding.h"
+#include "platform/rtl/streams.h"
+#include "platform/ui/bitmap.h"
+#include "profiledata/channel_hooks.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/pal_maker.h"
+#include "profiledata/setting_data.h"
+#include "tools/imaging/migration_run.h"
+#include "tools/saved_copies.h"
+#include "tools/tool_host.h"
+#include "tools/tool_record.h"
+#include "tools/tool_strings.h"
+#include "tools/worker_pool.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace grid_view_tool {
+constexpr long double DefaultXYProportional = 6.6L;
+constexpr int32_t DefaultMinAmpSect = 120;
+constexpr int32_t DefaultSizeHyperbola = 3;
+constexpr long double DefaultDecriseAmp = 0.9L;
+constexpr int64_t MinTraces = 3;
+// The arrival plot of a run is drawn with this X/Y, whatever the set's.
+constexpr long double RunXYProportional = 2.0L;
+// Decrease candidates of the scan: 60 .. 95 %.
+constexpr int64_t FirstDecreaseCandidate = 12;
+}  // namespace grid_view_tool
+
+TGridViewTool::TGridViewTool(uint16_t w) : TToolBase<TGridViewParam>(w) {
+  SetCaption(LoadResString(SGridViewCaption));
+  AToolName = QString::fromUtf16(SGridViewToolName.english);
+  AToolDscr = LoadResString(SGridViewDescription);
+  AExecuting = true;
+  typeOfPlugin = advanced;
+  CurrentNumberView = 0;
+  LoadIcons(QStringLiteral("RealView_ICON1"), QStringLiteral("RealView_ICON2"));
+  FillAllSets();
+}
+
+TGridViewTool::~TGridViewTool() = default;
+
+void TGridViewTool::SaveParamsAll() {
+  SaveParamPlugin(0);
+  SetAllParamAs(0);
+}
+
+void TGridViewTool::ToolInit() {
+  for (int32_t channel = 0; channel < ToolChannels; ++channel) {
+    dH = 0;
+    XYProportional = grid_view_tool::DefaultXYProportional;
+    MinAmpSect = grid_view_tool::DefaultMinAmpSect;
+    SizeHyperbola = grid_view_tool::DefaultSizeHyperbola;
+    DecriseAmp = grid_view_tool::DefaultDecriseAmp;
+    const T2Dview* view = GetViewByIndx(channel);
+    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
+    SaveParamPlugin(channel);
+  }
+}
+
+TGridViewSteps TGridViewTool::Steps(const T2Dview& view) const {
+  TGridViewSteps s;
+  s.StepRecept = StepRecept;
+  s.iXStep = iXStep;
+  s.iYStep = iYStep;
+  s.dz = view.SampleToDepth(1) - view.SampleToDepth(0);
+  return s;
+}
+
+void TGridViewTool::execute(bool first, int32_t NumberView) {
+  if (runing) return;
+  BreakExecute = false;
+  runView_ = GetViewByIndx(NumberView);
+  runChannel_ = NumberView;
+  TToolBase<TGridViewParam>::execute(first, NumberView);
+}
+
+void TGridViewTool::PaintGrid(const TRealViewModel* model) {
+  if (!BmpGrid) {
+    BmpGrid = std::make_unique<TBitmap>();
+    BmpGrid->SetPixelFormat(pf8bit);
+    // The radargram window's palette, taken once.
+    const T2Dview* view = runView_ ? runView_ : GetViewByIndx(0);
+    if (IChannelWindow* window = view ? view->Window() : nullptr)
+      if (TPalMaker* palette = window->PaletteControl()) palette->SetPal(BmpGrid.get());
+  }
+  static const std::vector<int32_t> none;
+  PaintGridPixels(model ? model->Bm : none, CountX, CountY, Kontrast, *BmpGrid);
+}
+
+void TGridViewTool::PaintOffsetArrivals(const T2Dview& view, long double xy) {
+  AntenCount = static_cast<int32_t>(std::clamp<int64_t>(view.NumTraces(), 0, std::numeric_limits<int32_t>::max()));
+  arAnten = OffsetArrivals(AntenCount, xy, StepRecept, DistanceRecept);
+  const TSettingData* settings = view.Settings();
+  ArrivalPlot.clear();
+  if (!settings) return;
+  const int longTrace = settings->GetLongTrace();
+  ArrivalPlot = ArrivalPoints(arAnten, xy, StepRecept, DistanceRecept, settings->GetSpeedLight(),
+                              settings->GetSpanWidth(), longTrace, settings->SampleToTime(longTrace));
+}
+
+void TGridViewTool::SetGrid(const T2Dview& view, int64_t traces, int longTrace) {
+  const TGridViewSize size = GridViewSize(traces, longTrace, Steps(view));
+  // The grid steps come from the dialog, which does not bound the cell count:
+  // the cells alone must fit before anything is allocated.
+  if (size.X > std::numeric_limits<int32_t>::max() || size.Y > std::numeric_limits<int32_t>::max() ||
+      size.Cells() > std::numeric_limits<int32_t>::max() ||
+      static_cast<uint64_t>(size.Cells()) * TRealViewModel::CellBytes > MemoryCap)
+    throw ERealViewMemory();
+  iXCount = static_cast<int32_t>(size.X);
+  iYCount = static_cast<int32_t>(size.Y);
+  CountX = iXCount;
+  CountY = iYCount;
+  CountAB = CountX * CountY;
+}
+
+void TGridViewTool::BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view,
+                               TRealViewModel& model) {
+  const TGridViewSteps steps = Steps(view);
+  const std::vector<int32_t> measured = InterpolateGrid(in, traces, longTrace, CountX, CountY, steps);
+  const TGridViewArcs arcs(steps, DistanceRecept, dH, SinA, DecriseAmp, CountY);
+  model.Build(measured.data(), CountX, CountY, arcs, MemoryCap, TWorkerPool::Instance().ThreadCount());
+}
+
+int TGridViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+                           const std::function<void(int32_t)>& afterSweep) {
+  IToolHost& host = Host();
+  const int full = host.ProgressFullWidth();
+  TRealViewIterations hooks;
+  hooks.before = [&](int32_t n) {
+    if (progressDivisor > 0)
+      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
+    host.Yield();
+    if (!host.Br()) return true;
+    AExecuting = false;
+    return false;
+  };
+  hooks.poll = [&] { host.Yield(); };
+  hooks.after = afterSweep;
+  hooks.stopAfter = [this] { return BreakExecute.load(); };
+  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
+}
+
+int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
+                                      TRunYield& yield) {
+  // The channel's data pass through; the model is only shown.
+  const int64_t done = TToolBase<TGridViewParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  if (traces < grid_view_tool::MinTraces || !runView_ || longTrace <= 0) return done;
+  if (!std::isfinite(DistanceRecept) || !std::isfinite(DecriseAmp)) return done;
+
+  SetGrid(*runView_, traces, longTrace);
+  // The plot is drawn with X/Y 2; the set's X/Y stays the tool's.
+  PaintOffsetArrivals(*runView_, grid_view_tool::RunXYProportional);
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  Alpha = RealViewAlpha(MinAmpSect);
+  SinA = RealViewSinA(Alpha);
+  TRealViewModel model;
+  BuildModel(in, traces, longTrace, *runView_, model);
+  Log(QStringLiteral("Begin calculation"));
+  const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
+    PaintGrid(&model);
+    Log(RealViewResidualLine(QString::number(n), model));
+  });
+  if (completed == 0) PaintGrid(nullptr);
+  Log(QStringLiteral("End calculation"));
+  return done;
+}
+
+void TGridViewTool::SearchXYProportional() {
+  if (runing) return;
+  BreakExecute = false;
+  SaveParamPlugin(0);
+  T2Dview* view = GetViewByIndx(0);
+  if (!view) return;
+  TCommonTool::BeginRun();
+  const auto finish = [this](bool live) {
+    if (live && DialogLive()) GetParam(CurrentNumberView);
+    TCommonTool::EndRun();
+  };
+  GetParam(0);
+  // The scan works on the input of the tool's last run; without one of the
+  // channel's size there is nothing to scan.
+  const int64_t bytes = view->SizeDat();
+  auto& store = TSavedCopyStore::Instance();
+  TSavedCopyPin pin(CopyOwner(), 0);
+  const TSampleBlock* input = store.Find(CopyOwner(), 0);
+  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
+    finish(false);
+    return;
+  }
+  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
+  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
+  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
+  if (!AExecuting || traces < grid_view_tool::MinTraces || !std::isfinite(DistanceRecept)) {
+    showInput();
+    finish(true);
+    return;
+  }
+  try {
+    SetGrid(*view, traces, longTrace);
+    Log(QStringLiteral("Prepeare calculation"));
+    Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+    const TRealViewScanRange range = RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0},
+                                                       grid_view_tool::FirstDecreaseCandidate);
+    for (int64_t k = range.from; k <= range.to; ++k) {
+      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+      const QString label = RealViewScanCandidate(TypePodbor, k, v);
+      XYProportional = v.XYProportional;
+      DistanceRecept = v.DistanceRecept;
+      DecriseAmp = v.DecriseAmp;
+      dH = v.dH;
+      Alpha = v.Alpha;
+      // The candidate's own angle: the cone of this candidate, not the set's.
+      SinA = RealViewSinA(Alpha);
+      TRealViewModel model;
+      BuildModel(input->Data(), traces, longTrace, *view, model);
+      Iterate(model, 3, 0, 2, [](int32_t) {});
+      if (DialogLive()) PaintGrid(&model);
+      Log(RealViewResidualLine(label, model));
+      if (BreakExecute) break;
+    }
+  } catch (...) {
+    showInput();
+    finish(true);
+    throw;
+  }
+  showInput();
+  finish(true);
+}
+
+void TGridViewTool::SaveToStream(TStream& str) {
+  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
+  WriteExtended(str, XYProportional);
+  str.WriteValue<int32_t>(MinAmpSect);
+  str.WriteValue<int32_t>(SizeHyperbola);
+  WriteExtended(str, DistanceRecept);
+  WriteExtended(str, StepRecept);
+  str.WriteValue<int32_t>(dH);
+}
+
+namespace grid_view_tool {
+// The fields of a record in their order; an older record has no StepRecept.
+void ReadBody(TToolRecordFields& fields, TGridViewTool& tool, bool withStep) {
+  if (!fields.ReadExtended(tool.XYProportional)) return;
+  if (!fields.Read(tool.MinAmpSect)) return;
+  if (!fields.Read(tool.SizeHyperbola)) return;
+  if (!fields.ReadExtended(tool.DistanceRecept)) return;
+  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
+  fields.Read(tool.dH);
+}
+}  // namespace grid_view_tool
+
+void TGridViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    grid_view_tool::ReadBody(fields, *this, true);
+  }
+  SaveParamPlugin(NumberView);
+}
+
+void TGridViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadOldToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    grid_view_tool::ReadBody(fields, *this, false);
+  }
+  SaveParamPlugin(NumberView);
+}
