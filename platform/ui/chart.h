@@ -31,6 +31,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -438,6 +439,9 @@ public:
   TNotifyEvent OnBeforeDrawChart;
   TNotifyEvent OnBeforeDrawAxes;
   TNotifyEvent OnAfterDraw;
+  // Every axis label passes through it: value is the label's axis value,
+  // LabelText the text of the axis's LabelFormat, which the handler may replace.
+  std::function<void(TChartAxis* Sender, double value, QString& LabelText)> OnGetAxisLabel;
 
 protected:
   void Paint() override;
