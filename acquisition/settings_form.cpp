@@ -124,6 +124,7 @@ TSettingsForm::TSettingsForm(TComponent* AOwner, DUvova3DuruZuza* main) : TForm(
   SetClientWidth(880);
   SetClientHeight(586);
   SetMinWidth(806);
+  SetMinHeight(640);
   SetKeyPreview(true);
   BuildMenus();
   BuildLayout();
@@ -218,7 +219,7 @@ void TSettingsForm::BuildLayout() {
   StackingVolumeDigitEdit->SetMinVal(1);
   StackingVolumeDigitEdit->SetMaxVal(255);
   LabelAt(this, AdvancedStackingPanel, 6, 70, LoadResString(SSettingsAverageStacking));
-  AverageStackingLabel = LabelAt(this, AdvancedStackingPanel, 110, 70, QString());
+  AverageStackingLabel = LabelAt(this, AdvancedStackingPanel, 124, 70, QString());
   AdvancedStackingPanel->SetVisible(false);
 
   TriggerModeSpeedButton = Place<TSpeedButton>(this, Panel1, a, 254, kColumnWidth, 40);
@@ -337,6 +338,7 @@ void TSettingsForm::BuildCharts() {
   ChartAmp->LeftAxis()->SetInverted(true);
   ChartAmp->LeftAxis()->SetGrid(false);
   ChartAmp->BottomAxis()->SetVisible(false);
+  ChartAmp->TopAxis()->SetVisible(true);
   ChartAmp->TopAxis()->SetTitle(LoadResString(SSettingsAmplitude));
   ChartAmp->TopAxis()->SetLabelFormat(QStringLiteral("0.0##"));
   Series = new TLineSeries(this);

@@ -380,7 +380,7 @@ TEST_F(SettingsWindow, ThePlaceRoundTripsThroughTheSettingsFile) {
   EXPECT_EQ(form->Left(), 20);
   EXPECT_EQ(form->Top(), 20);
   EXPECT_EQ(form->Width(), 806) << "550 by default, widened to the window's minimum";
-  EXPECT_EQ(form->Height(), 440);
+  EXPECT_EQ(form->Height(), 640) << "440 by default, raised to the window's minimum";
   form->SetBounds(33, 44, 900, 700);
   form->Free();
   TCustomIniFile* ini = MainWindow->MainIni();
