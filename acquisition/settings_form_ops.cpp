@@ -386,8 +386,10 @@ void TSettingsForm::PrepareGain() {
   const int samples = st ? sw::SamplesFromOverStep(st->GetOverStep()) : sw::GainLength;
   for (TLineSeries* series : Series_) {
     if (!series) continue;
+    series->BeginUpdate();
     series->Clear();
     for (int j = 0; j < samples; ++j) series->AddXY(0, j);
+    series->EndUpdate();
   }
   if (st) sw::FillGain(Gain, st->GetAdvanceStacking(), st->GetStacking(), st->SteckingArray, st->GetSteckingLength(),
                        samples);
@@ -638,8 +640,11 @@ void TSettingsForm::PaintLastTrace(int64_t n, int64_t c) {
   std::array<int32_t, sw::GainLength> values{};
   sw::ApplyGain(std::span<const int32_t>(work.data(), static_cast<size_t>(count)), Gain, count, values);
   if (TLineSeries* series = Series_[channel]) {
+    // One repaint request per trace: the toolkit merges those of a burst into one paint.
+    series->BeginUpdate();
     series->Clear();
     for (int j = 0; j < count; ++j) series->AddXY(values[static_cast<size_t>(j)], j, QString(), TraceColor);
+    series->EndUpdate();
   }
   ++refills_[channel];
   if (st && st->GetRunMode() == rmStep && SpeedButtonSwitchOn->Down()) SpeedButtonSwitchOnClick(nullptr);

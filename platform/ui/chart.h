@@ -201,6 +201,11 @@ public:
   int AddXY(double x, double y, const QString& label = QString(), TColor color = clTeeColor);
   void Delete(int index);
   void Clear();
+  // Between BeginUpdate and EndUpdate point changes do not reach the chart;
+  // EndUpdate reports them once (a whole refill then costs one repaint request).
+  // Calls nest.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
   int Count() const { return static_cast<int>(points_.size()); }
   // Point i's values; 0 outside the series.
   double XValue(int i) const;
@@ -265,6 +270,7 @@ private:
   bool marksVisible_ = false;
   TChartListOrder xOrder_ = loNone;
   TChartListOrder yOrder_ = loNone;
+  int updating_ = 0;
   QString title_;
   std::vector<TPointValue> points_;
 };

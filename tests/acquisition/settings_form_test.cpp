@@ -32,6 +32,7 @@
 #include "radar/online_wavelet_form.h"
 #include "radar/packet_codes.h"
 #include "radar/radar.h"
+#include "radar/radar_messages.h"
 #include "radargram/view2d_form.h"
 #include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
@@ -335,6 +336,27 @@ TEST_F(SettingsWindow, SingleTriggerStopsThePreviewAfterOneTrace) {
     EXPECT_GE(sim->Engine().CountReceived(bcpStop), 1u);
   });
   EXPECT_EQ(window->GetView2DByIndx(0)->NumTraces(), 0) << "the preview records nothing";
+}
+
+TEST_F(SettingsWindow, ABurstOfTracesRefillsTheSeriesEachTimeAndPaintsTheChartOnce) {
+  ASSERT_NO_FATAL_FAILURE(PlugRadar(19));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ShowSettings([&](TSettingsForm& f) {
+    Application->ProcessMessages();
+    int paints = 0;
+    f.ChartAmp->OnAfterDraw = [&](TObject*) { ++paints; };
+    const int before = f.PreviewRefills(0);
+    for (int i = 0; i < 20; ++i) PostMessage(f.Handle(), WM_PAINTLASTTRACE, 1026, 0);
+    // A channel outside the five is ignored.
+    PostMessage(f.Handle(), WM_PAINTLASTTRACE, 1026, 5);
+    PostMessage(f.Handle(), WM_PAINTLASTTRACE, 1026, -1);
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    EXPECT_EQ(f.PreviewRefills(0) - before, 20);
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(f.Series->Count(), settings_window::PreviewSampleCount(1026, f.st->GetLongTrace()));
+    f.ChartAmp->OnAfterDraw = nullptr;
+  });
 }
 
 TEST_F(SettingsWindow, ASurveyWindowChangeWhileRunningRestartsTheRadarOnTheWire) {
