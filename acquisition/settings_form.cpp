@@ -255,7 +255,8 @@ void TSettingsForm::BuildLayout() {
   StartCalibrationSpeedButton->SetCaption(LoadResString(SSettingsStartCalibration));
   OKBitBtn = Place<TBitBtn>(this, Panel1, a, Panel1->Height() - 29, 85, 25);
   OKBitBtn->SetCaption(LoadResString(SSettingsOk));
-  OKBitBtn->SetModalResult(mrOk);
+  // The window's OK has always closed it with result 4.
+  OKBitBtn->SetModalResult(mrRetry);
 
   // The second column, shown with the expanded panel: the file, the wave speed,
   // the direction, the offsets, the limits and the radar model.

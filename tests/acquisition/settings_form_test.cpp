@@ -188,6 +188,14 @@ TEST_F(SettingsWindow, WithoutARadarTheModelIsUnknownAndStartStaysDisabled) {
     // F2 without a radar starts nothing.
     Key(f, VK_F1 + 1);
     EXPECT_EQ(f.SpeedButtonSwitchOn->Caption(), QStringLiteral("Start"));
+    // A gain calibration with the preview off keeps the window open.
+    f.StartCalibrationGain = true;
+    bool canClose = true;
+    f.FormCloseQuery(canClose);
+    EXPECT_FALSE(canClose);
+    f.StartCalibrationGain = false;
+    f.FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
   });
 }
 
