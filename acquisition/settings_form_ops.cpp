@@ -602,6 +602,9 @@ void TSettingsForm::SpeedButtonSwitchOnClick(TObject* Sender) {
   TControlRadar* set = Main() ? Main()->ControlRadar() : nullptr;
   TRadar* master = set ? set->GetMasterRadar() : nullptr;
   if (!master) {
+    // Nothing runs without a radar: the button does not stay down.
+    SpeedButtonSwitchOn->SetDown(false);
+    MenuRun->SetChecked(false);
     SetPreviewCaptions(false);
     return;
   }

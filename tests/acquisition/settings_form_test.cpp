@@ -188,6 +188,8 @@ TEST_F(SettingsWindow, WithoutARadarTheModelIsUnknownAndStartStaysDisabled) {
     // F2 without a radar starts nothing.
     Key(f, VK_F1 + 1);
     EXPECT_EQ(f.SpeedButtonSwitchOn->Caption(), QStringLiteral("Start"));
+    EXPECT_FALSE(f.SpeedButtonSwitchOn->Down());
+    EXPECT_FALSE(f.MenuRun->Checked());
     // A gain calibration with the preview off keeps the window open.
     f.StartCalibrationGain = true;
     bool canClose = true;
