@@ -161,9 +161,7 @@ void TSettingsForm::BuildMenus() {
   InternalMenu = Item(this, TriggerPopupMenu->Items(), LoadResString(SSettingsInt));
   ExternalMenu = Item(this, TriggerPopupMenu->Items(), LoadResString(SSettingsExt));
   for (TMenuItem* item : {SingleMenu, InternalMenu, ExternalMenu}) item->SetRadioItem(true);
-  SingleMenu->SetShortCut(ShortCut(VK_F1 + 6, {}));
-  InternalMenu->SetShortCut(ShortCut(VK_F1 + 7, {}));
-  ExternalMenu->SetShortCut(ShortCut(VK_F1 + 8, {}));
+  // F7, F8 and F9 reach them through the window's key handler.
 
   TopoTypePopupMenu = new TAdvPopupMenu(this);
   GeneralPreferencesMenu = Item(this, TopoTypePopupMenu->Items(), LoadResString(SSettingsGeneralPreferences));
