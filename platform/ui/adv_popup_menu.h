@@ -15,7 +15,8 @@
 //
 // An item's picture is the menu's Images entry of its ImageIndex (none for an
 // index outside the list). MeasureItem and AdvancedDrawItem work on any
-// canvas (a bitmap's, a control's).
+// canvas (a bitmap's, a control's); the shown menu sizes and draws its rows
+// with them (the row of the item under the mouse on the highlight colour).
 //
 // Threads: user-interface thread only.
 
@@ -24,6 +25,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class TAdvMenuStyle;
 class TCanvas;
 
 class TAdvPopupMenu : public TPopupMenu {
@@ -45,6 +49,11 @@ public:
   // The text AdvancedDrawItem writes for the item.
   static QString DrawnText(const TMenuItem* item);
 
+  // The item of this menu a shown row stands for: the first whose caption is
+  // the row's text (nullptr for a separator or none).
+  TMenuItem* ItemByCaption(const QString& text) const;
+
 private:
   static void UseItemFont(TCanvas& canvas);
+  std::unique_ptr<TAdvMenuStyle> style_;
 };

@@ -7,7 +7,15 @@
 #include "platform/ui/canvas.h"
 #include "platform/ui/image_list.h"
 
+#include "tests/support/ui_test_support.h"
+
 #include <gtest/gtest.h>
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <memory>
@@ -160,6 +168,55 @@ TEST_F(UiAdvPopupMenu, DrawWithoutAPictureLowersTheTextByTwo) {
     ASSERT_EQ(plainBitmap->Canvas()->Pixels(x, 0), clWhite) << x;
     ASSERT_EQ(plainBitmap->Canvas()->Pixels(x, 1), clWhite) << x;
   }
+}
+
+TEST_F(UiAdvPopupMenu, TheShownMenuSizesAndDrawsItsRowsThroughTheItemsDrawing) {
+  UsePictureHeight(60);
+  TMenuItem* pictured = Item(QStringLiteral("Wheel"), 0, true);
+  Item(QStringLiteral("-"), -1, false);
+  Item(QStringLiteral("Default"), -1, false);
+  EXPECT_EQ(menu->ItemByCaption(QStringLiteral("Wheel")), pictured);
+  EXPECT_EQ(menu->ItemByCaption(QStringLiteral("None")), nullptr);
+  menu->Popup(100, 100);
+  QMenu* shown = menu->Menu();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return shown->isVisible(); }));
+  // The picture's whole height in one row: the toolkit's own rows would show a small icon.
+  ASSERT_FALSE(shown->actions().isEmpty());
+  const QRect row = shown->actionGeometry(shown->actions().at(0));
+  EXPECT_GE(row.height(), 60);
+  auto bitmap = std::make_unique<TBitmap>();
+  int width = 0, height = 0;
+  menu->MeasureItem(pictured, *bitmap->Canvas(), width, height);
+  EXPECT_GE(row.width(), width);
+  const QImage image = shown->grab().toImage();
+  int longestRed = 0;
+  for (int x = row.left(); x < row.right(); ++x) {
+    int run = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      run = image.pixelColor(x, y) == QColor(Qt::red) ? run + 1 : 0;
+      longestRed = std::max(longestRed, run);
+    }
+  }
+  EXPECT_EQ(longestRed, 60);
+  shown->close();
+}
+
+TEST(UiPopupMenuItems, APopupMenuShowsItsItemsInOrder) {
+  TComponent owner(nullptr);
+  auto* menu = new TPopupMenu(&owner);
+  auto* first = new TMenuItem(&owner);
+  first->SetCaption(QStringLiteral("First"));
+  auto* second = new TMenuItem(&owner);
+  second->SetCaption(QStringLiteral("Second"));
+  menu->Items()->Add(second);
+  menu->Items()->Insert(0, first);
+  ASSERT_EQ(menu->Menu()->actions().size(), 2);
+  EXPECT_EQ(menu->Menu()->actions().at(0), first->Action());
+  EXPECT_EQ(menu->Menu()->actions().at(1), second->Action());
+  menu->Items()->Remove(first);
+  ASSERT_EQ(menu->Menu()->actions().size(), 1);
+  EXPECT_EQ(menu->Menu()->actions().at(0), second->Action());
+  first->Free();
 }
 
 }  // namespace ui_adv_popup_menu_test
