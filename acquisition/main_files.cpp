@@ -101,8 +101,9 @@ void DUvova3DuruZuza::CreateActionExecute() {
       window->SetFileCount(n);
       if (accepted) Settings.CountFiles = n + 1;
       window->CreateNewFileName();
-      // The settings window a "No" opens is not part of the program yet.
       if (accepted) window->GetCaptionFromView2D_0();
+      // The operator keeps the name: the settings window lets them choose another.
+      if (!accepted && !Settings.SimpleMode) ActionViewSettingsExecute();
     }
     // 7. The last-used tool set, then the window's view for a new recording:
     //    the profile's depth fills the window's height (the zoom list's first item).

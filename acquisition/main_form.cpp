@@ -1,4 +1,5 @@
 #include "acquisition/main_form.h"
+#include "acquisition/settings_form.h"
 
 #include "tools/list_of_tools.h"
 #include "tools/tool_chain_library.h"
@@ -77,6 +78,7 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
   CreateRunCommand();
+  CreateSettingsCommand();
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {
@@ -252,6 +254,8 @@ void DUvova3DuruZuza::FormDestroy() {
   }
   Settings.WindowState = WindowState();
   WriteMainSettings(*mainIni_, Settings, maximized);
+  // The settings window lives on until the application goes: its place is kept now.
+  if (const TSettingsForm* settings = SettingsForm) settings->WritePosition(*mainIni_);
   ReserverRadarParam.reset();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
   if (&ToolShell() == this) SetToolShell(nullptr);

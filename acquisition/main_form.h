@@ -492,6 +492,11 @@ public:
   TDeviceEventSource* DeviceEvents() const { return deviceEvents_.get(); }
   TPowerEventSource* PowerEvents() const { return powerEvents_.get(); }
 
+  // ---- The settings window (main_settings.cpp) ----------------------------------------------
+  // "GPR settings" (Shift+F3): shows the settings window modally.
+  void ActionViewSettingsExecute();
+  TMenuItem* GprSettingsMenuItem = nullptr;
+
   // ---- File commands (main_files.cpp) -------------------------------------------------
   // Create: a new recording window (closing the current one when it was not
   // opened from a file).
@@ -512,6 +517,8 @@ private:
   static void Pause(int ms);
   // Run (main_run.cpp).
   void CreateRunCommand();
+  // The "GPR settings" item at the head of the Acquisition menu (main_settings.cpp).
+  void CreateSettingsCommand();
   // The Run item shows the command's caption, check and picture.
   void ShowRunCommand();
   void PrepareWindowForRun(TView2DForm& window);

@@ -1,6 +1,7 @@
 #include "acquisition/main_radar_shell.h"
 
 #include "acquisition/main_form.h"
+#include "acquisition/settings_form.h"
 #include "platform/ui/timers.h"
 #include "profiledata/channel_store.h"
 #include "radar/control_radar.h"
@@ -9,6 +10,22 @@
 #include "radargram/view2d_form.h"
 
 HWND TMainRadarShell::MainWindowHandle() const { return window_.Handle(); }
+
+HWND TMainRadarShell::SettingsWindowHandle() const {
+  const TSettingsForm* settings = SettingsForm;
+  return settings ? settings->Handle() : nullptr;
+}
+
+bool TMainRadarShell::SettingsWindowVisible() const {
+  const TSettingsForm* settings = SettingsForm;
+  return settings && settings->Shown();
+}
+
+void TMainRadarShell::SetAmpChartRange(double minimum, double maximum) {
+  if (TSettingsForm* settings = SettingsForm)
+    for (int channel = 0; channel < TSettingsForm::ChannelCount; ++channel)
+      settings->SetAmpRange(channel, minimum, maximum);
+}
 
 HWND TMainRadarShell::CurrentChildHandle() const {
   TView2DForm* child = window_.CurChild();

@@ -1,8 +1,8 @@
 #pragma once
 // The main window's parts as the radar link sees them (radar/radar_hooks.h):
 // one object over DUvova3DuruZuza that the window registers while it lives
-// (SetRadarShell). The window answers for the settings window and the
-// preferences dialog that they are not shown: neither is part of the program yet.
+// (SetRadarShell). The settings window answers for itself; the window answers
+// for the preferences dialog that it is not shown: it is not part of the program yet.
 //
 // Threads: the IRadarWindows and IAcquisitionFlags members answer on any thread
 // from the window's atomics; everything else runs on the user-interface thread.
@@ -23,8 +23,8 @@ public:
   // ---- IRadarWindows ------------------------------------------------------------------
   HWND MainWindowHandle() const override;
   HWND PreferencesDialogHandle() const override { return nullptr; }
-  HWND SettingsWindowHandle() const override { return nullptr; }
-  bool SettingsWindowVisible() const override { return false; }
+  HWND SettingsWindowHandle() const override;
+  bool SettingsWindowVisible() const override;
   HWND CurrentChildHandle() const override;
   IRecordingWindow* RunChild() const override;
   bool RunActionChecked() const override;
@@ -46,8 +46,8 @@ public:
   void SetWasOverFlow(bool value) override;
   void SetPCLoading(double pcTime) override;
   TSettingData* ActiveChannelFor(const TRadar& radar) const override;
-  // The settings window's amplitude chart is not part of the program yet.
-  void SetAmpChartRange(double /*minimum*/, double /*maximum*/) override {}
+  // The settings window's amplitude charts.
+  void SetAmpChartRange(double minimum, double maximum) override;
   TCustomIniFile* MainIni() const override;
 
   // ---- IRadarSetShell -------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // answers, the radar status, and the command states a recording changes.
 
 #include "acquisition/main_form.h"
+#include "acquisition/settings_form.h"
 
 #include "acquisition/main_radar_shell.h"
 #include "acquisition/radar_discovery.h"
@@ -164,6 +165,8 @@ void DUvova3DuruZuza::ReCheckDevice() {
 void DUvova3DuruZuza::SetAllGlobalChannalVisible() { GlobalChannalVisible().fill(true); }
 
 void DUvova3DuruZuza::AfterChangeRadar() {
+  // The settings window follows the radar set.
+  if (TSettingsForm* settings = SettingsForm) PostMessage(settings->Handle(), WM_DEVICELISTCHANGED, 0, 0);
   TRadar* current = radar_;
   if (!current && !ResultCheckingTCP && TimerPing) TimerPing->SetEnabled(true);
   TView2DForm* child = CurChild_;

@@ -3,6 +3,7 @@
 #include "acquisition/command_line.h"
 #include "acquisition/instance_handover.h"
 #include "acquisition/main_form.h"
+#include "acquisition/settings_form.h"
 #include "acquisition/splash_form.h"
 #include "platform/ipc/one_instance.h"
 #include "platform/ui/application.h"
@@ -35,9 +36,11 @@ QStringList ArgumentsOf(int argc, char** argv) {
 }
 
 // The dialogs the program keeps for its whole run, created hidden and owned by
-// the application. The levelling, settings, comparator, median and wavelet
+// the application. The levelling, comparator, median and wavelet
 // processing dialogs join them here once they exist.
 void CreateLongLivedDialogs() {
+  TSettingsForm* settings = nullptr;
+  Application->CreateForm(settings);
   TOnlineTVGCForm* gain = nullptr;
   Application->CreateForm(gain);
   TOnlineWindowedBackgroundRemovalForm* backgroundRemoval = nullptr;

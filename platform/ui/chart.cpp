@@ -217,7 +217,11 @@ double TChartAxis::CalcPosPoint(int pos) const {
   return min + span / (end - start) * (max - min);
 }
 
-QString TChartAxis::LabelText(double value) const { return FormatFloat(labelFormat_, value); }
+QString TChartAxis::LabelText(double value) const {
+  QString text = FormatFloat(labelFormat_, value);
+  if (chart_.OnGetAxisLabel) chart_.OnGetAxisLabel(const_cast<TChartAxis*>(this), value, text);
+  return text;
+}
 
 std::vector<double> TChartAxis::LabelValuesFor(int length, int spacing) const {
   double min, max;
@@ -661,5 +665,6 @@ TChart* TChart::CreateClone(TComponent* AOwner) const {
   clone->OnBeforeDrawChart = OnBeforeDrawChart;
   clone->OnBeforeDrawAxes = OnBeforeDrawAxes;
   clone->OnAfterDraw = OnAfterDraw;
+  clone->OnGetAxisLabel = OnGetAxisLabel;
   return clone;
 }

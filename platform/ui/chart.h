@@ -31,6 +31,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -200,6 +201,11 @@ public:
   int AddXY(double x, double y, const QString& label = QString(), TColor color = clTeeColor);
   void Delete(int index);
   void Clear();
+  // Between BeginUpdate and EndUpdate point changes do not reach the chart;
+  // EndUpdate reports them once (a whole refill then costs one repaint request).
+  // Calls nest.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
   int Count() const { return static_cast<int>(points_.size()); }
   // Point i's values; 0 outside the series.
   double XValue(int i) const;
@@ -264,6 +270,7 @@ private:
   bool marksVisible_ = false;
   TChartListOrder xOrder_ = loNone;
   TChartListOrder yOrder_ = loNone;
+  int updating_ = 0;
   QString title_;
   std::vector<TPointValue> points_;
 };
@@ -438,6 +445,9 @@ public:
   TNotifyEvent OnBeforeDrawChart;
   TNotifyEvent OnBeforeDrawAxes;
   TNotifyEvent OnAfterDraw;
+  // Every axis label passes through it: value is the label's axis value,
+  // LabelText the text of the axis's LabelFormat, which the handler may replace.
+  std::function<void(TChartAxis* Sender, double value, QString& LabelText)> OnGetAxisLabel;
 
 protected:
   void Paint() override;

@@ -92,7 +92,11 @@ void TChartSeries::SetParentChart(TChart* chart) {
 }
 
 void TChartSeries::Changed() {
-  if (chart_) chart_->Changed();
+  if (chart_ && updating_ == 0) chart_->Changed();
+}
+
+void TChartSeries::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0) Changed();
 }
 
 void TChartSeries::SetHorizAxis(THorizAxis value) {

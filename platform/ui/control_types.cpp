@@ -19,6 +19,8 @@ QColor ColorToQColor(TColor color) {
       case 20: return palette.color(QPalette::Light);
       case 21: return palette.color(QPalette::Shadow);
       case 22: return palette.color(QPalette::Midlight);
+      // The light blue of an active title bar's gradient end.
+      case 27: return QColor(185, 209, 234);
       default: return palette.color(QPalette::Window);
     }
   }

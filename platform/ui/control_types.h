@@ -36,6 +36,7 @@ constexpr TColor clWindow = SystemColor(5);
 constexpr TColor clWindowText = SystemColor(8);
 constexpr TColor clBtnFace = SystemColor(15);
 constexpr TColor clBtnText = SystemColor(18);
+constexpr TColor clGradientActiveCaption = SystemColor(27);
 constexpr TColor clHighlight = SystemColor(13);
 constexpr TColor clHighlightText = SystemColor(14);
 constexpr TColor clNone = 0x1FFFFFFF;

@@ -232,6 +232,14 @@ void TForm::SetMinWidth(int value) {
   frame->setMinimumWidth(std::max(minWidth_ - frameExtra, 0));
 }
 
+void TForm::SetMinHeight(int value) {
+  minHeight_ = std::max(value, 0);
+  QWidget* frame = BoundsWidget();
+  if (frame->isWindow()) frame->winId();
+  const int frameExtra = frame->isWindow() ? frame->frameGeometry().height() - frame->height() : 0;
+  frame->setMinimumHeight(std::max(minHeight_ - frameExtra, 0));
+}
+
 void TForm::SetWindowState(TWindowState value) {
   QWidget* frame = BoundsWidget();
   Qt::WindowStates state = frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);

@@ -68,6 +68,9 @@ public:
   // none. A narrower window widens at once.
   int MinWidth() const { return minWidth_; }
   void SetMinWidth(int value);
+  // The same for the height.
+  int MinHeight() const { return minHeight_; }
+  void SetMinHeight(int value);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
 
@@ -150,6 +153,7 @@ private:
   TPosition position_ = poDesigned;
   bool keyPreview_ = false;
   int minWidth_ = 0;
+  int minHeight_ = 0;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   QEventLoop* modalLoop_ = nullptr;

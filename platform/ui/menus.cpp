@@ -303,6 +303,12 @@ TPopupMenu::~TPopupMenu() {
 
 QWidget* TPopupMenu::ItemContainer() const { return menu_.get(); }
 
+void TPopupMenu::ItemsChanged() {
+  std::vector<TMenuItem*> items;
+  for (int i = 0; i < Items()->Count(); ++i) items.push_back(Items()->Items(i));
+  FillActions(menu_.get(), items);
+}
+
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
   popupPoint_ = TPoint{x, y};

@@ -193,6 +193,8 @@ public:
 
 protected:
   QWidget* ItemContainer() const override;
+  // The menu shows the root's items.
+  void ItemsChanged() override;
 
 private:
   std::unique_ptr<QMenu> menu_;

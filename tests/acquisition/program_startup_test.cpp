@@ -6,6 +6,7 @@
 #include "acquisition/command_line.h"
 #include "acquisition/main_form.h"
 #include "acquisition/program_startup.h"
+#include "acquisition/settings_form.h"
 #include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/ipc/runtime_folder.h"
@@ -69,6 +70,7 @@ protected:
     for (TForm* form : ApplicationForms<TOnlineTVGCForm>()) form->Free();
     for (TForm* form : ApplicationForms<TOnlineWindowedBackgroundRemovalForm>()) form->Free();
     for (TForm* form : ApplicationForms<TOnlineWaveletForm>()) form->Free();
+    for (TForm* form : ApplicationForms<TSettingsForm>()) form->Free();
     TDialogScript::Reset();
     SetIpcRuntimeFolder({});
     SetProgramFolder(QString());
@@ -94,6 +96,9 @@ TEST_F(ProgramStartup, TheMainWindowIsReachableAndTheDialogsExistHidden) {
   EXPECT_EQ(ApplicationForms<TOnlineWindowedBackgroundRemovalForm>().size(), 1u);
   ASSERT_EQ(ApplicationForms<TOnlineWaveletForm>().size(), 1u);
   EXPECT_FALSE(ApplicationForms<TOnlineWaveletForm>()[0]->Visible());
+  ASSERT_EQ(ApplicationForms<TSettingsForm>().size(), 1u);
+  EXPECT_FALSE(ApplicationForms<TSettingsForm>()[0]->Visible());
+  EXPECT_EQ(SettingsForm.load(), ApplicationForms<TSettingsForm>()[0]);
   MainWindow->Free();
   EXPECT_FALSE(FindWindow(QStringLiteral("DUvova3DuruZuza"))) << "the endpoint goes with the window";
 }

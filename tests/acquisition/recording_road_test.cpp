@@ -8,6 +8,7 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/program_startup.h"
+#include "acquisition/settings_form.h"
 #include "platform/devices/device_events.h"
 #include "platform/ipc/runtime_folder.h"
 #include "platform/rtl/ini_files.h"
@@ -79,6 +80,7 @@ protected:
     FreeApplicationForms<TOnlineTVGCForm>();
     FreeApplicationForms<TOnlineWindowedBackgroundRemovalForm>();
     FreeApplicationForms<TOnlineWaveletForm>();
+    FreeApplicationForms<TSettingsForm>();
     TDialogScript::Reset();
     SetDeviceRoots({});
     SetIpcRuntimeFolder({});

@@ -13,6 +13,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 class UiChart : public ::testing::Test {
@@ -40,6 +43,21 @@ protected:
   TForm* form = nullptr;
   TChart* chart = nullptr;
 };
+
+TEST_F(UiChart, AxisLabelsPassThroughTheLabelHookAndClonesKeepIt) {
+  chart->LeftAxis()->SetMinMax(0, 100);
+  EXPECT_EQ(chart->LeftAxis()->LabelText(40), QStringLiteral("40"));
+  std::vector<TAxisKind> asked;
+  chart->OnGetAxisLabel = [&](TChartAxis* axis, double value, QString& text) {
+    asked.push_back(axis->Kind());
+    if (axis->Kind() == akLeft) text = QString::number(value / 4, 'f', 1);
+  };
+  EXPECT_EQ(chart->LeftAxis()->LabelText(42), QStringLiteral("10.5"));
+  EXPECT_EQ(chart->BottomAxis()->LabelText(42), QStringLiteral("42"));
+  EXPECT_EQ(asked, (std::vector<TAxisKind>{akLeft, akBottom}));
+  std::unique_ptr<TChart> clone(chart->CreateClone(nullptr));
+  EXPECT_EQ(clone->LeftAxis()->LabelText(2), QStringLiteral("0.5"));
+}
 
 TEST_F(UiChart, ValuesMapToPixelsEdgeToEdgeWithInversion) {
   chart->TopAxis()->SetVisible(true);

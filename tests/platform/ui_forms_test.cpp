@@ -279,4 +279,18 @@ TEST(UiForms, MinWidthWidensANarrowWindowAndLimitsLaterSizes) {
   form->Free();
 }
 
+TEST(UiForms, MinHeightHeightensALowWindowAndLimitsLaterSizes) {
+  auto* form = TComponent::Create<TForm>(nullptr);
+  form->SetBounds(10, 10, 600, 300);
+  form->SetMinHeight(640);
+  EXPECT_EQ(form->MinHeight(), 640);
+  EXPECT_EQ(form->Height(), 640);
+  form->SetBounds(10, 10, 600, 400);
+  EXPECT_EQ(form->Height(), 640);
+  form->SetBounds(10, 10, 600, 700);
+  EXPECT_EQ(form->Height(), 700);
+  EXPECT_EQ(form->Width(), 600);
+  form->Free();
+}
+
 }  // namespace ui_forms_min_width_test
