@@ -179,6 +179,22 @@ TEST_F(GridViewFormTest, ControlsRangesShownValuesEditsAndTheEnterRule) {
   form.ApplayBitBtn->Click();
   EXPECT_EQ(tool.Param[0].StepRecept, -0.07L) << "Apply stores the step in the set";
 
+  // The overlay steps over the channel's traces in 200 equal steps.
+  form.HyperbolaCheckButton->SetChecked(true);
+  form.PickPoint(20, 20);
+  ASSERT_EQ(form.HyperbolaSeries->Count(), 201);
+  const double step = static_cast<double>(view->MaxNumTraces() - view->MinNumTraces()) / 200;
+  ASSERT_GT(step, 0);
+  const double h = 20 - kNullShift, e = 0.3 / 0.05 / 2, c = std::sqrt(h * h + e * e);
+  for (int k : {0, 37, 100, 163, 200}) {
+    const double i = k - 100;
+    EXPECT_NEAR(form.HyperbolaSeries->XValue(k), 20 + i * step, 1e-12) << k;
+    EXPECT_NEAR(form.HyperbolaSeries->YValue(k), kNullShift + std::sqrt(c * c + (6.6 * i * step) * (6.6 * i * step)) - (c - h),
+                1e-9)
+        << k;
+  }
+  form.HyperbolaCheckButton->SetChecked(false);
+
   // Enter finishes the entry in eight edits; in the decrease and the contrast it is OK.
   for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit,
                            form.MinAmpDigitEdit, form.LEngthHiperbolaDigitEdit, form.StepReceptDigitEdit,
