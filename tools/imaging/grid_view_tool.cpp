@@ -3,11 +3,13 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
+#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "profiledata/channel_hooks.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/pal_maker.h"
 #include "profiledata/setting_data.h"
+#include "tools/imaging/grid_view_form.h"
 #include "tools/imaging/migration_run.h"
 #include "tools/saved_copies.h"
 #include "tools/tool_host.h"
@@ -29,6 +31,8 @@ constexpr int64_t MinTraces = 3;
 constexpr long double RunXYProportional = 2.0L;
 // Decrease candidates of the scan: 60 .. 95 %.
 constexpr int64_t FirstDecreaseCandidate = 12;
+// The dialog previews the arcs of this grid column.
+constexpr int32_t PreviewColumn = 10;
 }  // namespace grid_view_tool
 
 TGridViewTool::TGridViewTool(uint16_t w) : TToolBase<TGridViewParam>(w) {
@@ -43,6 +47,38 @@ TGridViewTool::TGridViewTool(uint16_t w) : TToolBase<TGridViewParam>(w) {
 }
 
 TGridViewTool::~TGridViewTool() = default;
+
+TToolForm* TGridViewTool::CreateForm() { return TComponent::Create<TGridViewForm>(Application); }
+
+TGridViewForm* TGridViewTool::LiveForm() const {
+  return DialogLive() ? dynamic_cast<TGridViewForm*>(Form()) : nullptr;
+}
+
+void TGridViewTool::Log(const QString& line, bool focusMemo) const {
+  if (OnLog) OnLog(line);
+  if (TGridViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
+}
+
+void TGridViewTool::ClearDialogLog() const {
+  if (TGridViewForm* form = LiveForm()) form->ClearLog();
+}
+
+void TGridViewTool::PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const {
+  if (CountX <= grid_view_tool::PreviewColumn) return;
+  TArcRows arc;
+  for (int32_t y = 0; y < CountY; ++y) {
+    // The preview processes messages: the dialog may have gone meanwhile.
+    TGridViewForm* form = LiveForm();
+    if (!form) return;
+    if (arcs.HalfWidth(grid_view_tool::PreviewColumn, y) > RealViewMaxHalfWidth) return;
+    arcs.Arc(grid_view_tool::PreviewColumn, y, arc);
+    form->ShowArc(y, arc, view);
+  }
+}
+
+void TGridViewTool::ShowChannelInDialog(int32_t channel) const {
+  if (TGridViewForm* form = LiveForm()) form->ShowChannel(channel);
+}
 
 void TGridViewTool::SaveParamsAll() {
   SaveParamPlugin(0);
@@ -123,6 +159,7 @@ void TGridViewTool::BuildModel(const int32_t* in, int64_t traces, int longTrace,
   const TGridViewSteps steps = Steps(view);
   const std::vector<int32_t> measured = InterpolateGrid(in, traces, longTrace, CountX, CountY, steps);
   const TGridViewArcs arcs(steps, DistanceRecept, dH, SinA, DecriseAmp, CountY);
+  PreviewArcs(arcs, view);
   model.Build(measured.data(), CountX, CountY, arcs, MemoryCap, TWorkerPool::Instance().ThreadCount());
 }
 
@@ -155,6 +192,8 @@ int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   SetGrid(*runView_, traces, longTrace);
   // The plot is drawn with X/Y 2; the set's X/Y stays the tool's.
   PaintOffsetArrivals(*runView_, grid_view_tool::RunXYProportional);
+  if (TGridViewForm* form = LiveForm()) form->PaintOffsetArrivals(*runView_, grid_view_tool::RunXYProportional);
+  ClearDialogLog();
   Log(QStringLiteral("Prepeare calculation"));
   Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
   Alpha = RealViewAlpha(MinAmpSect);
@@ -164,7 +203,8 @@ int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   Log(QStringLiteral("Begin calculation"));
   const int completed = Iterate(model, SizeHyperbola, runChannel_, SizeHyperbola - 1, [&](int32_t n) {
     PaintGrid(&model);
-    Log(RealViewResidualLine(QString::number(n), model));
+    Log(RealViewResidualLine(QString::number(n), model), true);
+    ShowChannelInDialog(runChannel_);
   });
   if (completed == 0) PaintGrid(nullptr);
   Log(QStringLiteral("End calculation"));
@@ -181,6 +221,8 @@ void TGridViewTool::SearchXYProportional() {
   const auto finish = [this](bool live) {
     if (live && DialogLive()) GetParam(CurrentNumberView);
     TCommonTool::EndRun();
+    // A close or delete of the dialog asked for during the scan.
+    FinishDeferredRequests();
   };
   GetParam(0);
   // The scan works on the input of the tool's last run; without one of the
@@ -203,6 +245,7 @@ void TGridViewTool::SearchXYProportional() {
   }
   try {
     SetGrid(*view, traces, longTrace);
+    ClearDialogLog();
     Log(QStringLiteral("Prepeare calculation"));
     Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
     const TRealViewScanRange range = RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0},
@@ -220,8 +263,10 @@ void TGridViewTool::SearchXYProportional() {
       TRealViewModel model;
       BuildModel(input->Data(), traces, longTrace, *view, model);
       Iterate(model, 3, 0, 2, [](int32_t) {});
-      if (DialogLive()) PaintGrid(&model);
-      Log(RealViewResidualLine(label, model));
+      const bool live = DialogLive();
+      if (live) PaintGrid(&model);
+      Log(RealViewResidualLine(label, model), true);
+      if (live) ShowChannelInDialog(0);
       if (BreakExecute) break;
     }
   } catch (...) {

@@ -15,7 +15,8 @@
 // Apply off; BreakExecute after the current one). The image shows the model of
 // the last completed sweep (uniform 128 when none).
 //
-// The dialog is not built yet: CreateForm stays the base's (none).
+// With the dialog live, a run's log goes to its memo, the arrival plot and the
+// arcs of grid column 10 to its picture, and the image after every sweep.
 
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/real_view_engine.h"
@@ -29,6 +30,8 @@
 
 class T2Dview;
 class TBitmap;
+class TGridViewForm;
+class TToolForm;
 
 struct TGridViewParam {
   bool Apply = true;
@@ -94,6 +97,8 @@ public:
   TGridViewSteps Steps(const T2Dview& view) const;
 
 protected:
+  // TGridViewForm.
+  TToolForm* CreateForm() override;
   TGridViewParam PackParams() const override {
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
   }
@@ -111,9 +116,18 @@ protected:
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
 
 private:
-  void Log(const QString& line) const {
-    if (OnLog) OnLog(line);
-  }
+  // The dialog while it is live; nullptr otherwise.
+  TGridViewForm* LiveForm() const;
+  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
+  // first, as for an iteration's line).
+  void Log(const QString& line, bool focusMemo = false) const;
+  // A run's or a scan's log starts empty in the live dialog.
+  void ClearDialogLog() const;
+  // With the dialog live, the arc of each cell of grid column 10 as the rays are
+  // built (up to a row too wide, which the model's build reports).
+  void PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const;
+  // With the dialog live, the window's channel and the grid image after a sweep.
+  void ShowChannelInDialog(int32_t channel) const;
   // The grid of the channel into iXCount.., refused above the memory cap.
   void SetGrid(const T2Dview& view, int64_t traces, int longTrace);
   void BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view, TRealViewModel& model);
