@@ -9,6 +9,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <random>
 
 namespace grid_time_kernel {
 constexpr int64_t LongRun = 500;
@@ -307,4 +308,63 @@ std::optional<TPoint2> EllipseIntersection(const TEllipse& e1, const TEllipse& e
   if (y2 < 0 || std::fabs(y2 - (e2.b * e2.b - k2 * (x - e2.c) * (x - e2.c))) > grid_time_kernel::IntersectionTolerance)
     return std::nullopt;
   return TPoint2{x, std::sqrt(y2)};
+}
+
+long double MaxPointRadius(int32_t ampl, int32_t e) {
+  constexpr long double least = 0.004L;
+  if (e == 0) return least;
+  return std::max(least, std::fabs(static_cast<long double>(ampl) * 0.04L / e));
+}
+
+uint32_t SectColour(int32_t count, int32_t maxCount) {
+  const int64_t red = Round(static_cast<long double>(count) * 255 / std::max(maxCount, 1));
+  const auto r = static_cast<uint32_t>(((red % 256) + 256) % 256);
+  return r | (0x30u << 8) | (0x30u << 16);
+}
+
+std::optional<TTestSectChoice> ChooseTestSect(const std::vector<std::vector<TMaxSample>>& picks, uint32_t seed) {
+  constexpr size_t first = 36;
+  std::vector<int32_t> usable;
+  for (size_t i = 0; i < std::min(picks.size(), first); ++i)
+    if (picks[i].size() >= 2) usable.push_back(static_cast<int32_t>(i));
+  if (usable.empty()) return std::nullopt;
+  std::mt19937 random(seed);
+  TTestSectChoice c;
+  c.a = usable[random() % usable.size()];
+  c.b = usable[random() % usable.size()];
+  c.p = static_cast<int32_t>(random() % (picks[static_cast<size_t>(c.a)].size() - 1));
+  c.q = static_cast<int32_t>(random() % (picks[static_cast<size_t>(c.b)].size() - 1));
+  return c;
+}
+
+std::optional<TTestSect> TestSect(const std::vector<std::vector<TMaxSample>>& picks,
+                                  const std::vector<TGridTimeAntenna>& antennas, const TGridTimeAxis& axis,
+                                  const TTestSectChoice& choice) {
+  if (choice.a == choice.b) return std::nullopt;
+  const auto pick = [&](int32_t antenna, int32_t index) -> std::optional<TEllipse> {
+    if (antenna < 0 || static_cast<size_t>(antenna) >= std::min(picks.size(), antennas.size())) return std::nullopt;
+    const std::vector<TMaxSample>& list = picks[static_cast<size_t>(antenna)];
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) return std::nullopt;
+    return PickEllipse(antennas[static_cast<size_t>(antenna)].dx,
+                       axis.SampleToPath(list[static_cast<size_t>(index)].NumSampleMax));
+  };
+  const std::optional<TEllipse> e1 = pick(choice.a, choice.p), e2 = pick(choice.b, choice.q);
+  if (!e1 || !e2) return std::nullopt;
+  return TTestSect{*e1, *e2, EllipseIntersection(*e1, *e2)};
+}
+
+std::vector<TPoint2> TrialHyperbola(long double x, long double y, long double nullShift, long double xyProportional,
+                                    int64_t minTraces, int64_t maxTraces, long double distanceRecept,
+                                    long double depthStep) {
+  std::vector<TPoint2> points;
+  if (xyProportional == 0 || y < nullShift || depthStep == 0) return points;
+  const long double y0 = y - nullShift;
+  const long double s = static_cast<long double>(maxTraces - minTraces) / 200;
+  const long double d = distanceRecept / depthStep;
+  const long double r = std::sqrt(y0 * y0 + d * d);
+  for (int i = -100; i <= 100; ++i) {
+    const long double u = xyProportional * i * s;
+    points.push_back({x + i * s, std::sqrt(r * r + u * u) + nullShift - (r - y0)});
+  }
+  return points;
 }

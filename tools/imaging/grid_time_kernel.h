@@ -132,3 +132,33 @@ long double EllipseCheck(const TEllipse& e, long double D, long double h);
 // The upper half from m = -a in steps of 0.005.
 std::vector<TPoint2> EllipsePoints(const TEllipse& e);
 std::optional<TPoint2> EllipseIntersection(const TEllipse& e1, const TEllipse& e2);
+
+// "Max point": the bubble radius of a pick of value `ampl` under the global
+// extreme `e`.
+long double MaxPointRadius(int32_t ampl, int32_t e);
+// "Sect point": a bubble's colour ($00BBGGRR) for `count` of at most `maxCount`.
+uint32_t SectColour(int32_t count, int32_t maxCount);
+
+// "Test sect": two antennas among the first 36 that have at least two picks,
+// and one pick of each other than its last, drawn from `seed`. None when fewer
+// than one such antenna exists.
+struct TTestSectChoice {
+  int32_t a = 0, b = 0;
+  int32_t p = 0, q = 0;  // pick indices
+};
+std::optional<TTestSectChoice> ChooseTestSect(const std::vector<std::vector<TMaxSample>>& picks, uint32_t seed);
+// The ellipses of the two chosen picks and their intersection; nothing when
+// the two antennas coincide.
+struct TTestSect {
+  TEllipse first, second;
+  std::optional<TPoint2> cross;
+};
+std::optional<TTestSect> TestSect(const std::vector<std::vector<TMaxSample>>& picks,
+                                  const std::vector<TGridTimeAntenna>& antennas, const TGridTimeAxis& axis,
+                                  const TTestSectChoice& choice);
+
+// The trial hyperbola from the clicked point (x, y): 201 points, none when
+// xyProportional is 0 or y lies above nullShift (or no depth step).
+std::vector<TPoint2> TrialHyperbola(long double x, long double y, long double nullShift, long double xyProportional,
+                                    int64_t minTraces, int64_t maxTraces, long double distanceRecept,
+                                    long double depthStep);

@@ -265,3 +265,74 @@ TEST(GridTimeKernel, SectPointsCountOnlyAboveTheThreshold) {
 }
 
 }  // namespace grid_time_test
+
+namespace grid_time_test {
+
+TEST(GridTimeKernel, OverlayBubblesAndTheTrialHyperbola) {
+  struct Case {
+    int32_t ampl, e;
+    long double radius;
+  } cases[] = {{100, 0, 0.004L}, {1, 1000, 0.004L}, {500, 1000, 0.02L}, {-500, 1000, 0.02L}, {1000, -1000, 0.04L}};
+  for (const Case& c : cases)
+    EXPECT_NEAR(static_cast<double>(MaxPointRadius(c.ampl, c.e)), static_cast<double>(c.radius), 1e-15);
+  EXPECT_EQ(SectColour(10, 10), 0x3030FFu);
+  EXPECT_EQ(SectColour(1, 2), 0x303080u) << "127.5 to even";
+  EXPECT_EQ(SectColour(5, 0), 0x3030FBu) << "1275 modulo 256";
+
+  const std::vector<TPoint2> none = TrialHyperbola(1, 5, 6, 2, 0, 200, 0.2L, 0.01L);
+  EXPECT_TRUE(none.empty()) << "above the time zero";
+  EXPECT_TRUE(TrialHyperbola(1, 10, 6, 0, 0, 200, 0.2L, 0.01L).empty());
+  // y0 = 4, d = 3, r = 5, step 1: the apex at (x, y), the ends 100 steps out.
+  const std::vector<TPoint2> h = TrialHyperbola(50, 10, 6, 2, 0, 200, 0.03L, 0.01L);
+  ASSERT_EQ(h.size(), 201u);
+  EXPECT_NEAR(static_cast<double>(h[100].x), 50, 1e-12);
+  EXPECT_NEAR(static_cast<double>(h[100].y), 10, 1e-12);
+  EXPECT_NEAR(static_cast<double>(h[0].x), -50, 1e-12);
+  EXPECT_NEAR(static_cast<double>(h[0].y), std::sqrt(25.0 + 40000.0) + 6 - 1, 1e-9);
+}
+
+TEST(GridTimeKernel, TestSectIsReproducibleAndNothingForOneAntennaTwice) {
+  std::vector<std::vector<TMaxSample>> picks(40);
+  for (size_t i = 0; i < picks.size(); ++i) picks[i] = {{10, 1}, {20, 1}, {30, 1}};
+  const std::optional<TTestSectChoice> c1 = ChooseTestSect(picks, 17), c2 = ChooseTestSect(picks, 17);
+  ASSERT_TRUE(c1 && c2);
+  EXPECT_EQ(c1->a, c2->a);
+  EXPECT_EQ(c1->b, c2->b);
+  EXPECT_EQ(c1->p, c2->p);
+  for (uint32_t seed = 0; seed < 200; ++seed) {
+    const std::optional<TTestSectChoice> c = ChooseTestSect(picks, seed);
+    ASSERT_TRUE(c);
+    EXPECT_LT(c->a, 36);
+    EXPECT_LT(c->b, 36);
+    EXPECT_LT(c->p, 2) << "never the last pick";
+    EXPECT_LT(c->q, 2);
+  }
+  // Only antenna 3 has two picks: it is drawn twice and nothing follows.
+  std::vector<std::vector<TMaxSample>> one(40);
+  one[3] = {{10, 1}, {20, 1}};
+  one[37] = {{10, 1}, {20, 1}};
+  const std::optional<TTestSectChoice> same = ChooseTestSect(one, 5);
+  ASSERT_TRUE(same);
+  EXPECT_EQ(same->a, 3);
+  EXPECT_EQ(same->b, 3);
+  const std::vector<TGridTimeAntenna> antennas = CreateAntennas(40, 0.05L, 0.2L);
+  EXPECT_FALSE(TestSect(one, antennas, Axis(), *same));
+  EXPECT_FALSE(ChooseTestSect(std::vector<std::vector<TMaxSample>>(40, {{1, 1}}), 5)) << "no antenna with two picks";
+  // Two antennas' picks of one reflector: their ellipses cross at it.
+  const TGridTimeAxis axis = Axis();
+  std::vector<std::vector<TMaxSample>> two(2);
+  const std::vector<TGridTimeAntenna> pair = CreateAntennas(2, 0.4L, 0.2L);
+  two[0] = {{50, 1}, {60, 1}};
+  two[1] = {{45, 1}, {60, 1}};
+  const std::optional<TTestSect> s = TestSect(two, pair, axis, {0, 1, 0, 0});
+  ASSERT_TRUE(s);
+  EXPECT_NEAR(static_cast<double>(EllipseCheck(s->first, 0.2L, axis.SampleToPath(50))), 1.0, 1e-12);
+  ASSERT_TRUE(s->cross);
+  const auto onEllipse = [](const TEllipse& e, const TPoint2& p) {
+    return (p.x - e.c) * (p.x - e.c) / (e.a * e.a) + p.y * p.y / (e.b * e.b);
+  };
+  EXPECT_NEAR(static_cast<double>(onEllipse(s->first, *s->cross)), 1.0, 1e-6);
+  EXPECT_NEAR(static_cast<double>(onEllipse(s->second, *s->cross)), 1.0, 1e-6);
+}
+
+}  // namespace grid_time_test
