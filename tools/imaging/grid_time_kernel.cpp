@@ -133,10 +133,44 @@ std::vector<int32_t> GridTimeImage(const int32_t* S, int64_t tracesS, const TGri
         B[static_cast<size_t>(r + c * countY)] = S[static_cast<size_t>(c * axis.LongTrace + r)];
     return B;
   }
+  const long double perSample = static_cast<long double>(axis.SpeedLight) * axis.SpanWidth / 2000;
+  if (axis.LongTrace <= 0 || !(perSample > 0)) return B;
+  // Distances in double; a sample position within 1e-6 of a rounding boundary
+  // is worked out again in extended precision, so every cell equals
+  // GridTimeCell.
+  const double scale = static_cast<double>(axis.LongTrace / perSample);
+  const double shift = static_cast<double>(axis.ShiftTimeDepth);
+  const int64_t antennas = std::min<int64_t>(p.AntenCount, tracesS);
   const auto columns = [&](int64_t from, int64_t to) {
-    for (int64_t c = from; c < to; ++c)
-      for (int64_t r = 0; r < countY; ++r)
-        B[static_cast<size_t>(r + c * countY)] = GridTimeCell(S, tracesS, axis, p, c, r);
+    std::vector<double> dx(static_cast<size_t>(std::max<int64_t>(antennas, 0)));
+    for (int64_t c = from; c < to; ++c) {
+      const long double xl = c * p.iXStep + p.DistanceRecept;
+      const double x = static_cast<double>(xl);
+      for (int64_t i = 0; i < antennas; ++i)
+        dx[static_cast<size_t>(i)] = static_cast<double>(xl - (p.DistanceRecept + i * p.StepRecept));
+      for (int64_t r = 0; r < countY; ++r) {
+        const long double yl = r * p.iYStep;
+        const double y = static_cast<double>(yl), y2 = y * y;
+        const double own = std::sqrt(x * x + y2) - x;
+        int64_t sum = 0, count = 0;
+        bool exact = true;
+        for (int64_t i = 0; i < antennas && exact; ++i) {
+          const double d = dx[static_cast<size_t>(i)];
+          const double k = (own + std::sqrt(d * d + y2) - shift) * scale;
+          const double nearest = std::nearbyint(k);
+          if (std::fabs(std::fabs(k - std::floor(k)) - 0.5) < 1e-6 || !(std::fabs(k) < 1e15)) {
+            exact = false;
+            break;
+          }
+          if (nearest < 0 || nearest >= axis.LongTrace) continue;
+          sum += S[static_cast<size_t>(i * axis.LongTrace + static_cast<int64_t>(nearest))];
+          ++count;
+        }
+        B[static_cast<size_t>(r + c * countY)] = !exact ? GridTimeCell(S, tracesS, axis, p, c, r)
+                                                 : count > 0 ? grid_time_kernel::RoundedMean(sum, count)
+                                                             : 0;
+      }
+    }
   };
   if (workers <= 1)
     columns(0, countX);

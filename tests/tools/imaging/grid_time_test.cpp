@@ -114,7 +114,9 @@ TEST(GridTimeKernel, ImageIsTheSameForAnyWorkerCountAndApplyOffShowsTheInput) {
     const std::vector<int32_t> B = GridTimeImage(S.data(), 30, axis, p, 50, 100, workers);
     if (workers == 1) {
       first = B;
-      EXPECT_EQ(B[7 + 13 * 100], GridTimeCell(S.data(), 30, axis, p, 13, 7));
+      for (int c = 0; c < 50; ++c)
+        for (int r = 0; r < 100; ++r)
+          ASSERT_EQ(B[static_cast<size_t>(r + c * 100)], GridTimeCell(S.data(), 30, axis, p, c, r)) << c << " " << r;
     } else {
       EXPECT_EQ(B, first) << workers;
     }
