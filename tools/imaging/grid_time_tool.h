@@ -43,7 +43,6 @@ enum TGridTimeVisual : int32_t { gtNoPoint = 0, gtMaxPoint = 1, gtSectPoint = 2,
 class TGridTimeTool : public TToolBase<TGridTimeParam> {
 public:
   static constexpr uint8_t RecordFormat = 33;
-  static constexpr int32_t MaxAntennas = 1000;
 
   explicit TGridTimeTool(uint16_t w = 0);
   ~TGridTimeTool() override;
