@@ -1,6 +1,7 @@
 #include "tools/imaging/imaging_library.h"
 
 #include "tools/imaging/gen_test_tool.h"
+#include "tools/imaging/grid_time_tool.h"
 #include "tools/imaging/grid_view_tool.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
@@ -34,6 +35,8 @@ void ImagingLibraryStartup() {
   Register<TSearchObjectTool>(SSearchObjectToolName);
   Register<TRealViewTool>(SRealViewToolName);
   Register<TGridViewTool>(SGridViewToolName);
+  // Known by name only.
+  Register<TGridTimeTool>(SGridTimeToolName);
   // Known by name only.
   Register<TObjDetectTool>(SObjDetectToolName);
   Register<TCalcTracesTool>(SCalcTracesToolName);

@@ -12,6 +12,7 @@
 #include "tests/tools/tool_test_support.h"
 #include "tools/imaging/calc_traces_tool.h"
 #include "tools/imaging/gen_test_tool.h"
+#include "tools/imaging/grid_time_tool.h"
 #include "tools/imaging/imaging_library.h"
 #include "tools/imaging/migration_adv_tool.h"
 #include "tools/imaging/migration_tool.h"
@@ -44,13 +45,14 @@ TEST_F(ImagingRegistryTest, MigrationNamesCreateTheAdvancedMigration) {
     std::unique_ptr<TCommonTool> tool = tools.GetTool(QString::fromLatin1(name), {});
     EXPECT_NE(dynamic_cast<TMigrationAdvTool*>(tool.get()), nullptr) << name;
   }
-  for (const char* name : {"GenTest", "ObjDetect", "CalcTraces"})
+  for (const char* name : {"GenTest", "ObjDetect", "CalcTraces", "GridTime"})
     EXPECT_EQ(tools.GetTool(QString::fromLatin1(name), {}), nullptr) << name << " is known by name only";
   // The class table still knows the plain migration and the generator.
   EXPECT_NE(dynamic_cast<TMigrationTool*>(FindToolClass(QStringLiteral("Migration"))(1033).get()), nullptr);
   EXPECT_NE(dynamic_cast<TGenTestTool*>(FindToolClass(QStringLiteral("GenTest"))(1033).get()), nullptr);
   EXPECT_NE(dynamic_cast<TObjDetectTool*>(FindToolClass(QStringLiteral("ObjDetect"))(1033).get()), nullptr);
   EXPECT_NE(dynamic_cast<TCalcTracesTool*>(FindToolClass(QStringLiteral("CalcTraces"))(1033).get()), nullptr);
+  EXPECT_NE(dynamic_cast<TGridTimeTool*>(FindToolClass(QStringLiteral("GridTime"))(1033).get()), nullptr);
 }
 
 TEST_F(ImagingRegistryTest, TheListOfToolsShowsTheMigrationAmongTheConverters) {
@@ -86,8 +88,8 @@ TEST_F(ImagingRegistryTest, JunkRecordsOfTheImagingToolsStayInsideTheirRecord) {
   using tool_records_fuzz::BuiltToolNames;
   using tool_records_fuzz::ReadToolRecordOnce;
   const std::vector<QString>& names = BuiltToolNames();
-  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView", "GridView", "ObjDetect",
-                           "CalcTraces"}) {
+  for (const char* mine : {"MigrationAdv", "Migration", "GenTest", "SearchObject", "RealView", "GridView", "GridTime",
+                           "ObjDetect", "CalcTraces"}) {
     const auto found = std::find(names.begin(), names.end(), QString::fromLatin1(mine));
     ASSERT_NE(found, names.end()) << mine;
     const auto t = static_cast<size_t>(found - names.begin());

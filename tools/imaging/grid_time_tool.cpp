@@ -1,0 +1,270 @@
+#include "tools/imaging/grid_time_tool.h"
+
+#include "platform/rtl/extended.h"
+#include "platform/rtl/rounding.h"
+#include "platform/rtl/streams.h"
+#include "platform/ui/bitmap.h"
+#include "profiledata/channel_hooks.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/pal_maker.h"
+#include "profiledata/setting_data.h"
+#include "tools/imaging/grid_view_kernel.h"
+#include "tools/imaging/migration_run.h"
+#include "tools/saved_copies.h"
+#include "tools/tool_host.h"
+#include "tools/tool_record.h"
+#include "tools/tool_strings.h"
+#include "tools/worker_pool.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace grid_time_tool {
+constexpr long double DefaultXYProportional = 2.0L;
+constexpr int32_t DefaultdH = 299;
+constexpr int32_t DefaultMinAmpSect = 120;
+constexpr int32_t DefaultSizeHyperbola = 3;
+constexpr int64_t MinTraces = 3;
+const QString GapRecording = QStringLiteral("cmp_4.dezo");
+const QString StepRecording = QStringLiteral("cmp_1.dezo");
+
+QString RecordingName(const T2Dview* view) {
+  if (!view || !view->Settings()) return {};
+  return QFileInfo(view->Settings()->GetFileName()).fileName();
+}
+
+long double DepthStep(const T2Dview& view) {
+  const TSettingData* s = view.Settings();
+  return s ? s->SampleToDepth(1) - s->SampleToDepth(0) : 0;
+}
+}  // namespace grid_time_tool
+
+TGridTimeTool::TGridTimeTool(uint16_t w) : TToolBase<TGridTimeParam>(w) {
+  SetCaption(LoadResString(SGridTimeCaption));
+  AToolName = QString::fromUtf16(SGridTimeToolName.english);
+  AToolDscr = LoadResString(SGridTimeDescription);
+  AExecuting = true;
+  typeOfPlugin = advanced;
+  PaintDiagram();
+  CurrentNumberView = 0;
+  LoadIcons(QStringLiteral("RealView_ICON1"), QStringLiteral("RealView_ICON2"));
+  FillAllSets();
+}
+
+TGridTimeTool::~TGridTimeTool() = default;
+
+void TGridTimeTool::SaveParamsAll() {
+  SaveParamPlugin(0);
+  SetAllParamAs(0);
+}
+
+void TGridTimeTool::ToolInit() {
+  for (int32_t channel = 0; channel < ToolChannels; ++channel) {
+    dH = grid_time_tool::DefaultdH;
+    XYProportional = grid_time_tool::DefaultXYProportional;
+    MinAmpSect = grid_time_tool::DefaultMinAmpSect;
+    SizeHyperbola = grid_time_tool::DefaultSizeHyperbola;
+    const T2Dview* view = GetViewByIndx(channel);
+    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
+    SaveParamPlugin(channel);
+  }
+}
+
+bool TGridTimeTool::GapLayout() const {
+  return grid_time_tool::RecordingName(GetViewByIndx(0)) == grid_time_tool::GapRecording;
+}
+
+int32_t TGridTimeTool::Vstavka() const { return GapLayout() ? GridTimeGapTraces : 0; }
+
+void TGridTimeTool::CreateArAnten(int32_t vstavka, bool isCreate) {
+  if (isCreate) {
+    const T2Dview* view = GetViewByIndx(0);
+    const int64_t traces = view ? std::max<int64_t>(view->NumTraces(), 0) : 0;
+    // The count is one antenna per trace (and the gap); longer channels than
+    // the dialog's limit still get an antenna per trace.
+    AntenCount = static_cast<int32_t>(std::min<int64_t>(traces + vstavka, std::numeric_limits<int32_t>::max()));
+  }
+  arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
+}
+
+long double TGridTimeTool::DirectWaveNow() {
+  if (static_cast<int64_t>(arAnten.size()) != AntenCount) arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
+  T0 = DirectWave(arAnten, XYProportional, DistanceRecept, dH);
+  return T0;
+}
+
+int TGridTimeTool::SetPropertyes(bool adding) {
+  AExecuting = false;
+  PntVisual = gtNoPoint;
+  DistanceRecept = 0.2L;
+  if (const T2Dview* view = GetViewByIndx(0)) iYStep = grid_time_tool::DepthStep(*view);
+  const QString name = grid_time_tool::RecordingName(GetViewByIndx(0));
+  if (name == grid_time_tool::GapRecording) {
+    DistanceRecept = -1.0L;
+    XYProportional = 4.0L;
+    CreateArAnten(Vstavka(), true);
+  } else if (name == grid_time_tool::StepRecording) {
+    StepRecept = 0.1L;
+    iXStep = 0.1L;
+    CreateArAnten(Vstavka(), true);
+  }
+  return TToolBase<TGridTimeParam>::SetPropertyes(adding);
+}
+
+void TGridTimeTool::execute(bool first, int32_t NumberView) {
+  if (runing) return;
+  runView_ = GetViewByIndx(NumberView);
+  TToolBase<TGridTimeParam>::execute(first, NumberView);
+  // Apply off passes the input through without the kernel; the grid then
+  // shows the input traces.
+  if (!Valid(NumberView) || Param[static_cast<size_t>(NumberView)].Apply || !runView_) return;
+  const TSampleBlock* input = TSavedCopyStore::Instance().Find(CopyOwner(), NumberView);
+  const int longTrace = runView_->Settings() ? runView_->Settings()->GetLongTrace() : 0;
+  if (!input || longTrace <= 0 || input->Bytes() != runView_->SizeDat()) return;
+  TCommonTool::BeginRun();
+  struct TEnd {
+    TGridTimeTool& tool;
+    ~TEnd() { tool.EndRun(); }
+  } end{*this};
+  GetParam(NumberView);
+  const int64_t traces = std::min<int64_t>(runView_->NumTraces(), input->Bytes() / 4 / longTrace);
+  Run(input->Data(), traces, longTrace);
+}
+
+void TGridTimeTool::PaintGrid() {
+  if (!BmpGrid) {
+    BmpGrid = std::make_unique<TBitmap>();
+    BmpGrid->SetPixelFormat(pf8bit);
+    const T2Dview* view = runView_ ? runView_ : GetViewByIndx(0);
+    if (IChannelWindow* window = view ? view->Window() : nullptr)
+      if (TPalMaker* palette = window->PaletteControl()) palette->SetPal(BmpGrid.get());
+  }
+  PaintGridPixels(B, CountX, CountY, Kontrast, *BmpGrid);
+}
+
+void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const TGridTimeAxis& axis) {
+  const int32_t L = axis.LongTrace;
+  const auto antennas = static_cast<size_t>(std::max(AntenCount, 0));
+  // Antennas past the copy's traces have no trace: no picks, no envelope.
+  const int64_t present = std::min<int64_t>(AntenCount, tracesS);
+  arMaxInTraces.assign(antennas, {});
+  arMax2InTraces.assign(antennas, {});
+  std::vector<long double> out;
+  for (int64_t i = 0; i < present; ++i) {
+    const int32_t* trace = S.data() + static_cast<size_t>(i) * static_cast<size_t>(L);
+    arMaxInTraces[static_cast<size_t>(i)] = TracePicks(trace, L, PositivMax);
+    EnergyEnvelope(trace, L, MaxIteration, out, arMax2InTraces[static_cast<size_t>(i)]);
+    if (MaximumAtIteration)
+      arMaxInTraces[static_cast<size_t>(i)] = PicksFromEnvelope(arMax2InTraces[static_cast<size_t>(i)], PositivMax);
+  }
+  GlobalExtremeE = GlobalExtreme(S.data(), static_cast<int64_t>(S.size()), PositivMax);
+  SectBubbles.clear();
+  SectMaxCount = 1;
+  if (PntVisual == gtSectPoint) {
+    // The chart's ranges: the grid's width and the trace's depth.
+    const TSectRange range{DistanceRecept, CountX * iXStep + DistanceRecept, 0, axis.SampleToPath(L)};
+    SectBubbles = SectPoints(arMaxInTraces, arAnten, axis, range, GridStepSect, VisibleSect, SectMaxCount);
+  }
+}
+
+int64_t TGridTimeTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
+                                      TRunYield& yield) {
+  // The channel's data pass through; the grid is only shown.
+  const int64_t done = TToolBase<TGridTimeParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  Run(in, traces, longTrace);
+  return done;
+}
+
+void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
+  if (traces < grid_time_tool::MinTraces || !runView_ || longTrace <= 0 || !runView_->Settings()) return;
+  const TSettingData& settings = *runView_->Settings();
+
+  const bool gap = GapLayout();
+  if (FirstStart) CreateArAnten(gap ? GridTimeGapTraces : 0, true);
+  FirstStart = false;
+  // Size the grid before anything is allocated.
+  const TGridTimeSize size =
+      GridTimeSize(AntenCount, StepRecept, iXStep, longTrace, grid_time_tool::DepthStep(*runView_), iYStep);
+  const uint64_t copyBytes = static_cast<uint64_t>(traces + GridTimeGapTraces) * static_cast<uint64_t>(longTrace) * 4;
+  if (size.X > std::numeric_limits<int32_t>::max() || size.Y > std::numeric_limits<int32_t>::max() ||
+      size.Cells() > std::numeric_limits<int32_t>::max() ||
+      static_cast<uint64_t>(size.Cells()) * sizeof(int32_t) + copyBytes > MemoryCap)
+    throw ERealViewMemory();
+
+  std::vector<int32_t> S;
+  const int64_t tracesS = BuildWorkCopy(in, traces, longTrace, gap, S);
+  iXCount = static_cast<int32_t>(size.X);
+  iYCount = static_cast<int32_t>(size.Y);
+  CountX = iXCount;
+  CountY = iYCount;
+  CountAB = CountX * CountY;
+
+  TGridTimeAxis axis;
+  axis.LongTrace = longTrace;
+  axis.SpanWidth = settings.GetSpanWidth();
+  axis.SpeedLight = settings.GetSpeedLight();
+  axis.ShiftTimeDepth = ShiftTimeDepth;
+  arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
+  DirectWaveNow();
+  Picks(S, tracesS, axis);
+
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  TGridTimeImaging p;
+  p.iXStep = iXStep;
+  p.iYStep = iYStep;
+  p.DistanceRecept = DistanceRecept;
+  p.StepRecept = StepRecept;
+  p.AntenCount = AntenCount;
+  p.Apply = AExecuting;
+  B = GridTimeImage(S.data(), tracesS, axis, p, CountX, CountY, TWorkerPool::Instance().ThreadCount());
+  PaintGrid();
+  Log(QStringLiteral("End calculation"));
+}
+
+void TGridTimeTool::SaveToStream(TStream& str) {
+  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
+  WriteExtended(str, XYProportional);
+  str.WriteValue<int32_t>(MinAmpSect);
+  str.WriteValue<int32_t>(SizeHyperbola);
+  WriteExtended(str, DistanceRecept);
+  WriteExtended(str, StepRecept);
+  str.WriteValue<int32_t>(dH);
+}
+
+namespace grid_time_tool {
+// The fields of a record in their order; an older record has no StepRecept.
+void ReadBody(TToolRecordFields& fields, TGridTimeTool& tool, bool withStep) {
+  if (!fields.ReadExtended(tool.XYProportional)) return;
+  if (!fields.Read(tool.MinAmpSect)) return;
+  if (!fields.Read(tool.SizeHyperbola)) return;
+  if (!fields.ReadExtended(tool.DistanceRecept)) return;
+  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
+  fields.Read(tool.dH);
+}
+}  // namespace grid_time_tool
+
+void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    grid_time_tool::ReadBody(fields, *this, true);
+  }
+  SaveParamPlugin(NumberView);
+}
+
+void TGridTimeTool::ReadFromStream(TStream& str, int32_t NumberView) {
+  TToolRecordFields fields(str);
+  const TToolRecordHead head = ReadOldToolRecordHead(fields);
+  if (head.HasCaption) SetCaption(head.Caption);
+  if (head.HasApply) {
+    AExecuting = head.Apply;
+    grid_time_tool::ReadBody(fields, *this, false);
+  }
+  SaveParamPlugin(NumberView);
+}

@@ -1,0 +1,138 @@
+#pragma once
+// TGridTimeTool: images a multi-offset recording (one trace per antenna pair,
+// trace i at transmitter-receiver distance DistanceRecept + i * StepRecept) on a
+// distance-depth grid (grid_time_kernel.h), picks the bright points of every
+// antenna's trace and counts where the picks of two antennas meet. The grid is
+// shown only as the 8-bit image BmpGrid; the channel's data pass through
+// unchanged.
+//
+// Parameters per channel (the sets): Apply, XYProportional, MinAmpSect,
+// SizeHyperbola, DistanceRecept, StepRecept; everything else is one value for
+// all channels. MinAmpSect and SizeHyperbola are only stored and exchanged.
+//
+// The recording named "cmp_4.dezo" (channel 0's file name) is imaged with a gap
+// of 7 empty antenna positions after the 16th; "cmp_1.dezo" gets its own steps.
+//
+// The dialog is not built yet: CreateForm stays the base's (none), so the
+// overlays are computed but not drawn.
+
+#include "tools/imaging/directivity_diagram.h"
+#include "tools/imaging/grid_time_kernel.h"
+#include "tools/imaging/real_view_engine.h"
+#include "tools/tool_base.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class T2Dview;
+class TBitmap;
+
+struct TGridTimeParam {
+  bool Apply = true;
+  long double XYProportional = 2.0L;
+  int32_t MinAmpSect = 120;
+  int32_t SizeHyperbola = 3;
+  long double DistanceRecept = 0.2L;
+  long double StepRecept = 0.05L;
+};
+
+enum TGridTimeVisual : int32_t { gtNoPoint = 0, gtMaxPoint = 1, gtSectPoint = 2, gtTestSect = 3 };
+
+class TGridTimeTool : public TToolBase<TGridTimeParam> {
+public:
+  static constexpr uint8_t RecordFormat = 33;
+
+  explicit TGridTimeTool(uint16_t w = 0);
+  ~TGridTimeTool() override;
+
+  long double XYProportional = 2.0L;
+  int32_t dH = 299;
+  long double DistanceRecept = 0.2L;
+  long double StepRecept = 0.05L;
+  long double iXStep = 0.05L;
+  long double iYStep = 0.0075L;
+  long double XElipse = 0.9L, YElipse = 1.425L;
+  bool PositivMax = true;
+  int32_t PntVisual = gtNoPoint;
+  long double GridStepSect = 0.01L;
+  int32_t VisibleSect = 10;
+  bool ShowWiggle = false;
+  int32_t MaxIteration = 10;
+  bool MaximumAtIteration = false;
+  int32_t AntenCount = 0;
+  long double Kontrast = 1.0L;
+  long double ShiftTimeDepth = 0;
+  int32_t MinAmpSect = 120;
+  int32_t SizeHyperbola = 3;
+  bool FirstStart = true;
+  TDirectivityDiagram Diagram;
+
+  // The antennas and the direct wave's emission time of the last build.
+  std::vector<TGridTimeAntenna> arAnten;
+  long double T0 = 0;
+  // The grid of the last run and its image.
+  int32_t iXCount = 0, iYCount = 0;
+  int32_t CountAB = 0, CountX = 0, CountY = 0;
+  std::vector<int32_t> B;
+  std::unique_ptr<TBitmap> BmpGrid;
+  // Picks of the last run, one list per antenna, and the extrema of each
+  // antenna's energy envelope.
+  std::vector<std::vector<TMaxSample>> arMaxInTraces;
+  std::vector<std::vector<TMaxSample2>> arMax2InTraces;
+  int32_t GlobalExtremeE = 0;
+  // "Sect point": the cells above VisibleSect with the largest count.
+  std::vector<TSectBubble> SectBubbles;
+  int32_t SectMaxCount = 1;
+  // Cells above this many bytes (with the run's copies) end the run as when
+  // memory runs out, the last image kept.
+  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
+  std::function<void(const QString&)> OnLog;
+
+  uint8_t GetVersion() const override { return 16; }
+  void SaveToStream(TStream& str) override;
+  void ReadFromStream(TStream& str, int32_t NumberView) override;
+  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
+  void ToolInit() override;
+  int SetPropertyes(bool adding) override;
+  void execute(bool first, int32_t NumberView) override;
+
+  void SaveParamsAll();
+  // Vstavka extra positions (the gap) when isCreate: AntenCount := Vstavka +
+  // channel 0's traces, the distances from the current spacing.
+  void CreateArAnten(int32_t Vstavka, bool isCreate);
+  // The gap of channel 0's recording (7 for "cmp_4.dezo", else 0).
+  int32_t Vstavka() const;
+  bool GapLayout() const;
+  // The direct wave of the current antennas; returns T0.
+  long double DirectWaveNow();
+  void PaintDiagram() { Diagram.PaintDiagram(); }
+
+protected:
+  TGridTimeParam PackParams() const override {
+    return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
+  }
+  void UnpackParams(const TGridTimeParam& set) override {
+    AExecuting = set.Apply;
+    XYProportional = set.XYProportional;
+    MinAmpSect = set.MinAmpSect;
+    SizeHyperbola = set.SizeHyperbola;
+    DistanceRecept = set.DistanceRecept;
+    StepRecept = set.StepRecept;
+  }
+  TRunPolicy RunPolicy() const override {
+    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
+  }
+  int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+
+private:
+  void Log(const QString& line) const {
+    if (OnLog) OnLog(line);
+  }
+  // The run on the input `in` (the channel's traces); the channel is not touched.
+  void Run(const int32_t* in, int64_t traces, int longTrace);
+  void Picks(const std::vector<int32_t>& S, int64_t tracesS, const TGridTimeAxis& axis);
+  void PaintGrid();
+  T2Dview* runView_ = nullptr;
+};
