@@ -23,59 +23,73 @@
 #include "radargram/view2d_form.h"
 #include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
+#include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImage>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace settings_topo_pictures_test {
 
 void Key(TSettingsForm& form, WORD key) { form.OnKeyDown(&form, key, TShiftState{}); }
 
-QImage Picture(TTopoType type) {
-  TBitmap bitmap;
-  DrawTopoPicture(type, bitmap);
-  return bitmap.Image().convertToFormat(QImage::Format_RGB32);
+// A 32 x 32 block of colours, row by row.
+using TPixels = std::vector<TColor>;
+
+TPixels Block(const std::function<TColor(int, int)>& at, int left = 0, int top = 0) {
+  TPixels pixels;
+  for (int y = 0; y < TopoPictureSize; ++y)
+    for (int x = 0; x < TopoPictureSize; ++x) pixels.push_back(at(left + x, top + y));
+  return pixels;
 }
 
-// The count of pixels where the 32 x 32 block of `shown` at (left, top) differs
-// from the picture (every pixel when the block does not fit).
-int DifferingPixels(const QImage& shown, int left, int top, const QImage& picture) {
-  if (shown.width() < left + TopoPictureSize || shown.height() < top + TopoPictureSize)
-    return TopoPictureSize * TopoPictureSize;
+TPixels Pixels(TBitmap& bitmap, int left = 0, int top = 0) {
+  return Block([&](int x, int y) { return bitmap.Canvas()->Pixels(x, y); }, left, top);
+}
+
+TPixels Picture(TTopoType type) {
+  TBitmap bitmap;
+  DrawTopoPicture(type, bitmap);
+  EXPECT_EQ(bitmap.Width(), TopoPictureSize);
+  EXPECT_EQ(bitmap.Height(), TopoPictureSize);
+  return Pixels(bitmap);
+}
+
+// What the control shows at its top-left.
+TPixels Shown(TControl& control) {
+  return Block([&](int x, int y) { return ShownColor(control, x, y); });
+}
+
+int DifferingPixels(const TPixels& a, const TPixels& b) {
   int differing = 0;
-  for (int y = 0; y < TopoPictureSize; ++y)
-    for (int x = 0; x < TopoPictureSize; ++x)
-      if ((shown.pixel(left + x, top + y) & 0xFFFFFFu) != (picture.pixel(x, y) & 0xFFFFFFu)) ++differing;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i]) ++differing;
   return differing;
 }
 
 TEST(TopoPictures, EveryDeviceHasItsOwnPictureAndTheListHoldsThemByValue) {
-  const QImage blank = Picture(ttNil);
-  ASSERT_EQ(blank.size(), QSize(TopoPictureSize, TopoPictureSize));
+  const TPixels blank = Picture(ttNil);
   for (int a = 1; a < TopoTypeCount; ++a) {
-    const QImage first = Picture(static_cast<TTopoType>(a));
-    ASSERT_EQ(first.size(), blank.size());
+    const TPixels first = Picture(static_cast<TTopoType>(a));
     // A real drawing, not the blank tile with a speck on it.
-    EXPECT_GT(DifferingPixels(first, 0, 0, blank), 60) << a;
+    EXPECT_GT(DifferingPixels(first, blank), 60) << a;
     for (int b = a + 1; b < TopoTypeCount; ++b)
-      EXPECT_GT(DifferingPixels(first, 0, 0, Picture(static_cast<TTopoType>(b))), 10) << a << " vs " << b;
+      EXPECT_GT(DifferingPixels(first, Picture(static_cast<TTopoType>(b))), 10) << a << " vs " << b;
   }
   TImageList list(nullptr);
   FillTopoPictures(list);
   ASSERT_EQ(list.Count(), TopoTypeCount);
   EXPECT_EQ(list.Width(), TopoPictureSize);
   EXPECT_EQ(list.Height(), TopoPictureSize);
-  for (int value = 0; value < TopoTypeCount; ++value)
-    EXPECT_EQ(DifferingPixels(list.Image(value).convertToFormat(QImage::Format_RGB32), 0, 0,
-                              Picture(static_cast<TTopoType>(value))),
-              0)
-        << value;
+  for (int value = 0; value < TopoTypeCount; ++value) {
+    TBitmap held;
+    ASSERT_TRUE(list.GetBitmap(value, held));
+    EXPECT_EQ(DifferingPixels(Pixels(held), Picture(static_cast<TTopoType>(value))), 0) << value;
+  }
 }
 
 class SettingsTopoPictures : public testing::Test {
@@ -139,9 +153,7 @@ TEST_F(SettingsTopoPictures, EveryTopoItemDrawsItsDevicePicture) {
     row.SetSize(width, height);
     row.Canvas()->FillRect(Rect(0, 0, width, height));
     menu.AdvancedDrawItem(item, *row.Canvas(), Rect(0, 0, width, height), TOwnerDrawState{});
-    EXPECT_EQ(DifferingPixels(row.Image().convertToFormat(QImage::Format_RGB32), TAdvPopupMenu::TextIndent, 0,
-                              Picture(static_cast<TTopoType>(value))),
-              0)
+    EXPECT_EQ(DifferingPixels(Pixels(row, TAdvPopupMenu::TextIndent, 0), Picture(static_cast<TTopoType>(value))), 0)
         << value;
   }
 }
@@ -150,15 +162,14 @@ TEST_F(SettingsTopoPictures, ChoosingADeviceShowsItsPictureAndNameAndNoDeviceKee
   ShowSettings([&](TSettingsForm& f) {
     Key(f, VK_F1 + 8);  // External: the topo device group shows
     ASSERT_TRUE(f.GroupBoxOdometer->Visible());
-    const auto shown = [&] { return f.TopoTypeImage->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
-    QImage before = shown();
+    TPixels before = Shown(*f.TopoTypeImage);
     for (TTopoType type : {ttTrolleyA, ttGPS, ttWheel, ttUnitWheelB, ttCustom}) {
       TMenuItem* item = f.TopoItems[type];
       item->Click();
       ASSERT_EQ(f.st->GetTopoType(), type);
-      const QImage now = shown();
-      EXPECT_EQ(DifferingPixels(now, 0, 0, Picture(type)), 0) << int(type);
-      EXPECT_GT(DifferingPixels(now, 0, 0, before), 10) << int(type);
+      const TPixels now = Shown(*f.TopoTypeImage);
+      EXPECT_EQ(DifferingPixels(now, Picture(type)), 0) << int(type);
+      EXPECT_GT(DifferingPixels(now, before), 10) << int(type);
       EXPECT_EQ(f.TopoTitleLabel->Caption(), item->Caption());
       EXPECT_TRUE(item->Checked());
       before = now;
@@ -170,9 +181,7 @@ TEST_F(SettingsTopoPictures, ChoosingADeviceShowsItsPictureAndNameAndNoDeviceKee
     f.SetLastTopoType(ttNil);
     f.RefreshForm();
     ASSERT_EQ(f.st->GetTopoType(), ttNil);
-    EXPECT_EQ(DifferingPixels(f.TopoTypeImage->Picture()->Image().convertToFormat(QImage::Format_RGB32), 0, 0,
-                              Picture(ttCustom)),
-              0);
+    EXPECT_EQ(DifferingPixels(Shown(*f.TopoTypeImage), Picture(ttCustom)), 0);
     EXPECT_EQ(f.TopoTitleLabel->Caption(), name);
     f.SetLastTopoType(ttCustom);
   });
