@@ -4,6 +4,7 @@
 #include "acquisition/settings_form.h"
 
 #include "acquisition/main_form.h"
+#include "acquisition/topo_pictures.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/sys_utils.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/component_clone.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/image.h"
+#include "platform/ui/image_list.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/language_forms.h"
 #include "platform/ui/list_box.h"
@@ -164,6 +166,9 @@ void TSettingsForm::BuildMenus() {
   // F7, F8 and F9 reach them through the window's key handler.
 
   TopoTypePopupMenu = new TAdvPopupMenu(this);
+  TopoTypeImages = new TImageList(this);
+  FillTopoPictures(*TopoTypeImages);
+  TopoTypePopupMenu->SetImages(TopoTypeImages);
   GeneralPreferencesMenu = Item(this, TopoTypePopupMenu->Items(), LoadResString(SSettingsGeneralPreferences));
   Item(this, TopoTypePopupMenu->Items(), QStringLiteral("-"));
   for (const TTopoItem& topo : kTopoItems) {
@@ -173,6 +178,7 @@ void TSettingsForm::BuildMenus() {
     TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), name);
     item->SetRadioItem(true);
     item->SetTag(topo.Type);
+    item->SetImageIndex(topo.Type);
     TopoItems[topo.Type] = item;
   }
   MediumPopupMenu = new TAdvPopupMenu(this);

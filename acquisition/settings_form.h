@@ -40,6 +40,7 @@ class TDigitEdit;
 class TEdit;
 class TGroupBox;
 class TImage;
+class TImageList;
 class TLabel;
 class TLineSeries;
 class TListBox;
@@ -142,6 +143,8 @@ public:
   TSpeedButton *TopoDeviceButton = nullptr, *MultOdometrUp = nullptr, *MultOdometrDown = nullptr,
                *TopoCalibrationButton = nullptr;
   TAdvPopupMenu* TopoTypePopupMenu = nullptr;
+  // The devices' pictures, at the index of their TTopoType value.
+  TImageList* TopoTypeImages = nullptr;
   TMenuItem* GeneralPreferencesMenu = nullptr;
   // The topo items by TTopoType (ttNil has none).
   std::array<TMenuItem*, TopoTypeCount> TopoItems{};

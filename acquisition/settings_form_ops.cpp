@@ -6,12 +6,14 @@
 #include "acquisition/settings_form.h"
 
 #include "acquisition/main_form.h"
+#include "acquisition/topo_pictures.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/sys_utils.h"
 #include "platform/ui/adv_popup_menu.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/edit_controls.h"
+#include "platform/ui/image.h"
 #include "platform/ui/list_box.h"
 #include "platform/ui/memo.h"
 #include "platform/ui/menus.h"
@@ -147,6 +149,7 @@ void TSettingsForm::RefreshForm() {
   if (topo && st->GetTopoType() < TopoTypeCount) {
     if (TMenuItem* item = TopoItems[st->GetTopoType()]) {
       item->SetChecked(true);
+      DrawTopoPicture(st->GetTopoType(), *TopoTypeImage->Picture());
       TopoTitleLabel->SetCaption(item->Caption());
     }
     const bool gps = st->GetTopoType() == ttGPS;

@@ -1,0 +1,34 @@
+#pragma once
+// The pictures of the topo devices: one 32 x 32 picture per TTopoType value,
+// drawn by the program (no picture files). The settings window gives them to
+// the items of its topo menu and shows the chosen device's picture beside its
+// name.
+//
+// Each picture is an opaque 24-bit tile on white with a grey frame, so it reads
+// the same on a menu's highlight colour and on a group box:
+//   measuring wheels (ttWheel, ttOdometerA..E): a wheel on a push handle, each
+//     with its own spoke count and rim colour;
+//   carts (ttTrolleyA, ttTrolleyB): a body on two wheels with a handle and an
+//     odometer dial, told apart by body colour and stripes;
+//   ttGPS: a hand receiver with its antenna and a satellite;
+//   ttCustom: a wheel over a calibration ruler;
+//   built-in odometers (ttUnitWheelA, ttUnitWheelB): a radar antenna box with
+//     the wheel built into one end.
+// ttNil has the blank tile.
+//
+// Threads: any thread may draw into its own bitmap; the image list belongs to
+// the user-interface thread.
+
+#include "profiledata/gpr_constants.h"
+
+class TBitmap;
+class TImageList;
+
+constexpr int TopoPictureSize = 32;
+
+// Makes bitmap the 24-bit picture of the device.
+void DrawTopoPicture(TTopoType type, TBitmap& bitmap);
+
+// Sets the list to the picture size and fills it with every device's picture,
+// the picture of a TTopoType value at the value's index.
+void FillTopoPictures(TImageList& list);
