@@ -196,6 +196,7 @@ public:
   void TrackBarStackingChange();
   void NumSamplesUpClick();
   void NumSamplesDownClick();
+  void SetOverStepFromButton(int next);
   void SurveyWindowClick(int index);
   void TriggerModeClick(int index);
   void SpeedDigitEditChangeFinish();

@@ -250,21 +250,15 @@ void TSettingsForm::ApplySurveyWindow(int index) {
 }
 
 void TSettingsForm::NumSamplesDownClick() {
-  if (!st) return;
-  const int next = sw::OverStepAfterSamplesDown(st->GetOverStep());
-  if (next == st->GetOverStep()) return;
-  st->SetOverStep(static_cast<uint8_t>(next));
-  SetRadarSettings();
-  LabelNumSamples->SetCaption(QString::number(sw::SamplesFromOverStep(st->GetOverStep())));
-  PrepareGain();
-  if (st->GetAdvanceStacking()) ApplyAdvancedStacking();
-  ShowLimits();
-  RestartRunningRadars();
+  if (st) SetOverStepFromButton(sw::OverStepAfterSamplesDown(st->GetOverStep()));
 }
 
 void TSettingsForm::NumSamplesUpClick() {
-  if (!st) return;
-  const int next = sw::OverStepAfterSamplesUp(st->GetOverStep());
+  if (st) SetOverStepFromButton(sw::OverStepAfterSamplesUp(st->GetOverStep()));
+}
+
+// At a limit the button changes nothing, and the running radars are left alone.
+void TSettingsForm::SetOverStepFromButton(int next) {
   if (next == st->GetOverStep()) return;
   st->SetOverStep(static_cast<uint8_t>(next));
   SetRadarSettings();
