@@ -383,11 +383,7 @@ bool DUvova3DuruZuza::isActivatedClosed() const {
   return window && window->Caption().isEmpty();
 }
 
-void DUvova3DuruZuza::AddToReopenList(const QString& fileName) {
-  Settings.History.removeAll(fileName);
-  Settings.History.push_front(fileName);
-  while (Settings.History.size() > HistoryCount) Settings.History.pop_back();
-}
+void DUvova3DuruZuza::AddToReopenList(const QString& fileName) { ApdateReopenMenu(fileName); }
 
 ISettingsRadar* DUvova3DuruZuza::GetRadarByIndex(int slot) const {
   if (isCheckDeviceRunned_ || !radarSet_ || slot < 0 || slot >= kChannelSlots) return nullptr;
