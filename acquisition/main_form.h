@@ -132,9 +132,9 @@ public:
   void SaveGlobalViewSectOfDeepInAllChild();
   void RepaintChilds();
   void UpdateInterface();
-  // The menus and actions follow the active window and the radars (later parts
-  // of the window build the menus; nothing to update yet).
-  void Updatemenu() override {}
+  // The command states follow the open windows, the active one and the radar
+  // (main_menus.cpp). Start keeps the state acquisition control gives it.
+  void Updatemenu() override;
 
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;

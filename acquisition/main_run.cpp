@@ -80,6 +80,7 @@ bool DUvova3DuruZuza::RunActionAllowed() const {
 
 void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
   // No recording starts and no radar setting changes while a tool dialog is shown.
+  Commands.ToolDialogShown = !enabled;
   Commands.RunEnabled = enabled;
   Commands.GprSettingsEnabled = enabled;
   // Presets are offered for a window made for recording only: the dialog

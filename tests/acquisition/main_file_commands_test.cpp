@@ -263,3 +263,31 @@ TEST_F(FileCommands, PrintWritesThePdfAfterTheDialogAndNothingWhenCancelled) {
 }
 
 }  // namespace main_file_commands_test
+
+namespace main_file_commands_test {
+
+TEST_F(FileCommands, CommandStatesFollowTheOpenWindows) {
+  MainWindow->Updatemenu();
+  const TMainCommands& c = MainWindow->Commands;
+  EXPECT_FALSE(c.SaveEnabled || c.SaveAsEnabled || c.PrintEnabled || c.ExportEnabled || c.ZoomEnabled ||
+               c.DirectionEnabled);
+  EXPECT_TRUE(c.LanguageVisible);
+
+  TView2DForm* recording = Recording(3);
+  recording->GetView2DByIndx(0)->Settings()->NewFile = false;
+  ASSERT_TRUE(MainWindow->SaveActionExecute());
+  MainWindow->OpenFiles({recording->Caption()});
+  ASSERT_EQ(Windows(), 2u);
+  auto* opened = dynamic_cast<TView2DForm*>(MainWindow->ActiveMDIChild());
+  ASSERT_NE(opened, nullptr);
+  ASSERT_TRUE(opened->GetView2DByIndx(0)->WasOpen);
+  MainWindow->Updatemenu();
+  EXPECT_TRUE(c.SaveEnabled && c.SaveAsEnabled && c.PrintEnabled && c.ExportEnabled && c.ZoomEnabled);
+  EXPECT_FALSE(c.LanguageVisible);
+  EXPECT_FALSE(c.GprSettingsEnabled);
+  EXPECT_FALSE(c.GprPresetsEnabled);
+  EXPECT_FALSE(MainWindow->BindingActionEnabled);
+  EXPECT_FALSE(c.DirectionEnabled) << "the profile holds traces";
+}
+
+}  // namespace main_file_commands_test
