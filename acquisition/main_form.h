@@ -544,6 +544,14 @@ public:
   bool PresetsItemsClick(const QString& title);
   std::vector<TPresetsProperty> ListOfPresets;
 
+  // ---- Languages (main_languages.cpp) ----------------------------------------------
+  // Makes the locale the interface language (1033 for one the program does not
+  // offer); false, and nothing changed, when its module cannot be loaded.
+  bool SetLanguage(int localeId);
+  // A language item's click: SetLanguage, then a new tool registry in the new
+  // language, the language file written and the planning program told.
+  bool SwitchLanguage(int localeId);
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;

@@ -6,6 +6,7 @@
 #include "acquisition/main_form.h"
 
 #include "platform/rtl/ini_files.h"
+#include "platform/rtl/language_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/printers.h"
@@ -288,6 +289,37 @@ TEST_F(FileCommands, CommandStatesFollowTheOpenWindows) {
   EXPECT_FALSE(c.GprPresetsEnabled);
   EXPECT_FALSE(MainWindow->BindingActionEnabled);
   EXPECT_FALSE(c.DirectionEnabled) << "the profile holds traces";
+}
+
+}  // namespace main_file_commands_test
+
+namespace main_file_commands_test {
+
+TEST_F(FileCommands, ALanguageSwitchRetextsTheFormsAndRewritesTheLanguageFile) {
+  {
+    TMemIniFile module(LanguageModuleFileName(25));
+    module.WriteString(QStringLiteral("Strings"), QStringLiteral("SQelGroundPenetratingRadar"), QString::fromUtf8("Георадар"));
+    module.UpdateFile();
+  }
+  ASSERT_EQ(MainWindow->Language(), EnglishLocaleId);
+  const TListOfTools* before = MainWindow->ListOfTools;
+  // No module for German: language, texts and file stay.
+  EXPECT_FALSE(MainWindow->SwitchLanguage(7));
+  EXPECT_EQ(MainWindow->Language(), EnglishLocaleId);
+  EXPECT_EQ(ReadLanguageFile(), std::optional<int>(EnglishLocaleId));
+  EXPECT_EQ(MainWindow->ListOfTools, before);
+
+  EXPECT_TRUE(MainWindow->SwitchLanguage(25));
+  EXPECT_EQ(MainWindow->Language(), 25);
+  EXPECT_EQ(MainWindow->Caption(), QString::fromUtf8("Георадар"));
+  EXPECT_EQ(ReadLanguageFile(), std::optional<int>(25));
+  EXPECT_NE(MainWindow->ListOfTools, nullptr);
+
+  // A locale the program does not offer is English.
+  EXPECT_TRUE(MainWindow->SwitchLanguage(9999));
+  EXPECT_EQ(MainWindow->Language(), EnglishLocaleId);
+  EXPECT_EQ(MainWindow->Caption(), QStringLiteral("Qel Ground Penetrating Radar"));
+  EXPECT_EQ(ReadLanguageFile(), std::optional<int>(EnglishLocaleId));
 }
 
 }  // namespace main_file_commands_test
