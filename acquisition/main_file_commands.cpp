@@ -310,10 +310,12 @@ void DUvova3DuruZuza::SaveToVandrelExecute() {
     s.SetTopoType(ttWheel);
     s.SetWheelMult(3);
     s.SetWheelStep(3.294);
+    // The planning program lays the channels 0.3 m apart across the profile.
+    s.SetStartXShift(0);
+    s.SetStartYShift(RoundToInt32(i * 0.3L * 100000));
+    s.SetStartZShift(0);
   }
-  // The planning program lays the channels 0.3 m apart across the profile.
   const std::shared_ptr<const bool> alive = window->WindowAlive;
-  window->SetDeviceOffsets(0, 0, 0);
   SaveAsActionExecute();
   if (!*alive) return;
   for (int i = 0; i < kChannelSlots; ++i) {

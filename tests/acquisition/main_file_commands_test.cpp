@@ -323,3 +323,23 @@ TEST_F(FileCommands, ALanguageSwitchRetextsTheFormsAndRewritesTheLanguageFile) {
 }
 
 }  // namespace main_file_commands_test
+
+namespace main_file_commands_test {
+
+TEST_F(FileCommands, TheSaveForThePlanningProgramPlacesTheChannelsAndRestoresTheWheel) {
+  TView2DForm* window = Recording(3);
+  TSettingData& s = *window->GetView2DByIndx(0)->Settings();
+  s.SetStartYShift(777);
+  const TRunMode runMode = s.GetRunMode();
+  const TTopoType topo = s.GetTopoType();
+  const QString chosen = data + QStringLiteral("planning.dezo");
+  TDialogScript::QueueFiles({{}, std::vector<QString>{chosen}});
+  MainWindow->SaveToVandrelExecute();
+  EXPECT_TRUE(FileExists(chosen));
+  EXPECT_EQ(s.GetStartYShift(), 0) << "channel 0 lies on the line; the offsets are not restored";
+  EXPECT_EQ(s.GetRunMode(), runMode);
+  EXPECT_EQ(s.GetTopoType(), topo);
+  EXPECT_TRUE(s.GetWasOpen());
+}
+
+}  // namespace main_file_commands_test
