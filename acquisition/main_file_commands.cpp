@@ -63,7 +63,10 @@ int DUvova3DuruZuza::GetCountChannalInFile(const QString& FileName) const {
   return name == QStringLiteral("bstt") || ExtractFileExt(name) == QStringLiteral(".bstt") ? 1 : kChannelSlots;
 }
 
-void DUvova3DuruZuza::ApdateReopenMenu(const QString& path) { PutOnTopOfRecentFiles(Settings.History, path); }
+void DUvova3DuruZuza::ApdateReopenMenu(const QString& path) {
+  PutOnTopOfRecentFiles(Settings.History, path);
+  ShowRecentFiles();
+}
 
 bool DUvova3DuruZuza::OpenActionExecute() {
   TOpenDialog* dialog = OpenDialog();

@@ -76,6 +76,7 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetEnabled(false);
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
+  CreateFileMenu();
   CreateRunCommand();
 }
 
@@ -145,6 +146,8 @@ void DUvova3DuruZuza::FormCreate() {
   Lang();
   ReadViewSettings(*mainIni_);
   ReadPostProcSettings(*mainIni_, Settings);
+
+  ShowRecentFiles();
 
   // 8. The tool registry and the simple-mode tool sets.
   ListOfTools = new TListOfTools(this);

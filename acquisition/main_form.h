@@ -552,11 +552,18 @@ public:
   // language, the language file written and the planning program told.
   bool SwitchLanguage(int localeId);
 
+  // ---- The File menu (main_menus.cpp) --------------------------------------------------
+  TMenuItem* FileMenu = nullptr;
+  TMenuItem* OpenRecentMenu = nullptr;  // nine numbered items, hidden while unused
+  // The Open Recent items show the recent-files list.
+  void ShowRecentFiles();
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;
 
 private:
+  void CreateFileMenu();
   // Waits on the user-interface thread for a radar's or a port's answer.
   static void Pause(int ms);
   // Run (main_run.cpp).

@@ -43,7 +43,7 @@ constexpr int kGpsPage = 5;
 // ---- The command and its menu item ------------------------------------------------------------
 
 void DUvova3DuruZuza::CreateRunCommand() {
-  MainMenu = TComponent::Create<TMainMenu>(this);
+  if (!MainMenu) MainMenu = TComponent::Create<TMainMenu>(this);
   AcquisitionMenu = TComponent::Create<TMenuItem>(this);
   AcquisitionMenu->SetCaption(LoadResString(SAcquisitionMenu));
   MainMenu->Items()->Add(AcquisitionMenu);

@@ -9,6 +9,8 @@
 #include "platform/rtl/language_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/printers.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
@@ -340,6 +342,38 @@ TEST_F(FileCommands, TheSaveForThePlanningProgramPlacesTheChannelsAndRestoresThe
   EXPECT_EQ(s.GetRunMode(), runMode);
   EXPECT_EQ(s.GetTopoType(), topo);
   EXPECT_TRUE(s.GetWasOpen());
+}
+
+}  // namespace main_file_commands_test
+
+namespace main_file_commands_test {
+
+TEST_F(FileCommands, TheFileMenuShowsTheRecentFilesAndTakesItsKeys) {
+  TMenuItem* recent = MainWindow->OpenRecentMenu;
+  ASSERT_NE(recent, nullptr);
+  ASSERT_EQ(recent->Count(), RecentFilesCount);
+  for (int i = 0; i < recent->Count(); ++i) EXPECT_FALSE(recent->Items(i)->Visible());
+  const QString a = data + QStringLiteral("a.dezo"), b = data + QStringLiteral("b.dezo");
+  MainWindow->ApdateReopenMenu(a);
+  MainWindow->ApdateReopenMenu(b);
+  EXPECT_EQ(recent->Items(0)->Caption(), QStringLiteral("&1 ") + b);
+  EXPECT_EQ(recent->Items(1)->Caption(), QStringLiteral("&2 ") + a);
+  EXPECT_TRUE(recent->Items(1)->Visible());
+  EXPECT_FALSE(recent->Items(2)->Visible());
+  // The item opens its own path (missing here).
+  TDialogScript::QueueAnswer(mrOk);
+  recent->Items(1)->Click();
+  ASSERT_EQ(TDialogScript::Shown().size(), 1u);
+  EXPECT_EQ(TDialogScript::Shown()[0].Text, QStringLiteral("File %1 is not present!").arg(a));
+
+  TMainMenu* menu = MainWindow->MainMenu;
+  for (TShortCut key : {ShortCut('N', {ssCtrl}), ShortCut('O', {ssCtrl}), ShortCut('S', {ssCtrl}),
+                        ShortCut(VK_F1 + 9, {ssShift}), ShortCut(VK_F1 + 1, {})})
+    EXPECT_NE(menu->FindItemByShortCut(key), nullptr) << key;
+  // Shift+F10 creates a recording window without questions.
+  menu->FindItemByShortCut(ShortCut(VK_F1 + 9, {ssShift}))->Click();
+  EXPECT_NE(MainWindow->CurChild(), nullptr);
+  EXPECT_EQ(Windows(), 1u);
 }
 
 }  // namespace main_file_commands_test
