@@ -40,6 +40,13 @@ struct TMainCommands {
   // was before the dialog.
   bool GprPresetsEnabled = false;
   bool GprPresetsBeforeToolDialog = false;
+  // The Export menu, Zoom In and Zoom Out: with a radargram window open.
+  bool ExportEnabled = false;
+  bool ZoomEnabled = false;
+  // The Language menu: only while no radargram window is open.
+  bool LanguageVisible = true;
+  // A tool dialog is shown (GPR settings and presets stay off meanwhile).
+  bool ToolDialogShown = false;
   // The Direction button's picture and hint.
   int DirectionPicture = DirectionPictureForward;
   QString DirectionHint = LoadResString(SForward);

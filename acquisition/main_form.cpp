@@ -77,6 +77,7 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetEnabled(false);
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
+  CreateFileMenu();
   CreateRunCommand();
   CreateSettingsCommand();
 }
@@ -147,6 +148,8 @@ void DUvova3DuruZuza::FormCreate() {
   Lang();
   ReadViewSettings(*mainIni_);
   ReadPostProcSettings(*mainIni_, Settings);
+
+  ShowRecentFiles();
 
   // 8. The tool registry and the simple-mode tool sets.
   ListOfTools = new TListOfTools(this);
@@ -387,11 +390,7 @@ bool DUvova3DuruZuza::isActivatedClosed() const {
   return window && window->Caption().isEmpty();
 }
 
-void DUvova3DuruZuza::AddToReopenList(const QString& fileName) {
-  Settings.History.removeAll(fileName);
-  Settings.History.push_front(fileName);
-  while (Settings.History.size() > HistoryCount) Settings.History.pop_back();
-}
+void DUvova3DuruZuza::AddToReopenList(const QString& fileName) { ApdateReopenMenu(fileName); }
 
 ISettingsRadar* DUvova3DuruZuza::GetRadarByIndex(int slot) const {
   if (isCheckDeviceRunned_ || !radarSet_ || slot < 0 || slot >= kChannelSlots) return nullptr;

@@ -27,6 +27,7 @@
 #include "acquisition/main_ini.h"
 #include "acquisition/main_lists.h"
 #include "acquisition/main_commands.h"
+#include "acquisition/file_commands.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/language_files.h"
 #include "platform/rtl/resource_strings.h"
@@ -131,9 +132,9 @@ public:
   void SaveGlobalViewSectOfDeepInAllChild();
   void RepaintChilds();
   void UpdateInterface();
-  // The menus and actions follow the active window and the radars (later parts
-  // of the window build the menus; nothing to update yet).
-  void Updatemenu() override {}
+  // The command states follow the open windows, the active one and the radar
+  // (main_menus.cpp). Start keeps the state acquisition control gives it.
+  void Updatemenu() override;
 
   // The radargram windows, in the frame's child order.
   std::vector<TView2DForm*> RadargramWindows() const;
@@ -378,7 +379,8 @@ public:
   // ---- IRadargramActionsShell ---------------------------------------------------
   // The Save command is not part of the window yet: nothing is written, and
   // the answer says so.
-  bool SaveActionExecute() override { return false; }
+  // The Save command without a sender (a window's own save): true when saved.
+  bool SaveActionExecute() override { return SaveActionExecute(nullptr); }
   void SetFileActionsEnabled(bool enabled) override { FileActionsEnabled = enabled; }
   // The tool bar is not part of the window yet: the command state holds the
   // direction the button shows.
@@ -508,11 +510,65 @@ public:
   // recording unsaved and is reported.
   bool WriteToFileChannal(int CountSaveChannal, const QString& FileName);
 
+  // ---- File commands and presets (main_file_commands.cpp) ----------------------------
+  // Open: the Open dialog (in LastFolder, several files at once), then
+  // OpenFiles; false when the dialog was cancelled.
+  bool OpenActionExecute();
+  // Each file into a new window, in order; stops with the resources message
+  // when more than 24 windows are open, or at the first file that fails.
+  void OpenFiles(const QStringList& files);
+  // 1 unless ".frn"; for a container the count its kind gives.
+  int GetCountChannalInFile(const QString& FileName) const;
+  // The recent-files list (Settings.History): the path goes to the top.
+  void ApdateReopenMenu(const QString& path);
+  // A recent file's item (its caption "&n path") was clicked: opens it, or
+  // says "File %s is not present!".
+  void ReopenMenu1Click(const QString& caption);
+  // Save; Sender given: the user's command (a window the planning program
+  // asked for closes once it is saved). True only when the profile was written:
+  // a cancelled or failed write reports nothing to the planning program and
+  // closes nothing.
+  bool SaveActionExecute(TObject* Sender);
+  bool SaveAsActionExecute();
+  void CloseActionExecute();
+  // The print dialog, then the active window prints itself; true when printed.
+  bool PrintActionExecute();
+  void ExitActionExecute() { Close(); }
+  // Shift+F10: a new recording window set up without questions.
+  void CreateAutoActionExecute();
+  // The hidden "Save To Vandrel" button: the channels placed for the planning
+  // program, then Save As.
+  void SaveToVandrelExecute();
+  // Presets (folder "setofpresets" of the program folder).
+  QString GetRadarTypeStrForPresets() const;
+  void ScanPresets();
+  // The titles the presets menu lists for the current radar (empty without one).
+  QStringList BuildPresetsMenu();
+  // Applies the preset of that title to the active window; false without a
+  // current radar or window.
+  bool PresetsItemsClick(const QString& title);
+  std::vector<TPresetsProperty> ListOfPresets;
+
+  // ---- Languages (main_languages.cpp) ----------------------------------------------
+  // Makes the locale the interface language (1033 for one the program does not
+  // offer); false, and nothing changed, when its module cannot be loaded.
+  bool SetLanguage(int localeId);
+  // A language item's click: SetLanguage, then a new tool registry in the new
+  // language, the language file written and the planning program told.
+  bool SwitchLanguage(int localeId);
+
+  // ---- The File menu (main_menus.cpp) --------------------------------------------------
+  TMenuItem* FileMenu = nullptr;
+  TMenuItem* OpenRecentMenu = nullptr;  // nine numbered items, hidden while unused
+  // The Open Recent items show the recent-files list.
+  void ShowRecentFiles();
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;
 
 private:
+  void CreateFileMenu();
   // Waits on the user-interface thread for a radar's or a port's answer.
   static void Pause(int ms);
   // Run (main_run.cpp).

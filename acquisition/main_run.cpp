@@ -43,7 +43,7 @@ constexpr int kGpsPage = 5;
 // ---- The command and its menu item ------------------------------------------------------------
 
 void DUvova3DuruZuza::CreateRunCommand() {
-  MainMenu = TComponent::Create<TMainMenu>(this);
+  if (!MainMenu) MainMenu = TComponent::Create<TMainMenu>(this);
   AcquisitionMenu = TComponent::Create<TMenuItem>(this);
   AcquisitionMenu->SetCaption(LoadResString(SAcquisitionMenu));
   MainMenu->Items()->Add(AcquisitionMenu);
@@ -80,6 +80,7 @@ bool DUvova3DuruZuza::RunActionAllowed() const {
 
 void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
   // No recording starts and no radar setting changes while a tool dialog is shown.
+  Commands.ToolDialogShown = !enabled;
   Commands.RunEnabled = enabled;
   Commands.GprSettingsEnabled = enabled;
   // Presets are offered for a window made for recording only: the dialog

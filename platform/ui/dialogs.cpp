@@ -7,6 +7,8 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 namespace {
@@ -89,4 +91,20 @@ bool ChooseColor(TColor& color) {
   if (!answer || !*answer) return false;
   color = **answer;
   return true;
+}
+
+bool ChoosePrint() {
+  if (!TDialogScript::Enabled()) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    TDisabledWindows disabled(&dialog);
+    return dialog.exec() == QDialog::Accepted;
+  }
+  TShownDialog shown;
+  shown.Kind = dkMessageBox;
+  shown.Caption = QStringLiteral("Print");
+  shown.Buttons = TMsgDlgButtons{mbOK, mbCancel};
+  const std::optional<int> answer = TDialogScript::TakeAnswer(shown);
+  return answer && *answer == mrOk;
 }

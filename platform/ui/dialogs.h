@@ -17,3 +17,8 @@ bool BrowseForFolder(int x, int y, const QString& title, const QString& initialF
 // Returns true and the chosen colour (0x00BBGGRR), or false and color unchanged
 // when cancelled.
 bool ChooseColor(TColor& color);
+
+// The print dialog: true when the user chose to print. In tests it is a
+// message-box kind of dialog captioned "Print" that takes a queued answer
+// (mrOk prints).
+bool ChoosePrint();
