@@ -20,8 +20,8 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/profiledata/record_fixture_builders.h"
-#include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -55,17 +55,13 @@ struct TReceived {
   QString text;
 };
 
-class MainCopyData : public testing::Test {
+class MainCopyData : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(runtime.isValid());
+    ASSERT_TRUE(EnterProgramFolders());
     // The windows draw what they read.
     RasterLibraryStartup();
-    SetIpcRuntimeFolder(runtime.path());
-    SetProgramFolder(dir.path() + u'/');
-    SetDeviceRoots(tree.Roots());
-    data = dir.path() + QStringLiteral("/data/");
+    data = program.path() + QStringLiteral("/data/");
     ASSERT_TRUE(QDir().mkpath(data));
     TMemIniFile ini(MainIniFileName());
     ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
@@ -79,9 +75,7 @@ protected:
   void TearDown() override {
     planning.reset();
     if (MainWindow) MainWindow->Free();
-    SetDeviceRoots({});
-    SetProgramFolder(QString());
-    SetIpcRuntimeFolder({});
+    LeaveProgramFolders();
   }
   QString Write(const QString& name, const QByteArray& bytes) {
     const QString path = data + name;
@@ -115,9 +109,6 @@ protected:
     return texts;
   }
 
-  QTemporaryDir dir;
-  QTemporaryDir runtime;
-  TFakeDeviceTree tree;
   QString data;
   std::unique_ptr<TIpcEndpoint> planning;
   std::vector<TReceived> received;

@@ -17,7 +17,8 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
-#include "tests/support/fake_device_tree.h"
+
+#include "tests/acquisition/program_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,12 @@
 
 namespace main_link_peer_test {
 
-class MainLinkPeer : public testing::Test {
+class MainLinkPeer : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(runtime.isValid());
+    ASSERT_TRUE(EnterProgramFolders());
     RasterLibraryStartup();
-    SetIpcRuntimeFolder(runtime.path());
-    SetProgramFolder(dir.path() + u'/');
-    SetDeviceRoots(tree.Roots());
-    data = dir.path() + QStringLiteral("/data/");
+    data = program.path() + QStringLiteral("/data/");
     ASSERT_TRUE(QDir().mkpath(data));
     TMemIniFile ini(MainIniFileName());
     ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
@@ -58,9 +55,7 @@ protected:
       if (!peer.waitForFinished(10000)) peer.kill();
     }
     if (MainWindow) MainWindow->Free();
-    SetDeviceRoots({});
-    SetProgramFolder(QString());
-    SetIpcRuntimeFolder({});
+    LeaveProgramFolders();
   }
   // The peer in the planning program's place; true once it serves.
   bool StartPlanning() {
@@ -81,9 +76,6 @@ protected:
     return true;
   }
 
-  QTemporaryDir dir;
-  QTemporaryDir runtime;
-  TFakeDeviceTree tree;
   QString data;
   QProcess peer;
   QByteArray said;

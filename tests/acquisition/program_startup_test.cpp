@@ -20,6 +20,7 @@
 #include "radar/online_gain_form.h"
 #include "radar/online_wavelet_form.h"
 #include "radargram/view2d_form.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/profiledata/record_fixture_builders.h"
 #include "tests/support/qstring_print.h"
 #include "tools/imaging/migration_adv_tool.h"
@@ -45,13 +46,10 @@ std::vector<T*> ApplicationForms() {
   return forms;
 }
 
-class ProgramStartup : public testing::Test {
+class ProgramStartup : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetProgramFolder(program.path() + u'/');
-    SetIpcRuntimeFolder(runtime.path());
+    ASSERT_TRUE(EnterProgramFolders());
     profile = program.path() + QStringLiteral("/surveys/line 1.dezo");
     ASSERT_TRUE(QDir().mkpath(program.path() + QStringLiteral("/surveys")));
     record_fixtures::TRecordFields f;
@@ -72,16 +70,13 @@ protected:
     for (TForm* form : ApplicationForms<TOnlineWaveletForm>()) form->Free();
     for (TForm* form : ApplicationForms<TSettingsForm>()) form->Free();
     TDialogScript::Reset();
-    SetIpcRuntimeFolder({});
-    SetProgramFolder(QString());
+    LeaveProgramFolders();
   }
   void Start(const QStringList& arguments) {
     StartAcquisitionProgram(arguments, 0);
     ASSERT_NE(MainWindow, nullptr);
   }
 
-  QTemporaryDir program;
-  QTemporaryDir runtime;
   QString profile;
 };
 

@@ -28,8 +28,8 @@
 #include "radar/radar_usb.h"
 #include "radar/radar_w.h"
 #include "radargram/view2d_form.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/radar/sim_expectations.h"
-#include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
 
@@ -64,14 +64,10 @@ void FreeApplicationForms() {
     if (auto* form = dynamic_cast<T*>(Application->Components(i))) form->Free();
 }
 
-class RecordingRoad : public testing::Test {
+class RecordingRoad : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetProgramFolder(program.path() + u'/');
-    SetIpcRuntimeFolder(runtime.path());
-    SetDeviceRoots(tree.Roots());
+    ASSERT_TRUE(EnterProgramFolders());
     data = program.path() + QStringLiteral("/surveys/");
     ASSERT_TRUE(QDir().mkpath(data));
   }
@@ -82,9 +78,7 @@ protected:
     FreeApplicationForms<TOnlineWaveletForm>();
     FreeApplicationForms<TSettingsForm>();
     TDialogScript::Reset();
-    SetDeviceRoots({});
-    SetIpcRuntimeFolder({});
-    SetProgramFolder(QString());
+    LeaveProgramFolders();
   }
   // The program's settings: the Wi-Fi radar's address and port, where and under
   // which names profiles go.
@@ -165,9 +159,6 @@ protected:
     EXPECT_EQ(window->Caption(), ExpectedFile());
   }
 
-  QTemporaryDir program;
-  QTemporaryDir runtime;
-  TFakeDeviceTree tree;
   QString data;
   TView2DForm* window = nullptr;
 };

@@ -34,7 +34,7 @@
 #include "radar/radar.h"
 #include "radar/radar_messages.h"
 #include "radargram/view2d_form.h"
-#include "tests/support/fake_device_tree.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
 #include "tests/support/ui_test_support.h"
@@ -79,14 +79,10 @@ void UserClick(TControl& control) {
 
 void Key(TSettingsForm& form, WORD key) { form.OnKeyDown(&form, key, TShiftState{}); }
 
-class SettingsWindow : public testing::Test {
+class SettingsWindow : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetProgramFolder(program.path() + u'/');
-    SetIpcRuntimeFolder(runtime.path());
-    SetDeviceRoots(tree.Roots());
+    ASSERT_TRUE(EnterProgramFolders());
     data = program.path() + QStringLiteral("/surveys/");
     ASSERT_TRUE(QDir().mkpath(data));
     TMemIniFile ini(MainIniFileName());
@@ -104,9 +100,7 @@ protected:
     FreeForms<TOnlineWaveletForm>();
     TDialogScript::Reset();
     sim.reset();
-    SetDeviceRoots({});
-    SetIpcRuntimeFolder({});
-    SetProgramFolder(QString());
+    LeaveProgramFolders();
   }
   // A radar unit of this firmware on a pseudo-terminal, found at start.
   void PlugRadar(uint16_t firmware) {
@@ -158,9 +152,6 @@ protected:
     return restart;
   }
 
-  QTemporaryDir program;
-  QTemporaryDir runtime;
-  TFakeDeviceTree tree;
   QString data;
   std::unique_ptr<radarsim::TPtyRadarSim> sim;
   TView2DForm* window = nullptr;

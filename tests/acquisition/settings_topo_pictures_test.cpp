@@ -21,7 +21,7 @@
 #include "platform/ui/std_controls.h"
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
-#include "tests/support/fake_device_tree.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/ui_test_support.h"
 
@@ -92,14 +92,10 @@ TEST(TopoPictures, EveryDeviceHasItsOwnPictureAndTheListHoldsThemByValue) {
   }
 }
 
-class SettingsTopoPictures : public testing::Test {
+class SettingsTopoPictures : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetProgramFolder(program.path() + u'/');
-    SetIpcRuntimeFolder(runtime.path());
-    SetDeviceRoots(tree.Roots());
+    ASSERT_TRUE(EnterProgramFolders());
     const QString data = program.path() + QStringLiteral("/surveys/");
     ASSERT_TRUE(QDir().mkpath(data));
     TMemIniFile ini(MainIniFileName());
@@ -116,9 +112,7 @@ protected:
     for (int i = Application->ComponentCount() - 1; i >= 0; --i)
       if (auto* settings = dynamic_cast<TSettingsForm*>(Application->Components(i))) settings->Free();
     TDialogScript::Reset();
-    SetDeviceRoots({});
-    SetIpcRuntimeFolder({});
-    SetProgramFolder(QString());
+    LeaveProgramFolders();
   }
   // "GPR settings" shown modally; `work` runs while it is shown, then OK.
   void ShowSettings(const std::function<void(TSettingsForm&)>& work) {
@@ -132,9 +126,6 @@ protected:
     EXPECT_TRUE(ran);
   }
 
-  QTemporaryDir program;
-  QTemporaryDir runtime;
-  TFakeDeviceTree tree;
   TSettingsForm* form = nullptr;
 };
 
