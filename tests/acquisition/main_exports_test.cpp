@@ -19,8 +19,8 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
+#include "tests/acquisition/program_folders.h"
 #include "tests/profiledata/record_fixture_builders.h"
-#include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -59,15 +59,13 @@ QByteArray ReadAll(const QString& path) {
   return file.readAll();
 }
 
-class MainExports : public testing::Test {
+class MainExports : public testing::Test, protected TProgramFolders {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(EnterProgramFolders());
     RasterLibraryStartup();
-    SetProgramFolder(dir.path() + u'/');
-    SetDeviceRoots(tree.Roots());
-    data = dir.path() + QStringLiteral("/data/");
-    out = dir.path() + QStringLiteral("/out/");
+    data = program.path() + QStringLiteral("/data/");
+    out = program.path() + QStringLiteral("/out/");
     ASSERT_TRUE(QDir().mkpath(data));
     ASSERT_TRUE(QDir().mkpath(out));
     TMemIniFile ini(MainIniFileName());
@@ -79,8 +77,7 @@ protected:
   }
   void TearDown() override {
     if (MainWindow) MainWindow->Free();
-    SetDeviceRoots({});
-    SetProgramFolder(QString());
+    LeaveProgramFolders();
   }
   // Opens a record as the program link does; the new window.
   TView2DForm* Open(const QString& name, const QByteArray& bytes) {
@@ -124,8 +121,6 @@ protected:
     return names;
   }
 
-  QTemporaryDir dir;
-  TFakeDeviceTree tree;
   QString data, out;
 };
 
