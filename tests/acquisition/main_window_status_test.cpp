@@ -6,15 +6,21 @@
 
 #include "acquisition/main_info_panel.h"
 #include "acquisition/main_status_bar.h"
+#include "acquisition/topo_pictures.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
+#include "platform/ui/image.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/std_controls.h"
 #include "platform/ui/status_bar.h"
+#include "profiledata/channel_store.h"
+#include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
 #include "radar/radar_usb.h"
 #include "radar/radar_w.h"
+#include "radargram/view2d_form.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/ui_test_support.h"
 
@@ -221,6 +227,45 @@ TEST_F(MainWindowStatus, TheInfoBoxesSitAtTheRightEdgeAndTakeTheTexts) {
   EXPECT_EQ(info.LabelX_mSmall->Text(), QStringLiteral("4 m"));
   EXPECT_EQ(info.LabelcmCursor_mSmall->Text(), QStringLiteral("5"));
   EXPECT_EQ(info.LabelY_nsLarge->Text(), QStringLiteral("12.5 ns"));
+}
+
+
+TEST_F(MainWindowStatus, TheInfoPanelFollowsTheActiveWindow) {
+  MainWindow->CreateActionExecute();
+  TView2DForm* window = dynamic_cast<TView2DForm*>(MainWindow->ActiveMDIChild());
+  ASSERT_NE(window, nullptr);
+  TSettingData& settings = *window->GetView2DByIndx(window->MasterChannal)->Settings();
+  TInfoPanel& info = *MainWindow->InfoPanel;
+  struct TCase {
+    TRunMode mode;
+    TTopoType topo;
+    bool metres;
+    TTopoType pictured;
+    const char* unit;
+  };
+  const TCase cases[] = {{rmWheel, ttGPS, true, ttGPS, ", m"},
+                         {rmWheel, ttOdometerB, false, ttOdometerB, " trace"},
+                         {rmCont, ttOdometerB, true, ttNil, ", m"}};
+  for (const TCase& c : cases) {
+    settings.SetRunMode(c.mode);
+    settings.SetTopoType(c.topo);
+    window->DistanceMenu->SetChecked(c.metres);
+    MainWindow->UpdateInfoPanel();
+    EXPECT_TRUE(info.InfoGroupBoxLarge->Visible());
+    EXPECT_FALSE(info.InfoGroupBoxSmall->Visible());
+    EXPECT_EQ(info.InfoGroupBoxLarge->Width(), 304);
+    EXPECT_EQ(info.InfoGroupBoxLarge->Left(), MainWindow->ClientWidth() - 304);
+    EXPECT_EQ(info.Label_m_tr->Text(), QString::fromLatin1(c.unit));
+    TBitmap expected;
+    DrawTopoPicture(c.pictured, expected);
+    TBitmap& shown = *info.TopoDeviceImage->Picture();
+    ASSERT_EQ(shown.Width(), expected.Width());
+    bool same = true;
+    for (int y = 0; y < expected.Height() && same; ++y)
+      for (int x = 0; x < expected.Width() && same; ++x)
+        same = shown.Canvas()->Pixels(x, y) == expected.Canvas()->Pixels(x, y);
+    EXPECT_TRUE(same) << static_cast<int>(c.topo);
+  }
 }
 
 }  // namespace main_window_status_test
