@@ -5,6 +5,7 @@
 #include "tools/tool_chain_library.h"
 
 #include "acquisition/main_cursors.h"
+#include "acquisition/main_info_panel.h"
 #include "acquisition/main_logo.h"
 #include "acquisition/main_radar_shell.h"
 #include "acquisition/radar_discovery.h"
@@ -77,6 +78,7 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetEnabled(false);
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
+  CreateStatusBarAndInfoPanel();
   CreateFileMenu();
   CreateRunCommand();
   CreateSettingsCommand();

@@ -67,6 +67,9 @@ class T2Dview;
 class TRadarParamReserving;
 class TResultCheckingTCP;
 class TView2DForm;
+class TStatusBar;
+class TInfoPanel;
+struct TRect;
 
 RESOURCESTRING(SQelGroundPenetratingRadar, "Qel Ground Penetrating Radar");
 RESOURCESTRING(SSettingsNotSaved, "The settings could not be saved to \"%s\".\n%s");
@@ -347,9 +350,8 @@ public:
 
   // ---- IRadargramReadoutShell ---------------------------------------------------
   // The info boxes show the texts once the tool bar is built; they are kept here.
-  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override {
-    CursorInfo = {time, depth, trace, distance};
-  }
+  // Also shown in the info panel (main_info_panel.cpp).
+  void DispInfo(const QString& time, const QString& depth, const QString& trace, const QString& distance) override;
   std::array<QString, 4> CursorInfo;
 
   // ---- IRadargramRecordingShell -------------------------------------------------
@@ -409,7 +411,8 @@ public:
   }
   void SetRadarStarted(bool value) override { RadarStarted_ = value; }
   void SetBindingActionEnabled(bool enabled) override { BindingActionEnabled = enabled; }
-  void DispCmCursor(const QString& text) override { CmCursorText = text; }
+  // Also shown in the info panel (main_info_panel.cpp).
+  void DispCmCursor(const QString& text) override;
   bool SimpleStretchPaint() const override { return Settings.SimpleStretchPaint; }
   // The window's own stop (a device backup's replay ended): as the Run
   // command's stop, without the automatic save.
@@ -563,11 +566,30 @@ public:
   // The Open Recent items show the recent-files list.
   void ShowRecentFiles();
 
+  // ---- Status bar and info panel (main_status_bar.cpp, main_info_panel.cpp) ----------
+  // Panels: 0 the supply voltage, 1 GPS, 2 the link (owner-drawn), 3 the radar
+  // status text.
+  TStatusBar* StatusBar = nullptr;
+  std::unique_ptr<TInfoPanel> InfoPanel;
+  // Draws the owner-drawn panels from the master radar, whose power and GPS
+  // state are read under its paint lock.
+  void StatusBarDrawPanel(TStatusBar& bar, int index, const TRect& rect);
+  // Panel 3 takes the radar status text and the drawn panels are drawn anew.
+  void RefreshStatusBar();
+  // The info boxes follow the active window: widths, device picture, units, placing.
+  void CheckInfoPanel();
+  // The large box shows while a window is open (the small one never), then
+  // CheckInfoPanel.
+  void UpdateInfoPanel();
+  // Keeps the info boxes at the right edge.
+  void FormResize();
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;
 
 private:
+  void CreateStatusBarAndInfoPanel();
   void CreateFileMenu();
   // Waits on the user-interface thread for a radar's or a port's answer.
   static void Pause(int ms);

@@ -129,6 +129,7 @@ void DUvova3DuruZuza::DropUsbRadars() {
   }
   // The preferences dialog and the settings window hear of it once they exist.
   StatusGprText_ = LoadResString(SGprNotAvailable);
+  RefreshStatusBar();
   if (TView2DForm* child = CurChild_)
     for (int i = 0; i < kChannelSlots; ++i)
       if (T2Dview* store = child->GetView2DByIndx(i)) store->Settings()->SetSettingRadar(nullptr);
@@ -186,13 +187,17 @@ void DUvova3DuruZuza::ShowStatusGPR() {
     StatusGprText_ = QStringLiteral("GPR ") + radarSet_->ControlRadar.GetListRadar() + strErrorCreateRadar;
   else
     StatusGprText_ = LoadResString(SGprNotAvailable);
+  RefreshStatusBar();
 }
 
 void DUvova3DuruZuza::WMGprStatus(TMessage& /*message*/) {
   TRadar* current = radar_;
   if (!current || !radarSet_ || !radarSet_->ControlRadar.isPresentRadar(current)) return;
-  std::lock_guard paint(current->SectPaint);
-  StatusGprText_ = QStringLiteral("GPR ") + radarSet_->ControlRadar.GetListRadar() + strErrorCreateRadar;
+  {
+    std::lock_guard paint(current->SectPaint);
+    StatusGprText_ = QStringLiteral("GPR ") + radarSet_->ControlRadar.GetListRadar() + strErrorCreateRadar;
+  }
+  RefreshStatusBar();
 }
 
 // ---- Power and devices ------------------------------------------------------------------------
@@ -317,6 +322,7 @@ void DUvova3DuruZuza::WMWiFiError(TMessage& /*message*/) {
   ResultCheckingTCP.reset();
   radar_ = nullptr;
   StatusGprText_ = LoadResString(SGprNotAvailable);
+  RefreshStatusBar();
   PostMessage(Handle(), WM_GPRSTATUS, 0, 0);
   ResetAutoNumChannalRadar();
   // A running recording is stopped and saved; the radar's return resumes it.

@@ -7,6 +7,7 @@
 // radar's paint lock and passes the values in).
 
 #include "platform/rtl/resource_strings.h"
+#include "profiledata/gpr_constants.h"
 
 #include <QString>
 
@@ -33,3 +34,30 @@ inline constexpr unsigned VoltageEmptyColor = 0x0099CC99;
 // The panel's picture, width x height: the first colour up to the bar's end,
 // the second after it, the text centred in Arial 14 bold.
 void DrawVoltagePanel(TBitmap& bitmap, int width, int height, const TVoltageShown& shown);
+
+// ---- The GPS and link panels ------------------------------------------------------
+
+// The small pictures of the two status panels, drawn by the program.
+enum class TStatusPicture : uint8_t { None, NotConnected, GpsLost, GpsConnect, Usb, WifiGreen, WifiRed };
+
+// What the GPS panel shows: nothing while a device check runs or without a
+// master radar and channel set; "not connected" when the master radar holds
+// no slot of the set; else its GPS state (read under the radar's paint lock).
+struct TGpsPanelState {
+  bool CheckRunning = false;
+  bool HasMaster = false;
+  bool HasControl = false;
+  bool MasterInSlot = false;
+  TtypeGPSstate Gps = gpsNone;
+};
+TStatusPicture GpsPanelPicture(const TGpsPanelState& state);
+
+// The master radar's link: a serial radar shows USB; a Wi-Fi radar green while
+// its connection is up, red while it is down; no radar "not connected".
+enum class TRadarLinkKind : uint8_t { None, Serial, WiFi };
+TStatusPicture LinkPanelPicture(TRadarLinkKind kind, bool connected);
+
+inline constexpr int StatusPictureSize = 20;
+
+// Makes bitmap the picture (StatusPictureSize square, 24-bit; None: empty).
+void DrawStatusPicture(TBitmap& bitmap, TStatusPicture picture);

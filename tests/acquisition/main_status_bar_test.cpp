@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 namespace main_status_bar_test {
 
 // The first column of the panel's top row in the second colour (width when none).
@@ -62,6 +66,55 @@ TEST(VoltagePanel, UnmeasuredTypesShowAFullBarAndFiveVolts) {
   const TVoltageShown other = VoltageShown(40, 11.5L, QStringLiteral("11.5"));
   EXPECT_EQ(other.Text, QStringLiteral("11.5 V"));
   EXPECT_EQ(other.Power, 11.5L);
+}
+
+
+TEST(StatusPanels, TheGpsPanelFollowsTheMasterRadarsState) {
+  struct TCase {
+    TGpsPanelState state;
+    TStatusPicture picture;
+  };
+  const TCase cases[] = {
+      {{false, true, true, true, gpsNone}, TStatusPicture::NotConnected},
+      {{false, true, true, true, gpsOn}, TStatusPicture::GpsLost},
+      {{false, true, true, true, gpsPos}, TStatusPicture::GpsConnect},
+      {{false, true, true, false, gpsPos}, TStatusPicture::NotConnected},
+      {{true, true, true, true, gpsPos}, TStatusPicture::None},
+      {{false, false, true, true, gpsPos}, TStatusPicture::None},
+      {{false, true, false, true, gpsPos}, TStatusPicture::None},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(GpsPanelPicture(cases[i].state), cases[i].picture) << "case " << i;
+  EXPECT_EQ(LinkPanelPicture(TRadarLinkKind::Serial, false), TStatusPicture::Usb);
+  EXPECT_EQ(LinkPanelPicture(TRadarLinkKind::WiFi, true), TStatusPicture::WifiGreen);
+  EXPECT_EQ(LinkPanelPicture(TRadarLinkKind::WiFi, false), TStatusPicture::WifiRed);
+  EXPECT_EQ(LinkPanelPicture(TRadarLinkKind::None, true), TStatusPicture::NotConnected);
+}
+
+// The pixels of a picture, row by row.
+std::vector<TColor> PicturePixels(TStatusPicture picture) {
+  TBitmap bitmap;
+  DrawStatusPicture(bitmap, picture);
+  std::vector<TColor> pixels;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) pixels.push_back(bitmap.Canvas()->Pixels(x, y));
+  return pixels;
+}
+
+TEST(StatusPanels, EveryPictureIsDrawnAndTellsItsStateApart) {
+  const TStatusPicture drawn[] = {TStatusPicture::NotConnected, TStatusPicture::GpsLost,
+                                  TStatusPicture::GpsConnect,   TStatusPicture::Usb,
+                                  TStatusPicture::WifiGreen,    TStatusPicture::WifiRed};
+  EXPECT_TRUE(PicturePixels(TStatusPicture::None).empty());
+  std::vector<std::vector<TColor>> seen;
+  for (TStatusPicture picture : drawn) {
+    const std::vector<TColor> pixels = PicturePixels(picture);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(StatusPictureSize * StatusPictureSize));
+    // Not a blank tile: the background's colour is not everywhere.
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels.front()), static_cast<long>(pixels.size()));
+    for (const auto& other : seen) EXPECT_NE(pixels, other) << static_cast<int>(picture);
+    seen.push_back(pixels);
+  }
 }
 
 }  // namespace main_status_bar_test
