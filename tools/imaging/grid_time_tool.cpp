@@ -23,10 +23,8 @@
 #include <limits>
 
 namespace grid_time_tool {
-constexpr long double DefaultXYProportional = 2.0L;
-constexpr int32_t DefaultdH = 299;
-constexpr int32_t DefaultMinAmpSect = 120;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{2.0L, 0.2L, 120, 3, 299};
 constexpr int64_t MinTraces = 3;
 const QString GapRecording = QStringLiteral("cmp_4.dezo");
 const QString StepRecording = QStringLiteral("cmp_1.dezo");
@@ -42,7 +40,8 @@ long double DepthStep(const T2Dview& view) {
 }
 }  // namespace grid_time_tool
 
-TGridTimeTool::TGridTimeTool(uint16_t w) : TToolBase<TGridTimeParam>(w) {
+TGridTimeTool::TGridTimeTool(uint16_t w)
+    : TToolBase<TGridTimeParam>(w), TReconstructionFields(grid_time_tool::Defaults) {
   SetCaption(LoadResString(SGridTimeCaption));
   AToolName = QString::fromUtf16(SGridTimeToolName.english);
   AToolDscr = LoadResString(SGridTimeDescription);
@@ -63,12 +62,7 @@ void TGridTimeTool::SaveParamsAll() {
 
 void TGridTimeTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = grid_time_tool::DefaultdH;
-    XYProportional = grid_time_tool::DefaultXYProportional;
-    MinAmpSect = grid_time_tool::DefaultMinAmpSect;
-    SizeHyperbola = grid_time_tool::DefaultSizeHyperbola;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
+    InitReconstructionFields(*this, grid_time_tool::Defaults, GetViewByIndx(channel));
     SaveParamPlugin(channel);
   }
 }
@@ -227,25 +221,8 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
 
 void TGridTimeTool::SaveToStream(TStream& str) {
   TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  WriteExtended(str, StepRecept);
-  str.WriteValue<int32_t>(dH);
+  WriteReconstructionBody(str, *this, &StepRecept);
 }
-
-namespace grid_time_tool {
-// The fields of a record in their order; an older record has no StepRecept.
-void ReadBody(TToolRecordFields& fields, TGridTimeTool& tool, bool withStep) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace grid_time_tool
 
 void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   TToolRecordFields fields(str);
@@ -253,7 +230,7 @@ void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    grid_time_tool::ReadBody(fields, *this, true);
+    ReadReconstructionBody(fields, *this, &StepRecept);
   }
   SaveParamPlugin(NumberView);
 }
@@ -264,7 +241,8 @@ void TGridTimeTool::ReadFromStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    grid_time_tool::ReadBody(fields, *this, false);
+    // An older record has no StepRecept.
+    ReadReconstructionBody(fields, *this, nullptr);
   }
   SaveParamPlugin(NumberView);
 }

@@ -19,6 +19,7 @@
 #include "tools/imaging/directivity_diagram.h"
 #include "tools/imaging/grid_time_kernel.h"
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_base.h"
 
 #include <cstdint>
@@ -40,16 +41,15 @@ struct TGridTimeParam {
 
 enum TGridTimeVisual : int32_t { gtNoPoint = 0, gtMaxPoint = 1, gtSectPoint = 2, gtTestSect = 3 };
 
-class TGridTimeTool : public TToolBase<TGridTimeParam> {
+class TGridTimeTool : public TToolBase<TGridTimeParam>, public TReconstructionFields {
 public:
   static constexpr uint8_t RecordFormat = 33;
 
   explicit TGridTimeTool(uint16_t w = 0);
   ~TGridTimeTool() override;
 
-  long double XYProportional = 2.0L;
-  int32_t dH = 299;
-  long double DistanceRecept = 0.2L;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block
+  // (MinAmpSect and SizeHyperbola only stored and exchanged).
   long double StepRecept = 0.05L;
   long double iXStep = 0.05L;
   long double iYStep = 0.0075L;
@@ -64,8 +64,6 @@ public:
   int32_t AntenCount = 0;
   long double Kontrast = 1.0L;
   long double ShiftTimeDepth = 0;
-  int32_t MinAmpSect = 120;
-  int32_t SizeHyperbola = 3;
   bool FirstStart = true;
   TDirectivityDiagram Diagram;
 

@@ -22,9 +22,8 @@
 #include <cstring>
 
 namespace grid_view_tool {
-constexpr long double DefaultXYProportional = 6.6L;
-constexpr int32_t DefaultMinAmpSect = 120;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{6.6L, 0.2L, 120, 3, 0};
 constexpr long double DefaultDecriseAmp = 0.9L;
 constexpr int64_t MinTraces = 3;
 // The arrival plot of a run is drawn with this X/Y, whatever the set's.
@@ -35,7 +34,8 @@ constexpr int64_t FirstDecreaseCandidate = 12;
 constexpr int32_t PreviewColumn = 10;
 }  // namespace grid_view_tool
 
-TGridViewTool::TGridViewTool(uint16_t w) : TToolBase<TGridViewParam>(w) {
+TGridViewTool::TGridViewTool(uint16_t w)
+    : TToolBase<TGridViewParam>(w), TReconstructionFields(grid_view_tool::Defaults) {
   SetCaption(LoadResString(SGridViewCaption));
   AToolName = QString::fromUtf16(SGridViewToolName.english);
   AToolDscr = LoadResString(SGridViewDescription);
@@ -87,13 +87,8 @@ void TGridViewTool::SaveParamsAll() {
 
 void TGridViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = 0;
-    XYProportional = grid_view_tool::DefaultXYProportional;
-    MinAmpSect = grid_view_tool::DefaultMinAmpSect;
-    SizeHyperbola = grid_view_tool::DefaultSizeHyperbola;
+    InitReconstructionFields(*this, grid_view_tool::Defaults, GetViewByIndx(channel));
     DecriseAmp = grid_view_tool::DefaultDecriseAmp;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
     SaveParamPlugin(channel);
   }
 }
@@ -161,25 +156,6 @@ void TGridViewTool::BuildModel(const int32_t* in, int64_t traces, int longTrace,
   const TGridViewArcs arcs(steps, DistanceRecept, dH, SinA, DecriseAmp, CountY);
   PreviewArcs(arcs, view);
   model.Build(measured.data(), CountX, CountY, arcs, MemoryCap, TWorkerPool::Instance().ThreadCount());
-}
-
-int TGridViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-                           const std::function<void(int32_t)>& afterSweep) {
-  IToolHost& host = Host();
-  const int full = host.ProgressFullWidth();
-  TRealViewIterations hooks;
-  hooks.before = [&](int32_t n) {
-    if (progressDivisor > 0)
-      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
-    host.Yield();
-    if (!host.Br()) return true;
-    AExecuting = false;
-    return false;
-  };
-  hooks.poll = [&] { host.Yield(); };
-  hooks.after = afterSweep;
-  hooks.stopAfter = [this] { return BreakExecute.load(); };
-  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
 }
 
 int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
@@ -280,25 +256,8 @@ void TGridViewTool::SearchXYProportional() {
 
 void TGridViewTool::SaveToStream(TStream& str) {
   TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  WriteExtended(str, StepRecept);
-  str.WriteValue<int32_t>(dH);
+  WriteReconstructionBody(str, *this, &StepRecept);
 }
-
-namespace grid_view_tool {
-// The fields of a record in their order; an older record has no StepRecept.
-void ReadBody(TToolRecordFields& fields, TGridViewTool& tool, bool withStep) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace grid_view_tool
 
 void TGridViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   TToolRecordFields fields(str);
@@ -306,7 +265,7 @@ void TGridViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    grid_view_tool::ReadBody(fields, *this, true);
+    ReadReconstructionBody(fields, *this, &StepRecept);
   }
   SaveParamPlugin(NumberView);
 }
@@ -317,7 +276,8 @@ void TGridViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    grid_view_tool::ReadBody(fields, *this, false);
+    // An older record has no StepRecept.
+    ReadReconstructionBody(fields, *this, nullptr);
   }
   SaveParamPlugin(NumberView);
 }

@@ -20,6 +20,7 @@
 
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -42,19 +43,15 @@ struct TGridViewParam {
   long double StepRecept = 0.05L;
 };
 
-class TGridViewTool : public TToolBase<TGridViewParam> {
+class TGridViewTool : public TToolBase<TGridViewParam>, public TReconstructionFields {
 public:
   static constexpr uint8_t RecordFormat = 33;
 
   explicit TGridViewTool(uint16_t w = 0);
   ~TGridViewTool() override;
 
-  long double XYProportional = 6.6L;
-  long double DistanceRecept = 0.2L;
-  int32_t MinAmpSect = 120;
-  int32_t SizeHyperbola = 3;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block.
   long double DecriseAmp = 0.9L;
-  int32_t dH = 0;
   long double StepRecept = 0.05L;
   long double iXStep = 0.05L;
   long double iYStep = 0.0075L;
@@ -132,7 +129,10 @@ private:
   void SetGrid(const T2Dview& view, int64_t traces, int longTrace);
   void BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view, TRealViewModel& model);
   int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep);
+              const std::function<void(int32_t)>& afterSweep) {
+    return IterateReconstruction(Host(), model, iterations, channel, progressDivisor, afterSweep, BreakExecute,
+                                 AExecuting);
+  }
   T2Dview* runView_ = nullptr;
   int32_t runChannel_ = 0;
 };

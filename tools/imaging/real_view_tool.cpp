@@ -22,15 +22,15 @@
 #include <vector>
 
 namespace real_view_tool {
-constexpr long double DefaultXYProportional = 10.0L;
-constexpr int32_t DefaultMinAmpSect = 90;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{10.0L, 0, 90, 3, 0};
 constexpr long double DefaultDecriseAmp = 0.75L;
 // Fewer traces give no reconstruction: the channel passes.
 constexpr int64_t MinTraces = 3;
 }  // namespace real_view_tool
 
-TRealViewTool::TRealViewTool(uint16_t w) : TToolBase<TRealViewParam>(w) {
+TRealViewTool::TRealViewTool(uint16_t w)
+    : TToolBase<TRealViewParam>(w), TReconstructionFields(real_view_tool::Defaults) {
   SetCaption(LoadResString(SRealViewCaption));
   AToolName = QString::fromUtf16(SRealViewToolName.english);
   AToolDscr = LoadResString(SRealViewDescription);
@@ -79,13 +79,8 @@ void TRealViewTool::SaveParamsAll() {
 
 void TRealViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = 0;
-    XYProportional = real_view_tool::DefaultXYProportional;
-    MinAmpSect = real_view_tool::DefaultMinAmpSect;
-    SizeHyperbola = real_view_tool::DefaultSizeHyperbola;
+    InitReconstructionFields(*this, real_view_tool::Defaults, GetViewByIndx(channel));
     DecriseAmp = real_view_tool::DefaultDecriseAmp;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
     SaveParamPlugin(channel);
   }
 }
@@ -142,25 +137,6 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   if (completed == 0) model.ModelToView(out);
   Log(QStringLiteral("End calculation"));
   return traces;
-}
-
-int TRealViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-                           const std::function<void(int32_t)>& afterSweep) {
-  IToolHost& host = Host();
-  const int full = host.ProgressFullWidth();
-  TRealViewIterations hooks;
-  hooks.before = [&](int32_t n) {
-    if (progressDivisor > 0)
-      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
-    host.Yield();
-    if (!host.Br()) return true;
-    AExecuting = false;
-    return false;
-  };
-  hooks.poll = [&] { host.Yield(); };
-  hooks.after = afterSweep;
-  hooks.stopAfter = [this] { return BreakExecute.load(); };
-  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
 }
 
 void TRealViewTool::SearchXYProportional() {
@@ -239,22 +215,8 @@ void TRealViewTool::SearchXYProportional() {
 
 void TRealViewTool::SaveToStream(TStream& str) {
   TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  str.WriteValue<int32_t>(dH);
+  WriteReconstructionBody(str, *this, nullptr);
 }
-
-namespace real_view_tool {
-void ReadBody(TToolRecordFields& fields, TRealViewTool& tool) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace real_view_tool
 
 void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   TToolRecordFields fields(str);
@@ -262,7 +224,7 @@ void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    real_view_tool::ReadBody(fields, *this);
+    ReadReconstructionBody(fields, *this, nullptr);
   }
   SaveParamPlugin(NumberView);
 }
@@ -273,7 +235,7 @@ void TRealViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
   if (head.HasCaption) SetCaption(head.Caption);
   if (head.HasApply) {
     AExecuting = head.Apply;
-    real_view_tool::ReadBody(fields, *this);
+    ReadReconstructionBody(fields, *this, nullptr);
   }
   SaveParamPlugin(NumberView);
 }

@@ -17,6 +17,7 @@
 // user-interface thread polls while it processes messages.
 
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -35,18 +36,14 @@ struct TRealViewParam {
   long double DistanceRecept = 0;
 };
 
-class TRealViewTool : public TToolBase<TRealViewParam> {
+class TRealViewTool : public TToolBase<TRealViewParam>, public TReconstructionFields {
 public:
   static constexpr uint8_t RecordFormat = 33;
 
   explicit TRealViewTool(uint16_t w = 0);
 
-  long double XYProportional = 10.0L;
-  long double DistanceRecept = 0;
-  int32_t MinAmpSect = 90;
-  int32_t SizeHyperbola = 3;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block.
   long double DecriseAmp = 0.75L;
-  int32_t dH = 0;
   // Set at the start of a run.
   int32_t Alpha = 0;
   long double SinA = 0;
@@ -114,7 +111,10 @@ private:
   // Builds the model and runs up to `iterations` sweeps with the stop rules;
   // gives the sweeps completed.
   int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep);
+              const std::function<void(int32_t)>& afterSweep) {
+    return IterateReconstruction(Host(), model, iterations, channel, progressDivisor, afterSweep, BreakExecute,
+                                 AExecuting);
+  }
   // One sweep on the workers, messages processed while they run.
   void Sweep(TRealViewModel& model);
   T2Dview* runView_ = nullptr;
