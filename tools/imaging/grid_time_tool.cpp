@@ -225,24 +225,12 @@ void TGridTimeTool::SaveToStream(TStream& str) {
 }
 
 void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadReconstructionBody(fields, *this, &StepRecept);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, &StepRecept); });
 }
 
 void TGridTimeTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    // An older record has no StepRecept.
-    ReadReconstructionBody(fields, *this, nullptr);
-  }
-  SaveParamPlugin(NumberView);
+  // An older record has no StepRecept.
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
 }

@@ -219,23 +219,11 @@ void TRealViewTool::SaveToStream(TStream& str) {
 }
 
 void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadReconstructionBody(fields, *this, nullptr);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
 }
 
 void TRealViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadReconstructionBody(fields, *this, nullptr);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
 }
