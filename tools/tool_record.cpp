@@ -124,7 +124,7 @@ void ReadToolRecord(TCommonTool& tool, TStream& stream, TToolRecordForm form, in
   if (head.HasCaption) tool.SetCaption(head.Caption);
   if (head.HasApply) {
     tool.AExecuting = head.Apply;
-    readBody(fields);
+    if (readBody) readBody(fields);
   }
   tool.SaveParamPlugin(NumberView);
 }

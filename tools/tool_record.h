@@ -118,10 +118,10 @@ enum class TToolRecordForm : uint8_t {
 
 // A record read as most tools read theirs: the head of the form (current:
 // captionFormat as for ReadToolRecordHead), its caption and Apply flag into
-// tool, the tool's own fields through readBody when the Apply flag was there,
-// then the set NumberView saved from the working parameters.
+// tool, the tool's own fields through readBody (none when empty) when the Apply
+// flag was there, then the set NumberView saved from the working parameters.
 void ReadToolRecord(TCommonTool& tool, TStream& stream, TToolRecordForm form, int32_t NumberView,
-                    const std::function<void(TToolRecordFields&)>& readBody,
+                    const std::function<void(TToolRecordFields&)>& readBody = {},
                     uint8_t captionFormat = ToolRecordCaptionFormat);
 
 // The rest of a record (its end offset and name read) into tool as set
