@@ -1,0 +1,254 @@
+#pragma once
+// What the tests of the reconstruction tools (real view, grid view, time grid)
+// share: the host fixture, channels and inputs, the engine's expected results
+// (the model, the grid image), the records' bytes written out field by field,
+// and the points-and-cells reference the engine's rays and sweeps are held
+// against.
+
+#include "platform/rtl/extended.h"
+#include "platform/rtl/rounding.h"
+#include "platform/rtl/streams.h"
+#include "platform/ui/bitmap.h"
+#include "tests/tools/imaging/migration_test_support.h"
+#include "tools/common_tool.h"
+#include "tools/imaging/gen_test_tool.h"
+#include "tools/imaging/grid_view_kernel.h"
+#include "tools/imaging/grid_view_tool.h"
+#include "tools/imaging/real_view_engine.h"
+#include "tools/tool_record.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+namespace reconstruction_test_support {
+
+// A fake tool host for the test's time and a worker pool of `threads` threads.
+class HostFixture : public ::testing::Test {
+protected:
+  explicit HostFixture(int threads = 1) : threads_(threads) {}
+  FakeToolHost host;
+  HostScope scope{host};
+
+private:
+  PoolThreadsScope threads_;
+};
+
+// A wheel-mode channel of 40 ns at 100 mm/ns over `longTrace` samples.
+inline imaging_test_support::TWheelChannel Channel(int64_t traces, int longTrace, int32_t nullShift = 0) {
+  imaging_test_support::TWheelChannel c;
+  c.traces = traces;
+  c.longTrace = longTrace;
+  c.nullShift = nullShift;
+  return c;
+}
+
+// A diffraction hyperbola as the generator draws one: apex at trace cx, sample
+// cy, X/Y 2.
+inline std::vector<int32_t> Hyperbola(int64_t traces, int longTrace, int64_t cx, int cy) {
+  std::vector<int32_t> v(static_cast<size_t>(traces * longTrace));
+  for (int64_t x = 0; x < traces; ++x)
+    for (int y = 0; y < longTrace; ++y) {
+      const long double arrival = std::sqrt(static_cast<long double>(cy) * cy + 4.0L * (x - cx) * (x - cx));
+      const long double d = y - arrival;
+      v[static_cast<size_t>(x * longTrace + y)] =
+          static_cast<int32_t>(std::lround(30000 * std::exp(-d * d / 3) * std::cos(d)));
+    }
+  return v;
+}
+
+// The test-signal generator's single diffraction hyperbola (apex at trace cx,
+// sample cy, amplitude 1000) drawn into channel 0 `view`; gives its samples.
+inline std::vector<int32_t> GeneratorHyperbola(T2Dview& view, int32_t cx, int32_t cy) {
+  TGenTestTool gen;
+  gen.DistanceRecept = 0;
+  gen.SizeParabol2 = 0;
+  gen.SetView_(0, &view);
+  const TGenTestParam set{true, 100, 0, cx, cy, 0, 0, 1000, 0, 0, 0};
+  gen.SetParam(0, &set);
+  gen.execute(false, 0);
+  return Samples(view);
+}
+
+inline std::vector<uint8_t> Pixels(TBitmap& image) {
+  std::vector<uint8_t> v;
+  for (int y = 0; y < image.Height(); ++y)
+    for (int x = 0; x < image.Width(); ++x) v.push_back(image.ScanLine(y)[x]);
+  return v;
+}
+
+// The real view's model after `sweeps` serial sweeps of the engine.
+inline std::vector<int32_t> ExpectedModel(const std::vector<int32_t>& in, int32_t x, int32_t y,
+                                          const TRealViewParams& p, int sweeps) {
+  TRealViewModel m;
+  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap());
+  for (int n = 0; n < sweeps; ++n) m.SweepSerial();
+  std::vector<int32_t> out(in.size());
+  m.ModelToView(out.data());
+  return out;
+}
+
+// The grid view's arcs for the tool's working parameters on channel `view`.
+inline TGridViewArcs GridArcs(const TGridViewTool& tool, const T2Dview& view, int64_t traces, int longTrace) {
+  const TGridViewSize size = GridViewSize(traces, longTrace, tool.Steps(view));
+  return TGridViewArcs(tool.Steps(view), tool.DistanceRecept, tool.dH, RealViewSinA(RealViewAlpha(tool.MinAmpSect)),
+                       tool.DecriseAmp, static_cast<int32_t>(size.Y));
+}
+
+// The grid view's image of the engine's model after `sweeps` serial sweeps on
+// the tool's grid.
+inline std::vector<uint8_t> ExpectedGridImage(const TGridViewTool& tool, const T2Dview& view,
+                                              const std::vector<int32_t>& in, int64_t traces, int longTrace,
+                                              int sweeps) {
+  const TGridViewSteps s = tool.Steps(view);
+  const TGridViewSize size = GridViewSize(traces, longTrace, s);
+  const auto X = static_cast<int32_t>(size.X), Y = static_cast<int32_t>(size.Y);
+  const std::vector<int32_t> measured = InterpolateGrid(in.data(), traces, longTrace, X, Y, s);
+  TRealViewModel m;
+  m.Build(measured.data(), X, Y, GridArcs(tool, view, traces, longTrace), TRealViewModel::DefaultMemoryCap());
+  for (int n = 0; n < sweeps; ++n) m.SweepSerial();
+  TBitmap image;
+  image.SetPixelFormat(pf8bit);
+  PaintGridPixels(m.Bm, X, Y, tool.Kontrast, image);
+  return Pixels(image);
+}
+
+inline QByteArray Extended(long double v) {
+  uint8_t b[ExtendedSize];
+  ExtendedToBytes(v, b);
+  return QByteArray(reinterpret_cast<const char*>(b), ExtendedSize);
+}
+
+// A record's body field by field: X/Y, angle, iterations, spacing, the spacing
+// step when given, dH.
+inline QByteArray RecordBody(long double xy, int32_t angle, int32_t iterations, long double distance,
+                             std::optional<long double> step, int32_t dH) {
+  QByteArray body = Extended(xy);
+  const int32_t v[2] = {angle, iterations};
+  body.append(reinterpret_cast<const char*>(v), 8).append(Extended(distance));
+  if (step) body.append(Extended(*step));
+  body.append(reinterpret_cast<const char*>(&dH), 4);
+  return body;
+}
+
+// The current record `bytes` (as SaveToStream wrote it) read into `tool` as set
+// `set`, past its end offset and name.
+inline void ReadCurrentRecord(TCommonTool& tool, TMemoryStream& stream, int32_t set) {
+  stream.SetPosition(4);
+  TCommonTool::ReadShortString(stream);
+  tool.ReadFromUniStream(stream, set);
+}
+
+// An older record (caption, Apply on, `body`) read into `tool` as set `set`.
+inline void ReadOlderRecord(TCommonTool& tool, const QByteArray& caption, const QByteArray& body, int32_t set) {
+  TMemoryStream old;
+  const auto length = static_cast<char>(caption.size());
+  old.WriteBuffer(&length, 1);
+  old.WriteBuffer(caption.constData(), caption.size());
+  old.WriteBuffer("\x01", 1);
+  old.WriteBuffer(body.constData(), body.size());
+  old.SetPosition(0);
+  ReadToolRecordBody(tool, old, old.Size(), TToolRecordForm::Older, set);
+}
+
+// The current record `bytes` without its last `dropped` bytes, followed by the
+// next record's bytes, read into `tool` as set `set`: the stream is left at the
+// shortened record's end (the position and that end).
+struct TShortenedRead {
+  int64_t position = 0;
+  int64_t end = 0;
+};
+inline TShortenedRead ReadShortenedRecord(TCommonTool& tool, const QByteArray& bytes, int dropped, int32_t set) {
+  const int head = 4 + 1 + 8;  // end offset, the name's length and its 8 characters
+  const QByteArray cut = bytes.mid(head, bytes.size() - head - dropped);
+  TMemoryStream part;
+  part.WriteBuffer(cut.constData(), cut.size());
+  part.WriteBuffer("\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55", 14);  // the next record
+  part.SetPosition(0);
+  ReadToolRecordBody(tool, part, cut.size(), TToolRecordForm::Current, set);
+  return {part.Position(), cut.size()};
+}
+
+// Points and cells kept as records, each ray and list a vector of its own, built
+// and swept literally: the engine's rays, lists and sweeps are held against it.
+// TDenominator is the precision of a sweep's denominators (the grid view's are
+// single).
+template <class TDenominator>
+struct RayReference {
+  struct Amp {
+    int32_t Am = 0, AmNew = 0, dAmPred = 0, dAmNew = 0;
+    std::vector<int32_t> Bi;
+    std::vector<float> BiK;
+  };
+  int32_t X = 0, Y = 0;
+  std::vector<Amp> A;
+  std::vector<int32_t> Bm;
+  std::vector<std::vector<int32_t>> Ai;
+
+  RayReference(int32_t countX, int32_t countY)
+      : X(countX), Y(countY), A(static_cast<size_t>(countX) * countY), Bm(A.size()), Ai(A.size()) {}
+
+  // The ray of point (x, y) measuring `measured`: columns c - E .. c + E, one
+  // before the first or past the last mirrored about c (dropped when its mirror
+  // is outside too), at depth[k + E] rounded with weight[k + E] for column c + k.
+  void AddRay(int32_t x, int32_t y, int32_t measured, int64_t c, int64_t E, const std::vector<long double>& depth,
+              const std::vector<long double>& weight) {
+    const int32_t pt = x * Y + y;
+    Amp& a = A[pt];
+    a.Am = measured;
+    a.dAmPred = 100000;
+    for (int64_t j = c - E; j <= c + E; ++j) {
+      int64_t col = j;
+      if (j < 0) {
+        col = 2 * c - j;
+        if (col >= X) continue;
+      } else if (j >= X) {
+        col = 2 * c - j;
+        if (col < 0) continue;
+      }
+      const int64_t k = col - c;
+      const int64_t cell = Round(depth[k + E]) + int64_t{Y} * col;
+      if (cell < 0 || cell >= int64_t{X} * Y) continue;
+      a.Bi.push_back(static_cast<int32_t>(cell));
+      a.BiK.push_back(static_cast<float>(weight[k + E]));
+      Ai[cell].push_back(pt);
+    }
+    CalcSumA(pt);
+  }
+  void CalcSumA(int32_t p) {
+    long double sum = 0;
+    for (size_t e = 0; e < A[p].Bi.size(); ++e) sum += static_cast<long double>(Bm[A[p].Bi[e]]) * A[p].BiK[e];
+    A[p].AmNew = static_cast<int32_t>(Round(sum));
+    A[p].dAmPred = A[p].dAmNew;
+    A[p].dAmNew = A[p].Am - A[p].AmNew;
+  }
+  float GetBiK(int32_t p, int32_t m) const {
+    for (size_t e = 0; e < A[p].Bi.size(); ++e)
+      if (A[p].Bi[e] == m) return A[p].BiK[e];
+    return 1;
+  }
+  // Rows, then columns.
+  void Sweep() {
+    for (int32_t y = 0; y < Y; ++y)
+      for (int32_t x = 0; x < X; ++x) {
+        const int32_t m = x * Y + y;
+        int32_t delta = 0;
+        for (int32_t p : Ai[m]) {
+          const auto den = static_cast<TDenominator>(static_cast<long double>(A[p].Bi.size()) * GetBiK(p, m));
+          if (den > 0) delta += static_cast<int32_t>(Round(A[p].dAmNew / static_cast<long double>(den)));
+        }
+        if (std::abs(delta) > 1) {
+          Bm[m] += delta;
+          for (int32_t p : Ai[m]) CalcSumA(p);
+        }
+      }
+  }
+};
+
+}  // namespace reconstruction_test_support
