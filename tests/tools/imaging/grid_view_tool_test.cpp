@@ -21,7 +21,6 @@
 namespace grid_view_tool_test {
 
 using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
 
 using reconstruction_test_support::Channel;
 using reconstruction_test_support::ExpectedGridImage;

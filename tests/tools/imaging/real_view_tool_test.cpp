@@ -19,7 +19,6 @@
 namespace real_view_tool_test {
 
 using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
 
 using reconstruction_test_support::Channel;
 using reconstruction_test_support::ExpectedModel;

@@ -8,6 +8,7 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
+#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "tests/tools/imaging/migration_test_support.h"
 #include "tools/common_tool.h"
@@ -24,6 +25,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -75,6 +77,37 @@ inline std::vector<int32_t> GeneratorHyperbola(T2Dview& view, int32_t cx, int32_
   gen.execute(false, 0);
   return Samples(view);
 }
+
+// A reconstruction dialog's fixture: two pool threads, and TTool on a wheel-mode
+// channel of `Traces` traces of `Samples` samples (time zero at sample
+// `NullShift`) holding the generator's hyperbola with its apex at trace
+// `ApexTrace`, sample 20 (`input`).
+template <class TTool, class TForm, class TParam, int64_t Traces, int Samples, int32_t NullShift, int32_t ApexTrace>
+class FormFixture : public HostFixture {
+protected:
+  FormFixture() : HostFixture(2) {}
+  TTool tool;
+  std::unique_ptr<T2Dview> view = imaging_test_support::MakeWheelChannel(
+      Channel(Traces, Samples, NullShift), std::vector<int32_t>(static_cast<size_t>(Traces * Samples), 0));
+  std::vector<int32_t> input;
+
+  void SetUp() override {
+    input = GeneratorHyperbola(*view, ApexTrace, 20);
+    tool.SetView_(0, view.get());
+    host.views.push_back(view.get());
+  }
+  // The dialog opened on channel 0 with the set `set`.
+  TForm& OpenForm(const TParam& set) {
+    tool.SetParam(0, &set);
+    tool.GetParam(0);
+    EXPECT_EQ(tool.SetPropertyes(false), 1);
+    auto* form = dynamic_cast<TForm*>(tool.Form());
+    EXPECT_NE(form, nullptr);
+    Application->ProcessMessages();
+    return *form;
+  }
+  void TearDown() override { Application->ProcessMessages(); }
+};
 
 inline std::vector<uint8_t> Pixels(TBitmap& image) {
   std::vector<uint8_t> v;
