@@ -40,8 +40,7 @@ long double DepthStep(const T2Dview& view) {
 }
 }  // namespace grid_time_tool
 
-TGridTimeTool::TGridTimeTool(uint16_t w)
-    : TToolBase<TGridTimeParam>(w), TReconstructionFields(grid_time_tool::Defaults) {
+TGridTimeTool::TGridTimeTool(uint16_t w) : TSets(w, grid_time_tool::Defaults) {
   SetCaption(LoadResString(SGridTimeCaption));
   AToolName = QString::fromUtf16(SGridTimeToolName.english);
   AToolDscr = LoadResString(SGridTimeDescription);
@@ -54,11 +53,6 @@ TGridTimeTool::TGridTimeTool(uint16_t w)
 }
 
 TGridTimeTool::~TGridTimeTool() = default;
-
-void TGridTimeTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
 
 void TGridTimeTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
@@ -105,13 +99,13 @@ int TGridTimeTool::SetPropertyes(bool adding) {
     iXStep = 0.1L;
     CreateArAnten(Vstavka(), true);
   }
-  return TToolBase<TGridTimeParam>::SetPropertyes(adding);
+  return TSets::SetPropertyes(adding);
 }
 
 void TGridTimeTool::execute(bool first, int32_t NumberView) {
   if (runing) return;
   runView_ = GetViewByIndx(NumberView);
-  TToolBase<TGridTimeParam>::execute(first, NumberView);
+  TSets::execute(first, NumberView);
   // Apply off passes the input through without the kernel; the grid then
   // shows the input traces.
   if (!Valid(NumberView) || Param[static_cast<size_t>(NumberView)].Apply || !runView_) return;
@@ -167,7 +161,7 @@ void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const 
 int64_t TGridTimeTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
   // The channel's data pass through; the grid is only shown.
-  const int64_t done = TToolBase<TGridTimeParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  const int64_t done = TSets::ProcessChannel(in, out, traces, longTrace, yield);
   Run(in, traces, longTrace);
   return done;
 }

@@ -19,7 +19,7 @@
 #include "tools/imaging/directivity_diagram.h"
 #include "tools/imaging/grid_time_kernel.h"
 #include "tools/imaging/real_view_engine.h"
-#include "tools/imaging/reconstruction_params.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <cstdint>
@@ -41,7 +41,9 @@ struct TGridTimeParam {
 
 enum TGridTimeVisual : int32_t { gtNoPoint = 0, gtMaxPoint = 1, gtSectPoint = 2, gtTestSect = 3 };
 
-class TGridTimeTool : public TToolBase<TGridTimeParam>, public TReconstructionFields {
+class TGridTimeTool : public TToolBase<TGridTimeParam, TReconstructionTool> {
+  using TSets = TToolBase<TGridTimeParam, TReconstructionTool>;
+
 public:
   static constexpr uint8_t RecordFormat = 33;
 
@@ -96,7 +98,6 @@ public:
   int SetPropertyes(bool adding) override;
   void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // Vstavka extra positions (the gap) when isCreate: AntenCount := Vstavka +
   // channel 0's traces, the distances from the current spacing.
   void CreateArAnten(int32_t Vstavka, bool isCreate);

@@ -34,8 +34,7 @@ constexpr int64_t FirstDecreaseCandidate = 12;
 constexpr int32_t PreviewColumn = 10;
 }  // namespace grid_view_tool
 
-TGridViewTool::TGridViewTool(uint16_t w)
-    : TToolBase<TGridViewParam>(w), TReconstructionFields(grid_view_tool::Defaults) {
+TGridViewTool::TGridViewTool(uint16_t w) : TSets(w, grid_view_tool::Defaults) {
   SetCaption(LoadResString(SGridViewCaption));
   AToolName = QString::fromUtf16(SGridViewToolName.english);
   AToolDscr = LoadResString(SGridViewDescription);
@@ -80,11 +79,6 @@ void TGridViewTool::ShowChannelInDialog(int32_t channel) const {
   if (TGridViewForm* form = LiveForm()) form->ShowChannel(channel);
 }
 
-void TGridViewTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
-
 void TGridViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
     InitReconstructionFields(*this, grid_view_tool::Defaults, GetViewByIndx(channel));
@@ -107,7 +101,7 @@ void TGridViewTool::execute(bool first, int32_t NumberView) {
   BreakExecute = false;
   runView_ = GetViewByIndx(NumberView);
   runChannel_ = NumberView;
-  TToolBase<TGridViewParam>::execute(first, NumberView);
+  TSets::execute(first, NumberView);
 }
 
 void TGridViewTool::PaintGrid(const TRealViewModel* model) {
@@ -161,7 +155,7 @@ void TGridViewTool::BuildModel(const int32_t* in, int64_t traces, int longTrace,
 int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
   // The channel's data pass through; the model is only shown.
-  const int64_t done = TToolBase<TGridViewParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  const int64_t done = TSets::ProcessChannel(in, out, traces, longTrace, yield);
   if (traces < grid_view_tool::MinTraces || !runView_ || longTrace <= 0) return done;
   if (!std::isfinite(DistanceRecept) || !std::isfinite(DecriseAmp)) return done;
 
@@ -190,68 +184,35 @@ int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
 void TGridViewTool::SearchXYProportional() {
   if (runing) return;
   BreakExecute = false;
-  SaveParamPlugin(0);
-  T2Dview* view = GetViewByIndx(0);
-  if (!view) return;
-  TCommonTool::BeginRun();
-  const auto finish = [this](bool live) {
-    if (live && DialogLive()) GetParam(CurrentNumberView);
-    TCommonTool::EndRun();
-    // A close or delete of the dialog asked for during the scan.
-    FinishDeferredRequests();
-  };
-  GetParam(0);
-  // The scan works on the input of the tool's last run; without one of the
-  // channel's size there is nothing to scan.
-  const int64_t bytes = view->SizeDat();
-  auto& store = TSavedCopyStore::Instance();
-  TSavedCopyPin pin(CopyOwner(), 0);
-  const TSampleBlock* input = store.Find(CopyOwner(), 0);
-  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
-    finish(false);
-    return;
-  }
-  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
-  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
-  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
-  if (!AExecuting || traces < grid_view_tool::MinTraces || !std::isfinite(DistanceRecept)) {
-    showInput();
-    finish(true);
-    return;
-  }
-  try {
-    SetGrid(*view, traces, longTrace);
-    ClearDialogLog();
-    Log(QStringLiteral("Prepeare calculation"));
-    Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
-    const TRealViewScanRange range = RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0},
-                                                       grid_view_tool::FirstDecreaseCandidate);
-    for (int64_t k = range.from; k <= range.to; ++k) {
-      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
-      const QString label = RealViewScanCandidate(TypePodbor, k, v);
-      XYProportional = v.XYProportional;
-      DistanceRecept = v.DistanceRecept;
-      DecriseAmp = v.DecriseAmp;
-      dH = v.dH;
-      Alpha = v.Alpha;
-      // The candidate's own angle: the cone of this candidate, not the set's.
-      SinA = RealViewSinA(Alpha);
-      TRealViewModel model;
-      BuildModel(input->Data(), traces, longTrace, *view, model);
-      Iterate(model, 3, 0, 2, [](int32_t) {});
-      const bool live = DialogLive();
-      if (live) PaintGrid(&model);
-      Log(RealViewResidualLine(label, model), true);
-      if (live) ShowChannelInDialog(0);
-      if (BreakExecute) break;
-    }
-  } catch (...) {
-    showInput();
-    finish(true);
-    throw;
-  }
-  showInput();
-  finish(true);
+  ScanSavedInput(
+      grid_view_tool::MinTraces, [this] { return std::isfinite(DistanceRecept); },
+      [this](T2Dview& view, const int32_t* input, int64_t traces, int longTrace) {
+        SetGrid(view, traces, longTrace);
+        ClearDialogLog();
+        Log(QStringLiteral("Prepeare calculation"));
+        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+        const TRealViewScanRange range = RealViewScanRange(
+            TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, grid_view_tool::FirstDecreaseCandidate);
+        for (int64_t k = range.from; k <= range.to; ++k) {
+          TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+          const QString label = RealViewScanCandidate(TypePodbor, k, v);
+          XYProportional = v.XYProportional;
+          DistanceRecept = v.DistanceRecept;
+          DecriseAmp = v.DecriseAmp;
+          dH = v.dH;
+          Alpha = v.Alpha;
+          // The candidate's own angle: the cone of this candidate, not the set's.
+          SinA = RealViewSinA(Alpha);
+          TRealViewModel model;
+          BuildModel(input, traces, longTrace, view, model);
+          Iterate(model, 3, 0, 2, [](int32_t) {});
+          const bool live = DialogLive();
+          if (live) PaintGrid(&model);
+          Log(RealViewResidualLine(label, model), true);
+          if (live) ShowChannelInDialog(0);
+          if (BreakExecute) break;
+        }
+      });
 }
 
 void TGridViewTool::SaveToStream(TStream& str) {

@@ -20,7 +20,7 @@
 
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/real_view_engine.h"
-#include "tools/imaging/reconstruction_params.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -43,7 +43,9 @@ struct TGridViewParam {
   long double StepRecept = 0.05L;
 };
 
-class TGridViewTool : public TToolBase<TGridViewParam>, public TReconstructionFields {
+class TGridViewTool : public TToolBase<TGridViewParam, TReconstructionTool> {
+  using TSets = TToolBase<TGridViewParam, TReconstructionTool>;
+
 public:
   static constexpr uint8_t RecordFormat = 33;
 
@@ -81,7 +83,6 @@ public:
   void ToolInit() override;
   void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // The parameter scan on channel 0's saved input, as the real view's, with the
   // decrease candidates 60 .. 95 %; the image follows each candidate while the
   // dialog is live.

@@ -29,8 +29,7 @@ constexpr long double DefaultDecriseAmp = 0.75L;
 constexpr int64_t MinTraces = 3;
 }  // namespace real_view_tool
 
-TRealViewTool::TRealViewTool(uint16_t w)
-    : TToolBase<TRealViewParam>(w), TReconstructionFields(real_view_tool::Defaults) {
+TRealViewTool::TRealViewTool(uint16_t w) : TSets(w, real_view_tool::Defaults) {
   SetCaption(LoadResString(SRealViewCaption));
   AToolName = QString::fromUtf16(SRealViewToolName.english);
   AToolDscr = LoadResString(SRealViewDescription);
@@ -72,11 +71,6 @@ void TRealViewTool::ShowChannelInDialog(int32_t channel) const {
 
 long double TRealViewTool::GetXYhipotenuza(long double Y, long double X) { return std::sqrt(X * X + Y * Y); }
 
-void TRealViewTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
-
 void TRealViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
     InitReconstructionFields(*this, real_view_tool::Defaults, GetViewByIndx(channel));
@@ -101,7 +95,7 @@ void TRealViewTool::execute(bool first, int32_t NumberView) {
   BreakExecute = false;
   runView_ = GetViewByIndx(NumberView);
   runChannel_ = NumberView;
-  TToolBase<TRealViewParam>::execute(first, NumberView);
+  TSets::execute(first, NumberView);
 }
 
 void TRealViewTool::Sweep(TRealViewModel& model) {
@@ -110,7 +104,7 @@ void TRealViewTool::Sweep(TRealViewModel& model) {
 
 int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
-  const auto passThrough = [&] { return TToolBase<TRealViewParam>::ProcessChannel(in, out, traces, longTrace, yield); };
+  const auto passThrough = [&] { return TSets::ProcessChannel(in, out, traces, longTrace, yield); };
   if (traces < real_view_tool::MinTraces || !runView_ || longTrace <= 0) return passThrough();
   const TRealViewParams params = EngineParams(*runView_);
   if (!RealViewParamsUsable(params)) return passThrough();
@@ -142,75 +136,42 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
 void TRealViewTool::SearchXYProportional() {
   if (runing) return;
   BreakExecute = false;
-  SaveParamPlugin(0);
-  T2Dview* view = GetViewByIndx(0);
-  if (!view) return;
-  TCommonTool::BeginRun();
-  const auto finish = [this](bool live) {
-    if (live && DialogLive()) GetParam(CurrentNumberView);
-    TCommonTool::EndRun();
-    // A close or delete of the dialog asked for during the scan.
-    FinishDeferredRequests();
-  };
-  GetParam(0);
-  // The scan works on the input of the tool's last run; without one of the
-  // channel's size there is nothing to scan (and nothing to show).
-  const int64_t bytes = view->SizeDat();
-  auto& store = TSavedCopyStore::Instance();
-  TSavedCopyPin pin(CopyOwner(), 0);
-  const TSampleBlock* input = store.Find(CopyOwner(), 0);
-  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
-    finish(false);
-    return;
-  }
-  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
-  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
-  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
-  if (!AExecuting || traces < real_view_tool::MinTraces) {
-    showInput();
-    finish(true);
-    return;
-  }
-  CountX = static_cast<int32_t>(traces);
-  CountY = longTrace;
-  CountAB = CountX * CountY;
-  ClearDialogLog();
-  Log(QStringLiteral("Prepeare calculation"));
-  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  ScanSavedInput(
+      real_view_tool::MinTraces, [] { return true; },
+      [this](T2Dview& view, const int32_t* input, int64_t traces, int longTrace) {
+        CountX = static_cast<int32_t>(traces);
+        CountY = longTrace;
+        CountAB = CountX * CountY;
+        ClearDialogLog();
+        Log(QStringLiteral("Prepeare calculation"));
+        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
 
-  const TRealViewScanRange range =
-      RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);
-  try {
-    for (int64_t k = range.from; k <= range.to; ++k) {
-      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
-      const QString label = RealViewScanCandidate(TypePodbor, k, v);
-      XYProportional = v.XYProportional;
-      DistanceRecept = v.DistanceRecept;
-      DecriseAmp = v.DecriseAmp;
-      dH = v.dH;
-      Alpha = v.Alpha;
-      // The candidate's own angle: the cone of this candidate, not the set's.
-      SinA = RealViewSinA(Alpha);
-      TRealViewParams params = EngineParams(*view);
-      params.MinAmpSect = 2 * Alpha;
-      if (!RealViewParamsUsable(params)) continue;
-      PreviewArcs(params, *view);
-      TRealViewModel model;
-      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
-      Iterate(model, 3, 0, 2, [](int32_t) {});
-      const bool live = DialogLive();
-      if (live) model.ModelToView(view->dezoData.Data());
-      Log(RealViewResidualLine(label, model), true);
-      if (live) ShowChannelInDialog(0);
-      if (BreakExecute) break;
-    }
-  } catch (...) {
-    showInput();
-    finish(true);
-    throw;
-  }
-  showInput();
-  finish(true);
+        const TRealViewScanRange range =
+            RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);
+        for (int64_t k = range.from; k <= range.to; ++k) {
+          TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+          const QString label = RealViewScanCandidate(TypePodbor, k, v);
+          XYProportional = v.XYProportional;
+          DistanceRecept = v.DistanceRecept;
+          DecriseAmp = v.DecriseAmp;
+          dH = v.dH;
+          Alpha = v.Alpha;
+          // The candidate's own angle: the cone of this candidate, not the set's.
+          SinA = RealViewSinA(Alpha);
+          TRealViewParams params = EngineParams(view);
+          params.MinAmpSect = 2 * Alpha;
+          if (!RealViewParamsUsable(params)) continue;
+          PreviewArcs(params, view);
+          TRealViewModel model;
+          model.Build(input, CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
+          Iterate(model, 3, 0, 2, [](int32_t) {});
+          const bool live = DialogLive();
+          if (live) model.ModelToView(view.dezoData.Data());
+          Log(RealViewResidualLine(label, model), true);
+          if (live) ShowChannelInDialog(0);
+          if (BreakExecute) break;
+        }
+      });
 }
 
 void TRealViewTool::SaveToStream(TStream& str) {

@@ -17,7 +17,7 @@
 // user-interface thread polls while it processes messages.
 
 #include "tools/imaging/real_view_engine.h"
-#include "tools/imaging/reconstruction_params.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -36,7 +36,9 @@ struct TRealViewParam {
   long double DistanceRecept = 0;
 };
 
-class TRealViewTool : public TToolBase<TRealViewParam>, public TReconstructionFields {
+class TRealViewTool : public TToolBase<TRealViewParam, TReconstructionTool> {
+  using TSets = TToolBase<TRealViewParam, TReconstructionTool>;
+
 public:
   static constexpr uint8_t RecordFormat = 33;
 
@@ -65,7 +67,6 @@ public:
   void ToolInit() override;
   void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // The parameter scan on channel 0's saved input: TypePodbor names the
   // parameter (0 X/Y, 1 dH, 2 spacing, 3 angle, 4 decrease); every candidate gets
   // three sweeps and a log line; the channel shows the input afterwards. The

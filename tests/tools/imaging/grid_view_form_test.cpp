@@ -31,7 +31,6 @@
 
 namespace grid_view_form_test {
 
-
 // 40 ns over 40 samples at 100 mm/ns: 0.05 m per sample.
 constexpr int64_t kTraces = 40;
 constexpr int kSamples = 40;

@@ -31,7 +31,6 @@
 
 namespace real_view_form_test {
 
-
 constexpr int64_t kTraces = 60;
 constexpr int kSamples = 40;
 constexpr int32_t kNullShift = 3;

@@ -1,0 +1,52 @@
+#include "tools/imaging/reconstruction_tool.h"
+
+#include "profiledata/channel_store.h"
+#include "profiledata/setting_data.h"
+#include "tools/saved_copies.h"
+
+#include <algorithm>
+#include <cstring>
+
+void TReconstructionTool::SaveParamsAll() {
+  SaveParamPlugin(0);
+  SetAllParamAs(0);
+}
+
+void TReconstructionTool::ScanSavedInput(int64_t minTraces, const std::function<bool()>& usable, const TScan& scan) {
+  SaveParamPlugin(0);
+  T2Dview* view = GetViewByIndx(0);
+  if (!view) return;
+  TCommonTool::BeginRun();
+  const auto finish = [this](bool live) {
+    if (live && DialogLive()) GetParam(CurrentNumberView);
+    TCommonTool::EndRun();
+    // A close or delete of the dialog asked for during the scan.
+    FinishDeferredRequests();
+  };
+  GetParam(0);
+  const int64_t bytes = view->SizeDat();
+  auto& store = TSavedCopyStore::Instance();
+  TSavedCopyPin pin(CopyOwner(), 0);
+  const TSampleBlock* input = store.Find(CopyOwner(), 0);
+  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
+    finish(false);
+    return;
+  }
+  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
+  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
+  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
+  if (!AExecuting || traces < minTraces || !usable()) {
+    showInput();
+    finish(true);
+    return;
+  }
+  try {
+    scan(*view, input->Data(), traces, longTrace);
+  } catch (...) {
+    showInput();
+    finish(true);
+    throw;
+  }
+  showInput();
+  finish(true);
+}
