@@ -26,9 +26,6 @@ using imaging_test_support::MakeWheelChannel;
 
 using reconstruction_test_support::Channel;
 using reconstruction_test_support::Pixels;
-using reconstruction_test_support::ReadCurrentRecord;
-using reconstruction_test_support::ReadOlderRecord;
-using reconstruction_test_support::RecordBody;
 
 class GridTimeToolTest : public reconstruction_test_support::HostFixture {};
 
@@ -220,39 +217,10 @@ TEST_F(GridTimeToolTest, StepsWithoutAGridTheMemoryCapAndALongChannel) {
 }
 
 TEST_F(GridTimeToolTest, RecordCarriesSixFieldsAndOlderRecordsKeepTheStep) {
-  TGridTimeTool tool;
-  tool.XYProportional = 2.5L;
-  tool.MinAmpSect = 100;
-  tool.SizeHyperbola = 4;
-  tool.DistanceRecept = -0.25L;
-  tool.StepRecept = 0.02L;
-  tool.dH = -7;
-  TMemoryStream stream;
-  tool.SaveToStream(stream);
-  const QByteArray bytes = stream.Bytes();
-  EXPECT_TRUE(bytes.endsWith(RecordBody(2.5L, 100, 4, -0.25L, 0.02L, -7)));
-  EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
-
   TGridTimeTool reader;
-  ReadCurrentRecord(reader, stream, 2);
-  EXPECT_EQ(reader.Param[2].XYProportional, 2.5L);
-  EXPECT_EQ(reader.Param[2].MinAmpSect, 100);
-  EXPECT_EQ(reader.Param[2].SizeHyperbola, 4);
-  EXPECT_EQ(reader.Param[2].DistanceRecept, -0.25L);
-  EXPECT_EQ(reader.Param[2].StepRecept, 0.02L);
-  EXPECT_EQ(reader.dH, -7) << "an air speed below zero is kept";
-  EXPECT_EQ(reader.Param[0].StepRecept, 0.05L);
+  reconstruction_test_support::ExpectStepRecord(reader, "Time");
 
-  TGridTimeTool older;
-  older.StepRecept = 0.03L;
-  ReadOlderRecord(older, "Time", RecordBody(3.5L, 100, 4, 0.7L, std::nullopt, -7), 1);
-  EXPECT_EQ(older.Param[1].XYProportional, 3.5L);
-  EXPECT_EQ(older.Param[1].DistanceRecept, 0.7L);
-  EXPECT_EQ(older.Param[1].StepRecept, 0.03L) << "older records have no step";
-  EXPECT_EQ(older.dH, -7);
-  EXPECT_EQ(older.GetCaption(), "Time");
-
-  // A channel run with that air speed: no air time, no pair points, no fault.
+  // A channel run with the air speed read (dH -7): no air time, no pair points, no fault.
   auto view = MakeWheelChannel(Channel(6, 30), Input(6, 30));
   reader.SetView_(0, view.get());
   reader.PntVisual = gtSectPoint;

@@ -143,20 +143,11 @@ TEST_F(GridViewFormTest, ControlsRangesShownValuesEditsAndTheEnterRule) {
   form.HyperbolaCheckButton->SetChecked(false);
 
   // Enter finishes the entry in eight edits; in the decrease and the contrast it is OK.
-  for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit,
-                           form.MinAmpDigitEdit, form.LEngthHiperbolaDigitEdit, form.StepReceptDigitEdit,
-                           form.XstepDigitEdit, form.YStepDigitEdit}) {
-    edit->SetFocus();
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
-    WORD key = VK_RETURN;
-    form.FormKeyDown(&form, key, {});
-    EXPECT_TRUE(form.Visible());
-  }
-  form.KontrastDigitEdit->SetFocus();
-  ASSERT_TRUE(ProcessMessagesUntil([&] { return form.KontrastDigitEdit->Focused(); }));
-  WORD key = VK_RETURN;
-  form.FormKeyDown(&form, key, {});
-  EXPECT_FALSE(form.Visible());
+  reconstruction_test_support::ExpectEnterRule(
+      form,
+      {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit, form.MinAmpDigitEdit,
+       form.LEngthHiperbolaDigitEdit, form.StepReceptDigitEdit, form.XstepDigitEdit, form.YStepDigitEdit},
+      form.KontrastDigitEdit);
 }
 
 TEST_F(GridViewFormTest, ALiveRunLogsShowsTheGridAfterEachIterationAndPreviewsColumnTen) {

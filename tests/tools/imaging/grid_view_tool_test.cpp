@@ -26,10 +26,7 @@ using reconstruction_test_support::Channel;
 using reconstruction_test_support::ExpectedGridImage;
 using reconstruction_test_support::Hyperbola;
 using reconstruction_test_support::Pixels;
-using reconstruction_test_support::ReadCurrentRecord;
-using reconstruction_test_support::ReadOlderRecord;
 using reconstruction_test_support::ReadShortenedRecord;
-using reconstruction_test_support::RecordBody;
 
 class GridViewToolTest : public reconstruction_test_support::HostFixture {};
 
@@ -217,38 +214,8 @@ TEST_F(GridViewToolTest, DecreaseScanTriesEightCandidatesAndShowsTheInput) {
 }
 
 TEST_F(GridViewToolTest, RecordCarriesSixFieldsAndOlderRecordsKeepTheStep) {
-  TGridViewTool tool;
-  tool.XYProportional = 2.5L;
-  tool.MinAmpSect = 100;
-  tool.SizeHyperbola = 4;
-  tool.DistanceRecept = -0.25L;
-  tool.StepRecept = 0.02L;
-  tool.dH = -7;
-  TMemoryStream stream;
-  tool.SaveToStream(stream);
-  const QByteArray bytes = stream.Bytes();
-  EXPECT_TRUE(bytes.endsWith(RecordBody(2.5L, 100, 4, -0.25L, 0.02L, -7)));
-  EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
-
   TGridViewTool reader;
-  ReadCurrentRecord(reader, stream, 2);
-  EXPECT_EQ(reader.Param[2].XYProportional, 2.5L);
-  EXPECT_EQ(reader.Param[2].MinAmpSect, 100);
-  EXPECT_EQ(reader.Param[2].SizeHyperbola, 4);
-  EXPECT_EQ(reader.Param[2].DistanceRecept, -0.25L);
-  EXPECT_EQ(reader.Param[2].StepRecept, 0.02L);
-  EXPECT_EQ(reader.dH, -7);
-  EXPECT_EQ(reader.Param[0].StepRecept, 0.05L);
-
-  // An older record: caption, Apply, X/Y, angle, iterations, spacing, dH.
-  TGridViewTool older;
-  older.StepRecept = 0.03L;
-  ReadOlderRecord(older, "Grid", RecordBody(3.5L, 100, 4, 0.7L, std::nullopt, -7), 1);
-  EXPECT_EQ(older.Param[1].XYProportional, 3.5L);
-  EXPECT_EQ(older.Param[1].DistanceRecept, 0.7L);
-  EXPECT_EQ(older.Param[1].StepRecept, 0.03L) << "older records have no step";
-  EXPECT_EQ(older.dH, -7);
-  EXPECT_EQ(older.GetCaption(), "Grid");
+  const QByteArray bytes = reconstruction_test_support::ExpectStepRecord(reader, "Grid");
 
   // A shorter current record (no step, no dH): both keep their values.
   TGridViewTool shorter;

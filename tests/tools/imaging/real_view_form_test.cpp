@@ -263,19 +263,12 @@ TEST_F(RealViewFormTest, TheWindowsBreakBeforeTheSecondIterationSwitchesApplyOff
 
 TEST_F(RealViewFormTest, EnterIsOkOnlyOutsideFiveEdits) {
   TRealViewForm& form = Open();
-  for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit,
-                           form.MinAmpDigitEdit, form.LEngthHiperbolaDigitEdit}) {
-    edit->SetFocus();
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
-    WORD key = VK_RETURN;
-    form.FormKeyDown(&form, key, {});
-    EXPECT_TRUE(form.Visible());
-  }
-  form.ZatuhanieDigitEdit->SetFocus();
-  ASSERT_TRUE(ProcessMessagesUntil([&] { return form.ZatuhanieDigitEdit->Focused(); }));
-  WORD key = VK_RETURN;
-  form.FormKeyDown(&form, key, {});
-  EXPECT_FALSE(form.Visible()) << "the decrease's edit is not kept: OK";
+  // The decrease's edit is not kept: OK.
+  reconstruction_test_support::ExpectEnterRule(form,
+                                               {form.XYProportionalDigitEdit, form.dHDigitEdit,
+                                                form.DistanceReceptDigitEdit, form.MinAmpDigitEdit,
+                                                form.LEngthHiperbolaDigitEdit},
+                                               form.ZatuhanieDigitEdit);
 }
 
 TEST_F(RealViewFormTest, AScanButtonLogsEachCandidateAndTakesTheEditsBack) {

@@ -10,12 +10,16 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
+#include "platform/ui/keys.h"
+#include "profiledata/digit_edit.h"
+#include "tests/support/ui_test_support.h"
 #include "tests/tools/imaging/migration_test_support.h"
 #include "tools/common_tool.h"
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/grid_view_tool.h"
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_form.h"
 #include "tools/tool_record.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +29,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -108,6 +113,23 @@ protected:
   }
   void TearDown() override { Application->ProcessMessages(); }
 };
+
+// The Enter rule of a reconstruction dialog: in each edit of `kept` Enter
+// finishes the entry and the dialog stays; in `closes` Enter is OK.
+inline void ExpectEnterRule(TReconstructionForm& form, std::initializer_list<TDigitEdit*> kept, TDigitEdit* closes) {
+  for (TDigitEdit* edit : kept) {
+    edit->SetFocus();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
+    WORD key = VK_RETURN;
+    form.FormKeyDown(&form, key, {});
+    EXPECT_TRUE(form.Visible()) << edit->Name().toStdString();
+  }
+  closes->SetFocus();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return closes->Focused(); }));
+  WORD key = VK_RETURN;
+  form.FormKeyDown(&form, key, {});
+  EXPECT_FALSE(form.Visible()) << "the edit is not kept: OK";
+}
 
 inline std::vector<uint8_t> Pixels(TBitmap& image) {
   std::vector<uint8_t> v;
@@ -206,6 +228,47 @@ inline TShortenedRead ReadShortenedRecord(TCommonTool& tool, const QByteArray& b
   part.SetPosition(0);
   ReadToolRecordBody(tool, part, cut.size(), TToolRecordForm::Current, set);
   return {part.Position(), cut.size()};
+}
+
+// The record of a tool with a spacing step (grid view, time grid): X/Y 2.5,
+// angle 100, 4 iterations, spacing -0.25, step 0.02 and dH -7 written in that
+// order after format 33 and read into set 2 of `reader` (set 0 keeps the
+// creation step 0.05); an older record without the step, captioned
+// `olderCaption`, read into set 1 of a tool with step 0.03 keeps that step.
+// Gives the written record.
+template <class TTool>
+QByteArray ExpectStepRecord(TTool& reader, const QByteArray& olderCaption) {
+  TTool tool;
+  tool.XYProportional = 2.5L;
+  tool.MinAmpSect = 100;
+  tool.SizeHyperbola = 4;
+  tool.DistanceRecept = -0.25L;
+  tool.StepRecept = 0.02L;
+  tool.dH = -7;
+  TMemoryStream stream;
+  tool.SaveToStream(stream);
+  const QByteArray bytes = stream.Bytes();
+  EXPECT_TRUE(bytes.endsWith(RecordBody(2.5L, 100, 4, -0.25L, 0.02L, -7)));
+  EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
+
+  ReadCurrentRecord(reader, stream, 2);
+  EXPECT_EQ(reader.Param[2].XYProportional, 2.5L);
+  EXPECT_EQ(reader.Param[2].MinAmpSect, 100);
+  EXPECT_EQ(reader.Param[2].SizeHyperbola, 4);
+  EXPECT_EQ(reader.Param[2].DistanceRecept, -0.25L);
+  EXPECT_EQ(reader.Param[2].StepRecept, 0.02L);
+  EXPECT_EQ(reader.dH, -7) << "a dH below zero is kept";
+  EXPECT_EQ(reader.Param[0].StepRecept, 0.05L);
+
+  TTool older;
+  older.StepRecept = 0.03L;
+  ReadOlderRecord(older, olderCaption, RecordBody(3.5L, 100, 4, 0.7L, std::nullopt, -7), 1);
+  EXPECT_EQ(older.Param[1].XYProportional, 3.5L);
+  EXPECT_EQ(older.Param[1].DistanceRecept, 0.7L);
+  EXPECT_EQ(older.Param[1].StepRecept, 0.03L) << "older records have no step";
+  EXPECT_EQ(older.dH, -7);
+  EXPECT_EQ(older.GetCaption(), QString::fromLatin1(olderCaption));
+  return bytes;
 }
 
 // Points and cells kept as records, each ray and list a vector of its own, built
