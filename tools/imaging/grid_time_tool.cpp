@@ -104,7 +104,6 @@ int TGridTimeTool::SetPropertyes(bool adding) {
 
 void TGridTimeTool::execute(bool first, int32_t NumberView) {
   if (runing) return;
-  runView_ = GetViewByIndx(NumberView);
   TSets::execute(first, NumberView);
   // Apply off passes the input through without the kernel; the grid then
   // shows the input traces.

@@ -133,5 +133,4 @@ private:
   void Run(const int32_t* in, int64_t traces, int longTrace);
   void Picks(const std::vector<int32_t>& S, int64_t tracesS, const TGridTimeAxis& axis);
   void PaintGrid();
-  T2Dview* runView_ = nullptr;
 };

@@ -96,14 +96,6 @@ TGridViewSteps TGridViewTool::Steps(const T2Dview& view) const {
   return s;
 }
 
-void TGridViewTool::execute(bool first, int32_t NumberView) {
-  if (runing) return;
-  BreakExecute = false;
-  runView_ = GetViewByIndx(NumberView);
-  runChannel_ = NumberView;
-  TSets::execute(first, NumberView);
-}
-
 void TGridViewTool::PaintGrid(const TRealViewModel* model) {
   if (!BmpGrid) {
     BmpGrid = std::make_unique<TBitmap>();

@@ -71,7 +71,6 @@ public:
   int32_t AntenCount = 0;
   std::vector<TOffsetArrival> arAnten;
   std::vector<TArrivalPoint> ArrivalPlot;
-  std::atomic<bool> BreakExecute{false};
   uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
   std::function<void(const QString&)> OnLog;
   int32_t TypePodbor = 0;
@@ -81,7 +80,6 @@ public:
   void ReadFromStream(TStream& str, int32_t NumberView) override;
   void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   void ToolInit() override;
-  void execute(bool first, int32_t NumberView) override;
 
   // The parameter scan on channel 0's saved input, as the real view's, with the
   // decrease candidates 60 .. 95 %; the image follows each candidate while the
@@ -129,11 +127,4 @@ private:
   // The grid of the channel into iXCount.., refused above the memory cap.
   void SetGrid(const T2Dview& view, int64_t traces, int longTrace);
   void BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view, TRealViewModel& model);
-  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep) {
-    return IterateReconstruction(Host(), model, iterations, channel, progressDivisor, afterSweep, BreakExecute,
-                                 AExecuting);
-  }
-  T2Dview* runView_ = nullptr;
-  int32_t runChannel_ = 0;
 };

@@ -90,14 +90,6 @@ TRealViewParams TRealViewTool::EngineParams(const T2Dview& view) const {
   return p;
 }
 
-void TRealViewTool::execute(bool first, int32_t NumberView) {
-  if (runing) return;
-  BreakExecute = false;
-  runView_ = GetViewByIndx(NumberView);
-  runChannel_ = NumberView;
-  TSets::execute(first, NumberView);
-}
-
 void TRealViewTool::Sweep(TRealViewModel& model) {
   RealViewSweep(model, TWorkerPool::Instance().ThreadCount(), [this] { Host().Yield(); });
 }

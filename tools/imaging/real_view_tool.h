@@ -51,8 +51,6 @@ public:
   long double SinA = 0;
   // Dimensions of the last run.
   int32_t CountAB = 0, CountX = 0, CountY = 0;
-  // The dialog's space key; read between sweeps.
-  std::atomic<bool> BreakExecute{false};
   // Bytes a run's model may take (default a quarter of the physical memory).
   uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
   // Every log line of runs and scans, live dialog or not (the dialog's memo gets
@@ -65,7 +63,6 @@ public:
   void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   // Every channel: the creation values, X/Y the trace step of a wheel-mode view.
   void ToolInit() override;
-  void execute(bool first, int32_t NumberView) override;
 
   // The parameter scan on channel 0's saved input: TypePodbor names the
   // parameter (0 X/Y, 1 dH, 2 spacing, 3 angle, 4 decrease); every candidate gets
@@ -109,15 +106,6 @@ private:
   void PreviewArcs(const TRealViewParams& params, const T2Dview& view) const;
   // With the dialog live, the window's picture of the channel after a sweep.
   void ShowChannelInDialog(int32_t channel) const;
-  // Builds the model and runs up to `iterations` sweeps with the stop rules;
-  // gives the sweeps completed.
-  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep) {
-    return IterateReconstruction(Host(), model, iterations, channel, progressDivisor, afterSweep, BreakExecute,
-                                 AExecuting);
-  }
   // One sweep on the workers, messages processed while they run.
   void Sweep(TRealViewModel& model);
-  T2Dview* runView_ = nullptr;
-  int32_t runChannel_ = 0;
 };

@@ -1,13 +1,10 @@
 #include "tools/imaging/reconstruction_params.h"
 
 #include "platform/rtl/extended.h"
-#include "platform/rtl/rounding.h"
 #include "platform/rtl/streams.h"
 #include "profiledata/channel_store.h"
 #include "tools/imaging/migration_run.h"
-#include "tools/tool_host.h"
 #include "tools/tool_record.h"
-#include "tools/worker_pool.h"
 
 void InitReconstructionFields(TReconstructionFields& fields, const TReconstructionFields& defaults,
                               const T2Dview* view) {
@@ -34,23 +31,4 @@ void ReadReconstructionBody(TToolRecordFields& record, TReconstructionFields& fi
   if (!record.ReadExtended(fields.DistanceRecept)) return;
   if (stepRecept && !record.ReadExtended(*stepRecept)) return;
   record.Read(fields.dH);
-}
-
-int IterateReconstruction(IToolHost& host, TRealViewModel& model, int32_t iterations, int32_t channel,
-                          int progressDivisor, const std::function<void(int32_t)>& afterSweep,
-                          const std::atomic<bool>& stopAfter, bool& apply) {
-  const int full = host.ProgressFullWidth();
-  TRealViewIterations hooks;
-  hooks.before = [&](int32_t n) {
-    if (progressDivisor > 0)
-      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
-    host.Yield();
-    if (!host.Br()) return true;
-    apply = false;
-    return false;
-  };
-  hooks.poll = [&] { host.Yield(); };
-  hooks.after = afterSweep;
-  hooks.stopAfter = [&stopAfter] { return stopAfter.load(); };
-  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
 }

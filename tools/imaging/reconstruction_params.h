@@ -1,7 +1,6 @@
 #pragma once
 // What the reconstruction tools (real view, grid view, time grid) share: the
-// field block of their parameters, the body of their chain records, and the
-// sweeps run under the tool host's stop rules.
+// field block of their parameters and the body of their chain records.
 //
 // A record's body, after the frame head (tool_record.h): X/Y (extended),
 // MinAmpSect (i32), SizeHyperbola (i32), DistanceRecept (extended), StepRecept
@@ -9,13 +8,8 @@
 // dH (i32). A damaged or short record leaves the fields it does not hold as they
 // are.
 
-#include "tools/imaging/real_view_engine.h"
-
-#include <atomic>
 #include <cstdint>
-#include <functional>
 
-class IToolHost;
 class T2Dview;
 class TStream;
 class TToolRecordFields;
@@ -36,12 +30,3 @@ void InitReconstructionFields(TReconstructionFields& fields, const TReconstructi
 // stepRecept: the tool's spacing step, nullptr for a tool without one.
 void WriteReconstructionBody(TStream& str, const TReconstructionFields& fields, const long double* stepRecept);
 void ReadReconstructionBody(TToolRecordFields& record, TReconstructionFields& fields, long double* stepRecept);
-
-// Up to `iterations` sweeps of `model` on the worker pool. Before a sweep the
-// progress bar of `channel` shows n / progressDivisor (none when the divisor is
-// not positive) and messages are processed; the host's break flag then ends the
-// run and switches `apply` off. `stopAfter` set ends it after the current sweep.
-// Gives the sweeps completed.
-int IterateReconstruction(IToolHost& host, TRealViewModel& model, int32_t iterations, int32_t channel,
-                          int progressDivisor, const std::function<void(int32_t)>& afterSweep,
-                          const std::atomic<bool>& stopAfter, bool& apply);

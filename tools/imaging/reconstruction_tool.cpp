@@ -2,7 +2,11 @@
 
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
+#include "platform/rtl/rounding.h"
+#include "tools/imaging/real_view_engine.h"
 #include "tools/saved_copies.h"
+#include "tools/tool_host.h"
+#include "tools/worker_pool.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +14,33 @@
 void TReconstructionTool::SaveParamsAll() {
   SaveParamPlugin(0);
   SetAllParamAs(0);
+}
+
+void TReconstructionTool::execute(bool first, int32_t NumberView) {
+  if (runing) return;
+  BreakExecute = false;
+  runView_ = GetViewByIndx(NumberView);
+  runChannel_ = NumberView;
+  TToolProtocol::execute(first, NumberView);
+}
+
+int TReconstructionTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+                                 const std::function<void(int32_t)>& afterSweep) {
+  IToolHost& host = Host();
+  const int full = host.ProgressFullWidth();
+  TRealViewIterations hooks;
+  hooks.before = [&](int32_t n) {
+    if (progressDivisor > 0)
+      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
+    host.Yield();
+    if (!host.Br()) return true;
+    AExecuting = false;
+    return false;
+  };
+  hooks.poll = [&] { host.Yield(); };
+  hooks.after = afterSweep;
+  hooks.stopAfter = [this] { return BreakExecute.load(); };
+  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
 }
 
 void TReconstructionTool::ScanSavedInput(int64_t minTraces, const std::function<bool()>& usable, const TScan& scan) {

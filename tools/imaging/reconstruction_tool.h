@@ -1,17 +1,19 @@
 #pragma once
 // TReconstructionTool: the run protocol with what the reconstruction tools (real
 // view, grid view, time grid) share as tools: the field block of their
-// parameters, the sets made alike, and the frame of a parameter scan on the
-// input of the tool's last run. The tools put their sets on top of it
-// (TToolBase<TSet, TReconstructionTool>).
+// parameters, the sets made alike, the run's channel, the sweeps under the stop
+// rules, and the frame of a parameter scan on the input of the tool's last run.
+// The tools put their sets on top of it (TToolBase<TSet, TReconstructionTool>).
 
 #include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_protocol.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
 class T2Dview;
+class TRealViewModel;
 
 class TReconstructionTool : public TToolProtocol, public TReconstructionFields {
 public:
@@ -19,10 +21,22 @@ public:
   TReconstructionTool(uint16_t w, const TReconstructionFields& defaults)
       : TToolProtocol(w), TReconstructionFields(defaults) {}
 
+  // The dialog's space key: ends a run or a scan after the current sweep.
+  std::atomic<bool> BreakExecute{false};
+
   // Every set := channel 0's, the working parameters saved into it first.
   void SaveParamsAll();
+  // Notes the run's channel (runView_, runChannel_) and clears the space key.
+  void execute(bool first, int32_t NumberView) override;
 
 protected:
+  // Up to `iterations` sweeps of `model` on the worker pool. Before a sweep the
+  // progress bar of `channel` shows n / progressDivisor (none when the divisor is
+  // not positive) and messages are processed; the window's break flag then ends
+  // the run and switches Apply off. BreakExecute ends it after the current sweep.
+  // Gives the sweeps completed.
+  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
+              const std::function<void(int32_t)>& afterSweep);
   // The scan on channel 0's saved input, `input` of `traces` traces of
   // `longTrace` samples, shown in `view`.
   using TScan = std::function<void(T2Dview& view, const int32_t* input, int64_t traces, int longTrace)>;
@@ -34,4 +48,8 @@ protected:
   // scan throws (which goes on to the caller). The live dialog then shows the
   // dialog's set; the run ends with the close or delete asked for meanwhile.
   void ScanSavedInput(int64_t minTraces, const std::function<bool()>& usable, const TScan& scan);
+
+  // The channel of the current or last run.
+  T2Dview* runView_ = nullptr;
+  int32_t runChannel_ = 0;
 };
