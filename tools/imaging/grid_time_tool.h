@@ -85,10 +85,8 @@ public:
   // "Sect point": the cells above VisibleSect with the largest count.
   std::vector<TSectBubble> SectBubbles;
   int32_t SectMaxCount = 1;
-  // Cells above this many bytes (with the run's copies) end the run as when
-  // memory runs out, the last image kept.
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  std::function<void(const QString&)> OnLog;
+  // MemoryCap: cells above this many bytes (with the run's copies) end the run
+  // as when memory runs out, the last image kept.
 
   uint8_t GetVersion() const override { return 16; }
   void SaveToStream(TStream& str) override;
@@ -126,9 +124,6 @@ protected:
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
 
 private:
-  void Log(const QString& line) const {
-    if (OnLog) OnLog(line);
-  }
   // The run on the input `in` (the channel's traces); the channel is not touched.
   void Run(const int32_t* in, int64_t traces, int longTrace);
   void Picks(const std::vector<int32_t>& S, int64_t tracesS, const TGridTimeAxis& axis);

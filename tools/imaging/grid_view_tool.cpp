@@ -53,15 +53,6 @@ TGridViewForm* TGridViewTool::LiveForm() const {
   return DialogLive() ? dynamic_cast<TGridViewForm*>(Form()) : nullptr;
 }
 
-void TGridViewTool::Log(const QString& line, bool focusMemo) const {
-  if (OnLog) OnLog(line);
-  if (TGridViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
-}
-
-void TGridViewTool::ClearDialogLog() const {
-  if (TGridViewForm* form = LiveForm()) form->ClearLog();
-}
-
 void TGridViewTool::PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const {
   if (CountX <= grid_view_tool::PreviewColumn) return;
   TArcRows arc;
@@ -73,10 +64,6 @@ void TGridViewTool::PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& vi
     arcs.Arc(grid_view_tool::PreviewColumn, y, arc);
     form->ShowArc(y, arc, view);
   }
-}
-
-void TGridViewTool::ShowChannelInDialog(int32_t channel) const {
-  if (TGridViewForm* form = LiveForm()) form->ShowChannel(channel);
 }
 
 void TGridViewTool::ToolInit() {

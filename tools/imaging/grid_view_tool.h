@@ -71,8 +71,6 @@ public:
   int32_t AntenCount = 0;
   std::vector<TOffsetArrival> arAnten;
   std::vector<TArrivalPoint> ArrivalPlot;
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  std::function<void(const QString&)> OnLog;
   int32_t TypePodbor = 0;
 
   uint8_t GetVersion() const override { return 16; }
@@ -114,16 +112,9 @@ protected:
 private:
   // The dialog while it is live; nullptr otherwise.
   TGridViewForm* LiveForm() const;
-  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
-  // first, as for an iteration's line).
-  void Log(const QString& line, bool focusMemo = false) const;
-  // A run's or a scan's log starts empty in the live dialog.
-  void ClearDialogLog() const;
   // With the dialog live, the arc of each cell of grid column 10 as the rays are
   // built (up to a row too wide, which the model's build reports).
   void PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const;
-  // With the dialog live, the window's channel and the grid image after a sweep.
-  void ShowChannelInDialog(int32_t channel) const;
   // The grid of the channel into iXCount.., refused above the memory cap.
   void SetGrid(const T2Dview& view, int64_t traces, int longTrace);
   void BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view, TRealViewModel& model);

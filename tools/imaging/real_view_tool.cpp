@@ -46,15 +46,6 @@ TRealViewForm* TRealViewTool::LiveForm() const {
   return DialogLive() ? dynamic_cast<TRealViewForm*>(Form()) : nullptr;
 }
 
-void TRealViewTool::Log(const QString& line, bool focusMemo) const {
-  if (OnLog) OnLog(line);
-  if (TRealViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
-}
-
-void TRealViewTool::ClearDialogLog() const {
-  if (TRealViewForm* form = LiveForm()) form->ClearLog();
-}
-
 void TRealViewTool::PreviewArcs(const TRealViewParams& params, const T2Dview& view) const {
   for (int32_t y = 0; y < CountY; ++y) {
     // The preview processes messages: the dialog may have gone meanwhile.
@@ -63,10 +54,6 @@ void TRealViewTool::PreviewArcs(const TRealViewParams& params, const T2Dview& vi
     if (ArcSize(params, SinA, y).E > RealViewMaxHalfWidth) return;
     form->ShowArc(y, BuildArc(params, SinA, y), view);
   }
-}
-
-void TRealViewTool::ShowChannelInDialog(int32_t channel) const {
-  if (TRealViewForm* form = LiveForm()) form->ShowChannel(channel);
 }
 
 long double TRealViewTool::GetXYhipotenuza(long double Y, long double X) { return std::sqrt(X * X + Y * Y); }

@@ -51,11 +51,6 @@ public:
   long double SinA = 0;
   // Dimensions of the last run.
   int32_t CountAB = 0, CountX = 0, CountY = 0;
-  // Bytes a run's model may take (default a quarter of the physical memory).
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  // Every log line of runs and scans, live dialog or not (the dialog's memo gets
-  // them while it is live).
-  std::function<void(const QString&)> OnLog;
 
   uint8_t GetVersion() const override { return 16; }
   void SaveToStream(TStream& str) override;
@@ -96,16 +91,9 @@ protected:
 private:
   // The dialog while it is live; nullptr otherwise.
   TRealViewForm* LiveForm() const;
-  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
-  // first, as for an iteration's line).
-  void Log(const QString& line, bool focusMemo = false) const;
-  // A run's or a scan's log starts empty in the live dialog.
-  void ClearDialogLog() const;
   // With the dialog live, each row's arc shown as the rays are built (up to a
   // row too wide, which the model's build reports).
   void PreviewArcs(const TRealViewParams& params, const T2Dview& view) const;
-  // With the dialog live, the window's picture of the channel after a sweep.
-  void ShowChannelInDialog(int32_t channel) const;
   // One sweep on the workers, messages processed while they run.
   void Sweep(TRealViewModel& model);
 };

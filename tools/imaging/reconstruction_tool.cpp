@@ -3,7 +3,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "platform/rtl/rounding.h"
-#include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_form.h"
 #include "tools/saved_copies.h"
 #include "tools/tool_host.h"
 #include "tools/worker_pool.h"
@@ -14,6 +14,23 @@
 void TReconstructionTool::SaveParamsAll() {
   SaveParamPlugin(0);
   SetAllParamAs(0);
+}
+
+TReconstructionForm* TReconstructionTool::LiveDialog() const {
+  return DialogLive() ? dynamic_cast<TReconstructionForm*>(Form()) : nullptr;
+}
+
+void TReconstructionTool::Log(const QString& line, bool focusMemo) const {
+  if (OnLog) OnLog(line);
+  if (TReconstructionForm* form = LiveDialog()) form->AddLog(line, focusMemo);
+}
+
+void TReconstructionTool::ClearDialogLog() const {
+  if (TReconstructionForm* form = LiveDialog()) form->ClearLog();
+}
+
+void TReconstructionTool::ShowChannelInDialog(int32_t channel) const {
+  if (TReconstructionForm* form = LiveDialog()) form->ShowChannel(channel);
 }
 
 void TReconstructionTool::execute(bool first, int32_t NumberView) {

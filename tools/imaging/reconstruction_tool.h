@@ -5,6 +5,7 @@
 // rules, and the frame of a parameter scan on the input of the tool's last run.
 // The tools put their sets on top of it (TToolBase<TSet, TReconstructionTool>).
 
+#include "tools/imaging/real_view_engine.h"
 #include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_protocol.h"
 
@@ -13,7 +14,7 @@
 #include <functional>
 
 class T2Dview;
-class TRealViewModel;
+class TReconstructionForm;
 
 class TReconstructionTool : public TToolProtocol, public TReconstructionFields {
 public:
@@ -23,6 +24,11 @@ public:
 
   // The dialog's space key: ends a run or a scan after the current sweep.
   std::atomic<bool> BreakExecute{false};
+  // Bytes a run may take (default a quarter of the physical memory).
+  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
+  // Every log line of runs and scans, live dialog or not (the dialog's memo gets
+  // them while it is live).
+  std::function<void(const QString&)> OnLog;
 
   // Every set := channel 0's, the working parameters saved into it first.
   void SaveParamsAll();
@@ -30,6 +36,15 @@ public:
   void execute(bool first, int32_t NumberView) override;
 
 protected:
+  // The reconstruction dialog while it is live; nullptr otherwise.
+  TReconstructionForm* LiveDialog() const;
+  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
+  // first, as for an iteration's line).
+  void Log(const QString& line, bool focusMemo = false) const;
+  // A run's or a scan's log starts empty in the live dialog.
+  void ClearDialogLog() const;
+  // With the dialog live, the window's channel in the dialog after a sweep.
+  void ShowChannelInDialog(int32_t channel) const;
   // Up to `iterations` sweeps of `model` on the worker pool. Before a sweep the
   // progress bar of `channel` shows n / progressDivisor (none when the divisor is
   // not positive) and messages are processed; the window's break flag then ends
