@@ -211,19 +211,3 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
   PaintGrid();
   Log(QStringLiteral("End calculation"));
 }
-
-void TGridTimeTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteReconstructionBody(str, *this, &StepRecept);
-}
-
-void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, &StepRecept); });
-}
-
-void TGridTimeTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  // An older record has no StepRecept.
-  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
-}

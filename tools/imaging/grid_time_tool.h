@@ -45,8 +45,6 @@ class TGridTimeTool : public TToolBase<TGridTimeParam, TReconstructionTool> {
   using TSets = TToolBase<TGridTimeParam, TReconstructionTool>;
 
 public:
-  static constexpr uint8_t RecordFormat = 33;
-
   explicit TGridTimeTool(uint16_t w = 0);
   ~TGridTimeTool() override;
 
@@ -88,10 +86,6 @@ public:
   // MemoryCap: cells above this many bytes (with the run's copies) end the run
   // as when memory runs out, the last image kept.
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   void ToolInit() override;
   int SetPropertyes(bool adding) override;
   void execute(bool first, int32_t NumberView) override;
@@ -111,17 +105,11 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
   }
   void UnpackParams(const TGridTimeParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
+    UnpackShared(set);
     StepRecept = set.StepRecept;
   }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
-  }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+  long double* SpacingStep() override { return &StepRecept; }
 
 private:
   // The run on the input `in` (the channel's traces); the channel is not touched.

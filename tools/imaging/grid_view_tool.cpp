@@ -193,19 +193,3 @@ void TGridViewTool::SearchXYProportional() {
         }
       });
 }
-
-void TGridViewTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteReconstructionBody(str, *this, &StepRecept);
-}
-
-void TGridViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, &StepRecept); });
-}
-
-void TGridViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  // An older record has no StepRecept.
-  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
-}

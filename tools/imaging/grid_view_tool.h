@@ -47,8 +47,6 @@ class TGridViewTool : public TToolBase<TGridViewParam, TReconstructionTool> {
   using TSets = TToolBase<TGridViewParam, TReconstructionTool>;
 
 public:
-  static constexpr uint8_t RecordFormat = 33;
-
   explicit TGridViewTool(uint16_t w = 0);
   ~TGridViewTool() override;
 
@@ -73,10 +71,6 @@ public:
   std::vector<TArrivalPoint> ArrivalPlot;
   int32_t TypePodbor = 0;
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   void ToolInit() override;
 
   // The parameter scan on channel 0's saved input, as the real view's, with the
@@ -97,17 +91,11 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
   }
   void UnpackParams(const TGridViewParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
+    UnpackShared(set);
     StepRecept = set.StepRecept;
   }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
-  }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+  long double* SpacingStep() override { return &StepRecept; }
 
 private:
   // The dialog while it is live; nullptr otherwise.

@@ -152,18 +152,3 @@ void TRealViewTool::SearchXYProportional() {
         }
       });
 }
-
-void TRealViewTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteReconstructionBody(str, *this, nullptr);
-}
-
-void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
-}
-
-void TRealViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
-                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
-}

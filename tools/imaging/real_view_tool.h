@@ -40,8 +40,6 @@ class TRealViewTool : public TToolBase<TRealViewParam, TReconstructionTool> {
   using TSets = TToolBase<TRealViewParam, TReconstructionTool>;
 
 public:
-  static constexpr uint8_t RecordFormat = 33;
-
   explicit TRealViewTool(uint16_t w = 0);
 
   // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block.
@@ -52,10 +50,6 @@ public:
   // Dimensions of the last run.
   int32_t CountAB = 0, CountX = 0, CountY = 0;
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   // Every channel: the creation values, X/Y the trace step of a wheel-mode view.
   void ToolInit() override;
 
@@ -77,14 +71,7 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept};
   }
   void UnpackParams(const TRealViewParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
-  }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
+    UnpackShared(set);
   }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
 

@@ -5,6 +5,7 @@
 #include "platform/rtl/rounding.h"
 #include "tools/imaging/reconstruction_form.h"
 #include "tools/saved_copies.h"
+#include "tools/tool_record.h"
 #include "tools/tool_host.h"
 #include "tools/worker_pool.h"
 
@@ -14,6 +15,22 @@
 void TReconstructionTool::SaveParamsAll() {
   SaveParamPlugin(0);
   SetAllParamAs(0);
+}
+
+void TReconstructionTool::SaveToStream(TStream& str) {
+  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
+  WriteReconstructionBody(str, *this, SpacingStep());
+}
+
+void TReconstructionTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, SpacingStep()); });
+}
+
+void TReconstructionTool::ReadFromStream(TStream& str, int32_t NumberView) {
+  // An older record has no spacing step.
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadReconstructionBody(fields, *this, nullptr); });
 }
 
 TReconstructionForm* TReconstructionTool::LiveDialog() const {

@@ -18,6 +18,8 @@ class TReconstructionForm;
 
 class TReconstructionTool : public TToolProtocol, public TReconstructionFields {
 public:
+  static constexpr uint8_t RecordFormat = 33;
+
   // defaults: the tool's creation values.
   TReconstructionTool(uint16_t w, const TReconstructionFields& defaults)
       : TToolProtocol(w), TReconstructionFields(defaults) {}
@@ -32,10 +34,32 @@ public:
 
   // Every set := channel 0's, the working parameters saved into it first.
   void SaveParamsAll();
+  uint8_t GetVersion() const override { return 16; }
+  // The record: the frame head, then the body of reconstruction_params.h, with
+  // the spacing step of a tool that has one (SpacingStep) but in the older form.
+  void SaveToStream(TStream& str) override;
+  void ReadFromStream(TStream& str, int32_t NumberView) override;
+  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   // Notes the run's channel (runView_, runChannel_) and clears the space key.
   void execute(bool first, int32_t NumberView) override;
 
 protected:
+  // The whole channel at once; no yield, no break inside the kernel.
+  TRunPolicy RunPolicy() const override {
+    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
+  }
+  // The working spacing step of a tool with one, nullptr for none.
+  virtual long double* SpacingStep() { return nullptr; }
+  // A set's shared fields (Apply, X/Y, angle, iterations, spacing) into the
+  // working ones.
+  template <class TSet>
+  void UnpackShared(const TSet& set) {
+    AExecuting = set.Apply;
+    XYProportional = set.XYProportional;
+    MinAmpSect = set.MinAmpSect;
+    SizeHyperbola = set.SizeHyperbola;
+    DistanceRecept = set.DistanceRecept;
+  }
   // The reconstruction dialog while it is live; nullptr otherwise.
   TReconstructionForm* LiveDialog() const;
   // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
