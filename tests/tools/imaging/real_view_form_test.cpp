@@ -53,27 +53,7 @@ TEST_F(RealViewFormTest, TheControlsTheirRangesAndTheDefaultsBeforeShowing) {
   EXPECT_EQ(fresh->ClientWidth(), 1146);
   EXPECT_EQ(fresh->ClientHeight(), 633);
   EXPECT_EQ(fresh->Caption(), "Migration");
-  struct TRange {
-    TDigitEdit* edit;
-    long double min, max, step, shown;
-    bool sign;
-  };
-  for (const TRange& r : {TRange{fresh->XYProportionalDigitEdit, 0.1L, 100, 0.1L, 1, false},
-                          TRange{fresh->dHDigitEdit, -1000, 1000, 1, 0, true},
-                          TRange{fresh->DistanceReceptDigitEdit, -10, 10, 0.01L, 0, true},
-                          TRange{fresh->MinAmpDigitEdit, 1, 1000, 1, 30, false},
-                          TRange{fresh->ZatuhanieDigitEdit, 0, 99, 1, 75, false},
-                          TRange{fresh->LEngthHiperbolaDigitEdit, 0, 100, 1, 6, false}}) {
-    SCOPED_TRACE(r.edit->Text().toStdString());
-    EXPECT_EQ(r.edit->MinVal(), r.min);
-    EXPECT_EQ(r.edit->MaxVal(), r.max);
-    EXPECT_EQ(r.edit->Step(), r.step);
-    EXPECT_EQ(r.edit->ValueReal(), r.shown);
-    EXPECT_EQ(r.edit->AvailableSign(), r.sign);
-  }
-  for (TBitBtn* b : {fresh->SearchX_YBitBtn, fresh->SearchdHBitBtn, fresh->SearchDistRTBitBtn, fresh->SearchBitBtn,
-                     fresh->SearchDecriseBitBtn})
-    EXPECT_EQ(b->Hint(), "Search Angle");
+  reconstruction_test_support::ExpectSharedControls(*fresh);
   EXPECT_EQ(fresh->ApplayBitBtn->Hint(), "Applay");
   EXPECT_EQ(fresh->ChartMigration->LeftAxis()->Title(), "#0 Time, ns");
   EXPECT_TRUE(fresh->ChartMigration->LeftAxis()->Inverted());

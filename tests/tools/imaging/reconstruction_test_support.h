@@ -10,6 +10,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
+#include "platform/ui/buttons.h"
 #include "platform/ui/keys.h"
 #include "profiledata/digit_edit.h"
 #include "tests/support/ui_test_support.h"
@@ -113,6 +114,37 @@ protected:
   }
   void TearDown() override { Application->ProcessMessages(); }
 };
+
+// An edit's range, step, shown value and sign.
+struct TEditRange {
+  TDigitEdit* edit;
+  long double min, max, step, shown;
+  bool sign;
+};
+inline void ExpectEditRanges(std::initializer_list<TEditRange> ranges) {
+  for (const TEditRange& r : ranges) {
+    SCOPED_TRACE(r.edit->Text().toStdString());
+    EXPECT_EQ(r.edit->MinVal(), r.min);
+    EXPECT_EQ(r.edit->MaxVal(), r.max);
+    EXPECT_EQ(r.edit->Step(), r.step);
+    EXPECT_EQ(r.edit->ValueReal(), r.shown);
+    EXPECT_EQ(r.edit->AvailableSign(), r.sign);
+  }
+}
+
+// A fresh reconstruction dialog: the edits every one has, their ranges and
+// shown values, and the one hint of the scan buttons.
+inline void ExpectSharedControls(TReconstructionForm& fresh) {
+  ExpectEditRanges({TEditRange{fresh.XYProportionalDigitEdit, 0.1L, 100, 0.1L, 1, false},
+                    TEditRange{fresh.dHDigitEdit, -1000, 1000, 1, 0, true},
+                    TEditRange{fresh.DistanceReceptDigitEdit, -10, 10, 0.01L, 0, true},
+                    TEditRange{fresh.MinAmpDigitEdit, 1, 1000, 1, 30, false},
+                    TEditRange{fresh.ZatuhanieDigitEdit, 0, 99, 1, 75, false},
+                    TEditRange{fresh.LEngthHiperbolaDigitEdit, 0, 100, 1, 6, false}});
+  for (TBitBtn* b : {fresh.SearchX_YBitBtn, fresh.SearchdHBitBtn, fresh.SearchDistRTBitBtn, fresh.SearchBitBtn,
+                     fresh.SearchDecriseBitBtn})
+    EXPECT_EQ(b->Hint(), "Search Angle");
+}
 
 // The Enter rule of a reconstruction dialog: in each edit of `kept` Enter
 // finishes the entry and the dialog stays; in `closes` Enter is OK.
