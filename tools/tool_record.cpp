@@ -85,10 +85,10 @@ bool TToolRecordFields::Skip(int64_t bytes) {
   return true;
 }
 
-TToolRecordHead ReadToolRecordHead(TToolRecordFields& fields) {
+TToolRecordHead ReadToolRecordHead(TToolRecordFields& fields, uint8_t captionFormat) {
   TToolRecordHead head;
   if (!fields.Read(head.Format)) return head;
-  if (head.Format >= ToolRecordCaptionFormat) {
+  if (head.Format >= captionFormat) {
     head.HasCaption = fields.ReadUniString(head.Caption);
     head.HasApply = fields.ReadBool(head.Apply);
   }
@@ -114,6 +114,19 @@ TToolRecordHead ReadOldToolRecordHead(TToolRecordFields& fields) {
 TToolRecordHead ReadOldToolRecordHead(TStream& stream) {
   TToolRecordFields fields(stream);
   return ReadOldToolRecordHead(fields);
+}
+
+void ReadToolRecord(TCommonTool& tool, TStream& stream, TToolRecordForm form, int32_t NumberView,
+                    const std::function<void(TToolRecordFields&)>& readBody, uint8_t captionFormat) {
+  TToolRecordFields fields(stream);
+  const TToolRecordHead head = form == TToolRecordForm::Current ? ReadToolRecordHead(fields, captionFormat)
+                                                                 : ReadOldToolRecordHead(fields);
+  if (head.HasCaption) tool.SetCaption(head.Caption);
+  if (head.HasApply) {
+    tool.AExecuting = head.Apply;
+    if (readBody) readBody(fields);
+  }
+  tool.SaveParamPlugin(NumberView);
 }
 
 void ReadToolRecordBody(TCommonTool& tool, TStream& stream, int64_t recordEnd, TToolRecordForm form,

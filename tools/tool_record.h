@@ -21,6 +21,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <type_traits>
 
@@ -103,7 +104,9 @@ struct TToolRecordHead {
 constexpr uint8_t ToolRecordCaptionFormat = 32;
 
 TToolRecordHead ReadToolRecordHead(TStream& stream);
-TToolRecordHead ReadToolRecordHead(TToolRecordFields& fields);
+// captionFormat: the first format of the tool's records with the caption and the
+// Apply flag (0 for a tool whose every record carries them).
+TToolRecordHead ReadToolRecordHead(TToolRecordFields& fields, uint8_t captionFormat = ToolRecordCaptionFormat);
 // Older form: caption and Apply flag (Format 0).
 TToolRecordHead ReadOldToolRecordHead(TStream& stream);
 TToolRecordHead ReadOldToolRecordHead(TToolRecordFields& fields);
@@ -112,6 +115,14 @@ enum class TToolRecordForm : uint8_t {
   Current,  // "TLS3U" and "BTLS5U" files: ReadFromUniStream
   Older,    // "TLS_3" and "TOOLS" files: ReadFromStream
 };
+
+// A record read as most tools read theirs: the head of the form (current:
+// captionFormat as for ReadToolRecordHead), its caption and Apply flag into
+// tool, the tool's own fields through readBody (none when empty) when the Apply
+// flag was there, then the set NumberView saved from the working parameters.
+void ReadToolRecord(TCommonTool& tool, TStream& stream, TToolRecordForm form, int32_t NumberView,
+                    const std::function<void(TToolRecordFields&)>& readBody = {},
+                    uint8_t captionFormat = ToolRecordCaptionFormat);
 
 // The rest of a record (its end offset and name read) into tool as set
 // NumberView, the tool reading no further than recordEnd. The caller then seeks

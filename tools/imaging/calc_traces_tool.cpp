@@ -96,19 +96,11 @@ void TCalcTracesTool::SaveToStream(TStream& str) {
 }
 
 void TCalcTracesTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) AExecuting = head.Apply;
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView);
 }
 
 void TCalcTracesTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) AExecuting = head.Apply;
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView);
 }
 
 TToolForm* TCalcTracesTool::CreateForm() { return TComponent::Create<TCalcTracesForm>(Application); }

@@ -123,30 +123,14 @@ void ReadValues(TToolRecordFields& fields, TGenTestTool& t) {
 }  // namespace
 
 void TGenTestTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
   // Every format byte is followed by the caption and Apply.
-  uint8_t format = 0;
-  QString caption;
-  bool apply = false;
-  if (fields.Read(format) && fields.ReadUniString(caption)) {
-    SetCaption(caption);
-    if (fields.ReadBool(apply)) {
-      AExecuting = apply;
-      ReadValues(fields, *this);
-    }
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadValues(fields, *this); }, 0);
 }
 
 void TGenTestTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadValues(fields, *this);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadValues(fields, *this); });
 }
 
 TToolForm* TGenTestTool::CreateForm() { return TComponent::Create<TGenTestForm>(Application); }

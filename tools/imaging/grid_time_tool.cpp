@@ -23,10 +23,8 @@
 #include <limits>
 
 namespace grid_time_tool {
-constexpr long double DefaultXYProportional = 2.0L;
-constexpr int32_t DefaultdH = 299;
-constexpr int32_t DefaultMinAmpSect = 120;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{2.0L, 0.2L, 120, 3, 299};
 constexpr int64_t MinTraces = 3;
 const QString GapRecording = QStringLiteral("cmp_4.dezo");
 const QString StepRecording = QStringLiteral("cmp_1.dezo");
@@ -42,7 +40,7 @@ long double DepthStep(const T2Dview& view) {
 }
 }  // namespace grid_time_tool
 
-TGridTimeTool::TGridTimeTool(uint16_t w) : TToolBase<TGridTimeParam>(w) {
+TGridTimeTool::TGridTimeTool(uint16_t w) : TSets(w, grid_time_tool::Defaults) {
   SetCaption(LoadResString(SGridTimeCaption));
   AToolName = QString::fromUtf16(SGridTimeToolName.english);
   AToolDscr = LoadResString(SGridTimeDescription);
@@ -56,19 +54,9 @@ TGridTimeTool::TGridTimeTool(uint16_t w) : TToolBase<TGridTimeParam>(w) {
 
 TGridTimeTool::~TGridTimeTool() = default;
 
-void TGridTimeTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
-
 void TGridTimeTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = grid_time_tool::DefaultdH;
-    XYProportional = grid_time_tool::DefaultXYProportional;
-    MinAmpSect = grid_time_tool::DefaultMinAmpSect;
-    SizeHyperbola = grid_time_tool::DefaultSizeHyperbola;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
+    InitReconstructionFields(*this, grid_time_tool::Defaults, GetViewByIndx(channel));
     SaveParamPlugin(channel);
   }
 }
@@ -111,13 +99,12 @@ int TGridTimeTool::SetPropertyes(bool adding) {
     iXStep = 0.1L;
     CreateArAnten(Vstavka(), true);
   }
-  return TToolBase<TGridTimeParam>::SetPropertyes(adding);
+  return TSets::SetPropertyes(adding);
 }
 
 void TGridTimeTool::execute(bool first, int32_t NumberView) {
   if (runing) return;
-  runView_ = GetViewByIndx(NumberView);
-  TToolBase<TGridTimeParam>::execute(first, NumberView);
+  TSets::execute(first, NumberView);
   // Apply off passes the input through without the kernel; the grid then
   // shows the input traces.
   if (!Valid(NumberView) || Param[static_cast<size_t>(NumberView)].Apply || !runView_) return;
@@ -173,7 +160,7 @@ void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const 
 int64_t TGridTimeTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
   // The channel's data pass through; the grid is only shown.
-  const int64_t done = TToolBase<TGridTimeParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  const int64_t done = TSets::ProcessChannel(in, out, traces, longTrace, yield);
   Run(in, traces, longTrace);
   return done;
 }
@@ -223,48 +210,4 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
   B = GridTimeImage(S.data(), tracesS, axis, p, CountX, CountY, TWorkerPool::Instance().ThreadCount());
   PaintGrid();
   Log(QStringLiteral("End calculation"));
-}
-
-void TGridTimeTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  WriteExtended(str, StepRecept);
-  str.WriteValue<int32_t>(dH);
-}
-
-namespace grid_time_tool {
-// The fields of a record in their order; an older record has no StepRecept.
-void ReadBody(TToolRecordFields& fields, TGridTimeTool& tool, bool withStep) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace grid_time_tool
-
-void TGridTimeTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    grid_time_tool::ReadBody(fields, *this, true);
-  }
-  SaveParamPlugin(NumberView);
-}
-
-void TGridTimeTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    grid_time_tool::ReadBody(fields, *this, false);
-  }
-  SaveParamPlugin(NumberView);
 }

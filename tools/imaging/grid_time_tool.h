@@ -19,6 +19,7 @@
 #include "tools/imaging/directivity_diagram.h"
 #include "tools/imaging/grid_time_kernel.h"
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <cstdint>
@@ -40,16 +41,15 @@ struct TGridTimeParam {
 
 enum TGridTimeVisual : int32_t { gtNoPoint = 0, gtMaxPoint = 1, gtSectPoint = 2, gtTestSect = 3 };
 
-class TGridTimeTool : public TToolBase<TGridTimeParam> {
-public:
-  static constexpr uint8_t RecordFormat = 33;
+class TGridTimeTool : public TToolBase<TGridTimeParam, TReconstructionTool> {
+  using TSets = TToolBase<TGridTimeParam, TReconstructionTool>;
 
+public:
   explicit TGridTimeTool(uint16_t w = 0);
   ~TGridTimeTool() override;
 
-  long double XYProportional = 2.0L;
-  int32_t dH = 299;
-  long double DistanceRecept = 0.2L;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block
+  // (MinAmpSect and SizeHyperbola only stored and exchanged).
   long double StepRecept = 0.05L;
   long double iXStep = 0.05L;
   long double iYStep = 0.0075L;
@@ -64,8 +64,6 @@ public:
   int32_t AntenCount = 0;
   long double Kontrast = 1.0L;
   long double ShiftTimeDepth = 0;
-  int32_t MinAmpSect = 120;
-  int32_t SizeHyperbola = 3;
   bool FirstStart = true;
   TDirectivityDiagram Diagram;
 
@@ -85,20 +83,13 @@ public:
   // "Sect point": the cells above VisibleSect with the largest count.
   std::vector<TSectBubble> SectBubbles;
   int32_t SectMaxCount = 1;
-  // Cells above this many bytes (with the run's copies) end the run as when
-  // memory runs out, the last image kept.
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  std::function<void(const QString&)> OnLog;
+  // MemoryCap: cells above this many bytes (with the run's copies) end the run
+  // as when memory runs out, the last image kept.
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   void ToolInit() override;
   int SetPropertyes(bool adding) override;
   void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // Vstavka extra positions (the gap) when isCreate: AntenCount := Vstavka +
   // channel 0's traces, the distances from the current spacing.
   void CreateArAnten(int32_t Vstavka, bool isCreate);
@@ -114,25 +105,15 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
   }
   void UnpackParams(const TGridTimeParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
+    UnpackShared(set);
     StepRecept = set.StepRecept;
   }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
-  }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+  long double* SpacingStep() override { return &StepRecept; }
 
 private:
-  void Log(const QString& line) const {
-    if (OnLog) OnLog(line);
-  }
   // The run on the input `in` (the channel's traces); the channel is not touched.
   void Run(const int32_t* in, int64_t traces, int longTrace);
   void Picks(const std::vector<int32_t>& S, int64_t tracesS, const TGridTimeAxis& axis);
   void PaintGrid();
-  T2Dview* runView_ = nullptr;
 };

@@ -22,9 +22,8 @@
 #include <cstring>
 
 namespace grid_view_tool {
-constexpr long double DefaultXYProportional = 6.6L;
-constexpr int32_t DefaultMinAmpSect = 120;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{6.6L, 0.2L, 120, 3, 0};
 constexpr long double DefaultDecriseAmp = 0.9L;
 constexpr int64_t MinTraces = 3;
 // The arrival plot of a run is drawn with this X/Y, whatever the set's.
@@ -35,7 +34,7 @@ constexpr int64_t FirstDecreaseCandidate = 12;
 constexpr int32_t PreviewColumn = 10;
 }  // namespace grid_view_tool
 
-TGridViewTool::TGridViewTool(uint16_t w) : TToolBase<TGridViewParam>(w) {
+TGridViewTool::TGridViewTool(uint16_t w) : TSets(w, grid_view_tool::Defaults) {
   SetCaption(LoadResString(SGridViewCaption));
   AToolName = QString::fromUtf16(SGridViewToolName.english);
   AToolDscr = LoadResString(SGridViewDescription);
@@ -54,15 +53,6 @@ TGridViewForm* TGridViewTool::LiveForm() const {
   return DialogLive() ? dynamic_cast<TGridViewForm*>(Form()) : nullptr;
 }
 
-void TGridViewTool::Log(const QString& line, bool focusMemo) const {
-  if (OnLog) OnLog(line);
-  if (TGridViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
-}
-
-void TGridViewTool::ClearDialogLog() const {
-  if (TGridViewForm* form = LiveForm()) form->ClearLog();
-}
-
 void TGridViewTool::PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const {
   if (CountX <= grid_view_tool::PreviewColumn) return;
   TArcRows arc;
@@ -76,24 +66,10 @@ void TGridViewTool::PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& vi
   }
 }
 
-void TGridViewTool::ShowChannelInDialog(int32_t channel) const {
-  if (TGridViewForm* form = LiveForm()) form->ShowChannel(channel);
-}
-
-void TGridViewTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
-
 void TGridViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = 0;
-    XYProportional = grid_view_tool::DefaultXYProportional;
-    MinAmpSect = grid_view_tool::DefaultMinAmpSect;
-    SizeHyperbola = grid_view_tool::DefaultSizeHyperbola;
+    InitReconstructionFields(*this, grid_view_tool::Defaults, GetViewByIndx(channel));
     DecriseAmp = grid_view_tool::DefaultDecriseAmp;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
     SaveParamPlugin(channel);
   }
 }
@@ -105,14 +81,6 @@ TGridViewSteps TGridViewTool::Steps(const T2Dview& view) const {
   s.iYStep = iYStep;
   s.dz = view.SampleToDepth(1) - view.SampleToDepth(0);
   return s;
-}
-
-void TGridViewTool::execute(bool first, int32_t NumberView) {
-  if (runing) return;
-  BreakExecute = false;
-  runView_ = GetViewByIndx(NumberView);
-  runChannel_ = NumberView;
-  TToolBase<TGridViewParam>::execute(first, NumberView);
 }
 
 void TGridViewTool::PaintGrid(const TRealViewModel* model) {
@@ -163,29 +131,10 @@ void TGridViewTool::BuildModel(const int32_t* in, int64_t traces, int longTrace,
   model.Build(measured.data(), CountX, CountY, arcs, MemoryCap, TWorkerPool::Instance().ThreadCount());
 }
 
-int TGridViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-                           const std::function<void(int32_t)>& afterSweep) {
-  IToolHost& host = Host();
-  const int full = host.ProgressFullWidth();
-  TRealViewIterations hooks;
-  hooks.before = [&](int32_t n) {
-    if (progressDivisor > 0)
-      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
-    host.Yield();
-    if (!host.Br()) return true;
-    AExecuting = false;
-    return false;
-  };
-  hooks.poll = [&] { host.Yield(); };
-  hooks.after = afterSweep;
-  hooks.stopAfter = [this] { return BreakExecute.load(); };
-  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
-}
-
 int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
   // The channel's data pass through; the model is only shown.
-  const int64_t done = TToolBase<TGridViewParam>::ProcessChannel(in, out, traces, longTrace, yield);
+  const int64_t done = TSets::ProcessChannel(in, out, traces, longTrace, yield);
   if (traces < grid_view_tool::MinTraces || !runView_ || longTrace <= 0) return done;
   if (!std::isfinite(DistanceRecept) || !std::isfinite(DecriseAmp)) return done;
 
@@ -214,110 +163,33 @@ int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
 void TGridViewTool::SearchXYProportional() {
   if (runing) return;
   BreakExecute = false;
-  SaveParamPlugin(0);
-  T2Dview* view = GetViewByIndx(0);
-  if (!view) return;
-  TCommonTool::BeginRun();
-  const auto finish = [this](bool live) {
-    if (live && DialogLive()) GetParam(CurrentNumberView);
-    TCommonTool::EndRun();
-    // A close or delete of the dialog asked for during the scan.
-    FinishDeferredRequests();
-  };
-  GetParam(0);
-  // The scan works on the input of the tool's last run; without one of the
-  // channel's size there is nothing to scan.
-  const int64_t bytes = view->SizeDat();
-  auto& store = TSavedCopyStore::Instance();
-  TSavedCopyPin pin(CopyOwner(), 0);
-  const TSampleBlock* input = store.Find(CopyOwner(), 0);
-  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
-    finish(false);
-    return;
-  }
-  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
-  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
-  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
-  if (!AExecuting || traces < grid_view_tool::MinTraces || !std::isfinite(DistanceRecept)) {
-    showInput();
-    finish(true);
-    return;
-  }
-  try {
-    SetGrid(*view, traces, longTrace);
-    ClearDialogLog();
-    Log(QStringLiteral("Prepeare calculation"));
-    Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
-    const TRealViewScanRange range = RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0},
-                                                       grid_view_tool::FirstDecreaseCandidate);
-    for (int64_t k = range.from; k <= range.to; ++k) {
-      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
-      const QString label = RealViewScanCandidate(TypePodbor, k, v);
-      XYProportional = v.XYProportional;
-      DistanceRecept = v.DistanceRecept;
-      DecriseAmp = v.DecriseAmp;
-      dH = v.dH;
-      Alpha = v.Alpha;
-      // The candidate's own angle: the cone of this candidate, not the set's.
-      SinA = RealViewSinA(Alpha);
-      TRealViewModel model;
-      BuildModel(input->Data(), traces, longTrace, *view, model);
-      Iterate(model, 3, 0, 2, [](int32_t) {});
-      const bool live = DialogLive();
-      if (live) PaintGrid(&model);
-      Log(RealViewResidualLine(label, model), true);
-      if (live) ShowChannelInDialog(0);
-      if (BreakExecute) break;
-    }
-  } catch (...) {
-    showInput();
-    finish(true);
-    throw;
-  }
-  showInput();
-  finish(true);
-}
-
-void TGridViewTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  WriteExtended(str, StepRecept);
-  str.WriteValue<int32_t>(dH);
-}
-
-namespace grid_view_tool {
-// The fields of a record in their order; an older record has no StepRecept.
-void ReadBody(TToolRecordFields& fields, TGridViewTool& tool, bool withStep) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  if (withStep && !fields.ReadExtended(tool.StepRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace grid_view_tool
-
-void TGridViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    grid_view_tool::ReadBody(fields, *this, true);
-  }
-  SaveParamPlugin(NumberView);
-}
-
-void TGridViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    grid_view_tool::ReadBody(fields, *this, false);
-  }
-  SaveParamPlugin(NumberView);
+  ScanSavedInput(
+      grid_view_tool::MinTraces, [this] { return std::isfinite(DistanceRecept); },
+      [this](T2Dview& view, const int32_t* input, int64_t traces, int longTrace) {
+        SetGrid(view, traces, longTrace);
+        ClearDialogLog();
+        Log(QStringLiteral("Prepeare calculation"));
+        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+        const TRealViewScanRange range = RealViewScanRange(
+            TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, grid_view_tool::FirstDecreaseCandidate);
+        for (int64_t k = range.from; k <= range.to; ++k) {
+          TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+          const QString label = RealViewScanCandidate(TypePodbor, k, v);
+          XYProportional = v.XYProportional;
+          DistanceRecept = v.DistanceRecept;
+          DecriseAmp = v.DecriseAmp;
+          dH = v.dH;
+          Alpha = v.Alpha;
+          // The candidate's own angle: the cone of this candidate, not the set's.
+          SinA = RealViewSinA(Alpha);
+          TRealViewModel model;
+          BuildModel(input, traces, longTrace, view, model);
+          Iterate(model, 3, 0, 2, [](int32_t) {});
+          const bool live = DialogLive();
+          if (live) PaintGrid(&model);
+          Log(RealViewResidualLine(label, model), true);
+          if (live) ShowChannelInDialog(0);
+          if (BreakExecute) break;
+        }
+      });
 }

@@ -20,6 +20,7 @@
 
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -42,19 +43,15 @@ struct TGridViewParam {
   long double StepRecept = 0.05L;
 };
 
-class TGridViewTool : public TToolBase<TGridViewParam> {
-public:
-  static constexpr uint8_t RecordFormat = 33;
+class TGridViewTool : public TToolBase<TGridViewParam, TReconstructionTool> {
+  using TSets = TToolBase<TGridViewParam, TReconstructionTool>;
 
+public:
   explicit TGridViewTool(uint16_t w = 0);
   ~TGridViewTool() override;
 
-  long double XYProportional = 6.6L;
-  long double DistanceRecept = 0.2L;
-  int32_t MinAmpSect = 120;
-  int32_t SizeHyperbola = 3;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block.
   long double DecriseAmp = 0.9L;
-  int32_t dH = 0;
   long double StepRecept = 0.05L;
   long double iXStep = 0.05L;
   long double iYStep = 0.0075L;
@@ -72,19 +69,10 @@ public:
   int32_t AntenCount = 0;
   std::vector<TOffsetArrival> arAnten;
   std::vector<TArrivalPoint> ArrivalPlot;
-  std::atomic<bool> BreakExecute{false};
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  std::function<void(const QString&)> OnLog;
   int32_t TypePodbor = 0;
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   void ToolInit() override;
-  void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // The parameter scan on channel 0's saved input, as the real view's, with the
   // decrease candidates 60 .. 95 %; the image follows each candidate while the
   // dialog is live.
@@ -103,36 +91,19 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept, StepRecept};
   }
   void UnpackParams(const TGridViewParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
+    UnpackShared(set);
     StepRecept = set.StepRecept;
   }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
-  }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
+  long double* SpacingStep() override { return &StepRecept; }
 
 private:
   // The dialog while it is live; nullptr otherwise.
   TGridViewForm* LiveForm() const;
-  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
-  // first, as for an iteration's line).
-  void Log(const QString& line, bool focusMemo = false) const;
-  // A run's or a scan's log starts empty in the live dialog.
-  void ClearDialogLog() const;
   // With the dialog live, the arc of each cell of grid column 10 as the rays are
   // built (up to a row too wide, which the model's build reports).
   void PreviewArcs(const TRealViewGeometry& arcs, const T2Dview& view) const;
-  // With the dialog live, the window's channel and the grid image after a sweep.
-  void ShowChannelInDialog(int32_t channel) const;
   // The grid of the channel into iXCount.., refused above the memory cap.
   void SetGrid(const T2Dview& view, int64_t traces, int longTrace);
   void BuildModel(const int32_t* in, int64_t traces, int longTrace, const T2Dview& view, TRealViewModel& model);
-  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep);
-  T2Dview* runView_ = nullptr;
-  int32_t runChannel_ = 0;
 };

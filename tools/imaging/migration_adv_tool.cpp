@@ -102,23 +102,13 @@ void ReadBody(TToolRecordFields& fields, TMigrationAdvTool& tool) {
 }  // namespace
 
 void TMigrationAdvTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) AExecuting = head.Apply;
-  if (head.HasApply) ReadBody(fields, *this);
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadBody(fields, *this); });
 }
 
 void TMigrationAdvTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadBody(fields, *this);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadBody(fields, *this); });
 }
 
 TToolForm* TMigrationAdvTool::CreateForm() { return TComponent::Create<TMigrationAdvForm>(Application); }

@@ -74,19 +74,11 @@ void TMigrationTool::SaveToStream(TStream& str) {
 }
 
 void TMigrationTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) AExecuting = head.Apply;
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView);
 }
 
 void TMigrationTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) AExecuting = head.Apply;
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView);
 }
 
 TToolForm* TMigrationTool::CreateForm() { return TComponent::Create<TMigrationForm>(Application); }

@@ -94,30 +94,14 @@ void ReadObjDetectBody(TToolRecordFields& fields, TObjDetectTool& t) {
 }  // namespace
 
 void TObjDetectTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  // Every format byte is followed by the caption, Apply and the body.
-  uint8_t format = 0;
-  QString caption;
-  bool apply = false;
-  if (fields.Read(format) && fields.ReadUniString(caption)) {
-    SetCaption(caption);
-    if (fields.ReadBool(apply)) {
-      AExecuting = apply;
-      ReadObjDetectBody(fields, *this);
-    }
-  }
-  SaveParamPlugin(NumberView);
+  // Every format byte is followed by the caption and Apply.
+  ReadToolRecord(*this, str, TToolRecordForm::Current, NumberView,
+                 [this](TToolRecordFields& fields) { ReadObjDetectBody(fields, *this); }, 0);
 }
 
 void TObjDetectTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    ReadObjDetectBody(fields, *this);
-  }
-  SaveParamPlugin(NumberView);
+  ReadToolRecord(*this, str, TToolRecordForm::Older, NumberView,
+                 [this](TToolRecordFields& fields) { ReadObjDetectBody(fields, *this); });
 }
 
 TToolForm* TObjDetectTool::CreateForm() { return TComponent::Create<TObjDetectForm>(Application); }

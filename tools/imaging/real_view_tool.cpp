@@ -22,15 +22,14 @@
 #include <vector>
 
 namespace real_view_tool {
-constexpr long double DefaultXYProportional = 10.0L;
-constexpr int32_t DefaultMinAmpSect = 90;
-constexpr int32_t DefaultSizeHyperbola = 3;
+// X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
+constexpr TReconstructionFields Defaults{10.0L, 0, 90, 3, 0};
 constexpr long double DefaultDecriseAmp = 0.75L;
 // Fewer traces give no reconstruction: the channel passes.
 constexpr int64_t MinTraces = 3;
 }  // namespace real_view_tool
 
-TRealViewTool::TRealViewTool(uint16_t w) : TToolBase<TRealViewParam>(w) {
+TRealViewTool::TRealViewTool(uint16_t w) : TSets(w, real_view_tool::Defaults) {
   SetCaption(LoadResString(SRealViewCaption));
   AToolName = QString::fromUtf16(SRealViewToolName.english);
   AToolDscr = LoadResString(SRealViewDescription);
@@ -47,15 +46,6 @@ TRealViewForm* TRealViewTool::LiveForm() const {
   return DialogLive() ? dynamic_cast<TRealViewForm*>(Form()) : nullptr;
 }
 
-void TRealViewTool::Log(const QString& line, bool focusMemo) const {
-  if (OnLog) OnLog(line);
-  if (TRealViewForm* form = LiveForm()) form->AddLog(line, focusMemo);
-}
-
-void TRealViewTool::ClearDialogLog() const {
-  if (TRealViewForm* form = LiveForm()) form->ClearLog();
-}
-
 void TRealViewTool::PreviewArcs(const TRealViewParams& params, const T2Dview& view) const {
   for (int32_t y = 0; y < CountY; ++y) {
     // The preview processes messages: the dialog may have gone meanwhile.
@@ -66,26 +56,12 @@ void TRealViewTool::PreviewArcs(const TRealViewParams& params, const T2Dview& vi
   }
 }
 
-void TRealViewTool::ShowChannelInDialog(int32_t channel) const {
-  if (TRealViewForm* form = LiveForm()) form->ShowChannel(channel);
-}
-
 long double TRealViewTool::GetXYhipotenuza(long double Y, long double X) { return std::sqrt(X * X + Y * Y); }
-
-void TRealViewTool::SaveParamsAll() {
-  SaveParamPlugin(0);
-  SetAllParamAs(0);
-}
 
 void TRealViewTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
-    dH = 0;
-    XYProportional = real_view_tool::DefaultXYProportional;
-    MinAmpSect = real_view_tool::DefaultMinAmpSect;
-    SizeHyperbola = real_view_tool::DefaultSizeHyperbola;
+    InitReconstructionFields(*this, real_view_tool::Defaults, GetViewByIndx(channel));
     DecriseAmp = real_view_tool::DefaultDecriseAmp;
-    const T2Dview* view = GetViewByIndx(channel);
-    if (IsWheelProfile(view)) XYProportional = view->GetProportionalCoefic();
     SaveParamPlugin(channel);
   }
 }
@@ -101,21 +77,13 @@ TRealViewParams TRealViewTool::EngineParams(const T2Dview& view) const {
   return p;
 }
 
-void TRealViewTool::execute(bool first, int32_t NumberView) {
-  if (runing) return;
-  BreakExecute = false;
-  runView_ = GetViewByIndx(NumberView);
-  runChannel_ = NumberView;
-  TToolBase<TRealViewParam>::execute(first, NumberView);
-}
-
 void TRealViewTool::Sweep(TRealViewModel& model) {
   RealViewSweep(model, TWorkerPool::Instance().ThreadCount(), [this] { Host().Yield(); });
 }
 
 int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
                                       TRunYield& yield) {
-  const auto passThrough = [&] { return TToolBase<TRealViewParam>::ProcessChannel(in, out, traces, longTrace, yield); };
+  const auto passThrough = [&] { return TSets::ProcessChannel(in, out, traces, longTrace, yield); };
   if (traces < real_view_tool::MinTraces || !runView_ || longTrace <= 0) return passThrough();
   const TRealViewParams params = EngineParams(*runView_);
   if (!RealViewParamsUsable(params)) return passThrough();
@@ -144,136 +112,43 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   return traces;
 }
 
-int TRealViewTool::Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-                           const std::function<void(int32_t)>& afterSweep) {
-  IToolHost& host = Host();
-  const int full = host.ProgressFullWidth();
-  TRealViewIterations hooks;
-  hooks.before = [&](int32_t n) {
-    if (progressDivisor > 0)
-      host.SetProgressWidth(channel, RoundToInt32(static_cast<long double>(full) * n / progressDivisor));
-    host.Yield();
-    if (!host.Br()) return true;
-    AExecuting = false;
-    return false;
-  };
-  hooks.poll = [&] { host.Yield(); };
-  hooks.after = afterSweep;
-  hooks.stopAfter = [this] { return BreakExecute.load(); };
-  return RealViewIterate(model, iterations, TWorkerPool::Instance().ThreadCount(), hooks);
-}
-
 void TRealViewTool::SearchXYProportional() {
   if (runing) return;
   BreakExecute = false;
-  SaveParamPlugin(0);
-  T2Dview* view = GetViewByIndx(0);
-  if (!view) return;
-  TCommonTool::BeginRun();
-  const auto finish = [this](bool live) {
-    if (live && DialogLive()) GetParam(CurrentNumberView);
-    TCommonTool::EndRun();
-    // A close or delete of the dialog asked for during the scan.
-    FinishDeferredRequests();
-  };
-  GetParam(0);
-  // The scan works on the input of the tool's last run; without one of the
-  // channel's size there is nothing to scan (and nothing to show).
-  const int64_t bytes = view->SizeDat();
-  auto& store = TSavedCopyStore::Instance();
-  TSavedCopyPin pin(CopyOwner(), 0);
-  const TSampleBlock* input = store.Find(CopyOwner(), 0);
-  if (bytes <= 0 || !input || input->Bytes() != bytes || view->dezoData.Bytes() < bytes) {
-    finish(false);
-    return;
-  }
-  const auto showInput = [&] { std::memcpy(view->dezoData.Data(), input->Data(), static_cast<size_t>(bytes)); };
-  const int longTrace = view->Settings() ? view->Settings()->GetLongTrace() : 0;
-  const int64_t traces = longTrace > 0 ? std::min<int64_t>(view->NumTraces(), bytes / 4 / longTrace) : 0;
-  if (!AExecuting || traces < real_view_tool::MinTraces) {
-    showInput();
-    finish(true);
-    return;
-  }
-  CountX = static_cast<int32_t>(traces);
-  CountY = longTrace;
-  CountAB = CountX * CountY;
-  ClearDialogLog();
-  Log(QStringLiteral("Prepeare calculation"));
-  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  ScanSavedInput(
+      real_view_tool::MinTraces, [] { return true; },
+      [this](T2Dview& view, const int32_t* input, int64_t traces, int longTrace) {
+        CountX = static_cast<int32_t>(traces);
+        CountY = longTrace;
+        CountAB = CountX * CountY;
+        ClearDialogLog();
+        Log(QStringLiteral("Prepeare calculation"));
+        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
 
-  const TRealViewScanRange range =
-      RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);
-  try {
-    for (int64_t k = range.from; k <= range.to; ++k) {
-      TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
-      const QString label = RealViewScanCandidate(TypePodbor, k, v);
-      XYProportional = v.XYProportional;
-      DistanceRecept = v.DistanceRecept;
-      DecriseAmp = v.DecriseAmp;
-      dH = v.dH;
-      Alpha = v.Alpha;
-      // The candidate's own angle: the cone of this candidate, not the set's.
-      SinA = RealViewSinA(Alpha);
-      TRealViewParams params = EngineParams(*view);
-      params.MinAmpSect = 2 * Alpha;
-      if (!RealViewParamsUsable(params)) continue;
-      PreviewArcs(params, *view);
-      TRealViewModel model;
-      model.Build(input->Data(), CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
-      Iterate(model, 3, 0, 2, [](int32_t) {});
-      const bool live = DialogLive();
-      if (live) model.ModelToView(view->dezoData.Data());
-      Log(RealViewResidualLine(label, model), true);
-      if (live) ShowChannelInDialog(0);
-      if (BreakExecute) break;
-    }
-  } catch (...) {
-    showInput();
-    finish(true);
-    throw;
-  }
-  showInput();
-  finish(true);
-}
-
-void TRealViewTool::SaveToStream(TStream& str) {
-  TToolRecordWriter record(str, AToolName, RecordFormat, GetCaption(), AExecuting);
-  WriteExtended(str, XYProportional);
-  str.WriteValue<int32_t>(MinAmpSect);
-  str.WriteValue<int32_t>(SizeHyperbola);
-  WriteExtended(str, DistanceRecept);
-  str.WriteValue<int32_t>(dH);
-}
-
-namespace real_view_tool {
-void ReadBody(TToolRecordFields& fields, TRealViewTool& tool) {
-  if (!fields.ReadExtended(tool.XYProportional)) return;
-  if (!fields.Read(tool.MinAmpSect)) return;
-  if (!fields.Read(tool.SizeHyperbola)) return;
-  if (!fields.ReadExtended(tool.DistanceRecept)) return;
-  fields.Read(tool.dH);
-}
-}  // namespace real_view_tool
-
-void TRealViewTool::ReadFromUniStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    real_view_tool::ReadBody(fields, *this);
-  }
-  SaveParamPlugin(NumberView);
-}
-
-void TRealViewTool::ReadFromStream(TStream& str, int32_t NumberView) {
-  TToolRecordFields fields(str);
-  const TToolRecordHead head = ReadOldToolRecordHead(fields);
-  if (head.HasCaption) SetCaption(head.Caption);
-  if (head.HasApply) {
-    AExecuting = head.Apply;
-    real_view_tool::ReadBody(fields, *this);
-  }
-  SaveParamPlugin(NumberView);
+        const TRealViewScanRange range =
+            RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);
+        for (int64_t k = range.from; k <= range.to; ++k) {
+          TRealViewScanValues v{XYProportional, DistanceRecept, DecriseAmp, dH, RealViewAlpha(MinAmpSect)};
+          const QString label = RealViewScanCandidate(TypePodbor, k, v);
+          XYProportional = v.XYProportional;
+          DistanceRecept = v.DistanceRecept;
+          DecriseAmp = v.DecriseAmp;
+          dH = v.dH;
+          Alpha = v.Alpha;
+          // The candidate's own angle: the cone of this candidate, not the set's.
+          SinA = RealViewSinA(Alpha);
+          TRealViewParams params = EngineParams(view);
+          params.MinAmpSect = 2 * Alpha;
+          if (!RealViewParamsUsable(params)) continue;
+          PreviewArcs(params, view);
+          TRealViewModel model;
+          model.Build(input, CountX, CountY, params, SinA, MemoryCap, TWorkerPool::Instance().ThreadCount());
+          Iterate(model, 3, 0, 2, [](int32_t) {});
+          const bool live = DialogLive();
+          if (live) model.ModelToView(view.dezoData.Data());
+          Log(RealViewResidualLine(label, model), true);
+          if (live) ShowChannelInDialog(0);
+          if (BreakExecute) break;
+        }
+      });
 }

@@ -17,6 +17,7 @@
 // user-interface thread polls while it processes messages.
 
 #include "tools/imaging/real_view_engine.h"
+#include "tools/imaging/reconstruction_tool.h"
 #include "tools/tool_base.h"
 
 #include <atomic>
@@ -35,40 +36,23 @@ struct TRealViewParam {
   long double DistanceRecept = 0;
 };
 
-class TRealViewTool : public TToolBase<TRealViewParam> {
-public:
-  static constexpr uint8_t RecordFormat = 33;
+class TRealViewTool : public TToolBase<TRealViewParam, TReconstructionTool> {
+  using TSets = TToolBase<TRealViewParam, TReconstructionTool>;
 
+public:
   explicit TRealViewTool(uint16_t w = 0);
 
-  long double XYProportional = 10.0L;
-  long double DistanceRecept = 0;
-  int32_t MinAmpSect = 90;
-  int32_t SizeHyperbola = 3;
+  // XYProportional, DistanceRecept, MinAmpSect, SizeHyperbola, dH: the shared block.
   long double DecriseAmp = 0.75L;
-  int32_t dH = 0;
   // Set at the start of a run.
   int32_t Alpha = 0;
   long double SinA = 0;
   // Dimensions of the last run.
   int32_t CountAB = 0, CountX = 0, CountY = 0;
-  // The dialog's space key; read between sweeps.
-  std::atomic<bool> BreakExecute{false};
-  // Bytes a run's model may take (default a quarter of the physical memory).
-  uint64_t MemoryCap = TRealViewModel::DefaultMemoryCap();
-  // Every log line of runs and scans, live dialog or not (the dialog's memo gets
-  // them while it is live).
-  std::function<void(const QString&)> OnLog;
 
-  uint8_t GetVersion() const override { return 16; }
-  void SaveToStream(TStream& str) override;
-  void ReadFromStream(TStream& str, int32_t NumberView) override;
-  void ReadFromUniStream(TStream& str, int32_t NumberView) override;
   // Every channel: the creation values, X/Y the trace step of a wheel-mode view.
   void ToolInit() override;
-  void execute(bool first, int32_t NumberView) override;
 
-  void SaveParamsAll();
   // The parameter scan on channel 0's saved input: TypePodbor names the
   // parameter (0 X/Y, 1 dH, 2 spacing, 3 angle, 4 decrease); every candidate gets
   // three sweeps and a log line; the channel shows the input afterwards. The
@@ -87,36 +71,16 @@ protected:
     return {AExecuting, XYProportional, MinAmpSect, SizeHyperbola, DistanceRecept};
   }
   void UnpackParams(const TRealViewParam& set) override {
-    AExecuting = set.Apply;
-    XYProportional = set.XYProportional;
-    MinAmpSect = set.MinAmpSect;
-    SizeHyperbola = set.SizeHyperbola;
-    DistanceRecept = set.DistanceRecept;
-  }
-  TRunPolicy RunPolicy() const override {
-    return {TKernelKind::WholeChannel, TYieldPolicy::None, TBreakPolicy::NoBreak};
+    UnpackShared(set);
   }
   int64_t ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace, TRunYield& yield) override;
 
 private:
   // The dialog while it is live; nullptr otherwise.
   TRealViewForm* LiveForm() const;
-  // A log line to OnLog and the live dialog (focusMemo: the memo takes the focus
-  // first, as for an iteration's line).
-  void Log(const QString& line, bool focusMemo = false) const;
-  // A run's or a scan's log starts empty in the live dialog.
-  void ClearDialogLog() const;
   // With the dialog live, each row's arc shown as the rays are built (up to a
   // row too wide, which the model's build reports).
   void PreviewArcs(const TRealViewParams& params, const T2Dview& view) const;
-  // With the dialog live, the window's picture of the channel after a sweep.
-  void ShowChannelInDialog(int32_t channel) const;
-  // Builds the model and runs up to `iterations` sweeps with the stop rules;
-  // gives the sweeps completed.
-  int Iterate(TRealViewModel& model, int32_t iterations, int32_t channel, int progressDivisor,
-              const std::function<void(int32_t)>& afterSweep);
   // One sweep on the workers, messages processed while they run.
   void Sweep(TRealViewModel& model);
-  T2Dview* runView_ = nullptr;
-  int32_t runChannel_ = 0;
 };

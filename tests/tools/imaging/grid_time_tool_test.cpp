@@ -8,6 +8,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/grid_time_tool.h"
 #include "tools/tool_record.h"
 
@@ -22,36 +23,17 @@
 namespace grid_time_tool_test {
 
 using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
 
-class GridTimeToolTest : public ::testing::Test {
-protected:
-  FakeToolHost host;
-  HostScope scope{host};
-  PoolThreadsScope threads{1};
-};
+using reconstruction_test_support::Channel;
+using reconstruction_test_support::Pixels;
 
-// 40 ns over `longTrace` samples at 100 mm/ns, no time-zero shift.
-TWheelChannel Channel(int64_t traces, int longTrace) {
-  TWheelChannel c;
-  c.traces = traces;
-  c.longTrace = longTrace;
-  c.nullShift = 0;
-  return c;
-}
+class GridTimeToolTest : public reconstruction_test_support::HostFixture {};
 
 std::vector<int32_t> Input(int64_t traces, int longTrace) {
   std::vector<int32_t> v(static_cast<size_t>(traces * longTrace));
   for (size_t i = 0; i < v.size(); ++i)
     v[i] = static_cast<int32_t>(std::lround(5000 * std::sin(static_cast<double>(i % static_cast<size_t>(longTrace)) * 0.4 +
                                                             static_cast<double>(i / static_cast<size_t>(longTrace)))));
-  return v;
-}
-
-std::vector<uint8_t> Pixels(TBitmap& image) {
-  std::vector<uint8_t> v;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x) v.push_back(image.ScanLine(y)[x]);
   return v;
 }
 
@@ -234,61 +216,11 @@ TEST_F(GridTimeToolTest, StepsWithoutAGridTheMemoryCapAndALongChannel) {
   EXPECT_GE(many.SectMaxCount, 1);
 }
 
-QByteArray Extended(long double v) {
-  uint8_t b[ExtendedSize];
-  ExtendedToBytes(v, b);
-  return QByteArray(reinterpret_cast<const char*>(b), ExtendedSize);
-}
-
 TEST_F(GridTimeToolTest, RecordCarriesSixFieldsAndOlderRecordsKeepTheStep) {
-  TGridTimeTool tool;
-  tool.XYProportional = 2.5L;
-  tool.MinAmpSect = 100;
-  tool.SizeHyperbola = 4;
-  tool.DistanceRecept = -0.25L;
-  tool.StepRecept = 0.02L;
-  tool.dH = -7;
-  TMemoryStream stream;
-  tool.SaveToStream(stream);
-  const QByteArray bytes = stream.Bytes();
-  QByteArray body = Extended(2.5L);
-  const int32_t v[2] = {100, 4};
-  const int32_t dh = -7;
-  body.append(reinterpret_cast<const char*>(v), 8).append(Extended(-0.25L)).append(Extended(0.02L));
-  body.append(reinterpret_cast<const char*>(&dh), 4);
-  EXPECT_TRUE(bytes.endsWith(body));
-  EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
-
   TGridTimeTool reader;
-  stream.SetPosition(4);
-  TCommonTool::ReadShortString(stream);
-  reader.ReadFromUniStream(stream, 2);
-  EXPECT_EQ(reader.Param[2].XYProportional, 2.5L);
-  EXPECT_EQ(reader.Param[2].MinAmpSect, 100);
-  EXPECT_EQ(reader.Param[2].SizeHyperbola, 4);
-  EXPECT_EQ(reader.Param[2].DistanceRecept, -0.25L);
-  EXPECT_EQ(reader.Param[2].StepRecept, 0.02L);
-  EXPECT_EQ(reader.dH, -7) << "an air speed below zero is kept";
-  EXPECT_EQ(reader.Param[0].StepRecept, 0.05L);
+  reconstruction_test_support::ExpectStepRecord(reader, "Time");
 
-  TMemoryStream old;
-  old.WriteBuffer("\x04Time", 5);
-  old.WriteBuffer("\x01", 1);
-  QByteArray oldBody = Extended(3.5L);
-  oldBody.append(reinterpret_cast<const char*>(v), 8).append(Extended(0.7L));
-  oldBody.append(reinterpret_cast<const char*>(&dh), 4);
-  old.WriteBuffer(oldBody.constData(), oldBody.size());
-  old.SetPosition(0);
-  TGridTimeTool older;
-  older.StepRecept = 0.03L;
-  ReadToolRecordBody(older, old, old.Size(), TToolRecordForm::Older, 1);
-  EXPECT_EQ(older.Param[1].XYProportional, 3.5L);
-  EXPECT_EQ(older.Param[1].DistanceRecept, 0.7L);
-  EXPECT_EQ(older.Param[1].StepRecept, 0.03L) << "older records have no step";
-  EXPECT_EQ(older.dH, -7);
-  EXPECT_EQ(older.GetCaption(), "Time");
-
-  // A channel run with that air speed: no air time, no pair points, no fault.
+  // A channel run with the air speed read (dH -7): no air time, no pair points, no fault.
   auto view = MakeWheelChannel(Channel(6, 30), Input(6, 30));
   reader.SetView_(0, view.get());
   reader.PntVisual = gtSectPoint;

@@ -17,6 +17,7 @@
 #include "radargram/tool_messages.h"
 #include "tests/support/ui_test_support.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/grid_view_form.h"
 #include "tools/imaging/grid_view_kernel.h"
@@ -30,115 +31,42 @@
 
 namespace grid_view_form_test {
 
-using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
-
 // 40 ns over 40 samples at 100 mm/ns: 0.05 m per sample.
 constexpr int64_t kTraces = 40;
 constexpr int kSamples = 40;
 constexpr int32_t kNullShift = 3;
 
-TWheelChannel Geometry() {
-  TWheelChannel c;
-  c.traces = kTraces;
-  c.longTrace = kSamples;
-  c.nullShift = kNullShift;
-  return c;
-}
-
 QStringList Lines(const TGridViewForm& form) { return form.InfoMemo->Lines(); }
 
-std::vector<uint8_t> Pixels(TBitmap& image) {
-  std::vector<uint8_t> v;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x) v.push_back(image.ScanLine(y)[x]);
-  return v;
-}
+using reconstruction_test_support::Pixels;
 
-class GridViewFormTest : public ::testing::Test {
+// The generator's hyperbola has its apex at trace 20, sample 20.
+class GridViewFormTest : public reconstruction_test_support::FormFixture<TGridViewTool, TGridViewForm, TGridViewParam,
+                                                                         kTraces, kSamples, kNullShift, 20> {
 protected:
-  FakeToolHost host;
-  HostScope scope{host};
-  PoolThreadsScope threads{2};
-  TGridViewTool tool;
-  std::unique_ptr<T2Dview> view = MakeWheelChannel(Geometry(), std::vector<int32_t>(kTraces * kSamples, 0));
-  std::vector<int32_t> input;
-
   void SetUp() override {
-    // One diffraction hyperbola of the generator, apex at trace 20, sample 20.
-    TGenTestTool gen;
-    gen.DistanceRecept = 0;
-    gen.SizeParabol2 = 0;
-    gen.SetView_(0, view.get());
-    const TGenTestParam set{true, 100, 0, 20, 20, 0, 0, 1000, 0, 0, 0};
-    gen.SetParam(0, &set);
-    gen.execute(false, 0);
-    input = Samples(*view);
-    tool.SetView_(0, view.get());
-    host.views.push_back(view.get());
+    FormFixture::SetUp();
     // A grid of 20 columns (every other trace) and 40 rows (every sample).
     tool.iXStep = 0.1L;
     tool.iYStep = 0.05L;
   }
-  TGridViewForm& Open(const TGridViewParam& set = {true, 2, 90, 2, 0.2L, 0.05L}) {
-    tool.SetParam(0, &set);
-    tool.GetParam(0);
-    EXPECT_EQ(tool.SetPropertyes(false), 1);
-    auto* form = dynamic_cast<TGridViewForm*>(tool.Form());
-    EXPECT_NE(form, nullptr);
-    Application->ProcessMessages();
-    return *form;
-  }
-  TGridViewArcs Arcs() const {
-    const TGridViewSize size = GridViewSize(kTraces, kSamples, tool.Steps(*view));
-    return TGridViewArcs(tool.Steps(*view), tool.DistanceRecept, tool.dH,
-                         RealViewSinA(RealViewAlpha(tool.MinAmpSect)), tool.DecriseAmp, static_cast<int32_t>(size.Y));
-  }
+  TGridViewForm& Open(const TGridViewParam& set = {true, 2, 90, 2, 0.2L, 0.05L}) { return OpenForm(set); }
+  TGridViewArcs Arcs() const { return reconstruction_test_support::GridArcs(tool, *view, kTraces, kSamples); }
   // The grid image after `sweeps` serial sweeps of the engine on the input.
   std::vector<uint8_t> Expected(int sweeps) {
-    const TGridViewSteps s = tool.Steps(*view);
-    const TGridViewSize size = GridViewSize(kTraces, kSamples, s);
-    const auto X = static_cast<int32_t>(size.X), Y = static_cast<int32_t>(size.Y);
-    const std::vector<int32_t> measured = InterpolateGrid(input.data(), kTraces, kSamples, X, Y, s);
-    TRealViewModel m;
-    m.Build(measured.data(), X, Y, Arcs(), TRealViewModel::DefaultMemoryCap());
-    for (int n = 0; n < sweeps; ++n) m.SweepSerial();
-    TBitmap image;
-    image.SetPixelFormat(pf8bit);
-    PaintGridPixels(m.Bm, X, Y, tool.Kontrast, image);
-    return Pixels(image);
+    return reconstruction_test_support::ExpectedGridImage(tool, *view, input, kTraces, kSamples, sweeps);
   }
-  void TearDown() override { Application->ProcessMessages(); }
 };
 
 TEST_F(GridViewFormTest, ControlsRangesShownValuesEditsAndTheEnterRule) {
   auto* fresh = TComponent::Create<TGridViewForm>(Application);
   EXPECT_EQ(fresh->Caption(), "Grid View");
-  struct TRange {
-    TDigitEdit* edit;
-    long double min, max, step, shown;
-    bool sign;
-  };
-  for (const TRange& r : {TRange{fresh->XYProportionalDigitEdit, 0.1L, 100, 0.1L, 1, false},
-                          TRange{fresh->dHDigitEdit, -1000, 1000, 1, 0, true},
-                          TRange{fresh->DistanceReceptDigitEdit, -10, 10, 0.01L, 0, true},
-                          TRange{fresh->StepReceptDigitEdit, -10, 10, 0.01L, 0, true},
-                          TRange{fresh->MinAmpDigitEdit, 1, 1000, 1, 30, false},
-                          TRange{fresh->ZatuhanieDigitEdit, 0, 99, 1, 75, false},
-                          TRange{fresh->LEngthHiperbolaDigitEdit, 0, 100, 1, 6, false},
-                          TRange{fresh->XstepDigitEdit, 0.001L, 100, 0.001L, 1, false},
-                          TRange{fresh->YStepDigitEdit, 0.001L, 10, 0.001L, 1, false},
-                          TRange{fresh->KontrastDigitEdit, 0.5L, 10, 0.1L, 1, false}}) {
-    SCOPED_TRACE(r.edit->Text().toStdString());
-    EXPECT_EQ(r.edit->MinVal(), r.min);
-    EXPECT_EQ(r.edit->MaxVal(), r.max);
-    EXPECT_EQ(r.edit->Step(), r.step);
-    EXPECT_EQ(r.edit->ValueReal(), r.shown);
-    EXPECT_EQ(r.edit->AvailableSign(), r.sign);
-  }
-  for (TBitBtn* b : {fresh->SearchX_YBitBtn, fresh->SearchdHBitBtn, fresh->SearchDistRTBitBtn, fresh->SearchBitBtn,
-                     fresh->SearchDecriseBitBtn})
-    EXPECT_EQ(b->Hint(), "Search Angle");
+  reconstruction_test_support::ExpectSharedControls(*fresh);
+  reconstruction_test_support::ExpectEditRanges(
+      {{fresh->StepReceptDigitEdit, -10, 10, 0.01L, 0, true},
+       {fresh->XstepDigitEdit, 0.001L, 100, 0.001L, 1, false},
+       {fresh->YStepDigitEdit, 0.001L, 10, 0.001L, 1, false},
+       {fresh->KontrastDigitEdit, 0.5L, 10, 0.1L, 1, false}});
   delete fresh;
 
   tool.dH = 2;
@@ -196,20 +124,11 @@ TEST_F(GridViewFormTest, ControlsRangesShownValuesEditsAndTheEnterRule) {
   form.HyperbolaCheckButton->SetChecked(false);
 
   // Enter finishes the entry in eight edits; in the decrease and the contrast it is OK.
-  for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit,
-                           form.MinAmpDigitEdit, form.LEngthHiperbolaDigitEdit, form.StepReceptDigitEdit,
-                           form.XstepDigitEdit, form.YStepDigitEdit}) {
-    edit->SetFocus();
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
-    WORD key = VK_RETURN;
-    form.FormKeyDown(&form, key, {});
-    EXPECT_TRUE(form.Visible());
-  }
-  form.KontrastDigitEdit->SetFocus();
-  ASSERT_TRUE(ProcessMessagesUntil([&] { return form.KontrastDigitEdit->Focused(); }));
-  WORD key = VK_RETURN;
-  form.FormKeyDown(&form, key, {});
-  EXPECT_FALSE(form.Visible());
+  reconstruction_test_support::ExpectEnterRule(
+      form,
+      {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit, form.MinAmpDigitEdit,
+       form.LEngthHiperbolaDigitEdit, form.StepReceptDigitEdit, form.XstepDigitEdit, form.YStepDigitEdit},
+      form.KontrastDigitEdit);
 }
 
 TEST_F(GridViewFormTest, ALiveRunLogsShowsTheGridAfterEachIterationAndPreviewsColumnTen) {

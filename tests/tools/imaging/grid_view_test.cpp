@@ -9,6 +9,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/grid_view_tool.h"
 #include "tools/tool_record.h"
@@ -28,22 +29,12 @@ using imaging_test_support::TWheelChannel;
 
 constexpr long double Pi = std::numbers::pi_v<long double>;
 
-// The grid's points and cells kept as records, built and swept literally: arcs
-// formed anew for every cell, rows then columns, entries in column order.
-struct GridReference {
-  struct Amp {
-    int32_t Am = 0, AmNew = 0, dAmPred = 0, dAmNew = 0;
-    std::vector<int32_t> Bi;
-    std::vector<float> BiK;
-  };
-  int32_t X, Y;
-  std::vector<Amp> A;
-  std::vector<int32_t> Bm;
-  std::vector<std::vector<int32_t>> Ai;
-
+// The grid's points and cells, the arc formed anew for every cell (single-
+// precision denominators in a sweep).
+struct GridReference : reconstruction_test_support::RayReference<float> {
   GridReference(const std::vector<int32_t>& measured, int32_t countX, int32_t countY, const TGridViewSteps& s,
                 long double distance, int32_t dH, int32_t angle, long double decrease)
-      : X(countX), Y(countY), A(measured.size()), Bm(measured.size()), Ai(measured.size()) {
+      : RayReference(countX, countY) {
     const long double sinA = std::sin(Round(std::min(angle, 180) / 2.0L) * Pi / 180);
     const long double r = s.iXStep / s.iYStep;
     for (int32_t y = 0; y < Y; ++y)
@@ -64,52 +55,7 @@ struct GridReference {
             weight[i + E] = E == 0 ? 1 : std::cos(static_cast<long double>(std::abs(i)) / E * decrease * Pi / 2);
           }
         }
-        const int32_t pt = x * Y + y;
-        A[pt].Am = measured[pt];
-        A[pt].dAmPred = 100000;
-        for (int64_t j = x - E; j <= x + E; ++j) {
-          int64_t col = j;
-          if (j < 0) {
-            col = 2 * x - j;
-            if (col >= X) continue;
-          } else if (j >= X) {
-            col = 2 * x - j;
-            if (col < 0) continue;
-          }
-          const int64_t cell = Round(depth[col - x + E]) + int64_t{Y} * col;
-          A[pt].Bi.push_back(static_cast<int32_t>(cell));
-          A[pt].BiK.push_back(static_cast<float>(weight[col - x + E]));
-          Ai[cell].push_back(pt);
-        }
-        CalcSumA(pt);
-      }
-  }
-  void CalcSumA(int32_t p) {
-    long double sum = 0;
-    for (size_t e = 0; e < A[p].Bi.size(); ++e) sum += static_cast<long double>(Bm[A[p].Bi[e]]) * A[p].BiK[e];
-    A[p].AmNew = static_cast<int32_t>(Round(sum));
-    A[p].dAmPred = A[p].dAmNew;
-    A[p].dAmNew = A[p].Am - A[p].AmNew;
-  }
-  float GetBiK(int32_t p, int32_t m) const {
-    for (size_t e = 0; e < A[p].Bi.size(); ++e)
-      if (A[p].Bi[e] == m) return A[p].BiK[e];
-    return 1;
-  }
-  void Sweep() {
-    for (int32_t y = 0; y < Y; ++y)
-      for (int32_t x = 0; x < X; ++x) {
-        const int32_t m = x * Y + y;
-        int32_t delta = 0;
-        for (int32_t p : Ai[m]) {
-          // The denominator in single precision.
-          const float den = static_cast<float>(static_cast<long double>(A[p].Bi.size()) * GetBiK(p, m));
-          if (den > 0) delta += static_cast<int32_t>(Round(A[p].dAmNew / static_cast<long double>(den)));
-        }
-        if (std::abs(delta) > 1) {
-          Bm[m] += delta;
-          for (int32_t p : Ai[m]) CalcSumA(p);
-        }
+        AddRay(x, y, measured[static_cast<size_t>(x) * Y + y], x, E, depth, weight);
       }
   }
 };

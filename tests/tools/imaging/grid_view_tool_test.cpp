@@ -7,6 +7,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/ui/bitmap.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/grid_view_tool.h"
 #include "tools/tool_record.h"
 
@@ -20,60 +21,14 @@
 namespace grid_view_tool_test {
 
 using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
 
-class GridViewToolTest : public ::testing::Test {
-protected:
-  FakeToolHost host;
-  HostScope scope{host};
-  PoolThreadsScope threads{1};
-};
+using reconstruction_test_support::Channel;
+using reconstruction_test_support::ExpectedGridImage;
+using reconstruction_test_support::Hyperbola;
+using reconstruction_test_support::Pixels;
+using reconstruction_test_support::ReadShortenedRecord;
 
-std::vector<int32_t> Hyperbola(int64_t traces, int longTrace, int64_t cx, int cy) {
-  std::vector<int32_t> v(static_cast<size_t>(traces * longTrace));
-  for (int64_t x = 0; x < traces; ++x)
-    for (int y = 0; y < longTrace; ++y) {
-      const long double arrival = std::sqrt(static_cast<long double>(cy) * cy + 4.0L * (x - cx) * (x - cx));
-      const long double d = y - arrival;
-      v[static_cast<size_t>(x * longTrace + y)] =
-          static_cast<int32_t>(std::lround(30000 * std::exp(-d * d / 3) * std::cos(d)));
-    }
-  return v;
-}
-
-// 40 ns over `longTrace` samples at 100 mm/ns: dz = 2 / longTrace metres.
-TWheelChannel Channel(int64_t traces, int longTrace) {
-  TWheelChannel c;
-  c.traces = traces;
-  c.longTrace = longTrace;
-  c.nullShift = 0;
-  return c;
-}
-
-std::vector<uint8_t> Pixels(TBitmap& image) {
-  std::vector<uint8_t> v;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x) v.push_back(image.ScanLine(y)[x]);
-  return v;
-}
-
-// The image of the engine's model after `sweeps` serial sweeps on the tool's grid.
-std::vector<uint8_t> Expected(const TGridViewTool& tool, const T2Dview& view, const std::vector<int32_t>& in,
-                              int64_t traces, int longTrace, int sweeps) {
-  const TGridViewSteps s = tool.Steps(view);
-  const TGridViewSize size = GridViewSize(traces, longTrace, s);
-  const auto X = static_cast<int32_t>(size.X), Y = static_cast<int32_t>(size.Y);
-  const std::vector<int32_t> measured = InterpolateGrid(in.data(), traces, longTrace, X, Y, s);
-  TRealViewModel m;
-  m.Build(measured.data(), X, Y,
-          TGridViewArcs(s, tool.DistanceRecept, tool.dH, RealViewSinA(RealViewAlpha(tool.MinAmpSect)), tool.DecriseAmp, Y),
-          TRealViewModel::DefaultMemoryCap());
-  for (int n = 0; n < sweeps; ++n) m.SweepSerial();
-  TBitmap image;
-  image.SetPixelFormat(pf8bit);
-  PaintGridPixels(m.Bm, X, Y, tool.Kontrast, image);
-  return Pixels(image);
-}
+class GridViewToolTest : public reconstruction_test_support::HostFixture {};
 
 void Configure(TGridViewTool& tool, int32_t iterations, long double iXStep, long double iYStep) {
   tool.SizeHyperbola = iterations;
@@ -104,7 +59,7 @@ TEST_F(GridViewToolTest, DataPassAndTheImageIsTheModelForAnyWorkerCount) {
     EXPECT_EQ(tool.BmpGrid->Height(), 200);
     const std::vector<uint8_t> image = Pixels(*tool.BmpGrid);
     if (workers == 1) {
-      EXPECT_EQ(image, Expected(tool, *view, input, 40, 200, 3));
+      EXPECT_EQ(image, ExpectedGridImage(tool, *view, input, 40, 200, 3));
       EXPECT_NE(image, std::vector<uint8_t>(image.size(), 128));
       ASSERT_EQ(log.size(), 7u);
       EXPECT_EQ(log[0], "Prepeare calculation");
@@ -204,7 +159,7 @@ TEST_F(GridViewToolTest, StopsKeepTheImageOfTheLastCompletedIteration) {
     tool.execute(false, 0);
     host.onYield = nullptr;
     host.br = false;
-    EXPECT_EQ(Pixels(*tool.BmpGrid), Expected(tool, *view, input, 30, 60, 1));
+    EXPECT_EQ(Pixels(*tool.BmpGrid), ExpectedGridImage(tool, *view, input, 30, 60, 1));
     EXPECT_FALSE(tool.AExecuting);
     EXPECT_EQ(Samples(*view), input);
   }
@@ -216,7 +171,7 @@ TEST_F(GridViewToolTest, StopsKeepTheImageOfTheLastCompletedIteration) {
     host.onYield = [&](int) { tool.BreakExecute = true; };
     tool.execute(false, 0);
     host.onYield = nullptr;
-    EXPECT_EQ(Pixels(*tool.BmpGrid), Expected(tool, *view, input, 30, 60, 1));
+    EXPECT_EQ(Pixels(*tool.BmpGrid), ExpectedGridImage(tool, *view, input, 30, 60, 1));
     EXPECT_TRUE(tool.AExecuting);
   }
 }
@@ -258,73 +213,16 @@ TEST_F(GridViewToolTest, DecreaseScanTriesEightCandidatesAndShowsTheInput) {
   EXPECT_FALSE(tool.runing);
 }
 
-QByteArray Extended(long double v) {
-  uint8_t b[ExtendedSize];
-  ExtendedToBytes(v, b);
-  return QByteArray(reinterpret_cast<const char*>(b), ExtendedSize);
-}
-
 TEST_F(GridViewToolTest, RecordCarriesSixFieldsAndOlderRecordsKeepTheStep) {
-  TGridViewTool tool;
-  tool.XYProportional = 2.5L;
-  tool.MinAmpSect = 100;
-  tool.SizeHyperbola = 4;
-  tool.DistanceRecept = -0.25L;
-  tool.StepRecept = 0.02L;
-  tool.dH = -7;
-  TMemoryStream stream;
-  tool.SaveToStream(stream);
-  const QByteArray bytes = stream.Bytes();
-  QByteArray body = Extended(2.5L);
-  const int32_t v[2] = {100, 4};
-  const int32_t dh = -7;
-  body.append(reinterpret_cast<const char*>(v), 8).append(Extended(-0.25L)).append(Extended(0.02L));
-  body.append(reinterpret_cast<const char*>(&dh), 4);
-  EXPECT_TRUE(bytes.endsWith(body));
-  EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
-
   TGridViewTool reader;
-  stream.SetPosition(4);
-  TCommonTool::ReadShortString(stream);
-  reader.ReadFromUniStream(stream, 2);
-  EXPECT_EQ(reader.Param[2].XYProportional, 2.5L);
-  EXPECT_EQ(reader.Param[2].MinAmpSect, 100);
-  EXPECT_EQ(reader.Param[2].SizeHyperbola, 4);
-  EXPECT_EQ(reader.Param[2].DistanceRecept, -0.25L);
-  EXPECT_EQ(reader.Param[2].StepRecept, 0.02L);
-  EXPECT_EQ(reader.dH, -7);
-  EXPECT_EQ(reader.Param[0].StepRecept, 0.05L);
-
-  // An older record: caption, Apply, X/Y, angle, iterations, spacing, dH.
-  TMemoryStream old;
-  const char caption[] = "\x04Grid";
-  old.WriteBuffer(caption, 5);
-  old.WriteBuffer("\x01", 1);
-  QByteArray oldBody = Extended(3.5L);
-  oldBody.append(reinterpret_cast<const char*>(v), 8).append(Extended(0.7L));
-  oldBody.append(reinterpret_cast<const char*>(&dh), 4);
-  old.WriteBuffer(oldBody.constData(), oldBody.size());
-  old.SetPosition(0);
-  TGridViewTool older;
-  older.StepRecept = 0.03L;
-  ReadToolRecordBody(older, old, old.Size(), TToolRecordForm::Older, 1);
-  EXPECT_EQ(older.Param[1].XYProportional, 3.5L);
-  EXPECT_EQ(older.Param[1].DistanceRecept, 0.7L);
-  EXPECT_EQ(older.Param[1].StepRecept, 0.03L) << "older records have no step";
-  EXPECT_EQ(older.dH, -7);
-  EXPECT_EQ(older.GetCaption(), "Grid");
+  const QByteArray bytes = reconstruction_test_support::ExpectStepRecord(reader, "Grid");
 
   // A shorter current record (no step, no dH): both keep their values.
   TGridViewTool shorter;
   shorter.StepRecept = 0.04L;
   shorter.dH = 4;
-  const QByteArray cut = bytes.mid(4 + 1 + 8, bytes.size() - (4 + 1 + 8) - 14);
-  TMemoryStream part;
-  part.WriteBuffer(cut.constData(), cut.size());
-  part.WriteBuffer("\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55", 14);
-  part.SetPosition(0);
-  ReadToolRecordBody(shorter, part, cut.size(), TToolRecordForm::Current, 1);
-  EXPECT_EQ(part.Position(), cut.size());
+  const auto read = ReadShortenedRecord(shorter, bytes, 14, 1);
+  EXPECT_EQ(read.position, read.end);
   EXPECT_EQ(shorter.Param[1].DistanceRecept, -0.25L);
   EXPECT_EQ(shorter.Param[1].StepRecept, 0.04L);
   EXPECT_EQ(shorter.dH, 4);

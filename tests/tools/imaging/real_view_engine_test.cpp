@@ -6,6 +6,7 @@
 #include "tools/imaging/real_view_engine.h"
 
 #include "platform/rtl/rounding.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -18,25 +19,11 @@ namespace real_view_engine_test {
 
 constexpr long double Pi = std::numbers::pi_v<long double>;
 
-// The points and cells kept as records, each ray and list a vector of its own,
-// built and swept literally: rows, then columns, entries in column order.
-struct Reference {
-  struct Amp {
-    int32_t Am = 0, AmNew = 0, dAmPred = 0, dAmNew = 0;
-    std::vector<int32_t> Bi;
-    std::vector<float> BiK;
-  };
-  struct Bmc {
-    int32_t Bm = 0;
-    std::vector<int32_t> Ai;
-  };
-  int32_t X = 0, Y = 0;
-  std::vector<Amp> A;
-  std::vector<Bmc> B;
-
-  Reference(const std::vector<int32_t>& input, int32_t countX, int32_t countY, const TRealViewParams& p) : X(countX), Y(countY) {
-    A.resize(input.size());
-    B.resize(input.size());
+// The points and cells of the reference, each row's arc formed from the
+// parameters.
+struct Reference : reconstruction_test_support::RayReference<long double> {
+  Reference(const std::vector<int32_t>& input, int32_t countX, int32_t countY, const TRealViewParams& p)
+      : RayReference(countX, countY) {
     const int32_t alpha = static_cast<int32_t>(Round(std::min(p.MinAmpSect, 180) / 2.0L));
     const long double sinA = std::sin(alpha * Pi / 180);
     for (int32_t y = 0; y < Y; ++y) {
@@ -57,58 +44,8 @@ struct Reference {
           weight[i + E] = E == 0 ? 1 : std::cos(static_cast<long double>(std::abs(i)) / E * p.DecriseAmp * Pi / 2);
         }
       }
-      for (int32_t x = 0; x < X; ++x) {
-        const int32_t pt = x * Y + y;
-        Amp& a = A[pt];
-        a.Am = input[pt];
-        a.dAmPred = 100000;
-        const int64_t c = x + dR2;
-        for (int64_t j = c - E; j <= c + E; ++j) {
-          int64_t col = j;
-          if (j < 0) {
-            col = 2 * c - j;
-            if (col >= X) continue;
-          } else if (j >= X) {
-            col = 2 * c - j;
-            if (col < 0) continue;
-          }
-          const int64_t k = col - c;
-          const int64_t cell = Round(depth[k + E]) + int64_t{Y} * col;
-          if (cell < 0 || cell >= int64_t{X} * Y) continue;
-          a.Bi.push_back(static_cast<int32_t>(cell));
-          a.BiK.push_back(static_cast<float>(weight[k + E]));
-          B[cell].Ai.push_back(pt);
-        }
-        CalcSumA(pt);
-      }
+      for (int32_t x = 0; x < X; ++x) AddRay(x, y, input[static_cast<size_t>(x) * Y + y], x + dR2, E, depth, weight);
     }
-  }
-  void CalcSumA(int32_t p) {
-    long double s = 0;
-    for (size_t e = 0; e < A[p].Bi.size(); ++e) s += static_cast<long double>(B[A[p].Bi[e]].Bm) * A[p].BiK[e];
-    A[p].AmNew = static_cast<int32_t>(Round(s));
-    A[p].dAmPred = A[p].dAmNew;
-    A[p].dAmNew = A[p].Am - A[p].AmNew;
-  }
-  float GetBiK(int32_t p, int32_t m) const {
-    for (size_t e = 0; e < A[p].Bi.size(); ++e)
-      if (A[p].Bi[e] == m) return A[p].BiK[e];
-    return 1;
-  }
-  void Sweep() {
-    for (int32_t y = 0; y < Y; ++y)
-      for (int32_t x = 0; x < X; ++x) {
-        const int32_t m = x * Y + y;
-        int32_t delta = 0;
-        for (int32_t p : B[m].Ai) {
-          const long double den = static_cast<long double>(A[p].Bi.size()) * GetBiK(p, m);
-          if (den > 0) delta += static_cast<int32_t>(Round(A[p].dAmNew / den));
-        }
-        if (std::abs(delta) > 1) {
-          B[m].Bm += delta;
-          for (int32_t p : B[m].Ai) CalcSumA(p);
-        }
-      }
   }
 };
 
@@ -144,7 +81,7 @@ TRealViewModel Model(const std::vector<int32_t>& in, int32_t x, int32_t y, const
 void ExpectSameAsReference(const TRealViewModel& m, const Reference& r) {
   for (int32_t q = 0; q < m.CountAB; ++q) {
     SCOPED_TRACE(q);
-    ASSERT_EQ(m.Bm[q], r.B[q].Bm);
+    ASSERT_EQ(m.Bm[q], r.Bm[q]);
     ASSERT_EQ(m.AmNew[q], r.A[q].AmNew);
     ASSERT_EQ(m.dAmNew[q], r.A[q].dAmNew);
     ASSERT_EQ(m.dAmPred[q], r.A[q].dAmPred);
@@ -258,13 +195,13 @@ TEST(RealViewEngine, RaysAndListsMatchThePointByPointReference) {
         ASSERT_EQ(m.RayWeight(q, m.RayBegin(q) + e), r.A[q].BiK[e]);
       }
       const auto count = static_cast<size_t>(m.ListStart[q + 1] - m.ListStart[q]);
-      ASSERT_EQ(count, r.B[q].Ai.size()) << q;
+      ASSERT_EQ(count, r.Ai[q].size()) << q;
       for (size_t e = 0; e < count; ++e) {
         const int64_t at = m.ListStart[q] + static_cast<int64_t>(e);
         const int32_t point = m.ListPointAt(at);
-        ASSERT_EQ(point, r.B[q].Ai[e]);
+        ASSERT_EQ(point, r.Ai[q][e]);
         ASSERT_EQ(m.ListWeight(at), r.GetBiK(point, q)) << "the list's weight is GetBiK's";
-        if (e > 0 && r.B[q].Ai[e - 1] == point) ++twice;
+        if (e > 0 && r.Ai[q][e - 1] == point) ++twice;
       }
     }
     EXPECT_GT(twice, 0) << "near the ends the mirror names a cell twice on one ray";

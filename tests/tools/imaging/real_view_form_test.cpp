@@ -15,6 +15,7 @@
 #include "radargram/tool_messages.h"
 #include "tests/support/ui_test_support.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/gen_test_tool.h"
 #include "tools/imaging/real_view_engine.h"
 #include "tools/imaging/real_view_form.h"
@@ -30,66 +31,21 @@
 
 namespace real_view_form_test {
 
-using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
-
 constexpr int64_t kTraces = 60;
 constexpr int kSamples = 40;
 constexpr int32_t kNullShift = 3;
 
-TWheelChannel Geometry() {
-  TWheelChannel c;
-  c.traces = kTraces;
-  c.longTrace = kSamples;
-  c.nullShift = kNullShift;
-  return c;
-}
-
 QStringList Lines(const TRealViewForm& form) { return form.InfoMemo->Lines(); }
 
-class RealViewFormTest : public ::testing::Test {
+// The generator's hyperbola has its apex at trace 30, sample 20.
+class RealViewFormTest : public reconstruction_test_support::FormFixture<TRealViewTool, TRealViewForm, TRealViewParam,
+                                                                         kTraces, kSamples, kNullShift, 30> {
 protected:
-  FakeToolHost host;
-  HostScope scope{host};
-  PoolThreadsScope threads{2};
-  TRealViewTool tool;
-  std::unique_ptr<T2Dview> view = MakeWheelChannel(Geometry(), std::vector<int32_t>(kTraces * kSamples, 0));
-  std::vector<int32_t> input;
-
-  void SetUp() override {
-    // One diffraction hyperbola of the generator, apex at trace 30, sample 20.
-    TGenTestTool gen;
-    gen.DistanceRecept = 0;
-    gen.SizeParabol2 = 0;
-    gen.SetView_(0, view.get());
-    const TGenTestParam set{true, 100, 0, 30, 20, 0, 0, 1000, 0, 0, 0};
-    gen.SetParam(0, &set);
-    gen.execute(false, 0);
-    input = Samples(*view);
-    tool.SetView_(0, view.get());
-    host.views.push_back(view.get());
-  }
-  TRealViewForm& Open(const TRealViewParam& set = {true, 2, 90, 2, 0}) {
-    tool.SetParam(0, &set);
-    tool.GetParam(0);
-    EXPECT_EQ(tool.SetPropertyes(false), 1);
-    auto* form = dynamic_cast<TRealViewForm*>(tool.Form());
-    EXPECT_NE(form, nullptr);
-    Application->ProcessMessages();
-    return *form;
-  }
+  TRealViewForm& Open(const TRealViewParam& set = {true, 2, 90, 2, 0}) { return OpenForm(set); }
   // The model after `sweeps` serial sweeps of the engine on the input.
   std::vector<int32_t> Expected(int sweeps) {
-    const TRealViewParams p = tool.EngineParams(*view);
-    TRealViewModel m;
-    m.Build(input.data(), kTraces, kSamples, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)),
-            TRealViewModel::DefaultMemoryCap());
-    for (int n = 0; n < sweeps; ++n) m.SweepSerial();
-    std::vector<int32_t> out(input.size());
-    m.ModelToView(out.data());
-    return out;
+    return reconstruction_test_support::ExpectedModel(input, kTraces, kSamples, tool.EngineParams(*view), sweeps);
   }
-  void TearDown() override { Application->ProcessMessages(); }
 };
 
 TEST_F(RealViewFormTest, TheControlsTheirRangesAndTheDefaultsBeforeShowing) {
@@ -97,27 +53,7 @@ TEST_F(RealViewFormTest, TheControlsTheirRangesAndTheDefaultsBeforeShowing) {
   EXPECT_EQ(fresh->ClientWidth(), 1146);
   EXPECT_EQ(fresh->ClientHeight(), 633);
   EXPECT_EQ(fresh->Caption(), "Migration");
-  struct TRange {
-    TDigitEdit* edit;
-    long double min, max, step, shown;
-    bool sign;
-  };
-  for (const TRange& r : {TRange{fresh->XYProportionalDigitEdit, 0.1L, 100, 0.1L, 1, false},
-                          TRange{fresh->dHDigitEdit, -1000, 1000, 1, 0, true},
-                          TRange{fresh->DistanceReceptDigitEdit, -10, 10, 0.01L, 0, true},
-                          TRange{fresh->MinAmpDigitEdit, 1, 1000, 1, 30, false},
-                          TRange{fresh->ZatuhanieDigitEdit, 0, 99, 1, 75, false},
-                          TRange{fresh->LEngthHiperbolaDigitEdit, 0, 100, 1, 6, false}}) {
-    SCOPED_TRACE(r.edit->Text().toStdString());
-    EXPECT_EQ(r.edit->MinVal(), r.min);
-    EXPECT_EQ(r.edit->MaxVal(), r.max);
-    EXPECT_EQ(r.edit->Step(), r.step);
-    EXPECT_EQ(r.edit->ValueReal(), r.shown);
-    EXPECT_EQ(r.edit->AvailableSign(), r.sign);
-  }
-  for (TBitBtn* b : {fresh->SearchX_YBitBtn, fresh->SearchdHBitBtn, fresh->SearchDistRTBitBtn, fresh->SearchBitBtn,
-                     fresh->SearchDecriseBitBtn})
-    EXPECT_EQ(b->Hint(), "Search Angle");
+  reconstruction_test_support::ExpectSharedControls(*fresh);
   EXPECT_EQ(fresh->ApplayBitBtn->Hint(), "Applay");
   EXPECT_EQ(fresh->ChartMigration->LeftAxis()->Title(), "#0 Time, ns");
   EXPECT_TRUE(fresh->ChartMigration->LeftAxis()->Inverted());
@@ -307,19 +243,12 @@ TEST_F(RealViewFormTest, TheWindowsBreakBeforeTheSecondIterationSwitchesApplyOff
 
 TEST_F(RealViewFormTest, EnterIsOkOnlyOutsideFiveEdits) {
   TRealViewForm& form = Open();
-  for (TDigitEdit* edit : {form.XYProportionalDigitEdit, form.dHDigitEdit, form.DistanceReceptDigitEdit,
-                           form.MinAmpDigitEdit, form.LEngthHiperbolaDigitEdit}) {
-    edit->SetFocus();
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return edit->Focused(); }));
-    WORD key = VK_RETURN;
-    form.FormKeyDown(&form, key, {});
-    EXPECT_TRUE(form.Visible());
-  }
-  form.ZatuhanieDigitEdit->SetFocus();
-  ASSERT_TRUE(ProcessMessagesUntil([&] { return form.ZatuhanieDigitEdit->Focused(); }));
-  WORD key = VK_RETURN;
-  form.FormKeyDown(&form, key, {});
-  EXPECT_FALSE(form.Visible()) << "the decrease's edit is not kept: OK";
+  // The decrease's edit is not kept: OK.
+  reconstruction_test_support::ExpectEnterRule(form,
+                                               {form.XYProportionalDigitEdit, form.dHDigitEdit,
+                                                form.DistanceReceptDigitEdit, form.MinAmpDigitEdit,
+                                                form.LEngthHiperbolaDigitEdit},
+                                               form.ZatuhanieDigitEdit);
 }
 
 TEST_F(RealViewFormTest, AScanButtonLogsEachCandidateAndTakesTheEditsBack) {

@@ -5,6 +5,7 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/streams.h"
 #include "tests/tools/imaging/migration_test_support.h"
+#include "tests/tools/imaging/reconstruction_test_support.h"
 #include "tools/imaging/real_view_tool.h"
 #include "tools/tool_record.h"
 
@@ -18,53 +19,15 @@
 namespace real_view_tool_test {
 
 using imaging_test_support::MakeWheelChannel;
-using imaging_test_support::TWheelChannel;
 
-class RealViewToolTest : public ::testing::Test {
-protected:
-  FakeToolHost host;
-  HostScope scope{host};
-  PoolThreadsScope threads{1};
-};
+using reconstruction_test_support::Channel;
+using reconstruction_test_support::ExpectedModel;
+using reconstruction_test_support::Hyperbola;
+using reconstruction_test_support::ReadCurrentRecord;
+using reconstruction_test_support::ReadShortenedRecord;
+using reconstruction_test_support::RecordBody;
 
-// A diffraction hyperbola as the generator draws one: apex at trace cx, sample
-// cy, X/Y 2 (depth steps of 0.05 m, a sample 0.05 m deep).
-std::vector<int32_t> Hyperbola(int64_t traces, int longTrace, int64_t cx, int cy) {
-  std::vector<int32_t> v(static_cast<size_t>(traces * longTrace));
-  for (int64_t x = 0; x < traces; ++x)
-    for (int y = 0; y < longTrace; ++y) {
-      const long double arrival = std::sqrt(static_cast<long double>(cy) * cy + 4.0L * (x - cx) * (x - cx));
-      const long double d = y - arrival;
-      v[static_cast<size_t>(x * longTrace + y)] =
-          static_cast<int32_t>(std::lround(30000 * std::exp(-d * d / 3) * std::cos(d)));
-    }
-  return v;
-}
-
-TWheelChannel Channel(int64_t traces, int longTrace) {
-  TWheelChannel c;
-  c.traces = traces;
-  c.longTrace = longTrace;
-  c.nullShift = 0;
-  return c;
-}
-
-// The model after `sweeps` serial sweeps of the engine.
-std::vector<int32_t> Expected(const std::vector<int32_t>& in, int32_t x, int32_t y, const TRealViewParams& p,
-                              int sweeps) {
-  TRealViewModel m;
-  m.Build(in.data(), x, y, p, RealViewSinA(RealViewAlpha(p.MinAmpSect)), TRealViewModel::DefaultMemoryCap());
-  for (int n = 0; n < sweeps; ++n) m.SweepSerial();
-  std::vector<int32_t> out(in.size());
-  m.ModelToView(out.data());
-  return out;
-}
-
-QByteArray Extended(long double v) {
-  uint8_t b[ExtendedSize];
-  ExtendedToBytes(v, b);
-  return QByteArray(reinterpret_cast<const char*>(b), ExtendedSize);
-}
+class RealViewToolTest : public reconstruction_test_support::HostFixture {};
 
 void Configure(TRealViewTool& tool, long double xy, int32_t angle, int32_t iterations) {
   tool.XYProportional = xy;
@@ -92,7 +55,7 @@ TEST_F(RealViewToolTest, RunIsTheEnginesSweepsForAnyWorkerCountWithItsLog) {
     const std::vector<int32_t> out = Samples(*view);
     if (workers == 1) {
       const TRealViewParams p = tool.EngineParams(*view);
-      EXPECT_EQ(out, Expected(input, 160, 40, p, 3));
+      EXPECT_EQ(out, ExpectedModel(input, 160, 40, p, 3));
       ASSERT_EQ(log.size(), 7u);
       EXPECT_EQ(log[0], "Prepeare calculation");
       EXPECT_EQ(log[1], "X=160,Y=40");
@@ -156,7 +119,7 @@ TEST_F(RealViewToolTest, BreakFlagsKeepTheLastCompletedIteration) {
     tool.execute(false, 0);
     host.onYield = nullptr;
     host.br = false;
-    EXPECT_EQ(Samples(*view), Expected(input, 40, 30, base, 1));
+    EXPECT_EQ(Samples(*view), ExpectedModel(input, 40, 30, base, 1));
     EXPECT_FALSE(tool.AExecuting);
     EXPECT_TRUE(tool.Param[0].Apply) << "the sets keep Apply";
   }
@@ -180,7 +143,7 @@ TEST_F(RealViewToolTest, BreakFlagsKeepTheLastCompletedIteration) {
     host.onYield = [&](int) { tool.BreakExecute = true; };
     tool.execute(false, 0);
     host.onYield = nullptr;
-    EXPECT_EQ(Samples(*view), Expected(input, 40, 30, base, 1));
+    EXPECT_EQ(Samples(*view), ExpectedModel(input, 40, 30, base, 1));
     EXPECT_TRUE(tool.AExecuting);
   }
 }
@@ -240,19 +203,11 @@ TEST_F(RealViewToolTest, RecordCarriesDHAndShorterRecordsKeepTheRest) {
   TMemoryStream stream;
   tool.SaveToStream(stream);
   const QByteArray bytes = stream.Bytes();
-  QByteArray body;
-  body.append(Extended(2.5L));
-  int32_t v[2] = {120, 5};
-  body.append(reinterpret_cast<const char*>(v), 8).append(Extended(-0.25L));
-  const int32_t dh = -7;
-  body.append(reinterpret_cast<const char*>(&dh), 4);
-  EXPECT_TRUE(bytes.endsWith(body));
+  EXPECT_TRUE(bytes.endsWith(RecordBody(2.5L, 120, 5, -0.25L, std::nullopt, -7)));
   EXPECT_EQ(static_cast<uint8_t>(bytes[4 + 1 + 8]), 33);
 
   TRealViewTool reader;
-  stream.SetPosition(4);
-  TCommonTool::ReadShortString(stream);
-  reader.ReadFromUniStream(stream, 3);
+  ReadCurrentRecord(reader, stream, 3);
   EXPECT_EQ(reader.dH, -7);
   EXPECT_EQ(reader.Param[3].XYProportional, 2.5L);
   EXPECT_EQ(reader.Param[3].MinAmpSect, 120);
@@ -264,13 +219,8 @@ TEST_F(RealViewToolTest, RecordCarriesDHAndShorterRecordsKeepTheRest) {
   TRealViewTool shorter;
   shorter.DistanceRecept = 0.5L;
   shorter.dH = 4;
-  const QByteArray cut = bytes.mid(4 + 1 + 8, bytes.size() - (4 + 1 + 8) - 14);
-  TMemoryStream part;
-  part.WriteBuffer(cut.constData(), cut.size());
-  part.WriteBuffer("\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55\x55", 14);  // the next record
-  part.SetPosition(0);
-  ReadToolRecordBody(shorter, part, cut.size(), TToolRecordForm::Current, 1);
-  EXPECT_EQ(part.Position(), cut.size());
+  const auto read = ReadShortenedRecord(shorter, bytes, 14, 1);
+  EXPECT_EQ(read.position, read.end);
   EXPECT_EQ(shorter.Param[1].SizeHyperbola, 5);
   EXPECT_EQ(shorter.Param[1].DistanceRecept, 0.5L);
   EXPECT_EQ(shorter.dH, 4);
