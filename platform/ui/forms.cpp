@@ -139,7 +139,8 @@ TForm::~TForm() {
   }
   // The menu may outlive the window its bar sits in.
   if (TMainMenu* menu = Menu(); menu && formStyle_ != fsMDIChild) menu->Bar()->setParent(nullptr);
-  if (mdiFrame_ && mdiFrame_->activeChild_ == this) {
+  const bool wasActive = mdiFrame_ && mdiFrame_->activeChild_ == this;
+  if (wasActive) {
     mdiFrame_->activeChild_ = nullptr;
     mdiFrame_->ShowMenu();
   }
@@ -147,6 +148,10 @@ TForm::~TForm() {
     subWindow_->setWidget(nullptr);
     delete subWindow_.data();
   }
+  // The area activates another child on its own; when none is left the frame
+  // still learns that the active one is gone.
+  if (wasActive && !mdiFrame_->activeChild_ && !mdiFrame_->IsDestroying() && mdiFrame_->OnActiveMDIChildChange)
+    mdiFrame_->OnActiveMDIChildChange(mdiFrame_);
 }
 
 void TForm::AfterConstruction() {
