@@ -23,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -250,19 +249,40 @@ TEST_F(MainMenus, WindowCommandsArrangeTheWindowsAndZoomStepsTheActiveOne) {
   }
   EXPECT_EQ(checkedItems, 1);
 
-  const QRect area = MainWindow->MdiArea()->viewport()->rect();
-  auto box = [](TView2DForm* w) { return w->Widget()->parentWidget()->geometry(); };
+  // Side by side: as high as the area, adjacent, equally wide; one above the
+  // other: as wide as the area, adjacent, equally high.
+  struct TSpan {
+    int start, length;
+  };
+  auto adjacent = [](std::vector<TSpan> spans) {
+    std::sort(spans.begin(), spans.end(), [](const TSpan& x, const TSpan& y) { return x.start < y.start; });
+    EXPECT_EQ(spans.front().start, 0);
+    int total = 0;
+    for (size_t i = 0; i < spans.size(); ++i) {
+      if (i > 0) EXPECT_EQ(spans[i].start, spans[i - 1].start + spans[i - 1].length);
+      EXPECT_NEAR(spans[i].length, spans[0].length, 1);
+      total += spans[i].length;
+    }
+    return total;
+  };
   MainWindow->TiledVerticalActionExecute();
-  std::vector<int> lefts;
+  std::vector<TSpan> columns;
+  const int height = windows[0]->Height();
   for (TView2DForm* w : windows) {
-    EXPECT_EQ(box(w).height(), area.height());
-    EXPECT_NEAR(box(w).width(), area.width() / 3, 1);
-    lefts.push_back(box(w).left());
+    columns.push_back({w->Left(), w->Width()});
+    EXPECT_EQ(w->Top(), 0);
+    EXPECT_EQ(w->Height(), height);
   }
-  std::sort(lefts.begin(), lefts.end());
-  EXPECT_EQ(lefts, (std::vector<int>{0, area.width() / 3, area.width() * 2 / 3}));
+  const int width = adjacent(columns);
+  EXPECT_GT(width, 600);
   MainWindow->TiledHorizontalActionExecute();
-  for (TView2DForm* w : windows) EXPECT_EQ(box(w).width(), area.width());
+  std::vector<TSpan> rows;
+  for (TView2DForm* w : windows) {
+    rows.push_back({w->Top(), w->Height()});
+    EXPECT_EQ(w->Left(), 0);
+    EXPECT_EQ(w->Width(), width);
+  }
+  EXPECT_EQ(adjacent(rows), height);
 
   // Zoom: the active window one step in, then one step out again.
   TView2DForm* active = Active();
