@@ -82,9 +82,12 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   CreateFileMenu();
   CreateRunCommand();
   CreateSettingsCommand();
+  CreateMainMenus();
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {
+  // The children going one by one change the active one: no menu update then.
+  OnActiveMDIChildChange = nullptr;
   // No request reaches a window that is going.
   endpoint_.reset();
   // Windows still open go while the parts they hold of this window exist.
@@ -316,10 +319,14 @@ void DUvova3DuruZuza::Lang() {
   // The forms take the character set of the language in force before the switch.
   ReloadAllForms(FLanguage);
   FLanguage = id;
+  ShowLanguageChecks();
   FillMediumList();
 }
 
-void DUvova3DuruZuza::ReloadTexts() { SetCaption(LoadResString(SQelGroundPenetratingRadar)); }
+void DUvova3DuruZuza::ReloadTexts() {
+  SetCaption(LoadResString(SQelGroundPenetratingRadar));
+  ReloadMenuTexts();
+}
 
 void DUvova3DuruZuza::PalReadAll() {
   TPaletteStrips strips = ReadPaletteStrips(PalettePath);

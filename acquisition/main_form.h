@@ -584,6 +584,52 @@ public:
   // Keeps the info boxes at the right edge.
   void FormResize();
 
+  // ---- Preferences, Window and Help menus; command states shown (main_menus.cpp) ----
+  TMenuItem* PreferencesMenu = nullptr;
+  TMenuItem* GeneralPreferencesMenuItem = nullptr;  // disabled: its dialog is not part of the program
+  TMenuItem* LanguageMenu = nullptr;
+  // English, Italian, German, French, Ukrainian, Polish, Spanish, Chinese,
+  // Turkish, Russian; each item's tag is its locale id.
+  std::array<TMenuItem*, 10> LanguageItems{};
+  TMenuItem* WindowMenu = nullptr;
+  TMenuItem* HelpMenu = nullptr;
+  TMenuItem* SaveMenuItem = nullptr;
+  TMenuItem* SaveAsMenuItem = nullptr;
+  TMenuItem* PrintMenuItem = nullptr;
+  TMenuItem* ExportMenu = nullptr;
+  TMenuItem* ZoomInMenuItem = nullptr;
+  TMenuItem* ZoomOutMenuItem = nullptr;
+  // The Window menu's items for the open radargram windows, after its commands.
+  std::vector<TMenuItem*> WindowListItems;
+  // The window commands on the open radargram windows.
+  void CascadeActionExecute();
+  void ArrangeIconsActionExecute();
+  // Every window minimised, from the last to the first.
+  void MinimizeAllActionExecute();
+  void TiledVerticalActionExecute();
+  void TiledHorizontalActionExecute();
+  // One zoom step of the active radargram window.
+  void ZoomInActionExecute();
+  void ZoomOutActionExecute();
+  // The About box.
+  void About1Click();
+  // Only the item of the interface language is checked.
+  void ShowLanguageChecks();
+  // Sets every menu text again from the current resource strings.
+  void ReloadMenuTexts();
+  // The Preferences, Window and Help menus; Updatemenu runs whenever the
+  // active window changes.
+  void CreateMainMenus();
+  // The menu items whose captions are resource strings, for a language switch.
+  std::vector<std::pair<TMenuItem*, const TResourceString*>> MenuTexts;
+  // A menu item with a resource caption (nullptr: a separator line).
+  TMenuItem* AddMenuItem(TMenuItem* parent, const TResourceString* caption, WORD shortCut,
+                         std::function<void()> run);
+  // The menu items show the command states.
+  void ShowCommandStates();
+  // The Window menu lists the open radargram windows, the active one checked.
+  void ShowWindowList();
+
 protected:
   // Marks the window as closing and frees it with the close.
   void DoClose(TCloseAction& action) override;

@@ -25,6 +25,7 @@ bool DUvova3DuruZuza::SetLanguage(int localeId) {
   // The forms take the character set of the language in force before the switch.
   ReloadAllForms(FLanguage);
   FLanguage = id;
+  ShowLanguageChecks();
   FillMediumList();
   return true;
 }

@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <vector>
 
 // The widget of a form: a user's close request becomes TForm::Close, which
 // decides whether the window hides, goes or stays. Activation changes reach the
@@ -138,7 +139,8 @@ TForm::~TForm() {
   }
   // The menu may outlive the window its bar sits in.
   if (TMainMenu* menu = Menu(); menu && formStyle_ != fsMDIChild) menu->Bar()->setParent(nullptr);
-  if (mdiFrame_ && mdiFrame_->activeChild_ == this) {
+  const bool wasActive = mdiFrame_ && mdiFrame_->activeChild_ == this;
+  if (wasActive) {
     mdiFrame_->activeChild_ = nullptr;
     mdiFrame_->ShowMenu();
   }
@@ -146,6 +148,10 @@ TForm::~TForm() {
     subWindow_->setWidget(nullptr);
     delete subWindow_.data();
   }
+  // The area activates another child on its own; when none is left the frame
+  // still learns that the active one is gone.
+  if (wasActive && !mdiFrame_->activeChild_ && !mdiFrame_->IsDestroying() && mdiFrame_->OnActiveMDIChildChange)
+    mdiFrame_->OnActiveMDIChildChange(mdiFrame_);
 }
 
 void TForm::AfterConstruction() {
@@ -487,4 +493,56 @@ void TForm::MdiChildActivated(QMdiSubWindow* window) {
   ShowMenu();
   if (previous) previous->Deactivate();
   if (active) active->Activate();
+  if (OnActiveMDIChildChange) OnActiveMDIChildChange(this);
+}
+
+void TForm::Cascade() {
+  if (mdiArea_) mdiArea_->cascadeSubWindows();
+}
+
+void TForm::Tile(TTileMode mode) {
+  if (!mdiArea_) return;
+  // Only the visible, not minimised children share the area.
+  std::vector<QMdiSubWindow*> shown;
+  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+    if (window->isVisible() && !window->isMinimized()) shown.push_back(window);
+  if (shown.empty()) return;
+  const QRect area = mdiArea_->viewport()->rect();
+  const int n = static_cast<int>(shown.size());
+  for (int i = 0; i < n; ++i) {
+    QMdiSubWindow* window = shown[static_cast<size_t>(i)];
+    if (window->isMaximized()) window->showNormal();
+    if (mode == tbVertical) {
+      const int left = area.width() * i / n;
+      window->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+    } else {
+      const int top = area.height() * i / n;
+      window->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+    }
+  }
+}
+
+void TForm::ArrangeIcons() {
+  if (!mdiArea_) return;
+  const QRect area = mdiArea_->viewport()->rect();
+  int left = 0;
+  int bottom = area.height();
+  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+    if (!window->isVisible() || !window->isMinimized()) continue;
+    const QSize size = window->size();
+    if (left > 0 && left + size.width() > area.width()) {
+      left = 0;
+      bottom -= size.height();
+    }
+    window->move(left, bottom - size.height());
+    left += size.width();
+  }
+}
+
+void TForm::Next() {
+  if (mdiArea_) mdiArea_->activateNextSubWindow();
+}
+
+void TForm::Previous() {
+  if (mdiArea_) mdiArea_->activatePreviousSubWindow();
 }

@@ -100,6 +100,18 @@ public:
   TForm* MDIChildren(int index) const;
   TForm* ActiveMDIChild() const;
   QMdiArea* MdiArea() const { return mdiArea_; }
+  // MDI frame: the area's own window commands. Cascade overlaps the children;
+  // Tile lays them side by side (tbVertical) or one above the other
+  // (tbHorizontal); ArrangeIcons lines the minimised ones up along the bottom;
+  // Next and Previous activate the following or preceding child.
+  enum TTileMode : uint8_t { tbHorizontal, tbVertical };
+  void Cascade();
+  void Tile(TTileMode mode);
+  void ArrangeIcons();
+  void Next();
+  void Previous();
+  // MDI frame: runs whenever another child (or none) becomes the active one.
+  TNotifyEvent OnActiveMDIChildChange;
   // MDI frame: a picture shown centred behind the children (a copy is kept);
   // nullptr removes it.
   void SetBackgroundPicture(TBitmap* picture);

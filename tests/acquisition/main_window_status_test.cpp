@@ -268,4 +268,20 @@ TEST_F(MainWindowStatus, TheInfoPanelFollowsTheActiveWindow) {
   }
 }
 
+// The menu update, run on every change of the active window, shows the large
+// box while a window is open and hides it when the last one goes.
+TEST_F(MainWindowStatus, TheLargeInfoBoxShowsWhileAWindowIsOpen) {
+  TInfoPanel& info = *MainWindow->InfoPanel;
+  MainWindow->Updatemenu();
+  EXPECT_FALSE(info.InfoGroupBoxLarge->Visible());
+  MainWindow->CreateActionExecute();
+  auto* window = dynamic_cast<TView2DForm*>(MainWindow->ActiveMDIChild());
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(info.InfoGroupBoxLarge->Visible());
+  EXPECT_FALSE(info.InfoGroupBoxSmall->Visible());
+  EXPECT_EQ(info.InfoGroupBoxLarge->Width(), 304);
+  window->Free();
+  EXPECT_FALSE(info.InfoGroupBoxLarge->Visible());
+}
+
 }  // namespace main_window_status_test

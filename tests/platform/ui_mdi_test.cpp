@@ -92,6 +92,51 @@ TEST_F(UiMdi, ActivatingAChildRunsItsOnActivate) {
   first->Free();
 }
 
+TEST_F(UiMdi, WindowCommandsTileCascadeAndStepThroughTheChildren) {
+  frame_->SetBounds(0, 0, 800, 600);
+  TChildForm* first = nullptr;
+  TChildForm* second = nullptr;
+  Application->CreateForm(first);
+  Application->CreateForm(second);
+  int changes = 0;
+  frame_->OnActiveMDIChildChange = [&](TObject*) { ++changes; };
+  const QRect area = frame_->MdiArea()->viewport()->rect();
+  auto box = [](TChildForm* child) { return child->Widget()->parentWidget()->geometry(); };
+
+  frame_->Tile(TForm::tbVertical);
+  EXPECT_EQ(box(first), QRect(0, 0, area.width() / 2, area.height()));
+  EXPECT_EQ(box(second).left(), area.width() / 2);
+  EXPECT_EQ(box(second).height(), area.height());
+  frame_->Tile(TForm::tbHorizontal);
+  EXPECT_EQ(box(first), QRect(0, 0, area.width(), area.height() / 2));
+  EXPECT_EQ(box(second).top(), area.height() / 2);
+  EXPECT_EQ(box(second).width(), area.width());
+
+  frame_->Cascade();
+  EXPECT_NE(box(first).topLeft(), box(second).topLeft()) << "cascaded windows are offset";
+  EXPECT_LT(box(first).width(), area.width());
+
+  ASSERT_EQ(frame_->ActiveMDIChild(), second);
+  frame_->Next();
+  EXPECT_EQ(frame_->ActiveMDIChild(), first);
+  frame_->Previous();
+  EXPECT_EQ(frame_->ActiveMDIChild(), second);
+  EXPECT_EQ(changes, 2);
+
+  first->SetWindowState(wsMinimized);
+  second->SetWindowState(wsMinimized);
+  frame_->ArrangeIcons();
+  EXPECT_EQ(box(first).bottom(), area.bottom()) << "icons line up along the bottom";
+  EXPECT_EQ(box(second).bottom(), area.bottom());
+  EXPECT_EQ(box(first).left(), 0);
+  EXPECT_EQ(box(second).left(), box(first).right() + 1);
+  const int before = changes;
+  second->Free();
+  first->Free();
+  EXPECT_EQ(frame_->ActiveMDIChild(), nullptr);
+  EXPECT_EQ(changes, before + 2) << "each freed active window is a change, the last one to none";
+}
+
 TEST_F(UiMdi, ChildCloseMinimizesByDefault) {
   TChildForm* child = nullptr;
   Application->CreateForm(child);
