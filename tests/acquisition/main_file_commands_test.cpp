@@ -16,7 +16,7 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
-#include "tests/support/fake_device_tree.h"
+#include "tests/acquisition/main_window_fixture.h"
 #include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -69,46 +69,9 @@ TEST(Presets, TrailingNumberAndNamesOfPresetFiles) {
   EXPECT_EQ(PresetTitlesFor(presets, QStringLiteral("300")), (QStringList{QStringLiteral("Sand"), QStringLiteral("Ice")}));
 }
 
-class FileCommands : public testing::Test {
+class FileCommands : public TMainWindowTest {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    // The windows draw what they read.
-    RasterLibraryStartup();
-    SetProgramFolder(dir.path() + u'/');
-    SetDeviceRoots(tree.Roots());
-    data = dir.path() + QStringLiteral("/data/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("p_"));
-    ini.WriteInteger(QStringLiteral("General"), QStringLiteral("CountFiles"), 7);
-    ini.UpdateFile();
-    CreateMainWindow();
-    ASSERT_NE(MainWindow, nullptr);
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    SetDeviceRoots({});
-    SetProgramFolder(QString());
-  }
-  TView2DForm* Recording(int traces) {
-    MainWindow->CreateActionExecute();
-    TView2DForm* window = MainWindow->CurChild();
-    EXPECT_NE(window, nullptr);
-    T2Dview* first = window->GetView2DByIndx(0);
-    std::vector<int32_t> samples(static_cast<size_t>(first->Settings()->GetLongTrace()), 5);
-    for (int i = 0; i < traces; ++i) first->AppendTrace(samples.data(), static_cast<int32_t>(samples.size()), {});
-    first->PackTraces();
-    first->SetNeedForSave(traces > 0);
-    return window;
-  }
   size_t Windows() const { return MainWindow->RadargramWindows().size(); }
-
-  QTemporaryDir dir;
-  TFakeDeviceTree tree;
-  QString data;
 };
 
 TEST_F(FileCommands, AnOlderVersionIsAskedOnceAndCancelWritesNothing) {
@@ -229,7 +192,7 @@ TEST_F(FileCommands, ARecentFileOpensAndKeepsItsPlace) {
 }
 
 TEST_F(FileCommands, PresetsOfTheTypeWithoutARadarAreNotListed) {
-  const QString folder = dir.path() + QStringLiteral("/setofpresets/");
+  const QString folder = program.path() + QStringLiteral("/setofpresets/");
   ASSERT_TRUE(QDir().mkpath(folder));
   for (const QString& name : {QStringLiteral("300").leftJustified(16, u' ') + QStringLiteral("Sand.bstt"),
                               QStringLiteral("1700").leftJustified(16, u' ') + QStringLiteral("Clay.bstt")}) {
@@ -251,7 +214,7 @@ TEST_F(FileCommands, PrintWritesThePdfAfterTheDialogAndNothingWhenCancelled) {
   ASSERT_TRUE(MainWindow->SaveActionExecute());
   MainWindow->OpenFiles({recording->Caption()});
   ASSERT_EQ(Windows(), 2u);
-  const QString pdf = dir.path() + QStringLiteral("/pdf");
+  const QString pdf = program.path() + QStringLiteral("/pdf");
   ASSERT_TRUE(QDir().mkpath(pdf));
   Printer()->SetPdfFolder(pdf);
   const auto before = Printer()->PdfFiles().size();

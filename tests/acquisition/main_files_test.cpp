@@ -15,7 +15,7 @@
 #include "profiledata/inclinometer_table.h"
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
-#include "tests/support/fake_device_tree.h"
+#include "tests/acquisition/main_window_fixture.h"
 #include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -82,45 +82,9 @@ TEST(DeviceNames, TheIdTextInAnyCaseAndThePortInTheLastParentheses) {
             QStringLiteral("/dev/ttyACM0"));
 }
 
-class MainFiles : public testing::Test {
+class MainFiles : public TMainWindowTest {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    SetProgramFolder(dir.path() + u'/');
-    SetDeviceRoots(tree.Roots());
-    data = dir.path() + QStringLiteral("/data/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("p_"));
-    ini.WriteInteger(QStringLiteral("General"), QStringLiteral("CountFiles"), 7);
-    ini.UpdateFile();
-    CreateMainWindow();
-    ASSERT_NE(MainWindow, nullptr);
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    SetDeviceRoots({});
-    SetProgramFolder(QString());
-  }
-  // A new recording window with `traces` recorded traces in channel 0.
-  TView2DForm* Recording(int traces) {
-    MainWindow->CreateActionExecute();
-    TView2DForm* window = MainWindow->CurChild();
-    EXPECT_NE(window, nullptr);
-    T2Dview* first = window->GetView2DByIndx(0);
-    std::vector<int32_t> samples(static_cast<size_t>(first->Settings()->GetLongTrace()), 5);
-    for (int i = 0; i < traces; ++i) first->AppendTrace(samples.data(), static_cast<int32_t>(samples.size()), {});
-    first->PackTraces();
-    first->SetNeedForSave(traces > 0);
-    return window;
-  }
   size_t Boxes() const { return TDialogScript::Shown().size(); }
-
-  QTemporaryDir dir;
-  TFakeDeviceTree tree;
-  QString data;
 };
 
 TEST_F(MainFiles, CreateProposesTheNextFreeNumberWhenItsNameExists) {
@@ -193,7 +157,7 @@ TEST_F(MainFiles, AWriteThatFailsLeavesTheRecordingUnsavedAndSaysSo) {
 TEST_F(MainFiles, ACancelledSaveDialogLeavesTheRecordingUnsavedAndSaysSo) {
   TView2DForm* window = Recording(3);
   T2Dview* first = window->GetView2DByIndx(0);
-  const QString gone = dir.path() + QStringLiteral("/gone/x.dezo");
+  const QString gone = program.path() + QStringLiteral("/gone/x.dezo");
   TDialogScript::QueueFiles({{}, std::nullopt});
   TDialogScript::QueueAnswer(mrOk);
   EXPECT_FALSE(MainWindow->WriteToFileChannal(1, gone));
