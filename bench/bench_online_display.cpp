@@ -7,13 +7,13 @@
 // (strips, palette indices, the stretch into the charts, cursor and axes).
 
 #include "bench/bench_acquisition_shell.h"
+#include "bench/bench_radar.h"
 #include "bench/bench_radargram_shell.h"
 #include "platform/ui/chart.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
 #include "radar/online_stages.h"
-#include "radar/radar.h"
 #include "radargram/display_pipeline.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
@@ -29,20 +29,6 @@ namespace {
 constexpr int kChannels = 5;
 constexpr int kSamples = 1024;
 constexpr int kNewTraces = 200;
-
-// A radar whose traces the benchmark stores itself.
-class TBenchRadar : public TRadar {
-public:
-  TBenchRadar() : TRadar(nullptr) {}
-  void SendCommand(uint8_t, uint8_t, const void*) override {}
-  void QueuePacket(std::span<const uint8_t>) override {}
-  int32_t GetNumCollision() override { return 1; }
-  int32_t GetSumCollision() override { return 0; }
-  void ClearSumCollision() override {}
-  void SetWhillParamFromMaster(int32_t, TDirectForCart) override {}
-  TDirectForCart GetRadarDirection() override { return dForward; }
-  TParentThread* GetCommThread() override { return nullptr; }
-};
 
 // A reflection over noise, in raw sums of stacking 4.
 int32_t RawSample(int64_t t, int s) {

@@ -6,6 +6,7 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/settings_form.h"
+#include "bench/bench_radar.h"
 #include "bench/bench_toolkit.h"
 #include "platform/rtl/paths.h"
 #include "platform/ui/chart.h"
@@ -13,7 +14,6 @@
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
 #include "radar/online_stages.h"
-#include "radar/radar.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
 
@@ -30,20 +30,6 @@ namespace {
 constexpr int kChannels = 5;
 constexpr int kSamples = 1000;
 
-// A radar whose last trace the benchmark sets itself.
-class TPreviewRadar : public TRadar {
-public:
-  TPreviewRadar() : TRadar(nullptr) {}
-  void SendCommand(uint8_t, uint8_t, const void*) override {}
-  void QueuePacket(std::span<const uint8_t>) override {}
-  int32_t GetNumCollision() override { return 1; }
-  int32_t GetSumCollision() override { return 0; }
-  void ClearSumCollision() override {}
-  void SetWhillParamFromMaster(int32_t, TDirectForCart) override {}
-  TDirectForCart GetRadarDirection() override { return dForward; }
-  TParentThread* GetCommThread() override { return nullptr; }
-};
-
 void BM_SettingsPaintLastTrace(benchmark::State& state) {
   BenchToolkit();
   RasterLibraryStartup();
@@ -51,10 +37,10 @@ void BM_SettingsPaintLastTrace(benchmark::State& state) {
   QTemporaryDir dir;
   SetProgramFolder(dir.path() + u'/');
   Application->CreateForm(MainWindow);
-  std::array<std::unique_ptr<TPreviewRadar>, kChannels> radars;
+  std::array<std::unique_ptr<TBenchRadar>, kChannels> radars;
   std::vector<int32_t> trace(LastArrayLength);
   for (int i = 0; i < kChannels; ++i) {
-    radars[static_cast<size_t>(i)] = std::make_unique<TPreviewRadar>();
+    radars[static_cast<size_t>(i)] = std::make_unique<TBenchRadar>();
     for (int s = 0; s < LastArrayLength; ++s)
       trace[static_cast<size_t>(s)] =
           static_cast<int32_t>(std::sin(s * 0.05 + i) * 4.0e5) + (s * 7919 + i * 104729) % 2001 - 1000;

@@ -20,7 +20,7 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/main_window_fixture.h"
 #include "tests/profiledata/record_fixture_builders.h"
 #include "tests/support/qstring_print.h"
 
@@ -55,27 +55,11 @@ struct TReceived {
   QString text;
 };
 
-class MainCopyData : public testing::Test, protected TProgramFolders {
+class MainCopyData : public TMainWindowTest {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    // The windows draw what they read.
-    RasterLibraryStartup();
-    data = program.path() + QStringLiteral("/data/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("p_"));
-    ini.WriteInteger(QStringLiteral("General"), QStringLiteral("CountFiles"), 7);
-    ini.UpdateFile();
-    CreateMainWindow();
-    ASSERT_NE(MainWindow, nullptr);
-  }
   void TearDown() override {
     planning.reset();
-    if (MainWindow) MainWindow->Free();
-    LeaveProgramFolders();
+    TMainWindowTest::TearDown();
   }
   QString Write(const QString& name, const QByteArray& bytes) {
     const QString path = data + name;
@@ -109,7 +93,6 @@ protected:
     return texts;
   }
 
-  QString data;
   std::unique_ptr<TIpcEndpoint> planning;
   std::vector<TReceived> received;
   int activations = 0;
