@@ -5,72 +5,43 @@
 // temporary program folder, with a temporary runtime folder for its locks and
 // its endpoint.
 
-#include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
 #include "platform/ipc/one_instance.h"
-#include "platform/ipc/runtime_folder.h"
 #include "platform/rtl/ini_files.h"
 #include "tests/profiledata/record_fixture_builders.h"
+#include "tests/programs/program_copy.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 
-#include <chrono>
 #include <csignal>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace instance_test {
 
-const QString kMainWindow = QStringLiteral("DUvova3DuruZuza");
-constexpr auto kPatience = std::chrono::seconds(30);
-
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    // A process's end reaches its QProcess through the event loop.
-    QCoreApplication::processEvents();
-  }
-  return true;
-}
+using program_copy::kMainWindow;
+using program_copy::WaitRunning;
+using program_copy::WaitUntil;
 
 class AcquisitionInstances : public testing::Test {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetIpcRuntimeFolder(runtime.path());
-    const QFileInfo original(QStringLiteral(TALVORN3_EXE));
-    executable = program.filePath(original.fileName());
-    ASSERT_TRUE(QFile::copy(original.filePath(), executable));
-    // Any radar link stays on this machine; new files go to a folder of ours.
-    TMemIniFile ini(Ini());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QStringLiteral("127.0.0.1"));
-    ini.WriteInteger(QStringLiteral("WIFI"), QStringLiteral("port"), 1);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), kStartFolder);
-    ini.UpdateFile();
-  }
+  void SetUp() override { copy.Prepare(kStartFolder); }
   void TearDown() override {
     for (auto& process : processes) {
       if (process->state() == QProcess::NotRunning) continue;
       process->kill();
       process->waitForFinished(10000);
     }
-    SetIpcRuntimeFolder({});
+    program_copy::TTalvornCopy::Release();
   }
 
-  QString Ini() const { return program.filePath(QStringLiteral("talvorn3.ini")); }
+  QString Ini() const { return copy.Ini(); }
   QString IniLastFolder() const {
     TMemIniFile ini(Ini());
     return ini.ReadString(QStringLiteral("General"), QStringLiteral("LastFolder"), QString());
@@ -88,7 +59,7 @@ protected:
 
   // A single-channel profile of three traces, without markers.
   QString WriteProfile(const QString& relative) {
-    const QString file = program.filePath(relative);
+    const QString file = copy.program.filePath(relative);
     EXPECT_TRUE(QDir().mkpath(QFileInfo(file).path()));
     record_fixtures::TRecordFields f;
     f.longTrace = 16;
@@ -103,23 +74,14 @@ protected:
   }
 
   QProcess& Start(const QStringList& arguments) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(env);
+    process->setProcessEnvironment(copy.Environment());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->setWorkingDirectory(program.path());
-    process->start(executable, arguments);
+    process->setWorkingDirectory(copy.program.path());
+    process->start(copy.executable, arguments);
     EXPECT_TRUE(process->waitForStarted(30000)) << process->errorString().toStdString();
     processes.push_back(std::move(process));
     return *processes.back();
-  }
-  // The start-up is over once the endpoint answers: it is served by the loop.
-  static bool WaitRunning() {
-    return WaitUntil([] { return SendCopyData(kMainWindow, 999, {}) == 0; });
   }
   static void Terminate(QProcess& process) {
     ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
@@ -129,13 +91,11 @@ protected:
   }
   bool LockHeld() const {
     TInstanceLock probe;
-    return !probe.Acquire(runtime.path(), QStringLiteral("Talvorn3"));
+    return !probe.Acquire(copy.runtime.path(), QStringLiteral("Talvorn3"));
   }
 
   const QString kStartFolder = QStringLiteral("/nowhere/start/");
-  QTemporaryDir program;
-  QTemporaryDir runtime;
-  QString executable;
+  program_copy::TTalvornCopy copy;
   std::vector<std::unique_ptr<QProcess>> processes;
 };
 
@@ -176,14 +136,14 @@ TEST_F(AcquisitionInstances, ASecondInstanceHandsItsFileOverEvenDuringTheSplash)
 
 TEST_F(AcquisitionInstances, TheCommandLinesFolderIsKeptOnlyForAProfile) {
   const QString profile = WriteProfile(QStringLiteral("lines/a.dezo"));
-  QFile::copy(profile, program.filePath(QStringLiteral("lines/profile.DEZO")));
+  QFile::copy(profile, copy.program.filePath(QStringLiteral("lines/profile.DEZO")));
   struct TCase {
     QString argument;
     QString folder;
   };
   const TCase cases[] = {
-      {program.filePath(QStringLiteral("lines/profile.DEZO")), kStartFolder},
-      {profile, program.filePath(QStringLiteral("lines/"))},
+      {copy.program.filePath(QStringLiteral("lines/profile.DEZO")), kStartFolder},
+      {profile, copy.program.filePath(QStringLiteral("lines/"))},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.argument.toStdString());

@@ -7,7 +7,6 @@
 
 #include "platform/ipc/copy_data.h"
 #include "platform/ipc/endpoint.h"
-#include "platform/ipc/runtime_folder.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/streams.h"
 #include "profiledata/channel_hooks.h"
@@ -15,6 +14,7 @@
 #include "profiledata/channel_store_messages.h"
 #include "profiledata/setting_data.h"
 #include "tests/profiledata/record_fixture_builders.h"
+#include "tests/programs/program_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +25,16 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 
-#include <chrono>
 #include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace link_test {
 
-const QString kMainWindow = QStringLiteral("DUvova3DuruZuza");
+using program_copy::kMainWindow;
+using program_copy::WaitUntil;
 constexpr int kTraces = 3;
 constexpr int kLongTrace = 16;
 
@@ -96,32 +94,12 @@ std::optional<std::vector<int32_t>> SamplesOf(const QString& file, int64_t at) {
   return std::vector<int32_t>(store.RawData.Data(), store.RawData.Data() + store.RawData.Bytes() / 4);
 }
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds patience = std::chrono::seconds(30)) {
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    QCoreApplication::processEvents();
-  }
-  return true;
-}
-
 class ProgramLink : public testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(program.isValid());
-    ASSERT_TRUE(runtime.isValid());
-    SetIpcRuntimeFolder(runtime.path());
-    const QFileInfo original(QStringLiteral(TALVORN3_EXE));
-    executable = program.filePath(original.fileName());
-    ASSERT_TRUE(QFile::copy(original.filePath(), executable));
-    data = program.filePath(QStringLiteral("data")) + u'/';
+    data = copy.program.filePath(QStringLiteral("data")) + u'/';
     ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(program.filePath(QStringLiteral("talvorn3.ini")));
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QStringLiteral("127.0.0.1"));
-    ini.WriteInteger(QStringLiteral("WIFI"), QStringLiteral("port"), 1);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.UpdateFile();
+    copy.Prepare(data);
   }
   void TearDown() override {
     if (talvorn.state() != QProcess::NotRunning) {
@@ -129,25 +107,17 @@ protected:
       if (!talvorn.waitForFinished(20000)) talvorn.kill();
       talvorn.waitForFinished(5000);
     }
-    SetIpcRuntimeFolder({});
+    program_copy::TTalvornCopy::Release();
   }
-  QProcessEnvironment Environment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("GPR_LOOPBACK_ONLY", "1");
-    return env;
-  }
+  QProcessEnvironment Environment() const { return copy.Environment(); }
   void StartTalvorn() {
     talvorn.setProcessEnvironment(Environment());
     talvorn.setProcessChannelMode(QProcess::ForwardedChannels);
-    talvorn.setWorkingDirectory(program.path());
-    talvorn.start(executable, {});
+    talvorn.setWorkingDirectory(copy.program.path());
+    talvorn.start(copy.executable, {});
     ASSERT_TRUE(talvorn.waitForStarted(30000)) << talvorn.errorString().toStdString();
     // Running once its endpoint answers from the message loop.
-    ASSERT_TRUE(WaitUntil([] { return SendCopyData(kMainWindow, 999, {}) == 0; }));
+    ASSERT_TRUE(program_copy::WaitRunning());
   }
   // The peer sends one code as the planning program does; its answer, or
   // nullopt when the program did not answer.
@@ -167,7 +137,7 @@ protected:
     file.write(bytes);
     return data + name;
   }
-  QString LanguageFile() const { return program.filePath(QStringLiteral("Language")); }
+  QString LanguageFile() const { return copy.program.filePath(QStringLiteral("Language")); }
   // Code 400 re-reads the language only while no radargram window is open: a
   // language file removed before comes back.
   bool NoWindowOpen() const {
@@ -175,9 +145,7 @@ protected:
     return PeerSends(400, QStringLiteral("1033")) == 0 && QFile::exists(LanguageFile());
   }
 
-  QTemporaryDir program;
-  QTemporaryDir runtime;
-  QString executable;
+  program_copy::TTalvornCopy copy;
   QString data;
   QProcess talvorn;
 };
