@@ -145,6 +145,27 @@ TEST_F(MainCopyData, OpenWithOffsetsShowsThePanelWithOnlyThePlaneOffsetsEditable
   EXPECT_FALSE(Only()->OffsetPanel->Visible());
 }
 
+TEST_F(MainCopyData, OpeningAContainerLaysTheWindowOutForItsChannels) {
+  // A container of three channels, written by a window laid out for five.
+  const QString dezo = Write(QStringLiteral("line.dezo"), Record(4));
+  ASSERT_EQ(Send(cdReloadFile, dezo), 102);
+  for (int i = 1; i < 3; ++i) ASSERT_TRUE(Only()->GetView2DByIndx(i)->LoadFromFile(dezo));
+  const QString frn = data + QStringLiteral("three.frn");
+  ASSERT_TRUE(Only()->WriteToFileToFRNChannals(frn));
+  MainWindow->CloseAllChilds();
+  // The next window would have one chart; the container decides.
+  SetNewViewChannalCount(1);
+  for (uint64_t code : {cdOpenFile, cdOpenFileWithOffsets}) {
+    SCOPED_TRACE(code);
+    ASSERT_EQ(Send(code, frn), static_cast<int64_t>(code));
+    ASSERT_NE(Only(), nullptr);
+    EXPECT_EQ(Only()->CountChannalView, 3);
+    EXPECT_EQ(Only()->GetCountChannalWithData(), 3);
+    MainWindow->CloseAllChilds();
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(MainCopyData, ReopeningAMissingFileSaysSoAndClosesNothing) {
   ASSERT_EQ(Send(cdOpenFile, Write(QStringLiteral("a.dezo"), Record(3))), 100);
   TDialogScript::QueueAnswer(mrOk);
