@@ -348,4 +348,24 @@ TEST_F(SettingsFiles, OpenSettingsReadsSttAndBsttFilesAndNothingElse) {
   }
 }
 
+TEST_F(SettingsFiles, DefaultResetsEveryChannelAndFillsTheWindow) {
+  ShowSettings([&](TSettingsForm& f) {
+    ASSERT_TRUE(f.MenuDefault->Enabled());
+    f.st->SetSpeedLight(120);
+    f.st->SetSpanIndex(0);
+    f.SetRadarSettings();
+    f.MenuDefault->Click();
+    for (int i = 0; i < 5; ++i) {
+      const T2Dview* channel = window->GetView2DByIndx(i);
+      if (!channel) continue;
+      SCOPED_TRACE(i);
+      EXPECT_EQ(channel->Settings()->GetSpeedLight(), 299);
+      EXPECT_EQ(channel->Settings()->GetSpanIndex(), 2);
+    }
+    EXPECT_EQ(f.SpeedDigitEdit->ValueInt(), 299);
+    EXPECT_EQ(f.NumSurveyWindowSelect, 2);
+    EXPECT_EQ(first->Settings()->GetFileName(), data + QStringLiteral("set_3.dezo")) << "the file to record stays";
+  });
+}
+
 }  // namespace settings_form_files_test
