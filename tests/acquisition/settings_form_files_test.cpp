@@ -19,6 +19,9 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
+#include "radar/online_background_removal_form.h"
+#include "radar/online_gain_form.h"
+#include "radar/online_wavelet_form.h"
 #include "radargram/view2d_form.h"
 #include "tests/acquisition/program_folders.h"
 #include "tests/support/qstring_print.h"
@@ -81,7 +84,11 @@ protected:
   }
   void TearDown() override {
     if (MainWindow) MainWindow->Free();
+    // The start-up's long-lived dialogs go with the program.
     FreeForms<TSettingsForm>();
+    FreeForms<TOnlineTVGCForm>();
+    FreeForms<TOnlineWindowedBackgroundRemovalForm>();
+    FreeForms<TOnlineWaveletForm>();
     TDialogScript::Reset();
     LeaveProgramFolders();
   }
