@@ -1,5 +1,7 @@
 #include "acquisition/file_commands.h"
 
+#include "platform/rtl/paths.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -63,4 +65,17 @@ QStringList PresetTitlesFor(const std::vector<TPresetsProperty>& presets, const 
   for (const TPresetsProperty& preset : presets)
     if (TrailingNumber(preset.RadarTypeStr) == key) titles.push_back(preset.Title);
   return titles;
+}
+
+QString PresetTypeField(const QString& radarTypeStr, bool severalRadars, const QString& deviceName) {
+  if (!severalRadars) return radarTypeStr;
+  const QString device = deviceName.size() > 3 ? deviceName.mid(3) : deviceName;
+  return device + QString(12, u' ');
+}
+
+QString PresetSettingsFileName(const QString& presetsFolder, const QString& typeField, const QString& chosen) {
+  QString name = ExtractFileName(chosen);
+  if (name.size() > PresetTypeLength && name.startsWith(QStringLiteral("Qel"))) name = name.mid(PresetTypeLength);
+  if (!name.startsWith(typeField)) name = typeField + name;
+  return IncludeTrailingPathDelimiter(presetsFolder) + name;
 }

@@ -38,3 +38,14 @@ std::vector<TPresetsProperty> ScanPresetFolder(const QString& folder);
 QString PresetTypePrefix(bool haveRadar, const QString& radarKey);
 // The titles whose type string names the key's number.
 QStringList PresetTitlesFor(const std::vector<TPresetsProperty>& presets, const QString& key);
+
+// The type field a preset is saved under from the settings window: the
+// radar's type string for presets; for a set of several radars the device
+// name without its first three characters (when it is longer than three)
+// followed by 12 blanks.
+QString PresetTypeField(const QString& radarTypeStr, bool severalRadars, const QString& deviceName);
+// Where a preset's settings go, from the file chosen in the save dialog: its
+// name part s; a name longer than 16 characters that begins with "Qel" loses
+// its first 16 characters; a name that begins with the type field is kept,
+// any other gets it in front; the file lies in the presets folder.
+QString PresetSettingsFileName(const QString& presetsFolder, const QString& typeField, const QString& chosen);

@@ -437,6 +437,7 @@ void TSettingsForm::WireEvents() {
       control->OnEnter = [this, box](TObject*) { GroupEnter(box); };
       control->OnExit = [this](TObject*) { ResetGroupColors(); };
     }
+  WireFileEvents();
   SetMessageHandler(WM_PAINTLASTTRACE, [this](TMessage& m) { PaintLastTrace(m.WParam, m.LParam); });
   SetMessageHandler(WM_RADARSLOADED, [this](TMessage&) { FinishAllLoadRadar(); });
   SetMessageHandler(WM_DEVICELISTCHANGED, [this](TMessage&) { DeviceListChanged(); });
@@ -554,7 +555,7 @@ void TSettingsForm::FormShow() {
   shown_ = true;
   if (view && first) {
     if (FileExists(view->Caption())) {
-      if (first->NumTraces() == 0) FileCountDigitEdit->SetColor(0xFF);
+      if (first->NumTraces() == 0) FileCountDigitEdit->Font()->SetColor(0xFF);
     } else if (Panel1->Width() != CollapsedPanelWidth()) {
       Panel3Click();
     }
@@ -565,6 +566,8 @@ void TSettingsForm::FormHide() {
   shown_ = false;
   TView2DForm* view = View();
   if (!view || !st) return;
+  // After the online chain is stored: the next recording must not silently replace a profile.
+  CheckFileNameOnHide();
   if (st->GetRunMode() == rmCont && view->PropN11SpeedButton) {
     view->PropN11SpeedButton->SetDown(true);
     view->PropN11SpeedButton->Click();

@@ -243,6 +243,26 @@ public:
   TTopoType LastTopoType() const;
   void SetLastTopoType(TTopoType type);
 
+  // ---- The file to record, settings files and presets (settings_form_files.cpp) -------
+  // The naming rules live in record_file_naming.h, the preset names in file_commands.h.
+  class TOpenDialog* SettingsOpenDialog = nullptr;
+  class TSaveDialog* SaveSettingsDialog = nullptr;
+  // Copies the online stages into the tool chain before a preset's chain is
+  // written; empty: the chain is written as it is.
+  std::function<void()> OnCopyOnlineToTools;
+  void FilePrefixEditChange();
+  void FileCountDigitEditChangeFinish();
+  void ChangePathSBClick();
+  void MenuDefaultClick();
+  void MenuOpenSettingsClick();
+  void MenuSaveSettingsClick();
+  void SavePreset1Click();
+  // The rename check of FormHide: the next recording never silently replaces
+  // an existing profile.
+  void CheckFileNameOnHide();
+  // Creates the two dialogs and connects the handlers above (at creation).
+  void WireFileEvents();
+
 private:
   // The main window while it lives (the settings window may outlive it at exit).
   DUvova3DuruZuza* Main() const;
