@@ -5,6 +5,7 @@
 #include "acquisition/main_form.h"
 
 #include "acquisition/radar_discovery.h"
+#include "acquisition/record_file_naming.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/sys_utils.h"
@@ -23,7 +24,6 @@
 RESOURCESTRING(SSaveLastProfile, "To continue, you must save the last profile!");
 RESOURCESTRING(SInsufficientResources,
                "Insufficient resources to display the profile.\r\nClose the profiles windows  and try again");
-RESOURCESTRING(SChangeFileName, "File %s already exists.\r\nChange file name from %s to %s ?");
 RESOURCESTRING(SProfileNotSaved, "The profile has not been saved.");
 RESOURCESTRING(SMissingToolsOnSave,
                "The program does not detect the following tools:\r\r\n%s\r\nTo save without it - OK, do not save - Cancel");

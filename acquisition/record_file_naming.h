@@ -5,10 +5,16 @@
 //
 // Threads: any (the counting callback runs on the caller's thread).
 
+#include "platform/rtl/resource_strings.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+
+// The question when the name proposed for a recording is taken: the taken
+// file, the same name again, the free proposal.
+RESOURCESTRING(SChangeFileName, "File %s already exists.\r\nChange file name from %s to %s ?");
 
 namespace record_file_naming {
 

@@ -26,7 +26,6 @@
 namespace settings_files {
 
 RESOURCESTRING(SSelectDirectory, "Select Directory");
-RESOURCESTRING(SChangeFileName, "File %s already exists.\r\nChange file name from %s to %s ?");
 RESOURCESTRING(SReplaceExistingFile,
                "Are you sure you want to delete the file\r\n%s\r\nand replace it with a new one?");
 RESOURCESTRING(SOpenProfileSettings, "Open Profile Settings");
@@ -195,7 +194,7 @@ void TSettingsForm::CheckFileNameOnHide() {
   const int32_t n = main->GetFreeNumCount(newName);
   const QString file = ExtractFileName(newName);
   const QString proposal = prefix + QString::number(n) + QStringLiteral(".dezo");
-  if (MessageDlg(Format(LoadResString(sf::SChangeFileName), {file, file, proposal}), mtConfirmation, mbYesNo, 0) ==
+  if (MessageDlg(Format(LoadResString(SChangeFileName), {file, file, proposal}), mtConfirmation, mbYesNo, 0) ==
       mrYes) {
     takeNumber(n);
     dropOldFile();
