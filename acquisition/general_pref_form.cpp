@@ -258,6 +258,8 @@ void TGeneralPreferensesForm::BuildNmeaTab() {
   NMEI_GPS_Edit->SetReadOnly(true);
   NMEIListBox = Place<TStringGrid>(this, GroupBoxLocationGPR, 6, 44, 380, 140);
   NMEIListBox->SetColCount(general_pref::GpsColumnCount);
+  // The header and one empty row, which the first sentence fills.
+  NMEIListBox->SetRowCount(2);
   NMEIListBox->SetDefaultRowHeight(16);
 }
 

@@ -32,6 +32,7 @@
 #include "radar/packet_codes.h"
 #include "radar/radar.h"
 #include "radar/radar_messages.h"
+#include "radargram/view2d_form.h"
 #include "tests/acquisition/program_folders.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
@@ -186,9 +187,12 @@ TEST_F(GeneralPreferences, ShowingAsksWiFiFromFirmwareSixThenNmeaSerialAndPingAn
       ASSERT_GE(shown.size(), c.Expected.size());
       EXPECT_EQ(std::vector<uint8_t>(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(c.Expected.size())),
                 c.Expected);
-      const std::vector<uint8_t> withPing = CodesSince(sim, mark, {bcpReadSerNum, bcpPing2});
-      const auto serial = std::find(withPing.begin(), withPing.end(), bcpReadSerNum);
-      EXPECT_NE(std::find(serial, withPing.end(), bcpPing2), withPing.end()) << "the ping after the serial number";
+      const auto pingAfterSerial = [&] {
+        const std::vector<uint8_t> withPing = CodesSince(sim, mark, {bcpReadSerNum, bcpPing2});
+        const auto serial = std::find(withPing.begin(), withPing.end(), bcpReadSerNum);
+        return std::find(serial, withPing.end(), bcpPing2) != withPing.end();
+      };
+      EXPECT_TRUE(ServeUntil(pingAfterSerial)) << "the ping after the serial number";
       if (c.Firmware >= 6) {
         EXPECT_EQ(ParamsSince(sim, mark, bcpGetWifiSettings).front(), (radarsim::TBytes{0x07, 0x92, 0x01, 0x00}));
       } else {
@@ -286,7 +290,7 @@ TEST_F(GeneralPreferences, SaveNmeaSendsSpeedAndTypeAndAnInvalidTypeBlocksItUnti
 // ---- GPS data ------------------------------------------------------------------------------------------------
 
 TEST_F(GeneralPreferences, TheGpsGridKeepsTwoHundredRowsDroppingTheOldest) {
-  PlugOne(6);
+  radarsim::TRadarSimEngine& sim = PlugOne(6);
   ASSERT_NO_FATAL_FAILURE(Start());
   TRadar* radar = MainWindow->CurrentRadar();
   ShowDialog([&](TGeneralPreferensesForm& f) {
@@ -295,15 +299,32 @@ TEST_F(GeneralPreferences, TheGpsGridKeepsTwoHundredRowsDroppingTheOldest) {
     radar->SetLastNMEA(QStringLiteral("$GPGGA,000001,4807.038,N,01131.000,E,1,08,0.9,545.4,M"));
     f.GpsData();
     EXPECT_EQ(f.NMEIListBox->Cells(0, 1), QString());
+    radar->SetLastNMEA(QString());
     UserClick(*f.GetLastNMEIButton);
     ASSERT_TRUE(f.GetLastNMEIButton->Down());
     EXPECT_TRUE(f.GroupBoxLocationGPR->Visible());
+    // The unit's sentence in its ping reply reaches the grid through the radar link.
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    sim.Configure([&](radarsim::TSimConfig& c) { c.Nmea = gga; });
+    radar->SendCommand(bcpPing2, 0, nullptr);
+    const auto last = [&](int col) { return f.NMEIListBox->Cells(col, f.NMEIListBox->RowCount() - 1); };
+    ASSERT_TRUE(ServeUntil([&] { return last(0) == QStringLiteral("12:35:19"); }));
+    EXPECT_EQ(f.NMEI_GPS_Edit->Text(), QString::fromStdString(gga));
+    EXPECT_EQ(last(3), QStringLiteral("GPS fix"));
+    sim.Configure([](radarsim::TSimConfig& c) { c.Nmea.clear(); });
+    ServeUntil([] { return false; }, std::chrono::milliseconds(100));
+    f.NMEIListBox->SetRowCount(2);
+    for (int col = 0; col < general_pref::GpsColumnCount; ++col) f.NMEIListBox->SetCells(col, 1, QString());
+    // The unit keeps still meanwhile: its ping replies would replace the sentence.
+    sim.SetSilent(true);
+    ServeUntil([] { return false; }, std::chrono::milliseconds(200));
     for (int i = 1; i <= 205; ++i) {
       const QString time = QStringLiteral("%1").arg(i, 6, 10, QChar(u'0'));
       radar->SetLastNMEA(QStringLiteral("$GPGGA,") + time + QStringLiteral(",4807.038,N,01131.000,W,") +
                          (i == 205 ? QStringLiteral("4") : QString::number(i % 3)) + QStringLiteral(",08,0.9"));
       f.GpsData();
     }
+    sim.SetSilent(false);
     EXPECT_EQ(f.NMEIListBox->RowCount(), 201) << "200 data rows";
     EXPECT_EQ(f.NMEIListBox->Cells(0, 1), QStringLiteral("00:00:06")) << "the five oldest dropped";
     EXPECT_EQ(f.NMEIListBox->Cells(0, 199), QStringLiteral("00:02:04"));
@@ -375,6 +396,43 @@ TEST_F(GeneralPreferences, TwoRadarsHideTheWiFiTabAndGpsAndShowTheDeviceLabel) {
     EXPECT_TRUE(f.GPRDeviceLabel->Caption().startsWith(QStringLiteral("GPR Model: ")));
     EXPECT_TRUE(f.GPRDeviceLabel->Caption().contains(QStringLiteral(" ,s/n: ")));
   });
+}
+
+// ---- Who opens the dialog, and whom it answers ------------------------------------------------------------------
+
+TEST_F(GeneralPreferences, TheRadarLinkFindsTheDialogAndTheSettingsWindowOpensIt) {
+  PlugOne(6);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const TRadarShell shell = RadarShell();
+  ASSERT_NE(shell.Windows, nullptr);
+  GlobalChannalVisible().fill(true);
+  ShowDialog([&](TGeneralPreferensesForm& f) {
+    EXPECT_EQ(shell.Windows->PreferencesDialogHandle(), f.Handle());
+    EXPECT_TRUE(shell.Flags->PreferencesDialogExists());
+    EXPECT_TRUE(shell.Flags->PreferencesDialogVisible());
+    // The set answered: the channels of the list are visible, the others not.
+    ASSERT_EQ(NewViewChannalCount(), 1);
+    PostMessage(f.Handle(), WM_RADARSLOADED, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(GlobalChannalVisible(), (std::array<bool, kChannelSlots>{true, false, false, false, false}));
+  });
+  EXPECT_EQ(shell.Windows->PreferencesDialogHandle(), nullptr);
+  EXPECT_FALSE(shell.Flags->PreferencesDialogExists());
+
+  // The settings window's topo menu and its menu bar open the same dialog.
+  TSettingsForm* settings = SettingsForm;
+  ASSERT_NE(settings, nullptr);
+  for (TMenuItem* item : {settings->GeneralPreferencesMenu, settings->MenuGeneralPreferences}) {
+    bool opened = false;
+    TDialogScript::QueueModal([&](TForm& shown) {
+      opened = dynamic_cast<TGeneralPreferensesForm*>(&shown) != nullptr;
+      shown.SetModalResult(mrOk);
+    });
+    ASSERT_TRUE(item->Enabled());
+    item->Click();
+    EXPECT_TRUE(opened) << item->Caption().toStdString();
+    EXPECT_EQ(GeneralPreferensesForm.load(), nullptr);
+  }
 }
 
 // ---- Closing -------------------------------------------------------------------------------------------------------
@@ -483,6 +541,7 @@ TEST_F(GeneralPreferences, WiFiReplyFillsTheTabAndSaveStoresTheEditedSettings) {
                                      13,   4,    10,   0,    0,  9,    17,   4,    255, 255, 0,   0, 16,
                                      2,    0x07, 0xD0, 10,   1,  1,    3,    1,    0,   7,   1,   12};
     EXPECT_EQ(stored[0], router);
+    ASSERT_TRUE(ServeUntil([&] { return CodesSince(sim, mark, {bcpStorewifiSettings, bcpGetWifiSettings}).size() >= 2; }));
     EXPECT_EQ(CodesSince(sim, mark, {bcpStorewifiSettings, bcpGetWifiSettings}),
               (std::vector<uint8_t>{bcpStorewifiSettings, bcpGetWifiSettings}))
         << "the settings are asked again";
