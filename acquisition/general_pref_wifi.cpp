@@ -54,7 +54,11 @@ void TGeneralPreferensesForm::EnableWiFiTab(TRadar* radar) {
     }
   }
   if (!radar) return;
-  const bool accessPoint = radar->netJoin == kAccessPointJoin;
+  bool accessPoint = false;
+  {
+    const std::lock_guard lock(radar->SectPaint);
+    accessPoint = radar->netJoin == kAccessPointJoin;
+  }
   ShowWiFiMode(accessPoint);
   (accessPoint ? SoftAPToolButton : InfraToolButton)->SetDown(true);
 }
