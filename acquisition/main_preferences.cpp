@@ -5,6 +5,7 @@
 
 #include "acquisition/general_pref_form.h"
 #include "profiledata/channel_store.h"
+#include "platform/ui/chart.h"
 #include "radargram/view2d_form.h"
 
 void DUvova3DuruZuza::GeneralPreferencesActionExecute() {
@@ -30,7 +31,7 @@ void DUvova3DuruZuza::GeneralPreferencesActionExecute() {
           break;
         }
     }
-    window->SetActiveView(window->GetChartByIndx(active));
+    if (TChart* chart = window->GetChartByIndx(active)) window->SetActiveView(chart);
     window->ReCreateViewInterface();
   }
   SetNewViewChannalCount(remembered);

@@ -435,6 +435,23 @@ TEST_F(GeneralPreferences, TheRadarLinkFindsTheDialogAndTheSettingsWindowOpensIt
   }
 }
 
+TEST_F(GeneralPreferences, TheActiveWindowsChannelVisibilityGoesToTheDialogAndComesBack) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  TView2DForm* window = MainWindow->CurChild();
+  ASSERT_NE(window, nullptr);
+  const int remembered = NewViewChannalCount();
+  window->CountChannalView = 3;
+  window->arChannalVisible = {true, true, true, false, false};
+  ShowDialog([&](TGeneralPreferensesForm&) {
+    EXPECT_EQ(NewViewChannalCount(), 3);
+    EXPECT_EQ(GlobalChannalVisible(), window->arChannalVisible);
+    GlobalChannalVisible() = {false, false, true, false, false};
+  });
+  EXPECT_EQ(window->arChannalVisible, (std::array<bool, kChannelSlots>{false, false, true, false, false}));
+  EXPECT_EQ(window->NumActiveView, 2) << "the first visible channel becomes active";
+  EXPECT_EQ(NewViewChannalCount(), remembered);
+}
+
 // ---- Closing -------------------------------------------------------------------------------------------------------
 
 TEST_F(GeneralPreferences, ClosingIsRefusedWhileAnInclinometerStepIsTicked) {
