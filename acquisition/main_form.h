@@ -497,6 +497,12 @@ public:
   TDeviceEventSource* DeviceEvents() const { return deviceEvents_.get(); }
   TPowerEventSource* PowerEvents() const { return powerEvents_.get(); }
 
+  // ---- The general preferences dialog (main_preferences.cpp) ----------------------------------
+  // Shows the dialog modally with the active window's channel count and
+  // visibility, then carries the visibility the dialog left back into the
+  // window (unless its channel 0 was opened from a file).
+  void GeneralPreferencesActionExecute();
+
   // ---- The settings window (main_settings.cpp) ----------------------------------------------
   // "GPR settings" (Shift+F3): shows the settings window modally.
   void ActionViewSettingsExecute();
@@ -586,7 +592,7 @@ public:
 
   // ---- Preferences, Window and Help menus; command states shown (main_menus.cpp) ----
   TMenuItem* PreferencesMenu = nullptr;
-  TMenuItem* GeneralPreferencesMenuItem = nullptr;  // disabled: its dialog is not part of the program
+  TMenuItem* GeneralPreferencesMenuItem = nullptr;
   TMenuItem* LanguageMenu = nullptr;
   // English, Italian, German, French, Ukrainian, Polish, Spanish, Chinese,
   // Turkish, Russian; each item's tag is its locale id.

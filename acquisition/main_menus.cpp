@@ -209,8 +209,8 @@ void DUvova3DuruZuza::CreateMainMenus() {
     return item;
   };
   PreferencesMenu = menu(SPreferencesMenu);
-  GeneralPreferencesMenuItem = AddMenuItem(PreferencesMenu, &SGeneralPreferencesItem, scNone, nullptr);
-  GeneralPreferencesMenuItem->SetEnabled(false);
+  GeneralPreferencesMenuItem =
+      AddMenuItem(PreferencesMenu, &SGeneralPreferencesItem, scNone, [this] { GeneralPreferencesActionExecute(); });
   LanguageMenu = AddMenuItem(PreferencesMenu, &SLanguageMenu, scNone, nullptr);
   for (size_t i = 0; i < std::size(kLanguageMenu); ++i) {
     const int localeId = kLanguageMenu[i].localeId;

@@ -2,6 +2,7 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/settings_form.h"
+#include "acquisition/general_pref_form.h"
 #include "platform/ui/timers.h"
 #include "profiledata/channel_store.h"
 #include "radar/control_radar.h"
@@ -19,6 +20,18 @@ HWND TMainRadarShell::SettingsWindowHandle() const {
 bool TMainRadarShell::SettingsWindowVisible() const {
   const TSettingsForm* settings = SettingsForm;
   return settings && settings->Shown();
+}
+
+HWND TMainRadarShell::PreferencesDialogHandle() const {
+  const TGeneralPreferensesForm* preferences = GeneralPreferensesForm;
+  return preferences ? preferences->Handle() : nullptr;
+}
+
+bool TMainRadarShell::PreferencesDialogExists() const { return GeneralPreferensesForm.load() != nullptr; }
+
+bool TMainRadarShell::PreferencesDialogVisible() const {
+  const TGeneralPreferensesForm* preferences = GeneralPreferensesForm;
+  return preferences && preferences->Shown();
 }
 
 void TMainRadarShell::SetAmpChartRange(double minimum, double maximum) {

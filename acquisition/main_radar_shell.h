@@ -1,8 +1,8 @@
 #pragma once
 // The main window's parts as the radar link sees them (radar/radar_hooks.h):
 // one object over DUvova3DuruZuza that the window registers while it lives
-// (SetRadarShell). The settings window answers for itself; the window answers
-// for the preferences dialog that it is not shown: it is not part of the program yet.
+// (SetRadarShell). The settings window and the preferences dialog answer for
+// themselves (their globals are atomic).
 //
 // Threads: the IRadarWindows and IAcquisitionFlags members answer on any thread
 // from the window's atomics; everything else runs on the user-interface thread.
@@ -22,7 +22,7 @@ public:
 
   // ---- IRadarWindows ------------------------------------------------------------------
   HWND MainWindowHandle() const override;
-  HWND PreferencesDialogHandle() const override { return nullptr; }
+  HWND PreferencesDialogHandle() const override;
   HWND SettingsWindowHandle() const override;
   bool SettingsWindowVisible() const override;
   HWND CurrentChildHandle() const override;
@@ -35,8 +35,8 @@ public:
   bool DeleteDeviceRunning() const override;
   bool CheckDeviceRunning() const override;
   bool HasCurrentRadar() const override;
-  bool PreferencesDialogExists() const override { return false; }
-  bool PreferencesDialogVisible() const override { return false; }
+  bool PreferencesDialogExists() const override;
+  bool PreferencesDialogVisible() const override;
   void SetCountRadarFromMaster(uint8_t count) override;
   uint8_t CountRadarFromMaster() const override;
 

@@ -5,6 +5,7 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/settings_form.h"
+#include "acquisition/general_pref_form.h"
 
 #include "acquisition/main_radar_shell.h"
 #include "acquisition/radar_discovery.h"
@@ -140,6 +141,8 @@ void DUvova3DuruZuza::DelDeviceAndNil() {
     if (radarSet_) radarSet_->ControlRadar.SetCompleteList(true);
     SendMessage(Handle(), WM_GPRSTATUS, 0, 0);
     PredCountUSBdevices = 0;
+    if (TGeneralPreferensesForm* preferences = GeneralPreferensesForm)
+      PostMessage(preferences->Handle(), WM_DEVICELISTCHANGED, 0, 0);
   });
   DropUsbRadars();
 }

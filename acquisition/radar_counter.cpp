@@ -6,3 +6,4 @@
 
 void ResetAutoNumChannalRadar() { AutoNumChannalRadar = 0; }
 bool WiFiTracesWereLost() { return WiFiTracesLost.load(); }
+QString LinkNmeaText() { return LastNmeaSentence(); }

@@ -58,3 +58,5 @@ inline constexpr UINT DBT_DEVICEREMOVECOMPLETE = 0x8004;
 void ResetAutoNumChannalRadar();
 // The radar link saw a gap in the Wi-Fi trace numbers (WiFiTracesLost).
 bool WiFiTracesWereLost();
+// The radar link's last NMEA text (LastNmeaSentence).
+QString LinkNmeaText();

@@ -399,9 +399,10 @@ void TSettingsForm::WireEvents() {
     const TTopoType type = topo.Type;
     TopoItems[type]->OnClick = [this, type](TObject*) { type == ttGPS ? GPSMenuClick() : TopoItemClick(type); };
   }
-  // The general preferences dialog is not part of the program yet.
-  GeneralPreferencesMenu->SetEnabled(false);
-  MenuGeneralPreferences->SetEnabled(false);
+  GeneralPreferencesMenu->OnClick = [this](TObject*) { GeneralPreferencesMenuClick(); };
+  MenuGeneralPreferences->OnClick = [this](TObject*) {
+    if (Main()) Main()->GeneralPreferencesActionExecute();
+  };
   OKBitBtn->OnClick = [this](TObject*) { OKBitBtnClick(); };
   Panel3->OnClick = [this](TObject*) { Panel3Click(); };
   // Each popup button opens its menu at its client point (20, 20).

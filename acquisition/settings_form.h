@@ -210,6 +210,9 @@ public:
   void MultOdometrDownClick(TShiftState shift);
   void TopoItemClick(TTopoType type);
   void GPSMenuClick();
+  // The preferences dialog, shown modally and freed; then the step of the
+  // device chosen there.
+  void GeneralPreferencesMenuClick();
   void CalibrationItemClick(int index);
   void OKBitBtnClick();
   void ChartAmpClick(TObject* Sender);

@@ -5,6 +5,7 @@
 
 #include "acquisition/settings_form.h"
 
+#include "acquisition/general_pref_form.h"
 #include "acquisition/main_form.h"
 #include "acquisition/topo_pictures.h"
 #include "platform/rtl/paths.h"
@@ -498,6 +499,15 @@ void TSettingsForm::GPSMenuClick() {
   FillCalibrationMenu();
   RefreshForm();
   TopoItemClick(ttGPS);
+}
+
+void TSettingsForm::GeneralPreferencesMenuClick() {
+  ShowGeneralPreferences(Main());
+  if (!st) return;
+  st->SetWheelStep(TopoWheelStep(LastTopoType()));
+  SetRadarSettings();
+  FillCalibrationMenu();
+  RefreshForm();
 }
 
 void TSettingsForm::FillCalibrationMenu() {

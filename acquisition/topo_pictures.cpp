@@ -188,3 +188,21 @@ void FillTopoPictures(TImageList& list) {
     list.Add(picture);
   }
 }
+
+QString TopoDeviceName(TTopoType type) {
+  switch (type) {
+    case ttWheel: return QStringLiteral("Wheel");
+    case ttOdometerA: return QStringLiteral("Wheel A");
+    case ttTrolleyA: return QStringLiteral("Cart A");
+    case ttTrolleyB: return QStringLiteral("Cart B");
+    case ttOdometerB: return QStringLiteral("Wheel B");
+    case ttOdometerC: return QStringLiteral("Wheel C");
+    case ttOdometerD: return QStringLiteral("Wheel D");
+    case ttOdometerE: return QStringLiteral("Wheel E");
+    case ttUnitWheelA: return QStringLiteral("Built-in A");
+    case ttUnitWheelB: return QStringLiteral("Built-in B");
+    case ttGPS: return QStringLiteral("GPS ");
+    case ttCustom: return QStringLiteral("Custom");
+    default: return {};
+  }
+}

@@ -21,6 +21,8 @@
 
 #include "profiledata/gpr_constants.h"
 
+#include <QString>
+
 class TBitmap;
 class TImageList;
 
@@ -32,3 +34,7 @@ void DrawTopoPicture(TTopoType type, TBitmap& bitmap);
 // Sets the list to the picture size and fills it with every device's picture,
 // the picture of a TTopoType value at the value's index.
 void FillTopoPictures(TImageList& list);
+
+// The name shown for a device beside its picture ("Wheel", "Cart A", ...; the
+// GPS receiver and the user-calibrated wheel are captioned by their windows).
+QString TopoDeviceName(TTopoType type);

@@ -20,16 +20,16 @@
 //   settings and are sent from the user-interface thread only.
 // - SectCom guards the receive buffer, both send queues and WithoutAck,
 //   MaxPerfomanceDelay and CurBufPos. SectParse guards the handling of the
-//   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString and
-//   AccelerometerValues; the recording window's PaintLastTrace runs under it and
-//   takes no other lock of the radar. No lock of the radar is taken while another of
-//   its locks is held. The reader thread appends to and consumes the receive buffer under SectCom
-//   and parses the held bytes without it (no other thread changes them).
+//   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString,
+//   AccelerometerValues and the Wi-Fi settings (netIP .. netJoin); the recording
+//   window's PaintLastTrace runs under it and takes no other lock of the radar. No
+//   lock of the radar is taken while another of its locks is held. The reader thread
+//   appends to and consumes the receive buffer under SectCom and parses the held
+//   bytes without it (no other thread changes them).
 // - Every other scalar is atomic: the reader thread writes the decoded state, the
 //   user-interface thread reads it.
 // - Texts, arrays and plain fields without a lock named here are written by one thread
-//   and read by another only after a posted message (the Wi-Fi settings, the
-//   calibration).
+//   and read by another only after a posted message (the calibration).
 // - The radar is destroyed on the user-interface thread, after its transport has
 //   stopped the reader thread. A sender waiting for a reply on that thread notices
 //   when the radar went meanwhile and returns at once.
@@ -264,7 +264,7 @@ public:
   double CalibrationQuality = 0;
   int f = 0;                             // serial handle; 0 TCP; -1 port not opened
   std::atomic<bool> isConnected{false};
-  TnetRec netIP, netMask;
+  TnetRec netIP, netMask;               // SectPaint, with the four below
   int32_t netPort = 0;
   QString ssidStr, passStr;
   uint8_t netChannel = 0, netJoin = 0;

@@ -412,6 +412,9 @@ void TParentThread::ParceWifiSettingsResponce(const TFrame& frame) {
   TRadar& radar = *FOwner;
   const TWifiSettingsReply settings = DecodeWifiSettings(frame);
   auto toNet = [](const std::array<uint8_t, 4>& b) { return TnetRec{b[0], b[1], b[2], b[3]}; };
+  // The preferences dialog reads them under the paint lock; a second reply may
+  // arrive while it does.
+  const std::lock_guard lock(radar.SectPaint);
   if (settings.Ssid) radar.ssidStr = *settings.Ssid;
   if (settings.Password) radar.passStr = *settings.Password;
   if (settings.RadioChannel) radar.netChannel = *settings.RadioChannel;

@@ -118,11 +118,15 @@ int TApplication::MessageBox(const QString& text, const QString& caption, UINT f
   return ::MessageBox(text, caption, flags);
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
+void TApplication::HandleException(TObject* Sender, std::exception_ptr error) {
   if (OnException) {
-    OnException(this, error);
+    OnException(Sender, error);
     return;
   }
+  ShowException(error);
+}
+
+void TApplication::ShowException(std::exception_ptr error) {
   QString message = ExceptionMessage(error);
   // The message ends in a full stop unless it ends in a character below '.'.
   if (!message.isEmpty() && message.back() > u'.') message += u'.';

@@ -72,9 +72,13 @@ public:
   HWND Handle() const { return handle_; }
 
   // What an event handler threw: OnException when set, else a message box with
-  // the message and the title.
+  // the message and the title (ShowException). Sender is the control whose
+  // handler threw, or the application when it is not known.
   std::function<void(TObject* Sender, std::exception_ptr error)> OnException;
-  void HandleException(std::exception_ptr error);
+  void HandleException(std::exception_ptr error) { HandleException(this, error); }
+  void HandleException(TObject* Sender, std::exception_ptr error);
+  // The default display of an exception: a message box with its message.
+  void ShowException(std::exception_ptr error);
 
   // Modal loops register here so that Terminate can end them.
   void PushLoop(QEventLoop* loop);

@@ -79,7 +79,7 @@ void TRadarSimEngine::Answer(const TSimCommand& command) {
       break;
     }
     case 0x67: { TBytes r; PutU16BE(r, c.SerialNumber); Reply(0x68, r); break; }
-    case 0x6B: Reply(0x6C, {1, 4, 'u', 'n', 'i', 't', 16, 2, 0x13, 0x88}); break;
+    case 0x6B: Reply(0x6C, c.WifiSettings); break;
     case 0x6D: Reply(0x6E); break;
     case 0x85: Reply(0x86); break;
     case 0x87: Reply(0x88); break;

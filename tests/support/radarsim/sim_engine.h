@@ -43,6 +43,8 @@ struct TSimConfig {
   uint32_t TraceLimit = 0;      // traces per start (or resume); 0 streams until the stop command
   std::string Nmea;             // in traces and in the ping answer
   std::string GpsText = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+  // Answer to 0x6B: the Wi-Fi module's (tag, length, value) elements.
+  TBytes WifiSettings = {1, 4, 'u', 'n', 'i', 't', 16, 2, 0x13, 0x88};
   // Collision count of trace `index`; 1 when empty.
   std::function<uint8_t(uint32_t index)> CollisionOf;
   std::set<uint8_t> Unanswered;  // commands the unit leaves without a reply

@@ -1,0 +1,207 @@
+#pragma once
+// TGeneralPreferensesForm: the "General Preferences" dialog, for what belongs
+// to the connected radar set and to the program rather than to one recording:
+// the list of connected radars, the topo device, the GPS receiver's NMEA
+// configuration and a live view of its data, the inclinometer, the radar's
+// Wi-Fi settings and a few program options.
+//
+// Created on demand into GeneralPreferensesForm, shown modally and freed (the
+// global back to nil) by its callers: the main window's General Preferences
+// command and the settings window's topo menu (ShowGeneralPreferences below).
+// While the global is set the radar link posts its GPS data, Wi-Fi replies,
+// wheel reports and preview traces to the dialog's handle.
+//
+// While the dialog exists the application's exception handler is the dialog's
+// hook (an invalid NMEA sentence type); the handler it replaced comes back when
+// the dialog goes.
+//
+// The GPS rows, the NMEA type check and the Wi-Fi tag list are in
+// general_pref_ops.h and wifi_settings.h.
+//
+// Threads: user-interface thread, except Shown() and Handle(), which the radar
+// link's reader threads read through the main window's atomics.
+
+#include "acquisition/general_pref_ops.h"
+#include "acquisition/wifi_settings.h"
+#include "platform/rtl/resource_strings.h"
+#include "platform/ui/forms.h"
+#include "profiledata/gpr_constants.h"
+#include "radar/radar_hooks.h"
+
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <vector>
+
+class DUvova3DuruZuza;
+class TAdvPopupMenu;
+class TBitBtn;
+class TCheckBox;
+class TComboBox;
+class TDigitEdit;
+class TEdit;
+class TGroupBox;
+class TImage;
+class TImageList;
+class TLabel;
+class TMaskEdit;
+class TMemo;
+class TMenuItem;
+class TPageControl;
+class TPanel;
+class TRadar;
+class TSpeedButton;
+class TStringGrid;
+class TTabSheet;
+class TToolBar;
+class TToolButton;
+
+RESOURCESTRING(SGeneralPreferencesCaption, "General Preferences");
+RESOURCESTRING(SSaveNmeaRestart, "Unplug Data connector and plug it back\r\nto restart antenna unit.");
+RESOURCESTRING(SInvalidNmeaString,
+               "Invalid NMEI string.\r\nThe string should begins with $ sign and contains five Latin letters");
+
+class TGeneralPreferensesForm : public TForm {
+public:
+  // The radar list's columns: "Channel", "Model", "Firmware", "Serial", "Show %s only".
+  static constexpr std::array<int, 5> RadarColumnWidths{70, 180, 90, 90, 0};
+  static constexpr int ClientW = 446;
+  static constexpr int ClientH = 565;
+  // Tabs of GeneralPrefPageControl.
+  enum TPrefTab : int { tabTopo, tabNmea, tabInclinometers, tabWiFi, tabOptions };
+
+  // main: the main window whose radars and settings the dialog shows.
+  TGeneralPreferensesForm(TComponent* AOwner, DUvova3DuruZuza* main);
+  // The application object's CreateForm: the program's main window.
+  explicit TGeneralPreferensesForm(TComponent* AOwner);
+  ~TGeneralPreferensesForm() override;
+
+  // ---- Fields ---------------------------------------------------------------------
+  double ZeroAngle1 = 0;
+  double ZeroAngle2 = 0;
+  int WheelCalibrateTraces = 0;
+  TDirection CalibrateDirection = forth;
+  // An invalid NMEA sentence type was entered since the dialog was created.
+  bool HasError = false;
+  // Set while a WM_GPSDATA is handled.
+  bool GpsDataRunning = false;
+
+  // ---- Controls ---------------------------------------------------------------------
+  TPanel *TopPanel = nullptr, *MiddlePanel = nullptr;
+  TImage* GPRImage = nullptr;
+  TLabel *Label27 = nullptr, *GPRDeviceLabel = nullptr;
+  TDigitEdit* CountChannalEd = nullptr;
+  TCheckBox *cbGlobalViewSectOfDeep = nullptr, *cbAlphaScanDepth = nullptr, *cbNormalizationAtAlltraces = nullptr;
+  TStringGrid* ChannelStringGrid = nullptr;
+  TPageControl* GeneralPrefPageControl = nullptr;
+  TTabSheet *TopoDeviceTabSheet = nullptr, *NMEITabSheet = nullptr, *InclinometersTabSheet = nullptr,
+            *WiFiTabSheet = nullptr, *OptionsTabSheet = nullptr;
+  TBitBtn* BitBtn1 = nullptr;
+  // Topo device tab: the chosen device and the menu to choose another.
+  TImage* TopoTypeImage = nullptr;
+  TLabel* TopoTitleLabel = nullptr;
+  TSpeedButton* TopoDeviceButton = nullptr;
+  TSpeedButton* AddOdometer = nullptr;
+  TAdvPopupMenu* TopoTypePopupMenu = nullptr;
+  TImageList* TopoTypeImages = nullptr;
+  std::array<TMenuItem*, TopoTypeCount> TopoItems{};
+  // NMEA tab.
+  TLabel *Label5 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
+  TMaskEdit* NMEIMaskEdit = nullptr;
+  TComboBox* SpeedNMEIComboBox = nullptr;
+  TBitBtn* SetHeaderGPSButton = nullptr;
+  TSpeedButton* GetLastNMEIButton = nullptr;
+  TGroupBox* GroupBoxLocationGPR = nullptr;
+  TEdit* NMEI_GPS_Edit = nullptr;
+  TStringGrid* NMEIListBox = nullptr;
+  // Inclinometers tab: "Calibrate", "Test", "Step 2", "Step 3" and the labels.
+  TCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr;
+  std::vector<TLabel*> InclinometerLabels;
+  // Wi-Fi tab.
+  TEdit *SsidEdit = nullptr, *PassEdit = nullptr;
+  std::array<TDigitEdit*, 4> IPDigitEdit{};
+  std::array<TDigitEdit*, 4> NetMaskDigitEdit{};
+  TDigitEdit *PortDigitEdit = nullptr, *ChannelDigitEdit = nullptr;
+  TLabel* ChannelLabel = nullptr;
+  std::vector<TLabel*> WiFiLabels;
+  TToolBar* ToolBar1 = nullptr;
+  TToolButton *SoftAPToolButton = nullptr, *InfraToolButton = nullptr;
+  TBitBtn* SaveWiFiSettButton = nullptr;
+  // Options tab. The folder, prefix and index controls are the settings
+  // window's (their handlers belong to the file naming).
+  TCheckBox *SimpleModeCheckBox = nullptr, *SimplestretchPaintCheckBox = nullptr, *EqNullCheckBox = nullptr;
+  TGroupBox* SettingsGroupBox = nullptr;
+  TMemo* FilePathMemo = nullptr;
+  TSpeedButton* ChangePathSB = nullptr;
+  TEdit* FilePrefixEdit = nullptr;
+  TDigitEdit* FileCountDigitEdit = nullptr;
+
+  // ---- Operations ---------------------------------------------------------------------
+  void AddAllLoadRadar();
+  void ResetRadarList();
+  void RefreshRadarState();
+  void WriteChannelVisibility();
+  // The Wi-Fi request: 0x6B with 07 92 01 00 to a current radar of firmware 6 or later.
+  void RequestWiFiSettings();
+  // The GPS grid's rows, header row included, as the grid shows them.
+  std::vector<general_pref::TGpsRow> GpsRows() const;
+  bool Shown() const { return shown_; }
+
+  // ---- Handlers -------------------------------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormCloseQuery(bool& CanClose);
+  void FormHide();
+  void DeviceListChanged();
+  void RadarsLoaded();
+  void GpsData();
+  void WiFiSettings();
+  void WiFiSettingsStored();
+  void SetHeaderGPSButtonClick();
+  void GetLastNMEIButtonClick();
+  void ApplicationException(TObject* Sender, std::exception_ptr error);
+  void SimpleModeCheckBoxClick();
+  void SimplestretchPaintCheckBoxClick();
+  void EqNullCheckBoxClick();
+  void cbGlobalViewSectOfDeepClick();
+  void BitBtn1Click();
+  void SaveWiFiSettButtonClick();
+  void InfraToolButtonClick(TToolButton* Sender);
+  void IPDigitEdit1ChangeFinish();
+
+private:
+  DUvova3DuruZuza* Main() const { return main_; }
+  TRadar* CurrentRadar() const;
+  TRadar* MasterRadar() const;
+  void BuildLayout();
+  void BuildTopoTab();
+  void BuildNmeaTab();
+  void BuildInclinometersTab();
+  void BuildWiFiTab();
+  void BuildOptionsTab();
+  void WireEvents();
+  void SetGpsHeader();
+  void ShowGpsRows(const std::vector<general_pref::TGpsRow>& rows);
+  void EnableWiFiTab(TRadar* radar);
+  void ShowWiFiMode(bool accessPoint);
+  void ShowTopoIndicator();
+  void SetRadarRow(int row, const QString& channel, const QString& model, const QString& firmware,
+                   const QString& serial);
+
+  DUvova3DuruZuza* main_ = nullptr;
+  std::atomic<bool> shown_{false};
+  bool loading_ = false;
+  // Something on the Wi-Fi tab was edited since the radar last stored its settings.
+  bool saveWanted_ = false;
+  std::function<void(TObject*, std::exception_ptr)> previousException_;
+};
+
+// The dialog while it exists (nullptr before and after).
+extern std::atomic<TGeneralPreferensesForm*> GeneralPreferensesForm;
+
+// Creates the dialog into GeneralPreferensesForm, shows it modally and frees it
+// (the global back to nil). Does nothing while one exists.
+void ShowGeneralPreferences(DUvova3DuruZuza* main);
