@@ -114,12 +114,16 @@ struct TSectRange {
   long double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
 };
 // Every pair of picks of every later antenna; a point strictly inside `range`
-// counts in cell (round(X / gridStep), round(Y / gridStep)). Cells whose count
-// exceeds `visible`, in (ix, iy) order; `maxCount` gets the largest count
-// (at least 1).
+// counts in cell (round(X / gridStep), round(Y / gridStep)), cells outside
+// 0..4000 uncounted. Cells whose count exceeds `visible`, in (ix, iy) order;
+// `maxCount` gets the largest count (at least 1). The counters cover only the
+// cells the range reaches and live only during the call; antennas go to the
+// worker pool one at a time when workers > 1 (atomic increments), the counts
+// the same for any count.
 std::vector<TSectBubble> SectPoints(const std::vector<std::vector<TMaxSample>>& picks,
                                     const std::vector<TGridTimeAntenna>& antennas, const TGridTimeAxis& axis,
-                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount);
+                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount,
+                                    int workers = 1);
 
 struct TEllipse {
   long double c = 0, a = 0, b = 0;

@@ -153,7 +153,8 @@ void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const 
   if (PntVisual == gtSectPoint) {
     // The chart's ranges: the grid's width and the trace's depth.
     const TSectRange range{DistanceRecept, CountX * iXStep + DistanceRecept, 0, axis.SampleToPath(L)};
-    SectBubbles = SectPoints(arMaxInTraces, arAnten, axis, range, GridStepSect, VisibleSect, SectMaxCount);
+    SectBubbles = SectPoints(arMaxInTraces, arAnten, axis, range, GridStepSect, VisibleSect, SectMaxCount,
+                             TWorkerPool::Instance().ThreadCount());
   }
 }
 
