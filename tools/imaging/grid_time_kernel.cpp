@@ -346,6 +346,11 @@ long double EllipseCheck(const TEllipse& e, long double D, long double h) {
   return (D - e.c) * (D - e.c) / (e.a * e.a) + h * h / (e.b * e.b);
 }
 
+bool EllipseMisses(const TEllipse& e, long double D, long double h) {
+  constexpr long double tolerance = 1e-5L;
+  return e.Valid() && !(std::fabs(EllipseCheck(e, D, h) - 1) <= tolerance);
+}
+
 std::vector<TPoint2> EllipsePoints(const TEllipse& e) {
   std::vector<TPoint2> points;
   if (!e.Valid()) return points;

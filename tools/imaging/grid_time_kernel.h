@@ -20,6 +20,7 @@
 #include "profiledata/geometry_gpr.h"
 #include "tools/imaging/obj_detect_kernel.h"  // TMaxSample
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -127,12 +128,16 @@ std::vector<TSectBubble> SectPoints(const std::vector<std::vector<TMaxSample>>& 
 
 struct TEllipse {
   long double c = 0, a = 0, b = 0;
-  bool Valid() const { return a > 0 && b > 0; }
+  // An ellipse with extent: neither drawn nor checked otherwise.
+  bool Valid() const { return a > 0 && b > 0 && std::isfinite(a) && std::isfinite(b); }
 };
 // Foci (0, 0) and (D, 0), through (D, h).
 TEllipse PickEllipse(long double D, long double h);
 // (D - c)^2 / a^2 + h^2 / b^2, 1 for a sound ellipse.
 long double EllipseCheck(const TEllipse& e, long double D, long double h);
+// The check of a valid ellipse differs from 1 by more than 1e-5 (a rounding
+// fault worth reporting); an ellipse without extent is never checked.
+bool EllipseMisses(const TEllipse& e, long double D, long double h);
 // The upper half from m = -a in steps of 0.005.
 std::vector<TPoint2> EllipsePoints(const TEllipse& e);
 std::optional<TPoint2> EllipseIntersection(const TEllipse& e1, const TEllipse& e2);

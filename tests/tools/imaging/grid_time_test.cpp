@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -241,6 +242,14 @@ TEST(GridTimeKernel, PairPointAndEllipsesFindTheReflector) {
   EXPECT_EQ(half.size(), 201u);
   EXPECT_NEAR(static_cast<double>(half[100].y), 0.5, 1e-12);
   EXPECT_TRUE(EllipsePoints(PickEllipse(0, 0)).empty()) << "a = 0 is not drawn";
+  // The check reports an ellipse that misses its own point, never one without
+  // extent (b = 0 above the emission, or endless).
+  EXPECT_FALSE(EllipseMisses(e1, 0.2L, h(0.2L)));
+  EXPECT_TRUE(EllipseMisses(TEllipse{0.5L, 1, 1}, 1, 1)) << "0.25 + 1";
+  EXPECT_TRUE(EllipseMisses(TEllipse{0.5L, 1, 1}, 1, std::nanl("")));
+  EXPECT_FALSE(PickEllipse(0.4L, -0.1L).Valid());
+  EXPECT_FALSE(EllipseMisses(PickEllipse(0.4L, -0.1L), 0.4L, -0.1L));
+  EXPECT_FALSE(PickEllipse(0.4L, std::numeric_limits<long double>::infinity()).Valid());
 }
 
 TEST(GridTimeKernel, SectPointsCountOnlyAboveTheThreshold) {
