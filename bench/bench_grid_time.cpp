@@ -1,6 +1,7 @@
 // The time grid's imaging of 1000 antennas x 500 samples at iXStep 0.01 (a
 // 5000 x 333 grid, 50 ns at 100 mm/ns) for 1, 2 and 8 workers, and the section
-// points of 200 antennas' picks. Counter: cell-antenna terms per second.
+// points of 200 antennas' picks for 1, 2 and 8 workers. Counter: cell-antenna
+// terms per second.
 
 #include "tools/imaging/grid_time_kernel.h"
 #include "tools/worker_pool.h"
@@ -53,6 +54,8 @@ void BM_GridTimeImage(benchmark::State& state) {
 BENCHMARK(BM_GridTimeImage)->Arg(1)->Arg(2)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void BM_GridTimeSectPoints(benchmark::State& state) {
+  const int workers = static_cast<int>(state.range(0));
+  TWorkerPool::Instance().SetThreadCount(workers);
   const int32_t antennas = 200, samples = 500;
   const std::vector<int32_t> S = Offsets(antennas, samples);
   std::vector<std::vector<TMaxSample>> picks;
@@ -64,9 +67,9 @@ void BM_GridTimeSectPoints(benchmark::State& state) {
   const TSectRange range{0.2L, 10.2L, 0, axis.SampleToPath(samples)};
   for (auto _ : state) {
     int32_t maxCount = 0;
-    benchmark::DoNotOptimize(SectPoints(picks, list, axis, range, 0.01L, 10, maxCount));
+    benchmark::DoNotOptimize(SectPoints(picks, list, axis, range, 0.01L, 10, maxCount, workers));
   }
 }
-BENCHMARK(BM_GridTimeSectPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GridTimeSectPoints)->Arg(1)->Arg(2)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
