@@ -26,9 +26,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QWidget>
-
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -277,14 +274,13 @@ TEST_F(GridTimeFormTest, OverlaysAreThePicksAndCountsOfTheRun) {
     if (b.count > all[static_cast<size_t>(biggest)].count) biggest = k;
   }
   // The biggest bubble as drawn: its colour around its centre.
-  const QImage image = form.ChartMigration->Widget()->grab().toImage();
   // The last bubble: nothing is drawn over its centre.
   const int lastBubble = form.MaxSeries->Count() - 1;
   const int cx = form.MaxSeries->CalcXPos(lastBubble), cy = form.MaxSeries->CalcYPos(lastBubble);
-  const QColor colour = ColorToQColor(form.MaxSeries->ValueColor(lastBubble));
+  const TColor colour = form.MaxSeries->ValueColor(lastBubble);
   int same = 0;
   for (int dy = -2; dy <= 2; ++dy)
-    for (int dx = -2; dx <= 2; ++dx) same += image.pixelColor(cx + dx, cy + dy) == colour;
+    for (int dx = -2; dx <= 2; ++dx) same += ShownColor(*form.ChartMigration, cx + dx, cy + dy) == colour;
   EXPECT_GE(same, 15);
   EXPECT_EQ(all[static_cast<size_t>(biggest)].count, maxCount);
 
