@@ -369,6 +369,40 @@ private:
   TPen pen_;
 };
 
+// Filled circles about (X, Y) of a radius in axis units: the radius reaches
+// Radius along the horizontal axis and Radius along the vertical axis (round on
+// the screen only when both axes have the same scale), at least one pixel. Each
+// bubble in its point colour (ColorEachPoint is on from the start) with a frame
+// of the series pen, drawn when its centre lies in the plotting area; the labels
+// (MarksVisible) above them.
+class TBubbleSeries : public TChartSeries {
+public:
+  explicit TBubbleSeries(TComponent* AOwner);
+
+  // Adds a bubble at the place of its centre; returns its index.
+  int AddBubble(double x, double y, double radius, const QString& label = QString(), TColor color = clTeeColor);
+  // Bubble i's radius; 0 outside the series.
+  double RadiusValue(int i) const;
+  void SetRadiusValue(int i, double value);
+  TPen* BubblePen() { return &pen_; }
+
+  // The ranges include every bubble's extent.
+  bool ValueRange(bool horizontal, double& min, double& max) const override;
+  void Assign(const TChartSeries& source) override;
+  TChartSeries* CreateClone(TComponent* AOwner) const override;
+  void DrawValues(TCanvas& canvas, const TRect& clip) override;
+
+protected:
+  void InsertPoint(int index, TPointValue point) override;
+  void ErasePoint(int index) override;
+
+private:
+  std::vector<double> radius_;
+  // The radius of the bubble being added, taken by InsertPoint.
+  double pendingRadius_ = 0;
+  TPen pen_;
+};
+
 // How the back image is placed: pbmCustom unscaled with its top-left at the
 // plotting area's (inside) or the control's top-left, pbmStretch over that area.
 enum TBackImageMode : uint8_t { pbmStretch, pbmCustom };

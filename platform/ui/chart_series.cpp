@@ -1,5 +1,5 @@
 // The series kinds of TChart: the common point list, lines with marks, points,
-// fast lines and arrows.
+// fast lines, arrows and bubbles.
 
 #include "platform/ui/chart.h"
 
@@ -500,6 +500,89 @@ void TArrowSeries::DrawValues(TCanvas& canvas, const TRect& clip) {
     canvas.Polygon({{Pixel(x1), Pixel(y1)},
                     {Pixel(bx - uy * half), Pixel(by + ux * half)},
                     {Pixel(bx + uy * half), Pixel(by - ux * half)}});
+  }
+  DrawMarks(canvas, clip);
+}
+
+// ---- TBubbleSeries ---------------------------------------------------------------------------
+
+TBubbleSeries::TBubbleSeries(TComponent* AOwner) : TChartSeries(AOwner) {
+  pen_.SetColor(clBlack);
+  pen_.OnChange = [this](TObject*) { Changed(); };
+  SetColorEachPoint(true);
+}
+
+int TBubbleSeries::AddBubble(double x, double y, double radius, const QString& label, TColor color) {
+  pendingRadius_ = radius;
+  const int index = AddXY(x, y, label, color);
+  pendingRadius_ = 0;
+  return index;
+}
+
+void TBubbleSeries::InsertPoint(int index, TPointValue point) {
+  // A point added without a radius (AddXY) is a bubble of radius 0: one pixel.
+  TChartSeries::InsertPoint(index, std::move(point));
+  radius_.insert(radius_.begin() + index, std::fabs(pendingRadius_));
+}
+
+void TBubbleSeries::ErasePoint(int index) {
+  TChartSeries::ErasePoint(index);
+  radius_.erase(radius_.begin() + index);
+}
+
+double TBubbleSeries::RadiusValue(int i) const {
+  return i >= 0 && i < Count() ? radius_[static_cast<size_t>(i)] : 0.0;
+}
+
+void TBubbleSeries::SetRadiusValue(int i, double value) {
+  if (i < 0 || i >= Count()) return;
+  radius_[static_cast<size_t>(i)] = std::fabs(value);
+  Changed();
+}
+
+bool TBubbleSeries::ValueRange(bool horizontal, double& min, double& max) const {
+  bool any = false;
+  for (int i = 0; i < Count(); ++i) {
+    const double v = horizontal ? XValue(i) : YValue(i), r = radius_[static_cast<size_t>(i)];
+    if (!std::isfinite(v) || !std::isfinite(r)) continue;
+    min = any ? std::min(min, v - r) : v - r;
+    max = any ? std::max(max, v + r) : v + r;
+    any = true;
+  }
+  return any;
+}
+
+void TBubbleSeries::Assign(const TChartSeries& source) {
+  TChartSeries::Assign(source);
+  if (const auto* bubbles = dynamic_cast<const TBubbleSeries*>(&source)) {
+    radius_ = bubbles->radius_;
+    CopyPen(pen_, bubbles->pen_);
+  }
+}
+
+TChartSeries* TBubbleSeries::CreateClone(TComponent* AOwner) const {
+  auto* clone = new TBubbleSeries(AOwner);
+  clone->Assign(*this);
+  CopyEventsTo(*clone);
+  return clone;
+}
+
+void TBubbleSeries::DrawValues(TCanvas& canvas, const TRect& clip) {
+  const TChartAxis* horiz = GetHorizAxis();
+  const TChartAxis* vert = GetVertAxis();
+  if (!horiz || !vert) return;
+  for (int i = 0; i < Count(); ++i) {
+    const double r = RadiusValue(i);
+    const int x = CalcXPos(i), y = CalcYPos(i);
+    const int rx = std::max(1, std::abs(horiz->CalcPosValue(XValue(i) + r) - x));
+    const int ry = std::max(1, std::abs(vert->CalcPosValue(YValue(i) + r) - y));
+    // As the marks of a point series: a bubble whose centre is outside the
+    // plotting area is not drawn.
+    if (!Inside(x, y, clip)) continue;
+    UsePen(canvas, pen_, pen_.Color());
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(ValueColor(i));
+    canvas.Ellipse(x - rx, y - ry, x + rx + 1, y + ry + 1);
   }
   DrawMarks(canvas, clip);
 }

@@ -75,6 +75,19 @@ void TStringGrid::SetTopRow(int value) {
   Invalidate();
 }
 
+TRect TStringGrid::CellRect(int col, int row) const {
+  if (col < 0 || col >= ColCount() || row < 0 || row >= RowCount() || (row >= fixedRows_ && row < topRow_))
+    return Rect(0, 0, 0, 0);
+  int left = 0;
+  for (int c = 0; c < col; ++c) {
+    const int width = colWidths_[static_cast<size_t>(c)];
+    if (width > 0) left += width + kGridLine;
+  }
+  const int shown = row < fixedRows_ ? row : fixedRows_ + row - topRow_;
+  const int top = shown * (rowHeight_ + kGridLine);
+  return Rect(left, top, left + colWidths_[static_cast<size_t>(col)], top + rowHeight_);
+}
+
 void TStringGrid::SetRow(int value) {
   row_ = value >= fixedRows_ && value < RowCount() ? value : -1;
   Invalidate();

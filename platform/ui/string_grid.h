@@ -41,6 +41,9 @@ public:
   void SetTopRow(int value);
   // Data rows that fit under the fixed rows.
   int VisibleRowCount() const;
+  // The cell's rectangle in the client area as it is drawn now; empty for a row
+  // scrolled out of view or a cell outside the grid.
+  TRect CellRect(int col, int row) const;
   // The selected data row; -1 for none.
   int Row() const { return row_; }
   void SetRow(int value);

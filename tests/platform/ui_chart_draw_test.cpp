@@ -1,5 +1,5 @@
-// TChart's drawing events, back image, label bands and fonts, point, fast-line
-// and arrow series with per-point colours and value orders, copies of charts
+// TChart's drawing events, back image, label bands and fonts, point, fast-line,
+// arrow and bubble series with per-point colours and value orders, copies of charts
 // and series, and the chart saved as a bitmap file.
 
 #include "platform/rtl/streams.h"
@@ -312,6 +312,51 @@ TEST_F(UiChartDraw, FastLineIsOnePenThroughThePoints) {
             Rgb(clRed));
   EXPECT_EQ(image.pixelColor(chart->BottomAxis()->CalcPosValue(90), chart->LeftAxis()->CalcPosValue(50)),
             Rgb(clRed));
+}
+
+TEST_F(UiChartDraw, BubblesSpanTheirRadiusInAxisUnits) {
+  auto* bubbles = new TBubbleSeries(form);
+  bubbles->SetParentChart(chart);
+  bubbles->SetMarksVisible(true);
+  // Radius 10 in axis units on both axes, in its own colour; one point taken
+  // without a radius; one centred outside the plotting area.
+  bubbles->AddBubble(30, 50, 10, "12", clRed);
+  bubbles->AddXY(70, 20, "", clBlue);
+  bubbles->AddBubble(150, 50, 40, "", clGreen);
+  EXPECT_DOUBLE_EQ(bubbles->RadiusValue(0), 10);
+  EXPECT_DOUBLE_EQ(bubbles->RadiusValue(1), 0);
+  EXPECT_EQ(bubbles->Label(0), "12");
+  double min = 0, max = 0;
+  ASSERT_TRUE(bubbles->ValueRange(true, min, max));
+  EXPECT_DOUBLE_EQ(min, 20);
+  EXPECT_DOUBLE_EQ(max, 190);
+
+  const QImage image = Grab();
+  const TChartAxis& h = *chart->BottomAxis();
+  const TChartAxis& v = *chart->LeftAxis();
+  EXPECT_EQ(image.pixelColor(h.CalcPosValue(30), v.CalcPosValue(50)), Rgb(clRed));
+  // Inside the radius on both axes, outside beyond it.
+  EXPECT_EQ(image.pixelColor(h.CalcPosValue(37), v.CalcPosValue(50)), Rgb(clRed));
+  EXPECT_EQ(image.pixelColor(h.CalcPosValue(30), v.CalcPosValue(57)), Rgb(clRed));
+  EXPECT_NE(image.pixelColor(h.CalcPosValue(43), v.CalcPosValue(50)), Rgb(clRed));
+  EXPECT_NE(image.pixelColor(h.CalcPosValue(30), v.CalcPosValue(37)), Rgb(clRed));
+  // The label above the bubble: dark pixels over its centre.
+  int dark = 0;
+  for (int y = v.CalcPosValue(50) - 30; y < v.CalcPosValue(50) - 4; ++y)
+    for (int x = h.CalcPosValue(30) - 8; x <= h.CalcPosValue(30) + 8; ++x) dark += qGray(image.pixel(x, y)) < 80;
+  EXPECT_GT(dark, 3);
+  EXPECT_EQ(image.pixelColor(h.CalcPosValue(70), v.CalcPosValue(20)), Rgb(clBlue)) << "radius 0: one pixel";
+  // The bubble centred beyond the axis leaves the plotting area untouched.
+  EXPECT_NE(image.pixelColor(chart->ChartRect().Right - 3, v.CalcPosValue(50)), Rgb(clGreen));
+
+  bubbles->Delete(0);
+  EXPECT_DOUBLE_EQ(bubbles->RadiusValue(0), 0);
+  EXPECT_DOUBLE_EQ(bubbles->RadiusValue(1), 40);
+  auto* copy = dynamic_cast<TBubbleSeries*>(bubbles->CreateClone(form));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Count(), 2);
+  EXPECT_DOUBLE_EQ(copy->RadiusValue(1), 40);
+  EXPECT_EQ(copy->ValueColor(1), clGreen);
 }
 
 TEST_F(UiChartDraw, CopiesShareNothingWithTheirSource) {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <map>
+#include <atomic>
 #include <memory>
 #include <random>
 
@@ -276,30 +276,60 @@ std::optional<TPoint2> PairPoint(long double timeA, const TGridTimeAntenna& a, l
 
 std::vector<TSectBubble> SectPoints(const std::vector<std::vector<TMaxSample>>& picks,
                                     const std::vector<TGridTimeAntenna>& antennas, const TGridTimeAxis& axis,
-                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount) {
-  std::map<std::pair<int32_t, int32_t>, int32_t> counters;
+                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount,
+                                    int workers) {
+  maxCount = 1;
+  std::vector<TSectBubble> bubbles;
   const size_t n = std::min(picks.size(), antennas.size());
-  if (gridStep > 0)
-    for (size_t a = 0; a < n; ++a)
-      for (const TMaxSample& p : picks[a])
-        for (size_t b = a + 1; b < n; ++b)
-          for (const TMaxSample& q : picks[b]) {
-            const std::optional<TPoint2> pt = PairPoint(axis.SampleToTimeUs(p.NumSampleMax), antennas[a],
-                                                        axis.SampleToTimeUs(q.NumSampleMax), antennas[b],
-                                                        axis.SpeedLight);
+  if (!(gridStep > 0) || n < 2) return bubbles;
+  // Only the cells a point strictly inside the chart's ranges can fall in have
+  // counters, and only while they are counted.
+  const auto index = [&](long double v) {
+    const long double i = Round(std::clamp<long double>(v / gridStep, -1, grid_time_kernel::MaxSectIndex + 1));
+    return static_cast<int64_t>(std::clamp<long double>(i, 0, grid_time_kernel::MaxSectIndex));
+  };
+  if (!(range.xMax > range.xMin) || !(range.yMax > range.yMin)) return bubbles;
+  const int64_t ix0 = index(range.xMin), ix1 = index(range.xMax);
+  const int64_t iy0 = index(range.yMin), iy1 = index(range.yMax);
+  const int64_t nx = ix1 - ix0 + 1, ny = iy1 - iy0 + 1;
+  std::vector<int32_t> counters(static_cast<size_t>(nx * ny), 0);
+
+  // The picks' times once per pick.
+  std::vector<std::vector<long double>> times(n);
+  for (size_t a = 0; a < n; ++a) {
+    times[a].reserve(picks[a].size());
+    for (const TMaxSample& p : picks[a]) times[a].push_back(axis.SampleToTimeUs(p.NumSampleMax));
+  }
+  // Antenna a pairs with every later antenna: the work per antenna falls with a,
+  // so the antennas are handed out one at a time. The counts are sums and so do
+  // not depend on the order the pairs are visited in.
+  const auto pairs = [&](int64_t from, int64_t to) {
+    for (int64_t a = from; a < to; ++a)
+      for (const long double ta : times[static_cast<size_t>(a)])
+        for (size_t b = static_cast<size_t>(a) + 1; b < n; ++b)
+          for (const long double tb : times[b]) {
+            const std::optional<TPoint2> pt =
+                PairPoint(ta, antennas[static_cast<size_t>(a)], tb, antennas[b], axis.SpeedLight);
             if (!pt || !(pt->x > range.xMin && pt->x < range.xMax && pt->y > range.yMin && pt->y < range.yMax))
               continue;
             const long double ix = Round(pt->x / gridStep), iy = Round(pt->y / gridStep);
-            if (ix < 0 || iy < 0 || ix > grid_time_kernel::MaxSectIndex || iy > grid_time_kernel::MaxSectIndex)
-              continue;
-            ++counters[{static_cast<int32_t>(ix), static_cast<int32_t>(iy)}];
+            if (ix < ix0 || iy < iy0 || ix > ix1 || iy > iy1) continue;
+            const auto cell = static_cast<size_t>((static_cast<int64_t>(ix) - ix0) * ny + (static_cast<int64_t>(iy) - iy0));
+            std::atomic_ref<int32_t>(counters[cell]).fetch_add(1, std::memory_order_relaxed);
           }
-  maxCount = 1;
-  std::vector<TSectBubble> bubbles;
-  for (const auto& [cell, count] : counters) {
-    maxCount = std::max(maxCount, count);
-    if (count > visible) bubbles.push_back({cell.first, cell.second, count});
-  }
+  };
+  if (workers <= 1)
+    pairs(0, static_cast<int64_t>(n));
+  else
+    TWorkerPool::Instance().RunChunked(0, static_cast<int64_t>(n), 1, pairs);
+
+  for (int64_t x = 0; x < nx; ++x)
+    for (int64_t y = 0; y < ny; ++y) {
+      const int32_t count = counters[static_cast<size_t>(x * ny + y)];
+      maxCount = std::max(maxCount, count);
+      if (count > visible && count > 0)
+        bubbles.push_back({static_cast<int32_t>(ix0 + x), static_cast<int32_t>(iy0 + y), count});
+    }
   return bubbles;
 }
 
@@ -314,6 +344,11 @@ TEllipse PickEllipse(long double D, long double h) {
 
 long double EllipseCheck(const TEllipse& e, long double D, long double h) {
   return (D - e.c) * (D - e.c) / (e.a * e.a) + h * h / (e.b * e.b);
+}
+
+bool EllipseMisses(const TEllipse& e, long double D, long double h) {
+  constexpr long double tolerance = 1e-5L;
+  return e.Valid() && !(std::fabs(EllipseCheck(e, D, h) - 1) <= tolerance);
 }
 
 std::vector<TPoint2> EllipsePoints(const TEllipse& e) {

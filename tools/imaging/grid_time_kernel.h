@@ -20,6 +20,7 @@
 #include "profiledata/geometry_gpr.h"
 #include "tools/imaging/obj_detect_kernel.h"  // TMaxSample
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -114,21 +115,29 @@ struct TSectRange {
   long double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
 };
 // Every pair of picks of every later antenna; a point strictly inside `range`
-// counts in cell (round(X / gridStep), round(Y / gridStep)). Cells whose count
-// exceeds `visible`, in (ix, iy) order; `maxCount` gets the largest count
-// (at least 1).
+// counts in cell (round(X / gridStep), round(Y / gridStep)), cells outside
+// 0..4000 uncounted. Cells whose count exceeds `visible`, in (ix, iy) order;
+// `maxCount` gets the largest count (at least 1). The counters cover only the
+// cells the range reaches and live only during the call; antennas go to the
+// worker pool one at a time when workers > 1 (atomic increments), the counts
+// the same for any count.
 std::vector<TSectBubble> SectPoints(const std::vector<std::vector<TMaxSample>>& picks,
                                     const std::vector<TGridTimeAntenna>& antennas, const TGridTimeAxis& axis,
-                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount);
+                                    const TSectRange& range, long double gridStep, int32_t visible, int32_t& maxCount,
+                                    int workers = 1);
 
 struct TEllipse {
   long double c = 0, a = 0, b = 0;
-  bool Valid() const { return a > 0 && b > 0; }
+  // An ellipse with extent: neither drawn nor checked otherwise.
+  bool Valid() const { return a > 0 && b > 0 && std::isfinite(a) && std::isfinite(b); }
 };
 // Foci (0, 0) and (D, 0), through (D, h).
 TEllipse PickEllipse(long double D, long double h);
 // (D - c)^2 / a^2 + h^2 / b^2, 1 for a sound ellipse.
 long double EllipseCheck(const TEllipse& e, long double D, long double h);
+// The check of a valid ellipse differs from 1 by more than 1e-5 (a rounding
+// fault worth reporting); an ellipse without extent is never checked.
+bool EllipseMisses(const TEllipse& e, long double D, long double h);
 // The upper half from m = -a in steps of 0.005.
 std::vector<TPoint2> EllipsePoints(const TEllipse& e);
 std::optional<TPoint2> EllipseIntersection(const TEllipse& e1, const TEllipse& e2);

@@ -8,6 +8,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/pal_maker.h"
 #include "profiledata/setting_data.h"
+#include "tools/imaging/grid_time_form.h"
 #include "tools/imaging/grid_view_kernel.h"
 #include "tools/imaging/migration_run.h"
 #include "tools/saved_copies.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace grid_time_tool {
 // X/Y, spacing, MinAmpSect, SizeHyperbola, dH.
@@ -54,6 +56,36 @@ TGridTimeTool::TGridTimeTool(uint16_t w) : TSets(w, grid_time_tool::Defaults) {
 
 TGridTimeTool::~TGridTimeTool() = default;
 
+TToolForm* TGridTimeTool::CreateForm() { return TComponent::Create<TGridTimeForm>(Application); }
+
+TGridTimeForm* TGridTimeTool::GridTimeDialog() const { return dynamic_cast<TGridTimeForm*>(LiveDialog()); }
+
+TGridTimeAxis TGridTimeTool::AxisOf(int32_t k) const {
+  TGridTimeAxis axis;
+  const T2Dview* view = GetViewByIndx(k);
+  if (!view || !view->Settings()) view = GetViewByIndx(0);
+  if (!view || !view->Settings()) return axis;
+  const TSettingData& settings = *view->Settings();
+  axis.LongTrace = settings.GetLongTrace();
+  axis.SpanWidth = settings.GetSpanWidth();
+  axis.SpeedLight = settings.GetSpeedLight();
+  axis.ShiftTimeDepth = ShiftTimeDepth;
+  return axis;
+}
+
+void TGridTimeTool::PaintDiagram() {
+  Diagram.PaintDiagram();
+  if (auto* form = dynamic_cast<TGridTimeForm*>(Form())) form->PaintDiagram();
+}
+
+void TGridTimeTool::PaintArNullRadar() {
+  DirectWaveNow();
+  if (TGridTimeForm* form = GridTimeDialog()) {
+    form->PaintDirectWave();
+    form->PaintSlice();
+  }
+}
+
 void TGridTimeTool::ToolInit() {
   for (int32_t channel = 0; channel < ToolChannels; ++channel) {
     InitReconstructionFields(*this, grid_time_tool::Defaults, GetViewByIndx(channel));
@@ -76,11 +108,13 @@ void TGridTimeTool::CreateArAnten(int32_t vstavka, bool isCreate) {
     AntenCount = static_cast<int32_t>(std::min<int64_t>(traces + vstavka, std::numeric_limits<int32_t>::max()));
   }
   arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
+  if (TGridTimeForm* form = GridTimeDialog()) form->ShowAntennas();
 }
 
 long double TGridTimeTool::DirectWaveNow() {
   if (static_cast<int64_t>(arAnten.size()) != AntenCount) arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
   T0 = DirectWave(arAnten, XYProportional, DistanceRecept, dH);
+  AMin = -T0 * AxisOf(runView_ ? runChannel_ : CurrentNumberView).SpeedLight / 2;
   return T0;
 }
 
@@ -140,10 +174,17 @@ void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const 
   arMaxInTraces.assign(antennas, {});
   arMax2InTraces.assign(antennas, {});
   std::vector<long double> out;
+  TGridTimeForm* form = GridTimeDialog();
   for (int64_t i = 0; i < present; ++i) {
     const int32_t* trace = S.data() + static_cast<size_t>(i) * static_cast<size_t>(L);
     arMaxInTraces[static_cast<size_t>(i)] = TracePicks(trace, L, PositivMax);
-    EnergyEnvelope(trace, L, MaxIteration, out, arMax2InTraces[static_cast<size_t>(i)]);
+    const int32_t passes = EnergyEnvelope(trace, L, MaxIteration, out, arMax2InTraces[static_cast<size_t>(i)]);
+    const long double D = i * StepRecept + DistanceRecept;
+    if (form && ShowWiggle && std::fabs(D - XElipse) < 0.01L) {
+      std::vector<long double> R(static_cast<size_t>(L));
+      for (size_t k = 0; k < R.size(); ++k) R[k] = static_cast<long double>(trace[k]) * trace[k];
+      form->PaintWiggle(R, out, passes, D);
+    }
     if (MaximumAtIteration)
       arMaxInTraces[static_cast<size_t>(i)] = PicksFromEnvelope(arMax2InTraces[static_cast<size_t>(i)], PositivMax);
   }
@@ -151,10 +192,22 @@ void TGridTimeTool::Picks(const std::vector<int32_t>& S, int64_t tracesS, const 
   SectBubbles.clear();
   SectMaxCount = 1;
   if (PntVisual == gtSectPoint) {
-    // The chart's ranges: the grid's width and the trace's depth.
-    const TSectRange range{DistanceRecept, CountX * iXStep + DistanceRecept, 0, axis.SampleToPath(L)};
-    SectBubbles = SectPoints(arMaxInTraces, arAnten, axis, range, GridStepSect, VisibleSect, SectMaxCount);
+    // The chart's ranges: the grid's width and the trace's depth from the
+    // emission (the live chart's own).
+    const TSectRange range = form ? form->ChartRange()
+                                  : TSectRange{DistanceRecept, CountX * iXStep + DistanceRecept, AMin,
+                                               AMin + axis.SampleToPath(L)};
+    SectBubbles = SectPoints(arMaxInTraces, arAnten, axis, range, GridStepSect, VisibleSect, SectMaxCount,
+                             TWorkerPool::Instance().ThreadCount());
   }
+  TestSectChoice.reset();
+  TestSectResult.reset();
+  if (PntVisual == gtTestSect) {
+    TestSectChoice = ChooseTestSect(arMaxInTraces, TestSectSeed);
+    TestSectSeed = static_cast<uint32_t>(std::mt19937(TestSectSeed)());
+    if (TestSectChoice) TestSectResult = TestSect(arMaxInTraces, arAnten, axis, *TestSectChoice);
+  }
+  if (form) form->PaintOverlays();
 }
 
 int64_t TGridTimeTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t traces, int longTrace,
@@ -196,8 +249,14 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
   axis.ShiftTimeDepth = ShiftTimeDepth;
   arAnten = CreateAntennas(AntenCount, StepRecept, DistanceRecept);
   DirectWaveNow();
+  TGridTimeForm* form = GridTimeDialog();
+  if (form) {
+    form->SetTopAxis();
+    form->PaintDirectWave();
+  }
   Picks(S, tracesS, axis);
 
+  ClearDialogLog();
   Log(QStringLiteral("Prepeare calculation"));
   Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
   TGridTimeImaging p;
@@ -209,5 +268,7 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
   p.Apply = AExecuting;
   B = GridTimeImage(S.data(), tracesS, axis, p, CountX, CountY, TWorkerPool::Instance().ThreadCount());
   PaintGrid();
+  if (GridTimeDialog()) ShowChannelInDialog(runChannel_);
   Log(QStringLiteral("End calculation"));
+  if (GridTimeDialog()) GetParam(CurrentNumberView);
 }

@@ -13,8 +13,8 @@
 // The recording named "cmp_4.dezo" (channel 0's file name) is imaged with a gap
 // of 7 empty antenna positions after the 16th; "cmp_1.dezo" gets its own steps.
 //
-// The dialog is not built yet: CreateForm stays the base's (none), so the
-// overlays are computed but not drawn.
+// The dialog (grid_time_form.h) shows the grid image under the overlays; they
+// are drawn only while it is live, the picks and counts are made on every run.
 
 #include "tools/imaging/directivity_diagram.h"
 #include "tools/imaging/grid_time_kernel.h"
@@ -25,10 +25,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class T2Dview;
 class TBitmap;
+class TGridTimeForm;
 
 struct TGridTimeParam {
   bool Apply = true;
@@ -70,6 +72,8 @@ public:
   // The antennas and the direct wave's emission time of the last build.
   std::vector<TGridTimeAntenna> arAnten;
   long double T0 = 0;
+  // The chart's depth at the emission (-T0 x V / 2 metres).
+  long double AMin = 0;
   // The grid of the last run and its image.
   int32_t iXCount = 0, iYCount = 0;
   int32_t CountAB = 0, CountX = 0, CountY = 0;
@@ -83,6 +87,11 @@ public:
   // "Sect point": the cells above VisibleSect with the largest count.
   std::vector<TSectBubble> SectBubbles;
   int32_t SectMaxCount = 1;
+  // "Test sect": the next run's draw, the pair drawn and its ellipses (none
+  // when the two antennas coincide or no antenna has two picks).
+  uint32_t TestSectSeed = 1;
+  std::optional<TTestSectChoice> TestSectChoice;
+  std::optional<TTestSect> TestSectResult;
   // MemoryCap: cells above this many bytes (with the run's copies) end the run
   // as when memory runs out, the last image kept.
 
@@ -98,7 +107,16 @@ public:
   bool GapLayout() const;
   // The direct wave of the current antennas; returns T0.
   long double DirectWaveNow();
-  void PaintDiagram() { Diagram.PaintDiagram(); }
+  // The directivity diagram, shown in the dialog when there is one.
+  void PaintDiagram();
+  // The direct wave of the current parameters; while the dialog is live its
+  // line, the probe ellipse and the probe's travel curve.
+  void PaintArNullRadar();
+  // The time axis of channel `k` (channel 0 when it has none).
+  TGridTimeAxis AxisOf(int32_t k) const;
+  TToolForm* CreateForm() override;
+  // The dialog while it is live; nullptr otherwise.
+  TGridTimeForm* GridTimeDialog() const;
 
 protected:
   TGridTimeParam PackParams() const override {

@@ -77,8 +77,9 @@ TDigitEdit* TReconstructionForm::AddDigitEdit(int top, const QString& label, lon
 }
 
 TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructionLayout& layout)
-    : TToolForm(AOwner, [] {
+    : TToolForm(AOwner, [&layout] {
         TToolFormOptions options;
+        options.PreviewAlwaysApplied = layout.PreviewAlwaysApplied;
         // Shown, the dialog runs nothing; a change re-runs the dialog's channel (all
         // of them while adding or when Apply changes in every set).
         options.PreviewOnShow = false;
@@ -102,7 +103,8 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   HyperbolaCheckButton->SetBounds(104, 36, 100, 17);
   HyperbolaCheckButton->SetCaption(LoadResString(SReconstructionHyperbola));
 
-  const auto search = [this](int top) {
+  const auto search = [this, &layout](int top) -> TBitBtn* {
+    if (!layout.ScanControls) return nullptr;
     auto* b = new TBitBtn(this);
     b->SetParent(this);
     b->SetBounds(kSearchLeft, top, 28, 21);
@@ -112,7 +114,9 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   };
 
   int top = 62;
-  XYProportionalDigitEdit = AddDigitEdit(top, LoadResString(SReconstructionXY), 0.1L, 100, 0.1L, true, false);
+  const auto labelOr = [](const QString& own, const QString& shared) { return own.isEmpty() ? shared : own; };
+  XYProportionalDigitEdit =
+      AddDigitEdit(top, labelOr(layout.XYLabel, LoadResString(SReconstructionXY)), 0.1L, 100, 0.1L, true, false);
   XYProportionalDigitEdit->SetValueReal(1);
   SearchX_YBitBtn = search(top);
   ApplayBitBtn = new TBitBtn(this);
@@ -120,7 +124,8 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   ApplayBitBtn->SetBounds(40, top, 60, 21);
   ApplayBitBtn->SetCaption(LoadResString(SReconstructionApplay));
   ApplayBitBtn->SetHint(LoadResString(SReconstructionApplay));
-  dHDigitEdit = AddDigitEdit(top += kRow, LoadResString(SReconstructiondH), -1000, 1000, 1, false, true);
+  dHDigitEdit = AddDigitEdit(top += kRow, labelOr(layout.dHLabel, LoadResString(SReconstructiondH)), -1000, 1000, 1,
+                             false, true);
   dHDigitEdit->SetValueInt(0);
   SearchdHBitBtn = search(top);
   AddPanelLabel(8, top += kRow, 204, LoadResString(SReconstructionDistance));
@@ -135,15 +140,17 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   SearchDistRTBitBtn = search(top);
   DistanceRowsTop = top + kRow;
   top += kRow * layout.RowsAfterDistance;
-  MinAmpDigitEdit = AddDigitEdit(top += kRow, LoadResString(SReconstructionAngle), 1, 1000, 1, false, false);
-  MinAmpDigitEdit->SetValueInt(30);
-  SearchBitBtn = search(top);
-  ZatuhanieDigitEdit = AddDigitEdit(top += kRow, LoadResString(SReconstructionDecrise), 0, 99, 1, false, false);
-  ZatuhanieDigitEdit->SetValueInt(75);
-  SearchDecriseBitBtn = search(top);
-  LEngthHiperbolaDigitEdit =
-      AddDigitEdit(top += kRow, LoadResString(SReconstructionIteration), 0, 100, 1, false, false);
-  LEngthHiperbolaDigitEdit->SetValueInt(6);
+  if (layout.ScanControls) {
+    MinAmpDigitEdit = AddDigitEdit(top += kRow, LoadResString(SReconstructionAngle), 1, 1000, 1, false, false);
+    MinAmpDigitEdit->SetValueInt(30);
+    SearchBitBtn = search(top);
+    ZatuhanieDigitEdit = AddDigitEdit(top += kRow, LoadResString(SReconstructionDecrise), 0, 99, 1, false, false);
+    ZatuhanieDigitEdit->SetValueInt(75);
+    SearchDecriseBitBtn = search(top);
+    LEngthHiperbolaDigitEdit =
+        AddDigitEdit(top += kRow, LoadResString(SReconstructionIteration), 0, 100, 1, false, false);
+    LEngthHiperbolaDigitEdit->SetValueInt(6);
+  }
   IterationRowsTop = top + kRow;
   top += kRow * layout.RowsAfterIteration;
   InfoMemo = new TMemo(this);
@@ -193,16 +200,13 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   XYProportionalDigitEdit->OnChange = take(true);
   dHDigitEdit->OnChange = take(true);
   DistanceReceptDigitEdit->OnChange = take(true);
-  MinAmpDigitEdit->OnChange = take(false);
-  ZatuhanieDigitEdit->OnChange = take(false);
-  LEngthHiperbolaDigitEdit->OnChange = take(false);
+  for (TDigitEdit* e : {MinAmpDigitEdit, ZatuhanieDigitEdit, LEngthHiperbolaDigitEdit})
+    if (e) e->OnChange = take(false);
   ExecCheckBox->OnClick = [this](TObject* sender) { ApplyAndCopyPicture(sender); };
   ApplayBitBtn->OnClick = [this](TObject* sender) { ApplyAndCopyPicture(sender); };
-  SearchX_YBitBtn->OnClick = [this](TObject*) { Search(0); };
-  SearchdHBitBtn->OnClick = [this](TObject*) { Search(1); };
-  SearchDistRTBitBtn->OnClick = [this](TObject*) { Search(2); };
-  SearchBitBtn->OnClick = [this](TObject*) { Search(3); };
-  SearchDecriseBitBtn->OnClick = [this](TObject*) { Search(4); };
+  TBitBtn* const scans[] = {SearchX_YBitBtn, SearchdHBitBtn, SearchDistRTBitBtn, SearchBitBtn, SearchDecriseBitBtn};
+  for (int32_t k = 0; k < 5; ++k)
+    if (scans[k]) scans[k]->OnClick = [this, k](TObject*) { Search(k); };
   HyperbolaCheckButton->OnClick = [this](TObject*) {
     if (!Tool) return;
     if (!HyperbolaCheckButton->Checked()) {
@@ -222,7 +226,7 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   // is OK.
   for (TDigitEdit* e : {XYProportionalDigitEdit, dHDigitEdit, DistanceReceptDigitEdit, MinAmpDigitEdit,
                         LEngthHiperbolaDigitEdit})
-    KeepEnterIn(e);
+    if (e) KeepEnterIn(e);
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) {
     // Read by a running reconstruction between its iterations.
     if (key == VK_SPACE && Tool) RequestStop();

@@ -42,6 +42,15 @@ struct TReconstructionLayout {
   // Rows left free right after the distance edit and after the iteration edit.
   int RowsAfterDistance = 0;
   int RowsAfterIteration = 0;
+  // Off: no scan buttons and no angle, decrease and iteration edits (their
+  // pointers stay null); the rows after the distance edit follow it directly.
+  bool ScanControls = true;
+  // The labels of the X/Y and dH edits; empty keeps "X/Y" and "dH".
+  QString XYLabel;
+  QString dHLabel;
+  // Every change re-runs the dialog's channel, Apply on or off (a dialog that
+  // shows the tool's own picture either way).
+  bool PreviewAlwaysApplied = false;
 };
 
 class TReconstructionForm : public TToolForm {

@@ -3,12 +3,16 @@
 // rounded means, picks with flat runs, the envelope without passes, the pair
 // point and the ellipses of a known point.
 
+#include "platform/rtl/rounding.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/imaging/grid_time_kernel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <vector>
 
 namespace grid_time_test {
@@ -238,6 +242,14 @@ TEST(GridTimeKernel, PairPointAndEllipsesFindTheReflector) {
   EXPECT_EQ(half.size(), 201u);
   EXPECT_NEAR(static_cast<double>(half[100].y), 0.5, 1e-12);
   EXPECT_TRUE(EllipsePoints(PickEllipse(0, 0)).empty()) << "a = 0 is not drawn";
+  // The check reports an ellipse that misses its own point, never one without
+  // extent (b = 0 above the emission, or endless).
+  EXPECT_FALSE(EllipseMisses(e1, 0.2L, h(0.2L)));
+  EXPECT_TRUE(EllipseMisses(TEllipse{0.5L, 1, 1}, 1, 1)) << "0.25 + 1";
+  EXPECT_TRUE(EllipseMisses(TEllipse{0.5L, 1, 1}, 1, std::nanl("")));
+  EXPECT_FALSE(PickEllipse(0.4L, -0.1L).Valid());
+  EXPECT_FALSE(EllipseMisses(PickEllipse(0.4L, -0.1L), 0.4L, -0.1L));
+  EXPECT_FALSE(PickEllipse(0.4L, std::numeric_limits<long double>::infinity()).Valid());
 }
 
 TEST(GridTimeKernel, SectPointsCountOnlyAboveTheThreshold) {
@@ -264,6 +276,58 @@ TEST(GridTimeKernel, SectPointsCountOnlyAboveTheThreshold) {
   EXPECT_TRUE(SectPoints(picks, antennas, axis, range, 0.1L, 3, maxCount).empty()) << "no count above 3";
   EXPECT_TRUE(SectPoints(picks, antennas, axis, {0, 0.4L, 0, 2}, 0.1L, 0, maxCount).empty()) << "outside the chart";
   EXPECT_EQ(maxCount, 1);
+}
+
+// Noise-like traces give many picks whose pair points scatter over the chart:
+// the counts of every cell must not depend on how the antennas are shared out,
+// and must equal a plain count of the pair points.
+TEST(GridTimeKernel, SectPointCountsAreTheSameForAnyWorkerCount) {
+  FakeToolHost host;
+  HostScope scope{host};
+  const TGridTimeAxis axis = Axis();
+  constexpr int antennasCount = 40;
+  std::vector<int32_t> S(static_cast<size_t>(antennasCount) * 100);
+  for (size_t i = 0; i < S.size(); ++i) S[i] = static_cast<int32_t>((i * 7919) % 2001) - 1000;
+  std::vector<std::vector<TMaxSample>> picks;
+  for (int i = 0; i < antennasCount; ++i) picks.push_back(TracePicks(S.data() + i * 100, 100, true));
+  std::vector<TGridTimeAntenna> antennas = CreateAntennas(antennasCount, 0.05L, 0.2L);
+  DirectWave(antennas, 2.0L, 0.2L, 299);
+  const TSectRange range{0.2L, 2.2L, 0, axis.SampleToPath(100)};
+  const long double step = 0.05L;
+
+  std::map<std::pair<int32_t, int32_t>, int32_t> plain;
+  for (size_t a = 0; a < picks.size(); ++a)
+    for (const TMaxSample& p : picks[a])
+      for (size_t b = a + 1; b < picks.size(); ++b)
+        for (const TMaxSample& q : picks[b]) {
+          const auto pt = PairPoint(axis.SampleToTimeUs(p.NumSampleMax), antennas[a],
+                                    axis.SampleToTimeUs(q.NumSampleMax), antennas[b], axis.SpeedLight);
+          if (pt && pt->x > range.xMin && pt->x < range.xMax && pt->y > range.yMin && pt->y < range.yMax)
+            ++plain[{static_cast<int32_t>(Round(pt->x / step)), static_cast<int32_t>(Round(pt->y / step))}];
+        }
+  int32_t plainMax = 1;
+  for (const auto& [cell, count] : plain) plainMax = std::max(plainMax, count);
+  ASSERT_GT(plainMax, 3) << "the fixture must pile points up";
+
+  for (int workers : {1, 2, 8}) {
+    PoolThreadsScope pool(workers);
+    int32_t maxCount = 0;
+    const std::vector<TSectBubble> all = SectPoints(picks, antennas, axis, range, step, 0, maxCount, workers);
+    EXPECT_EQ(maxCount, plainMax) << workers;
+    ASSERT_EQ(all.size(), plain.size()) << workers;
+    size_t k = 0;
+    for (const auto& [cell, count] : plain) {
+      EXPECT_EQ(all[k].ix, cell.first);
+      EXPECT_EQ(all[k].iy, cell.second);
+      EXPECT_EQ(all[k].count, count) << workers << " cell " << cell.first << "," << cell.second;
+      ++k;
+    }
+    // Only the cells above the threshold become bubbles.
+    const std::vector<TSectBubble> above = SectPoints(picks, antennas, axis, range, step, 3, maxCount, workers);
+    for (const TSectBubble& b : above) EXPECT_GT(b.count, 3);
+    EXPECT_EQ(above.size(), static_cast<size_t>(std::count_if(plain.begin(), plain.end(),
+                                                              [](const auto& c) { return c.second > 3; })));
+  }
 }
 
 }  // namespace grid_time_test
