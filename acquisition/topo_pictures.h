@@ -16,10 +16,14 @@
 //     the wheel built into one end.
 // ttNil has the blank tile.
 //
+// Each device also has its display name (TopoDeviceName).
+//
 // Threads: any thread may draw into its own bitmap; the image list belongs to
 // the user-interface thread.
 
 #include "profiledata/gpr_constants.h"
+
+#include <QString>
 
 class TBitmap;
 class TImageList;
@@ -32,3 +36,7 @@ void DrawTopoPicture(TTopoType type, TBitmap& bitmap);
 // Sets the list to the picture size and fills it with every device's picture,
 // the picture of a TTopoType value at the value's index.
 void FillTopoPictures(TImageList& list);
+
+// The name the topo menus and the device label show ("GPS ", "Custom", and a
+// name per wheel, cart and built-in odometer); empty for ttNil.
+QString TopoDeviceName(TTopoType type);

@@ -9,6 +9,7 @@
 
 #include "tests/support/radarsim/sim_frames.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -45,6 +46,9 @@ struct TSimConfig {
   std::string GpsText = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
   // Collision count of trace `index`; 1 when empty.
   std::function<uint8_t(uint32_t index)> CollisionOf;
+  // The four accelerometer values of trace `index` (entries 1..3 the X, Y and Z
+  // axes); a pattern of the index when empty.
+  std::function<std::array<int16_t, 4>(uint32_t index)> AccelerometerOf;
   std::set<uint8_t> Unanswered;  // commands the unit leaves without a reply
   // A slow unit: each reply goes out this long after its command arrived (traces wait
   // behind it). The reply is owed meanwhile.
@@ -88,6 +92,9 @@ public:
   void SetSilent(bool silent);
   // Starts streaming as if a start command had arrived.
   void StartStreaming();
+  // The wheel turned: `count` wheel reports (0x84) go out at once, byte 7 a
+  // running tick number, byte 8 the direction (0 forward, 1 backward).
+  void TurnWheel(int count, bool backward);
 
   // ---- what happened ----
   std::vector<TSimCommand> Received() const;
@@ -138,6 +145,7 @@ private:
   TSimClock::time_point nextTrace_{};
   int windowCodes_ = 500;
   double loadingTime_ = 0;
+  uint8_t wheelTick_ = 0;
 };
 
 }  // namespace radarsim
