@@ -20,13 +20,14 @@
 //   settings and are sent from the user-interface thread only.
 // - SectCom guards the receive buffer, both send queues and WithoutAck,
 //   MaxPerfomanceDelay and CurBufPos. SectParse guards the handling of the
-//   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString,
-//   AccelerometerValues and the inclinometer extremes with their reading windows
-//   (the preferences dialog updates them from the readings); the recording
-//   window's PaintLastTrace runs under it and
-//   takes no other lock of the radar. No lock of the radar is taken while another of
-//   its locks is held. The reader thread appends to and consumes the receive buffer under SectCom
-//   and parses the held bytes without it (no other thread changes them).
+//   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString and
+//   AccelerometerValues; the inclinometer extremes and their reading windows
+//   belong to the user-interface thread, where the preferences dialog updates
+//   them from the readings under SectPaint too. The recording window's
+//   PaintLastTrace runs under SectPaint and takes no other lock of the radar.
+//   No lock of the radar is taken while another of its locks is held. The reader
+//   thread appends to and consumes the receive buffer under SectCom and parses the
+//   held bytes without it (no other thread changes them).
 // - Every other scalar is atomic: the reader thread writes the decoded state, the
 //   user-interface thread reads it.
 // - Texts, arrays and plain fields without a lock named here are written by one thread
@@ -259,9 +260,9 @@ public:
   std::atomic<uint8_t> NMEISpeed{0};
   std::array<uint8_t, 5> NMEIString{'G', 'P', 'G', 'G', 'A'};  // SectPaint
   std::array<int16_t, 4> AccelerometerValues{};  // SectPaint
-  double GXmin = 0, GXmax = 0, GYmin = 0, GYmax = 0, GZmin = 0, GZmax = 0;  // SectPaint
+  double GXmin = 0, GXmax = 0, GYmin = 0, GYmax = 0, GZmin = 0, GZmax = 0;
   std::array<int32_t, CalibrationHistoryLength> GXmaxArray{}, GXminArray{}, GYmaxArray{}, GYminArray{},
-      GZmaxArray{}, GZminArray{};  // SectPaint
+      GZmaxArray{}, GZminArray{};
   double ZeroAngle = 0;
   double CalibrationQuality = 0;
   int f = 0;                             // serial handle; 0 TCP; -1 port not opened
