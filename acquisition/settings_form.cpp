@@ -72,8 +72,6 @@ RESOURCESTRING(SSettingsSavePreset, "Save Preset");
 RESOURCESTRING(SSettingsGeneralPreferences, "General Preferences");
 RESOURCESTRING(SSettingsMoveAntenna, "Move the antenna");
 RESOURCESTRING(SSettingsStartCalibration, "Start calibration");
-RESOURCESTRING(SSettingsCustom, "Custom");
-RESOURCESTRING(SSettingsGps, "GPS ");
 
 namespace {
 
@@ -82,15 +80,13 @@ constexpr int kColumnWidth = 180;
 constexpr int kStripWidth = 14;
 constexpr int kMaxComments = 250;
 
-// The twelve topo items in menu order, with the names shown for them.
+// The twelve topo items in menu order.
 struct TTopoItem {
   TTopoType Type;
-  const char* Name;
 };
 constexpr TTopoItem kTopoItems[] = {
-    {ttGPS, nullptr},         {ttWheel, "Wheel"},       {ttOdometerA, "Wheel A"},       {ttTrolleyA, "Cart A"},
-    {ttTrolleyB, "Cart B"},   {ttOdometerB, "Wheel B"}, {ttOdometerC, "Wheel C"},       {ttOdometerD, "Wheel D"},
-    {ttOdometerE, "Wheel E"}, {ttCustom, nullptr},      {ttUnitWheelA, "Built-in A"}, {ttUnitWheelB, "Built-in B"},
+    {ttGPS},       {ttWheel},     {ttOdometerA}, {ttTrolleyA}, {ttTrolleyB},   {ttOdometerB},
+    {ttOdometerC}, {ttOdometerD}, {ttOdometerE}, {ttCustom},   {ttUnitWheelA}, {ttUnitWheelB},
 };
 
 template <typename T>
@@ -172,10 +168,7 @@ void TSettingsForm::BuildMenus() {
   GeneralPreferencesMenu = Item(this, TopoTypePopupMenu->Items(), LoadResString(SSettingsGeneralPreferences));
   Item(this, TopoTypePopupMenu->Items(), QStringLiteral("-"));
   for (const TTopoItem& topo : kTopoItems) {
-    const QString name = topo.Type == ttGPS      ? LoadResString(SSettingsGps)
-                         : topo.Type == ttCustom ? LoadResString(SSettingsCustom)
-                                                 : QString::fromLatin1(topo.Name);
-    TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), name);
+    TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), TopoDeviceName(topo.Type));
     item->SetRadioItem(true);
     item->SetTag(topo.Type);
     item->SetImageIndex(topo.Type);

@@ -1,5 +1,6 @@
 #include "acquisition/topo_pictures.h"
 
+#include "platform/rtl/resource_strings.h"
 #include "platform/rtl/rounding.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
@@ -189,20 +190,27 @@ void FillTopoPictures(TImageList& list) {
   }
 }
 
+namespace {
+
+RESOURCESTRING(STopoDeviceGps, "GPS ");
+RESOURCESTRING(STopoDeviceCustom, "Custom");
+
+}  // namespace
+
 QString TopoDeviceName(TTopoType type) {
   switch (type) {
+    case ttGPS: return LoadResString(STopoDeviceGps);
+    case ttCustom: return LoadResString(STopoDeviceCustom);
     case ttWheel: return QStringLiteral("Wheel");
     case ttOdometerA: return QStringLiteral("Wheel A");
-    case ttTrolleyA: return QStringLiteral("Cart A");
-    case ttTrolleyB: return QStringLiteral("Cart B");
     case ttOdometerB: return QStringLiteral("Wheel B");
     case ttOdometerC: return QStringLiteral("Wheel C");
     case ttOdometerD: return QStringLiteral("Wheel D");
     case ttOdometerE: return QStringLiteral("Wheel E");
+    case ttTrolleyA: return QStringLiteral("Cart A");
+    case ttTrolleyB: return QStringLiteral("Cart B");
     case ttUnitWheelA: return QStringLiteral("Built-in A");
     case ttUnitWheelB: return QStringLiteral("Built-in B");
-    case ttGPS: return QStringLiteral("GPS ");
-    case ttCustom: return QStringLiteral("Custom");
-    default: return {};
+    default: return QString();
   }
 }

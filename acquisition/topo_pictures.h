@@ -16,6 +16,8 @@
 //     the wheel built into one end.
 // ttNil has the blank tile.
 //
+// Each device also has its display name (TopoDeviceName).
+//
 // Threads: any thread may draw into its own bitmap; the image list belongs to
 // the user-interface thread.
 
@@ -35,6 +37,6 @@ void DrawTopoPicture(TTopoType type, TBitmap& bitmap);
 // the picture of a TTopoType value at the value's index.
 void FillTopoPictures(TImageList& list);
 
-// The name shown for a device beside its picture ("Wheel", "Cart A", ...; the
-// GPS receiver and the user-calibrated wheel are captioned by their windows).
+// The name the topo menus and the device label show ("GPS ", "Custom", and a
+// name per wheel, cart and built-in odometer); empty for ttNil.
 QString TopoDeviceName(TTopoType type);

@@ -21,11 +21,13 @@
 // - SectCom guards the receive buffer, both send queues and WithoutAck,
 //   MaxPerfomanceDelay and CurBufPos. SectParse guards the handling of the
 //   master/slave-mode reply. SectPaint guards LastArray, LastNMEA, NMEIString,
-//   AccelerometerValues and the Wi-Fi settings (netIP .. netJoin); the recording
-//   window's PaintLastTrace runs under it and takes no other lock of the radar. No
-//   lock of the radar is taken while another of its locks is held. The reader thread
-//   appends to and consumes the receive buffer under SectCom and parses the held
-//   bytes without it (no other thread changes them).
+//   AccelerometerValues and the Wi-Fi settings (netIP .. netJoin); the inclinometer
+//   extremes and their reading windows belong to the user-interface thread, where
+//   the preferences dialog updates them from the readings under SectPaint too. The
+//   recording window's PaintLastTrace runs under SectPaint and takes no other lock
+//   of the radar. No lock of the radar is taken while another of its locks is held.
+//   The reader thread appends to and consumes the receive buffer under SectCom and
+//   parses the held bytes without it (no other thread changes them).
 // - Every other scalar is atomic: the reader thread writes the decoded state, the
 //   user-interface thread reads it.
 // - Texts, arrays and plain fields without a lock named here are written by one thread

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -140,6 +141,8 @@ void TControlRadar::StartAllRadarsForInclinometr(bool isNulling) {
     TRadar* radar = SlotRadar(k);
     if (!radar) continue;
     if (isNulling) {
+      // The preferences dialog reads and updates the extremes under the paint lock.
+      std::lock_guard guard(radar->SectPaint);
       // A reversed inclinometer reads its X axis the other way round.
       const bool reversed = radar->InclinometersSett() == isReverce;
       radar->GXmin = reversed ? 0 : 1000;

@@ -1,6 +1,7 @@
 #include "platform/ui/value_list_editor.h"
 
 #include "platform/rtl/resource_strings.h"
+#include "platform/ui/keys.h"
 
 #include <algorithm>
 
@@ -45,6 +46,7 @@ int TValueListEditor::InsertRow(const QString& KeyName, const QString& Value, bo
 void TValueListEditor::Clear() {
   rows_.clear();
   topRow_ = 1;
+  row_ = 0;
   Invalidate();
 }
 
@@ -136,12 +138,16 @@ void TValueListEditor::Paint() {
 void TValueListEditor::DrawCell(int col, int row, const TRect& rect) {
   TCanvas& canvas = *Canvas();
   const bool fixed = row == 0;
+  const bool selected = !fixed && row == row_;
   canvas.Brush()->SetStyle(bsSolid);
-  canvas.Brush()->SetColor(fixed ? clBtnFace : clWindow);
+  canvas.Brush()->SetColor(fixed ? clBtnFace : selected ? clHighlight : clWindow);
   canvas.FillRect(rect);
   canvas.Font()->Assign(*Font());
+  if (selected) canvas.Font()->SetColor(clHighlightText);
   canvas.TextOut(rect.Left + kTextMargin, rect.Top + kTextMargin, Cells(col, row));
-  if (OnDrawCell) OnDrawCell(this, col, row, rect, fixed ? TGridDrawState(gdFixed) : TGridDrawState());
+  TGridDrawState state = fixed ? TGridDrawState(gdFixed) : TGridDrawState();
+  if (selected) state.Include(gdSelected);
+  if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
 
 bool TValueListEditor::MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
@@ -149,4 +155,65 @@ bool TValueListEditor::MouseWheel(TShiftState shift, int wheelDelta, TPoint mous
   if (wheelDelta == 0) return false;
   SetTopRow(topRow_ + (wheelDelta > 0 ? -1 : 1));
   return true;
+}
+
+void TValueListEditor::SetCells(int col, int row, const QString& text) {
+  if (!ValidCol(col) || row < 1 || row >= RowCount()) return;
+  auto& [key, value] = rows_[static_cast<size_t>(row - 1)];
+  (col == 0 ? key : value) = text;
+  Invalidate();
+}
+
+void TValueListEditor::DeleteRow(int row) {
+  if (row < 1 || row >= RowCount()) return;
+  rows_.erase(rows_.begin() + (row - 1));
+  row_ = std::min(row_, RowCount() - 1);
+  topRow_ = std::clamp(topRow_, 1, std::max(1, RowCount() - 1));
+  Invalidate();
+}
+
+bool TValueListEditor::SelectCell(int col, int row) {
+  if (!ValidCol(col) || row < 1 || row >= RowCount()) return false;
+  bool canSelect = true;
+  if (OnSelectCell) OnSelectCell(this, col, row, canSelect);
+  if (!canSelect) return false;
+  row_ = row;
+  col_ = col;
+  Invalidate();
+  return true;
+}
+
+void TValueListEditor::SetEditText(int col, int row, const QString& value) {
+  if (!ValidCol(col) || row < 1 || row >= RowCount()) return;
+  SetCells(col, row, value);
+  if (OnSetEditText) OnSetEditText(this, col, row, value);
+}
+
+void TValueListEditor::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseDown(button, shift, x, y);
+  for (int row = std::max(1, topRow_); row < RowCount(); ++row) {
+    for (int col = 0; col < 2; ++col) {
+      const TRect r = CellRect(col, row);
+      if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) {
+        SelectCell(col, row);
+        return;
+      }
+    }
+  }
+}
+
+bool TValueListEditor::KeyDown(WORD& key, TShiftState shift) {
+  // The base runs the form's key preview and OnKeyDown; false: swallowed there.
+  if (!TCustomControl::KeyDown(key, shift)) return false;
+  if (key != VK_BACK || !editing_ || row_ < 1) return true;
+  const QString text = Cells(col_, row_);
+  if (!text.isEmpty()) SetEditText(col_, row_, text.left(text.size() - 1));
+  return false;
+}
+
+bool TValueListEditor::KeyPress(QChar& key) {
+  if (!TCustomControl::KeyPress(key)) return false;
+  if (!editing_ || row_ < 1 || !key.isPrint()) return true;
+  SetEditText(col_, row_, Cells(col_, row_) + key);
+  return false;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// TValueListEditor: a read-only two-column grid of key and value rows under a
-// title row, drawn by the control itself.
+// TValueListEditor: a two-column grid of key and value rows under a title row,
+// drawn by the control itself.
 //
 // Rows are numbered as the grid shows them: row 0 is the title row, the data
 // rows are 1 .. RowCount() - 1; column 0 holds the keys, column 1 the values.
@@ -11,6 +11,12 @@
 // the cell's margins in the control's font), then OnDrawCell runs for it, when
 // set, and may draw over it on Canvas(). Rows that do not fit are reached with
 // the mouse wheel (TopRow).
+//
+// Selection and editing: a click on a data cell selects it (Row, Col) when
+// OnSelectCell, if set, lets it. While Editing is on, the selected data cell is
+// edited in place: each typed character is appended to its text and Backspace
+// removes the last one; every change goes through SetEditText, which stores the
+// text and runs OnSetEditText (as each keystroke of an in-place editor does).
 //
 // Threads: user-interface thread only.
 
@@ -29,6 +35,8 @@ enum TGridDrawStateItem : uint8_t { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TEnumSet<TGridDrawStateItem>;
 using TDrawCellEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
+using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
+using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& Value)>;
 
 class TValueListEditor : public TCustomControl {
 public:
@@ -72,11 +80,33 @@ public:
   // rectangle for a row scrolled out of view or outside the grid.
   TRect CellRect(int col, int row) const;
 
+  // Replaces the text of a data cell (nothing for the title row or outside).
+  void SetCells(int col, int row, const QString& text);
+  // Removes a data row; the selection stays on the same row number while it
+  // exists, else moves to the last row (0 when the list is empty).
+  void DeleteRow(int row);
+
+  // The selected data cell; Row 0 while none is selected.
+  int Row() const { return row_; }
+  int Col() const { return col_; }
+  // Selects a data cell as a click does; false when it is outside the data rows
+  // or OnSelectCell refused it (the selection unchanged).
+  bool SelectCell(int col, int row);
+  bool Editing() const { return editing_; }
+  void SetEditing(bool value) { editing_ = value; }
+  // A new text of a data cell from the in-place editor.
+  void SetEditText(int col, int row, const QString& value);
+
   TDrawCellEvent OnDrawCell;
+  TSelectCellEvent OnSelectCell;
+  TSetEditEvent OnSetEditText;
 
 protected:
   void Paint() override;
   bool MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  bool KeyDown(WORD& key, TShiftState shift) override;
+  bool KeyPress(QChar& key) override;
 
 private:
   void DrawCell(int col, int row, const TRect& rect);
@@ -86,4 +116,7 @@ private:
   std::array<int, 2> colWidths_{64, 64};
   int rowHeight_ = 18;
   int topRow_ = 1;
+  int row_ = 0;
+  int col_ = 0;
+  bool editing_ = false;
 };

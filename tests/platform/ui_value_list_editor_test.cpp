@@ -1,6 +1,7 @@
 // Value list editor: key lookup finds the first of equal keys and never adds a
-// row, the cell rectangles follow the column widths and the scroll position, and
-// OnDrawCell draws over the default drawing of every shown cell.
+// row, the cell rectangles follow the column widths and the scroll position,
+// OnDrawCell draws over the default drawing of every shown cell, and a click
+// selects a cell that OnSelectCell allows, whose text typed keys then edit.
 
 #include "platform/ui/application.h"
 #include "platform/ui/forms.h"
@@ -8,6 +9,9 @@
 #include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
 
 #include <vector>
 
@@ -108,6 +112,64 @@ TEST_F(UiValueListEditor, OwnerDrawingRunsForEveryShownCellOverTheDefaultDrawing
   EXPECT_EQ(ShownColor(*list, plain.Right - 2, plain.Bottom - 2), ColorToRGB(clWindow));
   EXPECT_EQ(ShownColor(*list, 100, 16), ColorToRGB(clBtnFace)) << "the title row";
   EXPECT_EQ(ShownColor(*list, 120, 5), ColorToRGB(clSilver)) << "the grid line between the columns";
+}
+
+TEST_F(UiValueListEditor, AClickSelectsAnAllowedCellAndTypedKeysEditItWhileEditingIsOn) {
+  list->InsertRow("31.47", "Default", true);
+  list->InsertRow("30.5", "Field", true);
+  list->InsertRow("12", "Short", true);
+  std::vector<int> asked;
+  list->OnSelectCell = [&](TObject* sender, int, int row, bool& can) {
+    EXPECT_EQ(sender, list);
+    asked.push_back(row);
+    can = row != 3;
+    list->SetEditing(row > 1);
+  };
+  std::vector<QString> edits;
+  list->OnSetEditText = [&](TObject*, int col, int row, const QString& value) {
+    edits.push_back(QString::number(col) + u':' + QString::number(row) + u'=' + value);
+  };
+  form->Show();
+  const auto click = [&](int col, int row) {
+    const TRect r = list->CellRect(col, row);
+    SendMouse(*list, maPress, mbLeft, true, false, r.Left + 3, r.Top + 3);
+    SendMouse(*list, maRelease, mbLeft, false, false, r.Left + 3, r.Top + 3);
+  };
+  const auto type = [&](int qtKey, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QApplication::sendEvent(list->Widget(), &press);
+  };
+  EXPECT_EQ(list->Row(), 0) << "nothing selected at first";
+  click(1, 2);
+  EXPECT_EQ(list->Row(), 2);
+  EXPECT_EQ(list->Col(), 1);
+  click(0, 3);
+  EXPECT_EQ(list->Row(), 2) << "refused";
+  EXPECT_EQ(asked, (std::vector<int>{2, 3}));
+  click(0, 0);
+  EXPECT_EQ(asked.size(), 2u) << "the title row is not selectable";
+
+  type(Qt::Key_2, QStringLiteral("2"));
+  type(Qt::Key_Backspace, QString());
+  type(Qt::Key_Backspace, QString());
+  type(Qt::Key_X, QStringLiteral("X"));
+  EXPECT_EQ(list->Cells(1, 2), QStringLiteral("FielX"));
+  EXPECT_EQ(edits, (std::vector<QString>{"1:2=Field2", "1:2=Field", "1:2=Fiel", "1:2=FielX"}));
+
+  click(0, 1);
+  type(Qt::Key_5, QStringLiteral("5"));
+  EXPECT_EQ(list->Cells(0, 1), QStringLiteral("31.47")) << "editing is off for this row";
+  EXPECT_EQ(edits.size(), 4u);
+
+  click(0, 2);
+  list->DeleteRow(2);
+  EXPECT_EQ(list->RowCount(), 3);
+  EXPECT_EQ(list->Keys(2), QStringLiteral("12"));
+  EXPECT_EQ(list->Row(), 2) << "the same row number while it exists";
+  list->DeleteRow(2);
+  EXPECT_EQ(list->Row(), 1);
+  list->SetCells(1, 1, QStringLiteral("Own"));
+  EXPECT_EQ(list->Strings(), QStringList{"31.47=Own"});
 }
 
 }  // namespace

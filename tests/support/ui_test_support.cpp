@@ -78,6 +78,13 @@ void UserTitleDoubleClick(TForm& form) {
   }
 }
 
+void SendText(TControl& control, const QString& text) {
+  for (const QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(control.Widget(), &press);
+  }
+}
+
 bool SendKeyBeforeShortCuts(TControl& control, WORD key) {
   const int qtKey = QtKeyFromVirtualKey(key);
   QKeyEvent override(QEvent::ShortcutOverride, qtKey, Qt::NoModifier);

@@ -56,6 +56,10 @@ void SendMouse(TControl& control, TTestMouseAction action, TMouseButton button, 
 // would have it.
 bool SendKeyBeforeShortCuts(TControl& control, WORD key);
 
+// Characters typed while the control has the focus: one key press with its
+// text per character.
+void SendText(TControl& control, const QString& text);
+
 // The user's double click on the title of the form's window (an MDI child's
 // frame window): a normal window maximizes, another one is restored.
 void UserTitleDoubleClick(TForm& form);

@@ -124,7 +124,10 @@ TTraceSpec TRadarSimEngine::TraceSpecLocked(uint32_t index) const {
   spec.Samples = config_.SamplesPerTrace > 0 ? config_.SamplesPerTrace : windowCodes_;
   spec.Nmea = config_.Nmea;
   spec.Collision = config_.CollisionOf ? config_.CollisionOf(index) : 1;
-  spec.Accelerometer = {static_cast<int16_t>(index % 100), -3, 7, static_cast<int16_t>(-static_cast<int>(index % 50))};
+  spec.Accelerometer = config_.AccelerometerOf
+                           ? config_.AccelerometerOf(index)
+                           : std::array<int16_t, 4>{static_cast<int16_t>(index % 100), -3, 7,
+                                                    static_cast<int16_t>(-static_cast<int>(index % 50))};
   spec.SpeedLimit = static_cast<uint8_t>(index % 7);
   return spec;
 }
@@ -188,6 +191,15 @@ void TRadarSimEngine::Configure(const std::function<void(TSimConfig&)>& change) 
 void TRadarSimEngine::InjectBytes(TBytes bytes) {
   std::lock_guard guard(lock_);
   pending_.push_back({{std::move(bytes), 0}, TSimClock::time_point{}, false});
+}
+
+void TRadarSimEngine::TurnWheel(int count, bool backward) {
+  std::lock_guard guard(lock_);
+  for (int i = 0; i < count; ++i) {
+    const TBytes report = EncodeFrame(0x84, TBytes{wheelTick_++, backward ? uint8_t{1} : uint8_t{0}});
+    pending_.push_back({{report, 0}, TSimClock::time_point{}, false});
+  }
+  Changed();
 }
 
 void TRadarSimEngine::SetGarbageBeforeTraces(TBytes bytes) {

@@ -9,6 +9,7 @@
 
 #include "tests/support/radarsim/sim_frames.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -47,6 +48,9 @@ struct TSimConfig {
   TBytes WifiSettings = {1, 4, 'u', 'n', 'i', 't', 16, 2, 0x13, 0x88};
   // Collision count of trace `index`; 1 when empty.
   std::function<uint8_t(uint32_t index)> CollisionOf;
+  // The four accelerometer values of trace `index` (entries 1..3 the X, Y and Z
+  // axes); a pattern of the index when empty.
+  std::function<std::array<int16_t, 4>(uint32_t index)> AccelerometerOf;
   std::set<uint8_t> Unanswered;  // commands the unit leaves without a reply
   // A slow unit: each reply goes out this long after its command arrived (traces wait
   // behind it). The reply is owed meanwhile.
@@ -90,6 +94,9 @@ public:
   void SetSilent(bool silent);
   // Starts streaming as if a start command had arrived.
   void StartStreaming();
+  // The wheel turned: `count` wheel reports (0x84) go out at once, byte 7 a
+  // running tick number, byte 8 the direction (0 forward, 1 backward).
+  void TurnWheel(int count, bool backward);
 
   // ---- what happened ----
   std::vector<TSimCommand> Received() const;
@@ -140,6 +147,7 @@ private:
   TSimClock::time_point nextTrace_{};
   int windowCodes_ = 500;
   double loadingTime_ = 0;
+  uint8_t wheelTick_ = 0;
 };
 
 }  // namespace radarsim

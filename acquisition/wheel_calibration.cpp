@@ -1,0 +1,67 @@
+#include "acquisition/wheel_calibration.h"
+
+#include "platform/rtl/ini_files.h"
+#include "platform/rtl/sys_utils.h"
+#include "profiledata/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace wheel_calibration {
+
+namespace {
+
+const QString kCount = QStringLiteral("CountMeasur");
+QString NameKey(int i) { return QStringLiteral("NameMeasure_") + QString::number(i); }
+QString StepKey(int i) { return QStringLiteral("Measure_") + QString::number(i); }
+
+}  // namespace
+
+QString SectionOf(TTopoType type) { return QStringLiteral("Odometer_") + QString::number(static_cast<int>(type)); }
+
+QString StepText(double step) { return FloatToStrF(step, ffGeneral, 5, 2); }
+
+std::vector<TCalibrationRow> ReadCalibrations(const TCustomIniFile& ini, TTopoType type) {
+  std::vector<TCalibrationRow> rows;
+  if (type != ttGPS) {
+    const QString section = SectionOf(type);
+    const int count = std::max(0, ini.ReadInteger(section, kCount, 0));
+    for (int i = 0; i < count; ++i)
+      rows.push_back({StepText(ReadIniFloat(ini, section, StepKey(i), 1)), ini.ReadString(section, NameKey(i), QString())});
+  }
+  if (rows.empty()) rows.push_back({StepText(TopoWheelStep(type)), LoadResString(SWheelDefaultCalibration)});
+  return rows;
+}
+
+void WriteCalibrations(TCustomIniFile& ini, TTopoType type, const std::vector<TCalibrationRow>& rows) {
+  if (type != ttGPS) {
+    const QString section = SectionOf(type);
+    ini.EraseSection(section);
+    ini.WriteInteger(section, kCount, static_cast<int>(rows.size()));
+    for (size_t b = 0; b < rows.size(); ++b) {
+      const int i = static_cast<int>(b);
+      ini.WriteString(section, NameKey(i), rows[b].Name);
+      ini.WriteFloat(section, StepKey(i), static_cast<double>(StrToFloatAnySep(rows[b].Step)));
+    }
+  }
+  ini.UpdateFile();
+}
+
+int CountAfterPulse(int count, uintptr_t directionByte, TDirection counting) {
+  int change = directionByte == 0 ? 1 : -1;
+  if (counting == back) change = -change;
+  return count + change;
+}
+
+double StepFromPulses(long double distanceM, int count) {
+  if (count == 0) count = 1;
+  const long double step = std::fabs(distanceM * 1000 / count);
+  return static_cast<double>(std::trunc(step * 100) / 100);
+}
+
+QString CompletedQuestion(double step, double defaultStep) {
+  return Format(LoadResString(SWheelCalibrationCompleted), {StepText(step), StepText(defaultStep)});
+}
+
+}  // namespace wheel_calibration
