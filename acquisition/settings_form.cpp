@@ -4,6 +4,7 @@
 #include "acquisition/settings_form.h"
 
 #include "acquisition/main_form.h"
+#include "acquisition/settings_online.h"
 #include "acquisition/topo_pictures.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
@@ -131,6 +132,7 @@ TSettingsForm::TSettingsForm(TComponent* AOwner, DUvova3DuruZuza* main) : TForm(
   BuildMenus();
   BuildLayout();
   BuildCharts();
+  BuildOnlineControls();
   WireEvents();
   SettingsForm = this;
   FormCreate();
@@ -138,6 +140,7 @@ TSettingsForm::TSettingsForm(TComponent* AOwner, DUvova3DuruZuza* main) : TForm(
 
 TSettingsForm::~TSettingsForm() {
   FormDestroy();
+  if (OnlineDialogHost() == this) SetOnlineDialogHost(nullptr);
   TSettingsForm* self = this;
   SettingsForm.compare_exchange_strong(self, nullptr);
 }
@@ -565,6 +568,7 @@ void TSettingsForm::FormHide() {
   shown_ = false;
   TView2DForm* view = View();
   if (!view || !st) return;
+  if (flChangeOnLineFilter) CopyOnlineToTools();
   if (st->GetRunMode() == rmCont && view->PropN11SpeedButton) {
     view->PropN11SpeedButton->SetDown(true);
     view->PropN11SpeedButton->Click();
@@ -592,7 +596,8 @@ void TSettingsForm::FormClose() {
     for (int i = 0; i < ChannelCount; ++i)
       if (T2Dview* store = view->GetView2DByIndx(i))
         if (store->Settings()->GetSettingRadar()) store->Settings()->InitSettingsByRadar();
-  if (TView2DForm* view = View()) view->GetOnlinePlaginsParameters();
+  if (StartCalibrationGain) AbandonGainCalibration();
+  if (TView2DForm* view = View()) settings_online::WriteOnlineParameters(settings_online::ChannelsOf(view));
 }
 
 void TSettingsForm::FormKeyDown(WORD& Key, TShiftState /*Shift*/) {
@@ -745,6 +750,9 @@ void TSettingsForm::EnableControls() {
            StackingVolumeDigitEdit, TriggerModeSpeedButton, TopoDeviceButton})
     control->SetEnabled(editable);
   for (TMenuItem* item : {SingleMenu, InternalMenu, ExternalMenu}) item->SetEnabled(editable);
+  for (TControl* control : std::initializer_list<TControl*>{sbWavelet, sbWindowedBackgroundRemoval, sbGain})
+    control->SetEnabled(editable);
+  if (StartCalibrationGain) AbandonGainCalibration();
   const bool preview = editable && PreviewAllowed();
   SpeedButtonSwitchOn->SetEnabled(preview);
   MenuRun->SetEnabled(preview);
