@@ -358,12 +358,15 @@ TEST_F(SettingsOnline, AGainCalibrationRunsThroughThePreviewAndSendsTheZeroOffse
     const size_t mark = sim->Engine().Received().size();
     UserClick(*f.StartCalibrationSpeedButton);
     ASSERT_TRUE(f.StartCalibrationGain);
-    // The preview was switched off and on again, and its button is hidden.
-    std::vector<uint8_t> codes;
-    for (size_t i = mark; i < sim->Engine().Received().size(); ++i) codes.push_back(sim->Engine().Received()[i].Code);
-    const auto stop = std::find(codes.begin(), codes.end(), uint8_t{bcpStop});
-    ASSERT_NE(stop, codes.end());
-    EXPECT_NE(std::find(stop, codes.end(), uint8_t{bcpStart}), codes.end());
+    // The preview was switched off and on again (the unit's reader may still be
+    // taking the start in), and its button is hidden.
+    EXPECT_TRUE(sim->Engine().WaitUntil([mark](const radarsim::TRadarSimEngine& e) {
+      const auto received = e.Received();
+      std::vector<uint8_t> codes;
+      for (size_t i = mark; i < received.size(); ++i) codes.push_back(received[i].Code);
+      const auto stop = std::find(codes.begin(), codes.end(), uint8_t{bcpStop});
+      return stop != codes.end() && std::find(stop, codes.end(), uint8_t{bcpStart}) != codes.end();
+    }));
     EXPECT_TRUE(f.SpeedButtonSwitchOn->Down());
     EXPECT_FALSE(f.SpeedButtonSwitchOn->Visible());
     EXPECT_TRUE(f.ProgressPanel->Visible());
