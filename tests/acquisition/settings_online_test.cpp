@@ -337,12 +337,22 @@ TEST_F(SettingsOnline, CopyingTheStagesNumbersATool) {
     stages.WindowedBackgroundRemoval.Applay = false;
     stages.TVGC.Applay = true;
   }
-  window->CopyChainToOnlineStages();
+  // "Copy to online tools" through the main window: the marks follow only
+  // when asked for all three.
+  TCheckListBox& marks = *form->OnlinePluginCheckListBox;
+  for (int i = 0; i < 3; ++i) marks.SetChecked(i, i != 1);
+  MainWindow->Sinchronize3ToolsToOnline(*window, false);
+  EXPECT_TRUE(marks.Checked(0));
+  EXPECT_FALSE(marks.Checked(1));
   EXPECT_EQ(StagesOf(*window, 1).WindowedBackgroundRemoval.WidthWindow, 42);
   for (int c = 0; c < 5; ++c) {
     EXPECT_TRUE(StagesOf(*window, c).WindowedBackgroundRemoval.Applay) << c;
     EXPECT_FALSE(StagesOf(*window, c).TVGC.Applay) << c;
   }
+  MainWindow->Sinchronize3ToolsToOnline(*window, true);
+  EXPECT_FALSE(marks.Checked(0));
+  EXPECT_TRUE(marks.Checked(1));
+  EXPECT_FALSE(marks.Checked(2));
 }
 
 TEST_F(SettingsOnline, AGainCalibrationRunsThroughThePreviewAndSendsTheZeroOffset) {
