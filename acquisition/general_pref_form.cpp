@@ -10,6 +10,7 @@
 #include "acquisition/topo_pictures.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/sys_utils.h"
+#include "platform/ui/place_controls.h"
 #include "platform/ui/adv_popup_menu.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
@@ -99,23 +100,6 @@ const QStringList kNmeaSpeeds = {QStringLiteral("unknown"), QStringLiteral("1200
 constexpr int kDefaultSpeedIndex = 3;
 // The wait for the last GPS reply after "Show GPS Data" is released by OK.
 constexpr int kGpsReleaseWaitMs = 1000;
-
-template <typename T>
-T* Place(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new T(owner);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-TLabel* LabelAt(TComponent* owner, TWinControl* parent, int left, int top, const QString& text) {
-  auto* label = new TLabel(owner);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(text);
-  return label;
-}
 
 TTabSheet* Sheet(TComponent* owner, TPageControl* pages, const QString& hint, const QString& caption) {
   auto* sheet = new TTabSheet(owner);

@@ -2,6 +2,7 @@
 
 #include "acquisition/calibration_host.h"
 #include "acquisition/inclinometer_ops.h"
+#include "platform/ui/place_controls.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/canvas.h"
 #include "platform/ui/image.h"
@@ -34,23 +35,6 @@ const QString kRightDone = QStringLiteral("RIGHT_BR");
 
 constexpr int kPictureWidth = 64;
 constexpr int kPictureHeight = 40;
-
-template <typename T>
-T* Place(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new T(owner);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-TLabel* LabelAt(TComponent* owner, TWinControl* parent, int left, int top, const QString& text) {
-  auto* label = new TLabel(owner);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(text);
-  return label;
-}
 
 // The current radar's readings of the X, Y and Z axes (entries 1, 2, 3), unsigned.
 std::array<int32_t, 3> Readings(const TRadar& radar) {

@@ -5,6 +5,7 @@
 #include "acquisition/main_form.h"
 
 #include "acquisition/radar_discovery.h"
+#include "acquisition/settings_form.h"
 
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/buttons.h"
@@ -95,9 +96,11 @@ void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
   if (SnapMenuItem) SnapMenuItem->SetEnabled(enabled);
 }
 
-void DUvova3DuruZuza::Sinchronize3ToolsToOnline(TView2DForm& window, bool /*OnAll*/) {
-  // The stages take the chain's tools; the switches the settings window shows
-  // follow them once that window is part of the program.
+void DUvova3DuruZuza::Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll) {
+  if (TSettingsForm* settings = SettingsForm) {
+    settings->Sinchronize3ToolsToOnline(window, OnAll);
+    return;
+  }
   window.CopyChainToOnlineStages();
 }
 

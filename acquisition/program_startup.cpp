@@ -9,6 +9,7 @@
 #include "platform/ui/application.h"
 #include "radar/online_background_removal_form.h"
 #include "radar/online_gain_form.h"
+#include "radar/online_stages.h"
 #include "radar/online_wavelet_form.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
@@ -63,6 +64,8 @@ void StartAcquisitionProgram(const QStringList& arguments, int splashMillisecond
   RasterLibraryStartup();
   ToolsLibraryStartup();
   ImagingLibraryStartup();
+  // Every channel the program makes carries its online stages.
+  RegisterOnlineStages();
   Application->CreateForm(MainWindow);
   // Reachable before the splash: a second instance started meanwhile waits
   // for its answer instead of finding no window.
@@ -101,6 +104,7 @@ int RunAcquisitionProgram(int argc, char** argv) {
     StartAcquisitionProgram(arguments);
     Application->Run();
   }
+  UnregisterOnlineStages();
   RasterLibraryShutdown();
   return 0;
 }

@@ -4,10 +4,12 @@
 #include "acquisition/settings_form.h"
 
 #include "acquisition/main_form.h"
+#include "acquisition/settings_online.h"
 #include "acquisition/topo_pictures.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/sys_utils.h"
+#include "platform/ui/place_controls.h"
 #include "platform/ui/adv_popup_menu.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
@@ -89,23 +91,6 @@ constexpr TTopoItem kTopoItems[] = {
     {ttOdometerC}, {ttOdometerD}, {ttOdometerE}, {ttCustom},   {ttUnitWheelA}, {ttUnitWheelB},
 };
 
-template <typename T>
-T* Place(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new T(owner);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-TLabel* LabelAt(TComponent* owner, TWinControl* parent, int left, int top, const QString& text) {
-  auto* label = new TLabel(owner);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(text);
-  return label;
-}
-
 TMenuItem* Item(TComponent* owner, TMenuItem* parent, const QString& caption) {
   auto* item = new TMenuItem(owner);
   item->SetCaption(caption);
@@ -127,6 +112,7 @@ TSettingsForm::TSettingsForm(TComponent* AOwner, DUvova3DuruZuza* main) : TForm(
   BuildMenus();
   BuildLayout();
   BuildCharts();
+  BuildOnlineControls();
   WireEvents();
   SettingsForm = this;
   FormCreate();
@@ -134,6 +120,7 @@ TSettingsForm::TSettingsForm(TComponent* AOwner, DUvova3DuruZuza* main) : TForm(
 
 TSettingsForm::~TSettingsForm() {
   FormDestroy();
+  if (OnlineDialogHost() == this) SetOnlineDialogHost(nullptr);
   TSettingsForm* self = this;
   SettingsForm.compare_exchange_strong(self, nullptr);
 }
@@ -560,6 +547,7 @@ void TSettingsForm::FormHide() {
   shown_ = false;
   TView2DForm* view = View();
   if (!view || !st) return;
+  if (flChangeOnLineFilter) CopyOnlineToTools();
   // After the online chain is stored: the next recording must not silently replace a profile.
   CheckFileNameOnHide();
   if (st->GetRunMode() == rmCont && view->PropN11SpeedButton) {
@@ -589,7 +577,8 @@ void TSettingsForm::FormClose() {
     for (int i = 0; i < ChannelCount; ++i)
       if (T2Dview* store = view->GetView2DByIndx(i))
         if (store->Settings()->GetSettingRadar()) store->Settings()->InitSettingsByRadar();
-  if (TView2DForm* view = View()) view->GetOnlinePlaginsParameters();
+  if (StartCalibrationGain) AbandonGainCalibration();
+  if (TView2DForm* view = View()) settings_online::WriteOnlineParameters(settings_online::ChannelsOf(view));
 }
 
 void TSettingsForm::FormKeyDown(WORD& Key, TShiftState /*Shift*/) {
@@ -742,6 +731,9 @@ void TSettingsForm::EnableControls() {
            StackingVolumeDigitEdit, TriggerModeSpeedButton, TopoDeviceButton})
     control->SetEnabled(editable);
   for (TMenuItem* item : {SingleMenu, InternalMenu, ExternalMenu}) item->SetEnabled(editable);
+  for (TControl* control : std::initializer_list<TControl*>{sbWavelet, sbWindowedBackgroundRemoval, sbGain})
+    control->SetEnabled(editable);
+  if (StartCalibrationGain) AbandonGainCalibration();
   const bool preview = editable && PreviewAllowed();
   SpeedButtonSwitchOn->SetEnabled(preview);
   MenuRun->SetEnabled(preview);

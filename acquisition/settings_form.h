@@ -21,6 +21,7 @@
 #include "acquisition/settings_arithmetic.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
+#include "radar/online_dialog_hooks.h"
 #include "profiledata/gpr_constants.h"
 #include "radar/trace_capacity.h"
 
@@ -33,6 +34,7 @@
 class DUvova3DuruZuza;
 class TAdvPopupMenu;
 class TBitBtn;
+class TCheckListBox;
 class TChart;
 class TChartAxis;
 class TCustomIniFile;
@@ -76,7 +78,7 @@ RESOURCESTRING(SHideSettingsPanel, "Hide settings panel");
 RESOURCESTRING(SShowSettingsPanel, "Show settings panel");
 RESOURCESTRING(SSettingsDefault, "Default");
 
-class TSettingsForm : public TForm {
+class TSettingsForm : public TForm, public IOnlineDialogHost {
 public:
   static constexpr int ChannelCount = 5;
   static constexpr TColor SelectedChartColor = 13750783;
@@ -183,6 +185,42 @@ public:
   // many; the toolkit paints each chart once).
   int PreviewRefills(int channel) const { return refills_[static_cast<size_t>(channel)]; }
 
+  // ---- Online chain switches, their dialogs and the gain calibration
+  // (settings_form_online.cpp; the algorithms are in settings_online.h) ----------------
+  TGroupBox* GroupBoxPluginOnline = nullptr;
+  // Items OnlinePluginWaveletItem, OnlinePluginBackgroundItem, OnlinePluginGainItem.
+  TCheckListBox* OnlinePluginCheckListBox = nullptr;
+  TSpeedButton *sbWavelet = nullptr, *sbWindowedBackgroundRemoval = nullptr, *sbGain = nullptr;
+  TLabel *GainCalibrLabel = nullptr, *TracesCalibrationLabel = nullptr;
+  TImage* ProgressImage = nullptr;
+  // The marks from channel 0's stages, each then given to every channel.
+  void SetOnlinePluginChecked();
+  // TypePlugin (0 wavelet, 1 background removal, 2 gain): that stage's switch in
+  // every channel of the current radargram window.
+  void SetApplayAllOnlinePlugin(int TypePlugin, bool aApplay);
+  // The chain tools of the window go to its channels' stages; OnAll: the marks
+  // then show channel 0's switches as the tools set them.
+  void Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll);
+  // The stages become the current radargram window's chain (emptied first).
+  void CopyOnlineToTools();
+  // The online chain on one previewed trace of channel c, in place; during a
+  // gain calibration the raw trace is collected and the processed one measured.
+  void ProcessPreviewTrace(int32_t* trace, int32_t n, int c);
+  void OnlinePluginCheckListBoxClickCheck();
+  void OnlinePluginCheckListBoxDblClick();
+  void sbWaveletClick();
+  void sbWindowedBackgroundRemovalClick();
+  void sbGainClick();
+  void StartCalibrationSpeedButtonClick();
+  // ---- IOnlineDialogHost ----
+  void SetParamOnlinePlugin(const QString& NamePlugin, const TOnlineParametrs& P) override;
+  TPoint ChartAmpClientOrigin() const override;
+  int ChartAmpHeight() const override;
+  int ChartAmpPlotHeight() const override;
+  void SetOnlinePluginChecked(int item, bool checked) override;
+  const TSettingData* CurrentSettings() const override;
+  // -----------------------------------------------------------------------------------------
+
   // ---- Handlers ----------------------------------------------------------------------
   void FormCreate();
   void FormShow();
@@ -250,9 +288,6 @@ public:
   // The naming rules live in record_file_naming.h, the preset names in file_commands.h.
   class TOpenDialog* SettingsOpenDialog = nullptr;
   class TSaveDialog* SaveSettingsDialog = nullptr;
-  // Copies the online stages into the tool chain before a preset's chain is
-  // written; empty: the chain is written as it is.
-  std::function<void()> OnCopyOnlineToTools;
   void FilePrefixEditChange();
   void FileCountDigitEditChangeFinish();
   void ChangePathSBClick();
@@ -280,6 +315,12 @@ private:
   TRadar* CurrentRadar() const;
   bool PreviewAllowed() const;
   void SetPreviewCaptions(bool running);
+  // Online chain (settings_form_online.cpp).
+  void BuildOnlineControls();
+  void ApplyOnlineSwitch();
+  void StopGainCalibration();
+  void AbandonGainCalibration();
+  void ShowCalibrationState();
 
   DUvova3DuruZuza* main_ = nullptr;
   std::atomic<bool> shown_{false};

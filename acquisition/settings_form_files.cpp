@@ -279,6 +279,6 @@ void TSettingsForm::SavePreset1Click() {
   ForceDirectories(presets);
   // A preset without its settings is no preset: the chain is not written alone.
   if (!view->SaveBSTT(path)) return;
-  if (OnCopyOnlineToTools) OnCopyOnlineToTools();
+  CopyOnlineToTools();
   view->SaveToolsFRN(ChangeFileExt(path, QStringLiteral(".bstcl")));
 }

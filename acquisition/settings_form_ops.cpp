@@ -178,6 +178,7 @@ void TSettingsForm::RefreshForm() {
   MaxSpeedLabel->SetVisible(external && !gps);
   Label6->SetVisible(external && !gps);
   PrepareStackingControls();
+  SetOnlinePluginChecked();
   PrepareGain();
   view->InitOnlinePlugin();
 }
@@ -646,7 +647,7 @@ void TSettingsForm::PaintLastTrace(int64_t n, int64_t c) {
   if (StartCalibrationGain)
     if (auto* stages = dynamic_cast<TOnlineStageSet*>(store->OnlineStages()))
       stages->DeviceOffset.ExecuteLastTrace(work.data(), count);
-  if (TView2DForm* view = View()) view->ExecuteOnlinePlugins(work.data(), count, store);
+  ProcessPreviewTrace(work.data(), count, static_cast<int>(c));
   std::array<int32_t, sw::GainLength> values{};
   sw::ApplyGain(std::span<const int32_t>(work.data(), static_cast<size_t>(count)), Gain, count, values);
   if (TLineSeries* series = Series_[channel]) {

@@ -5,6 +5,7 @@
 #include "acquisition/wheel_calibration.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/sys_utils.h"
+#include "platform/ui/place_controls.h"
 #include "platform/ui/adv_popup_menu.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/edit_controls.h"
@@ -45,23 +46,6 @@ RESOURCESTRING(STopoCalibrationN, "Calibration ");
 // The dialog's topo menu, in its order.
 constexpr TTopoType kMenuOrder[] = {ttGPS,       ttWheel,     ttOdometerA, ttTrolleyA,   ttTrolleyB,   ttOdometerB,
                                     ttOdometerC, ttOdometerD, ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
-
-template <typename T>
-T* Place(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new T(owner);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-TLabel* LabelAt(TComponent* owner, TWinControl* parent, int left, int top, const QString& text) {
-  auto* label = new TLabel(owner);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetCaption(text);
-  return label;
-}
 
 // Sends a command without parameters; false when the radar went while its
 // reply was awaited.

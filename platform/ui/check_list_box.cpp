@@ -4,13 +4,16 @@
 
 #include <QListWidget>
 
+#include <algorithm>
+
 namespace {
 
 
-QListWidgetItem* NewItem(const QString& text) {
+QListWidgetItem* NewItem(const QString& text, int height) {
   auto* item = new QListWidgetItem(text);
   item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
   item->setCheckState(Qt::Unchecked);
+  if (height > 0) item->setSizeHint(QSize(0, height));
   return item;
 }
 
@@ -45,14 +48,14 @@ QStringList TCheckListBox::Items() const { return ui_detail::ListWidgetTexts(*Li
 void TCheckListBox::SetItems(const QStringList& items) {
   ui_detail::TProgramChange change(programmatic_);
   List()->clear();
-  for (const QString& text : items) List()->addItem(NewItem(text));
+  for (const QString& text : items) List()->addItem(NewItem(text, itemHeight_));
 }
 
 int TCheckListBox::Count() const { return List()->count(); }
 
 int TCheckListBox::AddItem(const QString& text) {
   ui_detail::TProgramChange change(programmatic_);
-  List()->addItem(NewItem(text));
+  List()->addItem(NewItem(text, itemHeight_));
   return List()->count() - 1;
 }
 
@@ -84,6 +87,11 @@ int TCheckListBox::ItemAtPos(TPoint pos) const {
   const QPoint viewportPos = List()->viewport()->mapFrom(List(), QPoint(pos.X, pos.Y));
   const QModelIndex index = List()->indexAt(viewportPos);
   return index.isValid() ? index.row() : -1;
+}
+
+void TCheckListBox::SetItemHeight(int value) {
+  itemHeight_ = std::max(0, value);
+  for (int i = 0; i < List()->count(); ++i) List()->item(i)->setSizeHint(itemHeight_ > 0 ? QSize(0, itemHeight_) : QSize());
 }
 
 void TCheckListBox::ClickCheck() {

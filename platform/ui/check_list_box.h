@@ -40,6 +40,10 @@ public:
   // The item at a point in the control's client area, -1 for none.
   int ItemAtPos(TPoint pos) const;
 
+  // Every item's height in pixels (0: the style's own), also for items added later.
+  int ItemHeight() const { return itemHeight_; }
+  void SetItemHeight(int value);
+
   TNotifyEvent OnClickCheck;
 
 protected:
@@ -50,6 +54,7 @@ private:
 
   // Above zero while the program itself changes items, selection or checks.
   int programmatic_ = 0;
+  int itemHeight_ = 0;
   QMetaObject::Connection rowChanged_;
   QMetaObject::Connection itemChanged_;
 };

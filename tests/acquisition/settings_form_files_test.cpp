@@ -16,6 +16,7 @@
 #include "platform/ui/file_dialogs.h"
 #include "platform/ui/memo.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/tree_view.h"
 #include "profiledata/channel_store.h"
 #include "profiledata/digit_edit.h"
 #include "profiledata/setting_data.h"
@@ -265,7 +266,6 @@ TEST_F(SettingsFiles, SavingSettingsOrAPresetLeavesTheProfileAsItWas) {
     first->SetNeedForSave(changed);
     const bool newFile = settings.NewFile;
     const bool wasOpen = settings.GetWasOpen();
-    std::vector<QString> chainAt;
     ShowSettings([&](TSettingsForm& f) {
       // Cancelled: nothing written.
       TDialogScript::QueueFiles(TFileAnswer{});
@@ -276,14 +276,8 @@ TEST_F(SettingsFiles, SavingSettingsOrAPresetLeavesTheProfileAsItWas) {
       f.MenuSaveSettings->Click();
       EXPECT_TRUE(QFile::exists(saved));
 
-      // The hook sees the settings written and the chain not yet.
-      f.OnCopyOnlineToTools = [&] {
-        chainAt.push_back(QStringLiteral("%1 %2").arg(QFile::exists(presets + QStringLiteral("/300clay.bstt")))
-                              .arg(QFile::exists(presets + QStringLiteral("/300clay.bstcl"))));
-      };
       TDialogScript::QueueFiles(Choose(presets + QStringLiteral("/clay.bstt")));
       f.SavePreset1->Click();
-      f.OnCopyOnlineToTools = nullptr;
       const std::vector<TShownDialog> shown = ShownOf({dkOpenFile, dkSaveFile});
       ASSERT_EQ(shown.size(), 3u);
       EXPECT_EQ(shown[1].Title, QStringLiteral("Save current settings"));
@@ -296,7 +290,8 @@ TEST_F(SettingsFiles, SavingSettingsOrAPresetLeavesTheProfileAsItWas) {
       EXPECT_FALSE(f.SaveSettingsDialog->Options().Contains(ofNoChangeDir));
       TDialogScript::Reset();
     });
-    EXPECT_EQ(chainAt, std::vector<QString>{QStringLiteral("1 0")});
+    // The preset's chain is the online stages: the three tools replace the chain.
+    EXPECT_EQ(window->ToolsTreeView->Items()->TopCount(), 3);
     EXPECT_TRUE(QFile::exists(presets + QStringLiteral("/300clay.bstt")));
     EXPECT_TRUE(QFile::exists(presets + QStringLiteral("/300clay.bstcl")));
     EXPECT_EQ(settings.GetFileName(), name);

@@ -118,4 +118,14 @@ TEST_F(UiCheckListBox, SpaceTurnsTheSelectedItemsCheck) {
   EXPECT_EQ(events, std::vector<std::string>({"check 0", "check 0"}));
 }
 
+TEST_F(UiCheckListBox, ItemHeightAppliesToPresentAndLaterItems) {
+  box->SetItemHeight(29);
+  box->AddItem(QStringLiteral("Wavelet"));
+  EXPECT_EQ(box->ItemHeight(), 29);
+  for (int i = 0; i < box->Count(); ++i) EXPECT_EQ(List()->visualItemRect(List()->item(i)).height(), 29) << i;
+  EXPECT_EQ(List()->visualItemRect(List()->item(3)).top() - List()->visualItemRect(List()->item(0)).top(), 3 * 29);
+  // The rows stay as wide as the list, so a click on the text still finds its item.
+  EXPECT_GT(List()->visualItemRect(List()->item(0)).width(), 100);
+}
+
 }  // namespace

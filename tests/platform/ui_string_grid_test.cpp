@@ -1,6 +1,6 @@
 // String grid: texts survive changes of the counts, cells outside take nothing,
 // the cell rectangles follow the column widths and scroll under the title band,
-// and the texts are drawn in their cells.
+// the texts are drawn in their cells, and only data rows are selected.
 
 #include "platform/ui/forms.h"
 #include "platform/ui/string_grid.h"
@@ -80,6 +80,35 @@ TEST_F(UiStringGrid, CellsFollowTheWidthsScrollUnderTheTitleAndShowTheirText) {
   };
   EXPECT_GT(dark(grid->CellRect(1, 1)), 5);
   EXPECT_EQ(dark(grid->CellRect(2, 1)), 0);
+}
+
+TEST_F(UiStringGrid, RowsKeepTheFixedRowAndTheSelectionStaysOnDataRows) {
+  grid->SetColCount(3);
+  grid->SetRowCount(2);
+  grid->SetFixedRows(1);
+  grid->SetCells(0, 0, QStringLiteral("Time"));
+  grid->SetCells(2, 1, QStringLiteral("x"));
+  grid->SetCells(3, 1, QStringLiteral("outside"));
+  grid->SetCells(0, 2, QStringLiteral("outside"));
+  EXPECT_EQ(grid->Cells(2, 1), QStringLiteral("x"));
+  EXPECT_EQ(grid->Cells(3, 1), QString());
+  EXPECT_EQ(grid->RowCount(), 2);
+  grid->SetRowCount(0);
+  EXPECT_EQ(grid->RowCount(), 2) << "a fixed row and a data row at least";
+  grid->SetRowCount(50);
+  EXPECT_EQ(grid->Cells(0, 0), QStringLiteral("Time"));
+  EXPECT_EQ(grid->Cells(2, 49), QString());
+  // The top row stays within the rows that can be shown.
+  grid->SetTopRow(1000);
+  EXPECT_EQ(grid->TopRow(), grid->RowCount() - grid->VisibleRowCount());
+  grid->SetTopRow(0);
+  EXPECT_EQ(grid->TopRow(), 1);
+  grid->SetRow(0);
+  EXPECT_EQ(grid->Row(), -1) << "the fixed row is not selected";
+  grid->SetRow(3);
+  EXPECT_EQ(grid->Row(), 3);
+  grid->SetRowCount(3);
+  EXPECT_EQ(grid->Row(), -1) << "a row that went is no longer selected";
 }
 
 }  // namespace
