@@ -105,6 +105,7 @@ void TSettingsForm::BuildOnlineControls() {
   ProgressImage = new TImage(this);
   ProgressImage->SetParent(ProgressPanel);
   ProgressImage->SetBounds(8, 26, 32, 32);
+  ProgressImage->SetFrames(RunningBarFrames(32, 32));
   TracesCalibrationLabel = new TLabel(this);
   TracesCalibrationLabel->SetParent(ProgressPanel);
   TracesCalibrationLabel->SetBounds(48, 34, 144, 16);
@@ -120,6 +121,7 @@ void TSettingsForm::ShowCalibrationState() {
   // The preview belongs to the calibration while it runs.
   SpeedButtonSwitchOn->SetVisible(!StartCalibrationGain);
   ProgressPanel->SetVisible(StartCalibrationGain);
+  ProgressImage->SetAnimate(StartCalibrationGain);
 }
 
 // ---- Switches -------------------------------------------------------------------------------------

@@ -44,25 +44,6 @@ int IndexOf(const std::array<T*, kChannelSlots>& slotArray, const void* element,
   return none;
 }
 
-// A few frames of a bar running across, for the progress indicators.
-std::vector<std::unique_ptr<TBitmap>> ProgressFrames(int width, int height) {
-  std::vector<std::unique_ptr<TBitmap>> frames;
-  constexpr int kFrames = 8;
-  for (int f = 0; f < kFrames; ++f) {
-    auto frame = std::make_unique<TBitmap>();
-    frame->SetPixelFormat(pf32bit);
-    frame->SetSize(width, height);
-    TCanvas& canvas = *frame->Canvas();
-    canvas.Brush()->SetColor(clBtnFace);
-    canvas.FillRect(Rect(0, 0, width, height));
-    canvas.Brush()->SetColor(clNavy);
-    const int step = width / kFrames;
-    canvas.FillRect(Rect(f * step, 0, f * step + step, height));
-    frames.push_back(std::move(frame));
-  }
-  return frames;
-}
-
 TLineSeries* NewSeries(TComponent* owner, TChart* chart, const char* name, THorizAxis horiz, TColor color) {
   auto* series = new TLineSeries(owner);
   series->SetName(QString::fromLatin1(name));
@@ -274,7 +255,7 @@ void TView2DForm::BuildVisualTree() {
   ProgressImage->SetName(QStringLiteral("ProgressImage"));
   ProgressImage->SetParent(ProgressPanel);
   ProgressImage->SetBounds(8, 8, 240, 30);
-  ProgressImage->SetFrames(ProgressFrames(240, 30));
+  ProgressImage->SetFrames(RunningBarFrames(240, 30));
   Cansel = new TBitBtn(this);
   Cansel->SetName(QStringLiteral("Cansel"));
   Cansel->SetParent(ProgressPanel);
@@ -290,7 +271,7 @@ void TView2DForm::BuildVisualTree() {
   FTPProgressImage->SetName(QStringLiteral("FTPProgressImage"));
   FTPProgressImage->SetParent(PanelProgressFtp);
   FTPProgressImage->SetBounds(8, 22, 240, 18);
-  FTPProgressImage->SetFrames(ProgressFrames(240, 18));
+  FTPProgressImage->SetFrames(RunningBarFrames(240, 18));
   LabelFtpLoad = new TLabel(this);
   LabelFtpLoad->SetName(QStringLiteral("LabelFtpLoad"));
   LabelFtpLoad->SetParent(PanelProgressFtp);

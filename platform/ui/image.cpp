@@ -75,3 +75,21 @@ TImage* TImage::CreateClone(TComponent* AOwner) const {
   clone->SetAnimate(animate_);
   return clone;
 }
+
+std::vector<std::unique_ptr<TBitmap>> RunningBarFrames(int width, int height) {
+  std::vector<std::unique_ptr<TBitmap>> frames;
+  constexpr int kFrames = 8;
+  for (int f = 0; f < kFrames; ++f) {
+    auto frame = std::make_unique<TBitmap>();
+    frame->SetPixelFormat(pf32bit);
+    frame->SetSize(width, height);
+    TCanvas& canvas = *frame->Canvas();
+    canvas.Brush()->SetColor(clBtnFace);
+    canvas.FillRect(Rect(0, 0, width, height));
+    canvas.Brush()->SetColor(clNavy);
+    const int step = width / kFrames;
+    canvas.FillRect(Rect(f * step, 0, f * step + step, height));
+    frames.push_back(std::move(frame));
+  }
+  return frames;
+}

@@ -54,3 +54,7 @@ private:
   int frame_ = 0;
   TTimer* timer_ = nullptr;
 };
+
+// The frames of a busy indicator: a bar running across in eight steps, navy on
+// the button face, each frame width x height.
+std::vector<std::unique_ptr<TBitmap>> RunningBarFrames(int width, int height);

@@ -17,6 +17,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/check_list_box.h"
 #include "platform/ui/dialog_script.h"
+#include "platform/ui/image.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/panels.h"
@@ -380,6 +381,7 @@ TEST_F(SettingsOnline, AGainCalibrationRunsThroughThePreviewAndSendsTheZeroOffse
     EXPECT_TRUE(f.SpeedButtonSwitchOn->Down());
     EXPECT_FALSE(f.SpeedButtonSwitchOn->Visible());
     EXPECT_TRUE(f.ProgressPanel->Visible());
+    EXPECT_TRUE(f.ProgressImage->Animate() && f.ProgressImage->FrameCount() > 1) << "the panel shows it is busy";
     EXPECT_EQ(f.StartCalibrationSpeedButton->Caption(), QStringLiteral("Stop calibration"));
     EXPECT_TRUE(f.OnlinePluginCheckListBox->Checked(0));
     EXPECT_TRUE(f.OnlinePluginCheckListBox->Checked(1));
@@ -397,6 +399,7 @@ TEST_F(SettingsOnline, AGainCalibrationRunsThroughThePreviewAndSendsTheZeroOffse
     EXPECT_FALSE(f.SpeedButtonSwitchOn->Down());
     EXPECT_TRUE(f.SpeedButtonSwitchOn->Visible());
     EXPECT_FALSE(f.ProgressPanel->Visible());
+    EXPECT_FALSE(f.ProgressImage->Animate());
     EXPECT_FALSE(f.StartCalibrationSpeedButton->Down());
     EXPECT_EQ(f.StartCalibrationSpeedButton->Caption(), QStringLiteral("Start calibration"));
     EXPECT_TRUE(f.OnlinePluginCheckListBox->Checked(2));
