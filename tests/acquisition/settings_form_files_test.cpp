@@ -24,7 +24,7 @@
 #include "radar/online_gain_form.h"
 #include "radar/online_wavelet_form.h"
 #include "radargram/view2d_form.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/settings_window_fixture.h"
 #include "tests/support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +37,6 @@
 #include <initializer_list>
 
 namespace settings_form_files_test {
-
-template <typename T>
-void FreeForms() {
-  for (int i = Application->ComponentCount() - 1; i >= 0; --i)
-    if (auto* form = dynamic_cast<T*>(Application->Components(i))) form->Free();
-}
 
 bool Touch(const QString& path) {
   QFile file(path);
@@ -60,52 +54,16 @@ std::vector<TShownDialog> ShownBoxes() { return ShownOf({dkMessageBox}); }
 
 TFileAnswer Choose(const QString& file) { return TFileAnswer{{}, std::vector<QString>{file}}; }
 
-class SettingsFiles : public testing::Test, protected TProgramFolders {
+class SettingsFiles : public settings_window_fixture::TSettingsWindowTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    data = program.path() + QStringLiteral("/surveys/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("set_"));
-    ini.WriteInteger(QStringLiteral("General"), QStringLiteral("CountFiles"), 3);
-    ini.UpdateFile();
-    StartAcquisitionProgram({QStringLiteral("create")}, 0);
-    ASSERT_NE(MainWindow, nullptr);
-    window = MainWindow->CurChild();
-    ASSERT_NE(window, nullptr);
-    form = SettingsForm;
-    ASSERT_NE(form, nullptr);
+    TSettingsWindowTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Start());
     first = window->GetView2DByIndx(0);
     ASSERT_NE(first, nullptr);
     ASSERT_EQ(window->Caption(), data + QStringLiteral("set_3.dezo"));
     TDialogScript::Reset();
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    // The start-up's long-lived dialogs go with the program.
-    FreeForms<TSettingsForm>();
-    FreeForms<TOnlineTVGCForm>();
-    FreeForms<TOnlineWindowedBackgroundRemovalForm>();
-    FreeForms<TOnlineWaveletForm>();
-    TDialogScript::Reset();
-    LeaveProgramFolders();
-  }
-  // The window shown modally as "GPR settings" shows it; `work` runs while it
-  // is shown, then it closes with OK.
-  void ShowSettings(const std::function<void(TSettingsForm&)>& work) {
-    bool ran = false;
-    TDialogScript::QueueModal([&](TForm& shown) {
-      ran = true;
-      ASSERT_EQ(&shown, form);
-      work(*form);
-      form->SetModalResult(mrOk);
-    });
-    MainWindow->ActionViewSettingsExecute();
-    EXPECT_TRUE(ran);
-    EXPECT_FALSE(form->Shown());
   }
   // The index as the operator leaves it: typed, then confirmed.
   static void SetIndex(TSettingsForm& f, int index) {
@@ -113,9 +71,6 @@ protected:
     f.FileCountDigitEdit->OnChangeFinish(f.FileCountDigitEdit);
   }
 
-  QString data;
-  TView2DForm* window = nullptr;
-  TSettingsForm* form = nullptr;
   T2Dview* first = nullptr;
 };
 

@@ -34,7 +34,7 @@
 #include "radar/radar.h"
 #include "radar/radar_messages.h"
 #include "radargram/view2d_form.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/settings_window_fixture.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
 #include "tests/support/ui_test_support.h"
@@ -52,75 +52,20 @@
 
 namespace settings_form_test {
 
-constexpr std::chrono::seconds kBound{30};
+using settings_window_fixture::FreeForms;
+using settings_window_fixture::Key;
+using settings_window_fixture::ServeUntil;
+using settings_window_fixture::UserClick;
 
-template <typename T>
-void FreeForms() {
-  for (int i = Application->ComponentCount() - 1; i >= 0; --i)
-    if (auto* form = dynamic_cast<T*>(Application->Components(i))) form->Free();
-}
-
-bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kBound) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  Application->ProcessMessages();
-  return true;
-}
-
-// A user's click on a button of the window.
-void UserClick(TControl& control) {
-  SendMouse(control, maPress, mbLeft, true, false, 3, 3);
-  SendMouse(control, maRelease, mbLeft, false, false, 3, 3);
-}
-
-void Key(TSettingsForm& form, WORD key) { form.OnKeyDown(&form, key, TShiftState{}); }
-
-class SettingsWindow : public testing::Test, protected TProgramFolders {
+class SettingsWindow : public settings_window_fixture::TSettingsWindowTest {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    data = program.path() + QStringLiteral("/surveys/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("set_"));
-    ini.WriteInteger(QStringLiteral("General"), QStringLiteral("CountFiles"), 3);
-    ini.UpdateFile();
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    FreeForms<TSettingsForm>();
-    FreeForms<TOnlineTVGCForm>();
-    FreeForms<TOnlineWindowedBackgroundRemovalForm>();
-    FreeForms<TOnlineWaveletForm>();
-    TDialogScript::Reset();
-    sim.reset();
-    LeaveProgramFolders();
-  }
   // A radar unit of this firmware on a pseudo-terminal, found at start.
   void PlugRadar(uint16_t firmware) {
     radarsim::TSimConfig config;
     config.Firmware = firmware;
     config.DeviceType = 8;  // a single-channel box
     config.TraceIntervalMs = 2;
-    sim = std::make_unique<radarsim::TPtyRadarSim>(config);
-    ASSERT_TRUE(sim->Ok());
-    tree.AddUsbSerial(1, QStringLiteral("ttyACM0"), 0xc251, 0x9705, QStringLiteral("Radar"),
-                      QString::fromStdString(sim->SlavePath()));
-  }
-  void Start() {
-    StartAcquisitionProgram({QStringLiteral("create")}, 0);
-    ASSERT_NE(MainWindow, nullptr);
-    window = MainWindow->CurChild();
-    ASSERT_NE(window, nullptr);
-    form = SettingsForm;
-    ASSERT_NE(form, nullptr);
-    if (sim) ASSERT_TRUE(ServeUntil([] { return MainWindow->CurrentRadar() && MainWindow->CurrentRadar()->ready; }));
+    TSettingsWindowTest::PlugRadar(config);
   }
   // Shift+F3 as the main menu takes it; `work` runs while the window is shown
   // modally, then the window closes with OK.
@@ -136,17 +81,7 @@ protected:
       ASSERT_FALSE(MainWindow->GprSettingsMenuItem->Enabled());
       item = MainWindow->GprSettingsMenuItem;
     }
-    bool ran = false;
-    TDialogScript::QueueModal([&](TForm& shown) {
-      ran = true;
-      ASSERT_EQ(&shown, form);
-      EXPECT_TRUE(form->Shown());
-      work(*form);
-      form->SetModalResult(mrOk);
-    });
-    item->Click();
-    EXPECT_TRUE(ran);
-    EXPECT_FALSE(form->Shown());
+    TSettingsWindowTest::ShowSettings(work, item);
   }
   // The commands of the restart the unit received since `mark`.
   std::vector<radarsim::TSimCommand> RestartCommandsSince(size_t mark) const {
@@ -159,11 +94,6 @@ protected:
     }
     return restart;
   }
-
-  QString data;
-  std::unique_ptr<radarsim::TPtyRadarSim> sim;
-  TView2DForm* window = nullptr;
-  TSettingsForm* form = nullptr;
 };
 
 TEST_F(SettingsWindow, WithoutARadarTheModelIsUnknownAndStartStaysDisabled) {

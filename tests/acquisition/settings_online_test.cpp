@@ -35,7 +35,7 @@
 #include "radargram/chain_tool.h"
 #include "radargram/tool_chain_library.h"
 #include "radargram/view2d_form.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/settings_window_fixture.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
 #include "tests/support/ui_test_support.h"
@@ -53,31 +53,10 @@
 
 namespace settings_online_test {
 
-constexpr std::chrono::seconds kBound{30};
-
-template <typename T>
-void FreeForms() {
-  for (int i = Application->ComponentCount() - 1; i >= 0; --i)
-    if (auto* form = dynamic_cast<T*>(Application->Components(i))) form->Free();
-}
-
-bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kBound) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  Application->ProcessMessages();
-  return true;
-}
-
-void UserClick(TControl& control) {
-  SendMouse(control, maPress, mbLeft, true, false, 3, 3);
-  SendMouse(control, maRelease, mbLeft, false, false, 3, 3);
-}
-
-void Key(TSettingsForm& form, WORD key) { form.OnKeyDown(&form, key, TShiftState{}); }
+using settings_window_fixture::FreeForms;
+using settings_window_fixture::Key;
+using settings_window_fixture::ServeUntil;
+using settings_window_fixture::UserClick;
 
 TOnlineStageSet& StagesOf(TView2DForm& window, int c) {
   TOnlineStageSet* stages = settings_online::StagesOf(window.GetView2DByIndx(c));
@@ -95,47 +74,15 @@ std::vector<std::pair<QString, QString>> Chain(const TView2DForm& window) {
   return chain;
 }
 
-class SettingsOnline : public testing::Test, protected TProgramFolders {
+class SettingsOnline : public settings_window_fixture::TSettingsWindowTest {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    data = program.path() + QStringLiteral("/surveys/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.UpdateFile();
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    FreeForms<TSettingsForm>();
-    FreeForms<TOnlineTVGCForm>();
-    FreeForms<TOnlineWindowedBackgroundRemovalForm>();
-    FreeForms<TOnlineWaveletForm>();
-    TDialogScript::Reset();
-    SetNewViewChannalCount(1);
-    sim.reset();
-    LeaveProgramFolders();
-  }
   void PlugRadar(uint16_t zeroOffset, int traceIntervalMs = 2) {
     radarsim::TSimConfig config;
     config.Firmware = 19;
     config.DeviceType = 8;  // a single-channel box
     config.TraceIntervalMs = traceIntervalMs;
     config.ZeroOffset = zeroOffset;
-    sim = std::make_unique<radarsim::TPtyRadarSim>(config);
-    ASSERT_TRUE(sim->Ok());
-    tree.AddUsbSerial(1, QStringLiteral("ttyACM0"), 0xc251, 0x9705, QStringLiteral("Radar"),
-                      QString::fromStdString(sim->SlavePath()));
-  }
-  void Start() {
-    StartAcquisitionProgram({QStringLiteral("create")}, 0);
-    ASSERT_NE(MainWindow, nullptr);
-    window = MainWindow->CurChild();
-    ASSERT_NE(window, nullptr);
-    form = SettingsForm;
-    ASSERT_NE(form, nullptr);
-    if (sim) ASSERT_TRUE(ServeUntil([] { return MainWindow->CurrentRadar() && MainWindow->CurrentRadar()->ready; }));
+    TSettingsWindowTest::PlugRadar(config);
   }
   // A recording window of five channels (no radar).
   void FiveChannels() {
@@ -146,23 +93,6 @@ protected:
     ASSERT_NE(window, nullptr);
     for (int c = 0; c < 5; ++c) ASSERT_NE(window->GetView2DByIndx(c), nullptr) << c;
   }
-  // The window shown modally as the main window shows it; `work` runs inside.
-  void ShowSettings(const std::function<void(TSettingsForm&)>& work) {
-    bool ran = false;
-    TDialogScript::QueueModal([&](TForm& shown) {
-      ran = true;
-      ASSERT_EQ(&shown, form);
-      work(*form);
-      form->SetModalResult(mrOk);
-    });
-    MainWindow->GprSettingsMenuItem->Click();
-    EXPECT_TRUE(ran);
-  }
-
-  QString data;
-  std::unique_ptr<radarsim::TPtyRadarSim> sim;
-  TView2DForm* window = nullptr;
-  TSettingsForm* form = nullptr;
 };
 
 TEST_F(SettingsOnline, ASwitchReachesEveryChannelAndTheSectionsOfItsSerialNumber) {
