@@ -53,16 +53,6 @@ constexpr double kTestRadius = 0.02;
 // The trial hyperbola spans the channel's traces in this many steps.
 constexpr double kOverlaySteps = 200;
 
-template <class TSeries>
-TSeries* AddSeries(TComponent* owner, TChart* chart, TColor color) {
-  auto* series = new TSeries(owner);
-  series->SetParentChart(chart);
-  series->SetSeriesColor(color);
-  series->SetHorizAxis(aTopAxis);
-  series->SetVertAxis(aLeftAxis);
-  return series;
-}
-
 double Dbl(long double v) { return static_cast<double>(v); }
 }  // namespace grid_time_form
 
@@ -78,7 +68,6 @@ TGridTimeForm::TGridTimeForm(TComponent* AOwner)
         layout.PreviewAlwaysApplied = true;
         return layout;
       }()) {
-  using grid_time_form::AddSeries;
   SetFormStyle(fsStayOnTop);
   dHDigitEdit->SetMinVal(1);
   dHDigitEdit->SetMaxVal(299);
@@ -163,11 +152,11 @@ TGridTimeForm::TGridTimeForm(TComponent* AOwner)
   Series2->SetParentChart(Chart1);
 
   ChartMigration->SetBackImageInside(true);
-  PntSeries = AddSeries<TBubbleSeries>(this, ChartMigration, clRed);
-  MaxSeries = AddSeries<TBubbleSeries>(this, ChartMigration, clRed);
-  TestMaxSeries0 = AddSeries<TLineSeries>(this, ChartMigration, clGreen);
-  TestMaxSeries1 = AddSeries<TLineSeries>(this, ChartMigration, clBlue);
-  TestMaxSeriesVertAxis = AddSeries<TLineSeries>(this, ChartMigration, clBlack);
+  PntSeries = AddPictureSeries<TBubbleSeries>(this, ChartMigration, clRed);
+  MaxSeries = AddPictureSeries<TBubbleSeries>(this, ChartMigration, clRed);
+  TestMaxSeries0 = AddPictureSeries<TLineSeries>(this, ChartMigration, clGreen);
+  TestMaxSeries1 = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlue);
+  TestMaxSeriesVertAxis = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlack);
   TestMaxSeriesVertAxis->SetMarksVisible(true);
   TestMaxSeries0->SetColorEachPoint(true);
   TestMaxSeries1->SetColorEachPoint(true);

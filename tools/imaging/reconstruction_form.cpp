@@ -43,14 +43,6 @@ constexpr int kSearchLeft = kEditLeft + kEditWidth + 4;
 // The overlay's hyperbola: offsets -100 .. 100.
 constexpr int32_t kOverlaySide = 100;
 
-TLineSeries* AddSeries(TComponent* owner, TChart* chart, TColor color) {
-  auto* series = new TLineSeries(owner);
-  series->SetParentChart(chart);
-  series->SetSeriesColor(color);
-  series->SetHorizAxis(aTopAxis);
-  series->SetVertAxis(aLeftAxis);
-  return series;
-}
 }  // namespace reconstruction_layout
 
 TLabel* TReconstructionForm::AddPanelLabel(int left, int top, int width, const QString& text) {
@@ -86,7 +78,7 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
         options.PreviewAllChannels = false;
         return options;
       }()) {
-  using reconstruction_layout::AddSeries, reconstruction_layout::kHeight, reconstruction_layout::kPanel,
+  using reconstruction_layout::kHeight, reconstruction_layout::kPanel,
       reconstruction_layout::kSearchLeft, reconstruction_layout::kWidth;
   constexpr int kRow = RowHeight;
   SetCaption(layout.Caption);
@@ -179,13 +171,13 @@ TReconstructionForm::TReconstructionForm(TComponent* AOwner, const TReconstructi
   ChartMigration->LeftAxis()->SetTitle(LoadResString(SReconstructionTimeAxis));
   ChartMigration->RightAxis()->SetTitle(LoadResString(SReconstructionDepthAxis));
   ChartMigration->TopAxis()->SetVisible(true);
-  SeriesNull = AddSeries(this, ChartMigration, clBlue);
-  HyperbolaSeries = AddSeries(this, ChartMigration, clRed);
-  SliceSeries = AddSeries(this, ChartMigration, clBlack);
-  PositionSeries = AddSeries(this, ChartMigration, clBlack);
-  SeriesDepth = AddSeries(this, ChartMigration, clBlack);
+  SeriesNull = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlue);
+  HyperbolaSeries = AddPictureSeries<TLineSeries>(this, ChartMigration, clRed);
+  SliceSeries = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlack);
+  PositionSeries = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlack);
+  SeriesDepth = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlack);
   SeriesDepth->SetVertAxis(aRightAxis);
-  SizeSeries = AddSeries(this, ChartMigration, clBlack);
+  SizeSeries = AddPictureSeries<TLineSeries>(this, ChartMigration, clBlack);
 
   // ---- Events ------------------------------------------------------------------
   // The edits take their values as their text changes; nothing is stored in a set

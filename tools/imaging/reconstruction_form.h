@@ -17,6 +17,7 @@
 //
 // Threads: the user-interface thread.
 
+#include "platform/ui/chart.h"
 #include "tools/tool_form.h"
 
 #include <QString>
@@ -32,6 +33,17 @@ class TLineSeries;
 class TMemo;
 class TPanel;
 class T2Dview;
+
+// A series of the dialogs' picture, on its top and left axes.
+template <class TSeries>
+TSeries* AddPictureSeries(TComponent* owner, TChart* chart, TColor color) {
+  auto* series = new TSeries(owner);
+  series->SetParentChart(chart);
+  series->SetSeriesColor(color);
+  series->SetHorizAxis(aTopAxis);
+  series->SetVertAxis(aLeftAxis);
+  return series;
+}
 
 // Where a dialog's own edits go in the shared left panel.
 struct TReconstructionLayout {
