@@ -364,6 +364,15 @@ void TForm::DefaultHandler(TMessage& message) {
       break;
     case WM_MDIDESTROY:
       if (formStyle_ == fsMDIChild) Release();
+      // The frame passes it to the child WParam names.
+      if (formStyle_ == fsMDIForm) {
+        for (int i = 0; i < MDIChildCount(); ++i)
+          if (MDIChildren(i)->Handle() == reinterpret_cast<HWND>(message.WParam)) {
+            TMessage destroy{WM_MDIDESTROY, message.WParam, message.LParam, 0};
+            DeliverMessage(MDIChildren(i)->Handle(), destroy);
+            break;
+          }
+      }
       break;
     default: TWinControl::DefaultHandler(message); break;
   }

@@ -126,7 +126,8 @@ public:
   TCloseEvent OnClose;
 
   // WM_CLOSE closes the form; CM_RELEASE frees it; WM_MDIDESTROY releases an
-  // MDI child. WM_SYSCOMMAND: SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE set the
+  // MDI child; sent to an MDI frame with a child's handle in WParam, it goes to
+  // that child. WM_SYSCOMMAND: SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE set the
   // window state, SC_CLOSE closes; the others do nothing. The user's title-bar
   // and window-menu commands reach the form as WM_SYSCOMMAND (a close at once, a
   // change of an MDI child's state posted, the state left as it was until the
