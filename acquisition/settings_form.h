@@ -21,6 +21,7 @@
 #include "acquisition/settings_arithmetic.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/language_forms.h"
 #include "profiledata/gpr_constants.h"
 #include "radar/trace_capacity.h"
 
@@ -76,7 +77,7 @@ RESOURCESTRING(SHideSettingsPanel, "Hide settings panel");
 RESOURCESTRING(SShowSettingsPanel, "Show settings panel");
 RESOURCESTRING(SSettingsDefault, "Default");
 
-class TSettingsForm : public TForm {
+class TSettingsForm : public TForm, public ILanguageForm {
 public:
   static constexpr int ChannelCount = 5;
   static constexpr TColor SelectedChartColor = 13750783;
@@ -182,6 +183,15 @@ public:
   // Chart repaints asked since the window was created (a burst of traces asks
   // many; the toolkit paints each chart once).
   int PreviewRefills(int channel) const { return refills_[static_cast<size_t>(channel)]; }
+
+  // ---- Language switch (ILanguageForm) -----------------------------------------------------
+  // Every fixed text the window shows (captions, hints, menu items, chart
+  // titles) in the new language; the texts that follow its state (trigger
+  // mode, preview, direction) as that state gives them.
+  void ReloadTexts() override;
+  // The window's fixed texts in the language in force when they were last set.
+  std::vector<QString> TextsShown = FixedTextsNow();
+  static std::vector<QString> FixedTextsNow();
 
   // ---- Handlers ----------------------------------------------------------------------
   void FormCreate();
