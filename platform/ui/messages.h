@@ -33,6 +33,9 @@ struct TMessage {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_CLOSE = 0x0010;
+// Asks a window to paint its background. WParam: the TCanvas* to paint on;
+// Result 1 when it did.
+constexpr UINT WM_ERASEBKGND = 0x0014;
 // Sent to a control's parent to draw an owner-drawn item of the control.
 // LParam: a TDrawItemStruct* (controls.h). The parent's default handling hands
 // the item back to the control (CN_DRAWITEM) unless CtlType says ODT_MENU,
