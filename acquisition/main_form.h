@@ -386,16 +386,15 @@ public:
   // The Save command without a sender (a window's own save): true when saved.
   bool SaveActionExecute() override { return SaveActionExecute(nullptr); }
   void SetFileActionsEnabled(bool enabled) override { FileActionsEnabled = enabled; }
-  // The tool bar is not part of the window yet: the command state holds the
-  // direction the button shows.
+  // The Direction button shows the current window's direction.
   void SetButtonDirect() override;
   void RefreshGprStatus() override { ShowStatusGPR(); }
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
   void SetToolDialogActionsEnabled(bool enabled) override;
 
   // ---- IRadargramRunShell --------------------------------------------------------
-  // The Run command's state as the windows see it (the menu item shows it; the
-  // tool bar is built by a later part of the window). Executing it checked
+  // The Run command's state as the windows see it (the menu item and the tool
+  // button show it). Executing it checked
   // starts a recording, unchecked stops and saves it. One Run state (Commands)
   // for the windows and the radar link alike.
   bool RunActionChecked() const override { return Commands.RunChecked; }

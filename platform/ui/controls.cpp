@@ -378,6 +378,7 @@ void TWinControl::AlignControls(TControl* moved) {
       }
     }
   }
+  AlignedRest(rect);
 }
 
 void TWinControl::Resize() {

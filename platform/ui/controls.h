@@ -212,6 +212,8 @@ protected:
   TWinControl(TComponent* AOwner, QWidget* widget);
   // Re-aligns the children, then runs OnResize.
   void Resize() override;
+  // After aligning: what the aligned children left of the client area.
+  virtual void AlignedRest(const TRect& /*rest*/) {}
   // Client rows at the top that aligned children leave free (a form's menu bar).
   virtual int ReservedTop() const { return 0; }
 

@@ -442,10 +442,13 @@ void TForm::ShowMenu() {
     if (activeChild_ && activeChild_->Menu() && menu->Merged() != activeChild_->Menu())
       menu->Merge(activeChild_->Menu());
   }
-  if (mdiArea_) {
-    mdiArea_->setGeometry(0, top, Widget()->width(), std::max(0, Widget()->height() - top));
-    ApplyBackgroundPicture();
-  }
+  if (mdiArea_) AlignControls(nullptr);
+}
+
+void TForm::AlignedRest(const TRect& rest) {
+  if (!mdiArea_) return;
+  mdiArea_->setGeometry(rest.Left, rest.Top, std::max(0, rest.Width()), std::max(0, rest.Height()));
+  ApplyBackgroundPicture();
 }
 
 void TForm::DoShow() {

@@ -141,6 +141,8 @@ protected:
   void BeforeDestruction() override;
   void Resize() override;
   int ReservedTop() const override;
+  // An MDI frame's children live in what its aligned controls leave free.
+  void AlignedRest(const TRect& rest) override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& action);

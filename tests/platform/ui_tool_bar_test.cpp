@@ -6,8 +6,12 @@
 #include "platform/ui/canvas.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/image_list.h"
+#include "platform/ui/status_bar.h"
+#include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <QMdiArea>
 
 #include <vector>
 
@@ -106,6 +110,26 @@ TEST_F(UiToolBar, ADisabledButtonShowsTheGreyListsPicture) {
   EXPECT_EQ(late->DisabledImages(), nullptr);
   EXPECT_NE(ShownCentre(*late), clRed);
   EXPECT_NE(ShownCentre(*late), clGreen);
+}
+
+TEST(UiToolBarFrame, AnMdiFramesChildrenLiveBetweenItsBarsNotUnderThem) {
+  auto* frame = TComponent::Create<TForm>(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(0, 0, 600, 400);
+  auto* bar = new TToolBar(frame);
+  bar->SetAlign(alTop);
+  bar->SetHeight(70);
+  bar->SetParent(frame);
+  auto* status = new TStatusBar(frame);
+  status->SetParent(frame);
+  frame->Show();
+  ASSERT_TRUE(ProcessMessagesUntil([&] { return frame->MdiArea()->y() == bar->Top() + 70; }));
+  EXPECT_EQ(frame->MdiArea()->y() + frame->MdiArea()->height(), status->Top());
+  EXPECT_EQ(frame->MdiArea()->width(), frame->ClientWidth());
+  // Hiding the bar gives its rows back.
+  bar->SetVisible(false);
+  EXPECT_EQ(frame->MdiArea()->y(), bar->Top());
+  frame->Free();
 }
 
 TEST(UiImageListReplace, ReplaceMaskedMakesTheMaskColourTransparent) {
