@@ -1,7 +1,7 @@
 #pragma once
 // The states of the main window's commands that acquisition control sets: the
 // Run command's check, caption and picture, and which commands may run. The
-// menus and tool buttons show them once they are part of the window.
+// menus and the tool bar show them.
 //
 // Threads: set on the user-interface thread; RunChecked is read by the radars'
 // reader threads too.

@@ -18,6 +18,7 @@
 #include "profiledata/channel_store.h"
 #include "profiledata/setting_data.h"
 #include "radar/control_radar.h"
+#include "radar/online_paint_thread.h"
 #include "radar/radar_set.h"
 #include "radar/packet_codes.h"
 #include "radargram/view2d_form.h"
@@ -163,6 +164,20 @@ bool DUvova3DuruZuza::SaveActionExecute(TObject* Sender) {
   // 3. A new file is named by the user first. A cancelled or failed write ends
   //    the command: the window keeps its unsaved data and stays open.
   const std::shared_ptr<const bool> alive = window->WindowAlive;
+  // 4. (first) The window's paint thread rests from here on: the save's dialogs
+  //    run the message loop, which would let it paint the window meanwhile. A
+  //    save that writes nothing lets it run on.
+  TOnlinePaintThread* painter = window->OnlinePaintThread.get();
+  const bool wasPainting = painter && !painter->Suspended();
+  if (wasPainting) painter->Suspend();
+  struct TResumeUnlessSaved {
+    TOnlinePaintThread* painter;
+    const std::shared_ptr<const bool>& alive;
+    bool saved = false;
+    ~TResumeUnlessSaved() {
+      if (painter && !saved && *alive) painter->Resume();
+    }
+  } resume{wasPainting ? painter : nullptr, alive};
   if (settings.NewFile) {
     if (!SaveAsActionExecute()) return false;
     settings.NewFile = false;
@@ -172,6 +187,7 @@ bool DUvova3DuruZuza::SaveActionExecute(TObject* Sender) {
     if (!WriteToFileChannal(kChannelSlots, window->Caption())) return false;
     window->SaveToolsSTCL();
   }
+  resume.saved = true;
   if (!*alive) return true;
   // 4. A radar in cursor mode stops following the wheel.
   if (radarSet_) {

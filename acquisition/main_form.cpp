@@ -78,11 +78,15 @@ DUvova3DuruZuza::DUvova3DuruZuza(TComponent* AOwner) : TForm(AOwner) {
   TimerPing->SetEnabled(false);
   TimerPing->SetInterval(3000);
   TimerPing->OnTimer = [this](TObject*) { TimerPingTimer(); };
+  // The info boxes lie over the tool bar's right end.
+  CreateToolBar();
   CreateStatusBarAndInfoPanel();
   CreateFileMenu();
   CreateRunCommand();
   CreateSettingsCommand();
   CreateMainMenus();
+  CreateToolBarSizeItem();
+  CreateMessageHandlers();
 }
 
 DUvova3DuruZuza::~DUvova3DuruZuza() {
@@ -144,6 +148,7 @@ void DUvova3DuruZuza::FormCreate() {
   ResetTypeProfiles(*mainIni_);
   SetBounds(Settings.Left, Settings.Top, Settings.Width, Settings.Height);
   SetWindowState(Settings.WindowState);
+  ShowToolBarSize();
 
   // 7. Online display switches, language, view settings, overlays.
   AlphaScanDepth = false;
@@ -212,6 +217,7 @@ TControlRadar* DUvova3DuruZuza::ControlRadar() const { return radarSet_ ? &radar
 
 void DUvova3DuruZuza::DoClose(TCloseAction& action) {
   isClosedMain_ = true;
+  closeAccepted_ = true;
   TForm::DoClose(action);
   action = caFree;
 }

@@ -27,6 +27,7 @@
 #include "acquisition/main_ini.h"
 #include "acquisition/main_lists.h"
 #include "acquisition/main_commands.h"
+#include "acquisition/main_tool_bar.h"
 #include "acquisition/file_commands.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/language_files.h"
@@ -58,6 +59,7 @@ class TTimer;
 class TImageList;
 class TIpcEndpoint;
 class TListOfTools;
+class TAdvPopupMenu;
 class TMainMenu;
 class TMenuItem;
 class TMemIniFile;
@@ -384,16 +386,15 @@ public:
   // The Save command without a sender (a window's own save): true when saved.
   bool SaveActionExecute() override { return SaveActionExecute(nullptr); }
   void SetFileActionsEnabled(bool enabled) override { FileActionsEnabled = enabled; }
-  // The tool bar is not part of the window yet: the command state holds the
-  // direction the button shows.
+  // The Direction button shows the current window's direction.
   void SetButtonDirect() override;
   void RefreshGprStatus() override { ShowStatusGPR(); }
   void SetMDIChildCountOld(int value) override { MDIChildCountOld = value; }
   void SetToolDialogActionsEnabled(bool enabled) override;
 
   // ---- IRadargramRunShell --------------------------------------------------------
-  // The Run command's state as the windows see it (the menu item shows it; the
-  // tool bar is built by a later part of the window). Executing it checked
+  // The Run command's state as the windows see it (the menu item and the tool
+  // button show it). Executing it checked
   // starts a recording, unchecked stops and saves it. One Run state (Commands)
   // for the windows and the radar link alike.
   bool RunActionChecked() const override { return Commands.RunChecked; }
@@ -635,6 +636,33 @@ public:
   void ShowCommandStates();
   // The Window menu lists the open radargram windows, the active one checked.
   void ShowWindowList();
+
+  // ---- Tool bar, presets popup and window messages (main_tool_bar.cpp, main_messages.cpp) ----
+  // The tool bar with its two picture lists; its buttons show Commands.
+  std::unique_ptr<TMainToolBar> ToolBar;
+  // Preferences: "Many buttons" (Settings.BitToolbar), captioned by its state.
+  TMenuItem* ToolBarSizeMenuItem = nullptr;
+  // The GPR presets button's menu, owner-drawn.
+  TAdvPopupMenu* PresetsPopupMenu = nullptr;
+  // The bar and the presets popup; then, once the Preferences menu exists, the
+  // "Many buttons" item.
+  void CreateToolBar();
+  void CreateToolBarSizeItem();
+  // The item's check becomes bittoolbar; Open and Save show only while it is checked.
+  void ToolBarSizeActionExecute();
+  void ShowToolBarSize();
+  // The buttons show the command states.
+  void ShowToolBarStates();
+  // Pictures 8 and 12 of both lists: the radar and preset pictures.
+  void ChangeByttonIcons();
+  // BuildPresetsMenu, then the popup at (20, 20) of the GPR presets button.
+  void ActionPresetsExecute();
+  // WM_DRAWITEM for the status bar is drawn as a control's item; WM_CLOSE marks
+  // the program as closing for the close; WM_MDIDESTROY destroys a radargram
+  // window only while no layout change holds it.
+  void CreateMessageHandlers();
+  // Set when a close of the main window was accepted.
+  bool closeAccepted_ = false;
 
 protected:
   // Marks the window as closing and frees it with the close.

@@ -26,6 +26,7 @@ bool DUvova3DuruZuza::SetLanguage(int localeId) {
   ReloadAllForms(FLanguage);
   FLanguage = id;
   ShowLanguageChecks();
+  ShowToolBarSize();
   FillMediumList();
   return true;
 }
@@ -40,5 +41,6 @@ bool DUvova3DuruZuza::SwitchLanguage(int localeId) {
   if (old) old->Free();
   WriteLanguageFile();
   SendLanguageToVandrel(kLanguageCode);
+  ChangeByttonIcons();
   return true;
 }

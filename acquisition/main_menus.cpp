@@ -94,6 +94,7 @@ void DUvova3DuruZuza::ShowCommandStates() {
   if (LanguageMenu) LanguageMenu->SetVisible(Commands.LanguageVisible);
   ShowLanguageChecks();
   ShowWindowList();
+  ShowToolBarStates();
 }
 
 RESOURCESTRING(SFileMenu, "&File");

@@ -361,12 +361,14 @@ void DUvova3DuruZuza::SetButtonInRunMode(bool running) {
   const bool enabled = !running && !RadargramWindows().empty();
   Commands.SaveEnabled = Commands.SaveAsEnabled = Commands.PrintEnabled = enabled;
   Commands.DirectionEnabled = Commands.GprSettingsEnabled = enabled;
+  ShowToolBarStates();
 }
 
 void DUvova3DuruZuza::SetButtonDirect() {
   TView2DForm* child = CurChild_;
   const T2Dview* first = child ? child->GetView2DByIndx(0) : nullptr;
   if (first) Commands.ShowDirection(first->Settings()->GetDirection());
+  ShowToolBarStates();
 }
 
 void DUvova3DuruZuza::ActionDirectExecute() {

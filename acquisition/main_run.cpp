@@ -66,6 +66,7 @@ void DUvova3DuruZuza::ShowRunCommand() {
   RunMenuItem->SetCaption(Commands.RunCaption);
   RunMenuItem->SetChecked(Commands.RunChecked);
   RunMenuItem->SetImageIndex(Commands.RunPicture);
+  ShowToolBarStates();
 }
 
 bool DUvova3DuruZuza::RunActionAllowed() const {
@@ -94,6 +95,7 @@ void DUvova3DuruZuza::SetToolDialogActionsEnabled(bool enabled) {
   }
   if (RunMenuItem) RunMenuItem->SetEnabled(enabled);
   if (SnapMenuItem) SnapMenuItem->SetEnabled(enabled);
+  ShowToolBarStates();
 }
 
 void DUvova3DuruZuza::Sinchronize3ToolsToOnline(TView2DForm& window, bool OnAll) {

@@ -14,6 +14,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
+#include "platform/ui/combo_box.h"
 #include "platform/ui/component_clone.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/image.h"
@@ -72,8 +73,6 @@ RESOURCESTRING(SSettingsOpenSettings, "Open Settings");
 RESOURCESTRING(SSettingsSaveSettings, "Save Settings");
 RESOURCESTRING(SSettingsSavePreset, "Save Preset");
 RESOURCESTRING(SSettingsGeneralPreferences, "General Preferences");
-RESOURCESTRING(SSettingsMoveAntenna, "Move the antenna");
-RESOURCESTRING(SSettingsStartCalibration, "Start calibration");
 
 namespace {
 
@@ -741,4 +740,92 @@ void TSettingsForm::EnableControls() {
   StartCalibrationGain = false;
   StartCalibrationSpeedButton->SetCaption(LoadResString(SSettingsStartCalibration));
   ProgressPanel->SetVisible(false);
+}
+
+// ---- Language switch -------------------------------------------------------------------------------
+
+namespace settings_form_language {
+
+// Texts the window's operations show by its state, by their resource names.
+constexpr TResourceString kStop{"SSettingsStop", u"Stop"};
+constexpr TResourceString kBackward{"SSettingsBackward", u"Backward"};
+
+// The fixed texts: a shown text equal to one of them as it read before the
+// switch (or starting with it, as "Survey window:\n1,5 ns" and "Amplitude #2"
+// do) takes its text in the new language.
+constexpr const TResourceString* kFixedTexts[] = {
+    &SSettingsFolder,       &SSettingsFilePrefix,     &SSettingsFileIndex,       &SSettingsNumSamples,
+    &SSettingsTraceStacking, &SSettingsCurvature,     &SSettingsMax,             &SSettingsAverageStacking,
+    &SSettingsWaveSpeed,    &SSettingsTopoDevice,     &SSettingsStepOfAcquisition, &SSettingsDecimationGps,
+    &SSettingsSelectStep,   &SSettingsDirection,      &SSettingsForward,         &SSettingsProfileOffset,
+    &SSettingsByCourse,     &SSettingsAside,          &SSettingsByHeight,        &SSettingsLimits,
+    &SSettingsTracePerSecond, &SSettingsMovementSpeed, &SSettingsModel,          &SSettingsComments,
+    &SSettingsStart,        &SSettingsOk,             &SSettingsFile,            &SSettingsOpenSettings,
+    &SSettingsSaveSettings, &SSettingsSavePreset,     &SSettingsGeneralPreferences, &SSettingsMoveAntenna,
+    &SSettingsStartCalibration, &SSettingsStopCalibration, &SSettingsToolsOnline,  &SGprSettingsCaption,
+    &SSettingsOnlineWaveletHint, &SSettingsOnlineBackgroundHint, &SSettingsOnlineGainHint,
+    &SSettingsSingle,       &SSettingsInt,            &SSettingsExt,             &SSettingsInternal,
+    &SSettingsTriggerMode,  &SSettingsSurveyWindow,   &SSettingsUnknown,         &SSettingsAmplitude,
+    &SSettingsAmplitudeN,   &SSettingsStacking,       &SHideSettingsPanel,       &SShowSettingsPanel,
+    &SSettingsDefault,      &kStop,                   &kBackward,                &SGprSettingsProfileCaption};
+
+}  // namespace settings_form_language
+
+std::vector<QString> TSettingsForm::FixedTextsNow() {
+  std::vector<QString> texts;
+  for (const TResourceString* text : settings_form_language::kFixedTexts) texts.push_back(LoadResString(*text));
+  return texts;
+}
+
+void TSettingsForm::ReloadTexts() {
+  const auto& fixed = settings_form_language::kFixedTexts;
+  const std::vector<QString> before = TextsShown;
+  // A line's new text, or the line itself when it is none of the fixed texts.
+  auto retextLine = [&](const QString& line) {
+    size_t best = std::size(fixed);
+    for (size_t i = 0; i < std::size(fixed); ++i) {
+      if (line == before[i]) return LoadResString(*fixed[i]);
+      if (!before[i].isEmpty() && line.startsWith(before[i]) &&
+          (best == std::size(fixed) || before[i].size() > before[best].size()))
+        best = i;
+    }
+    return best == std::size(fixed) ? line : LoadResString(*fixed[best]) + line.mid(before[best].size());
+  };
+  // Two-line captions ("Trigger Mode: \nInternal") line by line.
+  auto retext = [&](const QString& text) {
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) line = retextLine(line);
+    return lines.join(u'\n');
+  };
+  if (TView2DForm* view = View(); view && Caption() == Format(before.back(), {view->Caption()}))
+    SetCaption(Format(LoadResString(SGprSettingsProfileCaption), {view->Caption()}));
+  else
+    SetCaption(retext(Caption()));
+  std::vector<TChart*> charts(ChartAmp_.begin(), ChartAmp_.end());
+  for (int i = 0; i < ComponentCount(); ++i) {
+    TComponent* component = Components(i);
+    if (auto* item = dynamic_cast<TMenuItem*>(component)) {
+      item->SetCaption(retext(item->Caption()));
+    } else if (auto* control = dynamic_cast<TControl*>(component)) {
+      // What the user typed or chose stays as it is.
+      const bool userText = dynamic_cast<TCustomEdit*>(control) || dynamic_cast<TMemo*>(control) ||
+                            dynamic_cast<TComboBox*>(control) || dynamic_cast<TListBox*>(control);
+      if (!userText) control->SetCaption(retext(control->Caption()));
+      control->SetHint(retext(control->Hint()));
+      if (auto* chart = dynamic_cast<TChart*>(control)) charts.push_back(chart);
+    }
+  }
+  for (TChart* chart : charts) {
+    if (!chart) continue;
+    chart->SetTitle(retext(chart->Title()));
+    chart->TopAxis()->SetTitle(retext(chart->TopAxis()->Title()));
+  }
+  // Start and Stop of the preview have names of their own.
+  SetPreviewCaptions(SpeedButtonSwitchOn->Down());
+  // Names kept elsewhere: the topo devices and the online stages.
+  for (const TTopoItem& topo : kTopoItems) TopoItems[topo.Type]->SetCaption(TopoDeviceName(topo.Type));
+  if (OnlinePluginCheckListBox) ShowOnlineStageNames();
+  StartCalibrationSpeedButton->SetCaption(
+      LoadResString(StartCalibrationGain ? SSettingsStopCalibration : SSettingsStartCalibration));
+  TextsShown = FixedTextsNow();
 }

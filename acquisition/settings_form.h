@@ -21,8 +21,9 @@
 #include "acquisition/settings_arithmetic.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
-#include "radar/online_dialog_hooks.h"
+#include "platform/ui/language_forms.h"
 #include "profiledata/gpr_constants.h"
+#include "radar/online_dialog_hooks.h"
 #include "radar/trace_capacity.h"
 
 #include <QString>
@@ -77,8 +78,15 @@ RESOURCESTRING(SSettingsStacking, "Stacking");
 RESOURCESTRING(SHideSettingsPanel, "Hide settings panel");
 RESOURCESTRING(SShowSettingsPanel, "Show settings panel");
 RESOURCESTRING(SSettingsDefault, "Default");
+RESOURCESTRING(SSettingsToolsOnline, "Tools online");
+RESOURCESTRING(SSettingsOnlineWaveletHint, "Online Wavelet properties");
+RESOURCESTRING(SSettingsOnlineBackgroundHint, "Online Windowed Background Removal properties");
+RESOURCESTRING(SSettingsOnlineGainHint, "Online Gain properties");
+RESOURCESTRING(SSettingsMoveAntenna, "Move the antenna");
+RESOURCESTRING(SSettingsStartCalibration, "Start calibration");
+RESOURCESTRING(SSettingsStopCalibration, "Stop calibration");
 
-class TSettingsForm : public TForm, public IOnlineDialogHost {
+class TSettingsForm : public TForm, public IOnlineDialogHost, public ILanguageForm {
 public:
   static constexpr int ChannelCount = 5;
   static constexpr TColor SelectedChartColor = 13750783;
@@ -220,6 +228,14 @@ public:
   void SetOnlinePluginChecked(int item, bool checked) override;
   const TSettingData* CurrentSettings() const override;
   // -----------------------------------------------------------------------------------------
+  // ---- Language switch (ILanguageForm) -----------------------------------------------------
+  // Every fixed text the window shows (captions, hints, menu items, chart
+  // titles) in the new language; the texts that follow its state (trigger
+  // mode, preview, direction) as that state gives them.
+  void ReloadTexts() override;
+  // The window's fixed texts in the language in force when they were last set.
+  std::vector<QString> TextsShown = FixedTextsNow();
+  static std::vector<QString> FixedTextsNow();
 
   // ---- Handlers ----------------------------------------------------------------------
   void FormCreate();
@@ -321,6 +337,8 @@ private:
   void StopGainCalibration();
   void AbandonGainCalibration();
   void ShowCalibrationState();
+  // The check list's stage names in the current language, the marks kept.
+  void ShowOnlineStageNames();
 
   DUvova3DuruZuza* main_ = nullptr;
   std::atomic<bool> shown_{false};

@@ -8,6 +8,7 @@
 #include "acquisition/main_form.h"
 #include "acquisition/settings_online.h"
 #include "platform/ui/application.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/check_list_box.h"
@@ -24,14 +25,8 @@
 #include "radargram/view2d_form.h"
 
 #include <algorithm>
+#include <array>
 
-RESOURCESTRING(SSettingsToolsOnline, "Tools online");
-RESOURCESTRING(SSettingsOnlineWaveletHint, "Online Wavelet properties");
-RESOURCESTRING(SSettingsOnlineBackgroundHint, "Online Windowed Background Removal properties");
-RESOURCESTRING(SSettingsOnlineGainHint, "Online Gain properties");
-RESOURCESTRING(SSettingsCalibrationStart, "Start calibration");
-RESOURCESTRING(SSettingsCalibrationStop, "Stop calibration");
-RESOURCESTRING(SSettingsCalibrationMove, "Move the antenna");
 
 namespace so = settings_online;
 
@@ -73,8 +68,7 @@ void TSettingsForm::BuildOnlineControls() {
   OnlinePluginCheckListBox->SetParent(GroupBoxPluginOnline);
   OnlinePluginCheckListBox->SetBounds(8, 16, 260, 3 * kOnlineItemHeight + 4);
   OnlinePluginCheckListBox->SetItemHeight(kOnlineItemHeight);
-  OnlinePluginCheckListBox->SetItems({LoadResString(SWaveletCaption), LoadResString(SWindowedBackgroundRemovalCaption),
-                                      LoadResString(SGainCaption)});
+  ShowOnlineStageNames();
   OnlinePluginCheckListBox->OnClickCheck = [this](TObject*) { OnlinePluginCheckListBoxClickCheck(); };
   OnlinePluginCheckListBox->OnDblClick = [this](TObject*) { OnlinePluginCheckListBoxDblClick(); };
 
@@ -101,7 +95,7 @@ void TSettingsForm::BuildOnlineControls() {
   GainCalibrLabel = new TLabel(this);
   GainCalibrLabel->SetParent(ProgressPanel);
   GainCalibrLabel->SetBounds(8, 6, 184, 16);
-  GainCalibrLabel->SetCaption(LoadResString(SSettingsCalibrationMove));
+  GainCalibrLabel->SetCaption(LoadResString(SSettingsMoveAntenna));
   ProgressImage = new TImage(this);
   ProgressImage->SetParent(ProgressPanel);
   ProgressImage->SetBounds(8, 26, 32, 32);
@@ -114,10 +108,19 @@ void TSettingsForm::BuildOnlineControls() {
   SetOnlineDialogHost(this);
 }
 
+void TSettingsForm::ShowOnlineStageNames() {
+  TCheckListBox& list = *OnlinePluginCheckListBox;
+  std::array<bool, 3> marks{};
+  for (int i = 0; i < list.Count() && i < 3; ++i) marks[static_cast<size_t>(i)] = list.Checked(i);
+  list.SetItems({LoadResString(SWaveletCaption), LoadResString(SWindowedBackgroundRemovalCaption),
+                 LoadResString(SGainCaption)});
+  for (int i = 0; i < 3; ++i) list.SetChecked(i, marks[static_cast<size_t>(i)]);
+}
+
 void TSettingsForm::ShowCalibrationState() {
   StartCalibrationSpeedButton->SetDown(StartCalibrationGain);
   StartCalibrationSpeedButton->SetCaption(
-      LoadResString(StartCalibrationGain ? SSettingsCalibrationStop : SSettingsCalibrationStart));
+      LoadResString(StartCalibrationGain ? SSettingsStopCalibration : SSettingsStartCalibration));
   // The preview belongs to the calibration while it runs.
   SpeedButtonSwitchOn->SetVisible(!StartCalibrationGain);
   ProgressPanel->SetVisible(StartCalibrationGain);

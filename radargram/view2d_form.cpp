@@ -11,6 +11,7 @@
 #include "platform/ui/chart.h"
 #include "platform/ui/image.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/colored_tab_sheet.h"
 #include "platform/ui/page_control.h"
 #include "platform/ui/panels.h"
 #include "platform/ui/std_controls.h"
@@ -145,7 +146,7 @@ void TView2DForm::BuildVisualTree() {
       {&SimpleTabSheet, "SimpleTabSheet", QString()},
   };
   for (const TPage& page : pages) {
-    *page.sheet = new TTabSheet(this);
+    *page.sheet = new TColoredTabSheet(this);
     (*page.sheet)->SetName(QString::fromLatin1(page.name));
     (*page.sheet)->SetPageControl(LeftPageControl);
     (*page.sheet)->SetCaption(page.caption);

@@ -1,10 +1,12 @@
 #include "platform/ui/buttons.h"
 
 #include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/image_list.h"
 
 #include <QIcon>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -182,6 +184,22 @@ void TSpeedButton::ShowPicture() {
   Button()->setIcon(QIcon());
 }
 
+void TSpeedButton::GetShownPicture(TBitmap& bitmap) const {
+  const QIcon icon = Button()->icon();
+  if (icon.isNull()) {
+    bitmap.SetSize(0, 0);
+    return;
+  }
+  const QSize size = Button()->iconSize();
+  QImage picture(size, QImage::Format_RGB32);
+  picture.fill(ColorToQColor(Color()));
+  QPainter painter(&picture);
+  painter.drawPixmap(0, 0, icon.pixmap(size, Button()->isEnabled() ? QIcon::Normal : QIcon::Disabled));
+  painter.end();
+  bitmap.SetSize(size.width(), size.height());
+  bitmap.Canvas()->DrawImage(0, 0, picture);
+}
+
 void TSpeedButton::AssignSpeedButton(const TSpeedButton& source) {
   AssignButton(source);
   groupIndex_ = source.groupIndex_;
@@ -211,16 +229,92 @@ void TToolBar::SetImages(TImageList* value) {
     if (auto* button = dynamic_cast<TToolButton*>(Controls(i))) button->SetImages(value);
 }
 
+void TToolBar::SetDisabledImages(TImageList* value) {
+  disabledImages_ = value;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* button = dynamic_cast<TToolButton*>(Controls(i))) button->SetDisabledImages(value);
+}
+
+void TToolBar::SetButtonSize(int width, int height) {
+  buttonWidth_ = std::max(1, width);
+  buttonHeight_ = std::max(1, height);
+  ArrangeButtons();
+}
+
+void TToolBar::ArrangeButtons() {
+  int left = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    auto* button = dynamic_cast<TToolButton*>(Controls(i));
+    if (!button || !button->Visible()) continue;
+    const int width = button->Style() == tbsSeparator ? SeparatorWidth : buttonWidth_;
+    button->SetBounds(left, 0, width, buttonHeight_);
+    left += width;
+  }
+}
+
 TToolButton::TToolButton(TComponent* AOwner) : TSpeedButton(AOwner) { Button()->setCheckable(false); }
+
+TToolButton::~TToolButton() {
+  if (disabledImages_) disabledImages_->UnRegisterChanges(this);
+}
 
 void TToolButton::SetStyle(TToolButtonStyle value) {
   style_ = value;
   Button()->setCheckable(value == tbsCheck);
+  Button()->setFlat(value == tbsSeparator);
+  Button()->setEnabled(value != tbsSeparator && Enabled());
+  ArrangeBar();
 }
 
 void TToolButton::SetParent(TWinControl* parent) {
+  TWinControl* old = Parent();
   TSpeedButton::SetParent(parent);
-  if (auto* bar = dynamic_cast<TToolBar*>(parent); bar && bar->Images()) SetImages(bar->Images());
+  if (auto* bar = dynamic_cast<TToolBar*>(parent)) {
+    if (bar->Images()) SetImages(bar->Images());
+    if (bar->DisabledImages()) SetDisabledImages(bar->DisabledImages());
+    bar->ArrangeButtons();
+  }
+  if (auto* bar = dynamic_cast<TToolBar*>(old); bar && bar != parent) bar->ArrangeButtons();
+}
+
+void TToolButton::SetVisible(bool value) {
+  const bool changed = value != Visible();
+  TSpeedButton::SetVisible(value);
+  if (changed) ArrangeBar();
+}
+
+void TToolButton::SetEnabled(bool value) {
+  TSpeedButton::SetEnabled(value);
+  ShowPicture();
+}
+
+void TToolButton::ArrangeBar() const {
+  if (auto* bar = dynamic_cast<TToolBar*>(Parent())) bar->ArrangeButtons();
+}
+
+void TToolButton::SetDisabledImages(TImageList* value) {
+  if (value == disabledImages_) return;
+  if (disabledImages_) disabledImages_->UnRegisterChanges(this);
+  disabledImages_ = value;
+  if (disabledImages_)
+    disabledImages_->RegisterChanges(this, [this] { ShowPicture(); },
+                                     [this] {
+                                       disabledImages_ = nullptr;
+                                       ShowPicture();
+                                     });
+  ShowPicture();
+}
+
+void TToolButton::ShowPicture() {
+  TSpeedButton::ShowPicture();
+  const int index = ImageIndex();
+  if (!Images() || !disabledImages_ || index < 0 || index >= Images()->Count() || index >= disabledImages_->Count())
+    return;
+  // The grey list's picture replaces the toolkit's own greying.
+  QIcon icon;
+  icon.addPixmap(QPixmap::fromImage(Images()->Image(index)), QIcon::Normal);
+  icon.addPixmap(QPixmap::fromImage(disabledImages_->Image(index)), QIcon::Disabled);
+  Button()->setIcon(icon);
 }
 
 std::vector<TSpeedButton*> TToolButton::GroupPeers() const {
@@ -243,5 +337,6 @@ TToolButton* TToolButton::CreateClone(TComponent* AOwner) const {
   clone->SetStyle(style_);
   clone->grouped_ = grouped_;
   clone->AssignSpeedButton(*this);
+  clone->SetDisabledImages(disabledImages_);
   return clone;
 }

@@ -86,12 +86,16 @@ public:
 
   TSpeedButton* CreateClone(TComponent* AOwner) const override;
 
+  // The picture the button shows now (the disabled one while it is disabled),
+  // over the button's Color; empty without a picture.
+  void GetShownPicture(TBitmap& bitmap) const;
+
 protected:
   // The other buttons of this one's group (none for a lone button).
   virtual std::vector<TSpeedButton*> GroupPeers() const;
   bool InGroup() const { return !GroupPeers().empty() || groupIndex_ > 0; }
   void AssignSpeedButton(const TSpeedButton& source);
-  void ShowPicture();
+  virtual void ShowPicture();
   // False for buttons that never stay down.
   virtual bool Latches() const { return true; }
 
@@ -110,39 +114,63 @@ private:
   int imageIndex_ = -1;
 };
 
-// A tool bar: a strip of tool buttons that take their pictures from Images.
+// A tool bar: a strip of tool buttons that take their pictures from Images,
+// and while disabled from DisabledImages (without that list a disabled button
+// greys its picture). The bar lines its visible buttons up from the left in
+// their order, each ButtonWidth x ButtonHeight, a separator SeparatorWidth
+// wide; a button shown or hidden later moves the ones after it.
 class TToolBar : public TWinControl {
 public:
   explicit TToolBar(TComponent* AOwner);
   TImageList* Images() const { return images_; }
   // Gives the list to the buttons placed on the bar now and later.
   void SetImages(TImageList* value);
+  TImageList* DisabledImages() const { return disabledImages_; }
+  void SetDisabledImages(TImageList* value);
+  int ButtonWidth() const { return buttonWidth_; }
+  int ButtonHeight() const { return buttonHeight_; }
+  void SetButtonSize(int width, int height);
+  static constexpr int SeparatorWidth = 8;
+  // Places the buttons (the bar does it itself when buttons come, go, show or hide).
+  void ArrangeButtons();
 
 private:
   TImageList* images_ = nullptr;
+  TImageList* disabledImages_ = nullptr;
+  int buttonWidth_ = 23;
+  int buttonHeight_ = 22;
 };
 
-enum TToolButtonStyle : uint8_t { tbsButton, tbsCheck };
+enum TToolButtonStyle : uint8_t { tbsButton, tbsCheck, tbsSeparator };
 
 // A button of a tool bar. A plain one (tbsButton) never stays down. A check
 // button (tbsCheck) latches like a lone speed button; adjacent Grouped check
 // buttons of the bar form a group as a GroupIndex does (AllowAllUp as there).
+// A separator is an empty gap.
 class TToolButton : public TSpeedButton {
 public:
   explicit TToolButton(TComponent* AOwner);
+  ~TToolButton() override;
   TToolButtonStyle Style() const { return style_; }
   void SetStyle(TToolButtonStyle value);
   bool Grouped() const { return grouped_; }
   void SetGrouped(bool value) { grouped_ = value; }
-  // A button placed on a tool bar takes the bar's image list.
+  // A button placed on a tool bar takes the bar's image lists and its place.
   void SetParent(TWinControl* parent) override;
+  void SetVisible(bool value) override;
+  void SetEnabled(bool value) override;
+  TImageList* DisabledImages() const { return disabledImages_; }
+  void SetDisabledImages(TImageList* value);
   TToolButton* CreateClone(TComponent* AOwner) const override;
 
 protected:
   std::vector<TSpeedButton*> GroupPeers() const override;
   bool Latches() const override { return style_ == tbsCheck; }
+  void ShowPicture() override;
 
 private:
+  void ArrangeBar() const;
   TToolButtonStyle style_ = tbsButton;
   bool grouped_ = false;
+  TImageList* disabledImages_ = nullptr;
 };

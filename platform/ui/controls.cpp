@@ -207,7 +207,15 @@ void TControl::WndProc(TMessage& message) {
   handler(message);
 }
 
-void TControl::DefaultHandler(TMessage& message) { message.Result = 0; }
+void TControl::DefaultHandler(TMessage& message) {
+  message.Result = 0;
+  if (message.Msg != WM_DRAWITEM || !message.LParam) return;
+  auto* item = reinterpret_cast<TDrawItemStruct*>(message.LParam);
+  // Menus draw their own items.
+  if (item->CtlType == ODT_MENU) return;
+  TMessage reflected{CN_DRAWITEM, message.WParam, message.LParam, 0};
+  if (DeliverMessage(item->hwndItem, reflected)) message.Result = 1;
+}
 
 void TControl::SetMessageHandler(UINT msg, std::function<void(TMessage&)> handler) {
   if (handler)
@@ -370,6 +378,7 @@ void TWinControl::AlignControls(TControl* moved) {
       }
     }
   }
+  AlignedRest(rect);
 }
 
 void TWinControl::Resize() {

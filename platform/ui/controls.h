@@ -29,6 +29,19 @@ class TWinControl;
 // controls aligned before it left free, or filling what is left (alClient).
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+class TCanvas;
+
+// WM_DRAWITEM's and CN_DRAWITEM's LParam: the item of control hwndItem to draw.
+// A control that asks its parent fills CtlType only when it has a type of its
+// own (a status bar leaves it 0).
+struct TDrawItemStruct {
+  UINT CtlType = 0;
+  UINT itemID = 0;
+  HWND hwndItem = nullptr;
+  TCanvas* Canvas = nullptr;
+  TRect rcItem;
+};
+
 class TControl : public TComponent, public TWindowProcedure {
 public:
   // A control shown as a plain widget (a paint box, a graphic control).
@@ -104,6 +117,8 @@ public:
 
   // The window procedure: the handler registered for the message, else
   // DefaultHandler. A handler may call DefaultHandler for the built-in behaviour.
+  // By default WM_DRAWITEM goes back to the control of its item as CN_DRAWITEM
+  // (a menu's item, ODT_MENU, is left to the menu); other messages do nothing.
   void WndProc(TMessage& message) override;
   virtual void DefaultHandler(TMessage& message);
   // An empty handler removes the registration.
@@ -197,6 +212,8 @@ protected:
   TWinControl(TComponent* AOwner, QWidget* widget);
   // Re-aligns the children, then runs OnResize.
   void Resize() override;
+  // After aligning: what the aligned children left of the client area.
+  virtual void AlignedRest(const TRect& /*rest*/) {}
   // Client rows at the top that aligned children leave free (a form's menu bar).
   virtual int ReservedTop() const { return 0; }
 

@@ -364,6 +364,15 @@ void TForm::DefaultHandler(TMessage& message) {
       break;
     case WM_MDIDESTROY:
       if (formStyle_ == fsMDIChild) Release();
+      // The frame passes it to the child WParam names.
+      if (formStyle_ == fsMDIForm) {
+        for (int i = 0; i < MDIChildCount(); ++i)
+          if (MDIChildren(i)->Handle() == reinterpret_cast<HWND>(message.WParam)) {
+            TMessage destroy{WM_MDIDESTROY, message.WParam, message.LParam, 0};
+            DeliverMessage(MDIChildren(i)->Handle(), destroy);
+            break;
+          }
+      }
       break;
     default: TWinControl::DefaultHandler(message); break;
   }
@@ -433,10 +442,13 @@ void TForm::ShowMenu() {
     if (activeChild_ && activeChild_->Menu() && menu->Merged() != activeChild_->Menu())
       menu->Merge(activeChild_->Menu());
   }
-  if (mdiArea_) {
-    mdiArea_->setGeometry(0, top, Widget()->width(), std::max(0, Widget()->height() - top));
-    ApplyBackgroundPicture();
-  }
+  if (mdiArea_) AlignControls(nullptr);
+}
+
+void TForm::AlignedRest(const TRect& rest) {
+  if (!mdiArea_) return;
+  mdiArea_->setGeometry(rest.Left, rest.Top, std::max(0, rest.Width()), std::max(0, rest.Height()));
+  ApplyBackgroundPicture();
 }
 
 void TForm::DoShow() {

@@ -126,7 +126,8 @@ public:
   TCloseEvent OnClose;
 
   // WM_CLOSE closes the form; CM_RELEASE frees it; WM_MDIDESTROY releases an
-  // MDI child. WM_SYSCOMMAND: SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE set the
+  // MDI child; sent to an MDI frame with a child's handle in WParam, it goes to
+  // that child. WM_SYSCOMMAND: SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE set the
   // window state, SC_CLOSE closes; the others do nothing. The user's title-bar
   // and window-menu commands reach the form as WM_SYSCOMMAND (a close at once, a
   // change of an MDI child's state posted, the state left as it was until the
@@ -140,6 +141,8 @@ protected:
   void BeforeDestruction() override;
   void Resize() override;
   int ReservedTop() const override;
+  // An MDI frame's children live in what its aligned controls leave free.
+  void AlignedRest(const TRect& rest) override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& action);

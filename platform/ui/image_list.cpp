@@ -92,8 +92,15 @@ int TImageList::AddMasked(TBitmap& image, TColor maskColor) {
 }
 
 void TImageList::Replace(int index, TBitmap& image) {
+  ReplaceImage(index, image.Image().convertToFormat(QImage::Format_ARGB32));
+}
+
+void TImageList::ReplaceMasked(int index, TBitmap& image, TColor maskColor) {
+  ReplaceImage(index, MaskedCopy(image.Image(), maskColor));
+}
+
+void TImageList::ReplaceImage(int index, const QImage& source) {
   if (index < 0 || index >= Count()) return;
-  const QImage source = image.Image().convertToFormat(QImage::Format_ARGB32);
   QImage& target = images_[static_cast<size_t>(index)];
   target.fill(Qt::transparent);
   QPainter painter(&target);

@@ -43,6 +43,8 @@ public:
   int AddMasked(TBitmap& image, TColor maskColor);
   // Replaces the image at index (nothing outside the list).
   void Replace(int index, TBitmap& image);
+  // Replaces it with the pixels of maskColor made transparent.
+  void ReplaceMasked(int index, TBitmap& image, TColor maskColor);
   void Delete(int index);
   void Clear();
 
@@ -72,6 +74,7 @@ private:
     std::function<void()> Released;
   };
   int AddImages(const QImage& source);
+  void ReplaceImage(int index, const QImage& source);
   void Changed();
 
   int width_ = 16;

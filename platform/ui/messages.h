@@ -33,6 +33,19 @@ struct TMessage {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_CLOSE = 0x0010;
+// Asks a window to paint its background. WParam: the TCanvas* to paint on;
+// Result 1 when it did.
+constexpr UINT WM_ERASEBKGND = 0x0014;
+// Sent to a control's parent to draw an owner-drawn item of the control.
+// LParam: a TDrawItemStruct* (controls.h). The parent's default handling hands
+// the item back to the control (CN_DRAWITEM) unless CtlType says ODT_MENU,
+// which is a menu item's drawing.
+constexpr UINT WM_DRAWITEM = 0x002B;
+constexpr UINT ODT_MENU = 1;
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODT_COMBOBOX = 3;
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODT_STATIC = 5;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_COPYDATA = 0x004A;
 // A command of a window's system menu or title bar. WParam: the command
@@ -58,6 +71,9 @@ constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
+// A message a parent hands back to the control it is about (CN_BASE + the message).
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 
 // The thread that loaded the program: the user-interface thread.
 extern const std::thread::id MainThreadID;

@@ -35,7 +35,16 @@ void TStatusBar::Paint() {
     const TRect rect = PanelRect(i);
     const TStatusPanel& panel = panels_[static_cast<size_t>(i)];
     if (panel.Style == psOwnerDraw) {
-      if (OnDrawPanel) OnDrawPanel(*this, i, rect);
+      if (Parent()) {
+        TDrawItemStruct item;
+        item.itemID = static_cast<UINT>(i);
+        item.hwndItem = Handle();
+        item.Canvas = &canvas;
+        item.rcItem = rect;
+        Parent()->Perform(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+      } else if (OnDrawPanel) {
+        OnDrawPanel(*this, i, rect);
+      }
       continue;
     }
     canvas.Font()->Assign(*Font());
@@ -44,4 +53,15 @@ void TStatusBar::Paint() {
     canvas.Brush()->SetStyle(bsSolid);
   }
   TCustomControl::Paint();
+}
+
+void TStatusBar::DefaultHandler(TMessage& message) {
+  if (message.Msg != CN_DRAWITEM || !message.LParam) {
+    TCustomControl::DefaultHandler(message);
+    return;
+  }
+  const auto* item = reinterpret_cast<const TDrawItemStruct*>(message.LParam);
+  const int index = static_cast<int>(item->itemID);
+  if (index < PanelCount() && OnDrawPanel) OnDrawPanel(*this, index, item->rcItem);
+  message.Result = 1;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // TStatusBar: a bar along the bottom of its parent, divided left to right into
 // panels of fixed widths. A text panel shows its text; an owner-drawn panel is
-// drawn by OnDrawPanel on the bar's Canvas inside the panel's rectangle.
+// drawn by OnDrawPanel on the bar's Canvas inside the panel's rectangle. With a
+// parent the bar asks it to draw the panel (WM_DRAWITEM, item: the panel's
+// index, CtlType left 0) and draws it when the parent hands it back
+// (CN_DRAWITEM); without one it draws it at once.
 //
 // Threads: user-interface thread only.
 
@@ -37,6 +40,8 @@ public:
 
   // Draws an owner-drawn panel: the bar's Canvas, the panel's index and rectangle.
   std::function<void(TStatusBar& bar, int index, const TRect& rect)> OnDrawPanel;
+
+  void DefaultHandler(TMessage& message) override;
 
 protected:
   void Paint() override;
