@@ -21,7 +21,7 @@
 #include "platform/ui/std_controls.h"
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/settings_window_fixture.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/ui_test_support.h"
 
@@ -92,41 +92,13 @@ TEST(TopoPictures, EveryDeviceHasItsOwnPictureAndTheListHoldsThemByValue) {
   }
 }
 
-class SettingsTopoPictures : public testing::Test, protected TProgramFolders {
+class SettingsTopoPictures : public settings_window_fixture::TSettingsWindowTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    const QString data = program.path() + QStringLiteral("/surveys/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.UpdateFile();
-    StartAcquisitionProgram({QStringLiteral("create")}, 0);
-    ASSERT_NE(MainWindow, nullptr);
-    form = SettingsForm;
-    ASSERT_NE(form, nullptr);
+    TSettingsWindowTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Start());
   }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    for (int i = Application->ComponentCount() - 1; i >= 0; --i)
-      if (auto* settings = dynamic_cast<TSettingsForm*>(Application->Components(i))) settings->Free();
-    TDialogScript::Reset();
-    LeaveProgramFolders();
-  }
-  // "GPR settings" shown modally; `work` runs while it is shown, then OK.
-  void ShowSettings(const std::function<void(TSettingsForm&)>& work) {
-    bool ran = false;
-    TDialogScript::QueueModal([&](TForm&) {
-      ran = true;
-      work(*form);
-      form->SetModalResult(mrOk);
-    });
-    MainWindow->GprSettingsMenuItem->Click();
-    EXPECT_TRUE(ran);
-  }
-
-  TSettingsForm* form = nullptr;
 };
 
 TEST_F(SettingsTopoPictures, EveryTopoItemDrawsItsDevicePicture) {
