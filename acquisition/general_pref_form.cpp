@@ -6,6 +6,7 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/radar_discovery.h"
+#include "acquisition/record_file_controls.h"
 #include "acquisition/settings_form.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/sys_utils.h"
@@ -279,6 +280,9 @@ void TGeneralPreferensesForm::WireEvents() {
   cbNormalizationAtAlltraces->OnClick = [this](TObject*) {
     if (Main()) Main()->NormalizationOnlineAllTraces_ = cbNormalizationAtAlltraces->Checked();
   };
+  FilePrefixEdit->OnChange = [this](TObject*) { FilePrefixEditChange(); };
+  FileCountDigitEdit->OnChangeFinish = [this](TObject*) { FileCountDigitEditChangeFinish(); };
+  ChangePathSB->OnClick = [this](TObject*) { ChangePathSBClick(); };
   BitBtn1->OnClick = [this](TObject*) { BitBtn1Click(); };
   SaveWiFiSettButton->OnClick = [this](TObject*) { SaveWiFiSettButtonClick(); };
   for (TToolButton* button : {SoftAPToolButton, InfraToolButton})
@@ -619,4 +623,20 @@ void TGeneralPreferensesForm::cbGlobalViewSectOfDeepClick() {
   }
   cbAlphaScanDepth->SetVisible(on);
   cbNormalizationAtAlltraces->SetVisible(on);
+}
+
+TRecordFileControls TGeneralPreferensesForm::RecordFileControls() {
+  return {this, FilePathMemo, ChangePathSB, FilePrefixEdit, FileCountDigitEdit};
+}
+
+void TGeneralPreferensesForm::FilePrefixEditChange() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::PrefixChanged(*main, RecordFileControls());
+}
+
+void TGeneralPreferensesForm::FileCountDigitEditChangeFinish() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::IndexChanged(*main, RecordFileControls());
+}
+
+void TGeneralPreferensesForm::ChangePathSBClick() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::ChangeFolder(*main, RecordFileControls());
 }

@@ -57,6 +57,7 @@ class TMaskEdit;
 class TMemo;
 class TPageControl;
 class TPanel;
+struct TRecordFileControls;
 class TRadar;
 class TSpeedButton;
 class TStringGrid;
@@ -120,8 +121,8 @@ public:
   TToolBar* ToolBar1 = nullptr;
   TToolButton *SoftAPToolButton = nullptr, *InfraToolButton = nullptr;
   TBitBtn* SaveWiFiSettButton = nullptr;
-  // Options tab. The folder, prefix and index controls are the settings
-  // window's (their handlers belong to the file naming).
+  // Options tab. The folder, prefix and index controls work as the settings
+  // window's.
   TCheckBox *SimpleModeCheckBox = nullptr, *SimplestretchPaintCheckBox = nullptr, *EqNullCheckBox = nullptr;
   TGroupBox* SettingsGroupBox = nullptr;
   TMemo* FilePathMemo = nullptr;
@@ -161,6 +162,10 @@ public:
   void SimplestretchPaintCheckBoxClick();
   void EqNullCheckBoxClick();
   void cbGlobalViewSectOfDeepClick();
+  // The folder, prefix and index, as in the settings window (record_file_controls.h).
+  void FilePrefixEditChange();
+  void FileCountDigitEditChangeFinish();
+  void ChangePathSBClick();
   void BitBtn1Click();
   void SaveWiFiSettButtonClick();
   void InfraToolButtonClick(TToolButton* Sender);
@@ -179,6 +184,7 @@ private:
   void ShowGpsRows(const std::vector<general_pref::TGpsRow>& rows);
   void EnableWiFiTab(TRadar* radar);
   void ShowWiFiMode(bool accessPoint);
+  TRecordFileControls RecordFileControls();
   void SetRadarRow(int row, const QString& channel, const QString& model, const QString& firmware,
                    const QString& serial);
 

@@ -21,6 +21,7 @@
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/mask_edit.h"
+#include "platform/ui/memo.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/modal_results.h"
@@ -41,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include <chrono>
 #include <functional>
@@ -450,6 +452,51 @@ TEST_F(GeneralPreferences, TheActiveWindowsChannelVisibilityGoesToTheDialogAndCo
   EXPECT_EQ(window->arChannalVisible, (std::array<bool, kChannelSlots>{false, false, true, false, false}));
   EXPECT_EQ(window->NumActiveView, 2) << "the first visible channel becomes active";
   EXPECT_EQ(NewViewChannalCount(), remembered);
+}
+
+// ---- Folder, prefix and index ------------------------------------------------------------------------------------
+
+TEST_F(GeneralPreferences, AChosenFolderProposesTheFreeIndexAfterThePrefixesProfilesAndATakenIndexShowsRed) {
+  const QString folder = program.path() + QStringLiteral("/site");
+  ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/day2")));
+  // The prefix's first two numbers are taken; the one in the sub-folder is counted too.
+  for (const char* name : {"/run_0.dezo", "/run_1.dezo", "/day2/other_7.dezo"}) {
+    QFile file(folder + QString::fromLatin1(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const QString before = MainWindow->LastFolder();
+  ShowDialog([&](TGeneralPreferensesForm& f) {
+    f.FilePrefixEdit->SetText(QStringLiteral("run_"));
+    EXPECT_EQ(MainWindow->GlobalPrefixFiles(), QStringLiteral("run_")) << "every change of the prefix";
+    f.FileCountDigitEdit->SetValueInt(40);
+    TDialogScript::QueueFolder(std::nullopt);
+    f.ChangePathSB->Click();
+    EXPECT_EQ(MainWindow->LastFolder(), before) << "Cancel changes nothing";
+    EXPECT_EQ(f.FileCountDigitEdit->ValueInt(), 40);
+
+    TDialogScript::QueueFolder(folder);
+    f.ChangePathSB->Click();
+    EXPECT_EQ(f.FilePathMemo->Text(), folder + u'/');
+    EXPECT_EQ(MainWindow->LastFolder(), folder + u'/');
+    EXPECT_EQ(f.FileCountDigitEdit->ValueInt(), 2);
+    EXPECT_EQ(MainWindow->GlobalCountFiles(), 3);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), clBlack);
+
+    // The operator goes back to a taken number.
+    f.FileCountDigitEdit->SetValueInt(1);
+    f.FileCountDigitEdit->OnChangeFinish(f.FileCountDigitEdit);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), TColor{0xFF});
+    EXPECT_EQ(MainWindow->GlobalCountFiles(), 2);
+    f.FileCountDigitEdit->SetValueInt(5);
+    f.FileCountDigitEdit->OnChangeFinish(f.FileCountDigitEdit);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), clBlack);
+  });
+  const std::vector<TShownDialog> shown = TDialogScript::Shown();
+  const auto folderDialogs = std::count_if(shown.begin(), shown.end(), [](const TShownDialog& d) {
+    return d.Kind == dkFolder && d.Title == QStringLiteral("Select Directory");
+  });
+  EXPECT_EQ(folderDialogs, 2);
 }
 
 // ---- Closing -------------------------------------------------------------------------------------------------------
