@@ -267,6 +267,24 @@ TEST_F(CalibrationTabs, BackwardPulsesCountDownNoPulseCountsAsOneAndCancelStopsT
   EXPECT_FALSE(topo->delOdometer->Enabled()) << "row 1 is current";
 }
 
+TEST_F(CalibrationTabs, ARunningCalibrationIsCancelledWhenTheSetLosesItsRadar) {
+  Start();
+  topo->TopoItemClick(ttWheel);
+  UserClick(*topo->AddOdometer);
+  topo->DistanceDigitEdit->SetValueReal(5);
+  UserClick(*topo->StartStopSpeedButton);
+  ASSERT_TRUE(topo->StartStopSpeedButton->Down());
+  EXPECT_EQ(CommandsSinceMark(2), (std::vector<uint8_t>{bcpLoadData, bcpWheelRotate_Start}));
+  MainWindow->DelDeviceAndNil();
+  ASSERT_TRUE(ServeUntil([&] { return !topo->MeasureOdometrPanel->Visible(); }));
+  EXPECT_EQ(MainWindow->CurrentRadar(), nullptr);
+  EXPECT_FALSE(topo->StartStopSpeedButton->Down());
+  EXPECT_EQ(topo->StartStopSpeedButton->Caption(), QStringLiteral("Start"));
+  EXPECT_FALSE(topo->AddOdometer->Enabled()) << "no radar to calibrate with";
+  EXPECT_TRUE(TDialogScript::Shown().empty()) << "no question about a result";
+  EXPECT_EQ(Rows(), QStringList{"31.47=Default"});
+}
+
 TEST_F(CalibrationTabs, ADistanceOfZeroIsRefusedWithoutACommand) {
   Start();
   topo->TopoItemClick(ttWheel);
