@@ -2,8 +2,10 @@
 
 #include "acquisition/main_form.h"
 
-TRadar* TMainCalibrationHost::CurrentRadar() const { return main_.CurrentRadar(); }
-TControlRadar* TMainCalibrationHost::ControlRadar() const { return main_.ControlRadar(); }
-TCustomIniFile* TMainCalibrationHost::MainIni() const { return main_.MainIni(); }
-TTopoType TMainCalibrationHost::LastTopoType() const { return main_.Settings.TopoType; }
-void TMainCalibrationHost::SetLastTopoType(TTopoType type) { main_.Settings.TopoType = type; }
+TRadar* TMainCalibrationHost::CurrentRadar() const { return main_ ? main_->CurrentRadar() : nullptr; }
+TControlRadar* TMainCalibrationHost::ControlRadar() const { return main_ ? main_->ControlRadar() : nullptr; }
+TCustomIniFile* TMainCalibrationHost::MainIni() const { return main_ ? main_->MainIni() : nullptr; }
+TTopoType TMainCalibrationHost::LastTopoType() const { return main_ ? main_->Settings.TopoType : ttNil; }
+void TMainCalibrationHost::SetLastTopoType(TTopoType type) {
+  if (main_) main_->Settings.TopoType = type;
+}

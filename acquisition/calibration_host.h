@@ -26,9 +26,12 @@ public:
   virtual void SetLastTopoType(TTopoType type) = 0;
 };
 
+// Without a main window (nullptr) there is no radar, no settings file and no
+// topo device (ttNil).
 class TMainCalibrationHost final : public ICalibrationHost {
 public:
-  explicit TMainCalibrationHost(DUvova3DuruZuza& main) : main_(main) {}
+  explicit TMainCalibrationHost(DUvova3DuruZuza& main) : main_(&main) {}
+  explicit TMainCalibrationHost(DUvova3DuruZuza* main) : main_(main) {}
   TRadar* CurrentRadar() const override;
   TControlRadar* ControlRadar() const override;
   TCustomIniFile* MainIni() const override;
@@ -36,5 +39,5 @@ public:
   void SetLastTopoType(TTopoType type) override;
 
 private:
-  DUvova3DuruZuza& main_;
+  DUvova3DuruZuza* main_;
 };

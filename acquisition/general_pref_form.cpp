@@ -6,19 +6,17 @@
 
 #include "acquisition/main_form.h"
 #include "acquisition/radar_discovery.h"
+#include "acquisition/record_file_controls.h"
 #include "acquisition/settings_form.h"
-#include "acquisition/topo_pictures.h"
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/sys_utils.h"
 #include "platform/ui/place_controls.h"
-#include "platform/ui/adv_popup_menu.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/image.h"
-#include "platform/ui/image_list.h"
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/memo.h"
 #include "platform/ui/menus.h"
@@ -73,11 +71,6 @@ RESOURCESTRING(SPrefGpsLongitude, "Longitude");
 RESOURCESTRING(SPrefGpsQuality, "Quality Indicator");
 RESOURCESTRING(SPrefGpsSatellites, "Satellites");
 RESOURCESTRING(SPrefGpsPrecision, "Precision");
-RESOURCESTRING(SPrefCalibrate, "Calibrate");
-RESOURCESTRING(SPrefTest, "Test");
-RESOURCESTRING(SPrefStep2, "Step 2");
-RESOURCESTRING(SPrefStep3, "Step 3");
-RESOURCESTRING(SPrefQuality, "Quality of calibration");
 RESOURCESTRING(SPrefSimpleMode, "Simplified user interface");
 RESOURCESTRING(SPrefFastDrawing, "Fast Drawing");
 RESOURCESTRING(SPrefTimeZero, "Time zero correction");
@@ -85,14 +78,9 @@ RESOURCESTRING(SPrefSettings, "Settings");
 RESOURCESTRING(SPrefFolder, "Folder");
 RESOURCESTRING(SPrefFilePrefix, "File name Prefix");
 RESOURCESTRING(SPrefFileIndex, "File name Index");
-RESOURCESTRING(SPrefGps, "GPS ");
-RESOURCESTRING(SPrefCustom, "Custom");
 
 namespace {
 
-// The topo menu of the dialog, in its order.
-constexpr TTopoType kTopoMenu[] = {ttGPS,       ttWheel,     ttOdometerA, ttTrolleyA,   ttTrolleyB,   ttOdometerB,
-                                   ttOdometerC, ttOdometerD, ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
 // The NMEA speeds by index; 0 is not known.
 const QStringList kNmeaSpeeds = {QStringLiteral("unknown"), QStringLiteral("1200"),  QStringLiteral("2400"),
                                  QStringLiteral("4800"),    QStringLiteral("9600"),  QStringLiteral("19200"),
@@ -126,7 +114,7 @@ TDigitEdit* DigitEdit(TComponent* owner, TWinControl* parent, int left, int top,
 TGeneralPreferensesForm::TGeneralPreferensesForm(TComponent* AOwner) : TGeneralPreferensesForm(AOwner, MainWindow) {}
 
 TGeneralPreferensesForm::TGeneralPreferensesForm(TComponent* AOwner, DUvova3DuruZuza* main)
-    : TForm(AOwner), main_(main) {
+    : TForm(AOwner), main_(main), calibrationHost_(main) {
   SetCaption(LoadResString(SGeneralPreferencesCaption));
   SetBorderStyle(bsToolWindow);
   SetPosition(poMainFormCenter);
@@ -184,39 +172,14 @@ void TGeneralPreferensesForm::BuildLayout() {
   InclinometersTabSheet = Sheet(this, GeneralPrefPageControl, LoadResString(SPrefInclinometers), QString());
   WiFiTabSheet = Sheet(this, GeneralPrefPageControl, LoadResString(SPrefWiFi), QString());
   OptionsTabSheet = Sheet(this, GeneralPrefPageControl, LoadResString(SPrefOptions), QString());
-  BuildTopoTab();
+  TopoTab = std::make_unique<TTopoDeviceTab>(this, TopoDeviceTabSheet, calibrationHost_);
   BuildNmeaTab();
-  BuildInclinometersTab();
+  InclinometerTab = std::make_unique<TInclinometerTab>(this, InclinometersTabSheet, calibrationHost_);
   BuildWiFiTab();
   BuildOptionsTab();
 
   BitBtn1 = Place<TBitBtn>(this, this, ClientW - 100, ClientH - 34, 92, 28);
   BitBtn1->SetCaption(LoadResString(SPrefOk));
-}
-
-void TGeneralPreferensesForm::BuildTopoTab() {
-  TopoTypeImage = Place<TImage>(this, TopoDeviceTabSheet, 8, 8, TopoPictureSize, TopoPictureSize);
-  TopoTitleLabel = LabelAt(this, TopoDeviceTabSheet, 48, 16, QString());
-  TopoDeviceButton = Place<TSpeedButton>(this, TopoDeviceTabSheet, 240, 8, 120, 32);
-  TopoDeviceButton->SetCaption(LoadResString(SPrefTopoDevice));
-  AddOdometer = Place<TSpeedButton>(this, TopoDeviceTabSheet, 8, 48, 32, 28);
-  AddOdometer->SetCaption(QStringLiteral("+"));
-  AddOdometer->SetEnabled(false);
-  TopoTypePopupMenu = new TAdvPopupMenu(this);
-  TopoTypeImages = new TImageList(this);
-  FillTopoPictures(*TopoTypeImages);
-  TopoTypePopupMenu->SetImages(TopoTypeImages);
-  for (TTopoType type : kTopoMenu) {
-    auto* item = new TMenuItem(this);
-    item->SetCaption(type == ttGPS      ? LoadResString(SPrefGps)
-                     : type == ttCustom ? LoadResString(SPrefCustom)
-                                        : TopoDeviceName(type));
-    item->SetRadioItem(true);
-    item->SetTag(type);
-    item->SetImageIndex(type);
-    TopoTypePopupMenu->Items()->Add(item);
-    TopoItems[type] = item;
-  }
 }
 
 void TGeneralPreferensesForm::BuildNmeaTab() {
@@ -245,23 +208,6 @@ void TGeneralPreferensesForm::BuildNmeaTab() {
   // The header and one empty row, which the first sentence fills.
   NMEIListBox->SetRowCount(2);
   NMEIListBox->SetDefaultRowHeight(16);
-}
-
-void TGeneralPreferensesForm::BuildInclinometersTab() {
-  int top = 8;
-  for (const char* axis : {"Xmax", "Xmin", "Ymax", "Ymin", "Zmax", "Zmin"}) {
-    InclinometerLabels.push_back(LabelAt(this, InclinometersTabSheet, 8, top, QString::fromLatin1(axis)));
-    top += 20;
-  }
-  InclinometerLabels.push_back(LabelAt(this, InclinometersTabSheet, 8, top, LoadResString(SPrefQuality)));
-  const std::pair<TCheckBox**, const TResourceString*> boxes[] = {
-      {&CheckBox1, &SPrefCalibrate}, {&CheckBox2, &SPrefTest}, {&CheckBox3, &SPrefStep2}, {&CheckBox4, &SPrefStep3}};
-  int left = 8;
-  for (const auto& [box, caption] : boxes) {
-    *box = Place<TCheckBox>(this, InclinometersTabSheet, left, 160, 90, 28);
-    (*box)->SetCaption(LoadResString(*caption));
-    left += 96;
-  }
 }
 
 void TGeneralPreferensesForm::BuildWiFiTab() {
@@ -334,6 +280,9 @@ void TGeneralPreferensesForm::WireEvents() {
   cbNormalizationAtAlltraces->OnClick = [this](TObject*) {
     if (Main()) Main()->NormalizationOnlineAllTraces_ = cbNormalizationAtAlltraces->Checked();
   };
+  FilePrefixEdit->OnChange = [this](TObject*) { FilePrefixEditChange(); };
+  FileCountDigitEdit->OnChangeFinish = [this](TObject*) { FileCountDigitEditChangeFinish(); };
+  ChangePathSB->OnClick = [this](TObject*) { ChangePathSBClick(); };
   BitBtn1->OnClick = [this](TObject*) { BitBtn1Click(); };
   SaveWiFiSettButton->OnClick = [this](TObject*) { SaveWiFiSettButtonClick(); };
   for (TToolButton* button : {SoftAPToolButton, InfraToolButton})
@@ -342,11 +291,8 @@ void TGeneralPreferensesForm::WireEvents() {
                            NetMaskDigitEdit[1], NetMaskDigitEdit[2], NetMaskDigitEdit[3], PortDigitEdit,
                            ChannelDigitEdit})
     edit->OnChangeFinish = [this](TObject*) { IPDigitEdit1ChangeFinish(); };
-  TopoDeviceButton->OnClick = [this](TObject*) {
-    const TPoint at = TopoDeviceButton->ClientToScreen(TPoint{20, 20});
-    TopoTypePopupMenu->SetPopupComponent(TopoDeviceButton);
-    TopoTypePopupMenu->Popup(at.X, at.Y);
-  };
+  SetMessageHandler(WM_WHEELPULSE, [this](TMessage& m) { TopoTab->WheelPulse(m.WParam, m.LParam); });
+  SetMessageHandler(WM_PAINTLASTTRACE, [this](TMessage&) { InclinometerTab->PaintLastTrace(); });
   SetMessageHandler(WM_DEVICELISTCHANGED, [this](TMessage&) { DeviceListChanged(); });
   SetMessageHandler(WM_RADARSLOADED, [this](TMessage&) { RadarsLoaded(); });
   SetMessageHandler(WM_GPSDATA, [this](TMessage&) { GpsData(); });
@@ -358,12 +304,9 @@ void TGeneralPreferensesForm::WireEvents() {
 
 void TGeneralPreferensesForm::FormCreate() {
   if (Main()) SetFormCharsetForLanguage(*this, Main()->Language());
-  for (TCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, SimpleModeCheckBox, SimplestretchPaintCheckBox,
-                         EqNullCheckBox})
-    box->SetPushLike(true);
+  // The inclinometer tab makes its own toggles push-like.
+  for (TCheckBox* box : {SimpleModeCheckBox, SimplestretchPaintCheckBox, EqNullCheckBox}) box->SetPushLike(true);
   GpsDataRunning = false;
-  ZeroAngle1 = 0;
-  ZeroAngle2 = 0;
   HasError = false;
   if (Application) {
     previousException_ = Application->OnException;
@@ -407,6 +350,9 @@ void TGeneralPreferensesForm::FormShow() {
   ResetRadarList();
   SetGpsHeader();
   AddAllLoadRadar();
+  // The topo indicator came with the radar-dependent state (AddAllLoadRadar).
+  TopoTab->OdometerPanel->SetVisible(calibrationHost_.LastTopoType() != ttGPS);
+  TopoTab->LoadList();
   GeneralPrefPageControl->SetActivePageIndex(tabTopo);
   if (main) {
     SimpleModeCheckBox->SetChecked(main->Settings.SimpleMode);
@@ -427,14 +373,10 @@ void TGeneralPreferensesForm::FormHide() { shown_ = false; }
 
 void TGeneralPreferensesForm::FormCloseQuery(bool& CanClose) {
   if (Main()) Main()->SetCurrentRadar(MasterRadar());
-  // An inclinometer step in progress keeps the dialog open.
-  if (CheckBox1->Checked() || CheckBox3->Checked() || CheckBox4->Checked()) {
-    CanClose = false;
-    return;
-  }
-  if (CheckBox2->Checked())
-    if (TRadar* radar = CurrentRadar()) radar->SendCommand(bcpStop, 0, nullptr);
-  CanClose = true;
+  TopoTab->WriteList();
+  // An inclinometer step in progress keeps the dialog open; otherwise the tab
+  // stores the calibration and stops a test run.
+  CanClose = InclinometerTab->CloseQuery();
 }
 
 void TGeneralPreferensesForm::BitBtn1Click() {
@@ -517,24 +459,16 @@ void TGeneralPreferensesForm::AddAllLoadRadar() {
   CountChannalEd->SetValueInt(channels);
   const bool one = channels == 1;
   WiFiTabSheet->SetTabVisible(one);
-  TopoItems[ttGPS]->SetEnabled(one);
-  if (!one && TopoItems[ttGPS]->Checked()) TopoItems[ttTrolleyA]->SetChecked(true);
+  const auto& items = TopoTab->TopoItems;
+  items[ttGPS]->SetEnabled(one);
+  if (!one && items[ttGPS]->Checked()) items[ttTrolleyA]->SetChecked(true);
   if (!cbGlobalViewSectOfDeep->Visible()) cbGlobalViewSectOfDeep->SetChecked(false);
 }
 
-void TGeneralPreferensesForm::ShowTopoIndicator() {
-  const int type = Main() ? Main()->Settings.TopoType : ttNil;
-  if (type < 1 || type >= TopoTypeCount || !TopoItems[static_cast<size_t>(type)]) return;
-  TMenuItem* item = TopoItems[static_cast<size_t>(type)];
-  item->SetChecked(true);
-  TopoTypeImages->GetBitmap(type, *TopoTypeImage->Picture());
-  TopoTypeImage->Invalidate();
-  TopoTitleLabel->SetCaption(item->Caption());
-}
-
 void TGeneralPreferensesForm::RefreshRadarState() {
-  ShowTopoIndicator();
+  TopoTab->RefreshIndicator();
   TRadar* radar = CurrentRadar();
+  InclinometerTab->EnableControls(radar != nullptr);
   if (!radar) {
     SpeedNMEIComboBox->SetItemIndex(0);
     NMEIMaskEdit->SetText(QStringLiteral("$GPGGA"));
@@ -553,10 +487,8 @@ void TGeneralPreferensesForm::RefreshRadarState() {
     NMEIMaskEdit->SetText(type);
     SpeedNMEIComboBox->SetItemIndex(std::min<int>(radar->NMEISpeed, kNmeaSpeeds.size() - 1));
     Label8->SetCaption(radar->LastNMEA());
-    AddOdometer->SetEnabled(true);
+    TopoTab->AddOdometer->SetEnabled(true);
   }
-  for (TLabel* label : InclinometerLabels) label->SetEnabled(true);
-  for (TCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4}) box->SetEnabled(true);
   EnableWiFiTab(radar);
 }
 
@@ -576,6 +508,11 @@ void TGeneralPreferensesForm::DeviceListChanged() {
   if (TRadar* radar = CurrentRadar()) {
     radar->SendCommand(bcpReadSerNum, 0, nullptr);
     if (radar->NMEISpeed == 0) radar->SendCommand(bcpGetNMEICfg, 0, nullptr);
+  } else if (TopoTab->MeasureOdometrPanel->Visible()) {
+    // The radar of a wheel calibration went: the run is cancelled, and there
+    // is nothing to add a calibration with.
+    TopoTab->CancelSpeedButtonClick();
+    TopoTab->AddOdometer->SetEnabled(false);
   }
   RequestWiFiSettings();
 }
@@ -686,4 +623,20 @@ void TGeneralPreferensesForm::cbGlobalViewSectOfDeepClick() {
   }
   cbAlphaScanDepth->SetVisible(on);
   cbNormalizationAtAlltraces->SetVisible(on);
+}
+
+TRecordFileControls TGeneralPreferensesForm::RecordFileControls() {
+  return {this, FilePathMemo, ChangePathSB, FilePrefixEdit, FileCountDigitEdit};
+}
+
+void TGeneralPreferensesForm::FilePrefixEditChange() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::PrefixChanged(*main, RecordFileControls());
+}
+
+void TGeneralPreferensesForm::FileCountDigitEditChangeFinish() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::IndexChanged(*main, RecordFileControls());
+}
+
+void TGeneralPreferensesForm::ChangePathSBClick() {
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::ChangeFolder(*main, RecordFileControls());
 }

@@ -15,13 +15,20 @@
 // hook (an invalid NMEA sentence type); the handler it replaced comes back when
 // the dialog goes.
 //
-// The GPS rows, the NMEA type check and the Wi-Fi tag list are in
-// general_pref_ops.h and wifi_settings.h.
+// The topo device tab (the topo menu and the wheel calibrations) and the
+// inclinometer tab are TTopoDeviceTab and TInclinometerTab, placed on the
+// dialog's tab sheets over the main window (TMainCalibrationHost). The GPS rows,
+// the NMEA type check and the Wi-Fi tag list are in general_pref_ops.h and
+// wifi_settings.h; the folder, prefix and index handlers are the file naming's
+// (record_file_naming.h).
 //
 // Threads: user-interface thread, except Shown() and Handle(), which the radar
 // link's reader threads read through the main window's atomics.
 
+#include "acquisition/calibration_host.h"
 #include "acquisition/general_pref_ops.h"
+#include "acquisition/inclinometer_calibration.h"
+#include "acquisition/topo_device_tab.h"
 #include "acquisition/wifi_settings.h"
 #include "platform/rtl/resource_strings.h"
 #include "platform/ui/forms.h"
@@ -34,10 +41,10 @@
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class DUvova3DuruZuza;
-class TAdvPopupMenu;
 class TBitBtn;
 class TCheckBox;
 class TComboBox;
@@ -45,13 +52,12 @@ class TDigitEdit;
 class TEdit;
 class TGroupBox;
 class TImage;
-class TImageList;
 class TLabel;
 class TMaskEdit;
 class TMemo;
-class TMenuItem;
 class TPageControl;
 class TPanel;
+struct TRecordFileControls;
 class TRadar;
 class TSpeedButton;
 class TStringGrid;
@@ -80,10 +86,6 @@ public:
   ~TGeneralPreferensesForm() override;
 
   // ---- Fields ---------------------------------------------------------------------
-  double ZeroAngle1 = 0;
-  double ZeroAngle2 = 0;
-  int WheelCalibrateTraces = 0;
-  TDirection CalibrateDirection = forth;
   // An invalid NMEA sentence type was entered since the dialog was created.
   bool HasError = false;
   // Set while a WM_GPSDATA is handled.
@@ -100,14 +102,6 @@ public:
   TTabSheet *TopoDeviceTabSheet = nullptr, *NMEITabSheet = nullptr, *InclinometersTabSheet = nullptr,
             *WiFiTabSheet = nullptr, *OptionsTabSheet = nullptr;
   TBitBtn* BitBtn1 = nullptr;
-  // Topo device tab: the chosen device and the menu to choose another.
-  TImage* TopoTypeImage = nullptr;
-  TLabel* TopoTitleLabel = nullptr;
-  TSpeedButton* TopoDeviceButton = nullptr;
-  TSpeedButton* AddOdometer = nullptr;
-  TAdvPopupMenu* TopoTypePopupMenu = nullptr;
-  TImageList* TopoTypeImages = nullptr;
-  std::array<TMenuItem*, TopoTypeCount> TopoItems{};
   // NMEA tab.
   TLabel *Label5 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
   TMaskEdit* NMEIMaskEdit = nullptr;
@@ -117,9 +111,6 @@ public:
   TGroupBox* GroupBoxLocationGPR = nullptr;
   TEdit* NMEI_GPS_Edit = nullptr;
   TStringGrid* NMEIListBox = nullptr;
-  // Inclinometers tab: "Calibrate", "Test", "Step 2", "Step 3" and the labels.
-  TCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr, *CheckBox4 = nullptr;
-  std::vector<TLabel*> InclinometerLabels;
   // Wi-Fi tab.
   TEdit *SsidEdit = nullptr, *PassEdit = nullptr;
   std::array<TDigitEdit*, 4> IPDigitEdit{};
@@ -130,14 +121,18 @@ public:
   TToolBar* ToolBar1 = nullptr;
   TToolButton *SoftAPToolButton = nullptr, *InfraToolButton = nullptr;
   TBitBtn* SaveWiFiSettButton = nullptr;
-  // Options tab. The folder, prefix and index controls are the settings
-  // window's (their handlers belong to the file naming).
+  // Options tab. The folder, prefix and index controls work as the settings
+  // window's.
   TCheckBox *SimpleModeCheckBox = nullptr, *SimplestretchPaintCheckBox = nullptr, *EqNullCheckBox = nullptr;
   TGroupBox* SettingsGroupBox = nullptr;
   TMemo* FilePathMemo = nullptr;
   TSpeedButton* ChangePathSB = nullptr;
   TEdit* FilePrefixEdit = nullptr;
   TDigitEdit* FileCountDigitEdit = nullptr;
+
+  // The topo device tab and the inclinometer tab, on their tab sheets.
+  std::unique_ptr<TTopoDeviceTab> TopoTab;
+  std::unique_ptr<TInclinometerTab> InclinometerTab;
 
   // ---- Operations ---------------------------------------------------------------------
   void AddAllLoadRadar();
@@ -167,6 +162,10 @@ public:
   void SimplestretchPaintCheckBoxClick();
   void EqNullCheckBoxClick();
   void cbGlobalViewSectOfDeepClick();
+  // The folder, prefix and index, as in the settings window (record_file_controls.h).
+  void FilePrefixEditChange();
+  void FileCountDigitEditChangeFinish();
+  void ChangePathSBClick();
   void BitBtn1Click();
   void SaveWiFiSettButtonClick();
   void InfraToolButtonClick(TToolButton* Sender);
@@ -177,9 +176,7 @@ private:
   TRadar* CurrentRadar() const;
   TRadar* MasterRadar() const;
   void BuildLayout();
-  void BuildTopoTab();
   void BuildNmeaTab();
-  void BuildInclinometersTab();
   void BuildWiFiTab();
   void BuildOptionsTab();
   void WireEvents();
@@ -187,11 +184,12 @@ private:
   void ShowGpsRows(const std::vector<general_pref::TGpsRow>& rows);
   void EnableWiFiTab(TRadar* radar);
   void ShowWiFiMode(bool accessPoint);
-  void ShowTopoIndicator();
+  TRecordFileControls RecordFileControls();
   void SetRadarRow(int row, const QString& channel, const QString& model, const QString& firmware,
                    const QString& serial);
 
   DUvova3DuruZuza* main_ = nullptr;
+  TMainCalibrationHost calibrationHost_;
   std::atomic<bool> shown_{false};
   bool loading_ = false;
   // Something on the Wi-Fi tab was edited since the radar last stored its settings.

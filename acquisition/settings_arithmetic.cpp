@@ -1,5 +1,7 @@
 #include "acquisition/settings_arithmetic.h"
 
+#include "acquisition/wheel_calibration.h"
+
 #include "platform/rtl/ini_files.h"
 #include "platform/rtl/rounding.h"
 #include "platform/rtl/sys_utils.h"
@@ -102,19 +104,9 @@ QString DualSurveyWindowCaption(double width0Ns, double width1Ns, int32_t speed,
 
 std::vector<TWheelCalibration> WheelCalibrations(const TCustomIniFile* ini, int topoType) {
   std::vector<TWheelCalibration> entries;
-  if (ini && topoType != ttGPS) {
-    const QString section = QStringLiteral("Odometer_") + QString::number(topoType);
-    const int count = std::max(0, ini->ReadInteger(section, QStringLiteral("CountMeasur"), 0));
-    for (int i = 0; i < count; ++i) {
-      const QString name = ini->ReadString(section, QStringLiteral("NameMeasure_") + QString::number(i), QString());
-      const double step = ini->ReadFloat(section, QStringLiteral("Measure_") + QString::number(i), 1);
-      entries.push_back({FloatToStrF(step, ffGeneral, 5, 2) + u' ' + name, step});
-    }
-  }
-  if (entries.empty()) {
-    const double step = TopoWheelStep(topoType);
-    entries.push_back({QStringLiteral("Default"), step});
-  }
+  for (const auto& entry : wheel_calibration::ReadStoredCalibrations(ini, static_cast<TTopoType>(topoType)))
+    entries.push_back({entry.Stored ? wheel_calibration::StepText(entry.Step) + u' ' + entry.Name : entry.Name,
+                       entry.Step});
   return entries;
 }
 

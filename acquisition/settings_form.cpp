@@ -81,15 +81,6 @@ constexpr int kColumnWidth = 180;
 constexpr int kStripWidth = 14;
 constexpr int kMaxComments = 250;
 
-// The twelve topo items in menu order.
-struct TTopoItem {
-  TTopoType Type;
-};
-constexpr TTopoItem kTopoItems[] = {
-    {ttGPS},       {ttWheel},     {ttOdometerA}, {ttTrolleyA}, {ttTrolleyB},   {ttOdometerB},
-    {ttOdometerC}, {ttOdometerD}, {ttOdometerE}, {ttCustom},   {ttUnitWheelA}, {ttUnitWheelB},
-};
-
 TMenuItem* Item(TComponent* owner, TMenuItem* parent, const QString& caption) {
   auto* item = new TMenuItem(owner);
   item->SetCaption(caption);
@@ -153,12 +144,12 @@ void TSettingsForm::BuildMenus() {
   TopoTypePopupMenu->SetImages(TopoTypeImages);
   GeneralPreferencesMenu = Item(this, TopoTypePopupMenu->Items(), LoadResString(SSettingsGeneralPreferences));
   Item(this, TopoTypePopupMenu->Items(), QStringLiteral("-"));
-  for (const TTopoItem& topo : kTopoItems) {
-    TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), TopoDeviceName(topo.Type));
+  for (const TTopoType type : TopoMenuOrder) {
+    TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), TopoDeviceName(type));
     item->SetRadioItem(true);
-    item->SetTag(topo.Type);
-    item->SetImageIndex(topo.Type);
-    TopoItems[topo.Type] = item;
+    item->SetTag(type);
+    item->SetImageIndex(type);
+    TopoItems[type] = item;
   }
   MediumPopupMenu = new TAdvPopupMenu(this);
   TopoCalibrationPopupMenu = new TAdvPopupMenu(this);
@@ -374,8 +365,7 @@ void TSettingsForm::WireEvents() {
   MultOdometrDown->OnMouseDown = [this](TObject*, TMouseButton, TShiftState shift, int, int) {
     MultOdometrDownClick(shift);
   };
-  for (const TTopoItem& topo : kTopoItems) {
-    const TTopoType type = topo.Type;
+  for (const TTopoType type : TopoMenuOrder) {
     TopoItems[type]->OnClick = [this, type](TObject*) { type == ttGPS ? GPSMenuClick() : TopoItemClick(type); };
   }
   GeneralPreferencesMenu->OnClick = [this](TObject*) { GeneralPreferencesMenuClick(); };

@@ -52,6 +52,7 @@ class TMemo;
 class TMenuItem;
 class TPanel;
 class TPointSeries;
+struct TRecordFileControls;
 class TRadar;
 class TScrollBox;
 class TSettingData;
@@ -304,6 +305,9 @@ public:
   // The naming rules live in record_file_naming.h, the preset names in file_commands.h.
   class TOpenDialog* SettingsOpenDialog = nullptr;
   class TSaveDialog* SaveSettingsDialog = nullptr;
+  // The folder, prefix and index controls as their shared handlers take them
+  // (record_file_controls.h).
+  TRecordFileControls RecordFileControls();
   void FilePrefixEditChange();
   void FileCountDigitEditChangeFinish();
   void ChangePathSBClick();

@@ -3,6 +3,7 @@
 // settings file, saving a preset.
 #include "acquisition/file_commands.h"
 #include "acquisition/main_form.h"
+#include "acquisition/record_file_controls.h"
 #include "acquisition/record_file_naming.h"
 #include "acquisition/settings_form.h"
 #include "platform/rtl/paths.h"
@@ -25,7 +26,6 @@
 
 namespace settings_files {
 
-RESOURCESTRING(SSelectDirectory, "Select Directory");
 RESOURCESTRING(SReplaceExistingFile,
                "Are you sure you want to delete the file\r\n%s\r\nand replace it with a new one?");
 RESOURCESTRING(SOpenProfileSettings, "Open Profile Settings");
@@ -33,8 +33,6 @@ RESOURCESTRING(SOpenSettingsFilter, "Settings for GPR|*.bstt|GPR Data Files|*.de
 RESOURCESTRING(SSaveCurrentSettings, "Save current settings");
 RESOURCESTRING(SSaveSettingsFilter, "Settings|*.bstt|All|*.*");
 RESOURCESTRING(SPresetsFilter, "Presets files (*.bstt)|");
-
-constexpr TColor kTakenIndexColor = 0xFF;
 
 // Channel 0's name and changed state, which writing settings or a preset must
 // not disturb: the settings file is no save of the profile.
@@ -120,39 +118,20 @@ void TSettingsForm::WireFileEvents() {
 
 // ---- Folder, prefix and index -----------------------------------------------------------------
 
+TRecordFileControls TSettingsForm::RecordFileControls() {
+  return {this, FilePathMemo, ChangePathSB, FilePrefixEdit, FileCountDigitEdit};
+}
+
 void TSettingsForm::FilePrefixEditChange() {
-  if (DUvova3DuruZuza* main = Main()) main->Settings.PrefixFiles = FilePrefixEdit->Text();
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::PrefixChanged(*main, RecordFileControls());
 }
 
 void TSettingsForm::FileCountDigitEditChangeFinish() {
-  DUvova3DuruZuza* main = Main();
-  if (!main) return;
-  const auto state =
-      record_file_naming::ApplyIndex(main->LastFolder(), main->GlobalPrefixFiles(), FileCountDigitEdit->ValueInt());
-  main->SetGlobalCountFiles(state.NextCount);
-  FileCountDigitEdit->Font()->SetColor(state.Taken ? settings_files::kTakenIndexColor : clBlack);
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::IndexChanged(*main, RecordFileControls());
 }
 
 void TSettingsForm::ChangePathSBClick() {
-  DUvova3DuruZuza* main = Main();
-  if (!main) return;
-  QString path;
-  // An empty root: the whole machine may be browsed.
-  if (!SelectFolder(Left() + ChangePathSB->Left() + 25, Top() + ChangePathSB->Top() + 45,
-                    LoadResString(settings_files::SSelectDirectory), path, FilePathMemo->Text(), QString()))
-    return;
-  path = IncludeTrailingPathDelimiter(path);
-  FilePathMemo->SetText(path);
-  FilePathMemo->SetHint(path);
-  main->Settings.LastFolder = path;
-  // The count yields to the message loop; the button must not start a second one.
-  ChangePathSB->SetEnabled(false);
-  const int64_t count = record_file_naming::CountProfileFiles(path, [] { Application->ProcessMessages(); });
-  ChangePathSB->SetEnabled(true);
-  FilePrefixEditChange();
-  FileCountDigitEdit->SetValueInt(
-      record_file_naming::IndexForFolder(main->LastFolder(), main->GlobalPrefixFiles(), count));
-  FileCountDigitEditChangeFinish();
+  if (DUvova3DuruZuza* main = Main()) record_file_controls::ChangeFolder(*main, RecordFileControls());
 }
 
 // ---- The rename check ---------------------------------------------------------------------------

@@ -43,10 +43,6 @@ RESOURCESTRING(STopoStop, "Stop");
 RESOURCESTRING(STopoCancel, "Cancel");
 RESOURCESTRING(STopoCalibrationN, "Calibration ");
 
-// The dialog's topo menu, in its order.
-constexpr TTopoType kMenuOrder[] = {ttGPS,       ttWheel,     ttOdometerA, ttTrolleyA,   ttTrolleyB,   ttOdometerB,
-                                    ttOdometerC, ttOdometerD, ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
-
 // Sends a command without parameters; false when the radar went while its
 // reply was awaited.
 bool Send(TRadar& radar, uint8_t code) {
@@ -67,7 +63,7 @@ void TTopoDeviceTab::BuildMenu(TComponent* owner) {
   TopoTypeImages = new TImageList(owner);
   FillTopoPictures(*TopoTypeImages);
   TopoTypePopupMenu->SetImages(TopoTypeImages);
-  for (const TTopoType type : kMenuOrder) {
+  for (const TTopoType type : TopoMenuOrder) {
     auto* item = new TMenuItem(owner);
     item->SetCaption(TopoDeviceName(type));
     item->SetRadioItem(true);
@@ -145,12 +141,9 @@ void TTopoDeviceTab::LoadList() {
   const TTopoType type = host_.LastTopoType();
   if (type == ttGPS) return;
   OdometerList->Clear();
-  const TCustomIniFile* ini = host_.MainIni();
-  const std::vector<wc::TCalibrationRow> rows =
-      ini ? wc::ReadCalibrations(*ini, type)
-          : std::vector<wc::TCalibrationRow>{{wc::StepText(TopoWheelStep(type)), LoadResString(SWheelDefaultCalibration)}};
-  for (const wc::TCalibrationRow& row : rows) OdometerList->InsertRow(row.Step, row.Name, true);
-  SetStep(static_cast<double>(StrToFloatAnySep(rows.front().Step)));
+  const std::vector<wc::TStoredCalibration> entries = wc::ReadStoredCalibrations(host_.MainIni(), type);
+  for (const wc::TStoredCalibration& entry : entries) OdometerList->InsertRow(wc::StepText(entry.Step), entry.Name, true);
+  SetStep(static_cast<double>(StrToFloatAnySep(wc::StepText(entries.front().Step))));
   OdometerList->SelectCell(0, 1);
 }
 

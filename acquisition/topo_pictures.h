@@ -16,7 +16,9 @@
 //     the wheel built into one end.
 // ttNil has the blank tile.
 //
-// Each device also has its display name (TopoDeviceName).
+// Each device also has its display name (TopoDeviceName), and the topo menus
+// of the settings window and of the preferences dialog list the twelve devices
+// in one order (TopoMenuOrder).
 //
 // Threads: any thread may draw into its own bitmap; the image list belongs to
 // the user-interface thread.
@@ -25,10 +27,18 @@
 
 #include <QString>
 
+#include <iterator>
+
 class TBitmap;
 class TImageList;
 
 constexpr int TopoPictureSize = 32;
+
+// The twelve topo devices in the order the topo menus list them.
+inline constexpr TTopoType TopoMenuOrder[] = {ttGPS,       ttWheel,     ttOdometerA,  ttTrolleyA,
+                                              ttTrolleyB,  ttOdometerB, ttOdometerC,  ttOdometerD,
+                                              ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
+static_assert(std::size(TopoMenuOrder) == TopoTypeCount - 1, "every device but ttNil, once");
 
 // Makes bitmap the 24-bit picture of the device.
 void DrawTopoPicture(TTopoType type, TBitmap& bitmap);

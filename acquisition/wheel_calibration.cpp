@@ -22,15 +22,22 @@ QString SectionOf(TTopoType type) { return QStringLiteral("Odometer_") + QString
 
 QString StepText(double step) { return FloatToStrF(step, ffGeneral, 5, 2); }
 
+std::vector<TStoredCalibration> ReadStoredCalibrations(const TCustomIniFile* ini, TTopoType type) {
+  std::vector<TStoredCalibration> entries;
+  if (ini && type != ttGPS) {
+    const QString section = SectionOf(type);
+    const int count = std::max(0, ini->ReadInteger(section, kCount, 0));
+    for (int i = 0; i < count; ++i)
+      entries.push_back({ini->ReadString(section, NameKey(i), QString()), ReadIniFloat(*ini, section, StepKey(i), 1)});
+  }
+  if (entries.empty()) entries.push_back({LoadResString(SWheelDefaultCalibration), TopoWheelStep(type), false});
+  return entries;
+}
+
 std::vector<TCalibrationRow> ReadCalibrations(const TCustomIniFile& ini, TTopoType type) {
   std::vector<TCalibrationRow> rows;
-  if (type != ttGPS) {
-    const QString section = SectionOf(type);
-    const int count = std::max(0, ini.ReadInteger(section, kCount, 0));
-    for (int i = 0; i < count; ++i)
-      rows.push_back({StepText(ReadIniFloat(ini, section, StepKey(i), 1)), ini.ReadString(section, NameKey(i), QString())});
-  }
-  if (rows.empty()) rows.push_back({StepText(TopoWheelStep(type)), LoadResString(SWheelDefaultCalibration)});
+  for (const TStoredCalibration& entry : ReadStoredCalibrations(&ini, type))
+    rows.push_back({StepText(entry.Step), entry.Name});
   return rows;
 }
 

@@ -33,13 +33,25 @@ struct TCalibrationRow {
   QString Name;
 };
 
+// One stored calibration as read: its name and its full-precision step (mm
+// per pulse). Stored is false for the "Default" offered without entries.
+struct TStoredCalibration {
+  QString Name;
+  double Step = 0;
+  bool Stored = true;
+};
+
 QString SectionOf(TTopoType type);
 // General format, precision 5, 2 digits ("31.47").
 QString StepText(double step);
 
-// The stored list; for a type without entries (or for GPS) one row "Default"
-// with the type's TopoWheelSteps value. Steps are read with either decimal
-// separator (default 1).
+// The one reader of the section, for the preferences dialog's list and the
+// settings window's calibration menu: the stored entries, or for a type
+// without entries (for GPS, or without a settings file) one "Default" with the
+// type's TopoWheelSteps value. Steps are read with either decimal separator
+// (default 1).
+std::vector<TStoredCalibration> ReadStoredCalibrations(const TCustomIniFile* ini, TTopoType type);
+// The same as the list shows it: the step in StepText.
 std::vector<TCalibrationRow> ReadCalibrations(const TCustomIniFile& ini, TTopoType type);
 // Replaces the type's section by the rows (not for GPS; a step that is not a
 // number is stored as 0) and flushes the file to disk.

@@ -1,10 +1,11 @@
-// The topo device and inclinometer tabs of the preferences dialog, hosted on a
-// bare window, with the main window started in its own program folder and a
-// simulated radar on a pseudo-terminal: the radar link forwards the unit's wheel
-// reports and traces to the host window as it does to the dialog, the commands
+// The topo device and inclinometer tabs of the preferences dialog, with the
+// main window started in its own program folder and a simulated radar on a
+// pseudo-terminal: the radar link finds the dialog through the main window's
+// shell and forwards the unit's wheel reports and traces to it, the commands
 // are checked on the wire, and the calibrations in the settings file on disk.
 
 #include "acquisition/calibration_host.h"
+#include "acquisition/general_pref_form.h"
 #include "acquisition/inclinometer_calibration.h"
 #include "acquisition/main_form.h"
 #include "acquisition/settings_arithmetic.h"
@@ -60,31 +61,6 @@ void UserClick(TControl& control) {
   SendMouse(control, maRelease, mbLeft, false, false, 3, 3);
 }
 
-// The main window's answers to the radar link, except that the preferences
-// dialog exists: the host window takes its messages.
-class TPreferencesRoute final : public IRadarWindows, public IAcquisitionFlags {
-public:
-  HWND MainWindowHandle() const override { return inner.Windows->MainWindowHandle(); }
-  HWND PreferencesDialogHandle() const override { return preferences; }
-  HWND SettingsWindowHandle() const override { return inner.Windows->SettingsWindowHandle(); }
-  bool SettingsWindowVisible() const override { return inner.Windows->SettingsWindowVisible(); }
-  HWND CurrentChildHandle() const override { return inner.Windows->CurrentChildHandle(); }
-  IRecordingWindow* RunChild() const override { return inner.Windows->RunChild(); }
-  bool RunActionChecked() const override { return inner.Windows->RunActionChecked(); }
-  bool RadarStarted() const override { return inner.Flags->RadarStarted(); }
-  bool SimpleMode() const override { return inner.Flags->SimpleMode(); }
-  bool DeleteDeviceRunning() const override { return inner.Flags->DeleteDeviceRunning(); }
-  bool CheckDeviceRunning() const override { return inner.Flags->CheckDeviceRunning(); }
-  bool HasCurrentRadar() const override { return inner.Flags->HasCurrentRadar(); }
-  bool PreferencesDialogExists() const override { return true; }
-  bool PreferencesDialogVisible() const override { return true; }
-  void SetCountRadarFromMaster(uint8_t count) override { inner.Flags->SetCountRadarFromMaster(count); }
-  uint8_t CountRadarFromMaster() const override { return inner.Flags->CountRadarFromMaster(); }
-
-  TRadarShell inner;
-  HWND preferences = nullptr;
-};
-
 // What the accelerometer of the simulated unit reads (X, Y, Z).
 struct TReadings {
   std::atomic<int16_t> x{500}, y{500}, z{500};
@@ -99,20 +75,17 @@ protected:
     ini.UpdateFile();
   }
   void TearDown() override {
-    if (MainWindow) {
-      SetRadarShell(route.inner);
-      MainWindow->Free();
+    if (dialog) {
+      dialog->Hide();
+      dialog->Free();
     }
-    topo.reset();
-    incl.reset();
-    host.reset();
-    if (dialog) dialog->Free();
+    if (MainWindow) MainWindow->Free();
     TDialogScript::Reset();
     sim.reset();
     LeaveProgramFolders();
   }
-  // The unit found at start, then found again with the host window as the
-  // preferences dialog; the tabs on the host window.
+  // The unit found at start, then the preferences dialog shown over the main
+  // window; the tabs are the dialog's.
   void Start(std::function<void(TMemIniFile&)> settings = {}) {
     if (settings) {
       TMemIniFile ini(MainIniFileName());
@@ -133,29 +106,13 @@ protected:
     ASSERT_NE(MainWindow, nullptr);
     ASSERT_TRUE(ServeUntil([] { return MainWindow->CurrentRadar() && MainWindow->CurrentRadar()->ready; }));
 
-    dialog = TComponent::Create<TForm>(nullptr);
-    dialog->SetBounds(0, 0, 446, 565);
-    host = std::make_unique<TMainCalibrationHost>(*MainWindow);
-    auto* topoSheet = new TPanel(dialog);
-    topoSheet->SetParent(dialog);
-    topoSheet->SetBounds(0, 0, 400, 360);
-    auto* inclSheet = new TPanel(dialog);
-    inclSheet->SetParent(dialog);
-    inclSheet->SetBounds(0, 360, 400, 200);
-    topo = std::make_unique<TTopoDeviceTab>(dialog, topoSheet, *host);
-    incl = std::make_unique<TInclinometerTab>(dialog, inclSheet, *host);
-    dialog->SetMessageHandler(WM_WHEELPULSE, [this](TMessage& m) { topo->WheelPulse(m.WParam, m.LParam); });
-    dialog->SetMessageHandler(WM_PAINTLASTTRACE, [this](TMessage&) { incl->PaintLastTrace(); });
+    dialog = new TGeneralPreferensesForm(Application, MainWindow);
     dialog->Show();
-
-    route.inner = RadarShell();
-    route.preferences = dialog->Handle();
-    const TRadarShell& inner = route.inner;
-    SetRadarShell({&route, &route, inner.Unit, inner.Set, inner.Tcp, inner.Backup});
-    MainWindow->ReCheckDevice();
-    ASSERT_TRUE(ServeUntil([] { return MainWindow->CurrentRadar() && MainWindow->CurrentRadar()->ready; }));
+    ASSERT_TRUE(dialog->Shown());
+    topo = dialog->TopoTab.get();
+    incl = dialog->InclinometerTab.get();
     radar = MainWindow->CurrentRadar();
-    ASSERT_EQ(radar->Shell().Windows, &route);
+    ASSERT_EQ(radar->Shell().Windows->PreferencesDialogHandle(), dialog->Handle());
     ASSERT_EQ(radar->CurMode(), cmStop);
     mark = sim->Engine().Received().size();
   }
@@ -179,7 +136,7 @@ protected:
   // The settings file as it is on disk.
   static std::unique_ptr<TMemIniFile> Disk() { return std::make_unique<TMemIniFile>(MainIniFileName()); }
   QStringList Rows() const { return topo->OdometerList->Strings(); }
-  // Stops the unit and serves the traces still queued for the host.
+  // Stops the unit and serves the traces still queued for the dialog.
   void WaitStopped() {
     ASSERT_TRUE(ServeUntil([&] { return radar->CurMode() == cmStop && !sim->Engine().Streaming(); }));
     for (int i = 0; i < 20; ++i) {
@@ -196,11 +153,9 @@ protected:
 
   TReadings readings;
   std::unique_ptr<radarsim::TPtyRadarSim> sim;
-  TPreferencesRoute route;
-  TForm* dialog = nullptr;
-  std::unique_ptr<TMainCalibrationHost> host;
-  std::unique_ptr<TTopoDeviceTab> topo;
-  std::unique_ptr<TInclinometerTab> incl;
+  TGeneralPreferensesForm* dialog = nullptr;
+  TTopoDeviceTab* topo = nullptr;
+  TInclinometerTab* incl = nullptr;
   TRadar* radar = nullptr;
   size_t mark = 0;
 };
@@ -254,7 +209,9 @@ TEST_F(CalibrationTabs, AWheelRunCountsTheUnitsPulsesAndStoresTheCutStep) {
   EXPECT_EQ(Rows().size(), 2);
 
   // Closing writes the list; the settings window offers it as its menu.
-  topo->WriteList();
+  bool canClose = false;
+  dialog->FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
   const auto disk = Disk();
   EXPECT_EQ(disk->ReadInteger(QStringLiteral("Odometer_1"), QStringLiteral("CountMeasur"), 0), 2);
   EXPECT_EQ(disk->ReadFloat(QStringLiteral("Odometer_1"), QStringLiteral("Measure_1"), 0), 31.44);
@@ -308,6 +265,24 @@ TEST_F(CalibrationTabs, BackwardPulsesCountDownNoPulseCountsAsOneAndCancelStopsT
   EXPECT_FALSE(topo->MeasureOdometrPanel->Visible());
   EXPECT_TRUE(topo->AddOdometer->Enabled());
   EXPECT_FALSE(topo->delOdometer->Enabled()) << "row 1 is current";
+}
+
+TEST_F(CalibrationTabs, ARunningCalibrationIsCancelledWhenTheSetLosesItsRadar) {
+  Start();
+  topo->TopoItemClick(ttWheel);
+  UserClick(*topo->AddOdometer);
+  topo->DistanceDigitEdit->SetValueReal(5);
+  UserClick(*topo->StartStopSpeedButton);
+  ASSERT_TRUE(topo->StartStopSpeedButton->Down());
+  EXPECT_EQ(CommandsSinceMark(2), (std::vector<uint8_t>{bcpLoadData, bcpWheelRotate_Start}));
+  MainWindow->DelDeviceAndNil();
+  ASSERT_TRUE(ServeUntil([&] { return !topo->MeasureOdometrPanel->Visible(); }));
+  EXPECT_EQ(MainWindow->CurrentRadar(), nullptr);
+  EXPECT_FALSE(topo->StartStopSpeedButton->Down());
+  EXPECT_EQ(topo->StartStopSpeedButton->Caption(), QStringLiteral("Start"));
+  EXPECT_FALSE(topo->AddOdometer->Enabled()) << "no radar to calibrate with";
+  EXPECT_TRUE(TDialogScript::Shown().empty()) << "no question about a result";
+  EXPECT_EQ(Rows(), QStringList{"31.47=Default"});
 }
 
 TEST_F(CalibrationTabs, ADistanceOfZeroIsRefusedWithoutACommand) {
@@ -374,7 +349,9 @@ TEST_F(CalibrationTabs, CalibrateFindsTheExtremesAndTheZeroAngleWaitsForBothStep
   incl->CheckBox1->SetChecked(true);  // as the user's tick, it runs the click handler
   EXPECT_EQ(CommandsSinceMark(2), (std::vector<uint8_t>{bcpLoadData, bcpStart}));
   ASSERT_TRUE(ServeUntil([&] { return radar->GXmax == 700 && radar->GYmax == 600 && radar->GZmax == 900; }));
-  EXPECT_FALSE(incl->CloseQuery()) << "calibrating";
+  bool canClose = true;
+  dialog->FormCloseQuery(canClose);
+  EXPECT_FALSE(canClose) << "calibrating";
   readings.x = 300;
   readings.y = 200;
   readings.z = 100;
@@ -412,7 +389,8 @@ TEST_F(CalibrationTabs, CalibrateFindsTheExtremesAndTheZeroAngleWaitsForBothStep
   EXPECT_EQ(incl->QuolityLabel->Caption(), QStringLiteral("0.750"));
 
   // Closing stores the calibration under the serial number, on disk at once.
-  ASSERT_TRUE(incl->CloseQuery());
+  dialog->FormCloseQuery(canClose);
+  ASSERT_TRUE(canClose);
   const auto disk = Disk();
   const QString section = QStringLiteral("Inclinometer4242");
   EXPECT_EQ(disk->ReadFloat(section, QStringLiteral("MaxX"), 0), 700);

@@ -21,6 +21,7 @@
 #include "platform/ui/dialog_script.h"
 #include "platform/ui/edit_controls.h"
 #include "platform/ui/mask_edit.h"
+#include "platform/ui/memo.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/message_boxes.h"
 #include "platform/ui/modal_results.h"
@@ -41,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include <chrono>
 #include <functional>
@@ -206,11 +208,11 @@ TEST_F(GeneralPreferences, ShowingAsksWiFiFromFirmwareSixThenNmeaSerialAndPingAn
       EXPECT_EQ(f.ChannelStringGrid->Cells(3, 1), QStringLiteral("4242"));
       EXPECT_EQ(f.CountChannalEd->ValueInt(), 1);
       EXPECT_TRUE(f.WiFiTabSheet->TabVisible());
-      EXPECT_TRUE(f.TopoItems[ttGPS]->Enabled());
+      EXPECT_TRUE(f.TopoTab->TopoItems[ttGPS]->Enabled());
       EXPECT_FALSE(f.GPRDeviceLabel->Visible());
       EXPECT_TRUE(f.SsidEdit->Enabled()) << "a Wi-Fi model on USB";
       EXPECT_FALSE(f.SaveWiFiSettButton->Enabled()) << "nothing edited yet";
-      EXPECT_TRUE(f.CheckBox1->PushLike());
+      EXPECT_TRUE(f.InclinometerTab->CheckBox1->PushLike());
       EXPECT_TRUE(f.SimpleModeCheckBox->PushLike());
     });
     MainWindow->Free();
@@ -389,8 +391,8 @@ TEST_F(GeneralPreferences, TwoRadarsHideTheWiFiTabAndGpsAndShowTheDeviceLabel) {
     EXPECT_EQ(f.ChannelStringGrid->Cells(0, 1), QStringLiteral("0"));
     EXPECT_EQ(f.ChannelStringGrid->Cells(0, 2), QStringLiteral("1"));
     EXPECT_FALSE(f.WiFiTabSheet->TabVisible());
-    EXPECT_FALSE(f.TopoItems[ttGPS]->Enabled());
-    EXPECT_TRUE(f.TopoItems[ttTrolleyA]->Checked()) << "the mark moves off GPS";
+    EXPECT_FALSE(f.TopoTab->TopoItems[ttGPS]->Enabled());
+    EXPECT_TRUE(f.TopoTab->TopoItems[ttTrolleyA]->Checked()) << "the mark moves off GPS";
     EXPECT_EQ(MainWindow->Settings.TopoType, ttGPS) << "the chosen device itself stays";
     EXPECT_TRUE(f.GPRDeviceLabel->Visible());
     EXPECT_TRUE(f.GPRDeviceLabel->Caption().startsWith(QStringLiteral("GPR Model: ")));
@@ -452,23 +454,68 @@ TEST_F(GeneralPreferences, TheActiveWindowsChannelVisibilityGoesToTheDialogAndCo
   EXPECT_EQ(NewViewChannalCount(), remembered);
 }
 
+// ---- Folder, prefix and index ------------------------------------------------------------------------------------
+
+TEST_F(GeneralPreferences, AChosenFolderProposesTheFreeIndexAfterThePrefixesProfilesAndATakenIndexShowsRed) {
+  const QString folder = program.path() + QStringLiteral("/site");
+  ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/day2")));
+  // The prefix's first two numbers are taken; the one in the sub-folder is counted too.
+  for (const char* name : {"/run_0.dezo", "/run_1.dezo", "/day2/other_7.dezo"}) {
+    QFile file(folder + QString::fromLatin1(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const QString before = MainWindow->LastFolder();
+  ShowDialog([&](TGeneralPreferensesForm& f) {
+    f.FilePrefixEdit->SetText(QStringLiteral("run_"));
+    EXPECT_EQ(MainWindow->GlobalPrefixFiles(), QStringLiteral("run_")) << "every change of the prefix";
+    f.FileCountDigitEdit->SetValueInt(40);
+    TDialogScript::QueueFolder(std::nullopt);
+    f.ChangePathSB->Click();
+    EXPECT_EQ(MainWindow->LastFolder(), before) << "Cancel changes nothing";
+    EXPECT_EQ(f.FileCountDigitEdit->ValueInt(), 40);
+
+    TDialogScript::QueueFolder(folder);
+    f.ChangePathSB->Click();
+    EXPECT_EQ(f.FilePathMemo->Text(), folder + u'/');
+    EXPECT_EQ(MainWindow->LastFolder(), folder + u'/');
+    EXPECT_EQ(f.FileCountDigitEdit->ValueInt(), 2);
+    EXPECT_EQ(MainWindow->GlobalCountFiles(), 3);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), clBlack);
+
+    // The operator goes back to a taken number.
+    f.FileCountDigitEdit->SetValueInt(1);
+    f.FileCountDigitEdit->OnChangeFinish(f.FileCountDigitEdit);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), TColor{0xFF});
+    EXPECT_EQ(MainWindow->GlobalCountFiles(), 2);
+    f.FileCountDigitEdit->SetValueInt(5);
+    f.FileCountDigitEdit->OnChangeFinish(f.FileCountDigitEdit);
+    EXPECT_EQ(f.FileCountDigitEdit->Font()->Color(), clBlack);
+  });
+  const std::vector<TShownDialog> shown = TDialogScript::Shown();
+  const auto folderDialogs = std::count_if(shown.begin(), shown.end(), [](const TShownDialog& d) {
+    return d.Kind == dkFolder && d.Title == QStringLiteral("Select Directory");
+  });
+  EXPECT_EQ(folderDialogs, 2);
+}
+
 // ---- Closing -------------------------------------------------------------------------------------------------------
 
 TEST_F(GeneralPreferences, ClosingIsRefusedWhileAnInclinometerStepIsTicked) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ShowDialog([&](TGeneralPreferensesForm& f) {
-    for (TCheckBox* box : {f.CheckBox1, f.CheckBox3, f.CheckBox4}) {
+    for (TCheckBox* box : {f.InclinometerTab->CheckBox1, f.InclinometerTab->CheckBox3, f.InclinometerTab->CheckBox4}) {
       box->SetChecked(true);
       bool canClose = true;
       f.FormCloseQuery(canClose);
       EXPECT_FALSE(canClose);
       box->SetChecked(false);
     }
-    f.CheckBox2->SetChecked(true);
+    f.InclinometerTab->CheckBox2->SetChecked(true);
     bool canClose = false;
     f.FormCloseQuery(canClose);
     EXPECT_TRUE(canClose) << "Test does not hold it";
-    f.CheckBox2->SetChecked(false);
+    f.InclinometerTab->CheckBox2->SetChecked(false);
     // OK takes the options into the main window.
     f.FilePrefixEdit->SetText(QStringLiteral("line_"));
     f.FileCountDigitEdit->SetValueInt(42);
@@ -596,15 +643,15 @@ TEST_F(GeneralPreferences, WiFiReplyFillsTheTabAndSaveStoresTheEditedSettings) {
 TEST_F(GeneralPreferences, TopoItemsAreSizedAndDrawnWithTheirPictures) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ShowDialog([&](TGeneralPreferensesForm& f) {
-    TAdvPopupMenu& menu = *f.TopoTypePopupMenu;
+    TAdvPopupMenu& menu = *f.TopoTab->TopoTypePopupMenu;
     ASSERT_EQ(menu.Items()->Count(), 12);
-    EXPECT_EQ(menu.Items()->Items(0), f.TopoItems[ttGPS]);
-    EXPECT_EQ(menu.Items()->Items(11), f.TopoItems[ttCustom]);
+    EXPECT_EQ(menu.Items()->Items(0), f.TopoTab->TopoItems[ttGPS]);
+    EXPECT_EQ(menu.Items()->Items(11), f.TopoTab->TopoItems[ttCustom]);
     TBitmap scratch;
     scratch.SetSize(1, 1);
     TCanvas& canvas = *scratch.Canvas();
     int width = 0, height = 0;
-    TMenuItem* wheel = f.TopoItems[ttWheel];
+    TMenuItem* wheel = f.TopoTab->TopoItems[ttWheel];
     menu.MeasureItem(wheel, canvas, width, height);
     const int textWidth = canvas.TextWidth(wheel->Caption() + QStringLiteral("   "));
     const int textHeight = canvas.TextHeight(wheel->Caption() + QStringLiteral("   "));

@@ -103,6 +103,9 @@ protected:
 
 TEST_F(SettingsTopoPictures, EveryTopoItemDrawsItsDevicePicture) {
   TAdvPopupMenu& menu = *form->TopoTypePopupMenu;
+  // "General Preferences", a separator, then the devices in the menus' one order.
+  for (size_t i = 0; i < std::size(TopoMenuOrder); ++i)
+    EXPECT_EQ(menu.Items()->Items(static_cast<int>(i) + 2), form->TopoItems[TopoMenuOrder[i]]) << i;
   for (int value = 1; value < TopoTypeCount; ++value) {
     TMenuItem* item = form->TopoItems[static_cast<size_t>(value)];
     ASSERT_NE(item, nullptr) << value;

@@ -85,6 +85,33 @@ TEST(WheelCalibration, TheListRoundTripsThroughItsSectionOnDisk) {
   EXPECT_EQ(menu[1].Text, QStringLiteral("30.5 Field"));
 }
 
+TEST(WheelCalibration, TheListAndTheSettingsMenuReadOneSectionTheMenuAtFullPrecision) {
+  QTemporaryDir dir;
+  TMemIniFile ini(dir.path() + QStringLiteral("/main.ini"));
+  // Written by hand, with a decimal comma and more digits than the list shows.
+  ini.WriteInteger(QStringLiteral("Odometer_4"), QStringLiteral("CountMeasur"), 2);
+  ini.WriteString(QStringLiteral("Odometer_4"), QStringLiteral("NameMeasure_0"), QStringLiteral("grass"));
+  ini.WriteString(QStringLiteral("Odometer_4"), QStringLiteral("Measure_0"), QStringLiteral("11,12549"));
+  ini.WriteString(QStringLiteral("Odometer_4"), QStringLiteral("NameMeasure_1"), QStringLiteral("road"));
+  const auto menu = settings_window::WheelCalibrations(&ini, ttOdometerA);
+  const auto rows = wc::ReadCalibrations(ini, ttOdometerA);
+  ASSERT_EQ(menu.size(), 2u);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_DOUBLE_EQ(menu[0].Step, 11.12549) << "the comma is read, every digit kept";
+  EXPECT_EQ(menu[0].Text, QStringLiteral("11.125 grass"));
+  EXPECT_EQ(rows[0].Step, QStringLiteral("11.125"));
+  EXPECT_DOUBLE_EQ(menu[1].Step, 1) << "a missing step";
+  EXPECT_EQ(rows[1].Step, QStringLiteral("1"));
+  // Without a settings file both offer the device's own step.
+  const auto none = settings_window::WheelCalibrations(nullptr, ttOdometerA);
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].Text, QStringLiteral("Default"));
+  EXPECT_DOUBLE_EQ(none[0].Step, 11.18);
+  const auto stored = wc::ReadStoredCalibrations(nullptr, ttOdometerA);
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_FALSE(stored[0].Stored);
+}
+
 TEST(WheelCalibration, ATypeWithoutEntriesOffersItsDefaultAndGpsKeepsNoList) {
   QTemporaryDir dir;
   TMemIniFile ini(dir.path() + QStringLiteral("/main.ini"));
