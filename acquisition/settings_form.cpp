@@ -144,7 +144,7 @@ void TSettingsForm::BuildMenus() {
   TopoTypePopupMenu->SetImages(TopoTypeImages);
   GeneralPreferencesMenu = Item(this, TopoTypePopupMenu->Items(), LoadResString(SSettingsGeneralPreferences));
   Item(this, TopoTypePopupMenu->Items(), QStringLiteral("-"));
-  for (const TTopoType type : TopoMenuOrder) {
+  for (const TTopoType type : SettingsTopoMenuOrder) {
     TMenuItem* item = Item(this, TopoTypePopupMenu->Items(), TopoDeviceName(type));
     item->SetRadioItem(true);
     item->SetTag(type);
@@ -365,7 +365,7 @@ void TSettingsForm::WireEvents() {
   MultOdometrDown->OnMouseDown = [this](TObject*, TMouseButton, TShiftState shift, int, int) {
     MultOdometrDownClick(shift);
   };
-  for (const TTopoType type : TopoMenuOrder) {
+  for (const TTopoType type : SettingsTopoMenuOrder) {
     TopoItems[type]->OnClick = [this, type](TObject*) { type == ttGPS ? GPSMenuClick() : TopoItemClick(type); };
   }
   GeneralPreferencesMenu->OnClick = [this](TObject*) { GeneralPreferencesMenuClick(); };
@@ -813,7 +813,7 @@ void TSettingsForm::ReloadTexts() {
   // Start and Stop of the preview have names of their own.
   SetPreviewCaptions(SpeedButtonSwitchOn->Down());
   // Names kept elsewhere: the topo devices and the online stages.
-  for (const TTopoItem& topo : kTopoItems) TopoItems[topo.Type]->SetCaption(TopoDeviceName(topo.Type));
+  for (const TTopoType type : SettingsTopoMenuOrder) TopoItems[type]->SetCaption(TopoDeviceName(type));
   if (OnlinePluginCheckListBox) ShowOnlineStageNames();
   StartCalibrationSpeedButton->SetCaption(
       LoadResString(StartCalibrationGain ? SSettingsStopCalibration : SSettingsStartCalibration));

@@ -63,7 +63,7 @@ void TTopoDeviceTab::BuildMenu(TComponent* owner) {
   TopoTypeImages = new TImageList(owner);
   FillTopoPictures(*TopoTypeImages);
   TopoTypePopupMenu->SetImages(TopoTypeImages);
-  for (const TTopoType type : TopoMenuOrder) {
+  for (const TTopoType type : PreferencesTopoMenuOrder) {
     auto* item = new TMenuItem(owner);
     item->SetCaption(TopoDeviceName(type));
     item->SetRadioItem(true);

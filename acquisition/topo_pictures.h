@@ -16,9 +16,10 @@
 //     the wheel built into one end.
 // ttNil has the blank tile.
 //
-// Each device also has its display name (TopoDeviceName), and the topo menus
-// of the settings window and of the preferences dialog list the twelve devices
-// in one order (TopoMenuOrder).
+// Each device also has its display name (TopoDeviceName). The topo menus list
+// the twelve devices in two orders: the settings window's keeps the
+// user-calibrated wheel before the built-in odometers, the preferences
+// dialog's after them.
 //
 // Threads: any thread may draw into its own bitmap; the image list belongs to
 // the user-interface thread.
@@ -34,11 +35,16 @@ class TImageList;
 
 constexpr int TopoPictureSize = 32;
 
-// The twelve topo devices in the order the topo menus list them.
-inline constexpr TTopoType TopoMenuOrder[] = {ttGPS,       ttWheel,     ttOdometerA,  ttTrolleyA,
-                                              ttTrolleyB,  ttOdometerB, ttOdometerC,  ttOdometerD,
-                                              ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
-static_assert(std::size(TopoMenuOrder) == TopoTypeCount - 1, "every device but ttNil, once");
+// The twelve topo devices in the order the settings window's topo menu lists them.
+inline constexpr TTopoType SettingsTopoMenuOrder[] = {ttGPS,       ttWheel,     ttOdometerA, ttTrolleyA,
+                                                      ttTrolleyB,  ttOdometerB, ttOdometerC, ttOdometerD,
+                                                      ttOdometerE, ttCustom,    ttUnitWheelA, ttUnitWheelB};
+// The same devices in the order of the preferences dialog's topo menu.
+inline constexpr TTopoType PreferencesTopoMenuOrder[] = {ttGPS,       ttWheel,      ttOdometerA,  ttTrolleyA,
+                                                         ttTrolleyB,  ttOdometerB,  ttOdometerC,  ttOdometerD,
+                                                         ttOdometerE, ttUnitWheelA, ttUnitWheelB, ttCustom};
+static_assert(std::size(SettingsTopoMenuOrder) == TopoTypeCount - 1, "every device but ttNil, once");
+static_assert(std::size(PreferencesTopoMenuOrder) == TopoTypeCount - 1, "every device but ttNil, once");
 
 // Makes bitmap the 24-bit picture of the device.
 void DrawTopoPicture(TTopoType type, TBitmap& bitmap);

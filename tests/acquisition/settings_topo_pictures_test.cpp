@@ -103,9 +103,13 @@ protected:
 
 TEST_F(SettingsTopoPictures, EveryTopoItemDrawsItsDevicePicture) {
   TAdvPopupMenu& menu = *form->TopoTypePopupMenu;
-  // "General Preferences", a separator, then the devices in the menus' one order.
-  for (size_t i = 0; i < std::size(TopoMenuOrder); ++i)
-    EXPECT_EQ(menu.Items()->Items(static_cast<int>(i) + 2), form->TopoItems[TopoMenuOrder[i]]) << i;
+  // "General Preferences", a separator, then the devices, GPS first and the
+  // user-calibrated wheel before the built-in odometers.
+  for (size_t i = 0; i < std::size(SettingsTopoMenuOrder); ++i)
+    EXPECT_EQ(menu.Items()->Items(static_cast<int>(i) + 2), form->TopoItems[SettingsTopoMenuOrder[i]]) << i;
+  EXPECT_EQ(menu.Items()->Items(2), form->TopoItems[ttGPS]);
+  EXPECT_EQ(menu.Items()->Items(11), form->TopoItems[ttCustom]);
+  EXPECT_EQ(menu.Items()->Items(13), form->TopoItems[ttUnitWheelB]);
   for (int value = 1; value < TopoTypeCount; ++value) {
     TMenuItem* item = form->TopoItems[static_cast<size_t>(value)];
     ASSERT_NE(item, nullptr) << value;
