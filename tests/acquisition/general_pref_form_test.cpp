@@ -34,7 +34,7 @@
 #include "radar/radar.h"
 #include "radar/radar_messages.h"
 #include "radargram/view2d_form.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/settings_window_fixture.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
 #include "tests/support/ui_test_support.h"
@@ -116,8 +116,7 @@ protected:
   }
   void TearDown() override {
     if (MainWindow) MainWindow->Free();
-    for (int i = Application->ComponentCount() - 1; i >= 0; --i)
-      if (auto* form = dynamic_cast<TSettingsForm*>(Application->Components(i))) form->Free();
+    settings_window_fixture::FreeStartupForms();
     TDialogScript::Reset();
     sims.clear();
     LeaveProgramFolders();

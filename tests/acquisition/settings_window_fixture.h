@@ -44,6 +44,14 @@ void FreeForms() {
     if (auto* form = dynamic_cast<T*>(Application->Components(i))) form->Free();
 }
 
+// The long-lived dialogs the start-up makes, which outlive the main window.
+inline void FreeStartupForms() {
+  FreeForms<TSettingsForm>();
+  FreeForms<TOnlineTVGCForm>();
+  FreeForms<TOnlineWindowedBackgroundRemovalForm>();
+  FreeForms<TOnlineWaveletForm>();
+}
+
 // Serves the message loop until done() holds or the limit passes.
 inline bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kServeBound) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -79,10 +87,7 @@ protected:
   }
   void TearDown() override {
     if (MainWindow) MainWindow->Free();
-    FreeForms<TSettingsForm>();
-    FreeForms<TOnlineTVGCForm>();
-    FreeForms<TOnlineWindowedBackgroundRemovalForm>();
-    FreeForms<TOnlineWaveletForm>();
+    FreeStartupForms();
     TDialogScript::Reset();
     SetNewViewChannalCount(1);
     sim.reset();
