@@ -43,18 +43,6 @@
 
 namespace calibration_tabs_test {
 
-constexpr std::chrono::seconds kBound{20};
-
-bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kBound) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  Application->ProcessMessages();
-  return true;
-}
 
 void UserClick(TControl& control) {
   SendMouse(control, maPress, mbLeft, true, false, 3, 3);

@@ -51,7 +51,6 @@
 
 namespace general_pref_form_test {
 
-constexpr std::chrono::seconds kBound{30};
 // A Wi-Fi capable antenna model.
 constexpr uint8_t kWiFiModel = 10;
 
@@ -59,17 +58,6 @@ constexpr uint8_t kWiFiModel = 10;
 void UserClick(TControl& control) {
   SendMouse(control, maPress, mbLeft, true, false, 3, 3);
   SendMouse(control, maRelease, mbLeft, false, false, 3, 3);
-}
-
-bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kBound) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  Application->ProcessMessages();
-  return true;
 }
 
 // The codes of `wanted`, in the order the unit received them from `mark` on.

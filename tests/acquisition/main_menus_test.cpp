@@ -19,6 +19,7 @@
 #include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
+#include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -64,16 +65,6 @@ protected:
     ini.UpdateFile();
     CreateMainWindow();
     ASSERT_NE(MainWindow, nullptr);
-  }
-  static bool ServeUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      Application->ProcessMessages();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    Application->ProcessMessages();
-    return true;
   }
   // A recording window with three traces, saved; its file.
   QString SavedProfile() {

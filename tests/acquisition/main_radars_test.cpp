@@ -24,6 +24,7 @@
 #include "tests/support/fake_device_tree.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
+#include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -62,16 +63,6 @@ protected:
     ASSERT_NE(MainWindow, nullptr);
   }
   // Serves the message loop until the condition holds or the time is up.
-  static bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      Application->ProcessMessages();
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    Application->ProcessMessages();
-    return true;
-  }
   // The radar device on USB unit `unit` of the tree, its node at the simulator.
   QString PlugRadar(int unit, const radarsim::TPtyRadarSim& sim) {
     return tree.AddUsbSerial(unit, QStringLiteral("ttyACM0"), 0xc251, 0x9705, QStringLiteral("Radar"),

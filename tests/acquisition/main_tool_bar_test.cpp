@@ -55,16 +55,6 @@ TColor ListPixel(const TImageList& list, int index, int x, int y) {
   return list.GetBitmap(index, picture) ? picture.Canvas()->Pixels(x, y) : clNone;
 }
 
-bool ServeUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(20)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
 class ToolBar : public TMainWindowTest {
 protected:
   TMainToolBar& Bar() { return *MainWindow->ToolBar; }

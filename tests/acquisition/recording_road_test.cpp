@@ -32,6 +32,7 @@
 #include "tests/radar/sim_expectations.h"
 #include "tests/support/qstring_print.h"
 #include "tests/support/radarsim/sim_links.h"
+#include "tests/support/ui_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,6 @@
 
 namespace recording_road_test {
 
-constexpr std::chrono::seconds kBound{30};
 constexpr uint32_t kTraces = 200;
 
 radarsim::TSimConfig Unit(uint32_t limit) {
@@ -101,16 +101,6 @@ protected:
     EXPECT_EQ(window->Caption(), ExpectedFile());
   }
   QString ExpectedFile() const { return data + QStringLiteral("road_5.dezo"); }
-  static bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kBound) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      Application->ProcessMessages();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    Application->ProcessMessages();
-    return true;
-  }
   // F2, as the menu's shortcut runs it.
   static void PressF2() {
     TMenuItem* run = MainWindow->MainMenu->FindItemByShortCut(ShortCut(VK_F1 + 1, {}));

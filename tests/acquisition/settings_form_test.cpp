@@ -54,7 +54,6 @@ namespace settings_form_test {
 
 using settings_window_fixture::FreeForms;
 using settings_window_fixture::Key;
-using settings_window_fixture::ServeUntil;
 using settings_window_fixture::UserClick;
 
 class SettingsWindow : public settings_window_fixture::TSettingsWindowTest {

@@ -55,7 +55,6 @@ namespace settings_online_test {
 
 using settings_window_fixture::FreeForms;
 using settings_window_fixture::Key;
-using settings_window_fixture::ServeUntil;
 using settings_window_fixture::UserClick;
 
 TOnlineStageSet& StagesOf(TView2DForm& window, int c) {

@@ -35,7 +35,6 @@
 
 namespace settings_window_fixture {
 
-inline constexpr std::chrono::seconds kServeBound{30};
 
 // Frees the application's forms of type T (the start-up's long-lived dialogs).
 template <typename T>
@@ -50,18 +49,6 @@ inline void FreeStartupForms() {
   FreeForms<TOnlineTVGCForm>();
   FreeForms<TOnlineWindowedBackgroundRemovalForm>();
   FreeForms<TOnlineWaveletForm>();
-}
-
-// Serves the message loop until done() holds or the limit passes.
-inline bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kServeBound) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  Application->ProcessMessages();
-  return true;
 }
 
 // A user's click on a control.

@@ -28,6 +28,12 @@ bool ProcessMessagesUntil(const std::function<bool()>& condition, std::chrono::m
   }
 }
 
+bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const bool reached = ProcessMessagesUntil(done, limit);
+  Application->ProcessMessages();
+  return reached;
+}
+
 TUnexpectedDialogRecorder::TUnexpectedDialogRecorder() {
   TDialogScript::SetUnexpectedHandler([this](const QString& description) { descriptions_.push_back(description); });
 }

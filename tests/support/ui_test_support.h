@@ -15,6 +15,10 @@
 bool ProcessMessagesUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds limit = std::chrono::seconds(5));
 
+// The acquisition tests' message pump: ProcessMessagesUntil with a patience for
+// radar replies, then one more round for what the condition's change queued.
+bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(30));
+
 class TControl;
 class TForm;
 
