@@ -554,25 +554,25 @@ TEST_F(GeneralPreferences, WiFiReplyFillsTheTabAndSaveStoresTheEditedSettings) {
   config.RadarType = kWiFiModel;
   config.DeviceType = 8;
   config.WifiSettings = {1, 5, 'f', 'i', 'e', 'l', 'd', 2, 3, 'k', 'e', 'y', 3, 1, 6, 10, 1, 7,
-                         13, 4, 10, 0, 0, 9, 16, 2, 0x0B, 0xB8, 17, 4, 255, 255, 0, 0};
+                         13, 4, 127, 0, 0, 9, 16, 2, 0x0B, 0xB8, 17, 4, 255, 255, 0, 0};
   radarsim::TRadarSimEngine& sim = Plug(config);
   ASSERT_NO_FATAL_FAILURE(Start());
   ShowDialog([&](TGeneralPreferensesForm& f) {
     ASSERT_TRUE(ServeUntil([&] { return f.SsidEdit->Text() == QStringLiteral("field"); }));
     EXPECT_EQ(f.PassEdit->Text(), QStringLiteral("key"));
-    EXPECT_EQ(f.IPDigitEdit[0]->ValueInt(), 10);
+    EXPECT_EQ(f.IPDigitEdit[0]->ValueInt(), 127);
     EXPECT_EQ(f.IPDigitEdit[3]->ValueInt(), 9);
     EXPECT_EQ(f.NetMaskDigitEdit[1]->ValueInt(), 255);
     EXPECT_EQ(f.NetMaskDigitEdit[2]->ValueInt(), 0);
     EXPECT_EQ(f.PortDigitEdit->ValueInt(), 3000);
     EXPECT_EQ(f.ChannelDigitEdit->ValueInt(), 6);
-    EXPECT_EQ(MainWindow->Settings.WiFiAddress, QStringLiteral("10.0.0.9"));
+    EXPECT_EQ(MainWindow->Settings.WiFiAddress, QStringLiteral("127.0.0.9"));
     EXPECT_EQ(MainWindow->Settings.WiFiPort, QStringLiteral("3000"));
     EXPECT_FALSE(f.SaveWiFiSettButton->Enabled());
     // The tab of a Wi-Fi model on USB writes the address the radar reported.
     f.RefreshRadarState();
     EXPECT_EQ(MainWindow->MainIni()->ReadString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString()),
-              QStringLiteral("10.0.0.9"));
+              QStringLiteral("127.0.0.9"));
     EXPECT_EQ(MainWindow->MainIni()->ReadString(QStringLiteral("WIFI"), QStringLiteral("port"), QString()),
               QStringLiteral("3000"));
 
@@ -589,7 +589,7 @@ TEST_F(GeneralPreferences, WiFiReplyFillsTheTabAndSaveStoresTheEditedSettings) {
     std::vector<radarsim::TBytes> stored = ParamsSince(sim, mark, bcpStorewifiSettings);
     ASSERT_EQ(stored.size(), 1u);
     const radarsim::TBytes router = {0x47, 0x92, 0x01, 0x00, 1,  5,    'f',  'i',  'e', 'l', 'd', 2, 0,
-                                     13,   4,    10,   0,    0,  9,    17,   4,    255, 255, 0,   0, 16,
+                                     13,   4,    127,  0,    0,  9,    17,   4,    255, 255, 0,   0, 16,
                                      2,    0x07, 0xD0, 10,   1,  1,    3,    1,    0,   7,   1,   12};
     EXPECT_EQ(stored[0], router);
     ASSERT_TRUE(ServeUntil([&] { return CodesSince(sim, mark, {bcpStorewifiSettings, bcpGetWifiSettings}).size() >= 2; }));
