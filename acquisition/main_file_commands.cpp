@@ -30,8 +30,6 @@
 RESOURCESTRING(SOpenFerunFiles, "Open FERUN Files");
 RESOURCESTRING(SOpenFerunFilter, "All format files|*.frn;*.dezo|Profile data|*.dezo|Ferun data|*.frn");
 RESOURCESTRING(SSaveFerunDataAs, "Save FERUN data");
-RESOURCESTRING(SNoRoomForProfile,
-               "Insufficient resources to display the profile.\r\nClose the profiles windows  and try again");
 RESOURCESTRING(SFileNotPresent, "File %s is not present!");
 RESOURCESTRING(SReadError, "error");
 RESOURCESTRING(SStoreInVersion42, "Current version is %d, to be stored in version 42, click OK. \r\nOr click Cancel");
@@ -84,7 +82,7 @@ bool DUvova3DuruZuza::OpenActionExecute() {
 void DUvova3DuruZuza::OpenFiles(const QStringList& files) {
   for (const QString& file : files) {
     if (static_cast<int>(RadargramWindows().size()) > kMaxOpenWindows) {
-      MessageDlg(LoadResString(SNoRoomForProfile), mtError, TMsgDlgButtons{mbOK}, 0);
+      MessageDlg(LoadResString(SInsufficientResources), mtError, TMsgDlgButtons{mbOK}, 0);
       break;
     }
     const int remembered = NewViewChannalCount();
@@ -98,7 +96,7 @@ void DUvova3DuruZuza::OpenFiles(const QStringList& files) {
     if (!window->GetView2DByIndx(0) || ErrorNewCreate) {
       StartResize_ = false;
       window->Free();
-      MessageDlg(LoadResString(SNoRoomForProfile), mtError, TMsgDlgButtons{mbOK}, 0);
+      MessageDlg(LoadResString(SInsufficientResources), mtError, TMsgDlgButtons{mbOK}, 0);
       break;
     }
     try {
@@ -285,7 +283,7 @@ void DUvova3DuruZuza::CreateAutoActionExecute() {
     if (!window->GetView2DByIndx(0) || ErrorNewCreate) {
       StartResize_ = false;
       window->Free();
-      MessageDlg(LoadResString(SNoRoomForProfile), mtError, TMsgDlgButtons{mbOK}, 0);
+      MessageDlg(LoadResString(SInsufficientResources), mtError, TMsgDlgButtons{mbOK}, 0);
       return;
     }
     CurChild_ = window;

@@ -22,8 +22,6 @@
 #include <algorithm>
 
 RESOURCESTRING(SSaveLastProfile, "To continue, you must save the last profile!");
-RESOURCESTRING(SInsufficientResources,
-               "Insufficient resources to display the profile.\r\nClose the profiles windows  and try again");
 RESOURCESTRING(SProfileNotSaved, "The profile has not been saved.");
 RESOURCESTRING(SMissingToolsOnSave,
                "The program does not detect the following tools:\r\r\n%s\r\nTo save without it - OK, do not save - Cancel");

@@ -75,6 +75,9 @@ struct TRect;
 
 RESOURCESTRING(SQelGroundPenetratingRadar, "Qel Ground Penetrating Radar");
 RESOURCESTRING(SSettingsNotSaved, "The settings could not be saved to \"%s\".\n%s");
+// No room for another radargram window (Create, Open, automatic create).
+RESOURCESTRING(SInsufficientResources,
+               "Insufficient resources to display the profile.\r\nClose the profiles windows  and try again");
 
 class DUvova3DuruZuza : public TForm,
                         public IAcquisitionShell,

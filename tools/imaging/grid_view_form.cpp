@@ -1,7 +1,6 @@
 #include "tools/imaging/grid_view_form.h"
 
 #include "platform/rtl/resource_strings.h"
-#include "platform/rtl/rounding.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/std_controls.h"
@@ -59,12 +58,7 @@ TGridViewTool& TGridViewForm::GridViewTool() const { return static_cast<TGridVie
 
 void TGridViewForm::DisplayToolParam() {
   const TGridViewTool& t = GridViewTool();
-  XYProportionalDigitEdit->SetValueReal(t.XYProportional);
-  MinAmpDigitEdit->SetValueInt(t.MinAmpSect);
-  LEngthHiperbolaDigitEdit->SetValueInt(t.SizeHyperbola);
-  DistanceReceptDigitEdit->SetValueReal(t.DistanceRecept);
-  dHDigitEdit->SetValueInt(t.dH);
-  ZatuhanieDigitEdit->SetValueInt(RoundToInt32(t.DecriseAmp * 100));
+  ShowReconstructionFields(t, t.DecriseAmp);
   StepReceptDigitEdit->SetValueReal(t.StepRecept);
   XstepDigitEdit->SetValueReal(t.iXStep);
   YStepDigitEdit->SetValueReal(t.iYStep);
@@ -83,12 +77,7 @@ void TGridViewForm::TakeEditsAfterScan() {
 void TGridViewForm::TakeEdits() {
   if (!Tool) return;
   TGridViewTool& t = GridViewTool();
-  t.XYProportional = XYProportionalDigitEdit->ValueReal();
-  t.dH = dHDigitEdit->ValueInt();
-  t.DistanceRecept = DistanceReceptDigitEdit->ValueReal();
-  t.MinAmpSect = MinAmpDigitEdit->ValueInt();
-  t.DecriseAmp = ZatuhanieDigitEdit->ValueInt() / 100.0L;
-  t.SizeHyperbola = LEngthHiperbolaDigitEdit->ValueInt();
+  TakeReconstructionFields(t, t.DecriseAmp);
   t.StepRecept = StepReceptDigitEdit->ValueReal();
   t.iXStep = XstepDigitEdit->ValueReal();
   t.iYStep = YStepDigitEdit->ValueReal();

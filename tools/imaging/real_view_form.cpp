@@ -1,7 +1,6 @@
 #include "tools/imaging/real_view_form.h"
 
 #include "platform/rtl/resource_strings.h"
-#include "platform/rtl/rounding.h"
 #include "platform/ui/chart.h"
 #include "platform/ui/std_controls.h"
 #include "profiledata/channel_store.h"
@@ -24,23 +23,13 @@ TRealViewTool& TRealViewForm::RealViewTool() const { return static_cast<TRealVie
 
 void TRealViewForm::DisplayToolParam() {
   const TRealViewTool& t = RealViewTool();
-  XYProportionalDigitEdit->SetValueReal(t.XYProportional);
-  MinAmpDigitEdit->SetValueInt(t.MinAmpSect);
-  LEngthHiperbolaDigitEdit->SetValueInt(t.SizeHyperbola);
-  DistanceReceptDigitEdit->SetValueReal(t.DistanceRecept);
-  dHDigitEdit->SetValueInt(t.dH);
-  ZatuhanieDigitEdit->SetValueInt(RoundToInt32(t.DecriseAmp * 100));
+  ShowReconstructionFields(t, t.DecriseAmp);
 }
 
 void TRealViewForm::TakeEdits() {
   if (!Tool) return;
   TRealViewTool& t = RealViewTool();
-  t.XYProportional = XYProportionalDigitEdit->ValueReal();
-  t.dH = dHDigitEdit->ValueInt();
-  t.DistanceRecept = DistanceReceptDigitEdit->ValueReal();
-  t.MinAmpSect = MinAmpDigitEdit->ValueInt();
-  t.DecriseAmp = ZatuhanieDigitEdit->ValueInt() / 100.0L;
-  t.SizeHyperbola = LEngthHiperbolaDigitEdit->ValueInt();
+  TakeReconstructionFields(t, t.DecriseAmp);
 }
 
 void TRealViewForm::RunScan(int32_t typePodbor) {

@@ -1,6 +1,7 @@
 #include "tools/imaging/reconstruction_form.h"
 
 #include "platform/rtl/resource_strings.h"
+#include "platform/rtl/rounding.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/chart.h"
@@ -319,4 +320,22 @@ void TReconstructionForm::ShowChannel(int channel) {
   if (!Tool) return;
   Tool->Host().PrepareBmp(channel);
   GetBMPfromView(channel);
+}
+
+void TReconstructionForm::ShowReconstructionFields(const TReconstructionFields& fields, long double decriseAmp) {
+  XYProportionalDigitEdit->SetValueReal(fields.XYProportional);
+  MinAmpDigitEdit->SetValueInt(fields.MinAmpSect);
+  LEngthHiperbolaDigitEdit->SetValueInt(fields.SizeHyperbola);
+  DistanceReceptDigitEdit->SetValueReal(fields.DistanceRecept);
+  dHDigitEdit->SetValueInt(fields.dH);
+  ZatuhanieDigitEdit->SetValueInt(RoundToInt32(decriseAmp * 100));
+}
+
+void TReconstructionForm::TakeReconstructionFields(TReconstructionFields& fields, long double& decriseAmp) const {
+  fields.XYProportional = XYProportionalDigitEdit->ValueReal();
+  fields.dH = dHDigitEdit->ValueInt();
+  fields.DistanceRecept = DistanceReceptDigitEdit->ValueReal();
+  fields.MinAmpSect = MinAmpDigitEdit->ValueInt();
+  decriseAmp = ZatuhanieDigitEdit->ValueInt() / 100.0L;
+  fields.SizeHyperbola = LEngthHiperbolaDigitEdit->ValueInt();
 }

@@ -18,6 +18,7 @@
 // Threads: the user-interface thread.
 
 #include "platform/ui/chart.h"
+#include "tools/imaging/reconstruction_params.h"
 #include "tools/tool_form.h"
 
 #include <QString>
@@ -122,6 +123,10 @@ protected:
   TReconstructionForm(TComponent* AOwner, const TReconstructionLayout& layout);
 
   void StoreToolParam() override { TakeEdits(); }
+  // The X/Y, minimum amplitude, hyperbola length, spacing, dH and decrease
+  // edits every reconstruction dialog has, shown from and taken into a tool.
+  void ShowReconstructionFields(const TReconstructionFields& fields, long double decriseAmp);
+  void TakeReconstructionFields(TReconstructionFields& fields, long double& decriseAmp) const;
   // The edits taken back after a scan (all of them unless a dialog says less).
   virtual void TakeEditsAfterScan() { TakeEdits(); }
   // The tool's scan of parameter typePodbor, the sets already stored.
