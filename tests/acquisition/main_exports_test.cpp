@@ -19,7 +19,7 @@
 #include "profiledata/setting_data.h"
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/main_window_fixture.h"
 #include "tests/profiledata/record_fixture_builders.h"
 #include "tests/support/qstring_print.h"
 
@@ -59,25 +59,13 @@ QByteArray ReadAll(const QString& path) {
   return file.readAll();
 }
 
-class MainExports : public testing::Test, protected TProgramFolders {
+class MainExports : public TMainWindowTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    RasterLibraryStartup();
-    data = program.path() + QStringLiteral("/data/");
+    TMainWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     out = program.path() + QStringLiteral("/out/");
-    ASSERT_TRUE(QDir().mkpath(data));
     ASSERT_TRUE(QDir().mkpath(out));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.UpdateFile();
-    CreateMainWindow();
-    ASSERT_NE(MainWindow, nullptr);
-  }
-  void TearDown() override {
-    if (MainWindow) MainWindow->Free();
-    LeaveProgramFolders();
   }
   // Opens a record as the program link does; the new window.
   TView2DForm* Open(const QString& name, const QByteArray& bytes) {
@@ -121,7 +109,7 @@ protected:
     return names;
   }
 
-  QString data, out;
+  QString out;
 };
 
 TEST_F(MainExports, SegYAndTextOfOneChannelWithTheirCompanionsAndTheDialogPutBack) {

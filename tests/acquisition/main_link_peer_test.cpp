@@ -18,7 +18,7 @@
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
 
-#include "tests/acquisition/program_folders.h"
+#include "tests/acquisition/main_window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -33,20 +33,11 @@
 
 namespace main_link_peer_test {
 
-class MainLinkPeer : public testing::Test, protected TProgramFolders {
+class MainLinkPeer : public TMainWindowTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(EnterProgramFolders());
-    RasterLibraryStartup();
-    data = program.path() + QStringLiteral("/data/");
-    ASSERT_TRUE(QDir().mkpath(data));
-    TMemIniFile ini(MainIniFileName());
-    ini.WriteString(QStringLiteral("WIFI"), QStringLiteral("IP address"), QString());
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("LastFolder"), data);
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("PrefixFiles"), QStringLiteral("p_"));
-    ini.UpdateFile();
-    CreateMainWindow();
-    ASSERT_NE(MainWindow, nullptr);
+    TMainWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(MainWindow->BindEndpoint());
   }
   void TearDown() override {
@@ -54,8 +45,7 @@ protected:
       peer.closeWriteChannel();
       if (!peer.waitForFinished(10000)) peer.kill();
     }
-    if (MainWindow) MainWindow->Free();
-    LeaveProgramFolders();
+    TMainWindowTest::TearDown();
   }
   // The peer in the planning program's place; true once it serves.
   bool StartPlanning() {
@@ -76,7 +66,6 @@ protected:
     return true;
   }
 
-  QString data;
   QProcess peer;
   QByteArray said;
 };
