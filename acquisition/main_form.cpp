@@ -94,9 +94,12 @@ DUvova3DuruZuza::~DUvova3DuruZuza() {
   OnActiveMDIChildChange = nullptr;
   // No request reaches a window that is going.
   endpoint_.reset();
+  // The radars' reader threads look at the active window when a reply comes:
+  // they stop before any window goes.
+  ReleaseRadars();
+  CurChild_ = nullptr;
   // Windows still open go while the parts they hold of this window exist.
   while (MDIChildCount() > 0) MDIChildren(MDIChildCount() - 1)->Free();
-  ReleaseRadars();
   if (AcquisitionShell() == this) SetAcquisitionShell(nullptr);
   if (&ToolShell() == this) SetToolShell(nullptr);
   RegisterToolChainRegistry(nullptr);

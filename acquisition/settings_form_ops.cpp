@@ -403,10 +403,14 @@ void TSettingsForm::RestartRunningRadars() {
   const auto range = static_cast<double>(sw::AmplitudeRange(st->GetStacking()));
   for (int slot = 0; slot < ChannelCount; ++slot) {
     TRadar* radar = set->GetRadarByIndex(slot);
-    if (!radar || radar->CurMode() == cmStop) continue;
+    if (!radar) continue;
     // Every command waits for its reply and serves messages meanwhile: the radar
     // may have left its slot before the next one.
     const auto present = [&] { return set->GetRadarByIndex(slot) == radar; };
+    // A channel's setter may just have restarted the radar itself: it reads as
+    // stopped until that start is answered, and skipping it then would leave the
+    // radar running without the new stacking curve.
+    if (!radar->WaitForReply() || !present() || radar->CurMode() == cmStop) continue;
     radar->SendCommand(bcpStop, 0, nullptr);
     if (!present()) continue;
     SetAmpRange(slot, -range, range);

@@ -82,6 +82,11 @@ void TChartAxis::Range(double& min, double& max) const {
     max = maximum_;
     return;
   }
+  if (rangeCached_) {
+    min = cachedMin_;
+    max = cachedMax_;
+    return;
+  }
   bool any = false;
   for (TChartSeries* series : chart_.series_) {
     if (!series->Active()) continue;
@@ -94,6 +99,11 @@ void TChartAxis::Range(double& min, double& max) const {
     any = true;
   }
   if (!any) min = max = 0;
+  if (chart_.cacheRanges_) {
+    cachedMin_ = min;
+    cachedMax_ = max;
+    rangeCached_ = true;
+  }
 }
 
 double TChartAxis::Minimum() const {
@@ -343,9 +353,14 @@ void TChart::UnlockBackImage() {
 }
 
 void TChart::Changed() {
+  DropCachedRanges();
   if (layoutPinned_) return;
   layoutValid_ = false;
   Invalidate();
+}
+
+void TChart::DropCachedRanges() {
+  for (auto& axis : axes_) axis->rangeCached_ = false;
 }
 
 void TChart::Resize() {
@@ -480,6 +495,8 @@ void TChart::PaintTo(TCanvas& canvas, const TRect& bounds) {
     TCanvas* outerCanvas;
     const TRect client;
     ~TUnpin() {
+      chart.cacheRanges_ = false;
+      chart.DropCachedRanges();
       chart.drawCanvas_ = outerCanvas;
       --chart.backImageLocks_;
       chart.layoutPinned_ = false;
@@ -488,6 +505,7 @@ void TChart::PaintTo(TCanvas& canvas, const TRect& bounds) {
   } unpin{*this, outerCanvas, Rect(0, 0, ClientWidth(), ClientHeight())};
 
   if (OnBeforeDrawChart) OnBeforeDrawChart(this);
+  cacheRanges_ = true;
   canvas.Brush()->SetStyle(bsSolid);
   canvas.Brush()->SetColor(SolidColor(Color()));
   canvas.FillRect(bounds);

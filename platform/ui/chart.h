@@ -131,6 +131,10 @@ private:
   bool automatic_ = true;
   double minimum_ = 0;
   double maximum_ = 0;
+  // While the chart paints, an automatic range is measured once instead of for
+  // every point placed; any change to the chart drops it.
+  mutable bool rangeCached_ = false;
+  mutable double cachedMin_ = 0, cachedMax_ = 0;
   QString title_;
   QString labelFormat_ = QStringLiteral("#,##0.###");
   bool labels_ = true;
@@ -497,6 +501,7 @@ private:
   void DrawBackImage(TCanvas& canvas, const TRect& bounds);
   void AddSeries(TChartSeries* series);
   void RemoveSeries(TChartSeries* series);
+  void DropCachedRanges();
 
   std::unique_ptr<TChartAxis> axes_[4];
   std::vector<TChartSeries*> series_;
@@ -513,4 +518,5 @@ private:
   bool layoutValid_ = false;
   // While PaintTo draws, the axes keep the layout of its rectangle.
   bool layoutPinned_ = false;
+  bool cacheRanges_ = false;  // painting: automatic axes keep the range they measured
 };

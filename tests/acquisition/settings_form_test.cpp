@@ -59,9 +59,10 @@ using settings_window_fixture::UserClick;
 class SettingsWindow : public settings_window_fixture::TSettingsWindowTest {
 protected:
   // A radar unit of this firmware on a pseudo-terminal, found at start.
-  void PlugRadar(uint16_t firmware) {
+  void PlugRadar(uint16_t firmware, int replyDelayMs = 0) {
     radarsim::TSimConfig config;
     config.Firmware = firmware;
+    config.ReplyDelayMs = replyDelayMs;
     config.DeviceType = 8;  // a single-channel box
     config.TraceIntervalMs = 2;
     TSettingsWindowTest::PlugRadar(config);
@@ -298,9 +299,16 @@ TEST_F(SettingsWindow, ABurstOfTracesRefillsTheSeriesEachTimeAndPaintsTheChartOn
 }
 
 TEST_F(SettingsWindow, ASurveyWindowChangeWhileRunningRestartsTheRadarOnTheWire) {
-  for (const uint16_t firmware : {uint16_t{19}, uint16_t{6}}) {
-    SCOPED_TRACE(firmware);
-    ASSERT_NO_FATAL_FAILURE(PlugRadar(firmware));
+  // The channels' setters restart a running radar themselves (Stop, LoadData,
+  // Start); the window's own restart must follow them, also when the unit answers
+  // slowly and the setters' start is still unanswered.
+  struct TCase {
+    uint16_t Firmware;
+    int ReplyDelayMs;
+  };
+  for (const TCase c : {TCase{19, 0}, TCase{6, 0}, TCase{19, 150}}) {
+    SCOPED_TRACE(testing::Message() << "firmware " << c.Firmware << ", replies after " << c.ReplyDelayMs << " ms");
+    ASSERT_NO_FATAL_FAILURE(PlugRadar(c.Firmware, c.ReplyDelayMs));
     ASSERT_NO_FATAL_FAILURE(Start());
     ShowSettings([&](TSettingsForm& f) {
       Key(f, VK_F1 + 7);  // Internal
@@ -310,20 +318,30 @@ TEST_F(SettingsWindow, ASurveyWindowChangeWhileRunningRestartsTheRadarOnTheWire)
       const size_t mark = sim->Engine().Received().size();
       Key(f, VK_F1 + 3);  // F4: survey window 2
       EXPECT_EQ(f.st->GetSpanIndex(), 1);
-      // The unit's reader may still be taking the last command in.
-      ASSERT_TRUE(ServeUntil([&] {
-        const auto sent = RestartCommandsSince(mark);
-        return !sent.empty() && sent.back().Code == bcpStart;
-      }));
-      const auto restart = RestartCommandsSince(mark);
-      std::vector<uint8_t> codes;
-      for (const auto& c : restart) codes.push_back(c.Code);
-      const std::vector<uint8_t> tail = firmware >= 7
+      const std::vector<uint8_t> tail = c.Firmware >= 7
                                             ? std::vector<uint8_t>{bcpStop, bcpLoadData, bcpLoad_Steck_Curve, bcpStart}
                                             : std::vector<uint8_t>{bcpStop, bcpLoadData, bcpStart};
-      ASSERT_GE(codes.size(), tail.size());
-      EXPECT_EQ(std::vector<uint8_t>(codes.end() - static_cast<ptrdiff_t>(tail.size()), codes.end()), tail);
-      if (firmware < 7) EXPECT_EQ(std::count(codes.begin(), codes.end(), bcpLoad_Steck_Curve), 0);
+      const auto codesSinceMark = [&] {
+        std::vector<uint8_t> codes;
+        for (const auto& command : RestartCommandsSince(mark)) codes.push_back(command.Code);
+        return codes;
+      };
+      const auto endsWithTail = [&] {
+        const auto codes = codesSinceMark();
+        return codes.size() >= tail.size() && std::equal(tail.begin(), tail.end(), codes.end() - static_cast<ptrdiff_t>(tail.size()));
+      };
+      // The unit's reader may still be taking the last command in.
+      EXPECT_TRUE(ServeUntil(endsWithTail, std::chrono::seconds(10))) << [&] {
+        QString all;
+        for (const uint8_t code : codesSinceMark()) all += QString::number(code, 16) + u' ';
+        return "the restart commands since the change: " + all.toStdString();
+      }();
+      const auto restart = RestartCommandsSince(mark);
+      if (c.Firmware < 7) {
+        const auto codes = codesSinceMark();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), bcpLoad_Steck_Curve), 0);
+      }
+      ASSERT_FALSE(restart.empty());
       ASSERT_FALSE(restart.back().Params.empty());
       EXPECT_EQ(restart.back().Params[0], rmCont) << "the start carries the run mode";
       Key(f, VK_F1 + 1);  // F2: off

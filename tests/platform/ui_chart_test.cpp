@@ -133,6 +133,48 @@ TEST_F(UiChart, AutomaticRangesComeFromTheSeriesOnTheAxis) {
   EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 1);
 }
 
+// A series that counts how often an axis measures it.
+class TCountingLine : public TLineSeries {
+public:
+  using TLineSeries::TLineSeries;
+  bool ValueRange(bool horizontal, double& min, double& max) const override {
+    ++measured;
+    return TLineSeries::ValueRange(horizontal, min, max);
+  }
+  mutable int measured = 0;
+};
+
+TEST_F(UiChart, APaintMeasuresAnAutomaticRangeOnceAndAChangeMeasuresAgain) {
+  auto* line = new TCountingLine(form);
+  line->SetParentChart(chart);
+  line->BeginUpdate();
+  for (int i = 0; i < 4000; ++i) line->AddXY(i, i % 7);
+  line->EndUpdate();
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf32bit);
+  bitmap.SetSize(320, 240);
+  line->measured = 0;
+  chart->PaintTo(*bitmap.Canvas(), Rect(0, 0, 320, 240));
+  // Placing 4000 points must not measure the 4000 points again for each one.
+  EXPECT_GT(line->measured, 0);
+  EXPECT_LE(line->measured, 8);
+  // A point added while the chart draws moves the range at once.
+  chart->OnAfterDraw = [&](TObject*) {
+    line->AddXY(8000, 70);
+    EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 8000);
+    EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 70);
+  };
+  chart->PaintTo(*bitmap.Canvas(), Rect(0, 0, 320, 240));
+  chart->OnAfterDraw = nullptr;
+  // Outside a paint nothing is kept.
+  line->AddXY(-5, -1);
+  EXPECT_DOUBLE_EQ(chart->BottomAxis()->Minimum(), -5);
+  line->Clear();
+  line->AddXY(1, 2);
+  line->AddXY(3, 4);
+  EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 3);
+}
+
 TEST_F(UiChart, LineSeriesIsDrawnOnItsAxesAndClipped) {
   chart->LeftAxis()->SetMinMax(0, 100);
   chart->LeftAxis()->SetInverted(true);
