@@ -92,7 +92,11 @@ void TChartSeries::SetParentChart(TChart* chart) {
 }
 
 void TChartSeries::Changed() {
-  if (chart_ && updating_ == 0) chart_->Changed();
+  if (!chart_) return;
+  // Inside an update the chart repaints once at its end, but no range measured
+  // before the change may be used meanwhile.
+  if (updating_ == 0) chart_->Changed();
+  else chart_->DropCachedRanges();
 }
 
 void TChartSeries::EndUpdate() {

@@ -165,6 +165,14 @@ TEST_F(UiChart, APaintMeasuresAnAutomaticRangeOnceAndAChangeMeasuresAgain) {
     EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 70);
   };
   chart->PaintTo(*bitmap.Canvas(), Rect(0, 0, 320, 240));
+  // Also inside an update of the series.
+  chart->OnAfterDraw = [&](TObject*) {
+    line->BeginUpdate();
+    line->AddXY(9000, 80);
+    EXPECT_DOUBLE_EQ(chart->BottomAxis()->Maximum(), 9000);
+    line->EndUpdate();
+  };
+  chart->PaintTo(*bitmap.Canvas(), Rect(0, 0, 320, 240));
   chart->OnAfterDraw = nullptr;
   // Outside a paint nothing is kept.
   line->AddXY(-5, -1);
