@@ -14,16 +14,6 @@
 
 namespace ui_draw_item_test {
 
-class TFrame : public TForm {
-public:
-  explicit TFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
-};
-
-class TChild : public TForm {
-public:
-  explicit TChild(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
-};
-
 TEST(UiDrawItem, TheBarsPanelsAreDrawnThroughTheParentUnlessTakenForAMenuItem) {
   auto* form = TComponent::Create<TForm>(nullptr);
   form->SetBounds(0, 0, 400, 200);
@@ -65,11 +55,11 @@ TEST(UiDrawItem, TheBarsPanelsAreDrawnThroughTheParentUnlessTakenForAMenuItem) {
 }
 
 TEST(UiDrawItem, AFramePassesMdiDestroyToTheChildItNames) {
-  TFrame* frame = nullptr;
+  TMdiFrameForm* frame = nullptr;
   Application->CreateForm(frame);
   frame->Show();
-  TChild* kept = nullptr;
-  TChild* destroyed = nullptr;
+  TMdiChildForm* kept = nullptr;
+  TMdiChildForm* destroyed = nullptr;
   Application->CreateForm(kept);
   Application->CreateForm(destroyed);
   ASSERT_EQ(frame->MDIChildCount(), 2);

@@ -17,16 +17,6 @@
 
 namespace {
 
-class TFrameForm : public TForm {
-public:
-  explicit TFrameForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
-};
-
-class TChildForm : public TForm {
-public:
-  explicit TChildForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
-};
-
 class UiMdi : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -34,12 +24,12 @@ protected:
     frame_->Show();
   }
   void TearDown() override { frame_->Free(); }
-  TFrameForm* frame_ = nullptr;
+  TMdiFrameForm* frame_ = nullptr;
 };
 
 TEST_F(UiMdi, ChildrenLiveInTheFrameAndShowWhenCreated) {
-  TChildForm* first = nullptr;
-  TChildForm* second = nullptr;
+  TMdiChildForm* first = nullptr;
+  TMdiChildForm* second = nullptr;
   Application->CreateForm(first);
   Application->CreateForm(second);
   EXPECT_TRUE(first->Visible());
@@ -65,7 +55,7 @@ TEST_F(UiMdi, ChildrenLiveInTheFrameAndShowWhenCreated) {
 }
 
 TEST_F(UiMdi, ChildBoundsAreThoseOfItsFrameWindow) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   child->SetBounds(10, 20, 300, 200);
   QWidget* subWindow = child->Widget()->parentWidget();
@@ -78,8 +68,8 @@ TEST_F(UiMdi, ChildBoundsAreThoseOfItsFrameWindow) {
 }
 
 TEST_F(UiMdi, ActivatingAChildRunsItsOnActivate) {
-  TChildForm* first = nullptr;
-  TChildForm* second = nullptr;
+  TMdiChildForm* first = nullptr;
+  TMdiChildForm* second = nullptr;
   Application->CreateForm(first);
   Application->CreateForm(second);
   std::vector<std::string> events;
@@ -94,14 +84,14 @@ TEST_F(UiMdi, ActivatingAChildRunsItsOnActivate) {
 
 TEST_F(UiMdi, WindowCommandsTileCascadeAndStepThroughTheChildren) {
   frame_->SetBounds(0, 0, 800, 600);
-  TChildForm* first = nullptr;
-  TChildForm* second = nullptr;
+  TMdiChildForm* first = nullptr;
+  TMdiChildForm* second = nullptr;
   Application->CreateForm(first);
   Application->CreateForm(second);
   int changes = 0;
   frame_->OnActiveMDIChildChange = [&](TObject*) { ++changes; };
   const QRect area = frame_->MdiArea()->viewport()->rect();
-  auto box = [](TChildForm* child) { return child->Widget()->parentWidget()->geometry(); };
+  auto box = [](TMdiChildForm* child) { return child->Widget()->parentWidget()->geometry(); };
 
   frame_->Tile(TForm::tbVertical);
   EXPECT_EQ(box(first), QRect(0, 0, area.width() / 2, area.height()));
@@ -138,7 +128,7 @@ TEST_F(UiMdi, WindowCommandsTileCascadeAndStepThroughTheChildren) {
 }
 
 TEST_F(UiMdi, ChildCloseMinimizesByDefault) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   TCloseAction defaultAction = caNone;
   child->OnClose = [&](TObject*, TCloseAction& action) { defaultAction = action; };
@@ -149,7 +139,7 @@ TEST_F(UiMdi, ChildCloseMinimizesByDefault) {
 }
 
 TEST_F(UiMdi, FrameCloseQueryAsksEveryChildFirst) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   bool childAllows = false;
   int frameQueries = 0;
@@ -164,7 +154,7 @@ TEST_F(UiMdi, FrameCloseQueryAsksEveryChildFirst) {
 }
 
 TEST_F(UiMdi, FreeingTheFrameFreesItsChildren) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   bool childDestroyed = false;
   child->OnDestroy = [&](TObject*) { childDestroyed = true; };
@@ -190,7 +180,7 @@ TEST_F(UiMdi, TheUsersStateCommandsReachTheChildAsSystemCommandsItMayRefuse) {
   };
   for (const TTitleCommandCase& c : cases) {
     SCOPED_TRACE(c.what);
-    TChildForm* child = nullptr;
+    TMdiChildForm* child = nullptr;
     Application->CreateForm(child);
     child->SetWindowState(c.from);
     Application->ProcessMessages();
@@ -217,7 +207,7 @@ TEST_F(UiMdi, TheUsersStateCommandsReachTheChildAsSystemCommandsItMayRefuse) {
 }
 
 TEST_F(UiMdi, StateChangesTheProgramOrTheAreaMakesAreNoCommands) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   int commands = 0;
   child->SetMessageHandler(WM_SYSCOMMAND, [&](TMessage&) { ++commands; });
@@ -230,7 +220,7 @@ TEST_F(UiMdi, StateChangesTheProgramOrTheAreaMakesAreNoCommands) {
 }
 
 TEST_F(UiMdi, TheUsersCloseIsASystemCommandWhoseDefaultCloses) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   bool refuse = true;
   int commands = 0;
@@ -254,7 +244,7 @@ TEST_F(UiMdi, TheUsersCloseIsASystemCommandWhoseDefaultCloses) {
 }
 
 TEST_F(UiMdi, MdiDestroyFreesTheChildUnlessItsHandlerKeepsIt) {
-  TChildForm* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   bool keep = true;
   child->SetMessageHandler(WM_MDIDESTROY, [&](TMessage& m) {
@@ -274,10 +264,10 @@ TEST_F(UiMdi, MdiDestroyFreesTheChildUnlessItsHandlerKeepsIt) {
 }
 
 TEST(UiMdiWithoutFrame, ChildNeedsAnMdiMainForm) {
-  EXPECT_THROW(TComponent::Create<TChildForm>(nullptr), EInvalidOperation);
+  EXPECT_THROW(TComponent::Create<TMdiChildForm>(nullptr), EInvalidOperation);
   TForm* plainMain = nullptr;
   Application->CreateForm(plainMain);
-  EXPECT_THROW(TComponent::Create<TChildForm>(nullptr), EInvalidOperation);
+  EXPECT_THROW(TComponent::Create<TMdiChildForm>(nullptr), EInvalidOperation);
   plainMain->Free();
 }
 
@@ -285,13 +275,8 @@ TEST(UiMdiWithoutFrame, ChildNeedsAnMdiMainForm) {
 
 namespace ui_mdi_background_test {
 
-class TBackgroundFrame : public TForm {
-public:
-  explicit TBackgroundFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
-};
-
 TEST(UiMdiBackground, PictureShowsCentredBehindTheChildrenAndFollowsTheSize) {
-  TBackgroundFrame* frame = nullptr;
+  TMdiFrameForm* frame = nullptr;
   Application->CreateForm(frame);
   frame->SetBounds(0, 0, 400, 300);
   frame->Show();

@@ -137,18 +137,8 @@ TEST(UiMenus, ShortcutsPicturesAndPopupPoint) {
   popup.Menu()->close();
 }
 
-class TFrame : public TForm {
-public:
-  explicit TFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
-};
-
-class TChild : public TForm {
-public:
-  explicit TChild(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
-};
-
 TEST(UiMainMenu, ABarAboveTheAlignedControlsAndTheChildMenuMergedWhileActive) {
-  TFrame* frame = nullptr;
+  TMdiFrameForm* frame = nullptr;
   Application->CreateForm(frame);
   frame->SetBounds(0, 0, 600, 400);
   frame->Show();
@@ -162,7 +152,7 @@ TEST(UiMainMenu, ABarAboveTheAlignedControlsAndTheChildMenuMergedWhileActive) {
   EXPECT_GT(barHeight, 0);
   EXPECT_EQ(frame->MdiArea()->geometry().top(), barHeight);
 
-  TChild* child = nullptr;
+  TMdiChildForm* child = nullptr;
   Application->CreateForm(child);
   auto* childMenu = new TMainMenu(child);
   NewItem(child, childMenu->Items(), "Profile", 1);
@@ -173,7 +163,7 @@ TEST(UiMainMenu, ABarAboveTheAlignedControlsAndTheChildMenuMergedWhileActive) {
   EXPECT_EQ(menu->Bar()->actions()[1], childMenu->Items()->Items(0)->Action());
 
   // A second child without menu becomes active: the frame's own bar returns.
-  TChild* plain = nullptr;
+  TMdiChildForm* plain = nullptr;
   Application->CreateForm(plain);
   EXPECT_EQ(frame->ActiveMDIChild(), plain);
   EXPECT_EQ(Captions(menu->BarItems()), (std::vector<QString>{"File", "Window"}));

@@ -13,6 +13,7 @@
 #include "radargram/view2d_form.h"
 #include "raster/raster_library.h"
 #include "tests/profiledata/fake_hooks.h"
+#include "tests/support/ui_test_support.h"
 
 #include <QTemporaryDir>
 
@@ -294,11 +295,6 @@ public:
   }
 };
 
-class TMainFrame : public TForm {
-public:
-  explicit TMainFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
-};
-
 // Gives a channel traces x longTrace raw sums value(trace, sample), with its
 // working copy allocated and its trace range and size set. The channel's
 // settings other than the trace length stay as they are.
@@ -349,5 +345,5 @@ public:
   FakeRadargramShell shell;
   FakeShell acquisition;
   ShellScope scope{&acquisition};
-  TMainFrame* frame = nullptr;
+  TMdiFrameForm* frame = nullptr;
 };

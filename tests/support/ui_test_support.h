@@ -2,6 +2,7 @@
 // Helpers for tests of toolkit code, provided by the UI test main.
 
 #include "platform/ui/control_types.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/graphics.h"
 
 #include <QString>
@@ -9,6 +10,18 @@
 #include <chrono>
 #include <functional>
 #include <vector>
+
+// Forms with the MDI frame or child style from their creation, as
+// Application->CreateForm makes them.
+class TMdiFrameForm : public TForm {
+public:
+  explicit TMdiFrameForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+
+class TMdiChildForm : public TForm {
+public:
+  explicit TMdiChildForm(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
+};
 
 // Runs Application->ProcessMessages until condition holds or the limit passes;
 // returns the condition's last value.

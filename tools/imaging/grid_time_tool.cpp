@@ -256,9 +256,7 @@ void TGridTimeTool::Run(const int32_t* in, int64_t traces, int longTrace) {
   }
   Picks(S, tracesS, axis);
 
-  ClearDialogLog();
-  Log(QStringLiteral("Prepeare calculation"));
-  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  StartCalculationLog(CountX, CountY);
   TGridTimeImaging p;
   p.iXStep = iXStep;
   p.iYStep = iYStep;

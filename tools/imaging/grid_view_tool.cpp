@@ -142,9 +142,7 @@ int64_t TGridViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   // The plot is drawn with X/Y 2; the set's X/Y stays the tool's.
   PaintOffsetArrivals(*runView_, grid_view_tool::RunXYProportional);
   if (TGridViewForm* form = LiveForm()) form->PaintOffsetArrivals(*runView_, grid_view_tool::RunXYProportional);
-  ClearDialogLog();
-  Log(QStringLiteral("Prepeare calculation"));
-  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  StartCalculationLog(CountX, CountY);
   Alpha = RealViewAlpha(MinAmpSect);
   SinA = RealViewSinA(Alpha);
   TRealViewModel model;
@@ -167,9 +165,7 @@ void TGridViewTool::SearchXYProportional() {
       grid_view_tool::MinTraces, [this] { return std::isfinite(DistanceRecept); },
       [this](T2Dview& view, const int32_t* input, int64_t traces, int longTrace) {
         SetGrid(view, traces, longTrace);
-        ClearDialogLog();
-        Log(QStringLiteral("Prepeare calculation"));
-        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+        StartCalculationLog(CountX, CountY);
         const TRealViewScanRange range = RealViewScanRange(
             TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, grid_view_tool::FirstDecreaseCandidate);
         for (int64_t k = range.from; k <= range.to; ++k) {

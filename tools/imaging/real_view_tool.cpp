@@ -92,9 +92,7 @@ int64_t TRealViewTool::ProcessChannel(const int32_t* in, int32_t* out, int64_t t
   CountX = static_cast<int32_t>(traces);
   CountY = longTrace;
   CountAB = CountX * CountY;
-  ClearDialogLog();
-  Log(QStringLiteral("Prepeare calculation"));
-  Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+  StartCalculationLog(CountX, CountY);
   Alpha = RealViewAlpha(MinAmpSect);
   SinA = RealViewSinA(Alpha);
   PreviewArcs(params, *runView_);
@@ -121,9 +119,7 @@ void TRealViewTool::SearchXYProportional() {
         CountX = static_cast<int32_t>(traces);
         CountY = longTrace;
         CountAB = CountX * CountY;
-        ClearDialogLog();
-        Log(QStringLiteral("Prepeare calculation"));
-        Log(QStringLiteral("X=%1,Y=%2").arg(CountX).arg(CountY));
+        StartCalculationLog(CountX, CountY);
 
         const TRealViewScanRange range =
             RealViewScanRange(TypePodbor, {XYProportional, DistanceRecept, DecriseAmp, dH, 0}, 1);

@@ -46,6 +46,12 @@ void TReconstructionTool::ClearDialogLog() const {
   if (TReconstructionForm* form = LiveDialog()) form->ClearLog();
 }
 
+void TReconstructionTool::StartCalculationLog(int32_t countX, int32_t countY) const {
+  ClearDialogLog();
+  Log(QStringLiteral("Prepeare calculation"));
+  Log(QStringLiteral("X=%1,Y=%2").arg(countX).arg(countY));
+}
+
 void TReconstructionTool::ShowChannelInDialog(int32_t channel) const {
   if (TReconstructionForm* form = LiveDialog()) form->ShowChannel(channel);
 }

@@ -67,6 +67,8 @@ protected:
   void Log(const QString& line, bool focusMemo = false) const;
   // A run's or a scan's log starts empty in the live dialog.
   void ClearDialogLog() const;
+  // A fresh log headed by the calculation's grid size.
+  void StartCalculationLog(int32_t countX, int32_t countY) const;
   // With the dialog live, the window's channel in the dialog after a sweep.
   void ShowChannelInDialog(int32_t channel) const;
   // Up to `iterations` sweeps of `model` on the worker pool. Before a sweep the
